@@ -1,0 +1,85 @@
+# Shared build rules: warnings, tests, fuzzers, benchmarks.
+
+# Every target of ours builds with warnings as errors.
+function(ordvane_set_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror)
+endfunction()
+
+# Adds every direct subfolder of FOLDER that has a CMakeLists.txt, so that a new test, bench
+# or fuzz area is one new folder and no shared file changes.
+function(ordvane_add_child_directories folder)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${PROJECT_SOURCE_DIR}/${folder}
+       ${PROJECT_SOURCE_DIR}/${folder}/*)
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(EXISTS ${PROJECT_SOURCE_DIR}/${folder}/${child}/CMakeLists.txt)
+      add_subdirectory(${PROJECT_SOURCE_DIR}/${folder}/${child}
+                       ${PROJECT_BINARY_DIR}/${folder}/${child})
+    endif()
+  endforeach()
+endfunction()
+
+# Steps that need every target to exist already: each is a file cmake/finish/*.cmake.
+macro(ordvane_include_finishing_steps)
+  file(GLOB _ordvane_finish_steps ${PROJECT_SOURCE_DIR}/cmake/finish/*.cmake)
+  list(SORT _ordvane_finish_steps)
+  foreach(_step IN LISTS _ordvane_finish_steps)
+    include(${_step})
+  endforeach()
+endmacro()
+
+# ordvane_add_gtest(NAME SOURCES ... LIBS ... LABELS ... [ENVIRONMENT K=V ...] [NO_MAIN]
+#                   [TIMEOUT seconds] [RUN_SERIAL])
+# One test executable per area; every test case becomes a CTest test carrying the labels.
+# A test that calls GTEST_SKIP is reported by CTest as skipped, never as passed.
+function(ordvane_add_gtest name)
+  cmake_parse_arguments(ARG "NO_MAIN;RUN_SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  ordvane_set_warnings(${name})
+  target_link_libraries(${name} PRIVATE GTest::gtest ${ARG_LIBS})
+  if(NOT ARG_NO_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  set(properties LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT}
+      SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+  if(ARG_ENVIRONMENT)
+    list(APPEND properties ENVIRONMENT "${ARG_ENVIRONMENT}")
+  endif()
+  if(ARG_RUN_SERIAL)
+    list(APPEND properties RUN_SERIAL TRUE)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${name}."
+                       PROPERTIES ${properties})
+endfunction()
+
+# ordvane_add_fuzzer(NAME SOURCES ... LIBS ...)
+# A harness defines LLVMFuzzerTestOneInput. It always builds as NAME_replay, which CTest runs
+# over the committed corpus in corpus/NAME beside the harness (label fuzz-replay); with
+# ORDVANE_FUZZ (clang) it also builds as the libFuzzer binary NAME.
+function(ordvane_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name}_replay ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/ReplayMain.cpp)
+  ordvane_set_warnings(${name}_replay)
+  target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})
+  add_test(NAME ${name}.replay
+           COMMAND ${name}_replay ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+  set_tests_properties(${name}.replay PROPERTIES LABELS fuzz-replay TIMEOUT 300)
+  if(ORDVANE_FUZZ)
+    add_executable(${name} ${ARG_SOURCES})
+    ordvane_set_warnings(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  endif()
+endfunction()
+
+# ordvane_add_benchmark(NAME SOURCES ... LIBS ...): a Google Benchmark executable. Benchmarks
+# print figures; they are never CTest tests.
+function(ordvane_add_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  ordvane_set_warnings(${name})
+  target_link_libraries(${name} PRIVATE benchmark::benchmark ${ARG_LIBS})
+endfunction()
