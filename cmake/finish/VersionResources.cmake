@@ -34,3 +34,7 @@ if(TARGET zeva AND TARGET ordvane_version_block_zeva-wrong-version)
     VERBATIM)
   add_custom_target(ordvane_zeva_wrong_version ALL DEPENDS ${_ordvane_wrong_zeva})
 endif()
+
+if(TARGET version_zeva_refused_tests AND TARGET ordvane_zeva_wrong_version)
+  add_dependencies(version_zeva_refused_tests ordvane_zeva_wrong_version)
+endif()
