@@ -168,6 +168,14 @@ bool DecodeText(std::span<const std::uint8_t> resource, const VersionNode& node,
     return false;
 }
 
+// The key of a node as UTF-8 (its terminator is known to be inside the node).
+bool DecodeKey(std::span<const std::uint8_t> resource, const VersionNode& node, std::string& key) {
+    VersionNode keyAsText = node;
+    keyAsText.valueOffset = node.keyOffset;
+    keyAsText.valueBytes = 2 * (node.keyUnits + 1);
+    return DecodeText(resource, keyAsText, key);
+}
+
 std::uint32_t LoadU32(const std::uint8_t* at) {
     std::uint32_t value = 0;
     std::memcpy(&value, at, sizeof value);
@@ -262,26 +270,25 @@ bool CopyIntoVersionInfoBlock(std::span<const std::uint8_t> resource, void* bloc
     return true;
 }
 
-bool QueryVersionInfoBlock(const void* block, const char* subBlock, void** buffer,
-                           unsigned* length) {
-    if (block == nullptr || subBlock == nullptr || buffer == nullptr || length == nullptr) {
-        return false;
-    }
-    *buffer = nullptr;
-    *length = 0;
-    // The block came from GetFileVersionInfoA, which checked that its first wLength bytes are
-    // the resource and that the side area follows them; nothing else tells us its size.
-    auto* bytes = const_cast<std::uint8_t*>(static_cast<const std::uint8_t*>(block));
-    std::uint16_t resourceLength = 0;
-    std::memcpy(&resourceLength, bytes, sizeof resourceLength);
-    const std::span<const std::uint8_t> resource(bytes, resourceLength);
+namespace {
 
-    VersionNode node;
+// The resource at the start of a block from CopyIntoVersionInfoBlock. The block came from
+// GetFileVersionInfoA, which checked that its first wLength bytes are the resource and that the
+// side area follows them; nothing else tells us its size.
+std::span<const std::uint8_t> ResourceOfBlock(const void* block) {
+    std::uint16_t resourceLength = 0;
+    std::memcpy(&resourceLength, block, sizeof resourceLength);
+    return {static_cast<const std::uint8_t*>(block), resourceLength};
+}
+
+// Walks from the root along the path's non-empty components; atRoot tells whether there were
+// none.
+bool FindNode(std::span<const std::uint8_t> resource, std::string_view path, VersionNode& node,
+              bool& atRoot) {
     if (!ParseNode(resource, 0, resource.size(), node)) {
         return false;
     }
-    std::string_view path(subBlock);
-    bool atRoot = true;
+    atRoot = true;
     while (!path.empty()) {
         const std::size_t separator = path.find('\\');
         const std::string_view name = path.substr(0, separator);
@@ -296,6 +303,25 @@ bool QueryVersionInfoBlock(const void* block, const char* subBlock, void** buffe
         }
         node = child;
         atRoot = false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool QueryVersionInfoBlock(const void* block, const char* subBlock, void** buffer,
+                           unsigned* length) {
+    if (block == nullptr || subBlock == nullptr || buffer == nullptr || length == nullptr) {
+        return false;
+    }
+    *buffer = nullptr;
+    *length = 0;
+    auto* bytes = const_cast<std::uint8_t*>(static_cast<const std::uint8_t*>(block));
+    const auto resource = ResourceOfBlock(block);
+    VersionNode node;
+    bool atRoot = true;
+    if (!FindNode(resource, subBlock, node, atRoot)) {
+        return false;
     }
     if (atRoot) {
         if (node.type != kBinaryValue || node.valueBytes < kFixedFileInfoSize) {
@@ -323,6 +349,33 @@ bool QueryVersionInfoBlock(const void* block, const char* subBlock, void** buffe
         return false;
     }
     *buffer = const_cast<char*>(converted);
+    return true;
+}
+
+bool ListVersionInfoChildren(const void* block, const char* path, std::vector<std::string>& keys) {
+    keys.clear();
+    if (block == nullptr || path == nullptr) {
+        return false;
+    }
+    const auto resource = ResourceOfBlock(block);
+    VersionNode parent;
+    bool atRoot = true;
+    if (!FindNode(resource, path, parent, atRoot)) {
+        return false;
+    }
+    std::size_t offset = parent.childrenOffset;
+    while (parent.end - offset >= kNodeHeaderSize) {
+        VersionNode child;
+        std::string key;
+        if (!ParseNode(resource, offset, parent.end, child) || !DecodeKey(resource, child, key)) {
+            return false;
+        }
+        keys.push_back(key);
+        offset = AlignTo4(child.end);
+        if (offset >= parent.end) {
+            break;
+        }
+    }
     return true;
 }
 

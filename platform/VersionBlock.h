@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace ordvane {
 
@@ -30,5 +32,10 @@ bool CopyIntoVersionInfoBlock(std::span<const std::uint8_t> resource, void* bloc
 // length counts the terminator. Path components match keys without regard to ASCII case.
 bool QueryVersionInfoBlock(const void* block, const char* subBlock, void** buffer,
                            unsigned* length);
+
+// The keys of the children of the node at path (in a block as above), in file order, as
+// UTF-8; "\StringFileInfo" lists the string tables. False when the path is not found or a
+// child is malformed.
+bool ListVersionInfoChildren(const void* block, const char* path, std::vector<std::string>& keys);
 
 }  // namespace ordvane

@@ -79,6 +79,18 @@ TEST(VersionBlock, AnswersTheRootTheTranslationAndTextsWithoutRegardToCase) {
     EXPECT_FALSE(block.Text("\\StringFileInfo\\040904b0\\FileVersion\\More", text));
 }
 
+TEST(VersionBlock, ListsStringTablesInFileOrder) {
+    auto description = TypicalDescription();
+    description.stringTables.push_back({"080904B0", {{"FileVersion", "2"}}});
+    LoadedBlock block(BlockOf(description));
+    std::vector<std::string> keys;
+    ASSERT_TRUE(ListVersionInfoChildren(block.Data(), "\\StringFileInfo", keys));
+    EXPECT_EQ(keys, (std::vector<std::string>{"040904b0", "080904B0"}));
+    ASSERT_TRUE(ListVersionInfoChildren(block.Data(), "\\", keys));
+    EXPECT_EQ(keys, (std::vector<std::string>{"StringFileInfo", "VarFileInfo"}));
+    EXPECT_FALSE(ListVersionInfoChildren(block.Data(), "\\Nothing", keys));
+}
+
 TEST(VersionBlock, ConvertsTextsToUtf8OnceAndKeepsThemInTheBlock) {
     auto description = TypicalDescription();
     description.stringTables[0].values.push_back(
