@@ -61,6 +61,7 @@ TEST_P(PeImages, LyingOffsetsAndSizesFail) {
     // Loops: the language level points back at the root, the name level at itself.
     EXPECT_FALSE(lie(m_image.languageEntry + 4, 0x80000000));
     EXPECT_FALSE(lie(m_image.nameEntry + 4, 0x80000000 | 0x38));
+    EXPECT_FALSE(lie(m_image.languageEntry + 4, 0x80000000 | 0x90));  // flagged as directory
     const std::size_t directoryCount = m_image.optionalHeader + (GetParam() ? 108 : 92);
     EXPECT_FALSE(lie(directoryCount, 2));  // no resource directory
     Bytes shortOptional = m_image.bytes;
