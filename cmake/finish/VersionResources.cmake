@@ -1,17 +1,24 @@
 # Embeds the version blocks written from res/version/ in the targets that carry them: each
-# links the object library that holds its block in the section .ordvane.version, which
+# takes the object that holds its block in the section .ordvane.version, which
 # platform/VersionInfo reads from the file.
+
+# Adds the block's object to the target's own objects. target_sources rather than
+# target_link_libraries, so that a target whose links use the plain signature still takes it.
+function(ordvane_embed_version_block target block)
+  target_sources(${target} PRIVATE $<TARGET_OBJECTS:ordvane_version_block_${block}>)
+  add_dependencies(${target} ordvane_version_block_${block})
+endfunction()
 
 foreach(_ordvane_target IN ITEMS ordvane zeva ordvane-cli quillmor-sim verinfo)
   if(TARGET ${_ordvane_target} AND TARGET ordvane_version_block_${_ordvane_target})
-    target_link_libraries(${_ordvane_target} PRIVATE ordvane_version_block_${_ordvane_target})
+    ordvane_embed_version_block(${_ordvane_target} ${_ordvane_target})
   endif()
 endforeach()
 
 # The version tests read "the program's own file": their executable carries ordvane's block,
 # as the real program does.
 if(TARGET version_tests AND TARGET ordvane_version_block_ordvane)
-  target_link_libraries(version_tests PRIVATE ordvane_version_block_ordvane)
+  ordvane_embed_version_block(version_tests ordvane)
 endif()
 
 # The second libzeva.so for the refusal test: the file the link produced, with the same objects
