@@ -121,13 +121,7 @@ bool CDllVersion::ReadFileVersionString(const char* fileName, char* text, std::s
         return false;
     }
     const char* found = static_cast<const char*>(value);
-    std::size_t copied = strnlen(found, textSize - 1);
-    if (found[copied] != '\0') {
-        // Cut, but never inside a UTF-8 sequence.
-        while (copied > 0 && (static_cast<unsigned char>(found[copied]) & 0xC0) == 0x80) {
-            --copied;
-        }
-    }
+    const std::size_t copied = ordvane::CutUtf8Length(found, textSize - 1);
     std::memcpy(text, found, copied);
     text[copied] = '\0';
     return true;

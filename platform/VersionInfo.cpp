@@ -65,6 +65,17 @@ bool FindVersionResource(std::span<const std::uint8_t> file,
     return FindElfVersionSection(file, resource);
 }
 
+std::size_t CutUtf8Length(const char* text, std::size_t limit) {
+    std::size_t length = strnlen(text, limit);
+    if (length < limit || text[length] == '\0') {
+        return length;
+    }
+    while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
+        --length;
+    }
+    return length;
+}
+
 }  // namespace ordvane
 
 DWORD GetFileVersionInfoSizeA(LPCSTR fileName, DWORD* handle) {

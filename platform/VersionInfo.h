@@ -3,6 +3,7 @@
 // VS_VERSIONINFO format, read from PE images (their resource section) and from ELF files that
 // carry the block in the section named in ElfVersionSection.h. Texts come out as UTF-8.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -64,5 +65,9 @@ namespace ordvane {
 // The VS_VERSIONINFO bytes of a PE image or an ELF file held in memory.
 bool FindVersionResource(std::span<const std::uint8_t> file,
                          std::span<const std::uint8_t>& resource);
+
+// The length of a NUL-terminated UTF-8 text cut to at most limit bytes, never inside a
+// character, so that a version text cut to its buffer stays valid UTF-8.
+std::size_t CutUtf8Length(const char* text, std::size_t limit);
 
 }  // namespace ordvane

@@ -13,19 +13,6 @@ namespace {
 
 constexpr unsigned kStringLimit = 256;
 
-// Length of text cut to at most limit bytes without splitting a UTF-8 sequence.
-std::size_t CutLength(const char* text, std::size_t limit) {
-    std::size_t length = strnlen(text, limit + 1);
-    if (length <= limit) {
-        return length;
-    }
-    length = limit;
-    while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
-        --length;
-    }
-    return length;
-}
-
 }  // namespace
 
 CVFXVersionInfo::CVFXVersionInfo(DWORD codePage, DWORD language)
@@ -123,7 +110,7 @@ bool CVFXVersionInfo::QueryString(const void* block, const char* name, char* out
         return false;
     }
     const char* text = static_cast<const char*>(value);
-    std::memcpy(out, text, CutLength(text, outSize - 1));
+    std::memcpy(out, text, ordvane::CutUtf8Length(text, outSize - 1));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "version/CVFXVersionRecord.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 
@@ -28,16 +29,27 @@ void CVFXVersionRecord::Show(bool toConsole) const {
     hook(text);
 }
 
+std::array<CString*, 12> CVFXVersionRecord::Strings() {
+    return {&m_strFileVersion,      &m_strProductVersion, &m_strCompanyName,
+            &m_strFileDescription,  &m_strInternalName,   &m_strLegalCopyright,
+            &m_strOriginalFilename, &m_strProductName,    &m_strComments,
+            &m_strLegalTrademarks,  &m_strPrivateBuild,   &m_strSpecialBuild};
+}
+
+std::array<const CString*, 12> CVFXVersionRecord::Strings() const {
+    const auto strings = const_cast<CVFXVersionRecord*>(this)->Strings();
+    std::array<const CString*, 12> result{};
+    std::copy(strings.begin(), strings.end(), result.begin());
+    return result;
+}
+
 void CVFXVersionRecord::Reset() {
     m_fileName.Empty();
     for (int part = 0; part < 4; ++part) {
         m_fileVersion[part] = 0;
         m_productVersion[part] = 0;
     }
-    for (CString* text :
-         {&m_strFileVersion, &m_strProductVersion, &m_strCompanyName, &m_strFileDescription,
-          &m_strInternalName, &m_strLegalCopyright, &m_strOriginalFilename, &m_strProductName,
-          &m_strComments, &m_strLegalTrademarks, &m_strPrivateBuild, &m_strSpecialBuild}) {
+    for (CString* text : Strings()) {
         text->Empty();
     }
 }
@@ -48,11 +60,10 @@ bool CVFXVersionRecord::IsEmpty() const {
             return false;
         }
     }
-    for (const CString* text :
-         {&m_fileName, &m_strFileVersion, &m_strProductVersion, &m_strCompanyName,
-          &m_strFileDescription, &m_strInternalName, &m_strLegalCopyright, &m_strOriginalFilename,
-          &m_strProductName, &m_strComments, &m_strLegalTrademarks, &m_strPrivateBuild,
-          &m_strSpecialBuild}) {
+    if (!m_fileName.IsEmpty()) {
+        return false;
+    }
+    for (const CString* text : Strings()) {
         if (!text->IsEmpty()) {
             return false;
         }
@@ -69,18 +80,11 @@ void CVFXVersionRecord::Assign(const CVFXVersionRecord& other) {
         m_fileVersion[part] = other.m_fileVersion[part];
         m_productVersion[part] = other.m_productVersion[part];
     }
-    m_strFileVersion = other.m_strFileVersion;
-    m_strProductVersion = other.m_strProductVersion;
-    m_strCompanyName = other.m_strCompanyName;
-    m_strFileDescription = other.m_strFileDescription;
-    m_strInternalName = other.m_strInternalName;
-    m_strLegalCopyright = other.m_strLegalCopyright;
-    m_strOriginalFilename = other.m_strOriginalFilename;
-    m_strProductName = other.m_strProductName;
-    m_strComments = other.m_strComments;
-    m_strLegalTrademarks = other.m_strLegalTrademarks;
-    m_strPrivateBuild = other.m_strPrivateBuild;
-    m_strSpecialBuild = other.m_strSpecialBuild;
+    const auto mine = Strings();
+    const auto theirs = other.Strings();
+    for (std::size_t index = 0; index < mine.size(); ++index) {
+        *mine[index] = *theirs[index];
+    }
 }
 
 CString CVFXVersionRecord::Describe() const {

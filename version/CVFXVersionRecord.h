@@ -2,6 +2,8 @@
 // What a file's version resource says: its path, the binary file and product versions, and
 // the twelve standard string values.
 
+#include <array>
+
 #include "platform/CString.h"
 #include "platform/WinTypes.h"
 
@@ -40,4 +42,9 @@ public:
     CString m_strLegalTrademarks;
     CString m_strPrivateBuild;
     CString m_strSpecialBuild;
+
+private:
+    // The twelve string members in table order.
+    std::array<CString*, 12> Strings();
+    std::array<const CString*, 12> Strings() const;
 };
