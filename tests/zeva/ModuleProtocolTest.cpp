@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 namespace ordvane::zeva {
@@ -191,6 +194,42 @@ TEST(ModuleProtocol, EncodingIntoTooSmallABufferWritesNothingUsable) {
     EXPECT_EQ(Encode(FullAnswer(), small), 0u);
     EXPECT_EQ(Encode(ScanRequest{1}, std::span(small.data(), 11)), 0u);
     EXPECT_EQ(Encode(ScanRequest{1}, small), 12u);
+}
+
+}  // namespace
+}  // namespace ordvane::zeva
+
+namespace ordvane::zeva {
+namespace {
+
+std::vector<std::uint8_t> ReadSeed(const std::string& path) {
+    std::ifstream in(std::string(ORDVANE_SOURCE_DIR) + "/fuzz/" + path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The seeds are written from the documented layout by a script of their own, so they check
+// that the code and docs/module-protocol.md describe the same bytes.
+TEST(ModuleProtocol, DatagramsWrittenFromTheDocumentDecode) {
+    for (const char* name : {"scan-answer-full", "scan-answer-absent", "configure-accepted",
+                             "configure-wrong-password", "wink-answer"}) {
+        const auto seed = ReadSeed(std::string("zeva/corpus/zeva_library_datagram/") + name);
+        ASSERT_FALSE(seed.empty()) << name;
+        EXPECT_TRUE(DecodeLibraryBound(seed).message) << name;
+    }
+    for (const char* name :
+         {"scan-request", "scan-acknowledge", "configure", "configure-new-password", "wink"}) {
+        const auto seed = ReadSeed(std::string("sim/corpus/sim_module_datagram/") + name);
+        ASSERT_FALSE(seed.empty()) << name;
+        EXPECT_TRUE(DecodeModuleBound(seed).message) << name;
+    }
+    const auto full = ReadSeed("zeva/corpus/zeva_library_datagram/scan-answer-full");
+    const auto decoded = DecodeLibraryBound(full);
+    ASSERT_TRUE(decoded.message);
+    const auto& record = std::get<ScanAnswer>(*decoded.message).record;
+    EXPECT_STREQ(record.hostname, "quillmor-00001");
+    EXPECT_EQ(record.fwBuild, 321);
+    EXPECT_EQ(record.dns2, 0x0A000036u);
+    EXPECT_EQ(record.hashedPasswords, 1);
 }
 
 }  // namespace
