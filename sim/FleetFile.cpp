@@ -402,7 +402,10 @@ std::string FormatRow(const EmulatedModule& module) {
         salted ? module.password : ""};
     std::string row;
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        row += (i == 0 ? "" : ",") + cells[i];
+        if (i > 0) {
+            row += ',';
+        }
+        row += cells[i];
     }
     return row + "\n";
 }
@@ -488,7 +491,10 @@ bool LoadFleetFile(const std::string& path, std::mt19937_64& saltRandom,
 std::string FormatFleet(const std::vector<EmulatedModule>& fleet) {
     std::string text;
     for (std::size_t i = 0; i < kColumns.size(); ++i) {
-        text += (i == 0 ? "" : ",") + std::string(kColumns[i]);
+        if (i > 0) {
+            text += ',';
+        }
+        text += kColumns[i];
     }
     text += "\n";
     for (const EmulatedModule& module : fleet) {
