@@ -1,8 +1,6 @@
 #include "sim/PasswordCheck.h"
 
-#if ORDVANE_SIM_HASHED_PASSWORDS
 #include "config/MD5.h"
-#endif
 
 namespace ordvane::sim {
 
@@ -20,17 +18,11 @@ bool IsLowerHexDigit(char character) {
 }  // namespace
 
 std::string Md5Hex(std::string_view text) {
-#if !ORDVANE_SIM_HASHED_PASSWORDS
-    // Without the digest no response can ever match: hashed modules refuse every password.
-    (void)text;
-    return "unavailable";
-#else
     MD5 digest;
     digest.update(reinterpret_cast<const unsigned char*>(text.data()),
                   static_cast<unsigned int>(text.size()));
     digest.finalize();
     return digest.hex_digest();
-#endif
 }
 
 std::string SaltedDigest(std::string_view salt, std::string_view password) {

@@ -12,9 +12,7 @@
 #include "tests/support/SimProcess.h"
 #include "tests/zeva/LibraryEvents.h"
 
-#if ORDVANE_SIM_HASHED_PASSWORDS
 #include "config/MD5.h"
-#endif
 
 namespace ordvane::testing {
 namespace {
@@ -205,8 +203,6 @@ TEST_F(ConfigureEndToEnd, LossAndDuplicationLoseNoModuleAndApplyConfigureOnce) {
     EXPECT_EQ(LibraryEvents::Count(ZEVA_EVENT_RESPONSE), static_cast<int>(kModules));
 }
 
-#if ORDVANE_SIM_HASHED_PASSWORDS
-
 std::string Md5Hex(const std::string& text) {
     MD5 digest;
     digest.update(reinterpret_cast<const unsigned char*>(text.data()),
@@ -257,8 +253,6 @@ TEST_F(ConfigureEndToEnd, HashedResponseOverTheWrongPasswordIsRejected) {
     ASSERT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_INVALID_PASSWORD, 1));
     EXPECT_TRUE(m_sim->LinesStartingWith("configure ").empty());
 }
-
-#endif
 
 }  // namespace
 }  // namespace ordvane::testing
