@@ -9,8 +9,7 @@
 #include <thread>
 
 #include "modsvc/ModuleService.h"
-#include "tests/support/SimProcess.h"
-#include "tests/zeva/LibraryEvents.h"
+#include "tests/zeva/EmulatorTest.h"
 
 #include "config/MD5.h"
 
@@ -22,13 +21,7 @@ using std::chrono::milliseconds;
 // Long enough for retransmissions and duplicates to have shown up if they were going to.
 constexpr milliseconds kSettle(1200);
 
-constexpr const char* kHeader = "mac,service,type,ip,mask,gateway,dhcp,hostname,hashed,password\n";
-
-std::string WriteFleetFile(const std::string& name, const std::string& rows) {
-    const std::string path = ::testing::TempDir() + "/" + name + "." + std::to_string(getpid());
-    std::ofstream(path) << kHeader << rows;
-    return path;
-}
+const std::string kHeader = "mac,service,type,ip,mask,gateway,dhcp,hostname,hashed,password\n";
 
 void SetText(char* field, std::size_t width, const std::string& text) {
     std::memset(field, 0, width);
@@ -66,32 +59,18 @@ constexpr const char* kConfigureLine =
     "configure mac=0A-51-4D-00-00-01 ip=10.9.8.7 mask=255.255.0.0 gateway=10.9.0.1 dhcp=off "
     "dns1=8.8.8.8 dns2=8.8.4.4 password=kept hostname=renamed";
 
-class ConfigureEndToEnd : public ::testing::Test {
+class ConfigureEndToEnd : public EmulatorTest {
 protected:
-    void StartWith(std::vector<std::string> arguments) {
-        m_sim = std::make_unique<SimProcess>(std::move(arguments));
-        ASSERT_TRUE(m_sim->WaitReady()) << m_sim->Describe();
-        PointLibraryAt(*m_sim);
-        ASSERT_TRUE(LibraryEvents::StartLibrary());
+    std::string WriteFleetFile(const std::string& rows) {
+        return WriteTemporaryFile("fleet.csv", kHeader + rows);
     }
-    void StartWithFleet(const std::string& rows) {
-        m_fleet = WriteFleetFile("fleet.csv", rows);
-        StartWith({"--fleet", m_fleet});
-    }
+    void StartWithFleet(const std::string& rows) { StartWith({"--fleet", WriteFleetFile(rows)}); }
     ZEVA_ModuleScanResponseType ScanOne(const std::string& mac) {
         const auto answers = ScanFor(m_expectedModules);
         const auto found = answers.find(mac);
         EXPECT_NE(found, answers.end()) << mac;
         return found != answers.end() ? found->second : ZEVA_ModuleScanResponseType{};
     }
-    void TearDown() override {
-        if (!m_fleet.empty()) {
-            unlink(m_fleet.c_str());
-        }
-    }
-
-    std::unique_ptr<SimProcess> m_sim;
-    std::string m_fleet;
     std::size_t m_expectedModules = 1;
 };
 
@@ -169,10 +148,10 @@ TEST_F(ConfigureEndToEnd, WinkReachesOnlyItsModuleAndChangesNothing) {
 }
 
 TEST_F(ConfigureEndToEnd, StateFileFollowsAppliedConfigures) {
-    const std::string state = ::testing::TempDir() + "/state.csv." + std::to_string(getpid());
-    m_fleet = WriteFleetFile(
-        "fleet.csv", "0A-51-4D-00-00-01,2.0,QM,10.1.1.1,255.255.255.0,10.1.1.254,0,old,0,secret\n");
-    StartWith({"--fleet", m_fleet, "--state", state});
+    const std::string state = TemporaryPath("state.csv");
+    const std::string fleet = WriteFleetFile(
+        "0A-51-4D-00-00-01,2.0,QM,10.1.1.1,255.255.255.0,10.1.1.254,0,old,0,secret\n");
+    StartWith({"--fleet", fleet, "--state", state});
     ZEVA_ConfigureRequestType request = NewSettings(ScanOne("0A-51-4D-00-00-01"), "secret");
     ZEVA_SendConfigure(&request);
     ASSERT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_RESCAN, 1));
@@ -180,7 +159,6 @@ TEST_F(ConfigureEndToEnd, StateFileFollowsAppliedConfigures) {
     m_sim->Stop();
     StartWith({"--fleet", state});
     ExpectNewSettings(ScanOne("0A-51-4D-00-00-01"));
-    unlink(state.c_str());
 }
 
 TEST_F(ConfigureEndToEnd, LossAndDuplicationLoseNoModuleAndApplyConfigureOnce) {

@@ -1,26 +1,16 @@
 // The library and the emulator over loopback: what a scan delivers.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstring>
-#include <fstream>
 
 #include "modsvc/ModuleService.h"
 #include "sim/FleetGenerator.h"
-#include "tests/support/SimProcess.h"
-#include "tests/zeva/LibraryEvents.h"
+#include "tests/zeva/EmulatorTest.h"
 #include "zeva/ModuleProtocol.h"
 #include "zeva/UdpSocket.h"
 
 namespace ordvane::testing {
 namespace {
-
-std::string WriteFleetFile(const std::string& name, const std::string& text) {
-    const std::string path = ::testing::TempDir() + "/" + name + "." + std::to_string(getpid());
-    std::ofstream(path) << text;
-    return path;
-}
 
 // What a generated module must look like after the trip through emulator, wire and library;
 // built here from the module's values, independently of the emulator's own code.
@@ -58,19 +48,10 @@ void ExpectCarries(const sim::EmulatedModule& module, const ZEVA_ModuleScanRespo
     EXPECT_EQ(std::strlen(record.challenge), 34u) << mac;
 }
 
-class ScanEndToEnd : public ::testing::Test {
-protected:
-    void StartWith(std::vector<std::string> arguments) {
-        m_sim = std::make_unique<SimProcess>(std::move(arguments));
-        ASSERT_TRUE(m_sim->WaitReady()) << m_sim->Describe();
-        PointLibraryAt(*m_sim);
-        ASSERT_TRUE(LibraryEvents::StartLibrary());
-    }
-    std::unique_ptr<SimProcess> m_sim;
-};
+class ScanEndToEnd : public EmulatorTest {};
 
 TEST_F(ScanEndToEnd, OneModuleArrivesWithEveryFieldAndPresenceFlag) {
-    const std::string fleet = WriteFleetFile(
+    const std::string fleet = WriteTemporaryFile(
         "one-module.csv",
         "mac,report_mac,service,type,firmware,ip,mask,gateway,dhcp,hostname,dns1,dns2,"
         "report_password,hashed,password\n"
@@ -108,11 +89,10 @@ TEST_F(ScanEndToEnd, OneModuleArrivesWithEveryFieldAndPresenceFlag) {
     EXPECT_EQ(record.dns2Valid, 1);
     EXPECT_EQ(record.hashedPasswords, 0);
     EXPECT_EQ(std::strlen(record.challenge), 34u);
-    unlink(fleet.c_str());
 }
 
 TEST_F(ScanEndToEnd, AbsentFieldsArriveWithPresenceZeroAndNoValue) {
-    const std::string fleet = WriteFleetFile(
+    const std::string fleet = WriteTemporaryFile(
         "absent.csv",
         "mac,report_mac,type,firmware,ip,mask,gateway,dhcp,hostname,dns1,dns2,report_password\n"
         "0A-51-4D-00-00-09,0,,,,,,,,,,0\n");
@@ -136,7 +116,6 @@ TEST_F(ScanEndToEnd, AbsentFieldsArriveWithPresenceZeroAndNoValue) {
     EXPECT_STREQ(record.hostname, "");
     EXPECT_EQ(record.dns1Valid, 0);
     EXPECT_EQ(record.dns2Valid, 0);
-    unlink(fleet.c_str());
 }
 
 TEST_F(ScanEndToEnd, ThousandModulesEachArriveOnceWithTheirValues) {
