@@ -16,8 +16,11 @@ inline constexpr Mac kForeignMac = {0x02, 0x00, 0x5E, 0x10, 0x20, 0x2A};
 inline constexpr std::uint8_t kDiscover = 1;
 inline constexpr std::uint8_t kRequest = 3;
 
+// Byte by byte: GCC 12 at -O3 misreads a range insert here as an overflow.
 inline void Append(Bytes& bytes, std::initializer_list<std::uint8_t> more) {
-    bytes.insert(bytes.end(), more);
+    for (const std::uint8_t byte : more) {
+        bytes.push_back(byte);
+    }
 }
 
 inline void AppendZeros(Bytes& bytes, std::size_t count) {
