@@ -44,7 +44,8 @@ public:
     int ServiceOnce();
 
     // Applies the reply rules to one datagram as if it had just been received, leaving the
-    // answer in Reply(). True when the datagram is answered.
+    // answer in Reply(). True when the datagram is answered. Not while the worker runs: the
+    // worker alone uses the two message records then.
     bool AnswerDatagram(std::span<const std::uint8_t> datagram);
     const CDhcpPacket& Reply() const { return m_reply; }
 

@@ -63,17 +63,6 @@ bool EnterBenchNamespace(benchmark::State& state) {
     return true;
 }
 
-int OpenClientSocket() {
-    const int descriptor = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
-    const int one = 1;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(CDhcpServer::kClientPort);
-    setsockopt(descriptor, SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
-    bind(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    return descriptor;
-}
-
 void SendToServer(int descriptor, const dhcptest::Bytes& request) {
     sockaddr_in server{};
     server.sin_family = AF_INET;
@@ -99,7 +88,7 @@ void BM_ServiceOnceRoundTrip(benchmark::State& state) {
         state.SkipWithError(server.FailureReason().c_str());
         return;
     }
-    const int client = OpenClientSocket();
+    const int client = dhcptest::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
     const dhcptest::Bytes discover = dhcptest::Discover(dhcptest::kOuiMac2A);
     pollfd serverReady{};
     for (auto _ : state) {
@@ -128,7 +117,7 @@ void BM_WorkerRequestToReply(benchmark::State& state) {
         state.SkipWithError(owner.m_dhcpServer.FailureReason().c_str());
         return;
     }
-    const int client = OpenClientSocket();
+    const int client = dhcptest::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
     const dhcptest::Bytes discover = dhcptest::Discover(dhcptest::kOuiMac2A);
     std::mt19937 generator(7);
     std::uniform_int_distribution<int> phase(0, 50'000);

@@ -126,6 +126,30 @@ protected:
         ASSERT_EQ(setsockopt(m_clientSocket, IPPROTO_IP, IP_PKTINFO, &one, sizeof one), 0);
     }
 
+    struct UdhcpcRun {
+        int exitStatus = -1;
+        std::string output;
+        std::string trace;
+    };
+
+    // busybox udhcpc with the given MAC against the switched-on server, and what both said.
+    UdhcpcRun RunUdhcpcAgainstServer(const std::string& peerMac) {
+        UdhcpcRun run;
+        if (!m_peer.Create(peerMac)) {
+            ADD_FAILURE() << "could not create the client namespace";
+            return run;
+        }
+        m_owner.m_dhcpServer.SetTraceSink([&run](std::string_view text) { run.trace += text; });
+        CDhcpServerSwitch<RecoveryOwner> serverSwitch(m_owner);
+        if (!serverSwitch.SetEnabled(true)) {
+            ADD_FAILURE() << m_owner.m_dhcpServer.FailureReason();
+            return run;
+        }
+        run.output = RunUdhcpc(&run.exitStatus);
+        serverSwitch.SetEnabled(false);  // the worker has ended: the trace is ours to read
+        return run;
+    }
+
     std::string RunUdhcpc(int* exitStatus) {
         const std::string script = (std::filesystem::temp_directory_path() /
                                     ("ordvane-udhcpc-" + std::to_string(getpid()) + ".sh"))
@@ -151,36 +175,21 @@ protected:
 };
 
 TEST_F(DhcpServerNetns, UdhcpcWithTheMakersMacObtainsItsAddress) {
-    CreateLink("0a:51:4d:00:00:2a");
-    std::string trace;
-    m_owner.m_dhcpServer.SetTraceSink([&trace](std::string_view text) { trace += text; });
-    CDhcpServerSwitch<RecoveryOwner> serverSwitch(m_owner);
-    ASSERT_TRUE(serverSwitch.SetEnabled(true)) << m_owner.m_dhcpServer.FailureReason();
-
-    int exitStatus = -1;
-    const std::string output = RunUdhcpc(&exitStatus);
-    serverSwitch.SetEnabled(false);  // the worker has ended: the trace is ours to read
-    EXPECT_EQ(exitStatus, 0) << output;
-    EXPECT_NE(output.find("lease ip=10.200.1.42 subnet=255.255.255.0"), std::string::npos)
-        << output;
+    const UdhcpcRun run = RunUdhcpcAgainstServer("0a:51:4d:00:00:2a");
+    EXPECT_EQ(run.exitStatus, 0) << run.output;
+    EXPECT_NE(run.output.find("lease ip=10.200.1.42 subnet=255.255.255.0"), std::string::npos)
+        << run.output;
     // busybox names server 0.0.0.0 in its REQUEST, as the offer carried no server id.
-    EXPECT_NE(trace.find("[SEND] DHCP_OFFER."), std::string::npos) << trace;
-    EXPECT_NE(trace.find("[SEND] DHCP_ACK 10.200.1.42"), std::string::npos) << trace;
+    EXPECT_NE(run.trace.find("[SEND] DHCP_OFFER."), std::string::npos) << run.trace;
+    EXPECT_NE(run.trace.find("[SEND] DHCP_ACK 10.200.1.42"), std::string::npos) << run.trace;
 }
 
 TEST_F(DhcpServerNetns, UdhcpcWithAForeignMacGetsNothing) {
-    CreateLink("02:00:5e:10:20:2a");
-    std::string trace;
-    m_owner.m_dhcpServer.SetTraceSink([&trace](std::string_view text) { trace += text; });
-    CDhcpServerSwitch<RecoveryOwner> serverSwitch(m_owner);
-    ASSERT_TRUE(serverSwitch.SetEnabled(true)) << m_owner.m_dhcpServer.FailureReason();
-
-    int exitStatus = -1;
-    const std::string output = RunUdhcpc(&exitStatus);
-    serverSwitch.SetEnabled(false);
-    EXPECT_NE(exitStatus, 0) << output;
-    EXPECT_EQ(output.find("lease ip="), std::string::npos) << output;
-    EXPECT_NE(trace.find("non-supported MAC (02:00:5e:10:20:2a)"), std::string::npos) << trace;
+    const UdhcpcRun run = RunUdhcpcAgainstServer("02:00:5e:10:20:2a");
+    EXPECT_NE(run.exitStatus, 0) << run.output;
+    EXPECT_EQ(run.output.find("lease ip="), std::string::npos) << run.output;
+    EXPECT_NE(run.trace.find("non-supported MAC (02:00:5e:10:20:2a)"), std::string::npos)
+        << run.trace;
 }
 
 TEST_F(DhcpServerNetns, QueuedDatagramsAreAnsweredOnePerPollByBroadcastOutOfTheLink) {

@@ -65,17 +65,6 @@ struct RecoveryOwner {
     std::atomic<std::uint8_t> m_dhcpEnabled{0};
 };
 
-int OpenClientSocket() {
-    const int descriptor = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
-    const int one = 1;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(CDhcpServer::kClientPort);
-    setsockopt(descriptor, SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
-    bind(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    return descriptor;
-}
-
 // One request to the server over loopback and its broadcast reply; false when none came.
 bool Exchange(int descriptor, const dhcptest::Bytes& request, std::uint8_t* reply,
               std::size_t replyCapacity, int timeoutMilliseconds = 2000) {
@@ -113,7 +102,7 @@ TEST_P(DhcpWorkerAllocation, AnsweringAllocatesNothing) {
         dhcptest::ClientMessage(dhcptest::kOuiMac2A, dhcptest::kRequest, &wrong),
     };
     const dhcptest::Bytes foreign = dhcptest::Discover(dhcptest::kForeignMac);
-    const int client = OpenClientSocket();
+    const int client = dhcptest::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
     ASSERT_GE(client, 0);
     CDhcpServerSwitch<RecoveryOwner> serverSwitch(owner);
     ASSERT_TRUE(serverSwitch.SetEnabled(true)) << owner.m_dhcpServer.FailureReason();

@@ -55,6 +55,23 @@ std::string CaptureCommand(const std::string& command, int* exitStatus) {
     return output;
 }
 
+int OpenBroadcastUdpSocket(unsigned short port) {
+    const int descriptor = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    if (descriptor < 0) {
+        return -1;
+    }
+    const int one = 1;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    if (setsockopt(descriptor, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0 ||
+        bind(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+
 bool EnterFreshNamespace() {
     return unshare(CLONE_NEWNET) == 0 && RunCommand("ip link set lo up");
 }
@@ -109,19 +126,9 @@ int PeerNamespace::OpenUdpSocketInPeer(unsigned short port) const {
             return;
         }
         if (setns(namespaceFile, CLONE_NEWNET) == 0) {
-            descriptor = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+            descriptor = OpenBroadcastUdpSocket(port);
         }
         close(namespaceFile);
-        const int one = 1;
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        if (descriptor >= 0 &&
-            (setsockopt(descriptor, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0 ||
-             bind(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)) {
-            close(descriptor);
-            descriptor = -1;
-        }
     });
     opener.join();
     return descriptor;

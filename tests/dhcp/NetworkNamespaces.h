@@ -19,6 +19,10 @@ bool RunCommand(const std::string& command);
 // Runs a shell command and returns what it printed on stdout and stderr.
 std::string CaptureCommand(const std::string& command, int* exitStatus);
 
+// Opens a UDP socket in the calling thread's namespace, bound to 0.0.0.0:port with broadcast
+// allowed; -1 on failure.
+int OpenBroadcastUdpSocket(unsigned short port);
+
 // Moves the calling thread (and every thread it starts later) into a fresh network namespace
 // with its loopback up.
 bool EnterFreshNamespace();
