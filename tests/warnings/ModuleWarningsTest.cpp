@@ -75,7 +75,7 @@ TEST(ModuleWarnings, AHealthyFleetHasNoWarnings) {
         Module(0, 0, 0x01, Ip(192, 168, 1, 0)),  // network edges are still on the network
         Module(0, 0, 0x02, Ip(192, 168, 1, 255)), Module(0, 0, 0x03, Ip(10, 20, 255, 255)),
         Module(0, 0, 0x04, Ip(192, 168, 1, 10)),  // the host's own address: on its network
-        Module(1, 0, 0x05, Ip(10, 20, 0, 2)),     // same first five bytes differ only in MAC[3]
+        Module(1, 0, 0x05, Ip(10, 20, 0, 2)),
     };
     for (const auto& warnings : ComputeModuleWarnings(fleet, kOfficeHost)) {
         EXPECT_TRUE(warnings.empty()) << warnings.front().sentence;
