@@ -4,12 +4,7 @@
 # the install test.
 # Usage: CheckDebianPackage.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
-BUILD_DIR=$(realpath "$1")
-SOURCE_DIR=$(realpath "$2")
-source "$SOURCE_DIR/tests/packaging/InstalledTree.sh"
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/ordvane-deb.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/InstalledTree.sh" "$@"
 
 cpack --config "$BUILD_DIR/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log" >&2; exit 1; }

@@ -3,15 +3,9 @@
 # installed tree is checked and each installed command answers --version.
 # Usage: CheckInstall.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
-BUILD_DIR=$(realpath "$1")
-SOURCE_DIR=$(realpath "$2")
-source "$SOURCE_DIR/tests/packaging/InstalledTree.sh"
+source "$(dirname "$0")/InstalledTree.sh" "$@"
 
-root=$(mktemp -d "${TMPDIR:-/tmp}/ordvane-install.XXXXXX")
-trap 'rm -rf "$root"' EXIT
-
-DESTDIR=$root cmake --install "$BUILD_DIR" --prefix /usr >"$root.log" 2>&1 ||
-    { cat "$root.log" >&2; rm -f "$root.log"; exit 1; }
-rm -f "$root.log"
-check_installed_tree "$root"
+DESTDIR=$work/root cmake --install "$BUILD_DIR" --prefix /usr >"$work/install.log" 2>&1 ||
+    { cat "$work/install.log" >&2; exit 1; }
+check_installed_tree "$work/root"
 echo "installed tree checked"

@@ -1,6 +1,12 @@
 # Checks of an installed Ordvane tree, shared by the install and the package tests.
-# Expects BUILD_DIR and SOURCE_DIR; check_installed_tree ROOT checks ROOT/usr and returns
-# non-zero after naming every fault on standard error.
+# Sourced with BUILD_DIR SOURCE_DIR as arguments: sets both and makes a temporary folder
+# $work, removed at exit. check_installed_tree ROOT checks ROOT/usr and returns non-zero after
+# naming every fault on standard error.
+
+BUILD_DIR=$(realpath "$1")
+SOURCE_DIR=$(realpath "$2")
+work=$(mktemp -d "${TMPDIR:-/tmp}/ordvane-packaging.XXXXXX")
+trap 'rm -rf "$work"' EXIT
 
 commands=(ordvane ordvane-cli quillmor-sim verinfo)
 faults=0
