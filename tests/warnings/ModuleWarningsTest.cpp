@@ -1,4 +1,5 @@
 #include "modlist/ModuleWarnings.h"
+#include "modsvc/QuillmorOui.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +13,13 @@ constexpr std::uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) {
     return (a << 24) | (b << 16) | (c << 8) | d;
 }
 
-// A module with the maker's first three MAC bytes, the given last three and an IP address.
+// A module whose MAC is the maker's prefix and the given three bytes, with an IP address.
 ZEVA_ModuleScanResponseType Module(std::uint8_t mac3, std::uint8_t mac4, std::uint8_t mac5,
                                    std::uint32_t ipAddress) {
     ZEVA_ModuleScanResponseType response;
     std::memset(&response, 0, sizeof response);
-    const std::uint8_t mac[6] = {0x00, 0x50, 0xC2, mac3, mac4, mac5};
+    const std::uint8_t mac[6] = {
+        kQuillmorOui[0], kQuillmorOui[1], kQuillmorOui[2], mac3, mac4, mac5};
     std::memcpy(response.macId, mac, sizeof mac);
     response.macIdValid = 1;
     response.ipAddress = ipAddress;
@@ -55,14 +57,14 @@ TEST(ModuleWarnings, EachKindIsProvokedByItsOwnFleetAndNamesTheOtherModules) {
 
     EXPECT_EQ(MachineNames(warnings[0]), Names{"duplicate-ip"});
     EXPECT_EQ(warnings[0][0].sentence,
-              "The IP address 192.168.1.50 is also used by 1 other module: 00-50-C2-00-00-02.");
+              "The IP address 192.168.1.50 is also used by 1 other module: 0A-51-4D-00-00-02.");
     EXPECT_EQ(warnings[1][0].sentence,
-              "The IP address 192.168.1.50 is also used by 1 other module: 00-50-C2-00-00-01.");
+              "The IP address 192.168.1.50 is also used by 1 other module: 0A-51-4D-00-00-01.");
 
     EXPECT_EQ(MachineNames(warnings[2]), Names{"shared-recovery-address"});
     EXPECT_EQ(warnings[3][0].sentence,
               "The recovery DHCP server would give the same address 10.200.1.3 to 1 other "
-              "module: 00-50-C2-00-01-03.");
+              "module: 0A-51-4D-00-01-03.");
 
     EXPECT_EQ(MachineNames(warnings[4]), Names{"off-subnet"});
     EXPECT_EQ(warnings[4][0].sentence,
@@ -184,15 +186,15 @@ TEST(ModuleWarnings, LargeGroupsNameThreeOthersAndCountTheRest) {
         fleet.Add(Module(0, module, 0x10 + module, Ip(192, 168, 1, 77)));
     }
     EXPECT_EQ(fleet.WarningsOf(0)[0].sentence,
-              "The IP address 192.168.1.77 is also used by 3 other modules: 00-50-C2-00-01-11, "
-              "00-50-C2-00-02-12, 00-50-C2-00-03-13.");
+              "The IP address 192.168.1.77 is also used by 3 other modules: 0A-51-4D-00-01-11, "
+              "0A-51-4D-00-02-12, 0A-51-4D-00-03-13.");
     fleet.Add(Module(0, 9, 0x20, Ip(192, 168, 1, 77)));
     EXPECT_EQ(fleet.WarningsOf(0)[0].sentence,
               "The IP address 192.168.1.77 is also used by 4 other modules, among them "
-              "00-50-C2-00-01-11, 00-50-C2-00-02-12, 00-50-C2-00-03-13.");
+              "0A-51-4D-00-01-11, 0A-51-4D-00-02-12, 0A-51-4D-00-03-13.");
     EXPECT_EQ(fleet.WarningsOf(4)[0].sentence,
               "The IP address 192.168.1.77 is also used by 4 other modules, among them "
-              "00-50-C2-00-00-10, 00-50-C2-00-01-11, 00-50-C2-00-02-12.");
+              "0A-51-4D-00-00-10, 0A-51-4D-00-01-11, 0A-51-4D-00-02-12.");
 }
 
 TEST(ModuleWarnings, AddReportsTheNewModuleAndOnlyOlderModulesWhoseKindsChanged) {
@@ -266,7 +268,7 @@ TEST(ModuleWarnings, AFullFleetOfSharedRecoveryAddresses) {
     }
     EXPECT_EQ(fleet.WarningsOf(65535)[0].sentence,
               "The recovery DHCP server would give the same address 10.200.1.255 to 255 other "
-              "modules, among them 00-50-C2-00-00-FF, 00-50-C2-00-01-FF, 00-50-C2-00-02-FF.");
+              "modules, among them 0A-51-4D-00-00-FF, 0A-51-4D-00-01-FF, 0A-51-4D-00-02-FF.");
 }
 
 TEST(ReadHostInterfaces, ListsUpIpv4InterfacesWithoutLoopback) {
