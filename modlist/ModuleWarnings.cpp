@@ -5,8 +5,10 @@
 #include <net/if.h>
 #include <netinet/in.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace ordvane {
@@ -49,7 +51,9 @@ std::string CountedModules(std::size_t count) {
 }
 
 std::uint32_t HostOrder(const sockaddr* address) {
-    return ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr);
+    sockaddr_in internet;
+    std::memcpy(&internet, address, sizeof internet);
+    return ntohl(internet.sin_addr.s_addr);
 }
 
 }  // namespace
@@ -151,7 +155,10 @@ const std::vector<std::uint32_t>* ModuleWarnings::RecoveryGroupOf(const Module& 
 }
 
 ModuleWarningKinds ModuleWarnings::KindsOf(std::size_t module) const {
-    const Module& entry = modules_.at(module);
+    if (module >= modules_.size()) {
+        return 0;
+    }
+    const Module& entry = modules_[module];
     ModuleWarningKinds kinds = 0;
     if (entry.ipGroup != kNoGroup && ipGroups_[entry.ipGroup].size() > 1) {
         kinds |= KindBit(ModuleWarningKind::DuplicateIp);

@@ -74,6 +74,7 @@ public:
     void Clear();
 
     std::size_t Count() const { return modules_.size(); }
+    // A number past Count() has no warnings.
     ModuleWarningKinds KindsOf(std::size_t module) const;
     std::vector<ModuleWarning> WarningsOf(std::size_t module) const;
 

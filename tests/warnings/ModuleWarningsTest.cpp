@@ -253,6 +253,8 @@ TEST(ModuleWarnings, IncrementalAndWholeFleetAgreeAndClearStartsAfresh) {
         }
         fleet.Clear();
         EXPECT_EQ(fleet.Count(), 0u);
+        EXPECT_EQ(fleet.KindsOf(7), 0);
+        EXPECT_TRUE(fleet.WarningsOf(7).empty());
     }
 }
 
