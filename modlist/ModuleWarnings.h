@@ -1,5 +1,7 @@
-#ifndef ORDVANE_MODLIST_MODULEWARNINGS_H
-#define ORDVANE_MODLIST_MODULEWARNINGS_H
+#pragma once
+// Warnings about a scanned fleet that the table alone does not show: two modules on one IP
+// address, two modules that the recovery DHCP server would give the same 10.200.1.N, and
+// modules whose address is on none of this host's networks. Qt-free, for the window and the CLI.
 
 #include "modsvc/ModuleService.h"
 
@@ -111,5 +113,3 @@ std::vector<std::vector<ModuleWarning>> ComputeModuleWarnings(
     std::optional<std::vector<HostInterface>> hostInterfaces);
 
 }  // namespace ordvane
-
-#endif  // ORDVANE_MODLIST_MODULEWARNINGS_H
