@@ -64,4 +64,7 @@ private:
     // The caption's version: ProductVersion without blanks, ',' as '.', up to its last '.'.
     static CString CaptionVersion(const CString& productVersion);
     void ShowAboutBox();
+    // Drops the head of the library's invalid-password queue when it is the module that was sent
+    // the last configure request; true when it did.
+    bool RemoveQueuedMacIfLastConfigured();
 };
