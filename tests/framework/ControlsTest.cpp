@@ -306,6 +306,14 @@ TEST(ListControlTest, SelectionHitTestAndDoubleClickUseClientCoordinates) {
         ASSERT_EQ(view->selectionModel()->selectedRows().size(), 1);
         EXPECT_EQ(view->selectionModel()->selectedRows().front().row(), 3);
 
+        // Keys move the selection over the rows as they are, even with changes not shown yet.
+        list.SetItemState(3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        list.InsertItem(0, "newer");  // item 3 becomes item 4
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(view, &down);
+        position = list.GetFirstSelectedItemPosition();
+        EXPECT_EQ(list.GetNextSelectedItem(position), 5);
+
         CRect row;
         ASSERT_TRUE(list.GetItemRect(4, &row, 0));
         const CPoint inside(row.left + 100, (row.top + row.bottom) / 2);
@@ -317,6 +325,7 @@ TEST(ListControlTest, SelectionHitTestAndDoubleClickUseClientCoordinates) {
 
         // A double click in the view arrives as WM_LBUTTONDBLCLK with the client point.
         const QPoint viewportPoint = view->visualRect(view->model()->index(4, 1)).center();
+        ASSERT_EQ(view->model()->rowCount(), 7);
         QMouseEvent doubleClick(QEvent::MouseButtonDblClick, viewportPoint,
                                 view->viewport()->mapToGlobal(viewportPoint), Qt::LeftButton,
                                 Qt::LeftButton, Qt::NoModifier);
