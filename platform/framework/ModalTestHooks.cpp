@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "platform/framework/CDialog.h"
+#include "platform/framework/DialogWindow.h"
+#include "platform/framework/ListViewWidget.h"
 #include "platform/framework/WindowRegistry.h"
 
 namespace ordvane::framework {
@@ -85,6 +87,7 @@ void PumpEvents() {
     constexpr int kMaxRounds = 10000;
     for (int round = 0; round < kMaxRounds; ++round) {
         QCoreApplication::sendPostedEvents();
+        detail::ListModel::FlushAllScheduled();
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         if (detail::WindowRegistry::PendingDeliveries() <= 0) {
             break;
@@ -129,6 +132,13 @@ void PressKey(CWnd& window, int qtKey, unsigned qtModifiers) {
     QKeyEvent release(QEvent::KeyRelease, qtKey, modifiers);
     QApplication::sendEvent(target, &press);
     QApplication::sendEvent(target, &release);
+}
+
+QMenu* OpenSystemMenu(CWnd& window) {
+    auto* dialogWindow = dynamic_cast<detail::DialogWindow*>(window.GetWidget());
+    return dialogWindow != nullptr
+               ? dialogWindow->ShowSystemMenu(dialogWindow->mapToGlobal(QPoint()))
+               : nullptr;
 }
 
 void TypeText(CWnd& edit, const char* text) {
