@@ -128,3 +128,21 @@ int lstrcmpA(LPCSTR first, LPCSTR second) {
                            : std::strcmp(first, second);
     return result < 0 ? -1 : (result > 0 ? 1 : 0);
 }
+
+std::string CollationSortKeyA(LPCSTR text) {
+    if (text == nullptr) {
+        return std::string();
+    }
+    if (t_state.handle == static_cast<locale_t>(nullptr)) {
+        return std::string(text);
+    }
+    // Keys of UTF-8 collations run to several bytes per character and level; a buffer of eight
+    // bytes per character mostly needs one transformation, and the key keeps only its length.
+    std::string key(std::strlen(text) * 8 + 32, '\0');
+    std::size_t length = strxfrm_l(key.data(), text, key.size(), t_state.handle);
+    if (length >= key.size()) {
+        key.assign(length + 1, '\0');
+        length = strxfrm_l(key.data(), text, key.size(), t_state.handle);
+    }
+    return std::string(key.data(), length);
+}

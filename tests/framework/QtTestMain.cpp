@@ -1,0 +1,17 @@
+// Test entry for the window tests: one QApplication for the whole run, on the offscreen
+// platform.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // CTest lists the tests without the tests' environment: never reach for a display then.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);  // dialogs come and go between tests
+    return RUN_ALL_TESTS();
+}
