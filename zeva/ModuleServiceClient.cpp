@@ -26,14 +26,6 @@ constexpr milliseconds kIdleWait(1000);
 // Datagrams handled before the timers get their turn again.
 constexpr int kReceiveBatch = 512;
 
-std::uint64_t MacKey(const std::uint8_t* mac) {
-    std::uint64_t key = 0;
-    for (int i = 0; i < 6; ++i) {
-        key = (key << 8) | mac[i];
-    }
-    return key;
-}
-
 MacAddress ToMac(const std::uint8_t* bytes) {
     MacAddress mac{};
     std::copy(bytes, bytes + mac.size(), mac.begin());
@@ -94,6 +86,12 @@ void ModuleServiceClient::Stop() {
         m_stopping = true;
     }
     Wake();
+    if (std::this_thread::get_id() == m_worker.get_id()) {
+        // Stopped from inside the callback (for example exit() called there): the worker
+        // cannot wait for itself; it ends when the callback returns.
+        m_worker.detach();
+        return;
+    }
     m_worker.join();
     std::lock_guard lock(m_mutex);
     m_socket.Close();
