@@ -229,3 +229,27 @@ TEST_F(MainWindowTest, ResizingStretchesTheTableAndKeepsTheButtonsOnTheBottomEdg
         EXPECT_EQ(CRect(bottomRight), CRect(300, 100, 494, 230));
     });
 }
+
+TEST_F(MainWindowTest, EnterOutsideAButtonRunsTheFirstDefaultButtonScan) {
+    RunWindow([&](TestableScanDlg& window) {
+        EXPECT_EQ(window.GetDefaultId(), IDC_SCAN);
+        window.ModuleList().SetFocus();
+        PressKey(window, Qt::Key_Return);
+        EXPECT_EQ(window.ModuleList().GetItemCount(), 0) << "Scan emptied the table";
+        EXPECT_TRUE(WaitForRows(window, 3));
+    });
+}
+
+TEST_F(MainWindowTest, TheWindowCannotBeMadeSmallerThanItsMinimumSize) {
+    RunWindow([&](TestableScanDlg& window) {
+        QWidget* widget = window.GetWidget();
+        const QSize frame = widget->frameGeometry().size() - widget->size();
+        EXPECT_EQ(widget->minimumSize(), QSize(194, 130) - frame);
+        window.MoveWindow(0, 0, 120, 90);
+        PumpEvents();
+        CRect rect;
+        window.GetWindowRect(&rect);
+        EXPECT_EQ(rect.Width(), 194);
+        EXPECT_EQ(rect.Height(), 130);
+    });
+}
