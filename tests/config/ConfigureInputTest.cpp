@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/ConfigureDialogValues.h"
+#include "config/ConfigureValidation.h"
 #include "config/MacAddressText.h"
 #include "config/ModuleLookup.h"
 
@@ -116,6 +117,23 @@ TEST(ConfigurePrefill, DhcpOnAndPasswordOnlyWhenReportedAndSet) {
         EXPECT_EQ(input.dhcpChoice, c.expectedDhcpChoice) << int(c.value) << int(c.valid);
         EXPECT_EQ(input.passwordEnabled, c.expectedPasswordEnabled);
     }
+}
+
+TEST(ConfigureValidation, RefusesHostnameCharactersBeforeTheLastOctet255) {
+    EXPECT_EQ(ordvane::FirstConfigureRefusal("", 0), nullptr);
+    EXPECT_EQ(ordvane::FirstConfigureRefusal("Gateway42", 0x0A0000FE), nullptr);
+    EXPECT_EQ(ordvane::FirstConfigureRefusal("gw", 0x0A000000), nullptr);
+    for (const char* hostname : {"gate way", "gate-way", "gate.way", "gate_way", "caf\xC3\xA9"}) {
+        EXPECT_STREQ(ordvane::FirstConfigureRefusal(hostname, 0x0A000001),
+                     ordvane::kIllegalHostnameMessage)
+            << hostname;
+        // Both faults: only the hostname is reported.
+        EXPECT_STREQ(ordvane::FirstConfigureRefusal(hostname, 0x0A0000FF),
+                     ordvane::kIllegalHostnameMessage);
+    }
+    EXPECT_STREQ(ordvane::FirstConfigureRefusal("gw", 0x0A0000FF), ordvane::kLastOctet255Message);
+    EXPECT_STREQ(ordvane::FirstConfigureRefusal("gw", 0xFFFFFFFF), ordvane::kLastOctet255Message);
+    EXPECT_EQ(ordvane::FirstConfigureRefusal("gw", 0xFF000000), nullptr);
 }
 
 }  // namespace
