@@ -1,0 +1,26 @@
+#pragma once
+// The window framework on Qt 6 Widgets: the classes and functions with the framework's names
+// that the program's dialogs and controls are written against.
+
+#include "platform/CObject.h"
+#include "platform/CString.h"
+#include "platform/WinTypes.h"
+#include "platform/framework/CButton.h"
+#include "platform/framework/CCmdTarget.h"
+#include "platform/framework/CDC.h"
+#include "platform/framework/CDataExchange.h"
+#include "platform/framework/CDialog.h"
+#include "platform/framework/CEdit.h"
+#include "platform/framework/CGdiObject.h"
+#include "platform/framework/CHeaderCtrl.h"
+#include "platform/framework/CIPAddressCtrl.h"
+#include "platform/framework/CListCtrl.h"
+#include "platform/framework/CMenu.h"
+#include "platform/framework/CStatic.h"
+#include "platform/framework/CWinApp.h"
+#include "platform/framework/CWnd.h"
+#include "platform/framework/MessageBox.h"
+#include "platform/framework/MessageMap.h"
+#include "platform/framework/Resources.h"
+#include "platform/framework/WinConstants.h"
+#include "platform/framework/WinGeometry.h"

@@ -1,0 +1,59 @@
+#include "platform/framework/CEdit.h"
+
+#include <QLineEdit>
+
+IMPLEMENT_DYNAMIC(CEdit, CWnd)
+
+namespace {
+// The framework's edits hold up to 32767 characters when no limit is set.
+constexpr int kDefaultTextLimit = 32767;
+
+QLineEdit* EditOf(const CWnd& window) {
+    return qobject_cast<QLineEdit*>(window.GetWidget());
+}
+}  // namespace
+
+BOOL CEdit::SetReadOnly(BOOL readOnly) {
+    QLineEdit* edit = EditOf(*this);
+    if (edit == nullptr) {
+        return FALSE;
+    }
+    edit->setReadOnly(readOnly != FALSE);
+    return TRUE;
+}
+
+BOOL CEdit::IsReadOnly() const {
+    QLineEdit* edit = EditOf(*this);
+    return edit != nullptr && edit->isReadOnly() ? TRUE : FALSE;
+}
+
+void CEdit::LimitText(int maxChars) {
+    if (QLineEdit* edit = EditOf(*this)) {
+        edit->setMaxLength(maxChars > 0 ? maxChars : kDefaultTextLimit);
+    }
+}
+
+UINT CEdit::GetLimitText() const {
+    QLineEdit* edit = EditOf(*this);
+    return edit != nullptr ? static_cast<UINT>(edit->maxLength()) : 0;
+}
+
+void CEdit::SetSel(int start, int end, BOOL /*noScroll*/) {
+    QLineEdit* edit = EditOf(*this);
+    if (edit == nullptr) {
+        return;
+    }
+    if (start == 0 && end == -1) {
+        edit->selectAll();
+    } else if (start < 0) {
+        edit->deselect();
+    } else {
+        edit->setSelection(start, end - start);
+    }
+}
+
+void CEdit::ReplaceSel(LPCSTR text, BOOL /*canUndo*/) {
+    if (QLineEdit* edit = EditOf(*this)) {
+        edit->insert(QString::fromUtf8(text != nullptr ? text : ""));
+    }
+}

@@ -1,0 +1,17 @@
+#pragma once
+// A single-line edit.
+
+#include "platform/framework/CWnd.h"
+
+class CEdit : public CWnd {
+    DECLARE_DYNAMIC(CEdit)
+public:
+    BOOL SetReadOnly(BOOL readOnly = TRUE);
+    BOOL IsReadOnly() const;
+    // Limits the text to maxChars characters while typing; 0 means no limit.
+    void LimitText(int maxChars = 0);
+    void SetLimitText(UINT maxChars) { LimitText(static_cast<int>(maxChars)); }
+    UINT GetLimitText() const;
+    void SetSel(int start, int end, BOOL noScroll = FALSE);
+    void ReplaceSel(LPCSTR text, BOOL canUndo = FALSE);
+};

@@ -1,0 +1,59 @@
+#pragma once
+// Internal: the top-level widget of a dialog. It turns Qt's events into the window messages of
+// its CWnd: paint, size, minimize, close box and Alt+F4, Escape and Enter, the system menu on
+// Alt+Space and on a right click on the background, and double clicks on the background.
+
+#include <QWidget>
+#include <memory>
+
+#include "platform/framework/CMenu.h"
+#include "platform/framework/WinConstants.h"
+
+class CWnd;
+class QMenu;
+
+namespace ordvane::framework::detail {
+
+class DialogWindow : public QWidget {
+public:
+    DialogWindow(QWidget* owner, DWORD style, DWORD exStyle);
+    ~DialogWindow() override;
+
+    CMenu* SystemMenu() { return m_hasSystemMenu ? &m_systemMenu : nullptr; }
+    void ShowSystemMenu(const QPoint& globalPosition);
+    HICON Icon(bool big) const { return big ? m_bigIcon : m_smallIcon; }
+    HICON SetIcon(HICON icon, bool big);
+    // The id that Enter sends when no push button has the focus.
+    void SetDefaultId(int id) { m_defaultId = id; }
+    int DefaultId() const { return m_defaultId; }
+    // The minimum window size that WM_SIZING imposes, learnt once the window is shown.
+    void LearnMinimumSizeFromSizing();
+
+    // The widget whose paint event is being delivered on this thread, for CPaintDC.
+    static QWidget* WidgetBeingPainted();
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    CWnd* Owner();
+    void ApplySizingRules(const QRect& oldFrame);
+
+    CMenu m_systemMenu;
+    bool m_hasSystemMenu;
+    HICON m_bigIcon = nullptr;
+    HICON m_smallIcon = nullptr;
+    int m_defaultId = IDOK;
+    QRect m_lastFrame;
+    bool m_adjustingSize = false;
+    std::unique_ptr<QMenu> m_shownMenu;
+};
+
+}  // namespace ordvane::framework::detail

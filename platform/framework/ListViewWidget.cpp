@@ -1,0 +1,376 @@
+#include "platform/framework/ListViewWidget.h"
+
+#include <QCoreApplication>
+#include <QItemSelectionModel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
+
+#include "platform/framework/CWnd.h"
+#include "platform/framework/DeviceContext.h"
+#include "platform/framework/WindowRegistry.h"
+
+namespace ordvane::framework::detail {
+namespace {
+
+QEvent::Type FlushEventType() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+Qt::Alignment AlignmentOfFormat(int format) {
+    switch (format & HDF_JUSTIFYMASK) {
+        case HDF_RIGHT:
+            return Qt::AlignRight | Qt::AlignVCenter;
+        case HDF_CENTER:
+            return Qt::AlignHCenter | Qt::AlignVCenter;
+        default:
+            return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+}  // namespace
+
+ListModel::ListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+ListModel::~ListModel() {
+    if (m_flushScheduled) {
+        WindowRegistry::NoteDeferredDelivered();
+    }
+}
+
+int ListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_publishedRows;
+}
+
+int ListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+}
+
+QVariant ListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) {
+        return {};
+    }
+    const auto column = static_cast<std::size_t>(index.column());
+    if (role == Qt::DisplayRole) {
+        const ListRow* row = m_rows.At(index.row());
+        if (row == nullptr || column >= row->texts.size()) {
+            return {};
+        }
+        return QString::fromUtf8(row->texts[column].c_str());
+    }
+    if (role == Qt::TextAlignmentRole && column < m_columns.size()) {
+        return static_cast<int>(AlignmentOfFormat(m_columns[column].format));
+    }
+    return {};
+}
+
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 ||
+        section >= static_cast<int>(m_columns.size())) {
+        return {};
+    }
+    const Column& column = m_columns[static_cast<std::size_t>(section)];
+    switch (role) {
+        case Qt::DisplayRole:
+            return QString::fromUtf8(column.heading.c_str());
+        case Qt::TextAlignmentRole:
+            return static_cast<int>(AlignmentOfFormat(column.format));
+        case kHeaderFormatRole:
+            return column.format;
+        default:
+            return {};
+    }
+}
+
+bool ListModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                              int role) {
+    if (orientation != Qt::Horizontal || section < 0 ||
+        section >= static_cast<int>(m_columns.size())) {
+        return false;
+    }
+    Column& column = m_columns[static_cast<std::size_t>(section)];
+    if (role == Qt::DisplayRole || role == Qt::EditRole) {
+        column.heading = value.toString().toUtf8().toStdString();
+    } else if (role == kHeaderFormatRole) {
+        column.format = value.toInt();
+    } else {
+        return false;
+    }
+    emit headerDataChanged(Qt::Horizontal, section, section);
+    return true;
+}
+
+int ListModel::InsertColumn(int index, Column column) {
+    index = std::clamp(index, 0, static_cast<int>(m_columns.size()));
+    beginInsertColumns(QModelIndex(), index, index);
+    m_columns.insert(m_columns.begin() + index, std::move(column));
+    // Existing rows keep their texts in the columns they were set in.
+    m_rows.ForEach([index](int, const ListRow& row) {
+        auto& texts = const_cast<ListRow&>(row).texts;
+        if (static_cast<int>(texts.size()) > index) {
+            texts.insert(texts.begin() + index, std::string());
+        }
+    });
+    endInsertColumns();
+    return index;
+}
+
+void ListModel::ScheduleFlush() {
+    if (m_flushScheduled) {
+        return;
+    }
+    m_flushScheduled = true;
+    WindowRegistry::NoteDeferredPosted();
+    // Low priority: every message already queued (a burst of scan answers, for instance) is
+    // handled before the view hears of the change.
+    QCoreApplication::postEvent(this, new QEvent(FlushEventType()), Qt::LowEventPriority);
+}
+
+void ListModel::NoteRowsAppended() {
+    m_pendingAppend = true;
+    ScheduleFlush();
+}
+
+void ListModel::NoteRowsRearranged() {
+    m_pendingRearrange = true;
+    ScheduleFlush();
+}
+
+void ListModel::NoteSelectionChanged() {
+    m_pendingSelection = true;
+    ScheduleFlush();
+}
+
+void ListModel::NoteRowChanged(int row) {
+    if (HasPendingChanges() || row >= m_publishedRows || m_columns.empty()) {
+        return;  // the next flush shows it
+    }
+    emit dataChanged(index(row, 0), index(row, static_cast<int>(m_columns.size()) - 1));
+}
+
+void ListModel::Flush() {
+    const bool rearranging = m_pendingRearrange;
+    const bool anything = m_pendingRearrange || m_pendingAppend || m_pendingSelection;
+    if (!anything) {
+        return;
+    }
+    if (m_beforeFlush) {
+        m_beforeFlush(rearranging);
+    }
+    if (m_pendingRearrange) {
+        beginResetModel();
+        m_publishedRows = m_rows.Count();
+        endResetModel();
+    } else if (m_pendingAppend && m_rows.Count() > m_publishedRows) {
+        beginInsertRows(QModelIndex(), m_publishedRows, m_rows.Count() - 1);
+        m_publishedRows = m_rows.Count();
+        endInsertRows();
+    }
+    m_pendingRearrange = false;
+    m_pendingAppend = false;
+    m_pendingSelection = false;
+    if (m_afterFlush) {
+        m_afterFlush(rearranging);
+    }
+}
+
+bool ListModel::event(QEvent* event) {
+    if (event->type() == FlushEventType()) {
+        m_flushScheduled = false;
+        WindowRegistry::NoteDeferredDelivered();
+        Flush();
+        return true;
+    }
+    return QAbstractTableModel::event(event);
+}
+
+ListHeaderView::ListHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+void ListHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    const int format =
+        model() != nullptr
+            ? model()->headerData(logicalIndex, Qt::Horizontal, kHeaderFormatRole).toInt()
+            : 0;
+    auto* self = const_cast<ListHeaderView*>(this);
+    HWND header = CWnd::HandleFromWidget(self);
+    QWidget* list = parentWidget();
+    if ((format & HDF_OWNERDRAW) == 0 || CWnd::FromHandlePermanent(header) == nullptr ||
+        list == nullptr) {
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        return;
+    }
+    QStyleOptionHeader option;
+    initStyleOptionForIndex(&option, logicalIndex);
+    // The header puts its font and text colour into the context; the owner draws the rest.
+    painter->save();
+    painter->setFont(font());
+    std::unique_ptr<HDC__> context = MakeDeviceContext(painter);
+    context->state.textColor = ToColorRef(palette().color(QPalette::ButtonText));
+    context->state.backgroundMode = TRANSPARENT;
+    DRAWITEMSTRUCT drawItem{};
+    drawItem.CtlType = ODT_HEADER;
+    drawItem.CtlID = static_cast<UINT>(ControlIdOf(self));
+    drawItem.itemID = static_cast<UINT>(logicalIndex);
+    drawItem.itemAction = ODA_DRAWENTIRE;
+    drawItem.itemState = (option.state & QStyle::State_Sunken) != 0 ? ODS_SELECTED : 0;
+    drawItem.hwndItem = header;
+    drawItem.hDC = context.get();
+    drawItem.rcItem =
+        RECT{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+    // The request goes to the list view, which hands it back to its header.
+    ::SendMessage(CWnd::HandleFromWidget(list), WM_DRAWITEM, drawItem.CtlID,
+                  reinterpret_cast<LPARAM>(&drawItem));
+    context.reset();
+    painter->restore();
+}
+
+ListViewWidget::ListViewWidget(QWidget* parent, DWORD style)
+    : QTreeView(parent), m_model(new ListModel(this)) {
+    auto* header = new ListHeaderView(this);
+    setHeader(header);
+    setModel(m_model);
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    header->setStretchLastSection(false);
+    header->setHighlightSections(false);
+    header->setSortIndicatorShown(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setMinimumSectionSize(0);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setIndentation(0);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode((style & LVS_SINGLESEL) != 0 ? QAbstractItemView::SingleSelection
+                                                  : QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setFrameShape((style & WS_BORDER) != 0 ? QFrame::StyledPanel : QFrame::NoFrame);
+
+    QObject::connect(header, &QHeaderView::sectionClicked, this,
+                     [this](int section) { OnSectionClicked(section); });
+    QObject::connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                     [this](const QItemSelection& selected, const QItemSelection& deselected) {
+                         OnViewSelectionChanged(selected, deselected);
+                     });
+    m_model->SetFlushHooks(
+        [this](bool rearranging) {
+            if (rearranging) {
+                m_savedScrollValue = verticalScrollBar()->value();
+            }
+        },
+        [this](bool rearranged) {
+            ShowRowSelection();
+            if (rearranged) {
+                doItemsLayout();
+                verticalScrollBar()->setValue(m_savedScrollValue);
+            }
+        });
+}
+
+QPoint ListViewWidget::ClientToViewport(const QPoint& client) const {
+    return client + contentsRect().topLeft() - viewport()->geometry().topLeft();
+}
+
+QPoint ListViewWidget::ViewportToClient(const QPoint& viewportPoint) const {
+    return viewportPoint + viewport()->geometry().topLeft() - contentsRect().topLeft();
+}
+
+void ListViewWidget::ShowRowSelection() {
+    QItemSelectionModel* selection = selectionModel();
+    if (selection == nullptr) {
+        return;
+    }
+    m_showingRowSelection = true;
+    QItemSelection rows;
+    int current = -1;
+    const int lastColumn = std::max(0, m_model->columnCount() - 1);
+    m_model->Rows().ForEach([&](int index, const ListRow& row) {
+        if ((row.state & LVIS_SELECTED) != 0) {
+            rows.select(m_model->index(index, 0), m_model->index(index, lastColumn));
+        }
+        if ((row.state & LVIS_FOCUSED) != 0) {
+            current = index;
+        }
+    });
+    selection->select(rows, QItemSelectionModel::ClearAndSelect);
+    if (current >= 0) {
+        selection->setCurrentIndex(m_model->index(current, 0), QItemSelectionModel::NoUpdate);
+    }
+    m_showingRowSelection = false;
+}
+
+void ListViewWidget::OnViewSelectionChanged(const QItemSelection& selected,
+                                            const QItemSelection& deselected) {
+    if (m_showingRowSelection) {
+        return;
+    }
+    auto mark = [this](const QItemSelection& ranges, bool on) {
+        for (const QItemSelectionRange& range : ranges) {
+            for (int row = range.top(); row <= range.bottom(); ++row) {
+                if (ListRow* each = m_model->Rows().At(row)) {
+                    each->state =
+                        on ? (each->state | LVIS_SELECTED) : (each->state & ~LVIS_SELECTED);
+                }
+            }
+        }
+    };
+    mark(deselected, false);
+    mark(selected, true);
+    const QModelIndex current = selectionModel()->currentIndex();
+    if (current.isValid()) {
+        m_model->Rows().ForEach([&current](int index, const ListRow& row) {
+            auto& state = const_cast<ListRow&>(row).state;
+            state = index == current.row() ? (state | LVIS_FOCUSED) : (state & ~LVIS_FOCUSED);
+        });
+    }
+}
+
+void ListViewWidget::OnSectionClicked(int section) {
+    QWidget* parent = parentWidget();
+    if (parent == nullptr) {
+        return;
+    }
+    NMLISTVIEW notify{};
+    notify.hdr.hwndFrom = CWnd::HandleFromWidget(this);
+    notify.hdr.idFrom = static_cast<UINT_PTR>(ControlIdOf(this));
+    notify.hdr.code = LVN_COLUMNCLICK;
+    notify.iItem = -1;
+    notify.iSubItem = section;
+    ::SendMessage(CWnd::HandleFromWidget(parent), WM_NOTIFY, notify.hdr.idFrom,
+                  reinterpret_cast<LPARAM>(&notify));
+}
+
+bool ListViewWidget::viewportEvent(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::KeyPress:
+            // What the user points at must be what the rows say.
+            m_model->Flush();
+            break;
+        case QEvent::MouseButtonDblClick: {
+            m_model->Flush();
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() != Qt::LeftButton) {
+                break;
+            }
+            const QPoint client = ViewportToClient(mouse->position().toPoint());
+            DefaultProcessingScope scope(WM_LBUTTONDBLCLK);
+            ::SendMessage(CWnd::HandleFromWidget(this), WM_LBUTTONDBLCLK, MK_LBUTTON,
+                          MAKELPARAM(static_cast<WORD>(client.x()), static_cast<WORD>(client.y())));
+            if (!scope.Requested()) {
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    return QTreeView::viewportEvent(event);
+}
+
+}  // namespace ordvane::framework::detail

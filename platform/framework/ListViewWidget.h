@@ -1,0 +1,114 @@
+#pragma once
+// Internal: the Qt side of the list view. ListModel holds the rows (ListRowStore) and the
+// columns and publishes changes to the view in batches; ListHeaderView draws owner-drawn header
+// items through the header's CHeaderCtrl; ListViewWidget is the report view itself, turning
+// double clicks and header clicks into the list view's messages.
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QTreeView>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/framework/ListRowStore.h"
+
+namespace ordvane::framework::detail {
+
+// Header data role that carries an item's HDF_ format.
+inline constexpr int kHeaderFormatRole = Qt::UserRole + 1;
+
+class ListModel : public QAbstractTableModel {
+public:
+    struct Column {
+        std::string heading;
+        int format = 0;  // HDF_ flags
+        int width = 0;
+    };
+
+    explicit ListModel(QObject* parent);
+    ~ListModel() override;
+
+    // QAbstractTableModel: what the view sees (the published rows).
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                       int role) override;
+
+    // The control's side: the rows and columns as they are now.
+    ListRowStore& Rows() { return m_rows; }
+    const ListRowStore& Rows() const { return m_rows; }
+    std::vector<Column>& Columns() { return m_columns; }
+    int InsertColumn(int index, Column column);
+
+    // Row changes wait until control returns to the event loop (or Flush) and are then shown in
+    // one step: appended rows as one insertion, anything else as one reset.
+    void NoteRowsAppended();
+    void NoteRowsRearranged();
+    void NoteRowChanged(int row);
+    void NoteSelectionChanged();
+    void Flush();
+    bool HasPendingChanges() const { return m_pendingRearrange || m_pendingAppend; }
+
+    // Set by the view: called around a flush so that it can keep its scroll position and show
+    // the selection kept in the rows.
+    void SetFlushHooks(std::function<void(bool rearranging)> beforeFlush,
+                       std::function<void(bool rearranged)> afterFlush) {
+        m_beforeFlush = std::move(beforeFlush);
+        m_afterFlush = std::move(afterFlush);
+    }
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void ScheduleFlush();
+
+    ListRowStore m_rows;
+    std::vector<Column> m_columns;
+    int m_publishedRows = 0;
+    bool m_pendingAppend = false;
+    bool m_pendingRearrange = false;
+    bool m_pendingSelection = false;
+    bool m_flushScheduled = false;
+    std::function<void(bool rearranging)> m_beforeFlush;
+    std::function<void(bool rearranged)> m_afterFlush;
+};
+
+class ListHeaderView : public QHeaderView {
+public:
+    explicit ListHeaderView(QWidget* parent);
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+};
+
+class ListViewWidget : public QTreeView {
+public:
+    ListViewWidget(QWidget* parent, DWORD style);
+
+    ListModel* Model() const { return m_model; }
+    DWORD ExtendedStyle() const { return m_extendedStyle; }
+    void SetExtendedStyle(DWORD style) { m_extendedStyle = style; }
+    // Client coordinates (inside the frame, header included) to viewport coordinates and back.
+    QPoint ClientToViewport(const QPoint& client) const;
+    QPoint ViewportToClient(const QPoint& viewportPoint) const;
+    // Shows the selection that the rows carry.
+    void ShowRowSelection();
+
+protected:
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    void OnSectionClicked(int section);
+    void OnViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+
+    ListModel* m_model;
+    DWORD m_extendedStyle = 0;
+    bool m_showingRowSelection = false;
+    int m_savedScrollValue = 0;
+};
+
+}  // namespace ordvane::framework::detail

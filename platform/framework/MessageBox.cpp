@@ -1,0 +1,102 @@
+#include "platform/framework/MessageBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <utility>
+#include <vector>
+
+#include "platform/framework/CWinApp.h"
+#include "platform/framework/CWnd.h"
+#include "platform/framework/ModalTestHooks.h"
+
+using ordvane::framework::MessageBoxRecord;
+using ordvane::framework::ModalScript;
+
+namespace {
+
+std::vector<std::pair<int, QString>> ButtonsOf(UINT type) {
+    switch (type & MB_TYPEMASK) {
+        case MB_OKCANCEL:
+            return {{IDOK, QStringLiteral("OK")}, {IDCANCEL, QStringLiteral("Cancel")}};
+        case MB_ABORTRETRYIGNORE:
+            return {{IDABORT, QStringLiteral("&Abort")},
+                    {IDRETRY, QStringLiteral("&Retry")},
+                    {IDIGNORE, QStringLiteral("&Ignore")}};
+        case MB_YESNOCANCEL:
+            return {{IDYES, QStringLiteral("&Yes")},
+                    {IDNO, QStringLiteral("&No")},
+                    {IDCANCEL, QStringLiteral("Cancel")}};
+        case MB_YESNO:
+            return {{IDYES, QStringLiteral("&Yes")}, {IDNO, QStringLiteral("&No")}};
+        case MB_RETRYCANCEL:
+            return {{IDRETRY, QStringLiteral("&Retry")}, {IDCANCEL, QStringLiteral("Cancel")}};
+        default:
+            return {{IDOK, QStringLiteral("OK")}};
+    }
+}
+
+QMessageBox::Icon IconOf(UINT type) {
+    switch (type & MB_ICONMASK) {
+        case MB_ICONHAND:
+            return QMessageBox::Critical;
+        case MB_ICONQUESTION:
+            return QMessageBox::Question;
+        case MB_ICONEXCLAMATION:
+            return QMessageBox::Warning;
+        case MB_ICONASTERISK:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+// The answer of a box closed without a button: Cancel where there is one, else the only button.
+int AnswerWhenClosed(UINT type) {
+    for (const auto& [id, text] : ButtonsOf(type)) {
+        if (id == IDCANCEL) {
+            return IDCANCEL;
+        }
+    }
+    return ButtonsOf(type).front().first;
+}
+
+}  // namespace
+
+int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    const char* shownCaption = caption != nullptr ? caption : AfxGetAppName();
+    if (ModalScript* script = ModalScript::Current()) {
+        return script->AnswerMessageBox(
+            MessageBoxRecord{text != nullptr ? text : "", shownCaption, type, 0});
+    }
+    if (QApplication::instance() == nullptr) {
+        return 0;
+    }
+    CWnd* ownerWindow = CWnd::FromHandle(owner);
+    QWidget* parent = ownerWindow != nullptr ? ownerWindow->GetWidget() : nullptr;
+    if (parent == nullptr && AfxGetMainWnd() != nullptr) {
+        parent = AfxGetMainWnd()->GetWidget();
+    }
+    QMessageBox box(IconOf(type), QString::fromUtf8(shownCaption),
+                    QString::fromUtf8(text != nullptr ? text : ""), QMessageBox::NoButton, parent);
+    std::vector<std::pair<QAbstractButton*, int>> buttons;
+    for (const auto& [id, label] : ButtonsOf(type)) {
+        QPushButton* button = box.addButton(label, QMessageBox::AcceptRole);
+        buttons.emplace_back(button, id);
+        if (buttons.size() == 1) {
+            box.setDefaultButton(button);
+        }
+    }
+    box.exec();
+    for (const auto& [button, id] : buttons) {
+        if (box.clickedButton() == button) {
+            return id;
+        }
+    }
+    return AnswerWhenClosed(type);
+}
+
+int AfxMessageBox(LPCSTR text, UINT type, UINT /*helpId*/) {
+    CWnd* main = AfxGetMainWnd();
+    return MessageBox(main != nullptr ? main->GetSafeHwnd() : nullptr, text, nullptr, type);
+}

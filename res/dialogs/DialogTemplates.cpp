@@ -1,0 +1,134 @@
+// The dialog templates of the program: every control with its id, class, text, styles and
+// rectangle in dialog units, in template (tab) order.
+
+#include <array>
+
+#include "platform/framework/DialogTemplate.h"
+#include "res/ids/Resource.h"
+
+namespace {
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+constexpr const char* kFont = "MS Sans Serif";
+
+constexpr std::array kMainWindowControls = {
+    DialogControlTemplate{IDC_SCAN, ControlClass::Button, "Scan",
+                          kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 310, 165, 50, 14},
+    DialogControlTemplate{IDOK, ControlClass::Button, "Exit", kChild | BS_PUSHBUTTON | WS_TABSTOP,
+                          0, 370, 165, 50, 14},
+    DialogControlTemplate{IDC_MODULE_LIST, ControlClass::ListView, "",
+                          kChild | LVS_REPORT | LVS_SINGLESEL | WS_BORDER | WS_TABSTOP, 0, 7, 7,
+                          413, 154},
+    DialogControlTemplate{IDC_ADVANCED_OPTIONS, ControlClass::Button, "Advanced Options",
+                          kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 10, 165, 75, 14},
+    DialogControlTemplate{IDC_WINK, ControlClass::Button, "Wink",
+                          kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 250, 165, 50, 14},
+    // Hidden and disabled: the File command has no visible trigger.
+    DialogControlTemplate{IDC_FILE, ControlClass::Button, "File",
+                          WS_CHILD | BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED, 0, 191, 165, 50,
+                          14},
+};
+
+constexpr std::array kEthernetConfigControls = {
+    DialogControlTemplate{IDOK, ControlClass::Button, "Set", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP,
+                          0, 194, 199, 50, 14},
+    DialogControlTemplate{IDCANCEL, ControlClass::Button, "Cancel",
+                          kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 250, 199, 50, 14},
+    DialogControlTemplate{IDC_STATIC, ControlClass::Static, "IP address:", kChild | SS_LEFT, 0, 12,
+                          17, 36, 8},
+    DialogControlTemplate{IDC_IP_ADDRESS, ControlClass::IpAddress, "", kChild | WS_TABSTOP, 0, 71,
+                          15, 100, 15},
+    DialogControlTemplate{IDC_STATIC, ControlClass::Static, "Subnet mask:", kChild | SS_LEFT, 0, 11,
+                          40, 44, 8},
+    DialogControlTemplate{IDC_SUBNET_MASK, ControlClass::IpAddress, "", kChild | WS_TABSTOP, 0, 71,
+                          38, 100, 15},
+    DialogControlTemplate{IDC_STATIC, ControlClass::Static, "Default gateway:", kChild | SS_LEFT, 0,
+                          11, 63, 54, 8},
+    DialogControlTemplate{IDC_DEFAULT_GATEWAY, ControlClass::IpAddress, "", kChild | WS_TABSTOP, 0,
+                          71, 61, 100, 15},
+    DialogControlTemplate{IDC_STATIC, ControlClass::Static, "Primary DNS:", kChild | SS_LEFT, 0, 10,
+                          86, 43, 8},
+    DialogControlTemplate{IDC_PRIMARY_DNS, ControlClass::IpAddress, "", kChild | WS_TABSTOP, 0, 71,
+                          84, 100, 15},
+    DialogControlTemplate{IDC_STATIC, ControlClass::Static, "Secondary DNS:", kChild | SS_LEFT, 0,
+                          10, 109, 54, 8},
+    DialogControlTemplate{IDC_SECONDARY_DNS, ControlClass::IpAddress, "", kChild | WS_TABSTOP, 0,
+                          71, 107, 100, 15},
+    DialogControlTemplate{IDC_STATIC, ControlClass::Static, "Hostname:", kChild | SS_LEFT, 0, 10,
+                          132, 35, 8},
+    DialogControlTemplate{IDC_HOSTNAME, ControlClass::Edit, "",
+                          kChild | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 0, 71, 130,
+                          100, 14},
+    DialogControlTemplate{IDC_STATIC, ControlClass::Static, "Password:", kChild | SS_LEFT, 0, 10,
+                          155, 34, 8},
+    DialogControlTemplate{IDC_PASSWORD, ControlClass::Edit, "",
+                          kChild | ES_LEFT | ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP,
+                          0, 71, 152, 100, 14},
+    DialogControlTemplate{IDC_STATIC, ControlClass::Static, "New password:", kChild | SS_LEFT, 0,
+                          10, 178, 50, 8},
+    DialogControlTemplate{IDC_NEW_PASSWORD, ControlClass::Edit, "",
+                          kChild | ES_LEFT | ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP,
+                          0, 71, 174, 100, 14},
+    DialogControlTemplate{IDC_DHCP_GROUP, ControlClass::Button, "DHCP", kChild | BS_GROUPBOX, 0,
+                          190, 15, 91, 52},
+    DialogControlTemplate{IDC_DHCP_ON, ControlClass::Button, "On",
+                          kChild | BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, 200, 30, 25, 10},
+    DialogControlTemplate{IDC_DHCP_OFF, ControlClass::Button, "Off", kChild | BS_AUTORADIOBUTTON, 0,
+                          200, 48, 25, 10},
+    DialogControlTemplate{IDC_CHANGE_PASSWORD, ControlClass::Button, "Change password",
+                          kChild | BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP, 0, 190, 155, 73, 10},
+    DialogControlTemplate{IDC_STATIC, ControlClass::Button, "Ethernet configuration",
+                          kChild | BS_GROUPBOX, 0, 5, 5, 295, 190},
+};
+
+constexpr std::array kAdvancedSettingsControls = {
+    DialogControlTemplate{IDOK, ControlClass::Button, "OK", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP,
+                          0, 5, 70, 50, 14},
+    DialogControlTemplate{IDCANCEL, ControlClass::Button, "Cancel",
+                          kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 130, 70, 50, 14},
+    DialogControlTemplate{IDC_STATIC, ControlClass::Button, "Internal DHCP server",
+                          kChild | BS_GROUPBOX, 0, 5, 5, 175, 60},
+    DialogControlTemplate{IDC_STATIC, ControlClass::Static,
+                          "Warning! Internal DHCP server should only be used to recover modules "
+                          "that have been set to DHCP by mistake.",
+                          kChild | SS_LEFT, 0, 10, 15, 165, 30},
+    DialogControlTemplate{IDC_ENABLE_DHCP_SERVER, ControlClass::Button,
+                          "Enable internal DHCP server", kChild | BS_AUTOCHECKBOX | WS_TABSTOP, 0,
+                          10, 50, 165, 10},
+};
+
+constexpr std::array kAboutControls = {
+    DialogControlTemplate{IDC_STATIC, ControlClass::Static, "#128", kChild | SS_ICON, 0, 11, 17, 20,
+                          20},
+    DialogControlTemplate{IDC_VERSION_TEXT, ControlClass::Static, "Application",
+                          kChild | SS_LEFT | SS_NOPREFIX, 0, 40, 10, 119, 8},
+    DialogControlTemplate{IDC_COPYRIGHT_TEXT, ControlClass::Static, "Copyright (C) 2026",
+                          kChild | SS_LEFT, 0, 40, 25, 167, 8},
+    DialogControlTemplate{IDOK, ControlClass::Button, "OK",
+                          kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, 178, 7, 50, 14},
+};
+
+constexpr DWORD kModalDialogStyle = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+
+const DialogTemplate kTemplates[] = {
+    {IDD_ORDVANE_DIALOG, "Application name",
+     DS_SETFONT | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
+         WS_MAXIMIZEBOX,
+     WS_EX_APPWINDOW, 431, 185, kFont, 8, kMainWindowControls},
+    {IDD_ETHERNET_CONFIG, "Dialog", kModalDialogStyle, 0, 307, 218, kFont, 8,
+     kEthernetConfigControls},
+    {IDD_ADVANCED_SETTINGS, "Advanced Settings", kModalDialogStyle, 0, 186, 90, kFont, 8,
+     kAdvancedSettingsControls},
+    {IDD_ABOUTBOX, "About", kModalDialogStyle, 0, 235, 55, kFont, 8, kAboutControls},
+};
+
+}  // namespace
+
+const DialogTemplate* FindDialogTemplate(UINT id) {
+    for (const DialogTemplate& dialogTemplate : kTemplates) {
+        if (dialogTemplate.id == id) {
+            return &dialogTemplate;
+        }
+    }
+    return nullptr;
+}
