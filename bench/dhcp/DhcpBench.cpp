@@ -1,0 +1,148 @@
+// Cost of answering one datagram in process (decode, reply rules, encode), and the delay from
+// a request's arrival to its reply on real sockets, with and without the worker's pause.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <chrono>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "dhcp/CDhcpServer.h"
+#include "dhcp/CDhcpServerSwitch.h"
+#include "tests/dhcp/DhcpTestPackets.h"
+#include "tests/dhcp/NetworkNamespaces.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct RecoveryOwner {
+    CDhcpServer m_dhcpServer;
+    std::atomic<std::uint8_t> m_dhcpEnabled{0};
+};
+
+void BM_AnswerDiscover(benchmark::State& state) {
+    CDhcpServer server;
+    const dhcptest::Bytes discover = dhcptest::Discover(dhcptest::kOuiMac2A);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(server.AnswerDatagram(discover));
+    }
+}
+
+void BM_AnswerRequest(benchmark::State& state) {
+    CDhcpServer server;
+    const std::array<std::uint8_t, 4> asked = {10, 200, 1, 42};
+    const dhcptest::Bytes request =
+        dhcptest::ClientMessage(dhcptest::kOuiMac2A, dhcptest::kRequest, &asked);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(server.AnswerDatagram(request));
+    }
+}
+
+// The benchmark thread moves into a namespace of its own once, so port 67 is ours.
+bool EnterBenchNamespace(benchmark::State& state) {
+    static const std::string failure = [] {
+        std::string reason = dhcptest::NamespaceSkipReason(false);
+        if (reason.empty() && !dhcptest::EnterFreshNamespace()) {
+            reason = "could not enter a fresh network namespace";
+        }
+        return reason;
+    }();
+    if (!failure.empty()) {
+        state.SkipWithError(failure.c_str());
+        return false;
+    }
+    return true;
+}
+
+void SendToServer(int descriptor, const dhcptest::Bytes& request) {
+    sockaddr_in server{};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(CDhcpServer::kServerPort);
+    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sendto(descriptor, request.data(), request.size(), 0,
+           reinterpret_cast<const sockaddr*>(&server), sizeof server);
+}
+
+bool AwaitReply(int descriptor) {
+    std::uint8_t reply[2048];
+    pollfd waiting{descriptor, POLLIN, 0};
+    return poll(&waiting, 1, 1000) == 1 && recv(descriptor, reply, sizeof reply, 0) == 300;
+}
+
+// Socket round trip without the worker: send, one ServiceOnce, receive the broadcast.
+void BM_ServiceOnceRoundTrip(benchmark::State& state) {
+    if (!EnterBenchNamespace(state)) {
+        return;
+    }
+    CDhcpServer server;
+    if (!server.Start()) {
+        state.SkipWithError(server.FailureReason().c_str());
+        return;
+    }
+    const int client = dhcptest::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
+    const dhcptest::Bytes discover = dhcptest::Discover(dhcptest::kOuiMac2A);
+    pollfd serverReady{};
+    for (auto _ : state) {
+        SendToServer(client, discover);
+        while (server.ServiceOnce() == 0) {
+            poll(&serverReady, 0, 0);  // the datagram is still on its way through loopback
+        }
+        if (!AwaitReply(client)) {
+            state.SkipWithError("no reply");
+            break;
+        }
+    }
+    close(client);
+    server.Stop();
+}
+
+// Request to reply with the running worker, the request sent at a random moment of its
+// 50 ms pause, as a client would.
+void BM_WorkerRequestToReply(benchmark::State& state) {
+    if (!EnterBenchNamespace(state)) {
+        return;
+    }
+    RecoveryOwner owner;
+    CDhcpServerSwitch<RecoveryOwner> serverSwitch(owner);
+    if (!serverSwitch.SetEnabled(true)) {
+        state.SkipWithError(owner.m_dhcpServer.FailureReason().c_str());
+        return;
+    }
+    const int client = dhcptest::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
+    const dhcptest::Bytes discover = dhcptest::Discover(dhcptest::kOuiMac2A);
+    std::mt19937 generator(7);
+    std::uniform_int_distribution<int> phase(0, 50'000);
+    double longest = 0;
+    for (auto _ : state) {
+        std::this_thread::sleep_for(std::chrono::microseconds(phase(generator)));
+        const auto sent = Clock::now();
+        SendToServer(client, discover);
+        if (!AwaitReply(client)) {
+            state.SkipWithError("no reply");
+            break;
+        }
+        const double seconds = std::chrono::duration<double>(Clock::now() - sent).count();
+        longest = std::max(longest, seconds);
+        state.SetIterationTime(seconds);
+    }
+    state.counters["longest_ms"] = longest * 1000;
+    close(client);
+}
+
+}  // namespace
+
+BENCHMARK(BM_AnswerDiscover);
+BENCHMARK(BM_AnswerRequest);
+BENCHMARK(BM_ServiceOnceRoundTrip)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WorkerRequestToReply)->UseManualTime()->Iterations(60)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
