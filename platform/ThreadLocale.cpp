@@ -69,6 +69,20 @@ const char* LocaleNameFromLcid(LCID locale) {
     return nullptr;
 }
 
+LCID LcidFromLocaleName(const char* name) {
+    if (name == nullptr) {
+        return 0;
+    }
+    const std::size_t length = std::strcspn(name, ".@");
+    for (const auto& entry : kLocaleTable) {
+        if (std::strcspn(entry.name, ".") == length &&
+            std::strncmp(entry.name, name, length) == 0) {
+            return entry.id;
+        }
+    }
+    return 0;
+}
+
 BOOL IsValidLocale(LCID locale, DWORD flags) {
     const char* name = LocaleNameFromLcid(locale);
     if (name == nullptr) {

@@ -21,6 +21,9 @@ LCID GetThreadLocale();
 BOOL SetThreadLocale(LCID locale);
 // The locale name behind an id, or nullptr when the id is not in the table.
 const char* LocaleNameFromLcid(LCID locale);
+// The id of a locale name such as "de_DE.UTF-8" or "de_DE.utf8": language and territory are
+// compared, the code set and modifier are not. 0 when the table has no such locale.
+LCID LcidFromLocaleName(const char* name);
 
 // Case-sensitive comparison in the calling thread's collation (byte order in the process's
 // "C" locale); -1, 0 or +1. A null pointer sorts before any text.

@@ -1,0 +1,11 @@
+// PE images: the resource directory walk, then the block queries.
+#include "fuzz/version/VersionFuzzQueries.h"
+#include "platform/PeVersionResource.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::span<const std::uint8_t> resource;
+    if (ordvane::FindPeVersionResource({data, size}, resource)) {
+        ordvane::fuzz::QueryEverything(resource);
+    }
+    return 0;
+}
