@@ -128,3 +128,20 @@ int lstrcmpA(LPCSTR first, LPCSTR second) {
                            : std::strcmp(first, second);
     return result < 0 ? -1 : (result > 0 ? 1 : 0);
 }
+
+std::string CollationSortKeyA(LPCSTR text) {
+    if (text == nullptr) {
+        return std::string();
+    }
+    if (t_state.handle == static_cast<locale_t>(nullptr)) {
+        return std::string(text);
+    }
+    std::string key(std::strlen(text) * 4 + 16, '\0');
+    std::size_t length = strxfrm_l(key.data(), text, key.size(), t_state.handle);
+    if (length >= key.size()) {
+        key.assign(length + 1, '\0');
+        length = strxfrm_l(key.data(), text, key.size(), t_state.handle);
+    }
+    key.resize(length);
+    return key;
+}

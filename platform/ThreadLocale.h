@@ -3,6 +3,8 @@
 // through a small table (1033 is en_US.UTF-8). A thread that never set a locale runs in the
 // process's locale and reports LOCALE_USER_DEFAULT.
 
+#include <string>
+
 #include "platform/WinTypes.h"
 
 inline constexpr DWORD LCID_INSTALLED = 0x00000001;
@@ -28,3 +30,8 @@ LCID LcidFromLocaleName(const char* name);
 // Case-sensitive comparison in the calling thread's collation (byte order in the process's
 // "C" locale); -1, 0 or +1. A null pointer sorts before any text.
 int lstrcmpA(LPCSTR first, LPCSTR second);
+
+// A byte string whose order under strcmp equals lstrcmpA's order of the texts in the calling
+// thread's collation, so that a sort can transform each text once instead of collating on
+// every comparison. A null pointer is keyed as the empty text.
+std::string CollationSortKeyA(LPCSTR text);

@@ -19,6 +19,7 @@
 #include "platform/framework/CStatic.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CWnd.h"
+#include "platform/framework/DialogTemplate.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/MessageMap.h"
 #include "platform/framework/Resources.h"

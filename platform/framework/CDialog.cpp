@@ -96,10 +96,9 @@ INT_PTR CDialog::DoModal() {
     auto* window = static_cast<DialogWindow*>(GetWidget());
     if (SendMessage(WM_INITDIALOG) != FALSE && !m_ended) {
         // The first control that takes the focus by Tab gets it, as the dialog manager does.
-        for (QObject* child : window->children()) {
-            auto* control = qobject_cast<QWidget*>(child);
-            if (control != nullptr && control->focusPolicy() == Qt::StrongFocus &&
-                control->isEnabled() && !control->isHidden()) {
+        for (QWidget* control : ordvane::framework::detail::ControlsInTemplateOrder(window)) {
+            if (control->focusPolicy() == Qt::StrongFocus && control->isEnabled() &&
+                !control->isHidden()) {
                 control->setFocus(Qt::OtherFocusReason);
                 break;
             }

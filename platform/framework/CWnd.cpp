@@ -166,15 +166,7 @@ CWnd* CWnd::GetWindow(UINT relation) const {
         return nullptr;
     }
     auto controlsOf = [](QWidget* parent) {
-        std::vector<QWidget*> controls;
-        for (QObject* child : parent->children()) {
-            auto* control = qobject_cast<QWidget*>(child);
-            if (control != nullptr &&
-                control->property(ordvane::framework::detail::kControlIdProperty).isValid()) {
-                controls.push_back(control);
-            }
-        }
-        return controls;
+        return ordvane::framework::detail::ControlsInTemplateOrder(parent);
     };
     if (relation == GW_CHILD) {
         const auto controls = controlsOf(widget);
@@ -521,10 +513,8 @@ void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) 
         return;
     }
     std::vector<HWND> handles;
-    for (QWidget* child : widget->findChildren<QWidget*>()) {
-        if (child->property(ordvane::framework::detail::kControlIdProperty).isValid()) {
-            handles.push_back(HandleFromWidget(child));
-        }
+    for (QWidget* child : ordvane::framework::detail::ControlsInTemplateOrder(widget)) {
+        handles.push_back(HandleFromWidget(child));
     }
     for (HWND handle : handles) {
         if (CWnd* child = FromHandlePermanent(handle)) {

@@ -38,11 +38,7 @@ void CheckWithinGroup(QRadioButton* button) {
     int group = 0;
     int buttonGroup = -1;
     std::vector<std::pair<int, QRadioButton*>> radios;
-    for (QObject* child : button->parentWidget()->children()) {
-        auto* control = qobject_cast<QWidget*>(child);
-        if (control == nullptr || !control->property(kControlIdProperty).isValid()) {
-            continue;
-        }
+    for (QWidget* control : ControlsInTemplateOrder(button->parentWidget())) {
         if ((StyleOf(control) & WS_GROUP) != 0) {
             ++group;
         }
@@ -165,6 +161,7 @@ int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {
     for (const DialogControlTemplate& control : dialogTemplate.controls) {
         QWidget* widget = CreateControl(window, control);
         widget->setProperty(kControlIdProperty, control.id);
+        widget->setProperty(kTemplateOrderProperty, static_cast<int>(created.size()));
         widget->setProperty(kStyleProperty, static_cast<uint>(control.style));
         widget->setProperty(kExStyleProperty, static_cast<uint>(control.exStyle));
         widget->setObjectName(QStringLiteral("control%1").arg(control.id));
@@ -188,10 +185,6 @@ int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {
             defaultId = control.id;
         }
         created.push_back(widget);
-    }
-    // The first control of the template lies on top, as the dialog manager stacks them.
-    for (auto each = created.rbegin(); each != created.rend(); ++each) {
-        (*each)->raise();
     }
     QWidget* previous = nullptr;
     for (QWidget* widget : created) {

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QWindowStateChangeEvent>
 
 #include "platform/framework/CWnd.h"
@@ -84,6 +85,11 @@ DialogWindow::DialogWindow(QWidget* owner, DWORD style, DWORD exStyle)
             m_systemMenu.AppendMenu(MF_SEPARATOR);
         }
         m_systemMenu.AppendMenu(MF_STRING, SC_CLOSE, "&Close\tAlt+F4");
+        // Alt+Space opens the menu wherever the focus is in the window.
+        auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, this,
+                         [this]() { ShowSystemMenu(mapToGlobal(QPoint(0, 0))); });
     }
 }
 
@@ -112,9 +118,9 @@ HICON DialogWindow::SetIcon(HICON icon, bool big) {
     return previous;
 }
 
-void DialogWindow::ShowSystemMenu(const QPoint& globalPosition) {
+QMenu* DialogWindow::ShowSystemMenu(const QPoint& globalPosition) {
     if (!m_hasSystemMenu) {
-        return;
+        return nullptr;
     }
     m_shownMenu.reset(m_systemMenu.BuildQMenu(
         [](void* context, UINT id) {
@@ -125,6 +131,7 @@ void DialogWindow::ShowSystemMenu(const QPoint& globalPosition) {
         },
         this));
     m_shownMenu->popup(globalPosition);
+    return m_shownMenu.get();
 }
 
 void DialogWindow::LearnMinimumSizeFromSizing() {

@@ -20,7 +20,8 @@ public:
     ~DialogWindow() override;
 
     CMenu* SystemMenu() { return m_hasSystemMenu ? &m_systemMenu : nullptr; }
-    void ShowSystemMenu(const QPoint& globalPosition);
+    // Pops the system menu up; nullptr for a window without one.
+    QMenu* ShowSystemMenu(const QPoint& globalPosition);
     HICON Icon(bool big) const { return big ? m_bigIcon : m_smallIcon; }
     HICON SetIcon(HICON icon, bool big);
     // The id that Enter sends when no push button has the focus.

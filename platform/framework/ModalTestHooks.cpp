@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/framework/CDialog.h"
+#include "platform/framework/DialogWindow.h"
 #include "platform/framework/WindowRegistry.h"
 
 namespace ordvane::framework {
@@ -129,6 +130,13 @@ void PressKey(CWnd& window, int qtKey, unsigned qtModifiers) {
     QKeyEvent release(QEvent::KeyRelease, qtKey, modifiers);
     QApplication::sendEvent(target, &press);
     QApplication::sendEvent(target, &release);
+}
+
+QMenu* OpenSystemMenu(CWnd& window) {
+    auto* dialogWindow = dynamic_cast<detail::DialogWindow*>(window.GetWidget());
+    return dialogWindow != nullptr
+               ? dialogWindow->ShowSystemMenu(dialogWindow->mapToGlobal(QPoint()))
+               : nullptr;
 }
 
 void TypeText(CWnd& edit, const char* text) {

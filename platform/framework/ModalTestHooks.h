@@ -12,6 +12,7 @@
 
 class CDialog;
 class CWnd;
+class QMenu;
 
 namespace ordvane::framework {
 
@@ -75,6 +76,8 @@ bool PumpEventsUntil(const std::function<bool()>& condition, int timeoutMillisec
 BOOL PressButton(CWnd& window, int id);
 // Sends a key press and release to the window's focused widget (or the window itself).
 void PressKey(CWnd& window, int qtKey, unsigned qtModifiers = 0);
+// Opens the window's system menu as Alt+Space does and returns it; nullptr without one.
+QMenu* OpenSystemMenu(CWnd& window);
 // Types text into an edit key by key, as a user would (length limits apply).
 void TypeText(CWnd& edit, const char* text);
 

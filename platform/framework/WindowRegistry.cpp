@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QVariant>
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
 
@@ -223,6 +224,24 @@ void NoteDefaultProcessing(UINT message) {
 int ControlIdOf(const QWidget* widget) {
     const QVariant id = widget != nullptr ? widget->property(kControlIdProperty) : QVariant();
     return id.isValid() ? id.toInt() : 0;
+}
+
+std::vector<QWidget*> ControlsInTemplateOrder(const QWidget* parent) {
+    std::vector<QWidget*> controls;
+    if (parent == nullptr) {
+        return controls;
+    }
+    for (QObject* child : parent->children()) {
+        auto* control = qobject_cast<QWidget*>(child);
+        if (control != nullptr && control->property(kControlIdProperty).isValid()) {
+            controls.push_back(control);
+        }
+    }
+    std::stable_sort(controls.begin(), controls.end(), [](QWidget* a, QWidget* b) {
+        return a->property(kTemplateOrderProperty).toInt() <
+               b->property(kTemplateOrderProperty).toInt();
+    });
+    return controls;
 }
 
 DWORD StyleOf(const QWidget* widget) {

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QObject>
 #include <atomic>
+#include <vector>
 
 #include "platform/framework/WinConstants.h"
 
@@ -41,7 +42,12 @@ inline constexpr const char* kStyleProperty = "ordvaneStyle";
 inline constexpr const char* kExStyleProperty = "ordvaneExStyle";
 inline constexpr const char* kRawTextProperty = "ordvaneRawText";
 
+inline constexpr const char* kTemplateOrderProperty = "ordvaneTemplateOrder";
+
 int ControlIdOf(const QWidget* widget);
+// The dialog controls among a window's children, in template order (Qt reorders its children
+// when their stacking changes, so the order is kept in a property of each control).
+std::vector<QWidget*> ControlsInTemplateOrder(const QWidget* parent);
 DWORD StyleOf(const QWidget* widget);
 
 // While a Qt event is being turned into a message, this scope records whether the message

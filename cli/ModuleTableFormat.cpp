@@ -1,0 +1,248 @@
+#include "cli/ModuleTableFormat.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "modlist/ColumnSpecification.h"
+
+namespace ordvane {
+
+namespace {
+
+std::vector<std::string> Headings() {
+    std::vector<std::string> headings;
+    for (const ColumnDefinition& column : ParseColumnSpecification(kModuleColumnSpecification)) {
+        headings.push_back(column.heading);
+    }
+    return headings;
+}
+
+bool EqualIgnoringCase(std::string_view first, std::string_view second) {
+    return first.size() == second.size() &&
+           std::equal(first.begin(), first.end(), second.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+int ColumnFromName(std::string_view name) {
+    const std::vector<std::string> headings = Headings();
+    for (std::size_t index = 0; index < headings.size(); ++index) {
+        if (EqualIgnoringCase(name, headings[index])) {
+            return static_cast<int>(index);
+        }
+    }
+    if (name.size() == 1 && name[0] >= '0' &&
+        name[0] < static_cast<char>('0' + kModuleColumnCount)) {
+        return name[0] - '0';
+    }
+    return -1;
+}
+
+// Control characters from a module's texts would move the terminal's cursor or start escape
+// sequences; the table shows them as \xNN instead.
+std::string TerminalSafe(const std::string& text) {
+    std::string safe;
+    for (const char character : text) {
+        const unsigned char byte = static_cast<unsigned char>(character);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            safe += escaped;
+        } else {
+            safe += character;
+        }
+    }
+    return safe;
+}
+
+std::string FormatAlignedTable(const std::vector<ModuleColumnTexts>& sourceRows) {
+    const std::vector<std::string> headings = Headings();
+    std::vector<ModuleColumnTexts> rows = sourceRows;
+    for (ModuleColumnTexts& row : rows) {
+        for (std::string& text : row) {
+            text = TerminalSafe(text);
+        }
+    }
+    std::vector<std::size_t> widths(kModuleColumnCount);
+    for (std::size_t column = 0; column < kModuleColumnCount; ++column) {
+        widths[column] = headings[column].size();
+        for (const ModuleColumnTexts& row : rows) {
+            widths[column] = std::max(widths[column], row[column].size());
+        }
+    }
+    std::string output;
+    auto appendLine = [&](auto textOf) {
+        std::string line;
+        for (std::size_t column = 0; column < kModuleColumnCount; ++column) {
+            const std::string& text = textOf(column);
+            line += text;
+            if (column + 1 < kModuleColumnCount) {
+                line.append(widths[column] - text.size() + 2, ' ');
+            }
+        }
+        output += line + "\n";
+    };
+    appendLine([&](std::size_t column) -> const std::string& { return headings[column]; });
+    for (const ModuleColumnTexts& row : rows) {
+        appendLine([&](std::size_t column) -> const std::string& { return row[column]; });
+    }
+    return output;
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        return text;
+    }
+    std::string field = "\"";
+    for (const char character : text) {
+        field += character;
+        if (character == '"') {
+            field += '"';
+        }
+    }
+    return field + "\"";
+}
+
+std::string FormatCsv(const std::vector<ModuleColumnTexts>& rows) {
+    const std::vector<std::string> headings = Headings();
+    std::string output;
+    auto appendRecord = [&](auto textOf) {
+        for (std::size_t column = 0; column < kModuleColumnCount; ++column) {
+            output += CsvField(textOf(column));
+            output += column + 1 < kModuleColumnCount ? "," : "\r\n";
+        }
+    };
+    appendRecord([&](std::size_t column) { return headings[column]; });
+    for (const ModuleColumnTexts& row : rows) {
+        appendRecord([&](std::size_t column) { return row[column]; });
+    }
+    return output;
+}
+
+// Length of the well-formed UTF-8 sequence at the start of text, or 0 when it is not one.
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t index) { return static_cast<unsigned char>(text[index]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80) {
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (std::size_t index = 2; index < length; ++index) {
+        if (byte(index) < 0x80 || byte(index) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+std::string JsonString(std::string_view text) {
+    std::string output = "\"";
+    std::size_t position = 0;
+    while (position < text.size()) {
+        const unsigned char character = static_cast<unsigned char>(text[position]);
+        const std::size_t length = Utf8SequenceLength(text.substr(position));
+        if (length == 0) {
+            output += "\xEF\xBF\xBD";
+            ++position;
+        } else if (character == '"' || character == '\\') {
+            output += '\\';
+            output += static_cast<char>(character);
+            ++position;
+        } else if (character < 0x20 || character == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", character);
+            output += escaped;
+            ++position;
+        } else {
+            output.append(text.substr(position, length));
+            position += length;
+        }
+    }
+    return output + "\"";
+}
+
+std::string FormatJson(const std::vector<ModuleColumnTexts>& rows) {
+    const std::vector<std::string> headings = Headings();
+    std::string output = "[";
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+        output += index == 0 ? "\n  {" : ",\n  {";
+        for (std::size_t column = 0; column < kModuleColumnCount; ++column) {
+            output += JsonString(headings[column]) + ": " + JsonString(rows[index][column]);
+            output += column + 1 < kModuleColumnCount ? ", " : "}";
+        }
+    }
+    return output + (rows.empty() ? "]\n" : "\n]\n");
+}
+
+}  // namespace
+
+bool ParseTableFormat(std::string_view text, TableFormat* format) {
+    if (text == "table") {
+        *format = TableFormat::kTable;
+    } else if (text == "csv") {
+        *format = TableFormat::kCsv;
+    } else if (text == "json") {
+        *format = TableFormat::kJson;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ParseTableSort(std::string_view text, TableSort* sort, std::string* error) {
+    std::string_view name = text;
+    bool ascending = true;
+    const std::size_t colon = text.rfind(':');
+    if (colon != std::string_view::npos) {
+        name = text.substr(0, colon);
+        const std::string_view direction = text.substr(colon + 1);
+        if (EqualIgnoringCase(direction, "desc")) {
+            ascending = false;
+        } else if (!EqualIgnoringCase(direction, "asc")) {
+            *error = "unknown sort direction '" + std::string(direction) + "' (use asc or desc)";
+            return false;
+        }
+    }
+    const int column = ColumnFromName(name);
+    if (column < 0) {
+        *error = "unknown column '" + std::string(name) +
+                 "' (use IP, SN, GW, DHCP, Version, Type, MAC or 0 to 6)";
+        return false;
+    }
+    sort->column = column;
+    sort->ascending = ascending;
+    return true;
+}
+
+std::string FormatModuleTable(const std::vector<ModuleColumnTexts>& rows, TableFormat format) {
+    switch (format) {
+        case TableFormat::kCsv:
+            return FormatCsv(rows);
+        case TableFormat::kJson:
+            return FormatJson(rows);
+        case TableFormat::kTable:
+            break;
+    }
+    return FormatAlignedTable(rows);
+}
+
+}  // namespace ordvane

@@ -1,0 +1,83 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the module-protocol fuzzers from the layout in
+docs/module-protocol.md: valid datagrams of every type and a few broken ones.
+Run from anywhere: python3 fuzz/zeva/make-corpus.py"""
+import os
+import struct
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+MAC = bytes([0x0A, 0x51, 0x4D, 0x00, 0x00, 0x01])
+
+
+def datagram(kind, body, version=1, magic=b"OVQM"):
+    return magic + bytes([version, kind]) + struct.pack(">H", len(body)) + body
+
+
+def text(value):
+    return bytes([len(value)]) + value
+
+
+def scan_answer(present):
+    p = 1 if present else 0
+    body = struct.pack(">I", 7) + MAC + bytes([2, 3])
+    body += bytes([p]) + text(b"QM-300 I/O Gateway" if present else b"")
+    body += bytes([p, 1, 4]) + struct.pack(">H", 321)
+    body += bytes([p])  # MAC reported
+    for address in (0x0A000002, 0xFFFF0000, 0x0A000001):
+        body += bytes([p]) + struct.pack(">I", address if present else 0)
+    body += bytes([p, 1 if present else 0])  # dhcp
+    body += bytes([p, 1 if present else 0])  # password set
+    body += bytes([p]) + text(b"quillmor-00001" if present else b"")
+    for address in (0x0A000035, 0x0A000036):
+        body += bytes([p]) + struct.pack(">I", address if present else 0)
+    body += text(b"Ab" + b"c" * 32) + bytes([1])
+    return datagram(2, body)
+
+
+def configure(change):
+    body = struct.pack(">I", 9) + MAC + text(b"secret") + bytes([1 if change else 0])
+    body += text(b"Xy" + b"0" * 32 if change else b"")
+    body += struct.pack(">III", 0x0A090807, 0xFFFF0000, 0x0A090001) + bytes([0])
+    body += text(b"renamed") + struct.pack(">II", 0x08080808, 0x08080404)
+    return datagram(4, body)
+
+
+LIBRARY = {
+    "scan-answer-full": scan_answer(True),
+    "scan-answer-absent": scan_answer(False),
+    "configure-accepted": datagram(6, struct.pack(">I", 9) + MAC + bytes([4, 0])),
+    "configure-wrong-password": datagram(6, struct.pack(">I", 9) + MAC + bytes([4, 1])),
+    "wink-answer": datagram(6, struct.pack(">I", 10) + MAC + bytes([5, 0])),
+    "truncated-answer": scan_answer(True)[:40],
+    "wrong-version": datagram(2, b"", version=2),
+    "foreign": b"GET / HTTP/1.0\r\n\r\n",
+}
+MODULE = {
+    "scan-request": datagram(1, struct.pack(">I", 7)),
+    "scan-acknowledge": datagram(3, struct.pack(">I", 7) + MAC),
+    "configure": configure(False),
+    "configure-new-password": configure(True),
+    "wink": datagram(5, struct.pack(">I", 10) + MAC),
+    "trailing-byte": datagram(1, struct.pack(">I", 7)) + b"\0",
+    "long-body-length": datagram(1, struct.pack(">I", 7))[:6] + b"\xff\xff" + b"\0" * 4,
+}
+FLEET = {
+    "generated-style.csv": (b"mac,report_mac,service,type,firmware,ip,mask,gateway,dhcp,hostname,"
+                            b"dns1,dns2,report_password,hashed,password,password_hash\n"
+                            b"0A-51-4D-00-00-01,1,1.10,\"QM, \"\"x\"\"\",1.2.3,10.0.0.2,"
+                            b"255.255.0.0,10.0.0.1,0,host,10.0.0.53,,1,0,\"secret\",\n"),
+    "absent.csv": b"# comment\nmac,ip,hostname\n0A-51-4D-00-00-02,,\n",
+    "broken-quote.csv": b"mac,hostname\n0A-51-4D-00-00-03,\"open\n",
+}
+
+
+def write(folder, files):
+    os.makedirs(folder, exist_ok=True)
+    for name, content in files.items():
+        with open(os.path.join(folder, name), "wb") as out:
+            out.write(content)
+
+
+write(os.path.join(ROOT, "zeva", "corpus", "zeva_library_datagram"), LIBRARY)
+write(os.path.join(ROOT, "sim", "corpus", "sim_module_datagram"), MODULE)
+write(os.path.join(ROOT, "sim", "corpus", "sim_fleet_file"), FLEET)

@@ -1,0 +1,226 @@
+#include "modlist/CModuleListCtrl.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "modlist/ColumnSpecification.h"
+#include "modlist/ConfigureCommandHook.h"
+#include "modlist/DottedQuad.h"
+#include "modlist/ModuleColumns.h"
+#include "platform/ThreadLocale.h"
+
+BEGIN_MESSAGE_MAP(CModuleListCtrl, CListCtrl)
+ON_WM_LBUTTONDBLCLK()
+ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
+END_MESSAGE_MAP()
+
+CModuleListCtrl::CModuleListCtrl()
+    : m_rowOrderLocale(GetThreadLocale()), m_sortKeyLocale(GetThreadLocale()) {}
+
+CModuleListCtrl::~CModuleListCtrl() = default;
+
+void CModuleListCtrl::PreSubclassWindow() {
+    CListCtrl::PreSubclassWindow();
+    CHeaderCtrl* header = GetHeaderCtrl();
+    if (header != nullptr) {
+        m_header.SubclassWindow(header->GetSafeHwnd());
+    }
+}
+
+void CModuleListCtrl::AddModule(const ZEVA_ModuleScanResponseType& response) {
+    if (!m_modules.Add(response)) {
+        return;
+    }
+    if (ordvane::HasModuleRow(response)) {
+        const ordvane::ModuleColumnTexts texts = ordvane::FormatModuleColumns(response);
+        if (RowsAreInOrder()) {
+            ModuleEntry& entry = MakeEntry(texts);
+            InsertRow(FindSortedPosition(entry), entry);
+        } else {
+            AddRow(texts);
+        }
+    }
+    m_header.SetSortIndicator(m_sortColumn, m_sortAscending);
+    if (!RowsAreInOrder()) {
+        Resort();
+    }
+}
+
+int CModuleListCtrl::AddRow(std::span<const std::string> texts) {
+    m_rowsInOrder = false;
+    return InsertRow(GetItemCount(), MakeEntry(texts));
+}
+
+ModuleEntry& CModuleListCtrl::MakeEntry(std::span<const std::string> texts) {
+    auto entry = std::make_unique<ModuleEntry>();
+    entry->columnTexts.resize(static_cast<std::size_t>(std::max(m_columnCount, 0)));
+    for (std::size_t column = 0; column < entry->columnTexts.size() && column < texts.size();
+         ++column) {
+        entry->columnTexts[column] = texts[column];
+    }
+    if (m_sortKeyLocale == GetThreadLocale()) {
+        entry->MakeSortKey(m_sortColumn);
+    }
+    m_entries.push_back(std::move(entry));
+    return *m_entries.back();
+}
+
+int CModuleListCtrl::InsertRow(int index, ModuleEntry& entry) {
+    const int item = InsertItem(index, entry.TextAt(0));
+    if (item < 0) {
+        return item;
+    }
+    for (int column = 1; column < m_columnCount; ++column) {
+        SetItemText(item, column, entry.TextAt(column));
+    }
+    SetItemData(item, reinterpret_cast<DWORD_PTR>(&entry));
+    return item;
+}
+
+// The first row that sorts after the entry: the entry goes after the rows it equals.
+int CModuleListCtrl::FindSortedPosition(const ModuleEntry& entry) const {
+    int low = 0;
+    int high = GetItemCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        const auto* rowEntry = reinterpret_cast<const ModuleEntry*>(GetItemData(middle));
+        if (rowEntry != nullptr && CompareEntries(entry, *rowEntry) < 0) {
+            high = middle;
+        } else {
+            low = middle + 1;
+        }
+    }
+    return low;
+}
+
+void CModuleListCtrl::ClearModules() {
+    for (int item = 0; item < GetItemCount(); ++item) {
+        SetItemData(item, 0);
+    }
+    m_entries.clear();
+    m_modules.Clear();
+    DeleteAllItems();
+    m_rowsInOrder = true;
+    m_rowOrderLocale = GetThreadLocale();
+    m_sortKeyLocale = GetThreadLocale();
+}
+
+int CModuleListCtrl::GetModuleCount() const {
+    return m_modules.GetCount();
+}
+
+const ZEVA_ModuleScanResponseType* CModuleListCtrl::GetModuleAt(int index) const {
+    return m_modules.GetAt(index);
+}
+
+BYTE* CModuleListCtrl::GetConfiguredMac(BYTE* macId) const {
+    if (!m_configuredMac) {
+        std::memset(macId, 0, 6);
+        return nullptr;
+    }
+    std::memcpy(macId, m_configuredMac->data(), 6);
+    return macId;
+}
+
+bool CModuleListCtrl::MatchesConfiguredMac(const BYTE* macId) const {
+    return m_configuredMac && std::memcmp(m_configuredMac->data(), macId, 6) == 0;
+}
+
+void CModuleListCtrl::SetConfiguredMac(const BYTE* macId) {
+    std::array<BYTE, 6> address;
+    std::memcpy(address.data(), macId, address.size());
+    m_configuredMac = address;
+}
+
+BOOL CModuleListCtrl::CreateColumns(LPCSTR specification) {
+    for (const ordvane::ColumnDefinition& column :
+         ordvane::ParseColumnSpecification(specification != nullptr ? specification : "")) {
+        const int index = m_columnCount;
+        ++m_columnCount;
+        if (InsertColumn(index, column.heading.c_str(), LVCFMT_LEFT, column.width) < 0) {
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+void CModuleListCtrl::OnColumnClick(NMHDR* notify, LRESULT* result) {
+    const int column = reinterpret_cast<NMLISTVIEW*>(notify)->iSubItem;
+    // A new column starts ascending; each further click on the same column reverses.
+    const BOOL ascending = column != m_sortColumn || m_sortAscending == 0 ? TRUE : FALSE;
+    SortColumn(column, ascending);
+    *result = 0;
+}
+
+void CModuleListCtrl::OnLButtonDblClk(UINT /*flags*/, CPoint point) {
+    RunConfigureCommand(*this, point);
+}
+
+void CModuleListCtrl::SortColumn(int column, BOOL ascending) {
+    m_sortColumn = column;
+    m_sortAscending = ascending;
+    m_header.SetSortIndicator(column, ascending);
+    SortAllRows();
+}
+
+void CModuleListCtrl::Resort() {
+    SortAllRows();
+}
+
+void CModuleListCtrl::SortAllRows() {
+    PrepareSortKeys();
+    SortItems(&CModuleListCtrl::CompareRows, reinterpret_cast<DWORD_PTR>(this));
+    m_rowsInOrder = true;
+    m_rowOrderLocale = GetThreadLocale();
+}
+
+bool CModuleListCtrl::RowsAreInOrder() const {
+    return m_rowsInOrder && m_rowOrderLocale == GetThreadLocale();
+}
+
+// Each row's text in the sort column is transformed once per collation, so that the sort's
+// many comparisons compare prepared keys instead of collating texts again and again.
+void CModuleListCtrl::PrepareSortKeys() {
+    const LCID locale = GetThreadLocale();
+    if (m_sortKeyLocale != locale) {
+        for (const std::unique_ptr<ModuleEntry>& entry : m_entries) {
+            entry->DropSortKeys();
+        }
+        m_sortKeyLocale = locale;
+    }
+    for (const std::unique_ptr<ModuleEntry>& entry : m_entries) {
+        entry->MakeSortKey(m_sortColumn);
+    }
+}
+
+int CModuleListCtrl::CompareEntries(const ModuleEntry& first, const ModuleEntry& second) const {
+    const bool ascending = m_sortAscending != 0;
+    if (m_sortKeyLocale == GetThreadLocale()) {
+        const ordvane::ColumnSortKey* firstKey = first.SortKeyAt(m_sortColumn);
+        const ordvane::ColumnSortKey* secondKey = second.SortKeyAt(m_sortColumn);
+        if (firstKey != nullptr && secondKey != nullptr) {
+            return ordvane::CompareSortKeys(*firstKey, *secondKey, ascending);
+        }
+    }
+    return ordvane::CompareColumnTexts(first.TextAt(m_sortColumn), second.TextAt(m_sortColumn),
+                                       ascending);
+}
+
+int CModuleListCtrl::CompareRows(LPARAM firstEntry, LPARAM secondEntry, LPARAM control) {
+    const auto* first = reinterpret_cast<const ModuleEntry*>(firstEntry);
+    const auto* second = reinterpret_cast<const ModuleEntry*>(secondEntry);
+    const auto* self = reinterpret_cast<const CModuleListCtrl*>(control);
+    if (first == nullptr || second == nullptr || self == nullptr) {
+        return 0;
+    }
+    return self->CompareEntries(*first, *second);
+}
+
+bool CModuleListCtrl::IsDottedQuad(LPCSTR text) {
+    return text != nullptr && ordvane::IsDottedQuad(text);
+}
+
+int CModuleListCtrl::CompareDottedQuads(LPCSTR first, LPCSTR second) {
+    return ordvane::CompareDottedQuads(first != nullptr ? first : "",
+                                       second != nullptr ? second : "");
+}

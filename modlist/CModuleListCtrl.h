@@ -1,0 +1,95 @@
+#pragma once
+// The module table of the main window: one row per module that answered a scan, in the order
+// of the sort column, with the scan responses kept for the commands that act on a row.
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "modlist/CSortHeaderCtrl.h"
+#include "modlist/ModuleEntry.h"
+#include "modlist/ModuleResponseStore.h"
+#include "modsvc/ModuleService.h"
+#include "platform/framework/CListCtrl.h"
+
+class CModuleListCtrl : public CListCtrl {
+public:
+    CModuleListCtrl();
+    ~CModuleListCtrl() override;
+
+    // Takes one scan response. The first response per MAC address wins until ClearModules; a
+    // response with a valid MAC address becomes a row at its sorted place. Every accepted
+    // response refreshes the header's indicator.
+    void AddModule(const ZEVA_ModuleScanResponseType& response);
+    // Appends a row with exactly m_columnCount texts in column order (missing texts are
+    // empty); returns its index. The row stays where it is until the next sort.
+    int AddRow(std::span<const std::string> texts);
+    // Empties the table and the store of responses. The sort state stays.
+    void ClearModules();
+
+    int GetModuleCount() const;
+    // The stored response at a 0-based index in arrival order; nullptr outside the store.
+    const ZEVA_ModuleScanResponseType* GetModuleAt(int index) const;
+
+    // Copies the MAC address of the last configure target into macId (six bytes) and returns
+    // macId; returns nullptr, with macId zeroed, before the first configure request.
+    BYTE* GetConfiguredMac(BYTE* macId) const;
+    // True when a configure request has been sent and its target has these six bytes; before
+    // the first request no address matches.
+    bool MatchesConfiguredMac(const BYTE* macId) const;
+    // Written by the Configure command just before it sends a request.
+    void SetConfiguredMac(const BYTE* macId);
+
+    // Appends the columns of a specification "heading,width;..."; TRUE when the whole text was
+    // used, FALSE when the list view refused a column (which stays counted).
+    BOOL CreateColumns(LPCSTR specification);
+    // Makes the column and direction the sort state, moves the header's indicator and sorts.
+    void SortColumn(int column, BOOL ascending);
+    // Sorts again with the current state without touching the header.
+    void Resort();
+    // The comparison handed to SortItems: the two rows' ModuleEntry records and the control.
+    static int CompareRows(LPARAM firstEntry, LPARAM secondEntry, LPARAM control);
+
+    static bool IsDottedQuad(LPCSTR text);
+    static int CompareDottedQuads(LPCSTR first, LPCSTR second);
+
+    int GetSortColumn() const { return m_sortColumn; }
+    BOOL IsSortAscending() const { return m_sortAscending; }
+    int GetColumnCount() const { return m_columnCount; }
+    CSortHeaderCtrl& GetSortHeader() { return m_header; }
+
+protected:
+    void PreSubclassWindow() override;
+    void OnColumnClick(NMHDR* notify, LRESULT* result);
+    void OnLButtonDblClk(UINT flags, CPoint point);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    int CompareEntries(const ModuleEntry& first, const ModuleEntry& second) const;
+    ModuleEntry& MakeEntry(std::span<const std::string> texts);
+    int InsertRow(int index, ModuleEntry& entry);
+    int FindSortedPosition(const ModuleEntry& entry) const;
+    bool RowsAreInOrder() const;
+    void SortAllRows();
+    void PrepareSortKeys();
+
+    ordvane::ModuleResponseStore m_modules;
+    std::optional<std::array<BYTE, 6>> m_configuredMac;
+    int m_columnCount = 0;
+    int m_sortColumn = 0;
+    CSortHeaderCtrl m_header;
+    BOOL m_sortAscending = TRUE;
+
+    // Owners of the rows' item data.
+    std::vector<std::unique_ptr<ModuleEntry>> m_entries;
+    // The rows are known to be in the order of the sort state under this thread collation, so
+    // that a new row can go straight to its place instead of re-sorting the whole table.
+    bool m_rowsInOrder = true;
+    LCID m_rowOrderLocale;
+    // The collation the rows' sort keys were made in.
+    LCID m_sortKeyLocale;
+};

@@ -1,0 +1,34 @@
+#pragma once
+// The order of two texts of one table column: dotted quads by value, everything else as text
+// in the calling thread's collation (lstrcmpA, case-sensitive).
+
+#include <cstdint>
+#include <string>
+
+namespace ordvane {
+
+// Negative when first sorts before second in the given direction, positive when after, zero
+// when equal. Both texts are dotted quads: compared by value. Otherwise - including a dotted
+// quad beside a text that is not one, such as "N/A" - compared as text, in both orders alike.
+int CompareColumnTexts(const char* first, const char* second, bool ascending);
+
+// One column text prepared once for many comparisons: CompareSortKeys of two keys gives the
+// sign that CompareColumnTexts gives for their texts, provided both keys were made under the
+// collation that is in effect for the comparison.
+class ColumnSortKey {
+public:
+    ColumnSortKey() = default;
+    static ColumnSortKey FromText(const char* text);
+
+    friend int CompareSortKeys(const ColumnSortKey& first, const ColumnSortKey& second,
+                               bool ascending);
+
+private:
+    bool m_isDottedQuad = false;
+    std::uint64_t m_dottedQuadRank = 0;
+    std::string m_collationKey;
+};
+
+int CompareSortKeys(const ColumnSortKey& first, const ColumnSortKey& second, bool ascending);
+
+}  // namespace ordvane

@@ -1,0 +1,534 @@
+#include "sim/FleetFile.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string_view>
+#include <unordered_set>
+
+#include "platform/ByteReader.h"
+#include "platform/SaturatingAtoi.h"
+#include "sim/FleetGenerator.h"
+#include "sim/PasswordCheck.h"
+
+namespace ordvane::sim {
+
+namespace {
+
+constexpr std::size_t kMaxCellLength = 255;
+
+constexpr std::array<std::string_view, 16> kColumns = {
+    "mac",          "report_mac", "service",         "type",   "firmware",
+    "ip",           "mask",       "gateway",         "dhcp",   "hostname",
+    "dns1",         "dns2",       "report_password", "hashed", "password",
+    "password_hash"};
+
+enum Column : std::size_t {
+    kMac,
+    kReportMac,
+    kService,
+    kType,
+    kFirmware,
+    kIp,
+    kMask,
+    kGateway,
+    kDhcp,
+    kHostname,
+    kDns1,
+    kDns2,
+    kReportPassword,
+    kHashed,
+    kPassword,
+    kPasswordHash
+};
+
+struct Cell {
+    std::string text;
+    bool quoted = false;
+    bool Empty() const { return text.empty() && !quoted; }
+};
+
+// Reads CSV records one at a time: comma-separated cells, optionally in double quotes with ""
+// standing for one quote. Lines starting with '#' and blank lines are skipped.
+class CsvReader {
+public:
+    explicit CsvReader(std::span<const std::uint8_t> text) : m_reader(text) {}
+
+    std::size_t Line() const { return m_line; }
+
+    // False at the end of the text or on an error (then error is set).
+    bool Next(std::vector<Cell>& cells, std::string& error) {
+        for (;;) {
+            if (m_reader.AtEnd()) {
+                return false;
+            }
+            ++m_line;
+            const char first = PeekCharacter();
+            if (first == '#' || first == '\n' || first == '\r') {
+                SkipLine();
+                continue;
+            }
+            return ReadRecord(cells, error);
+        }
+    }
+
+private:
+    char PeekCharacter() const { return static_cast<char>(m_reader.RemainingSpan()[0]); }
+    char ReadCharacter() { return static_cast<char>(m_reader.ReadU8()); }
+
+    void SkipLine() {
+        while (!m_reader.AtEnd() && ReadCharacter() != '\n') {
+        }
+    }
+
+    bool ReadRecord(std::vector<Cell>& cells, std::string& error) {
+        cells.assign(1, Cell{});
+        bool inQuotes = false;
+        while (!m_reader.AtEnd()) {
+            const char character = ReadCharacter();
+            Cell& cell = cells.back();
+            if (inQuotes) {
+                if (character == '"' && !m_reader.AtEnd() && PeekCharacter() == '"') {
+                    ReadCharacter();
+                    cell.text += '"';
+                } else if (character == '"') {
+                    inQuotes = false;
+                } else if (character == '\n') {
+                    error = "unterminated quote";
+                    return false;
+                } else {
+                    cell.text += character;
+                }
+            } else if (character == ',') {
+                cells.emplace_back();
+            } else if (character == '\n') {
+                break;
+            } else if (character == '\r') {
+                continue;
+            } else if (character == '"' && cell.Empty()) {
+                inQuotes = true;
+                cell.quoted = true;
+            } else {
+                cell.text += character;
+            }
+            if (cells.back().text.size() > kMaxCellLength) {
+                error = "cell longer than 255 characters";
+                return false;
+            }
+        }
+        if (inQuotes) {
+            error = "unterminated quote";
+            return false;
+        }
+        return true;
+    }
+
+    ByteReader m_reader;
+    std::size_t m_line = 0;
+};
+
+bool ParseNumber(std::string_view text, int minimum, int maximum, int& value) {
+    std::size_t consumed = 0;
+    value = SaturatingAtoi(text, &consumed);
+    return !text.empty() && text.front() >= '0' && text.front() <= '9' && consumed == text.size() &&
+           value >= minimum && value <= maximum;
+}
+
+bool ParseAddress(const std::string& text, std::uint32_t& address) {
+    in_addr parsed{};
+    if (inet_pton(AF_INET, text.c_str(), &parsed) != 1) {
+        return false;
+    }
+    address = ntohl(parsed.s_addr);
+    return true;
+}
+
+bool ParseMac(std::string_view text, zeva::MacAddress& mac) {
+    if (text.size() != 17) {
+        return false;
+    }
+    for (std::size_t i = 0; i < 6; ++i) {
+        int value = 0;
+        for (std::size_t digit = 0; digit < 2; ++digit) {
+            const char character = text[i * 3 + digit];
+            int nibble = -1;
+            if (character >= '0' && character <= '9') {
+                nibble = character - '0';
+            } else if (character >= 'a' && character <= 'f') {
+                nibble = character - 'a' + 10;
+            } else if (character >= 'A' && character <= 'F') {
+                nibble = character - 'A' + 10;
+            }
+            if (nibble < 0) {
+                return false;
+            }
+            value = value * 16 + nibble;
+        }
+        if (i < 5 && text[i * 3 + 2] != '-' && text[i * 3 + 2] != ':') {
+            return false;
+        }
+        mac[i] = static_cast<std::uint8_t>(value);
+    }
+    return true;
+}
+
+// Splits "a.b" or "a.b.c" into numbers.
+bool ParseDotted(std::string_view text, std::span<int> parts, std::span<const int> maxima) {
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::size_t dot = text.find('.');
+        const bool last = i + 1 == parts.size();
+        if (last != (dot == std::string_view::npos) ||
+            !ParseNumber(text.substr(0, dot), 0, maxima[i], parts[i])) {
+            return false;
+        }
+        text.remove_prefix(last ? text.size() : dot + 1);
+    }
+    return true;
+}
+
+// Turns one record into a module, given which column holds what.
+class RowParser {
+public:
+    RowParser(const std::vector<Cell>& cells, const std::array<int, kColumns.size()>& positions)
+        : m_cells(cells), m_positions(positions) {}
+
+    const Cell& At(Column column) const {
+        static const Cell kEmpty;
+        const int position = m_positions[column];
+        return position < 0 ? kEmpty : m_cells[static_cast<std::size_t>(position)];
+    }
+
+    bool Flag(Column column, bool fallback, bool& value, std::string& error) const {
+        const Cell& cell = At(column);
+        if (cell.Empty()) {
+            value = fallback;
+            return true;
+        }
+        if (cell.text != "0" && cell.text != "1") {
+            error = std::string(kColumns[column]) + " must be 0 or 1";
+            return false;
+        }
+        value = cell.text == "1";
+        return true;
+    }
+
+    bool Address(Column column, std::optional<std::uint32_t>& value, std::string& error) const {
+        const Cell& cell = At(column);
+        std::uint32_t address = 0;
+        if (cell.Empty()) {
+            value.reset();
+            return true;
+        }
+        if (!ParseAddress(cell.text, address)) {
+            error = std::string(kColumns[column]) + " is not an IPv4 address";
+            return false;
+        }
+        value = address;
+        return true;
+    }
+
+    static void Text(const Cell& cell, std::optional<std::string>& value) {
+        if (cell.Empty()) {
+            value.reset();
+        } else {
+            value = cell.text;
+        }
+    }
+
+private:
+    const std::vector<Cell>& m_cells;
+    const std::array<int, kColumns.size()>& m_positions;
+};
+
+bool ParseVersions(const RowParser& row, EmulatedModule& module, std::string& error) {
+    if (!row.At(kService).Empty()) {
+        std::array<int, 2> parts{};
+        if (!ParseDotted(row.At(kService).text, parts, std::array{255, 255})) {
+            error = "service must be major.minor";
+            return false;
+        }
+        module.serviceMajor = static_cast<std::uint8_t>(parts[0]);
+        module.serviceMinor = static_cast<std::uint8_t>(parts[1]);
+    }
+    if (!row.At(kFirmware).Empty()) {
+        std::array<int, 3> parts{};
+        if (!ParseDotted(row.At(kFirmware).text, parts, std::array{255, 255, 65535})) {
+            error = "firmware must be major.minor.build";
+            return false;
+        }
+        module.firmware = FirmwareVersion{static_cast<std::uint8_t>(parts[0]),
+                                          static_cast<std::uint8_t>(parts[1]),
+                                          static_cast<std::uint16_t>(parts[2])};
+    }
+    return true;
+}
+
+bool ParsePassword(const RowParser& row, std::mt19937_64& saltRandom, EmulatedModule& module,
+                   std::string& error) {
+    const std::string& plain = row.At(kPassword).text;
+    const std::string& salted = row.At(kPasswordHash).text;
+    if (!plain.empty() && !salted.empty()) {
+        error = "give password or password_hash, not both";
+        return false;
+    }
+    if (!salted.empty()) {
+        if (!module.hashedPasswords || !IsSaltedDigest(salted)) {
+            error = "password_hash needs hashed 1 and two salt characters with 32 hex digits";
+            return false;
+        }
+        module.password = salted;
+    } else if (!plain.empty() && module.hashedPasswords) {
+        const std::string salt = {RandomSaltCharacter(saltRandom), RandomSaltCharacter(saltRandom)};
+        module.password = SaltedDigest(salt, plain);
+    } else {
+        module.password = plain;
+    }
+    return true;
+}
+
+bool ParseRow(const RowParser& row, std::mt19937_64& saltRandom, EmulatedModule& module,
+              std::string& error) {
+    if (!ParseMac(row.At(kMac).text, module.mac)) {
+        error = "mac must be six hexadecimal bytes such as 0A-51-4D-00-00-01";
+        return false;
+    }
+    bool dhcp = false;
+    if (!row.Flag(kReportMac, true, module.reportsMac, error) ||
+        !row.Flag(kReportPassword, true, module.reportsPasswordSet, error) ||
+        !row.Flag(kHashed, false, module.hashedPasswords, error) ||
+        !row.Flag(kDhcp, false, dhcp, error) || !row.Address(kIp, module.address, error) ||
+        !row.Address(kMask, module.subnetMask, error) ||
+        !row.Address(kGateway, module.gateway, error) ||
+        !row.Address(kDns1, module.primaryDns, error) ||
+        !row.Address(kDns2, module.secondaryDns, error) || !ParseVersions(row, module, error)) {
+        return false;
+    }
+    if (!row.At(kDhcp).Empty()) {
+        module.dhcp = dhcp;
+    }
+    RowParser::Text(row.At(kType), module.type);
+    RowParser::Text(row.At(kHostname), module.hostname);
+    return ParsePassword(row, saltRandom, module, error);
+}
+
+bool ParseHeader(const std::vector<Cell>& cells, std::array<int, kColumns.size()>& positions,
+                 std::string& error) {
+    positions.fill(-1);
+    for (std::size_t index = 0; index < cells.size(); ++index) {
+        std::size_t column = 0;
+        while (column < kColumns.size() && kColumns[column] != cells[index].text) {
+            ++column;
+        }
+        if (column == kColumns.size()) {
+            error = "unknown column \"" + cells[index].text + "\"";
+            return false;
+        }
+        if (positions[column] >= 0) {
+            error = "column \"" + cells[index].text + "\" given twice";
+            return false;
+        }
+        positions[column] = static_cast<int>(index);
+    }
+    if (positions[kMac] < 0) {
+        error = "the header has no mac column";
+        return false;
+    }
+    return true;
+}
+
+std::string LineError(std::size_t line, const std::string& what) {
+    return "line " + std::to_string(line) + ": " + what;
+}
+
+// ---------------------------------------------------------------- writing
+
+std::string AddressText(const std::optional<std::uint32_t>& address) {
+    if (!address) {
+        return {};
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", (*address >> 24) & 0xFF,
+                  (*address >> 16) & 0xFF, (*address >> 8) & 0xFF, *address & 0xFF);
+    return text;
+}
+
+std::string QuotedText(const std::optional<std::string>& text) {
+    if (!text) {
+        return {};
+    }
+    std::string quoted = "\"";
+    for (char character : *text) {
+        quoted += character;
+        if (character == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string FormatRow(const EmulatedModule& module) {
+    char mac[18];
+    std::snprintf(mac, sizeof mac, "%02X-%02X-%02X-%02X-%02X-%02X", module.mac[0], module.mac[1],
+                  module.mac[2], module.mac[3], module.mac[4], module.mac[5]);
+    std::string firmware;
+    if (module.firmware) {
+        firmware = std::to_string(module.firmware->major) + "." +
+                   std::to_string(module.firmware->minor) + "." +
+                   std::to_string(module.firmware->build);
+    }
+    const bool salted = module.hashedPasswords && !module.password.empty();
+    const std::array<std::string, kColumns.size()> cells = {
+        mac,
+        module.reportsMac ? "1" : "0",
+        std::to_string(module.serviceMajor) + "." + std::to_string(module.serviceMinor),
+        QuotedText(module.type),
+        firmware,
+        AddressText(module.address),
+        AddressText(module.subnetMask),
+        AddressText(module.gateway),
+        module.dhcp ? (*module.dhcp ? "1" : "0") : "",
+        QuotedText(module.hostname),
+        AddressText(module.primaryDns),
+        AddressText(module.secondaryDns),
+        module.reportsPasswordSet ? "1" : "0",
+        module.hashedPasswords ? "1" : "0",
+        salted ? "" : QuotedText(module.password),
+        salted ? module.password : ""};
+    std::string row;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0) {
+            row += ',';
+        }
+        row += cells[i];
+    }
+    return row + "\n";
+}
+
+}  // namespace
+
+bool ParseFleet(std::span<const std::uint8_t> text, std::mt19937_64& saltRandom,
+                std::vector<EmulatedModule>& fleet, std::string& error) {
+    CsvReader reader(text);
+    std::vector<Cell> cells;
+    std::array<int, kColumns.size()> positions{};
+    fleet.clear();
+    if (!reader.Next(cells, error)) {
+        error = error.empty() ? "the file has no header line" : LineError(reader.Line(), error);
+        return false;
+    }
+    if (!ParseHeader(cells, positions, error)) {
+        error = LineError(reader.Line(), error);
+        return false;
+    }
+    const std::size_t columnCount = cells.size();
+    std::unordered_set<std::uint64_t> macs;
+    while (reader.Next(cells, error)) {
+        EmulatedModule module;
+        if (cells.size() != columnCount) {
+            error = LineError(reader.Line(), "expected " + std::to_string(columnCount) +
+                                                 " cells, found " + std::to_string(cells.size()));
+            return false;
+        }
+        if (!ParseRow(RowParser(cells, positions), saltRandom, module, error)) {
+            error = LineError(reader.Line(), error);
+            return false;
+        }
+        std::uint64_t key = 0;
+        for (std::uint8_t byte : module.mac) {
+            key = (key << 8) | byte;
+        }
+        if (!macs.insert(key).second) {
+            error = LineError(reader.Line(), "the mac is already used by an earlier module");
+            return false;
+        }
+        if (fleet.size() == kMaxModules) {
+            error = LineError(reader.Line(), "more than 65536 modules");
+            return false;
+        }
+        fleet.push_back(module);
+    }
+    if (!error.empty()) {
+        error = LineError(reader.Line(), error);
+        return false;
+    }
+    if (fleet.empty()) {
+        error = "the file lists no module";
+        return false;
+    }
+    return true;
+}
+
+bool LoadFleetFile(const std::string& path, std::mt19937_64& saltRandom,
+                   std::vector<EmulatedModule>& fleet, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot read " + path;
+        return false;
+    }
+    std::string text;
+    std::array<char, 65536> chunk{};
+    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+        text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxFleetFileBytes) {
+            error = path + " is larger than 64 MiB";
+            return false;
+        }
+    }
+    if (!ParseFleet(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                    saltRandom, fleet, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+std::string FormatFleet(const std::vector<EmulatedModule>& fleet) {
+    std::string text;
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+        if (i > 0) {
+            text += ',';
+        }
+        text += kColumns[i];
+    }
+    text += "\n";
+    for (const EmulatedModule& module : fleet) {
+        text += FormatRow(module);
+    }
+    return text;
+}
+
+bool SaveFleetFileAtomically(const std::string& path, const std::vector<EmulatedModule>& fleet,
+                             std::string& error) {
+    const std::string temporary = path + ".tmp." + std::to_string(::getpid());
+    const std::string text = FormatFleet(fleet);
+    const int descriptor =
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        error = "cannot write " + temporary;
+        return false;
+    }
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t result = ::write(descriptor, text.data() + written, text.size() - written);
+        if (result <= 0) {
+            break;
+        }
+        written += static_cast<std::size_t>(result);
+    }
+    const bool complete = written == text.size() && ::fsync(descriptor) == 0;
+    ::close(descriptor);
+    if (!complete || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ordvane::sim

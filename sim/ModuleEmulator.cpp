@@ -1,0 +1,436 @@
+#include "sim/ModuleEmulator.h"
+
+#include <poll.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "sim/FleetFile.h"
+#include "sim/PasswordCheck.h"
+
+namespace ordvane::sim {
+
+namespace {
+
+using std::chrono::milliseconds;
+using zeva::CommandResult;
+using zeva::MessageType;
+
+// An unacknowledged scan answer is sent this many times in all, this far apart.
+constexpr int kAnswerSends = 8;
+constexpr milliseconds kAnswerRepeatInterval(250);
+// A configure proves the password against one of the last few challenges, if recent enough.
+constexpr std::size_t kRememberedChallenges = 8;
+constexpr std::chrono::seconds kChallengeLifetime(300);
+// Request ids remembered per module, so a repeated request is answered but not applied again.
+constexpr std::size_t kRememberedCommands = 16;
+constexpr int kReceiveBatch = 1024;
+constexpr int kIdleWait = 200;
+
+std::uint64_t MacKey(const std::uint8_t* mac) {
+    std::uint64_t key = 0;
+    for (int i = 0; i < 6; ++i) {
+        key = (key << 8) | mac[i];
+    }
+    return key;
+}
+
+void CopyText(const std::optional<std::string>& text, char* field, std::size_t width,
+              std::uint8_t& valid) {
+    valid = text ? 1 : 0;
+    if (text) {
+        std::strncpy(field, text->c_str(), width - 1);
+        field[width - 1] = '\0';
+    }
+}
+
+void CopyValue(const std::optional<std::uint32_t>& value, std::uint32_t& field,
+               std::uint8_t& valid) {
+    valid = value ? 1 : 0;
+    field = value.value_or(0);
+}
+
+// Control characters would break the event lines and the state file.
+bool PrintableText(const char* text) {
+    for (; *text != '\0'; ++text) {
+        if (static_cast<unsigned char>(*text) < 0x20 || *text == 0x7F) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string MacText(const zeva::MacAddress& mac) {
+    char text[18];
+    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2],
+                  mac[3], mac[4], mac[5]);
+    return text;
+}
+
+std::string AddressText(std::uint32_t address) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", (address >> 24) & 0xFF, (address >> 16) & 0xFF,
+                  (address >> 8) & 0xFF, address & 0xFF);
+    return text;
+}
+
+ModuleEmulator::ModuleEmulator(std::vector<EmulatedModule> fleet, EmulatorOptions options,
+                               std::FILE* output)
+    : m_fleet(std::move(fleet)),
+      m_runtime(m_fleet.size()),
+      m_options(std::move(options)),
+      m_output(output),
+      m_random(std::random_device{}()) {
+    for (std::size_t index = 0; index < m_fleet.size(); ++index) {
+        m_byMac[MacKey(m_fleet[index].mac.data())] = index;
+        const std::string& password = m_fleet[index].password;
+        m_runtime[index].salt =
+            m_fleet[index].hashedPasswords && !password.empty()
+                ? password.substr(0, kSaltLength)
+                : std::string{RandomSaltCharacter(m_random), RandomSaltCharacter(m_random)};
+    }
+}
+
+bool ModuleEmulator::Open(std::string& error) {
+    if (!m_socket.Open(m_options.address, m_options.port, 16 * 1024 * 1024)) {
+        error = "cannot listen on " + AddressText(m_options.address) + ":" +
+                std::to_string(m_options.port) + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+void ModuleEmulator::Run(const std::atomic<bool>& stop) {
+    while (!stop.load()) {
+        pollfd watched{m_socket.Descriptor(), POLLIN, 0};
+        poll(&watched, 1, MillisecondsToNextAnswer(Clock::now()));
+        ReceiveWaiting();
+        SendDueAnswers(Clock::now());
+    }
+}
+
+void ModuleEmulator::ReceiveWaiting() {
+    std::array<std::uint8_t, zeva::kMaxDatagramSize + 1> buffer{};
+    zeva::ReceivedDatagram received;
+    for (int handled = 0; handled < kReceiveBatch && m_socket.Receive(buffer, received);
+         ++handled) {
+        ++m_statistics.received;
+        if (Chance(m_options.loss)) {
+            ++m_statistics.droppedByLoss;
+            continue;
+        }
+        const std::span datagram(buffer.data(), std::min(received.size, buffer.size()));
+        HandleDatagram(datagram, received);
+        if (Chance(m_options.duplication)) {
+            ++m_statistics.duplicated;
+            HandleDatagram(datagram, received);
+        }
+    }
+}
+
+void ModuleEmulator::HandleDatagram(std::span<const std::uint8_t> datagram,
+                                    const zeva::ReceivedDatagram& received) {
+    const auto decoded = zeva::DecodeModuleBound(datagram);
+    if (!decoded.message) {
+        ++m_statistics.decodeErrors[static_cast<std::size_t>(decoded.error)];
+        return;
+    }
+    const zeva::ModuleBoundMessage& message = *decoded.message;
+    if (const auto* scan = std::get_if<zeva::ScanRequest>(&message)) {
+        OnScanRequest(*scan, received);
+    } else if (const auto* acknowledge = std::get_if<zeva::ScanAcknowledge>(&message)) {
+        OnAcknowledge(*acknowledge);
+    } else if (const auto* configure = std::get_if<zeva::ConfigureRequest>(&message)) {
+        OnConfigure(*configure, received);
+    } else {
+        OnWink(std::get<zeva::WinkRequest>(message), received);
+    }
+}
+
+void ModuleEmulator::OnScanRequest(const zeva::ScanRequest& request,
+                                   const zeva::ReceivedDatagram& received) {
+    const auto now = Clock::now();
+    std::uniform_int_distribution<int> jitter(0, std::max(0, m_options.jitterMilliseconds));
+    for (std::size_t index = 0; index < m_fleet.size(); ++index) {
+        ModuleRuntime& runtime = m_runtime[index];
+        const Route route = RouteFor(index, received);
+        // A repeat of the scan this module already answers changes nothing.
+        if (runtime.answering && runtime.scanId == request.scanId &&
+            runtime.scanRoute.endpoint == route.endpoint) {
+            continue;
+        }
+        runtime.scanId = request.scanId;
+        runtime.answering = true;
+        runtime.acknowledged = false;
+        runtime.sendsLeft = kAnswerSends;
+        runtime.scanRoute = route;
+        runtime.answerChallenge.clear();
+        ++runtime.generation;
+        m_dueAnswers.push({now + milliseconds(jitter(m_random)), index, runtime.generation});
+    }
+}
+
+void ModuleEmulator::OnAcknowledge(const zeva::ScanAcknowledge& acknowledge) {
+    const int index = FindModule(acknowledge.hardwareAddress.data());
+    if (index >= 0 && m_runtime[index].scanId == acknowledge.scanId) {
+        m_runtime[index].acknowledged = true;
+    }
+}
+
+void ModuleEmulator::SendDueAnswers(Clock::time_point now) {
+    while (!m_dueAnswers.empty() && m_dueAnswers.top().due <= now) {
+        const DueAnswer due = m_dueAnswers.top();
+        m_dueAnswers.pop();
+        ModuleRuntime& runtime = m_runtime[due.module];
+        if (due.generation != runtime.generation || runtime.acknowledged ||
+            runtime.sendsLeft <= 0) {
+            continue;
+        }
+        SendScanAnswer(due.module);
+        if (--runtime.sendsLeft > 0) {
+            m_dueAnswers.push({now + kAnswerRepeatInterval, due.module, due.generation});
+        }
+    }
+}
+
+int ModuleEmulator::MillisecondsToNextAnswer(Clock::time_point now) const {
+    if (m_dueAnswers.empty()) {
+        return kIdleWait;
+    }
+    const auto wait = std::chrono::ceil<milliseconds>(m_dueAnswers.top().due - now).count();
+    return static_cast<int>(std::clamp<long long>(wait, 0, kIdleWait));
+}
+
+void ModuleEmulator::SendScanAnswer(std::size_t index) {
+    ModuleRuntime& runtime = m_runtime[index];
+    // Each answer carries a fresh challenge; its repeats carry the same one.
+    if (runtime.answerChallenge.empty()) {
+        runtime.answerChallenge = NewChallenge(runtime.salt, m_random);
+        runtime.challenges.push_back({runtime.answerChallenge, Clock::now()});
+        if (runtime.challenges.size() > kRememberedChallenges) {
+            runtime.challenges.pop_front();
+        }
+    }
+    zeva::ScanAnswer answer;
+    answer.scanId = runtime.scanId;
+    answer.hardwareAddress = m_fleet[index].mac;
+    answer.record = BuildRecord(index);
+    std::array<std::uint8_t, zeva::kMaxDatagramSize> datagram{};
+    const std::size_t size = zeva::Encode(answer, datagram);
+    Send(std::span(datagram.data(), size), runtime.scanRoute);
+    ++m_statistics.answersSent;
+}
+
+ZEVA_ModuleScanResponseType ModuleEmulator::BuildRecord(std::size_t index) const {
+    const EmulatedModule& module = m_fleet[index];
+    ZEVA_ModuleScanResponseType record{};
+    record.serviceVersionMajor = module.serviceMajor;
+    record.serviceVersionMinor = module.serviceMinor;
+    CopyText(module.type, record.moduleType, sizeof record.moduleType, record.moduleTypeValid);
+    if (module.firmware) {
+        record.fwMajor = module.firmware->major;
+        record.fwMinor = module.firmware->minor;
+        record.fwBuild = module.firmware->build;
+        record.fwVersionValid = 1;
+    }
+    if (module.reportsMac) {
+        std::copy(module.mac.begin(), module.mac.end(), record.macId);
+        record.macIdValid = 1;
+    }
+    CopyValue(module.address, record.ipAddress, record.ipAddressValid);
+    CopyValue(module.subnetMask, record.subnetMask, record.subnetMaskValid);
+    CopyValue(module.gateway, record.gateway, record.gatewayValid);
+    record.dhcpValid = module.dhcp ? 1 : 0;
+    record.dhcp = module.dhcp.value_or(false) ? 1 : 0;
+    record.passwordSetValid = module.reportsPasswordSet ? 1 : 0;
+    record.passwordSet = module.reportsPasswordSet && !module.password.empty() ? 1 : 0;
+    CopyText(module.hostname, record.hostname, sizeof record.hostname, record.hostnameValid);
+    CopyValue(module.primaryDns, record.dns1, record.dns1Valid);
+    CopyValue(module.secondaryDns, record.dns2, record.dns2Valid);
+    std::uint8_t unused = 0;
+    CopyText(m_runtime[index].answerChallenge, record.challenge, sizeof record.challenge, unused);
+    record.hashedPasswords = module.hashedPasswords ? 1 : 0;
+    return record;
+}
+
+void ModuleEmulator::OnConfigure(const zeva::ConfigureRequest& request,
+                                 const zeva::ReceivedDatagram& received) {
+    const int found = FindModule(request.request.macId);
+    if (found < 0) {
+        ++m_statistics.unknownTargets;
+        return;
+    }
+    const auto index = static_cast<std::size_t>(found);
+    ModuleRuntime& runtime = m_runtime[index];
+    if (const CommandRecord* earlier = FindCommand(runtime, request.requestId)) {
+        Answer(index, *earlier, RouteFor(index, received));
+        return;
+    }
+    const CommandRecord record{request.requestId, MessageType::ConfigureRequest,
+                               Configure(index, request.request)};
+    RememberCommand(runtime, record);
+    // The route is taken after applying: a module that moved answers from where it is now.
+    Answer(index, record, RouteFor(index, received));
+}
+
+CommandResult ModuleEmulator::Configure(std::size_t index,
+                                        const ZEVA_ConfigureRequestType& request) {
+    EmulatedModule& module = m_fleet[index];
+    const std::string mac = MacText(module.mac);
+    const bool hashedNewPassword = module.hashedPasswords && request.changePassword != 0;
+    if (!PrintableText(request.password) || !PrintableText(request.hostname) ||
+        (request.changePassword != 0 && !PrintableText(request.newPassword)) ||
+        (hashedNewPassword && request.newPassword[0] != '\0' &&
+         !IsSaltedDigest(request.newPassword))) {
+        PrintLine("reject mac=" + mac + " reason=bad-request");
+        return CommandResult::Refused;
+    }
+    if (!PasswordAccepted(index, request.password)) {
+        PrintLine("reject mac=" + mac + " reason=wrong-password");
+        return CommandResult::WrongPassword;
+    }
+    module.address = request.ipAddress;
+    module.subnetMask = request.subnetMask;
+    module.gateway = request.gateway;
+    module.dhcp = request.dhcp != 0;
+    module.hostname = std::string(request.hostname);
+    module.primaryDns = request.dns1;
+    module.secondaryDns = request.dns2;
+    if (request.changePassword != 0) {
+        module.password = request.newPassword;
+        if (hashedNewPassword && !module.password.empty()) {
+            m_runtime[index].salt = module.password.substr(0, kSaltLength);
+        }
+    }
+    PrintLine("configure mac=" + mac + " ip=" + AddressText(request.ipAddress) + " mask=" +
+              AddressText(request.subnetMask) + " gateway=" + AddressText(request.gateway) +
+              " dhcp=" + (request.dhcp != 0 ? "on" : "off") + " dns1=" + AddressText(request.dns1) +
+              " dns2=" + AddressText(request.dns2) + " password=" +
+              (request.changePassword != 0 ? "changed" : "kept") + " hostname=" + request.hostname);
+    std::string error;
+    if (!m_options.stateFile.empty() && !SaveState(error)) {
+        std::fprintf(stderr, "quillmor-sim: %s\n", error.c_str());
+    }
+    return CommandResult::Accepted;
+}
+
+bool ModuleEmulator::PasswordAccepted(std::size_t index, const char* password) {
+    const EmulatedModule& module = m_fleet[index];
+    if (module.password.empty()) {
+        return true;
+    }
+    if (!module.hashedPasswords) {
+        return module.password == password;
+    }
+    // A challenge proves the password once: a recorded response cannot be replayed.
+    auto& challenges = m_runtime[index].challenges;
+    const auto now = Clock::now();
+    for (auto challenge = challenges.begin(); challenge != challenges.end(); ++challenge) {
+        if (now - challenge->issued <= kChallengeLifetime &&
+            ChallengeResponse(module.password, challenge->text) == password) {
+            challenges.erase(challenge);
+            return true;
+        }
+    }
+    return false;
+}
+
+void ModuleEmulator::OnWink(const zeva::WinkRequest& request,
+                            const zeva::ReceivedDatagram& received) {
+    const int found = FindModule(request.target.data());
+    if (found < 0) {
+        ++m_statistics.unknownTargets;
+        return;
+    }
+    const auto index = static_cast<std::size_t>(found);
+    ModuleRuntime& runtime = m_runtime[index];
+    const CommandRecord* earlier = FindCommand(runtime, request.requestId);
+    const CommandRecord record =
+        earlier != nullptr
+            ? *earlier
+            : CommandRecord{request.requestId, MessageType::WinkRequest, CommandResult::Accepted};
+    if (earlier == nullptr) {
+        RememberCommand(runtime, record);
+        PrintLine("wink mac=" + MacText(m_fleet[index].mac));
+    }
+    Answer(index, record, RouteFor(index, received));
+}
+
+const ModuleEmulator::CommandRecord* ModuleEmulator::FindCommand(const ModuleRuntime& runtime,
+                                                                 std::uint32_t requestId) const {
+    for (const CommandRecord& record : runtime.recentCommands) {
+        if (record.requestId == requestId) {
+            return &record;
+        }
+    }
+    return nullptr;
+}
+
+void ModuleEmulator::RememberCommand(ModuleRuntime& runtime, const CommandRecord& record) {
+    runtime.recentCommands.push_back(record);
+    if (runtime.recentCommands.size() > kRememberedCommands) {
+        runtime.recentCommands.pop_front();
+    }
+}
+
+void ModuleEmulator::Answer(std::size_t index, const CommandRecord& record, const Route& route) {
+    zeva::CommandAnswer answer;
+    answer.requestId = record.requestId;
+    answer.hardwareAddress = m_fleet[index].mac;
+    answer.command = record.kind;
+    answer.result = record.result;
+    std::array<std::uint8_t, zeva::kMaxDatagramSize> datagram{};
+    const std::size_t size = zeva::Encode(answer, datagram);
+    Send(std::span(datagram.data(), size), route);
+}
+
+// Unicast reaches the sender when it is on loopback or in the module's own subnet; otherwise
+// the module broadcasts on the link the request came in on.
+ModuleEmulator::Route ModuleEmulator::RouteFor(std::size_t index,
+                                               const zeva::ReceivedDatagram& received) const {
+    const EmulatedModule& module = m_fleet[index];
+    const zeva::Endpoint sender = received.source;
+    if (zeva::IsLoopback(sender.address) || zeva::IsLoopback(received.destination)) {
+        return {sender, 0};
+    }
+    if (module.address && module.subnetMask &&
+        ((*module.address ^ sender.address) & *module.subnetMask) == 0) {
+        return {sender, 0};
+    }
+    return {{zeva::kLimitedBroadcast, sender.port}, received.interfaceIndex};
+}
+
+void ModuleEmulator::Send(std::span<const std::uint8_t> datagram, const Route& route) {
+    if (Chance(m_options.loss)) {
+        ++m_statistics.droppedByLoss;
+        return;
+    }
+    m_socket.SendTo(datagram, route.endpoint, route.interfaceIndex);
+    if (Chance(m_options.duplication)) {
+        ++m_statistics.duplicated;
+        m_socket.SendTo(datagram, route.endpoint, route.interfaceIndex);
+    }
+}
+
+bool ModuleEmulator::Chance(double share) {
+    return share > 0.0 && std::uniform_real_distribution<double>(0.0, 1.0)(m_random) < share;
+}
+
+int ModuleEmulator::FindModule(const std::uint8_t* mac) const {
+    const auto found = m_byMac.find(MacKey(mac));
+    return found == m_byMac.end() ? -1 : static_cast<int>(found->second);
+}
+
+void ModuleEmulator::PrintLine(const std::string& line) {
+    std::fprintf(m_output, "%s\n", line.c_str());
+    std::fflush(m_output);
+}
+
+bool ModuleEmulator::SaveState(std::string& error) const {
+    return SaveFleetFileAtomically(m_options.stateFile, m_fleet, error);
+}
+
+}  // namespace ordvane::sim

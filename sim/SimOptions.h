@@ -1,0 +1,37 @@
+#pragma once
+// The emulator's command line.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/ModuleEmulator.h"
+
+namespace ordvane::sim {
+
+struct SimOptions {
+    std::size_t count = 1;
+    std::uint64_t seed = 1;
+    std::string fleetFile;  // when given, replaces --count
+    EmulatorOptions emulator;
+    bool help = false;
+};
+
+inline constexpr const char* kUsage =
+    "usage: quillmor-sim [--count N | --fleet FILE] [--seed S] [--address A] [--port P]\n"
+    "                    [--jitter-ms MS] [--state FILE] [--loss SHARE] [--dup SHARE]\n"
+    "  --count N       play N generated modules, 1 to 65536 (default 1)\n"
+    "  --fleet FILE    play the modules of a fleet file (CSV, see docs/fleet-file.md)\n"
+    "  --seed S        seed of the generated fleet and of password salts (default 1)\n"
+    "  --address A     IPv4 address to listen on (default: every address)\n"
+    "  --port P        UDP port to listen on, 0 for any free one (default 47470)\n"
+    "  --jitter-ms MS  answer a scan after a random delay of up to MS ms (default 200)\n"
+    "  --state FILE    keep the fleet's state in FILE (a fleet file), written atomically\n"
+    "  --loss SHARE    drop this share (0 to 1, or a percentage such as 20%) of datagrams\n"
+    "  --dup SHARE     duplicate this share of datagrams\n";
+
+// Parses argv; false with error set on a bad command line.
+bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options,
+                     std::string& error);
+
+}  // namespace ordvane::sim

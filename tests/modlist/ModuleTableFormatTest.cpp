@@ -1,0 +1,67 @@
+#include "cli/ModuleTableFormat.h"
+
+#include <gtest/gtest.h>
+
+namespace ordvane {
+namespace {
+
+ModuleColumnTexts SampleRow(const char* type) {
+    return {"10.0.0.9", "255.0.0.0", "N/A", "On", "2.05.17", type, "00-1B-C5-0A-FF-01"};
+}
+
+TEST(ModuleTableFormat, ParsesFormatsAndSortColumns) {
+    TableFormat format = TableFormat::kTable;
+    EXPECT_TRUE(ParseTableFormat("csv", &format));
+    EXPECT_EQ(format, TableFormat::kCsv);
+    EXPECT_TRUE(ParseTableFormat("json", &format));
+    EXPECT_EQ(format, TableFormat::kJson);
+    EXPECT_FALSE(ParseTableFormat("xml", &format));
+
+    TableSort sort;
+    std::string error;
+    EXPECT_TRUE(ParseTableSort("mac:desc", &sort, &error));
+    EXPECT_EQ(sort.column, kColumnMac);
+    EXPECT_FALSE(sort.ascending);
+    EXPECT_TRUE(ParseTableSort("Version", &sort, &error));
+    EXPECT_EQ(sort.column, kColumnVersion);
+    EXPECT_TRUE(sort.ascending);
+    EXPECT_TRUE(ParseTableSort("2:asc", &sort, &error));
+    EXPECT_EQ(sort.column, kColumnGateway);
+    EXPECT_FALSE(ParseTableSort("7", &sort, &error));
+    EXPECT_FALSE(ParseTableSort("IP:down", &sort, &error));
+    EXPECT_NE(error.find("down"), std::string::npos);
+    EXPECT_FALSE(ParseTableSort("", &sort, &error));
+}
+
+TEST(ModuleTableFormat, TableAlignsColumnsUnderTheirHeadings) {
+    const std::string table = FormatModuleTable({SampleRow("QM")}, TableFormat::kTable);
+    EXPECT_EQ(table,
+              "IP        SN         GW   DHCP  Version  Type  MAC\n"
+              "10.0.0.9  255.0.0.0  N/A  On    2.05.17  QM    00-1B-C5-0A-FF-01\n");
+}
+
+TEST(ModuleTableFormat, TableShowsControlCharactersEscaped) {
+    const std::string table = FormatModuleTable({SampleRow("\x1B[2J\t")}, TableFormat::kTable);
+    EXPECT_NE(table.find("\\x1B[2J\\x09"), std::string::npos) << table;
+    EXPECT_EQ(table.find('\x1B'), std::string::npos);
+}
+
+TEST(ModuleTableFormat, CsvQuotesOnlyWhatNeedsIt) {
+    const std::string csv = FormatModuleTable({SampleRow("QM \"4\", rev\nB")}, TableFormat::kCsv);
+    EXPECT_EQ(csv,
+              "IP,SN,GW,DHCP,Version,Type,MAC\r\n"
+              "10.0.0.9,255.0.0.0,N/A,On,2.05.17,\"QM \"\"4\"\", rev\nB\",00-1B-C5-0A-FF-01\r\n");
+}
+
+TEST(ModuleTableFormat, JsonEscapesAndReplacesBytesThatAreNotUtf8) {
+    EXPECT_EQ(FormatModuleTable({}, TableFormat::kJson), "[]\n");
+    const std::string json =
+        FormatModuleTable({SampleRow("a\"\\\x01\xC3\xA9\xFF\xC3")}, TableFormat::kJson);
+    EXPECT_EQ(json,
+              "[\n  {\"IP\": \"10.0.0.9\", \"SN\": \"255.0.0.0\", \"GW\": \"N/A\", \"DHCP\": "
+              "\"On\", \"Version\": \"2.05.17\", \"Type\": \"a\\\"\\\\\\u0001\xC3\xA9\xEF\xBF\xBD"
+              "\xEF\xBF\xBD\", \"MAC\": \"00-1B-C5-0A-FF-01\"}\n]\n");
+}
+
+}  // namespace
+}  // namespace ordvane

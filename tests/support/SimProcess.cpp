@@ -1,0 +1,198 @@
+#include "tests/support/SimProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/SaturatingAtoi.h"
+
+namespace ordvane::testing {
+
+namespace {
+
+constexpr std::string_view kReadyPrefix = "ready port=";
+
+bool HasOption(const std::vector<std::string>& arguments, std::string_view name) {
+    return std::find(arguments.begin(), arguments.end(), name) != arguments.end();
+}
+
+}  // namespace
+
+std::string SimBinary() {
+    if (const char* path = std::getenv("ORDVANE_SIM"); path != nullptr && *path != '\0') {
+        return path;
+    }
+    return ORDVANE_SIM_PATH;
+}
+
+SimProcess::SimProcess(std::vector<std::string> arguments) : m_arguments(std::move(arguments)) {
+    if (!HasOption(m_arguments, "--address")) {
+        m_arguments.insert(m_arguments.end(), {"--address", "127.0.0.1"});
+    }
+    if (!HasOption(m_arguments, "--port")) {
+        m_arguments.insert(m_arguments.end(), {"--port", "0"});
+    }
+    if (!HasOption(m_arguments, "--jitter-ms")) {
+        m_arguments.insert(m_arguments.end(), {"--jitter-ms", "0"});
+    }
+    // Everything the child needs is prepared before fork: after it, only exec.
+    const std::string binary = SimBinary();
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(binary.c_str()));
+    for (std::string& argument : m_arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        m_ended = true;
+        return;
+    }
+    const pid_t parent = getpid();
+    m_pid = fork();
+    if (m_pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) {
+            _exit(127);
+        }
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    if (m_pid < 0) {
+        close(pipeEnds[0]);
+        m_ended = true;
+        return;
+    }
+    m_reader = std::thread([this, descriptor = pipeEnds[0]] { ReadOutput(descriptor); });
+}
+
+SimProcess::~SimProcess() {
+    Stop();
+    if (m_reader.joinable()) {
+        m_reader.join();
+    }
+}
+
+void SimProcess::ReadOutput(int descriptor) {
+    std::string pending;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t length = read(descriptor, buffer, sizeof buffer);
+        if (length < 0 && errno == EINTR) {
+            continue;
+        }
+        if (length <= 0) {
+            break;
+        }
+        pending.append(buffer, static_cast<std::size_t>(length));
+        std::size_t newline = 0;
+        while ((newline = pending.find('\n')) != std::string::npos) {
+            std::string line = pending.substr(0, newline);
+            pending.erase(0, newline + 1);
+            std::lock_guard lock(m_mutex);
+            if (!m_ready && line.rfind(kReadyPrefix, 0) == 0) {
+                m_port = static_cast<std::uint16_t>(
+                    SaturatingAtoi(std::string_view(line).substr(kReadyPrefix.size())));
+                m_ready = true;
+            } else {
+                m_lines.push_back(std::move(line));
+            }
+            m_changed.notify_all();
+        }
+    }
+    close(descriptor);
+    std::lock_guard lock(m_mutex);
+    m_ended = true;
+    m_changed.notify_all();
+}
+
+bool SimProcess::WaitReady(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait_for(lock, timeout, [this] { return m_ready || m_ended; });
+    return m_ready;
+}
+
+std::uint16_t SimProcess::Port() const {
+    std::lock_guard lock(m_mutex);
+    return m_port;
+}
+
+std::string SimProcess::Target() const {
+    return "127.0.0.1:" + std::to_string(Port());
+}
+
+std::vector<std::string> SimProcess::Lines() const {
+    std::lock_guard lock(m_mutex);
+    return m_lines;
+}
+
+std::vector<std::string> SimProcess::LinesStartingWith(std::string_view prefix) const {
+    std::vector<std::string> matching;
+    for (std::string& line : Lines()) {
+        if (line.rfind(prefix, 0) == 0) {
+            matching.push_back(std::move(line));
+        }
+    }
+    return matching;
+}
+
+bool SimProcess::WaitForLines(std::string_view prefix, std::size_t count,
+                              std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout, [&] {
+        const auto matching = std::count_if(m_lines.begin(), m_lines.end(), [&](const auto& line) {
+            return line.rfind(prefix, 0) == 0;
+        });
+        return static_cast<std::size_t>(matching) >= count;
+    });
+}
+
+bool SimProcess::Stop() {
+    if (m_pid <= 0) {
+        return m_ended;
+    }
+    kill(m_pid, SIGTERM);
+    int status = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(m_pid, SIGKILL);
+    waitpid(m_pid, &status, 0);
+    m_pid = -1;
+    return false;
+}
+
+std::string SimProcess::Describe() const {
+    std::string text = SimBinary();
+    for (const std::string& argument : m_arguments) {
+        text += " " + argument;
+    }
+    text += "\n";
+    for (const std::string& line : Lines()) {
+        text += "  | " + line + "\n";
+    }
+    return text;
+}
+
+void PointLibraryAt(std::uint16_t port) {
+    const std::string target = "127.0.0.1:" + std::to_string(port);
+    setenv("ZEVA_TARGETS", target.c_str(), 1);
+    setenv("ZEVA_INTERFACES", "none", 1);
+}
+
+void PointLibraryAt(const SimProcess& sim) {
+    PointLibraryAt(sim.Port());
+}
+
+}  // namespace ordvane::testing

@@ -1,0 +1,82 @@
+#pragma once
+// Test support shared by every test area that needs modules that answer.
+//
+// SimProcess runs quillmor-sim as a child process on loopback and collects its standard output:
+//
+//     ordvane::testing::SimProcess sim({"--count", "3", "--seed", "5"});
+//     ASSERT_TRUE(sim.WaitReady()) << sim.Describe();
+//     ordvane::testing::PointLibraryAt(sim);       // ZEVA_TARGETS=127.0.0.1:<port>,
+//                                                  // ZEVA_INTERFACES=none
+//     ... ZEVA_Start(), ZEVA_SendModuleScan() ...
+//     ASSERT_TRUE(sim.WaitForLines("wink ", 1));   // the emulator's "wink mac=..." line
+//
+// Unless the arguments say otherwise, the emulator listens on 127.0.0.1 on a free port (it
+// picks one itself and reports it on its "ready port=<P> modules=<N>" line, so parallel tests
+// never collide) and answers without delay (--jitter-ms 0). The destructor stops it (SIGTERM,
+// then SIGKILL) and it also dies with the test process. The emulator binary is the one built
+// beside the tests; the environment variable ORDVANE_SIM names another.
+//
+// Nothing here ever broadcasts: PointLibraryAt switches interface broadcasts off, so a test
+// only talks to loopback.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace ordvane::testing {
+
+class SimProcess {
+public:
+    explicit SimProcess(std::vector<std::string> arguments);
+    ~SimProcess();
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    // Waits for the ready line; false if the emulator ended or the time ran out.
+    bool WaitReady(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    std::uint16_t Port() const;
+    // "127.0.0.1:<port>", the value for ZEVA_TARGETS.
+    std::string Target() const;
+
+    // Every line printed so far after the ready line.
+    std::vector<std::string> Lines() const;
+    std::vector<std::string> LinesStartingWith(std::string_view prefix) const;
+    // Waits until at least count lines start with prefix.
+    bool WaitForLines(std::string_view prefix, std::size_t count,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+
+    // Stops the emulator and waits for it; true when it ended by the stop request or by itself.
+    bool Stop();
+    // The command line and the output so far, for failure messages.
+    std::string Describe() const;
+
+private:
+    void ReadOutput(int descriptor);
+
+    std::vector<std::string> m_arguments;
+    pid_t m_pid = -1;
+    std::thread m_reader;
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_changed;
+    std::vector<std::string> m_lines;
+    std::uint16_t m_port = 0;
+    bool m_ready = false;
+    bool m_ended = false;
+};
+
+// Points the library of this process at the emulator only: ZEVA_TARGETS=127.0.0.1:<port> and
+// ZEVA_INTERFACES=none (no broadcast on any real interface).
+void PointLibraryAt(const SimProcess& sim);
+void PointLibraryAt(std::uint16_t port);
+
+// The path of the quillmor-sim binary the tests use.
+std::string SimBinary();
+
+}  // namespace ordvane::testing

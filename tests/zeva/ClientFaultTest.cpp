@@ -1,0 +1,181 @@
+// The library's engine against a hand-driven module on loopback: broken datagrams are dropped
+// and counted, texts are cut to their fields, full queues drop and count.
+#include <gtest/gtest.h>
+
+#include <poll.h>
+
+#include <cstring>
+#include <thread>
+
+#include "tests/support/SimProcess.h"
+#include "zeva/ModuleServiceClient.h"
+
+namespace ordvane::zeva {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A module played by the test: it receives what the library sends and answers whatever the
+// test tells it to.
+class HandDrivenModule {
+public:
+    HandDrivenModule() {
+        EXPECT_TRUE(m_socket.Open(0x7F000001u, 0, 1 << 20));
+        testing::PointLibraryAt(m_socket.LocalPort());
+    }
+
+    // Waits for the next datagram from the library; remembers where it came from.
+    std::optional<ModuleBoundMessage> Receive() {
+        std::array<std::uint8_t, kMaxDatagramSize + 1> buffer{};
+        ReceivedDatagram received;
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            if (m_socket.Receive(buffer, received)) {
+                m_library = received.source;
+                return DecodeModuleBound(std::span(buffer.data(), received.size)).message;
+            }
+            pollfd watched{m_socket.Descriptor(), POLLIN, 0};
+            poll(&watched, 1, 100);
+        }
+        return std::nullopt;
+    }
+
+    std::uint32_t ReceiveScanId() {
+        for (;;) {
+            const auto message = Receive();
+            if (!message) {
+                ADD_FAILURE() << "no scan request arrived";
+                return 0;
+            }
+            if (const auto* scan = std::get_if<ScanRequest>(&*message)) {
+                return scan->scanId;
+            }
+        }
+    }
+
+    template <typename Message>
+    void Send(const Message& message) {
+        std::array<std::uint8_t, kMaxDatagramSize> buffer{};
+        SendBytes(std::span(buffer.data(), Encode(message, buffer)));
+    }
+    void SendBytes(std::span<const std::uint8_t> bytes) { m_socket.SendTo(bytes, m_library); }
+
+private:
+    UdpSocket m_socket;
+    Endpoint m_library;
+};
+
+ScanAnswer AnswerFrom(std::uint32_t scanId, std::uint8_t lastMacByte) {
+    ScanAnswer answer;
+    answer.scanId = scanId;
+    answer.hardwareAddress = {0x0A, 0x51, 0x4D, 0, 0, lastMacByte};
+    std::memcpy(answer.record.macId, answer.hardwareAddress.data(), 6);
+    answer.record.macIdValid = 1;
+    return answer;
+}
+
+// Waits until the engine has handled everything sent so far (counted or queued).
+// The predicate is called until it holds, never again after that.
+template <typename Predicate>
+bool Eventually(Predicate predicate) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (predicate()) {
+            return true;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return false;
+}
+
+TEST(ClientFaults, BrokenDatagramsAreCountedByReasonAndNeverQueued) {
+    HandDrivenModule module;
+    ModuleServiceClient client;
+    ASSERT_TRUE(client.Start());
+    ASSERT_TRUE(client.SendScan());
+    const std::uint32_t scanId = module.ReceiveScanId();
+
+    std::array<std::uint8_t, kMaxDatagramSize> valid{};
+    const std::size_t size = Encode(AnswerFrom(scanId, 1), valid);
+    module.SendBytes(std::span(valid.data(), size - 1));  // truncated
+    const std::uint8_t foreign[] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    module.SendBytes(foreign);  // foreign
+    std::vector<std::uint8_t> oversized(kMaxDatagramSize + 100, 0);
+    std::copy(valid.begin(), valid.begin() + static_cast<long>(size), oversized.begin());
+    module.SendBytes(oversized);  // too large
+    auto version =
+        std::vector<std::uint8_t>(valid.begin(), valid.begin() + static_cast<long>(size));
+    version[4] = 7;
+    module.SendBytes(version);                  // wrong version
+    module.Send(ScanRequest{5});                // unexpected type
+    module.Send(AnswerFrom(scanId + 1000, 2));  // another scan's answer
+    module.Send(AnswerFrom(scanId, 3));         // the one good answer
+    module.Send(AnswerFrom(scanId, 3));         // and its repeat
+
+    ASSERT_TRUE(Eventually([&] { return client.Statistics().repeatedAnswers == 1; }));
+    const ClientStatistics statistics = client.Statistics();
+    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::Truncated)], 1u);
+    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::ForeignMagic)], 1u);
+    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::TooLarge)], 1u);
+    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::WrongVersion)], 1u);
+    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::UnexpectedType)], 1u);
+    EXPECT_EQ(statistics.staleAnswers, 1u);
+    EXPECT_EQ(statistics.answersQueued, 1u);
+    ZEVA_ModuleScanResponseType response{};
+    ASSERT_TRUE(client.TakeResponse(response));
+    EXPECT_EQ(response.macId[5], 3);
+    EXPECT_FALSE(client.TakeResponse(response));
+}
+
+TEST(ClientFaults, FullQueuesDropAndCount) {
+    HandDrivenModule module;
+    ClientLimits limits;
+    limits.responseQueueCapacity = 2;
+    limits.invalidPasswordQueueCapacity = 1;
+    ModuleServiceClient client(limits);
+    ASSERT_TRUE(client.Start());
+    ASSERT_TRUE(client.SendScan());
+    const std::uint32_t scanId = module.ReceiveScanId();
+    for (std::uint8_t mac = 1; mac <= 5; ++mac) {
+        module.Send(AnswerFrom(scanId, mac));
+    }
+    ASSERT_TRUE(Eventually([&] { return client.Statistics().responsesDropped == 3; }));
+
+    // Two configures rejected: the second MAC finds the queue full.
+    for (std::uint8_t mac = 1; mac <= 2; ++mac) {
+        ZEVA_ConfigureRequestType request{};
+        std::memcpy(request.macId, AnswerFrom(scanId, mac).hardwareAddress.data(), 6);
+        client.SendConfigure(request);
+        std::optional<ModuleBoundMessage> message;
+        while ((message = module.Receive()) &&
+               !std::holds_alternative<ConfigureRequest>(*message)) {
+        }
+        ASSERT_TRUE(message);
+        const auto& configure = std::get<ConfigureRequest>(*message);
+        module.Send(CommandAnswer{configure.requestId, AnswerFrom(scanId, mac).hardwareAddress,
+                                  MessageType::ConfigureRequest, CommandResult::WrongPassword});
+    }
+    ASSERT_TRUE(Eventually([&] { return client.Statistics().invalidPasswordsDropped == 1; }));
+    std::uint8_t head[6] = {};
+    ASSERT_TRUE(client.PeekInvalidPasswordMac(head));
+    EXPECT_EQ(head[5], 1);
+}
+
+TEST(ClientFaults, OverlongTextsFromTheWireEndInsideTheirFields) {
+    HandDrivenModule module;
+    ModuleServiceClient client;
+    ASSERT_TRUE(client.Start());
+    ASSERT_TRUE(client.SendScan());
+    ScanAnswer answer = AnswerFrom(module.ReceiveScanId(), 1);
+    // The record's fields hold no terminator at all: the encoder sends each at full width.
+    std::memset(answer.record.moduleType, 'T', sizeof answer.record.moduleType);
+    std::memset(answer.record.hostname, 'H', sizeof answer.record.hostname);
+    std::memset(answer.record.challenge, 'C', sizeof answer.record.challenge);
+    module.Send(answer);
+    ZEVA_ModuleScanResponseType response{};
+    ASSERT_TRUE(Eventually([&] { return client.TakeResponse(response); }));
+    EXPECT_EQ(std::strlen(response.moduleType), sizeof response.moduleType - 1);
+    EXPECT_EQ(std::strlen(response.hostname), sizeof response.hostname - 1);
+    EXPECT_EQ(std::strlen(response.challenge), sizeof response.challenge - 1);
+}
+
+}  // namespace
+}  // namespace ordvane::zeva

@@ -1,0 +1,100 @@
+// The eight exported functions of libzeva.so over one process-wide ModuleServiceClient.
+//
+// The client is created on first use and never destroyed: the library lives until the process
+// ends. At exit its worker is stopped (and joined) before static objects go away, so the
+// callback never runs into a program that is being torn down. With ZEVA_STATISTICS set, the
+// drop counters are written to standard error at exit.
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+#include "modsvc/ModuleService.h"
+#include "zeva/ModuleServiceClient.h"
+
+namespace {
+
+using ordvane::zeva::ModuleServiceClient;
+
+ModuleServiceClient& Client() {
+    static ModuleServiceClient* const client = new ModuleServiceClient();
+    return *client;
+}
+
+void PrintStatistics() {
+    const ordvane::zeva::ClientStatistics statistics = Client().Statistics();
+    std::fprintf(stderr,
+                 "zeva: queued=%llu repeated=%llu stale=%llu responses-dropped=%llu "
+                 "invalid-password-dropped=%llu unmatched-command-answers=%llu refused=%llu "
+                 "timed-out=%llu commands-dropped=%llu",
+                 static_cast<unsigned long long>(statistics.answersQueued),
+                 static_cast<unsigned long long>(statistics.repeatedAnswers),
+                 static_cast<unsigned long long>(statistics.staleAnswers),
+                 static_cast<unsigned long long>(statistics.responsesDropped),
+                 static_cast<unsigned long long>(statistics.invalidPasswordsDropped),
+                 static_cast<unsigned long long>(statistics.unmatchedCommandAnswers),
+                 static_cast<unsigned long long>(statistics.refusedCommands),
+                 static_cast<unsigned long long>(statistics.commandsTimedOut),
+                 static_cast<unsigned long long>(statistics.commandsDropped));
+    for (std::size_t reason = 0; reason < ordvane::zeva::kDecodeErrorCount; ++reason) {
+        std::fprintf(
+            stderr, " %s=%llu",
+            ordvane::zeva::DecodeErrorName(static_cast<ordvane::zeva::DecodeError>(reason)),
+            static_cast<unsigned long long>(statistics.decodeErrors[reason]));
+    }
+    std::fprintf(stderr, "\n");
+}
+
+void StopAtExit() {
+    Client().Stop();
+    if (std::getenv("ZEVA_STATISTICS") != nullptr) {
+        PrintStatistics();
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+ZEVA_API void ZEVA_RegisterCallBack(ZEVA_CallBackType callback) {
+    Client().RegisterCallback(callback);
+}
+
+ZEVA_API int ZEVA_Start(void) {
+    static std::once_flag exitHandler;
+    std::call_once(exitHandler, [] { std::atexit(StopAtExit); });
+    return Client().Start() ? 1 : 0;
+}
+
+ZEVA_API int ZEVA_SendModuleScan(void) {
+    return Client().SendScan() ? 1 : 0;
+}
+
+ZEVA_API int ZEVA_GetResponse(ZEVA_ModuleScanResponseType* response) {
+    if (response == nullptr) {
+        return 0;
+    }
+    return Client().TakeResponse(*response) ? 1 : 0;
+}
+
+ZEVA_API int ZEVA_GetInvPswdMacId(uint8_t* macId) {
+    return Client().PeekInvalidPasswordMac(macId) ? 1 : 0;
+}
+
+ZEVA_API void ZEVA_RemoveFirstInvPswdMacId(void) {
+    Client().RemoveFirstInvalidPasswordMac();
+}
+
+ZEVA_API void ZEVA_SendConfigure(ZEVA_ConfigureRequestType* request) {
+    if (request != nullptr) {
+        Client().SendConfigure(*request);
+    }
+}
+
+ZEVA_API void ZEVA_SendWink(ZEVA_ConfigureRequestType* request) {
+    if (request != nullptr) {
+        Client().SendWink(*request);
+    }
+}
+
+}  // extern "C"
