@@ -3,6 +3,9 @@
 // "Change password" box.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QPixmap>
+#include <QWidget>
 #include <cstring>
 #include <string>
 
@@ -96,6 +99,8 @@ TEST(EthernetConfigDlg, ShowsKnownValuesWithPasswordWritableAndNewPasswordReadOn
         EXPECT_EQ(static_cast<CButton*>(shown.GetDlgItem(IDC_CHANGE_PASSWORD))->GetCheck(),
                   BST_UNCHECKED);
         TypeText(Edit(shown, IDC_PASSWORD), "secret");
+        QDir().mkpath(ORDVANE_SCREENSHOT_DIR);
+        shown.GetWidget()->grab().save(ORDVANE_SCREENSHOT_DIR "/ethernet-configuration.png");
         PressButton(shown, IDC_DHCP_ON);
         PressButton(shown, IDOK);
     });
