@@ -1,0 +1,302 @@
+// The module table on the real list view (offscreen): rows, their order after every answer,
+// column clicks, the header's indicator and the model the view reads.
+
+#include "modlist/CModuleListCtrl.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QTreeView>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "SampleResponses.h"
+#include "modlist/ColumnTextOrder.h"
+#include "modlist/ModuleColumns.h"
+#include "platform/ThreadLocale.h"
+#include "platform/framework/Afx.h"
+#include "platform/framework/ModalTestHooks.h"
+#include "res/ids/Resource.h"
+
+namespace {
+
+using ordvane::framework::ModalScript;
+using ordvane::framework::PumpEvents;
+using ordvane::samples::SampleResponse;
+
+class ModuleListDialog : public CDialog {
+public:
+    ModuleListDialog() : CDialog(IDD_ORDVANE_DIALOG) {}
+    CModuleListCtrl m_moduleList;
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override {
+        DDX_Control(exchange, IDC_MODULE_LIST, m_moduleList);
+    }
+};
+
+// Runs body with a module table bound to the main window's list view, its columns created.
+void WithModuleList(const std::function<void(CModuleListCtrl&)>& body) {
+    ModuleListDialog dialog;
+    ModalScript script;
+    script.OnDialog([&](CDialog&) {
+        EXPECT_TRUE(dialog.m_moduleList.CreateColumns(ordvane::kModuleColumnSpecification));
+        body(dialog.m_moduleList);
+        dialog.EndDialog(IDOK);
+    });
+    dialog.DoModal();
+}
+
+std::vector<std::string> ColumnTexts(CModuleListCtrl& list, int column) {
+    std::vector<std::string> texts;
+    for (int item = 0; item < list.GetItemCount(); ++item) {
+        texts.push_back(std::string(static_cast<LPCSTR>(list.GetItemText(item, column))));
+    }
+    return texts;
+}
+
+// True when no row sorts after its successor in the control's current sort state.
+::testing::AssertionResult RowsAreSorted(CModuleListCtrl& list) {
+    const std::vector<std::string> texts = ColumnTexts(list, list.GetSortColumn());
+    for (std::size_t row = 1; row < texts.size(); ++row) {
+        if (ordvane::CompareColumnTexts(texts[row - 1].c_str(), texts[row].c_str(),
+                                        list.IsSortAscending() != 0) > 0) {
+            return ::testing::AssertionFailure() << "row " << row - 1 << " '" << texts[row - 1]
+                                                 << "' before '" << texts[row] << "'";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+int HeaderFormat(CModuleListCtrl& list, int column) {
+    HDITEM item{};
+    item.mask = HDI_FORMAT;
+    EXPECT_TRUE(list.GetSortHeader().GetItem(column, &item));
+    return item.fmt;
+}
+
+void ClickHeader(CModuleListCtrl& list, int column) {
+    auto* headerView = qobject_cast<QHeaderView*>(list.GetSortHeader().GetWidget());
+    ASSERT_NE(headerView, nullptr);
+    emit headerView->sectionClicked(column);
+}
+
+// A fleet with repeated answers, modules without an address and addresses that only differ
+// where text order and numeric order disagree.
+std::vector<ZEVA_ModuleScanResponseType> MixedFleet(int count) {
+    std::mt19937 generator(7);
+    std::vector<ZEVA_ModuleScanResponseType> fleet;
+    for (int index = 0; index < count; ++index) {
+        const auto serial = static_cast<std::uint32_t>(generator() % static_cast<unsigned>(count));
+        ZEVA_ModuleScanResponseType response =
+            SampleResponse(serial, 0x0A000000U | (generator() % 300U));
+        response.ipAddressValid = serial % 11 == 0 ? 0 : 1;
+        response.fwMinor = static_cast<std::uint8_t>(serial % 120);
+        response.dhcpValid = serial % 5 == 0 ? 0 : 1;
+        response.dhcp = static_cast<std::uint8_t>(serial % 3);
+        fleet.push_back(response);
+    }
+    return fleet;
+}
+
+TEST(ModuleListCtrl, RowsAreInSortedOrderAfterEveryAnswer) {
+    WithModuleList([](CModuleListCtrl& list) {
+        std::set<std::uint32_t> seen;
+        for (const ZEVA_ModuleScanResponseType& response : MixedFleet(300)) {
+            list.AddModule(response);
+            seen.insert(static_cast<std::uint32_t>(response.macId[4]) << 8 | response.macId[5]);
+            ASSERT_TRUE(RowsAreSorted(list));
+            ASSERT_EQ(list.GetItemCount(), static_cast<int>(seen.size()));
+        }
+        EXPECT_EQ(list.GetModuleCount(), list.GetItemCount());
+        // The same after a click on another column, and new answers join that order.
+        list.SortColumn(ordvane::kColumnVersion, FALSE);
+        EXPECT_TRUE(RowsAreSorted(list));
+        list.ClearModules();
+        for (const ZEVA_ModuleScanResponseType& response : MixedFleet(120)) {
+            list.AddModule(response);
+            ASSERT_TRUE(RowsAreSorted(list));
+        }
+    });
+}
+
+TEST(ModuleListCtrl, RowsFollowTheThreadCollationWhenItChanges) {
+    if (!IsValidLocale(1033, LCID_INSTALLED)) {
+        GTEST_SKIP() << "en_US.UTF-8 is not installed";
+    }
+    WithModuleList([](CModuleListCtrl& list) {
+        list.SortColumn(ordvane::kColumnType, TRUE);
+        const char* types[] = {"b-type", "A-type", "a-type", "B type"};
+        std::uint32_t serial = 1;
+        for (const char* type : types) {
+            ZEVA_ModuleScanResponseType response = SampleResponse(serial++, 1);
+            std::strcpy(response.moduleType, type);
+            list.AddModule(response);
+        }
+        // Byte order: capitals first.
+        EXPECT_EQ(ColumnTexts(list, ordvane::kColumnType),
+                  (std::vector<std::string>{"A-type", "B type", "a-type", "b-type"}));
+        ASSERT_TRUE(SetThreadLocale(1033));
+        ZEVA_ModuleScanResponseType response = SampleResponse(serial, 1);
+        std::strcpy(response.moduleType, "c-type");
+        list.AddModule(response);
+        EXPECT_TRUE(RowsAreSorted(list));
+        EXPECT_EQ(ColumnTexts(list, ordvane::kColumnType).front(), "a-type");
+        SetThreadLocale(LOCALE_USER_DEFAULT);
+    });
+}
+
+TEST(ModuleListCtrl, FirstAnswerPerMacWinsAndAnswersWithoutMacAreStoredOnly) {
+    WithModuleList([](CModuleListCtrl& list) {
+        ZEVA_ModuleScanResponseType withoutMac = SampleResponse(1, 0x0A000001);
+        withoutMac.macIdValid = 0;
+        list.AddModule(withoutMac);
+        EXPECT_EQ(list.GetItemCount(), 0);
+        EXPECT_EQ(list.GetModuleCount(), 1);
+        EXPECT_TRUE(list.GetSortHeader().GetSortColumn() == 0 &&
+                    (HeaderFormat(list, 0) & HDF_OWNERDRAW) != 0)
+            << "an accepted answer without a row still refreshes the indicator";
+
+        list.AddModule(SampleResponse(1, 0x0A000002));  // same six bytes, now valid: dropped
+        list.AddModule(SampleResponse(2, 0x0A000003));
+        list.AddModule(SampleResponse(2, 0x0A000004));  // repeated answer: dropped
+        EXPECT_EQ(ColumnTexts(list, ordvane::kColumnIp), std::vector<std::string>{"10.0.0.3"});
+        ASSERT_EQ(list.GetModuleCount(), 2);
+        EXPECT_EQ(list.GetModuleAt(1)->ipAddress, 0x0A000003U);
+        EXPECT_EQ(list.GetModuleAt(2), nullptr);
+
+        list.ClearModules();
+        EXPECT_EQ(list.GetItemCount(), 0);
+        EXPECT_EQ(list.GetModuleCount(), 0);
+        list.AddModule(SampleResponse(1, 0x0A000002));
+        EXPECT_EQ(ColumnTexts(list, ordvane::kColumnIp), std::vector<std::string>{"10.0.0.2"});
+        EXPECT_EQ(list.GetItemText(0, ordvane::kColumnMac), "00-1B-C5-00-00-01");
+    });
+}
+
+TEST(ModuleListCtrl, ColumnClicksChooseColumnAndDirection) {
+    WithModuleList([](CModuleListCtrl& list) {
+        EXPECT_EQ(HeaderFormat(list, 0) & HDF_OWNERDRAW, 0) << "no indicator before any sort";
+        ClickHeader(list, 0);  // the initial state is column 0 ascending
+        EXPECT_EQ(list.GetSortColumn(), 0);
+        EXPECT_FALSE(list.IsSortAscending());
+        EXPECT_EQ(list.GetSortHeader().GetSortColumn(), 0);
+        EXPECT_FALSE(list.GetSortHeader().IsSortAscending());
+        ClickHeader(list, 0);
+        EXPECT_TRUE(list.IsSortAscending());
+        ClickHeader(list, 3);
+        ClickHeader(list, 3);
+        EXPECT_EQ(list.GetSortColumn(), 3);
+        EXPECT_FALSE(list.IsSortAscending());
+        ClickHeader(list, 5);
+        EXPECT_EQ(list.GetSortColumn(), 5);
+        EXPECT_TRUE(list.IsSortAscending());
+        EXPECT_EQ(list.GetSortHeader().GetSortColumn(), 5);
+        for (const int column : {0, 3, 5}) {
+            EXPECT_NE(HeaderFormat(list, column) & HDF_OWNERDRAW, 0) << "column " << column;
+        }
+        EXPECT_EQ(HeaderFormat(list, 1) & HDF_OWNERDRAW, 0);
+        // The sort state survives a new scan.
+        list.ClearModules();
+        EXPECT_EQ(list.GetSortColumn(), 5);
+    });
+}
+
+TEST(ModuleListCtrl, AddressesSortByValueVersionsAndStatesAsText) {
+    WithModuleList([](CModuleListCtrl& list) {
+        const std::uint32_t addresses[] = {0x0A00000A, 0xC8010101, 0x09000001, 0x0A000009,
+                                           0x64010101};
+        std::uint32_t serial = 1;
+        for (const std::uint32_t address : addresses) {
+            ZEVA_ModuleScanResponseType response = SampleResponse(serial, address);
+            response.fwMajor = static_cast<std::uint8_t>(serial == 1 ? 10 : 9);
+            response.fwMinor = 0;
+            response.fwBuild = 1;
+            response.dhcp = static_cast<std::uint8_t>(serial % 2);
+            response.dhcpValid = serial == 3 ? 0 : 1;
+            list.AddModule(response);
+            ++serial;
+        }
+        ZEVA_ModuleScanResponseType noAddress = SampleResponse(serial, 0);
+        noAddress.ipAddressValid = 0;
+        list.AddModule(noAddress);
+        EXPECT_EQ(ColumnTexts(list, ordvane::kColumnIp),
+                  (std::vector<std::string>{"9.0.0.1", "10.0.0.9", "10.0.0.10", "100.1.1.1",
+                                            "200.1.1.1", "N/A"}));
+        list.SortColumn(ordvane::kColumnIp, FALSE);
+        EXPECT_EQ(ColumnTexts(list, ordvane::kColumnIp).front(), "N/A");
+        EXPECT_EQ(ColumnTexts(list, ordvane::kColumnIp).back(), "9.0.0.1");
+        list.SortColumn(ordvane::kColumnVersion, TRUE);
+        EXPECT_EQ(ColumnTexts(list, ordvane::kColumnVersion).front(), "10.00.1");
+        list.SortColumn(ordvane::kColumnDhcp, TRUE);
+        EXPECT_EQ(ColumnTexts(list, ordvane::kColumnDhcp),
+                  (std::vector<std::string>{"N/A", "Off", "Off", "On", "On", "On"}));
+    });
+}
+
+TEST(ModuleListCtrl, ViewModelStaysConsistentThroughScansAndSorts) {
+    WithModuleList([](CModuleListCtrl& list) {
+        auto* view = qobject_cast<QTreeView*>(list.GetWidget());
+        ASSERT_NE(view, nullptr);
+        QAbstractItemModelTester tester(view->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::Warning);
+        for (const ZEVA_ModuleScanResponseType& response : MixedFleet(60)) {
+            list.AddModule(response);
+        }
+        PumpEvents();
+        EXPECT_EQ(view->model()->rowCount(), list.GetItemCount());
+        EXPECT_EQ(view->model()->columnCount(), 7);
+        ClickHeader(list, ordvane::kColumnMac);
+        PumpEvents();
+        for (int row = 0; row < list.GetItemCount(); ++row) {
+            ASSERT_EQ(
+                view->model()->index(row, ordvane::kColumnMac).data().toString().toStdString(),
+                std::string(static_cast<LPCSTR>(list.GetItemText(row, ordvane::kColumnMac))));
+        }
+        list.ClearModules();
+        PumpEvents();
+        EXPECT_EQ(view->model()->rowCount(), 0);
+    });
+}
+
+TEST(ModuleListCtrl, ConfiguredMacMatchesNothingBeforeTheFirstConfigure) {
+    WithModuleList([](CModuleListCtrl& list) {
+        const BYTE zeros[6] = {};
+        BYTE copy[6] = {1, 1, 1, 1, 1, 1};
+        EXPECT_EQ(list.GetConfiguredMac(copy), nullptr);
+        EXPECT_FALSE(list.MatchesConfiguredMac(zeros));
+        const BYTE target[6] = {0x00, 0x1B, 0xC5, 0x00, 0x00, 0x07};
+        list.SetConfiguredMac(target);
+        EXPECT_EQ(list.GetConfiguredMac(copy), copy);
+        EXPECT_EQ(std::memcmp(copy, target, 6), 0);
+        EXPECT_TRUE(list.MatchesConfiguredMac(target));
+        EXPECT_FALSE(list.MatchesConfiguredMac(zeros));
+        list.ClearModules();
+        EXPECT_TRUE(list.MatchesConfiguredMac(target)) << "kept across scans";
+    });
+}
+
+TEST(ModuleListCtrl, ColumnSpecificationCreatesTheTableColumns) {
+    WithModuleList([](CModuleListCtrl& list) {
+        EXPECT_EQ(list.GetColumnCount(), 7);
+        EXPECT_EQ(list.GetColumnWidth(5), 114);
+        HDITEM item{};
+        char text[32] = {};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text - 1;
+        ASSERT_TRUE(list.GetSortHeader().GetItem(6, &item));
+        EXPECT_STREQ(text, "MAC");
+        // Later specifications append; a last piece without ',' is ignored.
+        EXPECT_TRUE(list.CreateColumns("Host,40;Extra"));
+        EXPECT_EQ(list.GetColumnCount(), 8);
+        EXPECT_EQ(list.GetSortHeader().GetItemCount(), 8);
+    });
+}
+
+}  // namespace
