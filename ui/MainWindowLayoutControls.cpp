@@ -41,7 +41,8 @@ void ApplyControls(CWnd& window, const ordvane::MainWindowLayout& layout, const 
 
 }  // namespace
 
-void LayoutControls(CWnd& window, ordvane::MainWindowLayout& layout, ordvane::LayoutMode mode) {
+void LayoutMainWindowControls(CWnd& window, ordvane::MainWindowLayout& layout,
+                              ordvane::LayoutMode mode) {
     CRect client;
     window.GetClientRect(&client);
     if (mode == ordvane::LayoutMode::Capture) {

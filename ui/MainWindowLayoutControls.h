@@ -1,15 +1,13 @@
 #pragma once
-// The main window's layout applied to its real controls. CScanDlg keeps one MainWindowLayout
-// and calls:
+// The main window's layout applied to its real controls. CScanDlg keeps one
+// ordvane::MainWindowLayout m_layout and calls:
 //
-//     OnInitDialog:  LayoutControls(*this, m_layout, ordvane::LayoutMode::Capture);
-//                    LayoutControls(*this, m_layout, ordvane::LayoutMode::Apply);
-//                    ApplyMinimumWindowSize(*this);
-//     OnSize:        CDialog::OnSize(type, cx, cy);
-//                    if (GetWindow(GW_CHILD) != nullptr) {
-//                        LayoutControls(*this, m_layout, ordvane::LayoutMode::Apply);
-//                    }
-//     OnSizing:      CDialog::OnSizing(side, rect); ClampSizing(side, rect);
+//     LayoutControls(mode):  LayoutMainWindowControls(*this, m_layout, mode);
+//     OnInitDialog:          LayoutControls(Capture); LayoutControls(Apply);
+//                            ApplyMinimumWindowSize(*this);
+//     OnSize:                CDialog::OnSize(type, cx, cy);
+//                            if (GetWindow(GW_CHILD) != nullptr) { LayoutControls(Apply); }
+//     OnSizing:              CDialog::OnSizing(side, rect); ClampSizing(side, rect);
 
 #include "platform/framework/CWnd.h"
 #include "ui/MainWindowLayout.h"
@@ -18,7 +16,8 @@
 // stores their margins; Apply moves them (without repainting each) for the current client
 // size, and does nothing before a capture. Both end by invalidating the whole window with
 // background erase and updating it at once.
-void LayoutControls(CWnd& window, ordvane::MainWindowLayout& layout, ordvane::LayoutMode mode);
+void LayoutMainWindowControls(CWnd& window, ordvane::MainWindowLayout& layout,
+                              ordvane::LayoutMode mode);
 
 // OnSizing's minimum: widens or heightens the proposed window rectangle at the dragged edge.
 void ClampSizing(UINT side, LPRECT rect);

@@ -364,10 +364,6 @@ void CWnd::GetClientRect(LPRECT rect) const {
         *rect = RECT{0, 0, 0, 0};
         return;
     }
-    if (widget->isWindow() && widget->isMinimized()) {
-        *rect = RECT{0, 0, 0, 0};
-        return;
-    }
     const QSize size = widget->isWindow() ? widget->size() : widget->contentsRect().size();
     *rect = RECT{0, 0, size.width(), size.height()};
 }

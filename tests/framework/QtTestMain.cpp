@@ -1,5 +1,5 @@
 // Test entry for the window tests: one QApplication for the whole run, on the offscreen
-// platform that CMake selects for these tests.
+// platform.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,10 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    // CTest lists the tests without the tests' environment: never reach for a display then.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

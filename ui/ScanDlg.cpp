@@ -1,0 +1,316 @@
+#include "ui/ScanDlg.h"
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/DllVersion.h"
+#include "modsvc/ModuleService.h"
+#include "platform/GetTickCount.h"
+#include "res/ids/Resource.h"
+#include "res/strings/ProgramTitle.h"
+#include "version/CVFXVersionInfo.h"
+#include "version/CVFXVersionRecord.h"
+
+namespace {
+
+// The main window that the library's callback posts to. A window handle is a serial number
+// that is never reused, so a post that races with the window's end is simply dropped.
+std::atomic<HWND> g_moduleEventWindow{nullptr};
+
+constexpr const char* kColumnSpecification =
+    "IP,90;SN,90;GW,90;DHCP,50;Version,50;Type,114;MAC,115";
+
+constexpr int kMinimumWindowWidth = 194;
+constexpr int kMinimumWindowHeight = 130;
+
+// The client-area figures measured by LayoutControls' capture, kept for the process.
+struct ControlPlacement {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    int rightMargin = 0;
+    int bottomMargin = 0;
+};
+
+constexpr std::array kLaidOutControls = {
+    IDC_MODULE_LIST, IDC_ADVANCED_OPTIONS, IDC_WINK, IDC_FILE, IDC_SCAN, IDOK};
+
+struct MainWindowLayout {
+    bool captured = false;
+    std::array<ControlPlacement, kLaidOutControls.size()> placements;
+};
+
+MainWindowLayout g_layout;
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CScanDlg, CDialog)
+ON_WM_SYSCOMMAND()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_BN_CLICKED(IDC_SCAN, OnScan)
+ON_WM_SIZE()
+ON_WM_SIZING()
+ON_BN_CLICKED(IDC_ADVANCED_OPTIONS, OnAdvancedOptions)
+ON_BN_CLICKED(IDC_WINK, OnWink)
+ON_BN_CLICKED(IDC_FILE, OnFile)
+ON_MESSAGE(WM_MODULE_EVENT, OnModuleEvent)
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+CScanDlg::CScanDlg(CWnd* parent)
+    : CDialog(IDD_ORDVANE_DIALOG, parent),
+      m_hIcon(LoadIconResource(IDR_MAINFRAME, GetSystemMetrics(SM_CXICON))) {}
+
+CScanDlg::~CScanDlg() {
+    // Whatever path ended the window, the callback must not find it any more.
+    HWND self = m_hWnd;
+    g_moduleEventWindow.compare_exchange_strong(self, nullptr);
+}
+
+void CScanDlg::ModuleEventCallback(int eventCode) {
+    if (HWND window = g_moduleEventWindow.load()) {
+        ::PostMessage(window, WM_MODULE_EVENT, 0, static_cast<LPARAM>(eventCode));
+    }
+}
+
+void CScanDlg::DoDataExchange(CDataExchange* dataExchange) {
+    CDialog::DoDataExchange(dataExchange);
+    DDX_Control(dataExchange, IDC_WINK, m_winkButton);
+    DDX_Control(dataExchange, IDC_ADVANCED_OPTIONS, m_advancedButton);
+    DDX_Control(dataExchange, IDC_MODULE_LIST, m_moduleList);
+}
+
+CString CScanDlg::CaptionVersion(const CString& productVersion) {
+    CString version = productVersion;
+    version.Remove(' ');
+    version.Replace(',', '.');
+    const int lastDot = version.ReverseFind('.');
+    return lastDot >= 0 ? version.Left(lastDot) : CString();
+}
+
+BOOL CScanDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    if (CMenu* systemMenu = GetSystemMenu(FALSE)) {
+        CString aboutMenu;
+        if (AfxLoadString(IDS_ABOUTBOX, aboutMenu) && !aboutMenu.IsEmpty()) {
+            systemMenu->AppendMenu(MF_SEPARATOR);
+            systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, aboutMenu);
+        }
+    }
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(static_cast<HICON>(LoadImage(AfxGetResourceHandle(), MAKEINTRESOURCE(IDR_MAINFRAME),
+                                         IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR | LR_SHARED)),
+            FALSE);
+
+    // The reader keeps the thread in its language's locale until OnInitDialog returns, so the
+    // library check, its message and the library's start all run under it.
+    CVFXVersionRecord versionRecord;
+    CVFXVersionInfo versionInfo(1200, 1033);
+    const bool versionRead = versionInfo.Read(versionRecord, nullptr);
+
+    std::srand(GetTickCount());
+
+    const CString version =
+        versionRead ? CaptionVersion(versionRecord.m_strProductVersion) : CString();
+    CString caption;
+    caption.Format("%s v%s", kProgramTitle, static_cast<LPCSTR>(version));
+    SetWindowText(caption);
+
+    m_winkButton.EnableWindow(FALSE);
+    m_winkButton.ShowWindow(SW_HIDE);
+
+    CDllVersion libraryVersion;
+    if (!libraryVersion.IsLoadedZevaAccepted()) {
+        MessageBox("Incorrect DLL version", "Warning", MB_ICONEXCLAMATION | MB_OK);
+        CDialog::OnCancel();
+        return TRUE;
+    }
+
+    LayoutControls(LayoutMode::Capture);
+    LayoutControls(LayoutMode::Apply);
+
+    m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    m_moduleList.CreateColumns(kColumnSpecification);
+
+    g_moduleEventWindow.store(m_hWnd);
+    ZEVA_RegisterCallBack(&CScanDlg::ModuleEventCallback);
+    ZEVA_Start();
+    m_moduleList.ClearModules();
+    ZEVA_SendModuleScan();
+
+    m_dhcpEnabled.store(0);
+    return TRUE;
+}
+
+void CScanDlg::OnCancel() {}
+
+void CScanDlg::OnSysCommand(UINT id, LPARAM lParam) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        ShowAboutBox();
+    } else if (id == SC_CLOSE) {
+        OnOK();
+    } else {
+        CDialog::OnSysCommand(id, lParam);
+    }
+}
+
+void CScanDlg::ShowAboutBox() {
+    // FIXME: the About box (template 100) comes with its own dialog class; until then the
+    // system-menu item does nothing.
+}
+
+void CScanDlg::OnPaint() {
+    if (!IsIconic()) {
+        CDialog::OnPaint();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    const int iconWidth = GetSystemMetrics(SM_CXICON);
+    const int iconHeight = GetSystemMetrics(SM_CYICON);
+    CRect client;
+    GetClientRect(&client);
+    const int x = (client.Width() - iconWidth + 1) / 2;
+    const int y = (client.Height() - iconHeight + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HCURSOR CScanDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+void CScanDlg::OnScan() {
+    m_moduleList.ClearModules();
+    ZEVA_SendModuleScan();
+}
+
+void CScanDlg::OnSize(UINT type, int cx, int cy) {
+    CDialog::OnSize(type, cx, cy);
+    if (GetWindow(GW_CHILD) != nullptr) {
+        LayoutControls(LayoutMode::Apply);
+    }
+}
+
+void CScanDlg::OnSizing(UINT side, LPRECT rect) {
+    CDialog::OnSizing(side, rect);
+    if (rect->right - rect->left < kMinimumWindowWidth) {
+        if (side == WMSZ_LEFT || side == WMSZ_TOPLEFT || side == WMSZ_BOTTOMLEFT) {
+            rect->left = rect->right - kMinimumWindowWidth;
+        } else {
+            rect->right = rect->left + kMinimumWindowWidth;
+        }
+    }
+    if (rect->bottom - rect->top < kMinimumWindowHeight) {
+        if (side == WMSZ_TOP || side == WMSZ_TOPLEFT || side == WMSZ_TOPRIGHT) {
+            rect->top = rect->bottom - kMinimumWindowHeight;
+        } else {
+            rect->bottom = rect->top + kMinimumWindowHeight;
+        }
+    }
+}
+
+void CScanDlg::LayoutControls(LayoutMode mode) {
+    CRect client;
+    GetClientRect(&client);
+    if (mode == LayoutMode::Apply && !g_layout.captured) {
+        return;  // nothing to apply before the capture
+    }
+    for (std::size_t i = 0; i < kLaidOutControls.size(); ++i) {
+        CWnd* control = GetDlgItem(kLaidOutControls[i]);
+        if (control == nullptr) {
+            continue;
+        }
+        ControlPlacement& placement = g_layout.placements[i];
+        if (mode == LayoutMode::Capture) {
+            CRect rect;
+            control->GetWindowRect(&rect);
+            ScreenToClient(&rect);
+            placement = ControlPlacement{rect.left,
+                                         rect.top,
+                                         rect.Width(),
+                                         rect.Height(),
+                                         client.Width() - rect.right,
+                                         client.Height() - rect.bottom};
+            continue;
+        }
+        CRect rect;
+        if (kLaidOutControls[i] == IDC_MODULE_LIST) {
+            rect = CRect(placement.left, placement.top, client.Width() - placement.rightMargin,
+                         client.Height() - placement.bottomMargin);
+        } else if (kLaidOutControls[i] == IDC_ADVANCED_OPTIONS) {
+            rect.left = placement.left;
+            rect.right = placement.left + placement.width;
+            rect.bottom = client.Height() - placement.bottomMargin;
+            rect.top = rect.bottom - placement.height;
+        } else {
+            rect.right = client.Width() - placement.rightMargin;
+            rect.left = rect.right - placement.width;
+            rect.bottom = client.Height() - placement.bottomMargin;
+            rect.top = rect.bottom - placement.height;
+        }
+        control->MoveWindow(rect.left, rect.top, rect.Width(), rect.Height(), FALSE);
+    }
+    if (mode == LayoutMode::Capture) {
+        g_layout.captured = true;
+    }
+    Invalidate(TRUE);
+    UpdateWindow();
+}
+
+void CScanDlg::OnAdvancedOptions() {
+    // FIXME: the Advanced Settings dialog (template 134) comes with its own dialog class; it
+    // switches the recovery server with m_dhcpSwitch.
+}
+
+void CScanDlg::OnWink() {
+    // FIXME: the Wink command comes with config/; its button stays hidden meanwhile.
+}
+
+void CScanDlg::OnFile() {}
+
+void CScanDlg::OnDestroy() {
+    // From here on the callback posts nothing, and the recovery server's worker ends before
+    // any of the window's members go away.
+    g_moduleEventWindow.store(nullptr);
+    m_dhcpSwitch.SetEnabled(false);
+    CDialog::OnDestroy();
+}
+
+LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
+    switch (lParam) {
+        case ZEVA_EVENT_RESPONSE: {
+            ZEVA_ModuleScanResponseType response{};
+            if (ZEVA_GetResponse(&response) == 0) {
+                return 0;
+            }
+            m_moduleList.AddModule(response);
+            return 0;
+        }
+        case ZEVA_EVENT_RESCAN: {
+            BYTE queuedMac[6] = {};
+            if (ZEVA_GetInvPswdMacId(queuedMac) == 1 &&
+                m_moduleList.MatchesConfiguredMac(queuedMac)) {
+                ZEVA_RemoveFirstInvPswdMacId();
+            }
+            m_moduleList.ClearModules();
+            ZEVA_SendModuleScan();
+            return 0;
+        }
+        case ZEVA_EVENT_INVALID_PASSWORD: {
+            BYTE queuedMac[6] = {};
+            if (ZEVA_GetInvPswdMacId(queuedMac) == 1 &&
+                m_moduleList.MatchesConfiguredMac(queuedMac)) {
+                ZEVA_RemoveFirstInvPswdMacId();
+                MessageBox("Invalid password", "Warning", MB_ICONEXCLAMATION | MB_OK);
+            }
+            return 0;
+        }
+        default:
+            return 0;
+    }
+}

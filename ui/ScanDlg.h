@@ -1,0 +1,67 @@
+#pragma once
+// The main window: a resizable modal dialog (template 102) with the module table and the
+// command buttons. It starts the module-service library, sends the first scan, turns the
+// library's events into table updates and warnings, and hands the commands on.
+
+#include <atomic>
+#include <cstdint>
+
+#include "dhcp/CDhcpServer.h"
+#include "dhcp/CDhcpServerSwitch.h"
+#include "modlist/CModuleListCtrl.h"
+#include "platform/framework/Afx.h"
+
+// Posted by the library's callback: wParam 0, lParam the library's event code.
+inline constexpr UINT WM_MODULE_EVENT = WM_USER + 1;
+
+class CScanDlg : public CDialog {
+public:
+    explicit CScanDlg(CWnd* parent = nullptr);
+    ~CScanDlg() override;
+
+    // The library's callback: posts WM_MODULE_EVENT to the main window, from any thread; posts
+    // nothing when no main window exists (before its start, after its destruction).
+    static void ModuleEventCallback(int eventCode);
+
+    // The recovery DHCP server and its switch, shared with the server's worker thread.
+    CDhcpServer m_dhcpServer;
+    std::atomic<std::uint8_t> m_dhcpEnabled{0};
+
+protected:
+    CButton m_winkButton;
+    CButton m_advancedButton;
+    CModuleListCtrl m_moduleList;
+    HICON m_hIcon;
+    // Starts and stops the server's worker; declared after the server and its flag, so that it
+    // switches the server off before they go away.
+    CDhcpServerSwitch<CScanDlg> m_dhcpSwitch{*this};
+
+    void DoDataExchange(CDataExchange* dataExchange) override;
+    BOOL OnInitDialog() override;
+    // Escape never closes the main window.
+    void OnCancel() override;
+
+    void OnSysCommand(UINT id, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnScan();
+    void OnSize(UINT type, int cx, int cy);
+    void OnSizing(UINT side, LPRECT rect);
+    void OnAdvancedOptions();
+    void OnWink();
+    void OnFile();
+    void OnDestroy();
+    LRESULT OnModuleEvent(WPARAM wParam, LPARAM lParam);
+
+    enum class LayoutMode { Capture, Apply };
+    // Captures the controls' places from the template once, then keeps the table stretched and
+    // the buttons anchored to the bottom edge on every size change.
+    void LayoutControls(LayoutMode mode);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // The caption's version: ProductVersion without blanks, ',' as '.', up to its last '.'.
+    static CString CaptionVersion(const CString& productVersion);
+    void ShowAboutBox();
+};
