@@ -6,6 +6,7 @@
 #include <array>
 
 #include "platform/framework/CDialog.h"
+#include "platform/framework/DialogTemplate.h"
 #include "platform/framework/ModalTestHooks.h"
 #include "res/ids/Resource.h"
 #include "ui/MainWindowLayoutControls.h"
@@ -48,7 +49,7 @@ TEST(MainWindowLayoutControls, ResizingMovesTheButtonsAndStretchesTheList) {
         MainWindowLayout layout;
         LayoutMainWindowControls(window, layout, LayoutMode::Apply);  // before a capture
         const Rects original = ControlRects(window);
-        ASSERT_EQ(original[0].Width(), 413 * 6 / 4);  // the list as the template places it
+        ASSERT_EQ(original[0].Width(), MulDiv(413, 6, 4));  // the list as the template places it
         LayoutMainWindowControls(window, layout, LayoutMode::Capture);
         LayoutMainWindowControls(window, layout, LayoutMode::Apply);
         EXPECT_EQ(ControlRects(window), original);
