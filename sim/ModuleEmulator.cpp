@@ -211,7 +211,7 @@ void ModuleEmulator::SendScanAnswer(std::size_t index) {
         runtime.answerChallenge = NewChallenge(runtime.salt, m_random);
         runtime.challenges.push_back({runtime.answerChallenge, Clock::now()});
         if (runtime.challenges.size() > kRememberedChallenges) {
-            runtime.challenges.pop_front();
+            runtime.challenges.erase(runtime.challenges.begin());
         }
     }
     zeva::ScanAnswer answer;
@@ -372,7 +372,7 @@ const ModuleEmulator::CommandRecord* ModuleEmulator::FindCommand(const ModuleRun
 void ModuleEmulator::RememberCommand(ModuleRuntime& runtime, const CommandRecord& record) {
     runtime.recentCommands.push_back(record);
     if (runtime.recentCommands.size() > kRememberedCommands) {
-        runtime.recentCommands.pop_front();
+        runtime.recentCommands.erase(runtime.recentCommands.begin());
     }
 }
 

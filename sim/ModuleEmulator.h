@@ -14,7 +14,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <deque>
 #include <queue>
 #include <random>
 #include <string>
@@ -86,8 +85,10 @@ private:
         std::uint64_t generation = 0;
         Route scanRoute;
         std::string answerChallenge;
-        std::deque<IssuedChallenge> challenges;
-        std::deque<CommandRecord> recentCommands;
+        // Small and bounded; vectors, since an empty one costs no allocation across 65,536
+        // modules.
+        std::vector<IssuedChallenge> challenges;
+        std::vector<CommandRecord> recentCommands;
     };
     struct DueAnswer {
         Clock::time_point due;

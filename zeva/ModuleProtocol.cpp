@@ -75,7 +75,10 @@ public:
         const std::size_t length = m_reader.ReadU8();
         const auto bytes = m_reader.ReadSpan(length);
         std::memset(field, 0, width);
-        std::memcpy(field, bytes.data(), std::min(bytes.size(), width - 1));
+        const std::size_t kept = std::min(bytes.size(), width - 1);
+        if (kept > 0) {  // an empty span may have no data pointer at all
+            std::memcpy(field, bytes.data(), kept);
+        }
     }
 
 private:

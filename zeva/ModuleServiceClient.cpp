@@ -94,6 +94,12 @@ void ModuleServiceClient::Stop() {
         m_stopping = true;
     }
     Wake();
+    if (std::this_thread::get_id() == m_worker.get_id()) {
+        // Stopped from inside the callback (for example exit() called there): the worker
+        // cannot wait for itself; it ends when the callback returns.
+        m_worker.detach();
+        return;
+    }
     m_worker.join();
     std::lock_guard lock(m_mutex);
     m_socket.Close();

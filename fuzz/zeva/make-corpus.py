@@ -49,6 +49,8 @@ LIBRARY = {
     "configure-wrong-password": datagram(6, struct.pack(">I", 9) + MAC + bytes([4, 1])),
     "wink-answer": datagram(6, struct.pack(">I", 10) + MAC + bytes([5, 0])),
     "truncated-answer": scan_answer(True)[:40],
+    # The header agrees with the body, but the body ends inside the type text.
+    "short-body-answer": datagram(2, scan_answer(True)[8:30]),
     "wrong-version": datagram(2, b"", version=2),
     "foreign": b"GET / HTTP/1.0\r\n\r\n",
 }

@@ -156,6 +156,7 @@ bool SimProcess::WaitForLines(std::string_view prefix, std::size_t count,
 
 bool SimProcess::Stop() {
     if (m_pid <= 0) {
+        std::lock_guard lock(m_mutex);
         return m_ended;
     }
     kill(m_pid, SIGTERM);
