@@ -26,6 +26,9 @@ void BuildConfigureRequestWithSalt(const ZEVA_ModuleScanResponseType& module,
 // A wink request: only the MAC is written, every other byte is 0.
 void BuildWinkRequest(const MacAddress& mac, ZEVA_ConfigureRequestType& request);
 
+// What the user is told instead of winking an older module.
+inline constexpr const char* kWinkNotSupportedMessage = "Device does not support wink.";
+
 // Winking needs the module's service version 1.10 or later.
 constexpr bool IsWinkSupported(std::uint8_t serviceVersionMajor, std::uint8_t serviceVersionMinor) {
     return serviceVersionMajor > 1 || (serviceVersionMajor == 1 && serviceVersionMinor >= 10);

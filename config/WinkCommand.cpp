@@ -26,7 +26,7 @@ void RunWinkCommand(CModuleListCtrl& moduleList) {
         return;
     }
     if (!ordvane::IsWinkSupported(module.serviceVersionMajor, module.serviceVersionMinor)) {
-        AfxMessageBox(kWinkNotSupportedMessage, MB_OK, 0);
+        AfxMessageBox(ordvane::kWinkNotSupportedMessage, MB_OK, 0);
         return;
     }
     ZEVA_SendWink(&request);

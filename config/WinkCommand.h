@@ -9,6 +9,4 @@
 
 class CModuleListCtrl;
 
-inline constexpr const char* kWinkNotSupportedMessage = "Device does not support wink.";
-
 void RunWinkCommand(CModuleListCtrl& moduleList);
