@@ -6,7 +6,7 @@
 
 #include "modlist/ColumnSpecification.h"
 
-namespace ordvane {
+namespace ordvane::cli {
 
 namespace {
 
@@ -245,4 +245,4 @@ std::string FormatModuleTable(const std::vector<ModuleColumnTexts>& rows, TableF
     return FormatAlignedTable(rows);
 }
 
-}  // namespace ordvane
+}  // namespace ordvane::cli

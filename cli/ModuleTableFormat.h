@@ -8,7 +8,7 @@
 
 #include "modlist/ModuleColumns.h"
 
-namespace ordvane {
+namespace ordvane::cli {
 
 enum class TableFormat { kTable, kCsv, kJson };
 
@@ -31,4 +31,4 @@ bool ParseTableSort(std::string_view text, TableSort* sort, std::string* error);
 // that are not UTF-8 become U+FFFD there, since JSON text must be UTF-8.
 std::string FormatModuleTable(const std::vector<ModuleColumnTexts>& rows, TableFormat format);
 
-}  // namespace ordvane
+}  // namespace ordvane::cli

@@ -1,5 +1,6 @@
 // ordvane-cli scan: one scan through libzeva.so, one line per module that answers:
-// "<MAC> <IP> <type>", with "N/A" for a value the module did not report.
+// "<MAC> <IP> <type>", with "N/A" for a value the module did not report. With --format or
+// --sort the answers are shown at the end instead, as the window's table (ScanTable.h).
 
 #include <chrono>
 #include <condition_variable>
@@ -7,8 +8,10 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "cli/CliCommand.h"
+#include "cli/ScanTable.h"
 #include "modsvc/ModuleService.h"
 #include "platform/SaturatingAtoi.h"
 
@@ -69,11 +72,16 @@ std::string AddressText(std::uint32_t address, std::uint8_t valid) {
     return text;
 }
 
-// Prints every queued response; the first answer per MAC wins, as in the window's list.
-std::size_t PrintQueuedResponses(std::set<std::string>& seen) {
+// Prints every queued response; the first answer per MAC wins, as in the window's list. With a
+// table the responses go into it instead, to be shown at the end.
+std::size_t PrintQueuedResponses(std::set<std::string>& seen, ScanTable* table) {
     std::size_t printed = 0;
     ZEVA_ModuleScanResponseType response{};
     while (ZEVA_GetResponse(&response) != 0) {
+        if (table != nullptr) {
+            table->Add(response);
+            continue;
+        }
         const std::string mac = MacText(response);
         if (response.macIdValid != 0 && !seen.insert(mac).second) {
             continue;
@@ -91,11 +99,22 @@ std::size_t PrintQueuedResponses(std::set<std::string>& seen) {
 }  // namespace
 
 int RunScan(std::span<const std::string> arguments) {
-    int seconds = 3;
-    if (!ParseSeconds(arguments, seconds)) {
-        std::fprintf(stderr, "usage: ordvane-cli scan [--seconds S]  (S from 1 to 3600)\n");
+    std::vector<std::string> otherArguments(arguments.begin(), arguments.end());
+    ScanTableOptions tableOptions;
+    std::string tableError;
+    if (!TakeScanTableOptions(otherArguments, tableOptions, tableError)) {
+        std::fprintf(stderr, "ordvane-cli scan: %s\n", tableError.c_str());
         return 2;
     }
+    int seconds = 3;
+    if (!ParseSeconds(otherArguments, seconds)) {
+        std::fprintf(stderr,
+                     "usage: ordvane-cli scan [--seconds S] [--format table|csv|json] "
+                     "[--sort COLUMN[:desc]]  (S from 1 to 3600)\n");
+        return 2;
+    }
+    ScanTable table;
+    ScanTable* tableOrNone = tableOptions.requested ? &table : nullptr;
     ZEVA_RegisterCallBack(OnModuleEvent);
     if (ZEVA_Start() == 0) {
         std::fprintf(stderr, "ordvane-cli: the module service did not start\n");
@@ -106,14 +125,19 @@ int RunScan(std::span<const std::string> arguments) {
     std::set<std::string> seen;
     std::size_t modules = 0;
     for (;;) {
-        modules += PrintQueuedResponses(seen);
+        modules += PrintQueuedResponses(seen, tableOrNone);
         std::unique_lock lock(g_eventMutex);
         if (!g_eventArrived.wait_until(lock, end, [] { return g_eventPending; })) {
             break;
         }
         g_eventPending = false;
     }
-    modules += PrintQueuedResponses(seen);
+    modules += PrintQueuedResponses(seen, tableOrNone);
+    if (tableOrNone != nullptr) {
+        std::fputs(table.Render(tableOptions).c_str(), stdout);
+        std::fflush(stdout);
+        modules = table.RowCount();
+    }
     std::fprintf(stderr, "%zu modules\n", modules);
     return 0;
 }

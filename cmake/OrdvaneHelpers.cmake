@@ -46,7 +46,10 @@ function(ordvane_add_gtest name)
   set(properties LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT}
       SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
   if(ARG_ENVIRONMENT)
-    list(APPEND properties ENVIRONMENT "${ARG_ENVIRONMENT}")
+    # The environment goes in front of the test command rather than into a test property:
+    # gtest_discover_tests would split a list of K=V entries into separate property words.
+    set_target_properties(${name} PROPERTIES
+      CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${ARG_ENVIRONMENT}")
   endif()
   if(ARG_RUN_SERIAL)
     list(APPEND properties RUN_SERIAL TRUE)

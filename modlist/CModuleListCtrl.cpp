@@ -184,7 +184,7 @@ void CModuleListCtrl::PrepareSortKeys() {
     const LCID locale = GetThreadLocale();
     if (m_sortKeyLocale != locale) {
         for (const std::unique_ptr<ModuleEntry>& entry : m_entries) {
-            entry->DropSortKeys();
+            entry->DropSortKey();
         }
         m_sortKeyLocale = locale;
     }

@@ -33,6 +33,12 @@ ColumnSortKey ColumnSortKey::FromText(const char* text) {
     key.m_isDottedQuad = IsDottedQuad(safeText);
     key.m_dottedQuadRank = key.m_isDottedQuad ? DottedQuadRank(safeText) : 0;
     key.m_collationKey = CollationSortKeyA(safeText);
+    for (std::size_t index = 0; index < kPrefixWords * 8; ++index) {
+        const std::uint64_t byte = index < key.m_collationKey.size()
+                                       ? static_cast<unsigned char>(key.m_collationKey[index])
+                                       : 0U;
+        key.m_prefix[index / 8] |= byte << (8 * (7 - index % 8));
+    }
     return key;
 }
 
@@ -43,6 +49,11 @@ int CompareSortKeys(const ColumnSortKey& first, const ColumnSortKey& second, boo
         return left.m_dottedQuadRank < right.m_dottedQuadRank
                    ? -1
                    : (left.m_dottedQuadRank > right.m_dottedQuadRank ? 1 : 0);
+    }
+    for (std::size_t word = 0; word < ColumnSortKey::kPrefixWords; ++word) {
+        if (left.m_prefix[word] != right.m_prefix[word]) {
+            return left.m_prefix[word] < right.m_prefix[word] ? -1 : 1;
+        }
     }
     return Sign(left.m_collationKey.compare(right.m_collationKey));
 }

@@ -2,6 +2,8 @@
 // The order of two texts of one table column: dotted quads by value, everything else as text
 // in the calling thread's collation (lstrcmpA, case-sensitive).
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -24,8 +26,14 @@ public:
                                bool ascending);
 
 private:
+    // The first bytes of the collation key, most significant first and padded with zeros
+    // (keys hold no zero bytes): most comparisons are settled here without reaching the key's
+    // own storage.
+    static constexpr std::size_t kPrefixWords = 2;
+
     bool m_isDottedQuad = false;
     std::uint64_t m_dottedQuadRank = 0;
+    std::array<std::uint64_t, kPrefixWords> m_prefix{};
     std::string m_collationKey;
 };
 

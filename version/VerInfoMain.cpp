@@ -14,6 +14,7 @@
 #include "platform/VersionInfo.h"
 #include "version/CVFXVersionInfo.h"
 #include "version/CVFXVersionRecord.h"
+#include "version/ProgramVersion.h"
 
 namespace {
 
@@ -66,9 +67,23 @@ void ChooseStringTable(const char* fileName, DWORD& language, DWORD& codePage) {
 
 }  // namespace
 
+constexpr const char* kUsage =
+    "usage: verinfo FILE...\n"
+    "Prints the version information (VS_VERSIONINFO) of each file: Windows PE images and\n"
+    "ELF files that carry a version block. Exit status 0 when every file had one, 1 when\n"
+    "any had none, 2 on a usage error.\n";
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", static_cast<LPCSTR>(ProgramVersionLine("verinfo")));
+        return 0;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: verinfo FILE...\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     int failures = 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/VersionBlock.h"
@@ -29,6 +30,9 @@ inline void QueryEverything(std::span<const std::uint8_t> resource) {
         "\\StringFileInfo",
         "\\StringFileInfo\\040704b0\\FileVersion",
     };
+    std::vector<std::string> keys;
+    ListVersionInfoChildren(block.data(), "\\StringFileInfo", keys);
+    ListVersionInfoChildren(block.data(), "\\", keys);
     for (int round = 0; round < 2; ++round) {  // the second round finds the converted texts
         for (const char* path : kPaths) {
             void* value = nullptr;

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
+#include <QTimer>
+#include <unordered_set>
 
 #include "platform/framework/CWnd.h"
 #include "platform/framework/DeviceContext.h"
@@ -17,6 +19,11 @@ namespace {
 QEvent::Type FlushEventType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
+}
+
+std::unordered_set<ListModel*>& ModelsWithScheduledFlush() {
+    static std::unordered_set<ListModel*> models;
+    return models;
 }
 
 Qt::Alignment AlignmentOfFormat(int format) {
@@ -35,9 +42,7 @@ Qt::Alignment AlignmentOfFormat(int format) {
 ListModel::ListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 ListModel::~ListModel() {
-    if (m_flushScheduled) {
-        WindowRegistry::NoteDeferredDelivered();
-    }
+    EndSchedule();
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const {
@@ -123,9 +128,41 @@ void ListModel::ScheduleFlush() {
     }
     m_flushScheduled = true;
     WindowRegistry::NoteDeferredPosted();
-    // Low priority: every message already queued (a burst of scan answers, for instance) is
-    // handled before the view hears of the change.
-    QCoreApplication::postEvent(this, new QEvent(FlushEventType()), Qt::LowEventPriority);
+    ModelsWithScheduledFlush().insert(this);
+    const qint64 sinceLastFlush =
+        m_lastFlush.isValid() ? m_lastFlush.elapsed() : kMinimumFlushIntervalMilliseconds;
+    if (sinceLastFlush >= kMinimumFlushIntervalMilliseconds) {
+        // Low priority: every message already queued (a burst of scan answers, for instance)
+        // is handled before the view hears of the change.
+        QCoreApplication::postEvent(this, new QEvent(FlushEventType()), Qt::LowEventPriority);
+        return;
+    }
+    // Showing a change costs the view a pass over all rows; while changes keep coming, it is
+    // shown at most once per interval instead of once per event-loop turn.
+    QTimer::singleShot(static_cast<int>(kMinimumFlushIntervalMilliseconds - sinceLastFlush), this,
+                       [this]() { DeliverScheduledFlush(); });
+}
+
+void ListModel::EndSchedule() {
+    if (!m_flushScheduled) {
+        return;
+    }
+    m_flushScheduled = false;
+    WindowRegistry::NoteDeferredDelivered();
+    ModelsWithScheduledFlush().erase(this);
+}
+
+void ListModel::DeliverScheduledFlush() {
+    if (m_flushScheduled) {
+        Flush();
+    }
+}
+
+void ListModel::FlushAllScheduled() {
+    const std::unordered_set<ListModel*> models = ModelsWithScheduledFlush();
+    for (ListModel* model : models) {
+        model->Flush();
+    }
 }
 
 void ListModel::NoteRowsAppended() {
@@ -151,6 +188,8 @@ void ListModel::NoteRowChanged(int row) {
 }
 
 void ListModel::Flush() {
+    EndSchedule();
+    m_lastFlush.start();
     const bool rearranging = m_pendingRearrange;
     const bool anything = m_pendingRearrange || m_pendingAppend || m_pendingSelection;
     if (!anything) {
@@ -178,9 +217,7 @@ void ListModel::Flush() {
 
 bool ListModel::event(QEvent* event) {
     if (event->type() == FlushEventType()) {
-        m_flushScheduled = false;
-        WindowRegistry::NoteDeferredDelivered();
-        Flush();
+        DeliverScheduledFlush();
         return true;
     }
     return QAbstractTableModel::event(event);

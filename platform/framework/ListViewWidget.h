@@ -5,6 +5,7 @@
 // double clicks and header clicks into the list view's messages.
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QTreeView>
 #include <functional>
@@ -51,6 +52,10 @@ public:
     void NoteSelectionChanged();
     void Flush();
     bool HasPendingChanges() const { return m_pendingRearrange || m_pendingAppend; }
+    // Flushes every list whose flush is scheduled (for tests that pump events).
+    static void FlushAllScheduled();
+
+    static constexpr qint64 kMinimumFlushIntervalMilliseconds = 100;
 
     // Set by the view: called around a flush so that it can keep its scroll position and show
     // the selection kept in the rows.
@@ -65,6 +70,8 @@ protected:
 
 private:
     void ScheduleFlush();
+    void EndSchedule();
+    void DeliverScheduledFlush();
 
     ListRowStore m_rows;
     std::vector<Column> m_columns;
@@ -73,6 +80,7 @@ private:
     bool m_pendingRearrange = false;
     bool m_pendingSelection = false;
     bool m_flushScheduled = false;
+    QElapsedTimer m_lastFlush;
     std::function<void(bool rearranging)> m_beforeFlush;
     std::function<void(bool rearranged)> m_afterFlush;
 };

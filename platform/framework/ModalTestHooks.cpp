@@ -10,6 +10,7 @@
 
 #include "platform/framework/CDialog.h"
 #include "platform/framework/DialogWindow.h"
+#include "platform/framework/ListViewWidget.h"
 #include "platform/framework/WindowRegistry.h"
 
 namespace ordvane::framework {
@@ -86,6 +87,7 @@ void PumpEvents() {
     constexpr int kMaxRounds = 10000;
     for (int round = 0; round < kMaxRounds; ++round) {
         QCoreApplication::sendPostedEvents();
+        detail::ListModel::FlushAllScheduled();
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         if (detail::WindowRegistry::PendingDeliveries() <= 0) {
             break;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -360,6 +361,42 @@ TEST(ListControlTest, HeaderClicksAreReflectedAndOwnerDrawnItemsAreDrawnByTheSub
         EXPECT_EQ(dialog.m_list.m_header.m_drawnItems, std::vector<UINT>{1});
         EXPECT_EQ(dialog.m_list.m_header.m_drawnStates, std::vector<UINT>{0});
         EXPECT_TRUE(dialog.m_list.m_header.m_hadDevice);
+        dialog.EndDialog(IDOK);
+    });
+    dialog.DoModal();
+}
+
+TEST(ListControlTest, TheModelStaysConsistentForTheViewThroughBatchedChanges) {
+    ListDialog dialog;
+    ModalScript script;
+    script.OnDialog([&](CDialog&) {
+        CListCtrl& list = dialog.m_list;
+        auto* view = qobject_cast<QTreeView*>(list.GetWidget());
+        // Aborts the test run at the first inconsistency between signals and answers.
+        QAbstractItemModelTester tester(view->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::Fatal);
+        list.InsertColumn(0, "A", LVCFMT_LEFT, 50);
+        list.InsertColumn(1, "B", LVCFMT_RIGHT, 50);
+        for (int item = 0; item < 50; ++item) {
+            list.InsertItem(item, std::to_string(item).c_str());  // appended
+            list.SetItemText(item, 1, "x");
+        }
+        PumpEvents();
+        EXPECT_EQ(view->model()->rowCount(), 50);
+        list.InsertItem(10, "middle");
+        list.DeleteItem(0);
+        list.SetItemText(5, 1, "changed");  // waits for the pending rearrangement
+        PumpEvents();
+        EXPECT_EQ(view->model()->rowCount(), 50);
+        EXPECT_EQ(view->model()->index(9, 0).data().toString(), QStringLiteral("middle"));
+        list.SetItemText(9, 1, "now");  // a published row: shown at once
+        EXPECT_EQ(view->model()->index(9, 1).data().toString(), QStringLiteral("now"));
+        EXPECT_EQ(view->model()->index(9, 1).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight,
+                  static_cast<int>(Qt::AlignRight));
+        list.SortItems([](LPARAM, LPARAM, LPARAM) { return 0; }, 0);
+        list.DeleteAllItems();
+        PumpEvents();
+        EXPECT_EQ(view->model()->rowCount(), 0);
         dialog.EndDialog(IDOK);
     });
     dialog.DoModal();

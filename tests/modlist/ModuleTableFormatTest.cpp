@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-namespace ordvane {
+#include "SampleResponses.h"
+#include "cli/ScanTable.h"
+
+namespace ordvane::cli {
 namespace {
 
 ModuleColumnTexts SampleRow(const char* type) {
@@ -63,5 +66,49 @@ TEST(ModuleTableFormat, JsonEscapesAndReplacesBytesThatAreNotUtf8) {
               "\xEF\xBF\xBD\", \"MAC\": \"00-1B-C5-0A-FF-01\"}\n]\n");
 }
 
+TEST(ScanTable, TakesItsOptionsAndLeavesTheRest) {
+    std::vector<std::string> arguments = {"--seconds", "2",        "--sort",
+                                          "Type:desc", "--format", "json"};
+    ScanTableOptions options;
+    std::string error;
+    ASSERT_TRUE(TakeScanTableOptions(arguments, options, error)) << error;
+    EXPECT_EQ(arguments, (std::vector<std::string>{"--seconds", "2"}));
+    EXPECT_TRUE(options.requested);
+    EXPECT_EQ(options.format, TableFormat::kJson);
+    EXPECT_EQ(options.sort.column, kColumnType);
+    EXPECT_FALSE(options.sort.ascending);
+
+    std::vector<std::string> none = {"--seconds", "1"};
+    ScanTableOptions untouched;
+    EXPECT_TRUE(TakeScanTableOptions(none, untouched, error));
+    EXPECT_FALSE(untouched.requested);
+
+    std::vector<std::string> missing = {"--format"};
+    EXPECT_FALSE(TakeScanTableOptions(missing, options, error));
+    std::vector<std::string> unknown = {"--format", "yaml"};
+    EXPECT_FALSE(TakeScanTableOptions(unknown, options, error));
+    EXPECT_NE(error.find("yaml"), std::string::npos);
+}
+
+TEST(ScanTable, KeepsTheWindowsRowsAndOrder) {
+    using ordvane::samples::SampleResponse;
+    ScanTable table;
+    table.Add(SampleResponse(1, 0x0A00000A));
+    table.Add(SampleResponse(1, 0x0A000001));  // repeated answer: the first one stays
+    table.Add(SampleResponse(2, 0x09000001));
+    ZEVA_ModuleScanResponseType withoutMac = SampleResponse(3, 0x01000001);
+    withoutMac.macIdValid = 0;
+    table.Add(withoutMac);
+    EXPECT_EQ(table.RowCount(), 2U);
+    ScanTableOptions options;
+    options.format = TableFormat::kCsv;
+    const std::string csv = table.Render(options);
+    EXPECT_LT(csv.find("9.0.0.1,"), csv.find("10.0.0.10,")) << csv;
+    EXPECT_EQ(csv.find("10.0.0.1,"), std::string::npos);
+    options.sort.ascending = false;
+    const std::string descending = table.Render(options);
+    EXPECT_GT(descending.find("9.0.0.1,"), descending.find("10.0.0.10,"));
+}
+
 }  // namespace
-}  // namespace ordvane
+}  // namespace ordvane::cli

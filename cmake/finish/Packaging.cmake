@@ -1,0 +1,188 @@
+# Install rules (`cmake --install`) and the Debian package (`cpack`, DEB generator).
+#
+# Every rule is guarded on its target, so the project installs whatever this configuration
+# builds (the asan preset has no window, for example).
+#
+# Where libzeva.so goes: the standard library directory (CMAKE_INSTALL_LIBDIR; /usr/lib in the
+# package), and the programs carry the run path $ORIGIN/../<libdir> as well. The run path lets
+# an install without privileges (a home prefix, a DESTDIR stage) find the library beside the
+# programs. It cannot be the only way: ordvane and ordvane-cli get CAP_NET_BIND_SERVICE for
+# the recovery server's port 67, and a program with a file capability runs in secure-execution
+# mode, where the dynamic loader ignores run paths relative to $ORIGIN and finds libraries only
+# in the standard directories and ldconfig's cache. packaging/README.md says more.
+
+include(GNUInstallDirs)
+
+set(ORDVANE_PACKAGE_PREFIX /usr)
+set(_ordvane_commands ordvane ordvane-cli quillmor-sim verinfo)
+# The programs that run the recovery server on port 67.
+set(_ordvane_port_67_commands ordvane ordvane-cli)
+set(_ordvane_man_output ${PROJECT_BINARY_DIR}/packaging/man)
+
+# The executable target that builds COMMAND: named like it, or with underscores for hyphens.
+function(_ordvane_command_target command result)
+  string(REPLACE "-" "_" underscored "${command}")
+  set(${result} "" PARENT_SCOPE)
+  foreach(candidate IN ITEMS ${command} ${underscored})
+    if(TARGET ${candidate})
+      get_target_property(type ${candidate} TYPE)
+      get_target_property(output_name ${candidate} OUTPUT_NAME)
+      if(NOT output_name)
+        set(output_name ${candidate})
+      endif()
+      if(type STREQUAL "EXECUTABLE" AND output_name STREQUAL command)
+        set(${result} ${candidate} PARENT_SCOPE)
+        return()
+      endif()
+    endif()
+  endforeach()
+endfunction()
+
+# docs/man/COMMAND.1, compressed at build time as Debian wants it (-n: no name or time stamp,
+# so the package is reproducible).
+function(_ordvane_install_man_page command)
+  set(source ${PROJECT_SOURCE_DIR}/docs/man/${command}.1)
+  if(NOT EXISTS ${source})
+    message(WARNING "No man page docs/man/${command}.1 for ${command}")
+    return()
+  endif()
+  set(copy ${_ordvane_man_output}/${command}.1)
+  add_custom_command(OUTPUT ${copy}.gz
+                     COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
+                     COMMAND gzip -9nf ${copy}
+                     DEPENDS ${source}
+                     COMMENT "Compressing the man page of ${command}"
+                     VERBATIM)
+  add_custom_target(ordvane_man_${command} ALL DEPENDS ${copy}.gz)
+  install(FILES ${copy}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endfunction()
+
+set(_ordvane_installed_commands "")
+foreach(command IN LISTS _ordvane_commands)
+  _ordvane_command_target(${command} target)
+  if(target)
+    set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+    install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    _ordvane_install_man_page(${command})
+    list(APPEND _ordvane_installed_commands ${command})
+  endif()
+endforeach()
+
+if(TARGET zeva)
+  install(TARGETS zeva LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endif()
+
+# The window's desktop entry and icon. The icon is drawn in res/icons/: each PNG goes to the
+# hicolor size its header gives, an SVG to scalable.
+function(_ordvane_install_icons)
+  set(icon_root ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+  file(GLOB pngs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/res/icons/*.png)
+  list(SORT pngs)
+  set(sizes "")
+  foreach(png IN LISTS pngs)
+    file(READ ${png} header LIMIT 24 HEX)
+    string(LENGTH "${header}" length)
+    if(length LESS 48 OR NOT header MATCHES "^89504e470d0a1a0a")
+      message(WARNING "${png} is no PNG image; not installed")
+      continue()
+    endif()
+    string(SUBSTRING "${header}" 32 8 width_hex)
+    string(SUBSTRING "${header}" 40 8 height_hex)
+    math(EXPR width "0x${width_hex}")
+    math(EXPR height "0x${height_hex}")
+    if(NOT width EQUAL height OR "${width}" IN_LIST sizes)
+      message(WARNING "${png} (${width}x${height}) is not square or repeats a size; not installed")
+      continue()
+    endif()
+    list(APPEND sizes ${width})
+    install(FILES ${png} DESTINATION ${icon_root}/${width}x${height}/apps RENAME ordvane.png)
+  endforeach()
+
+  file(GLOB svgs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/res/icons/*.svg)
+  list(SORT svgs)
+  set(preferred ${PROJECT_SOURCE_DIR}/res/icons/ordvane.svg)
+  if(preferred IN_LIST svgs)
+    set(svgs ${preferred})
+  endif()
+  if(svgs)
+    list(GET svgs 0 svg)
+    install(FILES ${svg} DESTINATION ${icon_root}/scalable/apps RENAME ordvane.svg)
+  endif()
+endfunction()
+
+if("ordvane" IN_LIST _ordvane_installed_commands)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/ordvane.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  _ordvane_install_icons()
+endif()
+
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ordvane)
+
+# After a plain `cmake --install` nobody grants port 67: say how. The package's postinst does it.
+set(_ordvane_port_67_paths "")
+foreach(command IN LISTS _ordvane_port_67_commands)
+  if(command IN_LIST _ordvane_installed_commands)
+    list(APPEND _ordvane_port_67_paths "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${command}")
+  endif()
+endforeach()
+if(_ordvane_port_67_paths)
+  list(JOIN _ordvane_port_67_paths " " _ordvane_port_67_paths)
+  install(CODE "
+    if(\"\$ENV{DESTDIR}\" STREQUAL \"\" AND NOT CMAKE_INSTALL_PREFIX MATCHES \"_CPack_Packages\")
+      message(STATUS \"The recovery DHCP server needs UDP port 67. Grant it, as root:\")
+      message(STATUS \"  ldconfig\")
+      message(STATUS \"  setcap cap_net_bind_service=+ep ${_ordvane_port_67_paths}\")
+    endif()")
+endif()
+
+# The Debian package.
+set(ORDVANE_CAPABLE_PROGRAMS "")
+foreach(command IN LISTS _ordvane_port_67_commands)
+  if(command IN_LIST _ordvane_installed_commands)
+    list(APPEND ORDVANE_CAPABLE_PROGRAMS
+         "${ORDVANE_PACKAGE_PREFIX}/${CMAKE_INSTALL_BINDIR}/${command}")
+  endif()
+endforeach()
+list(JOIN ORDVANE_CAPABLE_PROGRAMS " " ORDVANE_CAPABLE_PROGRAMS)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/postinst.in
+               ${PROJECT_BINARY_DIR}/packaging/debian/postinst @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                WORLD_READ WORLD_EXECUTE)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ordvane)
+set(CPACK_PACKAGE_VENDOR Ordvane)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "find, configure and recover Quillmor gateway modules")
+# Debian wants the long description in lines of at most 80 characters.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "find, configure and recover Quillmor gateway modules
+Ordvane finds the networked gateway modules of the Quillmor family on the
+local Ethernet segment, lists them in a sortable table, changes one module's
+network settings, and brings back modules switched to DHCP by mistake with a
+small recovery DHCP server.
+.
+The package holds the desktop program ordvane, its command-line companion
+ordvane-cli, the module-service library libzeva.so, the module emulator
+quillmor-sim and the version reader verinfo.")
+# FIXME: a real maintainer address.
+set(CPACK_PACKAGE_CONTACT "Ordvane developers <ordvane@localhost>")
+set(CPACK_PACKAGING_INSTALL_PREFIX ${ORDVANE_PACKAGE_PREFIX})
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# setcap for the postinst; the libraries the programs need come from dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin")
+find_program(ORDVANE_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(ORDVANE_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+      ${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})
+endif()
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    ${PROJECT_BINARY_DIR}/packaging/debian/postinst
+    ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build/" "/build-[^/]*/")
+include(CPack)

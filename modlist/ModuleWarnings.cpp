@@ -1,0 +1,264 @@
+#include "modlist/ModuleWarnings.h"
+
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+namespace ordvane {
+namespace {
+
+// A tooltip names this many other modules at most; a fleet of 65,536 has groups of hundreds.
+constexpr std::size_t kNamedModulesAtMost = 3;
+constexpr std::size_t kNamedNetworksAtMost = 4;
+
+std::string IpText(std::uint32_t address) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", (address >> 24) & 0xFFu,
+                  (address >> 16) & 0xFFu, (address >> 8) & 0xFFu, address & 0xFFu);
+    return text;
+}
+
+std::string MacText(const std::array<std::uint8_t, 6>& mac) {
+    char text[18];
+    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2],
+                  mac[3], mac[4], mac[5]);
+    return text;
+}
+
+std::string NetworkText(const HostInterface& host) {
+    const std::uint32_t network = host.address & host.netmask;
+    const bool contiguous = std::countl_one(host.netmask) + std::countr_zero(host.netmask) >= 32;
+    if (contiguous) {
+        return host.name + " " + IpText(network) + "/" +
+               std::to_string(std::popcount(host.netmask));
+    }
+    return host.name + " " + IpText(network) + " mask " + IpText(host.netmask);
+}
+
+bool OnNetwork(std::uint32_t address, const HostInterface& host) {
+    return (address & host.netmask) == (host.address & host.netmask);
+}
+
+std::string CountedModules(std::size_t count) {
+    return count == 1 ? std::string("1 other module") : std::to_string(count) + " other modules";
+}
+
+std::uint32_t HostOrder(const sockaddr* address) {
+    sockaddr_in internet;
+    std::memcpy(&internet, address, sizeof internet);
+    return ntohl(internet.sin_addr.s_addr);
+}
+
+}  // namespace
+
+std::optional<std::vector<HostInterface>> ReadHostInterfaces() {
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) {
+        return std::nullopt;
+    }
+    std::vector<HostInterface> interfaces;
+    for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+        const bool usable = entry->ifa_addr != nullptr && entry->ifa_netmask != nullptr &&
+                            entry->ifa_addr->sa_family == AF_INET &&
+                            (entry->ifa_flags & IFF_UP) != 0 &&
+                            (entry->ifa_flags & IFF_LOOPBACK) == 0;
+        if (usable) {
+            interfaces.push_back(
+                {entry->ifa_name, HostOrder(entry->ifa_addr), HostOrder(entry->ifa_netmask)});
+        }
+    }
+    freeifaddrs(list);
+    return interfaces;
+}
+
+std::string_view MachineName(ModuleWarningKind kind) {
+    switch (kind) {
+        case ModuleWarningKind::DuplicateIp:
+            return "duplicate-ip";
+        case ModuleWarningKind::SharedRecoveryAddress:
+            return "shared-recovery-address";
+        case ModuleWarningKind::OffSubnet:
+            return "off-subnet";
+    }
+    return "unknown";
+}
+
+ModuleWarnings::ModuleWarnings(std::optional<std::vector<HostInterface>> hostInterfaces)
+    : hostInterfaces_(std::move(hostInterfaces)) {}
+
+std::vector<std::size_t> ModuleWarnings::Add(const ZEVA_ModuleScanResponseType& response,
+                                             std::string_view reachedThrough) {
+    const auto index = static_cast<std::uint32_t>(modules_.size());
+    Module module;
+    module.hasMac = response.macIdValid != 0;
+    std::copy(std::begin(response.macId), std::end(response.macId), module.mac.begin());
+    module.hasIp = response.ipAddressValid != 0;
+    module.ipAddress = response.ipAddress;
+    module.offSubnet = module.hasIp && IsOffSubnet(module.ipAddress);
+    module.reachedThrough = reachedThrough;
+
+    std::vector<std::size_t> changed{index};
+    // An older member gains a kind only when its group grows from one module to two; larger
+    // groups change only in the count their sentences give.
+    const auto join = [&](std::vector<std::uint32_t>& group) {
+        if (group.size() == 1 && changed.back() != group.front()) {
+            changed.push_back(group.front());
+        }
+        group.push_back(index);
+    };
+    if (module.hasIp && module.ipAddress != 0) {
+        const auto [found, inserted] = ipGroupByAddress_.try_emplace(
+            module.ipAddress, static_cast<std::uint32_t>(ipGroups_.size()));
+        if (inserted) {
+            ipGroups_.emplace_back();
+        }
+        module.ipGroup = found->second;
+        join(ipGroups_[module.ipGroup]);
+    }
+    if (module.hasMac) {
+        join(recoveryGroups_[module.mac[5]]);
+    }
+    modules_.push_back(std::move(module));
+    return changed;
+}
+
+void ModuleWarnings::Clear() {
+    modules_.clear();
+    ipGroupByAddress_.clear();
+    ipGroups_.clear();
+    for (auto& group : recoveryGroups_) {
+        group.clear();
+    }
+}
+
+bool ModuleWarnings::IsOffSubnet(std::uint32_t ipAddress) const {
+    if (!hostInterfaces_) {
+        return false;
+    }
+    for (const HostInterface& host : *hostInterfaces_) {
+        if (OnNetwork(ipAddress, host)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const std::vector<std::uint32_t>* ModuleWarnings::RecoveryGroupOf(const Module& module) const {
+    return module.hasMac ? &recoveryGroups_[module.mac[5]] : nullptr;
+}
+
+ModuleWarningKinds ModuleWarnings::KindsOf(std::size_t module) const {
+    if (module >= modules_.size()) {
+        return 0;
+    }
+    const Module& entry = modules_[module];
+    ModuleWarningKinds kinds = 0;
+    if (entry.ipGroup != kNoGroup && ipGroups_[entry.ipGroup].size() > 1) {
+        kinds |= KindBit(ModuleWarningKind::DuplicateIp);
+    }
+    const auto* recoveryGroup = RecoveryGroupOf(entry);
+    if (recoveryGroup != nullptr && recoveryGroup->size() > 1) {
+        kinds |= KindBit(ModuleWarningKind::SharedRecoveryAddress);
+    }
+    if (entry.offSubnet) {
+        kinds |= KindBit(ModuleWarningKind::OffSubnet);
+    }
+    return kinds;
+}
+
+std::vector<ModuleWarning> ModuleWarnings::WarningsOf(std::size_t module) const {
+    const ModuleWarningKinds kinds = KindsOf(module);
+    std::vector<ModuleWarning> warnings;
+    if (kinds & KindBit(ModuleWarningKind::DuplicateIp)) {
+        warnings.push_back({ModuleWarningKind::DuplicateIp, DuplicateIpSentence(module)});
+    }
+    if (kinds & KindBit(ModuleWarningKind::SharedRecoveryAddress)) {
+        warnings.push_back(
+            {ModuleWarningKind::SharedRecoveryAddress, SharedRecoverySentence(module)});
+    }
+    if (kinds & KindBit(ModuleWarningKind::OffSubnet)) {
+        warnings.push_back({ModuleWarningKind::OffSubnet, OffSubnetSentence(module)});
+    }
+    return warnings;
+}
+
+// "1 other module: A" / "3 other modules: A, B, C" / "9 other modules, among them A, B, C".
+std::string ModuleWarnings::OtherModulesText(const std::vector<std::uint32_t>& group,
+                                             std::size_t self) const {
+    const std::size_t others = group.size() - 1;
+    std::string names;
+    std::size_t named = 0;
+    for (std::size_t position = 0; position < group.size() && named < kNamedModulesAtMost;
+         ++position) {
+        if (group[position] == self) {
+            continue;
+        }
+        const Module& other = modules_[group[position]];
+        names += named == 0 ? "" : ", ";
+        names += other.hasMac ? MacText(other.mac) : std::string("a module without MAC");
+        ++named;
+    }
+    return CountedModules(others) + (named == others ? ": " : ", among them ") + names;
+}
+
+std::string ModuleWarnings::DuplicateIpSentence(std::size_t module) const {
+    const Module& entry = modules_[module];
+    return "The IP address " + IpText(entry.ipAddress) + " is also used by " +
+           OtherModulesText(ipGroups_[entry.ipGroup], module) + ".";
+}
+
+std::string ModuleWarnings::SharedRecoverySentence(std::size_t module) const {
+    const Module& entry = modules_[module];
+    return "The recovery DHCP server would give the same address 10.200.1." +
+           std::to_string(entry.mac[5]) + " to " +
+           OtherModulesText(*RecoveryGroupOf(entry), module) + ".";
+}
+
+std::string ModuleWarnings::OffSubnetSentence(std::size_t module) const {
+    const Module& entry = modules_[module];
+    std::string sentence = "The IP address " + IpText(entry.ipAddress) + " is on none of this " +
+                           "computer's networks";
+    if (hostInterfaces_->empty()) {
+        sentence += " (it has no IPv4 network)";
+    } else {
+        sentence += " (";
+        std::size_t named = 0;
+        for (const HostInterface& host : *hostInterfaces_) {
+            if (named == kNamedNetworksAtMost) {
+                sentence += ", and " + std::to_string(hostInterfaces_->size() - named) + " more";
+                break;
+            }
+            sentence += (named == 0 ? "" : ", ") + NetworkText(host);
+            ++named;
+        }
+        sentence += ")";
+    }
+    if (!entry.reachedThrough.empty()) {
+        sentence += "; its answer came in through " + entry.reachedThrough;
+    }
+    return sentence + ".";
+}
+
+std::vector<std::vector<ModuleWarning>> ComputeModuleWarnings(
+    std::span<const ZEVA_ModuleScanResponseType> responses,
+    std::optional<std::vector<HostInterface>> hostInterfaces) {
+    ModuleWarnings fleet(std::move(hostInterfaces));
+    for (const auto& response : responses) {
+        fleet.Add(response);
+    }
+    std::vector<std::vector<ModuleWarning>> warnings;
+    warnings.reserve(responses.size());
+    for (std::size_t module = 0; module < fleet.Count(); ++module) {
+        warnings.push_back(fleet.WarningsOf(module));
+    }
+    return warnings;
+}
+
+}  // namespace ordvane

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the Debian package of the current build with cpack, checks its control data and
+# maintainer scripts, unpacks it into a temporary root and checks the tree the same way as
+# the install test.
+# Usage: CheckDebianPackage.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+source "$(dirname "$0")/InstalledTree.sh" "$@"
+
+cpack --config "$BUILD_DIR/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log" >&2; exit 1; }
+packages=("$work"/out/ordvane_*.deb)
+[[ -f ${packages[0]} ]] || { echo "cpack made no ordvane_*.deb" >&2; exit 1; }
+package=${packages[0]}
+
+field() { dpkg-deb -f "$package" "$1"; }
+[[ $(field Package) == ordvane ]] || fault "Package is '$(field Package)'"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$BUILD_DIR/CMakeCache.txt")
+[[ $(field Version) == "$version" ]] || fault "Version is '$(field Version)', not '$version'"
+[[ $(field Depends) == *libcap2-bin* ]] || fault "Depends lacks libcap2-bin: '$(field Depends)'"
+
+dpkg-deb -e "$package" "$work/control"
+postinst=$work/control/postinst
+if [[ ! -x $postinst ]]; then
+    fault "no executable postinst"
+else
+    sh -n "$postinst" || fault "postinst is no valid shell script"
+    for command in ordvane ordvane-cli; do
+        if [[ -x $BUILD_DIR/bin/$command ]] &&
+            ! grep -q "for program in .*/usr/bin/$command\b" "$postinst"; then
+            fault "postinst does not grant port 67 to /usr/bin/$command"
+        fi
+    done
+    grep -q 'setcap cap_net_bind_service=+ep' "$postinst" || fault "postinst runs no setcap"
+fi
+[[ -x $work/control/postrm ]] || fault "no executable postrm"
+
+dpkg-deb -x "$package" "$work/root"
+check_installed_tree "$work/root"
+echo "package $(basename "$package") checked"
