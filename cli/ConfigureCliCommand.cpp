@@ -8,8 +8,9 @@
 // read from standard input (current first, then new, one per line) and never printed.
 //
 // Exit status: 0 once a rescan shows the configured module (its line is printed), 3 when the
-// module refused the password, 4 when the module or its answer did not come in time, 2 for bad
-// arguments or input the dialog would refuse, 1 when the library does not start.
+// module refused the password, 4 when no outcome came in time, 2 for bad arguments or input the
+// dialog would refuse, 1 for other failures (the module did not answer the scan, the library
+// did not start).
 
 #include <cstdio>
 #include <iostream>
@@ -32,10 +33,16 @@ namespace {
 constexpr auto kScanTimeout = std::chrono::seconds(5);
 constexpr auto kOutcomeTimeout = std::chrono::seconds(10);
 constexpr int kExitConfigured = 0;
-constexpr int kExitNoLibrary = 1;
+constexpr int kExitFailure = 1;
 constexpr int kExitBadInput = 2;
 constexpr int kExitInvalidPassword = 3;
 constexpr int kExitTimeout = 4;
+
+constexpr const char* kConfigureUsage =
+    "usage: ordvane-cli configure MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A]\n"
+    "                              [--hostname H] [--dhcp on|off] [--password-stdin]\n"
+    "                              [--new-password-stdin]\n"
+    "Passwords are read from standard input: the current one, then the new one, one per line.";
 
 struct ConfigureArguments {
     MacAddress mac{};
@@ -45,7 +52,7 @@ struct ConfigureArguments {
 };
 
 bool Refuse(const std::string& message) {
-    std::fprintf(stderr, "ordvane-cli configure: %s\n", message.c_str());
+    std::fprintf(stderr, "ordvane-cli configure: %s\n%s\n", message.c_str(), kConfigureUsage);
     return false;
 }
 
@@ -189,18 +196,22 @@ int AwaitOutcome(const MacAddress& mac) {
 }  // namespace
 
 int RunConfigure(std::span<const std::string> arguments) {
+    if (WantsHelp(arguments)) {
+        std::printf("%s\n", kConfigureUsage);
+        return 0;
+    }
     ConfigureArguments parsed;
     if (!ParseArguments(arguments, parsed) || !ReadPasswords(parsed)) {
         return kExitBadInput;
     }
     if (!StartModuleService()) {
-        return kExitNoLibrary;
+        return kExitFailure;
     }
     ZEVA_ModuleScanResponseType module{};
     if (!ScanForModule(parsed.mac, kScanTimeout, module)) {
         std::fprintf(stderr, "ordvane-cli configure: %s did not answer the scan\n",
                      FormatMacAddress(parsed.mac.data()).c_str());
-        return kExitTimeout;
+        return kExitFailure;
     }
     const ConfigureDialogOutput values =
         ApplyConfigureOverrides(PrefillFromModule(module), parsed.overrides);
@@ -211,7 +222,7 @@ int RunConfigure(std::span<const std::string> arguments) {
     ZEVA_ConfigureRequestType request;
     if (!BuildConfigureRequest(module, values, request)) {
         std::fprintf(stderr, "ordvane-cli configure: no random salt for the new password\n");
-        return kExitNoLibrary;
+        return kExitFailure;
     }
     ZEVA_SendConfigure(&request);
     return AwaitOutcome(parsed.mac);

@@ -63,6 +63,15 @@ bool ParseMacArgument(const std::string& text, MacAddress& mac) {
     return ParseMacAddressText(dashed, mac);
 }
 
+bool WantsHelp(std::span<const std::string> arguments) {
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            return true;
+        }
+    }
+    return false;
+}
+
 void PrintModuleLine(const ZEVA_ModuleScanResponseType& module) {
     const std::string type =
         module.moduleTypeValid != 0 ? std::string(FixedTextView(module.moduleType)) : "N/A";

@@ -2,6 +2,8 @@
 // Finding one module by its MAC address with a scan through the module-service library.
 
 #include <chrono>
+#include <span>
+#include <string>
 
 #include "config/MacAddressText.h"
 #include "modsvc/ModuleService.h"
@@ -19,6 +21,9 @@ bool ScanForModule(const MacAddress& mac, std::chrono::milliseconds timeout,
 
 // A MAC address as the table shows it, "0A-51-4D-00-00-2A" (':' allowed instead of '-').
 bool ParseMacArgument(const std::string& text, MacAddress& mac);
+
+// True when the arguments ask for the command's help text.
+bool WantsHelp(std::span<const std::string> arguments);
 
 // "MAC IP type" as ordvane-cli scan prints a module.
 void PrintModuleLine(const ZEVA_ModuleScanResponseType& module);

@@ -1,9 +1,9 @@
 // ordvane-cli wink MAC: asks the module to signal its presence, with the window's rule that
 // its service must be version 1.10 or later.
 //
-// Exit status: 0 when the request was sent, 1 when the module is too old ("Device does not
-// support wink.") or the library does not start, 2 for bad arguments, 4 when the module did
-// not answer the scan.
+// Exit status: 0 when the request was sent, 2 for bad arguments, 1 for every other failure: the
+// module is too old ("Device does not support wink."), did not answer the scan, or the library
+// did not start.
 
 #include <cstdio>
 #include <thread>
@@ -16,9 +16,14 @@
 namespace ordvane::cli {
 
 int RunWink(std::span<const std::string> arguments) {
+    constexpr const char* kUsage = "usage: ordvane-cli wink MAC  (e.g. 0A-51-4D-00-00-2A)";
+    if (WantsHelp(arguments)) {
+        std::printf("%s\n", kUsage);
+        return 0;
+    }
     MacAddress mac{};
     if (arguments.size() != 1 || !ParseMacArgument(arguments[0], mac)) {
-        std::fprintf(stderr, "usage: ordvane-cli wink MAC  (e.g. 0A-51-4D-00-00-2A)\n");
+        std::fprintf(stderr, "%s\n", kUsage);
         return 2;
     }
     if (!StartModuleService()) {
@@ -28,7 +33,7 @@ int RunWink(std::span<const std::string> arguments) {
     if (!ScanForModule(mac, std::chrono::seconds(5), module)) {
         std::fprintf(stderr, "ordvane-cli wink: %s did not answer the scan\n",
                      FormatMacAddress(mac.data()).c_str());
-        return 4;
+        return 1;
     }
     if (!IsWinkSupported(module.serviceVersionMajor, module.serviceVersionMinor)) {
         std::fprintf(stderr, "%s\n", kWinkNotSupportedMessage);

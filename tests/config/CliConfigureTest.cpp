@@ -143,9 +143,12 @@ TEST_F(CliConfigure, RefusesWhatTheDialogRefusesAndSendsNothing) {
     EXPECT_TRUE(Lines("reject ").empty());
 }
 
-TEST_F(CliConfigure, AModuleThatDoesNotAnswerTimesOut) {
+TEST_F(CliConfigure, AModuleThatDoesNotAnswerTheScanIsAFailure) {
     const CliRun run = Run("configure 0A-51-4D-00-00-77 --password-stdin", "x\n");
-    EXPECT_EQ(run.status, 4) << run.output;
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_EQ(run.output, "ordvane-cli configure: 0A-51-4D-00-00-77 did not answer the scan\n");
+    EXPECT_EQ(Run("configure --help").status, 0);
+    EXPECT_EQ(Run("wink --help").status, 0);
 }
 
 TEST_F(CliConfigure, WinkFollowsTheServiceVersionRule) {
