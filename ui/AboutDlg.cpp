@@ -2,12 +2,12 @@
 
 #include "platform/framework/CDataExchange.h"
 #include "res/ids/Resource.h"
+#include "res/strings/ProgramTitle.h"
 #include "version/CVFXVersionInfo.h"
 #include "version/CVFXVersionRecord.h"
 
 namespace {
 
-constexpr const char* kProgramTitle = "Ordvane";
 constexpr DWORD kUnicodeCodePage = 1200;
 constexpr DWORD kUnitedStatesEnglish = 1033;
 
