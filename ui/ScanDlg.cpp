@@ -281,6 +281,15 @@ void CScanDlg::OnDestroy() {
     CDialog::OnDestroy();
 }
 
+bool CScanDlg::RemoveQueuedMacIfLastConfigured() {
+    BYTE queuedMac[6] = {};
+    if (ZEVA_GetInvPswdMacId(queuedMac) != 1 || !m_moduleList.MatchesConfiguredMac(queuedMac)) {
+        return false;
+    }
+    ZEVA_RemoveFirstInvPswdMacId();
+    return true;
+}
+
 LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
     switch (lParam) {
         case ZEVA_EVENT_RESPONSE: {
@@ -291,25 +300,16 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
             m_moduleList.AddModule(response);
             return 0;
         }
-        case ZEVA_EVENT_RESCAN: {
-            BYTE queuedMac[6] = {};
-            if (ZEVA_GetInvPswdMacId(queuedMac) == 1 &&
-                m_moduleList.MatchesConfiguredMac(queuedMac)) {
-                ZEVA_RemoveFirstInvPswdMacId();
-            }
+        case ZEVA_EVENT_RESCAN:
+            RemoveQueuedMacIfLastConfigured();
             m_moduleList.ClearModules();
             ZEVA_SendModuleScan();
             return 0;
-        }
-        case ZEVA_EVENT_INVALID_PASSWORD: {
-            BYTE queuedMac[6] = {};
-            if (ZEVA_GetInvPswdMacId(queuedMac) == 1 &&
-                m_moduleList.MatchesConfiguredMac(queuedMac)) {
-                ZEVA_RemoveFirstInvPswdMacId();
+        case ZEVA_EVENT_INVALID_PASSWORD:
+            if (RemoveQueuedMacIfLastConfigured()) {
                 MessageBox("Invalid password", "Warning", MB_ICONEXCLAMATION | MB_OK);
             }
             return 0;
-        }
         default:
             return 0;
     }

@@ -23,6 +23,10 @@ public:
     // nothing when no main window exists (before its start, after its destruction).
     static void ModuleEventCallback(int eventCode);
 
+    // The caption's version: ProductVersion without blanks, ',' as '.', up to its last '.'
+    // ("1, 4, 0, 0" gives 1.4.0; a text without '.' gives nothing).
+    static CString CaptionVersion(const CString& productVersion);
+
     // The recovery DHCP server and its switch, shared with the server's worker thread.
     CDhcpServer m_dhcpServer;
     std::atomic<std::uint8_t> m_dhcpEnabled{0};
@@ -61,7 +65,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The caption's version: ProductVersion without blanks, ',' as '.', up to its last '.'.
-    static CString CaptionVersion(const CString& productVersion);
     void ShowAboutBox();
+    // Drops the head of the library's invalid-password queue when it is the module that was sent
+    // the last configure request; true when it did.
+    bool RemoveQueuedMacIfLastConfigured();
 };

@@ -72,20 +72,30 @@ int SortedPlace(CListCtrl& list, const Row& row) {
     return low;
 }
 
+// Empties the list and lets the view catch up, outside the timing.
+void EmptyAndSettle(benchmark::State& state, CListCtrl& list) {
+    state.PauseTiming();
+    list.DeleteAllItems();
+    list.FlushPendingChanges();
+    QApplication::processEvents();
+    state.ResumeTiming();
+}
+
+int InsertAtSortedPlace(CListCtrl& list, const Row& row) {
+    const int item = list.InsertItem(SortedPlace(list, row), row.key.c_str());
+    list.SetItemData(item, reinterpret_cast<DWORD_PTR>(&row));
+    return item;
+}
+
 void BM_InsertAtSortedPlaces(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const std::vector<Row> rows = MakeRows(count);
     ShownList shown;
     CListCtrl& list = shown.List();
     for (auto _ : state) {
-        state.PauseTiming();
-        list.DeleteAllItems();
-        list.FlushPendingChanges();
-        QApplication::processEvents();
-        state.ResumeTiming();
+        EmptyAndSettle(state, list);
         for (const Row& row : rows) {
-            const int item = list.InsertItem(SortedPlace(list, row), row.key.c_str());
-            list.SetItemData(item, reinterpret_cast<DWORD_PTR>(&row));
+            const int item = InsertAtSortedPlace(list, row);
             for (int column = 1; column < 7; ++column) {
                 list.SetItemText(item, column, row.key.c_str());
             }
@@ -108,14 +118,9 @@ void BM_InsertWithAnEventLoopTurnPerRow(benchmark::State& state) {
     ShownList shown;
     CListCtrl& list = shown.List();
     for (auto _ : state) {
-        state.PauseTiming();
-        list.DeleteAllItems();
-        list.FlushPendingChanges();
-        QApplication::processEvents();
-        state.ResumeTiming();
+        EmptyAndSettle(state, list);
         for (const Row& row : rows) {
-            const int item = list.InsertItem(SortedPlace(list, row), row.key.c_str());
-            list.SetItemData(item, reinterpret_cast<DWORD_PTR>(&row));
+            InsertAtSortedPlace(list, row);
             QApplication::processEvents();
         }
         list.FlushPendingChanges();

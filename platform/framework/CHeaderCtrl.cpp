@@ -13,6 +13,15 @@ namespace {
 QHeaderView* HeaderOf(const CWnd& window) {
     return qobject_cast<QHeaderView*>(window.GetWidget());
 }
+
+// The header when it has a model with an item at index; nullptr otherwise.
+QHeaderView* HeaderWithItem(const CWnd& window, int index) {
+    QHeaderView* header = HeaderOf(window);
+    if (header == nullptr || header->model() == nullptr || index < 0 || index >= header->count()) {
+        return nullptr;
+    }
+    return header;
+}
 }  // namespace
 
 int CHeaderCtrl::GetItemCount() const {
@@ -21,9 +30,8 @@ int CHeaderCtrl::GetItemCount() const {
 }
 
 BOOL CHeaderCtrl::GetItem(int index, HDITEM* item) const {
-    QHeaderView* header = HeaderOf(*this);
-    if (header == nullptr || item == nullptr || header->model() == nullptr || index < 0 ||
-        index >= header->count()) {
+    QHeaderView* header = HeaderWithItem(*this, index);
+    if (header == nullptr || item == nullptr) {
         return FALSE;
     }
     QAbstractItemModel* model = header->model();
@@ -44,9 +52,8 @@ BOOL CHeaderCtrl::GetItem(int index, HDITEM* item) const {
 }
 
 BOOL CHeaderCtrl::SetItem(int index, HDITEM* item) {
-    QHeaderView* header = HeaderOf(*this);
-    if (header == nullptr || item == nullptr || header->model() == nullptr || index < 0 ||
-        index >= header->count()) {
+    QHeaderView* header = HeaderWithItem(*this, index);
+    if (header == nullptr || item == nullptr) {
         return FALSE;
     }
     QAbstractItemModel* model = header->model();
@@ -65,8 +72,8 @@ BOOL CHeaderCtrl::SetItem(int index, HDITEM* item) {
 }
 
 BOOL CHeaderCtrl::GetItemRect(int index, LPRECT rect) const {
-    QHeaderView* header = HeaderOf(*this);
-    if (header == nullptr || rect == nullptr || index < 0 || index >= header->count()) {
+    QHeaderView* header = HeaderWithItem(*this, index);
+    if (header == nullptr || rect == nullptr) {
         return FALSE;
     }
     const int left = header->sectionViewportPosition(index);

@@ -82,6 +82,9 @@ void AfxEnableControlContainer() {}
 int AfxWinMain(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(AfxGetAppName()));
+    // The application ends when InitInstance returns, not when Qt sees no window: a message box
+    // closing before the main window shows must not end the main window's modal loop.
+    QApplication::setQuitOnLastWindowClosed(false);
     CWinApp* app = AfxGetApp();
     if (app == nullptr) {
         return 1;

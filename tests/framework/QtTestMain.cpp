@@ -12,5 +12,6 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);  // dialogs come and go between tests
     return RUN_ALL_TESTS();
 }

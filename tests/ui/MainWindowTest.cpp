@@ -27,6 +27,14 @@ std::string RowText(CListCtrl& list, int row, int column) {
 
 }  // namespace
 
+TEST(CaptionVersionTest, KeepsTheProductVersionUpToItsLastPart) {
+    EXPECT_EQ(CScanDlg::CaptionVersion("1, 4, 0, 0"), "1.4.0");
+    EXPECT_EQ(CScanDlg::CaptionVersion("2.10.3.7"), "2.10.3");
+    EXPECT_EQ(CScanDlg::CaptionVersion(" 1 ,2"), "1");
+    EXPECT_EQ(CScanDlg::CaptionVersion("14"), "");
+    EXPECT_EQ(CScanDlg::CaptionVersion(""), "");
+}
+
 TEST_F(MainWindowTest, OpensWithTheVersionCaptionTheAboutItemAndNoWinkOrFileButton) {
     CString caption;
     UINT lastItem = 0;
