@@ -136,12 +136,13 @@ std::string CollationSortKeyA(LPCSTR text) {
     if (t_state.handle == static_cast<locale_t>(nullptr)) {
         return std::string(text);
     }
-    std::string key(std::strlen(text) * 4 + 16, '\0');
+    // Keys of UTF-8 collations run to several bytes per character and level; a buffer of eight
+    // bytes per character mostly needs one transformation, and the key keeps only its length.
+    std::string key(std::strlen(text) * 8 + 32, '\0');
     std::size_t length = strxfrm_l(key.data(), text, key.size(), t_state.handle);
     if (length >= key.size()) {
         key.assign(length + 1, '\0');
         length = strxfrm_l(key.data(), text, key.size(), t_state.handle);
     }
-    key.resize(length);
-    return key;
+    return std::string(key.data(), length);
 }

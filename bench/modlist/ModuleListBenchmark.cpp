@@ -17,28 +17,16 @@
 #include "platform/ThreadLocale.h"
 #include "platform/framework/Afx.h"
 #include "platform/framework/ModalTestHooks.h"
-#include "res/ids/Resource.h"
+#include "tests/modlist/ModuleListHost.h"
 
 namespace {
 
-using ordvane::framework::ModalScript;
 using ordvane::framework::PumpEvents;
 
 constexpr int kLargeFleet = 65536;
 constexpr LCID kEnglishUnitedStates = 1033;
 
 CModuleListCtrl* g_moduleList = nullptr;
-
-class ModuleListDialog : public CDialog {
-public:
-    ModuleListDialog() : CDialog(IDD_ORDVANE_DIALOG) {}
-    CModuleListCtrl m_moduleList;
-
-protected:
-    void DoDataExchange(CDataExchange* exchange) override {
-        DDX_Control(exchange, IDC_MODULE_LIST, m_moduleList);
-    }
-};
 
 bool UseCollation(benchmark::State& state) {
     const bool english = state.range(1) != 0;
@@ -187,16 +175,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     // The benchmarks run inside the main window's dialog, with the table bound to its list view.
-    ModuleListDialog dialog;
-    ModalScript script;
-    script.OnDialog([&](CDialog&) {
-        dialog.m_moduleList.CreateColumns(ordvane::kModuleColumnSpecification);
-        g_moduleList = &dialog.m_moduleList;
-        benchmark::RunSpecifiedBenchmarks();
-        g_moduleList = nullptr;
-        dialog.EndDialog(IDOK);
-    });
-    dialog.DoModal();
+    ordvane::samples::WithModuleList(ordvane::kModuleColumnSpecification,
+                                     [](CModuleListCtrl& list) {
+                                         g_moduleList = &list;
+                                         benchmark::RunSpecifiedBenchmarks();
+                                         g_moduleList = nullptr;
+                                     });
     benchmark::Shutdown();
     return 0;
 }

@@ -15,41 +15,20 @@
 #include <string>
 #include <vector>
 
+#include "ModuleListHost.h"
 #include "SampleResponses.h"
 #include "modlist/ColumnTextOrder.h"
 #include "modlist/ModuleColumns.h"
 #include "platform/ThreadLocale.h"
-#include "platform/framework/Afx.h"
-#include "platform/framework/ModalTestHooks.h"
-#include "res/ids/Resource.h"
 
 namespace {
 
-using ordvane::framework::ModalScript;
 using ordvane::framework::PumpEvents;
 using ordvane::samples::SampleResponse;
 
-class ModuleListDialog : public CDialog {
-public:
-    ModuleListDialog() : CDialog(IDD_ORDVANE_DIALOG) {}
-    CModuleListCtrl m_moduleList;
-
-protected:
-    void DoDataExchange(CDataExchange* exchange) override {
-        DDX_Control(exchange, IDC_MODULE_LIST, m_moduleList);
-    }
-};
-
 // Runs body with a module table bound to the main window's list view, its columns created.
 void WithModuleList(const std::function<void(CModuleListCtrl&)>& body) {
-    ModuleListDialog dialog;
-    ModalScript script;
-    script.OnDialog([&](CDialog&) {
-        EXPECT_TRUE(dialog.m_moduleList.CreateColumns(ordvane::kModuleColumnSpecification));
-        body(dialog.m_moduleList);
-        dialog.EndDialog(IDOK);
-    });
-    dialog.DoModal();
+    ordvane::samples::WithModuleList(ordvane::kModuleColumnSpecification, body);
 }
 
 std::vector<std::string> ColumnTexts(CModuleListCtrl& list, int column) {

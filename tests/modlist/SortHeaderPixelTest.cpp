@@ -10,14 +10,12 @@
 #include <QImage>
 #include <functional>
 
+#include "ModuleListHost.h"
 #include "modlist/CModuleListCtrl.h"
 #include "platform/framework/Afx.h"
-#include "platform/framework/ModalTestHooks.h"
-#include "res/ids/Resource.h"
 
 namespace {
 
-using ordvane::framework::ModalScript;
 using ordvane::framework::PumpEvents;
 
 // Outside the item the image keeps this colour, so that drawing past the item shows.
@@ -25,29 +23,12 @@ constexpr QRgb kOutside = qRgb(255, 0, 255);
 constexpr int kImageWidth = 200;
 constexpr int kImageHeight = 24;
 
-class HeaderDialog : public CDialog {
-public:
-    HeaderDialog() : CDialog(IDD_ORDVANE_DIALOG) {}
-    CModuleListCtrl m_moduleList;
-
-protected:
-    void DoDataExchange(CDataExchange* exchange) override {
-        DDX_Control(exchange, IDC_MODULE_LIST, m_moduleList);
-    }
-};
-
 // Runs body with the header of a table whose columns are "IP" (90 pixels), a long heading
 // (120) and "A" (18).
 void WithHeader(const std::function<void(CModuleListCtrl&, CSortHeaderCtrl&)>& body) {
-    HeaderDialog dialog;
-    ModalScript script;
-    script.OnDialog([&](CDialog&) {
-        EXPECT_TRUE(
-            dialog.m_moduleList.CreateColumns("IP,90;Version of the firmware running,120;A,18"));
-        body(dialog.m_moduleList, dialog.m_moduleList.GetSortHeader());
-        dialog.EndDialog(IDOK);
-    });
-    dialog.DoModal();
+    ordvane::samples::WithModuleList(
+        "IP,90;Version of the firmware running,120;A,18",
+        [&](CModuleListCtrl& list) { body(list, list.GetSortHeader()); });
 }
 
 QRgb ToRgb(COLORREF color) {
