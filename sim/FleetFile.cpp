@@ -439,11 +439,7 @@ bool ParseFleet(std::span<const std::uint8_t> text, std::mt19937_64& saltRandom,
             error = LineError(reader.Line(), error);
             return false;
         }
-        std::uint64_t key = 0;
-        for (std::uint8_t byte : module.mac) {
-            key = (key << 8) | byte;
-        }
-        if (!macs.insert(key).second) {
+        if (!macs.insert(zeva::MacKey(module.mac.data())).second) {
             error = LineError(reader.Line(), "the mac is already used by an earlier module");
             return false;
         }

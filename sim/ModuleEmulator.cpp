@@ -15,6 +15,7 @@ namespace {
 
 using std::chrono::milliseconds;
 using zeva::CommandResult;
+using zeva::MacKey;
 using zeva::MessageType;
 
 // An unacknowledged scan answer is sent this many times in all, this far apart.
@@ -27,14 +28,6 @@ constexpr std::chrono::seconds kChallengeLifetime(300);
 constexpr std::size_t kRememberedCommands = 16;
 constexpr int kReceiveBatch = 1024;
 constexpr int kIdleWait = 200;
-
-std::uint64_t MacKey(const std::uint8_t* mac) {
-    std::uint64_t key = 0;
-    for (int i = 0; i < 6; ++i) {
-        key = (key << 8) | mac[i];
-    }
-    return key;
-}
 
 void CopyText(const std::optional<std::string>& text, char* field, std::size_t width,
               std::uint8_t& valid) {

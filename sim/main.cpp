@@ -64,5 +64,21 @@ int main(int argc, char** argv) {
     std::printf("ready port=%u modules=%zu\n", static_cast<unsigned>(emulator.Port()), moduleCount);
     std::fflush(stdout);
     emulator.Run(g_stop);
+    const EmulatorStatistics& statistics = emulator.Statistics();
+    std::fprintf(stderr,
+                 "quillmor-sim: received=%llu answers-sent=%llu dropped-by-loss=%llu "
+                 "duplicated=%llu unknown-targets=%llu",
+                 static_cast<unsigned long long>(statistics.received),
+                 static_cast<unsigned long long>(statistics.answersSent),
+                 static_cast<unsigned long long>(statistics.droppedByLoss),
+                 static_cast<unsigned long long>(statistics.duplicated),
+                 static_cast<unsigned long long>(statistics.unknownTargets));
+    for (std::size_t reason = 0; reason < ordvane::zeva::kDecodeErrorCount; ++reason) {
+        std::fprintf(
+            stderr, " %s=%llu",
+            ordvane::zeva::DecodeErrorName(static_cast<ordvane::zeva::DecodeError>(reason)),
+            static_cast<unsigned long long>(statistics.decodeErrors[reason]));
+    }
+    std::fprintf(stderr, "\n");
     return 0;
 }

@@ -26,14 +26,6 @@ constexpr milliseconds kIdleWait(1000);
 // Datagrams handled before the timers get their turn again.
 constexpr int kReceiveBatch = 512;
 
-std::uint64_t MacKey(const std::uint8_t* mac) {
-    std::uint64_t key = 0;
-    for (int i = 0; i < 6; ++i) {
-        key = (key << 8) | mac[i];
-    }
-    return key;
-}
-
 MacAddress ToMac(const std::uint8_t* bytes) {
     MacAddress mac{};
     std::copy(bytes, bytes + mac.size(), mac.begin());

@@ -62,6 +62,22 @@ bool ParseTarget(std::string_view item, std::uint16_t defaultPort, Endpoint& end
     return true;
 }
 
+std::uint32_t AddressOf(const sockaddr* address) {
+    return address != nullptr && address->sa_family == AF_INET
+               ? ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr)
+               : 0;
+}
+
+// An address added without "brd" has broadcast 0.0.0.0, which would send the scan to this
+// host; the subnet's broadcast address is then worked out from address and mask.
+std::uint32_t BroadcastAddressOf(const ifaddrs& entry) {
+    const std::uint32_t broadcast = AddressOf(entry.ifa_broadaddr);
+    if (broadcast != 0) {
+        return broadcast;
+    }
+    return AddressOf(entry.ifa_addr) | ~AddressOf(entry.ifa_netmask);
+}
+
 }  // namespace
 
 std::vector<Endpoint> ParseTargetList(std::string_view text, std::uint16_t defaultPort) {
@@ -96,13 +112,11 @@ std::vector<ScanDestination> CollectScanDestinations(std::uint16_t modulePort) {
             const unsigned flags = entry->ifa_flags;
             if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET ||
                 (flags & IFF_UP) == 0 || (flags & IFF_BROADCAST) == 0 ||
-                (flags & IFF_LOOPBACK) != 0 || entry->ifa_broadaddr == nullptr ||
-                !InterfaceSelected(selection, entry->ifa_name)) {
+                (flags & IFF_LOOPBACK) != 0 || !InterfaceSelected(selection, entry->ifa_name)) {
                 continue;
             }
-            const auto* broadcast = reinterpret_cast<const sockaddr_in*>(entry->ifa_broadaddr);
             ScanDestination destination;
-            destination.endpoint = {ntohl(broadcast->sin_addr.s_addr), modulePort};
+            destination.endpoint = {BroadcastAddressOf(*entry), modulePort};
             destination.interfaceIndex = static_cast<int>(if_nametoindex(entry->ifa_name));
             destinations.push_back(destination);
         }

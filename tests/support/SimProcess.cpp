@@ -30,7 +30,8 @@ std::string SimBinary() {
     return ORDVANE_SIM_PATH;
 }
 
-SimProcess::SimProcess(std::vector<std::string> arguments) : m_arguments(std::move(arguments)) {
+SimProcess::SimProcess(std::vector<std::string> arguments, std::vector<std::string> launcher)
+    : m_arguments(std::move(arguments)), m_launcher(std::move(launcher)) {
     if (!HasOption(m_arguments, "--address")) {
         m_arguments.insert(m_arguments.end(), {"--address", "127.0.0.1"});
     }
@@ -41,9 +42,12 @@ SimProcess::SimProcess(std::vector<std::string> arguments) : m_arguments(std::mo
         m_arguments.insert(m_arguments.end(), {"--jitter-ms", "0"});
     }
     // Everything the child needs is prepared before fork: after it, only exec.
-    const std::string binary = SimBinary();
+    std::string binary = SimBinary();
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(binary.c_str()));
+    for (std::string& word : m_launcher) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(binary.data());
     for (std::string& argument : m_arguments) {
         argv.push_back(argument.data());
     }
@@ -61,7 +65,7 @@ SimProcess::SimProcess(std::vector<std::string> arguments) : m_arguments(std::mo
             _exit(127);
         }
         dup2(pipeEnds[1], STDOUT_FILENO);
-        execv(argv[0], argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     close(pipeEnds[1]);
@@ -175,7 +179,11 @@ bool SimProcess::Stop() {
 }
 
 std::string SimProcess::Describe() const {
-    std::string text = SimBinary();
+    std::string text;
+    for (const std::string& word : m_launcher) {
+        text += word + " ";
+    }
+    text += SimBinary();
     for (const std::string& argument : m_arguments) {
         text += " " + argument;
     }

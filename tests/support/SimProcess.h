@@ -34,7 +34,9 @@ namespace ordvane::testing {
 
 class SimProcess {
 public:
-    explicit SimProcess(std::vector<std::string> arguments);
+    // launcher, when given, is a command that runs the emulator, for example
+    // {"ip", "netns", "exec", "<namespace>"}.
+    explicit SimProcess(std::vector<std::string> arguments, std::vector<std::string> launcher = {});
     ~SimProcess();
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
@@ -61,6 +63,7 @@ private:
     void ReadOutput(int descriptor);
 
     std::vector<std::string> m_arguments;
+    std::vector<std::string> m_launcher;
     pid_t m_pid = -1;
     std::thread m_reader;
     mutable std::mutex m_mutex;
