@@ -18,5 +18,7 @@ struct CliCommand {
 std::span<const CliCommand> Commands();
 
 int RunScan(std::span<const std::string> arguments);
+int RunConfigure(std::span<const std::string> arguments);
+int RunWink(std::span<const std::string> arguments);
 
 }  // namespace ordvane::cli

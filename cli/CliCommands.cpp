@@ -11,6 +11,15 @@ std::span<const CliCommand> Commands() {
                    "type; with --format or --sort the window's seven columns (IP, SN, GW, "
                    "DHCP, Version, Type, MAC) sorted by COLUMN (default IP)",
                    RunScan},
+        CliCommand{"configure",
+                   "MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A] [--hostname H] "
+                   "[--dhcp on|off] [--password-stdin] [--new-password-stdin]",
+                   "change a module's settings as the configuration dialog does; passwords are "
+                   "read from standard input (current, then new, one per line); exit 0 once the "
+                   "rescan shows the module, 3 on an invalid password, 4 on timeout",
+                   RunConfigure},
+        CliCommand{"wink", "MAC", "ask a module (service 1.10 or later) to signal its presence",
+                   RunWink},
     };
     return kCommands;
 }

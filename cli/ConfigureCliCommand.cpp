@@ -1,0 +1,231 @@
+// ordvane-cli configure MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A]
+//                           [--hostname H] [--dhcp on|off] [--password-stdin]
+//                           [--new-password-stdin]
+//
+// Builds the request the Ethernet configuration dialog would send if the user typed exactly
+// the given values into it: values not given keep what the module reported, the same checks
+// refuse the same input with the same words, passwords are hashed the same way. Passwords are
+// read from standard input (current first, then new, one per line) and never printed.
+//
+// Exit status: 0 once a rescan shows the configured module (its line is printed), 3 when the
+// module refused the password, 4 when no outcome came in time, 2 for bad arguments or input the
+// dialog would refuse, 1 for other failures (the module did not answer the scan, the library
+// did not start).
+
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "cli/CliCommand.h"
+#include "cli/LibraryEventQueue.h"
+#include "cli/ModuleLocator.h"
+#include "config/ConfigureDialogValues.h"
+#include "config/ConfigureOverrides.h"
+#include "config/ConfigureRequestBuilder.h"
+#include "config/ConfigureValidation.h"
+#include "modlist/ModuleColumns.h"
+
+namespace ordvane::cli {
+
+namespace {
+
+constexpr auto kScanTimeout = std::chrono::seconds(5);
+constexpr auto kOutcomeTimeout = std::chrono::seconds(10);
+constexpr int kExitConfigured = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitBadInput = 2;
+constexpr int kExitInvalidPassword = 3;
+constexpr int kExitTimeout = 4;
+
+constexpr const char* kConfigureUsage =
+    "usage: ordvane-cli configure MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A]\n"
+    "                              [--hostname H] [--dhcp on|off] [--password-stdin]\n"
+    "                              [--new-password-stdin]\n"
+    "Passwords are read from standard input: the current one, then the new one, one per line.";
+
+struct ConfigureArguments {
+    MacAddress mac{};
+    ConfigureOverrides overrides;
+    bool passwordFromInput = false;
+    bool newPasswordFromInput = false;
+};
+
+bool Refuse(const std::string& message) {
+    std::fprintf(stderr, "ordvane-cli configure: %s\n%s\n", message.c_str(), kConfigureUsage);
+    return false;
+}
+
+bool TakeAddress(const std::string& option, const std::string& value,
+                 std::optional<std::uint32_t>& target) {
+    target = ParseDottedIpv4(value);
+    return target.has_value() ||
+           Refuse(option + " needs a dotted IPv4 address, not \"" + value + "\"");
+}
+
+bool ParseOption(const std::string& option, const std::string* value, ConfigureArguments& parsed) {
+    ConfigureOverrides& overrides = parsed.overrides;
+    if (option == "--password-stdin") {
+        parsed.passwordFromInput = true;
+        return true;
+    }
+    if (option == "--new-password-stdin") {
+        parsed.newPasswordFromInput = true;
+        return true;
+    }
+    if (value == nullptr) {
+        return Refuse(option == "--ip" || option == "--mask" || option == "--gateway" ||
+                              option == "--dns1" || option == "--dns2" || option == "--hostname" ||
+                              option == "--dhcp"
+                          ? option + " needs a value"
+                          : "unknown option " + option);
+    }
+    if (option == "--ip") {
+        return TakeAddress(option, *value, overrides.ipAddress);
+    }
+    if (option == "--mask") {
+        return TakeAddress(option, *value, overrides.subnetMask);
+    }
+    if (option == "--gateway") {
+        return TakeAddress(option, *value, overrides.gateway);
+    }
+    if (option == "--dns1") {
+        return TakeAddress(option, *value, overrides.primaryDns);
+    }
+    if (option == "--dns2") {
+        return TakeAddress(option, *value, overrides.secondaryDns);
+    }
+    if (option == "--hostname") {
+        if (value->size() > kDialogTextLimit) {
+            return Refuse("the hostname has more than 29 characters");
+        }
+        overrides.hostname = *value;
+        return true;
+    }
+    if (option == "--dhcp") {
+        if (*value != "on" && *value != "off") {
+            return Refuse("--dhcp takes on or off");
+        }
+        overrides.dhcpChoice = *value == "on" ? 0 : 1;
+        return true;
+    }
+    return Refuse("unknown option " + option);
+}
+
+bool ParseArguments(std::span<const std::string> arguments, ConfigureArguments& parsed) {
+    if (arguments.empty() || !ParseMacArgument(arguments[0], parsed.mac)) {
+        return Refuse("the first argument is the module's MAC address, e.g. 0A-51-4D-00-00-2A");
+    }
+    for (std::size_t index = 1; index < arguments.size(); ++index) {
+        const std::string& option = arguments[index];
+        const bool takesNoValue = option == "--password-stdin" || option == "--new-password-stdin";
+        const std::string* value =
+            !takesNoValue && index + 1 < arguments.size() ? &arguments[++index] : nullptr;
+        if (!ParseOption(option, value, parsed)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// One line of standard input without its line end; nothing at the end of input or when the
+// line is longer than the dialog's password edits take.
+bool ReadPasswordLine(const char* what, std::string& password) {
+    if (!std::getline(std::cin, password)) {
+        return Refuse(std::string("no ") + what + " on standard input");
+    }
+    if (!password.empty() && password.back() == '\r') {
+        password.pop_back();
+    }
+    if (password.size() > kDialogTextLimit) {
+        return Refuse(std::string("the ") + what + " has more than 29 characters");
+    }
+    return true;
+}
+
+bool ReadPasswords(ConfigureArguments& parsed) {
+    std::string password;
+    if (parsed.passwordFromInput) {
+        if (!ReadPasswordLine("password", password)) {
+            return false;
+        }
+        parsed.overrides.password = password;
+    }
+    if (parsed.newPasswordFromInput) {
+        if (!ReadPasswordLine("new password", password)) {
+            return false;
+        }
+        parsed.overrides.newPassword = password;
+    }
+    return true;
+}
+
+// Drops the head of the invalid-password queue when it is the module just configured, as the
+// main window does; true when it was.
+bool TakeOwnInvalidPassword(const MacAddress& mac) {
+    std::uint8_t queued[6] = {};
+    if (ZEVA_GetInvPswdMacId(queued) != 1 || !std::equal(mac.begin(), mac.end(), queued)) {
+        return false;
+    }
+    ZEVA_RemoveFirstInvPswdMacId();
+    return true;
+}
+
+int AwaitOutcome(const MacAddress& mac) {
+    const auto deadline = LibraryEventQueue::Clock::now() + kOutcomeTimeout;
+    while (const std::optional<int> eventCode = LibraryEventQueue::WaitForEvent(deadline)) {
+        if (*eventCode == ZEVA_EVENT_INVALID_PASSWORD && TakeOwnInvalidPassword(mac)) {
+            std::fprintf(stderr, "Invalid password\n");
+            return kExitInvalidPassword;
+        }
+        if (*eventCode == ZEVA_EVENT_RESCAN) {
+            TakeOwnInvalidPassword(mac);
+            ZEVA_ModuleScanResponseType module{};
+            if (!ScanForModule(mac, kScanTimeout, module)) {
+                break;
+            }
+            PrintModuleLine(module);
+            return kExitConfigured;
+        }
+    }
+    std::fprintf(stderr, "ordvane-cli configure: no answer from %s in time\n",
+                 FormatMacAddress(mac.data()).c_str());
+    return kExitTimeout;
+}
+
+}  // namespace
+
+int RunConfigure(std::span<const std::string> arguments) {
+    if (WantsHelp(arguments)) {
+        std::printf("%s\n", kConfigureUsage);
+        return 0;
+    }
+    ConfigureArguments parsed;
+    if (!ParseArguments(arguments, parsed) || !ReadPasswords(parsed)) {
+        return kExitBadInput;
+    }
+    if (!StartModuleService()) {
+        return kExitFailure;
+    }
+    ZEVA_ModuleScanResponseType module{};
+    if (!ScanForModule(parsed.mac, kScanTimeout, module)) {
+        std::fprintf(stderr, "ordvane-cli configure: %s did not answer the scan\n",
+                     FormatMacAddress(parsed.mac.data()).c_str());
+        return kExitFailure;
+    }
+    const ConfigureDialogOutput values =
+        ApplyConfigureOverrides(PrefillFromModule(module), parsed.overrides);
+    if (const char* refusal = FirstConfigureRefusal(values.hostname, values.ipAddress)) {
+        std::fprintf(stderr, "%s\n", refusal);
+        return kExitBadInput;
+    }
+    ZEVA_ConfigureRequestType request;
+    if (!BuildConfigureRequest(module, values, request)) {
+        std::fprintf(stderr, "ordvane-cli configure: no random salt for the new password\n");
+        return kExitFailure;
+    }
+    ZEVA_SendConfigure(&request);
+    return AwaitOutcome(parsed.mac);
+}
+
+}  // namespace ordvane::cli

@@ -1,0 +1,31 @@
+#pragma once
+// Finding one module by its MAC address with a scan through the module-service library.
+
+#include <chrono>
+#include <span>
+#include <string>
+
+#include "config/MacAddressText.h"
+#include "modsvc/ModuleService.h"
+
+namespace ordvane::cli {
+
+// Starts the library with the event queue installed; false (with a message on stderr) when it
+// does not start.
+bool StartModuleService();
+
+// Sends a scan and waits until the module with this MAC answers or the time is up. Other
+// answers are dropped.
+bool ScanForModule(const MacAddress& mac, std::chrono::milliseconds timeout,
+                   ZEVA_ModuleScanResponseType& found);
+
+// A MAC address as the table shows it, "0A-51-4D-00-00-2A" (':' allowed instead of '-').
+bool ParseMacArgument(const std::string& text, MacAddress& mac);
+
+// True when the arguments ask for the command's help text.
+bool WantsHelp(std::span<const std::string> arguments);
+
+// "MAC IP type" as ordvane-cli scan prints a module.
+void PrintModuleLine(const ZEVA_ModuleScanResponseType& module);
+
+}  // namespace ordvane::cli

@@ -1,0 +1,52 @@
+// ordvane-cli wink MAC: asks the module to signal its presence, with the window's rule that
+// its service must be version 1.10 or later.
+//
+// Exit status: 0 when the request was sent, 2 for bad arguments, 1 for every other failure: the
+// module is too old ("Device does not support wink."), did not answer the scan, or the library
+// did not start.
+
+#include <cstdio>
+#include <thread>
+
+#include "cli/CliCommand.h"
+#include "cli/ModuleLocator.h"
+#include "config/ConfigureRequestBuilder.h"
+#include "modlist/ModuleColumns.h"
+
+namespace ordvane::cli {
+
+int RunWink(std::span<const std::string> arguments) {
+    constexpr const char* kUsage = "usage: ordvane-cli wink MAC  (e.g. 0A-51-4D-00-00-2A)";
+    if (WantsHelp(arguments)) {
+        std::printf("%s\n", kUsage);
+        return 0;
+    }
+    MacAddress mac{};
+    if (arguments.size() != 1 || !ParseMacArgument(arguments[0], mac)) {
+        std::fprintf(stderr, "%s\n", kUsage);
+        return 2;
+    }
+    if (!StartModuleService()) {
+        return 1;
+    }
+    ZEVA_ModuleScanResponseType module{};
+    if (!ScanForModule(mac, std::chrono::seconds(5), module)) {
+        std::fprintf(stderr, "ordvane-cli wink: %s did not answer the scan\n",
+                     FormatMacAddress(mac.data()).c_str());
+        return 1;
+    }
+    if (!IsWinkSupported(module.serviceVersionMajor, module.serviceVersionMinor)) {
+        std::fprintf(stderr, "%s\n", kWinkNotSupportedMessage);
+        return 1;
+    }
+    ZEVA_ConfigureRequestType request;
+    BuildWinkRequest(mac, request);
+    ZEVA_SendWink(&request);
+    // The library sends again until the module answers; stay long enough for two more tries
+    // in case the first datagram was lost.
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    std::printf("wink sent to %s\n", FormatMacAddress(mac.data()).c_str());
+    return 0;
+}
+
+}  // namespace ordvane::cli

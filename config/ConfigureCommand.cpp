@@ -1,0 +1,92 @@
+// The Configure command: a double click on a row of the module table opens the Ethernet
+// configuration dialog for that module and, on "Set", sends the configure request. The table's
+// double-click handler calls RunConfigureCommand (declared with the table's hook).
+
+#include <algorithm>
+#include <cstring>
+
+#include "config/ConfigureDialogValues.h"
+#include "config/ConfigureRequestBuilder.h"
+#include "config/MacAddressText.h"
+#include "config/ModuleLookup.h"
+#include "config/RowMacAddress.h"
+#include "modlist/CModuleListCtrl.h"
+#include "modlist/ConfigureCommandHook.h"
+#include "modlist/ModuleColumns.h"
+#include "modsvc/ModuleService.h"
+#include "ui/EthernetConfigDlg.h"
+
+namespace {
+
+// The hit test looks at this x so that a double click anywhere along a row, in any column,
+// finds the row.
+constexpr int kHitTestX = 2;
+
+void CopyHostname(char (&buffer)[CEthernetConfigDlg::kMaxTextLength + 1], const std::string& text) {
+    std::memset(buffer, 0, sizeof buffer);
+    std::memcpy(buffer, text.data(), std::min<std::size_t>(text.size(), sizeof buffer - 1));
+}
+
+void LoadDialogInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogInput& input) {
+    dialog.m_ipAddressKnown = input.ipAddressKnown;
+    dialog.m_subnetMaskKnown = input.subnetMaskKnown;
+    dialog.m_gatewayKnown = input.gatewayKnown;
+    dialog.m_primaryDnsKnown = input.primaryDnsKnown;
+    dialog.m_secondaryDnsKnown = input.secondaryDnsKnown;
+    dialog.m_ipAddress = input.ipAddress;
+    dialog.m_subnetMask = input.subnetMask;
+    dialog.m_gateway = input.gateway;
+    dialog.m_primaryDns = input.primaryDns;
+    dialog.m_secondaryDns = input.secondaryDns;
+    dialog.m_hostnameKnown = input.hostnameKnown;
+    CopyHostname(dialog.m_hostname, input.hostname);
+    dialog.m_dhcpChoice = input.dhcpChoice;
+    dialog.m_passwordEnabled = input.passwordEnabled;
+}
+
+ordvane::ConfigureDialogOutput ReadDialogOutput(const CEthernetConfigDlg& dialog) {
+    ordvane::ConfigureDialogOutput output;
+    output.ipAddress = dialog.m_ipAddress;
+    output.subnetMask = dialog.m_subnetMask;
+    output.gateway = dialog.m_gateway;
+    output.primaryDns = dialog.m_primaryDns;
+    output.secondaryDns = dialog.m_secondaryDns;
+    output.dhcpChoice = dialog.m_dhcpChoice;
+    output.password = dialog.m_password;
+    output.newPassword = dialog.m_newPassword;
+    output.changePassword = dialog.m_changePassword;
+    output.hostname = dialog.m_hostname;
+    return output;
+}
+
+}  // namespace
+
+void RunConfigureCommand(CModuleListCtrl& moduleList, CPoint point) {
+    const int row = moduleList.HitTest(CPoint(kHitTestX, point.y));
+    if (row < 0) {
+        return;
+    }
+    CEthernetConfigDlg dialog;
+    dialog.m_caption = CString("Configure: ") + moduleList.GetItemText(row, ordvane::kColumnMac);
+
+    ordvane::MacAddress mac{};
+    if (!ordvane::ReadRowMacAddress(moduleList, row, mac)) {
+        return;
+    }
+    // A copy: module events handled while the dialog is open may clear the stored records.
+    ZEVA_ModuleScanResponseType module;
+    if (!ordvane::FindFirstModuleWithMac(moduleList, mac, module)) {
+        return;
+    }
+    LoadDialogInput(dialog, ordvane::PrefillFromModule(module));
+    if (dialog.DoModal() != IDOK) {
+        return;
+    }
+
+    ZEVA_ConfigureRequestType request;
+    if (!ordvane::BuildConfigureRequest(module, ReadDialogOutput(dialog), request)) {
+        return;
+    }
+    moduleList.SetConfiguredMac(request.macId);
+    ZEVA_SendConfigure(&request);
+}

@@ -1,0 +1,79 @@
+#include "config/ConfigureRequestBuilder.h"
+
+#include <cstring>
+#include <optional>
+
+#include "config/FixedText.h"
+#include "config/SaltGenerator.h"
+
+namespace ordvane {
+
+namespace {
+
+std::string_view DialogText(const std::string& text) {
+    return std::string_view(text).substr(0, kDialogTextLimit);
+}
+
+bool WantsHashedPasswords(const ZEVA_ModuleScanResponseType& module) {
+    return module.hashedPasswords == 1;
+}
+
+}  // namespace
+
+void BuildConfigureRequestWithSalt(const ZEVA_ModuleScanResponseType& module,
+                                   const ConfigureDialogOutput& values, const PasswordSalt& salt,
+                                   ZEVA_ConfigureRequestType& request) {
+    std::memset(&request, 0, sizeof request);
+    std::memcpy(request.macId, module.macId, sizeof request.macId);
+    request.ipAddress = values.ipAddress;
+    request.subnetMask = values.subnetMask;
+    request.gateway = values.gateway;
+    request.dns1 = values.primaryDns;
+    request.dns2 = values.secondaryDns;
+    request.dhcp = values.dhcpChoice == 0 ? 1 : 0;
+
+    const std::string_view password = DialogText(values.password);
+    if (WantsHashedPasswords(module)) {
+        const std::string_view challengeField(module.challenge, sizeof module.challenge);
+        CopyToFixedText(request.password, ChallengeResponse(challengeField, password));
+    } else {
+        CopyToFixedText(request.password, password);
+    }
+
+    if (values.changePassword == 1) {
+        request.changePassword = 1;
+        const std::string_view newPassword = DialogText(values.newPassword);
+        if (WantsHashedPasswords(module)) {
+            CopyToFixedText(request.newPassword, SaltedPasswordHash(salt, newPassword));
+        } else {
+            CopyToFixedText(request.newPassword, newPassword);
+        }
+    } else {
+        request.changePassword = 0;
+    }
+
+    CopyToFixedText(request.hostname, DialogText(values.hostname));
+}
+
+bool BuildConfigureRequest(const ZEVA_ModuleScanResponseType& module,
+                           const ConfigureDialogOutput& values,
+                           ZEVA_ConfigureRequestType& request) {
+    PasswordSalt salt{};
+    if (values.changePassword == 1 && WantsHashedPasswords(module)) {
+        const std::optional<PasswordSalt> drawn = SaltGenerator::DrawSalt();
+        if (!drawn) {
+            std::memset(&request, 0, sizeof request);
+            return false;
+        }
+        salt = *drawn;
+    }
+    BuildConfigureRequestWithSalt(module, values, salt, request);
+    return true;
+}
+
+void BuildWinkRequest(const MacAddress& mac, ZEVA_ConfigureRequestType& request) {
+    std::memset(&request, 0, sizeof request);
+    std::memcpy(request.macId, mac.data(), sizeof request.macId);
+}
+
+}  // namespace ordvane

@@ -1,0 +1,72 @@
+#include "config/MacAddressText.h"
+
+#include <cctype>
+#include <cstddef>
+
+namespace ordvane {
+
+namespace {
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// One "%x" conversion from text at position: returns false when no digit follows. The value
+// wraps modulo 2^32 as an unsigned conversion does; only its low byte is used anyway.
+bool ReadHexNumber(std::string_view text, std::size_t& position, std::uint32_t& value) {
+    while (position < text.size() && std::isspace(static_cast<unsigned char>(text[position]))) {
+        ++position;
+    }
+    bool negative = false;
+    if (position < text.size() && (text[position] == '+' || text[position] == '-')) {
+        negative = text[position] == '-';
+        ++position;
+    }
+    if (position + 1 < text.size() && text[position] == '0' &&
+        (text[position + 1] == 'x' || text[position + 1] == 'X') && position + 2 < text.size() &&
+        HexDigitValue(text[position + 2]) >= 0) {
+        position += 2;
+    }
+    std::size_t digits = 0;
+    value = 0;
+    while (position < text.size() && HexDigitValue(text[position]) >= 0) {
+        value = value * 16u + static_cast<std::uint32_t>(HexDigitValue(text[position]));
+        ++position;
+        ++digits;
+    }
+    if (negative) {
+        value = 0u - value;
+    }
+    return digits > 0;
+}
+
+}  // namespace
+
+bool ParseMacAddressText(std::string_view text, MacAddress& mac) {
+    std::size_t position = 0;
+    for (std::size_t index = 0; index < mac.size(); ++index) {
+        if (index > 0) {
+            if (position >= text.size() || text[position] != '-') {
+                return false;
+            }
+            ++position;
+        }
+        std::uint32_t value = 0;
+        if (!ReadHexNumber(text, position, value)) {
+            return false;
+        }
+        mac[index] = static_cast<std::uint8_t>(value & 0xFFu);
+    }
+    return true;
+}
+
+}  // namespace ordvane

@@ -1,0 +1,164 @@
+// ordvane-cli configure and wink against the emulator over loopback. The command runs as a
+// child process with passwords on its standard input; what reached the modules is read from
+// the emulator's lines.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/SimProcess.h"
+
+namespace {
+
+using ordvane::testing::SimProcess;
+
+// 01 plain (service 1.10), 02 hashed (1.9) with unknown mask, gateway, DNS and DHCP.
+constexpr const char* kFleet =
+    "mac,service,type,ip,mask,gateway,dhcp,hostname,dns1,dns2,hashed,password\n"
+    "0A-51-4D-00-00-01,1.10,QM-240,10.20.30.40,255.255.255.0,10.20.30.1,0,lineone,10.20.30.53,"
+    "10.20.30.54,0,secret\n"
+    "0A-51-4D-00-00-02,1.9,QM-300,10.20.31.7,,,,two,,,1,opensesame\n";
+
+struct CliRun {
+    int status = -1;
+    std::string output;  // standard output and standard error
+};
+
+class CliConfigure : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_directory = ::testing::TempDir() + "/ordvane-cli-" + std::to_string(getpid());
+        ::mkdir(m_directory.c_str(), 0700);
+        const std::string fleet = Write("fleet.csv", kFleet);
+        m_sim = std::make_unique<SimProcess>(std::vector<std::string>{"--fleet", fleet});
+        ASSERT_TRUE(m_sim->WaitReady()) << m_sim->Describe();
+        ordvane::testing::PointLibraryAt(*m_sim);  // inherited by the command
+    }
+
+    void TearDown() override {
+        m_sim.reset();
+        for (const std::string& path : m_files) {
+            ::unlink(path.c_str());
+        }
+        ::rmdir(m_directory.c_str());
+    }
+
+    std::string Write(const std::string& name, const std::string& text) {
+        const std::string path = m_directory + "/" + name;
+        std::ofstream(path) << text;
+        m_files.push_back(path);
+        return path;
+    }
+
+    // Runs ordvane-cli with arguments, standard input from the given text.
+    CliRun Run(const std::string& arguments, const std::string& input = "") {
+        const std::string inputPath = Write("input", input);
+        const std::string command =
+            std::string(ORDVANE_CLI_PATH) + " " + arguments + " <" + inputPath + " 2>&1";
+        CliRun run;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr) {
+            return run;
+        }
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+            run.output += buffer;
+        }
+        const int status = ::pclose(pipe);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return run;
+    }
+
+    std::vector<std::string> Lines(const std::string& prefix) const {
+        return m_sim->LinesStartingWith(prefix);
+    }
+
+    std::unique_ptr<SimProcess> m_sim;
+
+private:
+    std::string m_directory;
+    std::vector<std::string> m_files;
+};
+
+TEST_F(CliConfigure, PlainModuleKeepsWhatIsNotGivenAndTheRescanShowsIt) {
+    const CliRun run =
+        Run("configure 0A-51-4D-00-00-01 --ip 10.20.30.41 --hostname gw2 "
+            "--password-stdin",
+            "secret\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "0A-51-4D-00-00-01 10.20.30.41 QM-240\n");
+    ASSERT_EQ(Lines("configure ").size(), 1u) << m_sim->Describe();
+    EXPECT_EQ(Lines("configure ")[0],
+              "configure mac=0A-51-4D-00-00-01 ip=10.20.30.41 mask=255.255.255.0 "
+              "gateway=10.20.30.1 dhcp=off dns1=10.20.30.53 dns2=10.20.30.54 password=kept "
+              "hostname=gw2");
+}
+
+TEST_F(CliConfigure, HashedModuleTakesANewPasswordThatWorksAfterwards) {
+    CliRun run =
+        Run("configure 0A-51-4D-00-00-02 --dhcp on --password-stdin "
+            "--new-password-stdin",
+            "opensesame\nfresh1\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output.find("opensesame"), std::string::npos);
+    EXPECT_EQ(run.output.find("fresh1"), std::string::npos);
+    ASSERT_EQ(Lines("configure ").size(), 1u) << m_sim->Describe();
+    EXPECT_EQ(Lines("configure ")[0],
+              "configure mac=0A-51-4D-00-00-02 ip=10.20.31.7 mask=0.0.0.0 gateway=0.0.0.0 "
+              "dhcp=on dns1=0.0.0.0 dns2=0.0.0.0 password=changed hostname=two");
+
+    run = Run("configure 0A-51-4D-00-00-02 --password-stdin", "opensesame\n");
+    EXPECT_EQ(run.status, 3) << run.output;
+    EXPECT_EQ(run.output, "Invalid password\n");
+    run = Run("configure 0A-51-4D-00-00-02 --password-stdin", "fresh1\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+}
+
+TEST_F(CliConfigure, RefusesWhatTheDialogRefusesAndSendsNothing) {
+    CliRun run = Run("configure 0A-51-4D-00-00-01 --hostname gate-way --ip 10.0.0.255");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.output, "Illegal hostname! Only a-z, A-Z and 0-9 allowed.\n");
+    run = Run("configure 0A-51-4D-00-00-01 --ip 10.0.0.255");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.output, "Last digit of IP address can not be 255.\n");
+    for (const char* arguments :
+         {"configure", "configure 0A-51-4D-00-00", "configure 0A-51-4D-00-00-01 --ip 10.0.0",
+          "configure 0A-51-4D-00-00-01 --dhcp maybe", "configure 0A-51-4D-00-00-01 --mask",
+          "configure 0A-51-4D-00-00-01 --colour red", "wink", "wink 0A-51-4D-00-00-01 extra"}) {
+        EXPECT_EQ(Run(arguments).status, 2) << arguments;
+    }
+    run = Run("configure 0A-51-4D-00-00-01 --hostname abcdefghijklmnopqrstuvwxyz0123");
+    EXPECT_EQ(run.status, 2) << run.output;
+    run = Run("configure 0A-51-4D-00-00-01 --password-stdin", std::string(30, 'p') + "\n");
+    EXPECT_EQ(run.status, 2) << run.output;
+    run = Run("configure 0A-51-4D-00-00-01 --password-stdin", "");
+    EXPECT_EQ(run.status, 2) << run.output;
+    EXPECT_TRUE(Lines("configure ").empty());
+    EXPECT_TRUE(Lines("reject ").empty());
+}
+
+TEST_F(CliConfigure, AModuleThatDoesNotAnswerTheScanIsAFailure) {
+    const CliRun run = Run("configure 0A-51-4D-00-00-77 --password-stdin", "x\n");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_EQ(run.output, "ordvane-cli configure: 0A-51-4D-00-00-77 did not answer the scan\n");
+    EXPECT_EQ(Run("configure --help").status, 0);
+    EXPECT_EQ(Run("wink --help").status, 0);
+}
+
+TEST_F(CliConfigure, WinkFollowsTheServiceVersionRule) {
+    CliRun run = Run("wink 0A-51-4D-00-00-01");
+    EXPECT_EQ(run.status, 0) << run.output;
+    ASSERT_TRUE(m_sim->WaitForLines("wink mac=0A-51-4D-00-00-01", 1)) << m_sim->Describe();
+    run = Run("wink 0a:51:4d:00:00:02");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output, "Device does not support wink.\n");
+    EXPECT_TRUE(Lines("wink mac=0A-51-4D-00-00-02").empty());
+}
+
+}  // namespace

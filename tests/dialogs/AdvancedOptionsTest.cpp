@@ -1,0 +1,151 @@
+// The Advanced Options command with the real recovery server. Tests that open port 67 run as
+// root in a network namespace of their own, so that they neither need nor disturb the
+// machine's port 67; elsewhere they are skipped with the reason.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "platform/framework/CButton.h"
+#include "platform/framework/CWinApp.h"
+#include "res/ids/Resource.h"
+#include "tests/dialogs/DialogScript.h"
+#include "ui/AdvancedOptionsCommand.h"
+
+namespace {
+
+using ordvane::framework::ModalScript;
+using ordvane::framework::PressButton;
+
+// What the main window holds for the recovery server.
+struct RecoveryServerOwner {
+    CDhcpServer m_dhcpServer;
+    std::atomic<std::uint8_t> m_dhcpEnabled{0};
+    CDhcpServerSwitch<RecoveryServerOwner> m_dhcpSwitch{*this};
+};
+
+// One opening of the dialog: records whether the box showed checked, sets it, presses a button.
+struct Opening {
+    bool checkBox;
+    int button;
+};
+
+bool RunOpening(RecoveryServerOwner& owner, ModalScript& script, const Opening& opening) {
+    bool shownChecked = false;
+    script.OnDialog([&](CDialog& dialog) {
+        auto* box = static_cast<CButton*>(dialog.GetDlgItem(IDC_ENABLE_DHCP_SERVER));
+        shownChecked = box->GetCheck() == BST_CHECKED;
+        box->SetCheck(opening.checkBox ? BST_CHECKED : BST_UNCHECKED);
+        PressButton(dialog, opening.button);
+    });
+    RunAdvancedOptions(owner.m_dhcpSwitch, owner.m_dhcpServer);
+    return shownChecked;
+}
+
+// A UDP socket on 0.0.0.0:67 without address reuse, as another DHCP server would hold it.
+int TakePort67() {
+    const int socketHandle = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(67);
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    if (socketHandle >= 0 &&
+        bind(socketHandle, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(socketHandle);
+        return -1;
+    }
+    return socketHandle;
+}
+
+bool Port67IsFree() {
+    const int socketHandle = TakePort67();
+    if (socketHandle < 0) {
+        return false;
+    }
+    close(socketHandle);
+    return true;
+}
+
+class AdvancedOptionsOnPort67 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (geteuid() != 0) {
+            GTEST_SKIP() << "opening port 67 needs root (run as root to test the server)";
+        }
+        if (unshare(CLONE_NEWNET) != 0) {
+            GTEST_SKIP() << "no network namespace of our own: " << std::strerror(errno);
+        }
+    }
+};
+
+TEST(AdvancedOptions, CancelNeverSwitchesTheServerOn) {
+    RecoveryServerOwner owner;
+    ModalScript script;
+    EXPECT_FALSE(RunOpening(owner, script, {true, IDCANCEL}));
+    EXPECT_EQ(owner.m_dhcpEnabled.load(), 0);
+    EXPECT_FALSE(owner.m_dhcpServer.IsOpen());
+    // Clearing the box while the server is off does nothing either.
+    EXPECT_FALSE(RunOpening(owner, script, {false, IDOK}));
+    EXPECT_EQ(owner.m_dhcpEnabled.load(), 0);
+    EXPECT_TRUE(script.MessageBoxes().empty());
+    ASSERT_EQ(script.Dialogs().size(), 2u);
+    EXPECT_EQ(script.Dialogs()[0].caption, "Advanced Settings");
+}
+
+TEST_F(AdvancedOptionsOnPort67, OkTwiceStartsTheServerOnceAndCancelKeepsItOn) {
+    RecoveryServerOwner owner;
+    ModalScript script;
+    EXPECT_FALSE(RunOpening(owner, script, {true, IDOK}));
+    EXPECT_EQ(owner.m_dhcpEnabled.load(), 1);
+    EXPECT_TRUE(owner.m_dhcpServer.IsOpen());
+    EXPECT_FALSE(Port67IsFree());
+
+    // A second start would fail to bind beside the first socket and say so.
+    EXPECT_TRUE(RunOpening(owner, script, {true, IDOK}));
+    EXPECT_TRUE(RunOpening(owner, script, {false, IDCANCEL}));
+    EXPECT_EQ(owner.m_dhcpEnabled.load(), 1);
+    EXPECT_TRUE(owner.m_dhcpServer.IsOpen());
+    EXPECT_TRUE(script.MessageBoxes().empty());
+
+    EXPECT_TRUE(RunOpening(owner, script, {false, IDOK}));
+    EXPECT_EQ(owner.m_dhcpEnabled.load(), 0);
+    EXPECT_FALSE(owner.m_dhcpServer.IsOpen());
+    EXPECT_TRUE(Port67IsFree());
+}
+
+TEST_F(AdvancedOptionsOnPort67, TakenPortShowsTheFailureOnceAndTheBoxStaysChecked) {
+    const int taken = TakePort67();
+    ASSERT_GE(taken, 0) << std::strerror(errno);
+    RecoveryServerOwner owner;
+    ModalScript script;
+    EXPECT_FALSE(RunOpening(owner, script, {true, IDOK}));
+    ASSERT_EQ(script.MessageBoxes().size(), 1u);
+    const auto& box = script.MessageBoxes().front();
+    EXPECT_EQ(box.text.rfind("DHCP server init failed", 0), 0u) << box.text;
+    EXPECT_NE(box.text.find("Address already in use"), std::string::npos) << box.text;
+    EXPECT_EQ(box.caption, AfxGetAppName());
+    EXPECT_EQ(box.type, MB_OK);
+    EXPECT_EQ(owner.m_dhcpEnabled.load(), 1);  // counts as on, without a socket
+    EXPECT_FALSE(owner.m_dhcpServer.IsOpen());
+
+    // The next opening shows the box checked; OK with it checked does not retry.
+    EXPECT_TRUE(RunOpening(owner, script, {true, IDOK}));
+    EXPECT_EQ(script.MessageBoxes().size(), 1u);
+
+    // Off and on again retries, and succeeds once the port is free.
+    close(taken);
+    EXPECT_TRUE(RunOpening(owner, script, {false, IDOK}));
+    EXPECT_FALSE(RunOpening(owner, script, {true, IDOK}));
+    EXPECT_EQ(script.MessageBoxes().size(), 1u);
+    EXPECT_TRUE(owner.m_dhcpServer.IsOpen());
+}
+
+}  // namespace

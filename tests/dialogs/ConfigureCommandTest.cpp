@@ -1,0 +1,309 @@
+// The Configure and Wink commands end to end: the real module table, the real dialog scripted
+// as a user, libzeva.so and quillmor-sim over loopback. What reached the modules is read from
+// the emulator's output lines.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "config/WinkCommand.h"
+#include "modlist/CModuleListCtrl.h"
+#include "modlist/ModuleColumns.h"
+#include "modsvc/ModuleService.h"
+#include "platform/framework/CButton.h"
+#include "platform/framework/CDataExchange.h"
+#include "platform/framework/CEdit.h"
+#include "platform/framework/CIPAddressCtrl.h"
+#include "platform/framework/CWinApp.h"
+#include "res/ids/Resource.h"
+#include "tests/dialogs/DialogScript.h"
+#include "tests/support/SimProcess.h"
+#include "ui/EthernetConfigDlg.h"
+
+namespace {
+
+using ordvane::framework::ModalScript;
+using ordvane::framework::PressButton;
+using ordvane::framework::PumpEventsUntil;
+using ordvane::framework::TypeText;
+using ordvane::testing::ControlText;
+using ordvane::testing::SimProcess;
+
+const std::string kLongHostname(40, 'h');
+
+// Plain 01 and hashed 02 for configuring and winking (1.10 and 1.9), plain 03 for the wrong
+// password, 04 for Cancel.
+const std::string kFleet =
+    "mac,service,type,firmware,ip,mask,gateway,dhcp,hostname,dns1,dns2,hashed,password\n"
+    "0A-51-4D-00-00-01,1.10,QM-240,2.7.1,10.20.30.40,255.255.255.0,10.20.30.1,0,lineone,"
+    "10.20.30.53,10.20.30.54,0,secret\n"
+    "0A-51-4D-00-00-02,1.9,,,10.20.31.7,,,,\"" +
+    kLongHostname +
+    "\",,,1,opensesame\n"
+    "0A-51-4D-00-00-03,2.0,,,10.20.32.1,255.255.0.0,,1,three,,,0,right\n"
+    "0A-51-4D-00-00-04,2.3,,,10.20.33.1,255.255.0.0,,0,four,,,0,\n";
+constexpr int kModuleCount = 4;
+
+std::atomic<int> g_rescanEvents{0};
+std::atomic<int> g_invalidPasswordEvents{0};
+
+void CountEvents(int code) {
+    if (code == ZEVA_EVENT_RESCAN) {
+        ++g_rescanEvents;
+    } else if (code == ZEVA_EVENT_INVALID_PASSWORD) {
+        ++g_invalidPasswordEvents;
+    }
+}
+
+class TableDialog : public CDialog {
+public:
+    TableDialog() : CDialog(IDD_ORDVANE_DIALOG) {}
+    CModuleListCtrl m_moduleList;
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override {
+        DDX_Control(exchange, IDC_MODULE_LIST, m_moduleList);
+    }
+};
+
+class ModuleCommands : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        char directory[] = "/tmp/ordvane-commands-XXXXXX";
+        ASSERT_NE(mkdtemp(directory), nullptr);
+        s_fleetPath = std::string(directory) + "/fleet.csv";
+        std::FILE* file = std::fopen(s_fleetPath.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fputs(kFleet.c_str(), file);
+        std::fclose(file);
+        s_sim = new SimProcess({"--fleet", s_fleetPath});
+        ASSERT_TRUE(s_sim->WaitReady()) << s_sim->Describe();
+        ordvane::testing::PointLibraryAt(*s_sim);
+        ZEVA_RegisterCallBack(CountEvents);
+        ZEVA_Start();
+    }
+
+    static void TearDownTestSuite() {
+        delete s_sim;
+        s_sim = nullptr;
+        std::remove(s_fleetPath.c_str());
+        const std::size_t slash = s_fleetPath.rfind('/');
+        rmdir(s_fleetPath.substr(0, slash).c_str());
+    }
+
+    void SetUp() override {
+        if (s_sim == nullptr) {
+            GTEST_SKIP() << "the emulator did not start";
+        }
+    }
+
+    // Runs body with the module table filled by a fresh scan of the emulated fleet.
+    void WithScannedTable(const std::function<void(CModuleListCtrl&)>& body) {
+        TableDialog dialog;
+        ModalScript script;
+        script.OnDialog([&](CDialog& shown) {
+            if (shown.GetTemplateId() != IDD_ORDVANE_DIALOG) {
+                return;
+            }
+            ASSERT_TRUE(dialog.m_moduleList.CreateColumns(ordvane::kModuleColumnSpecification));
+            ASSERT_TRUE(Scan(dialog.m_moduleList));
+            body(dialog.m_moduleList);
+            dialog.EndDialog(IDOK);
+        });
+        dialog.DoModal();
+    }
+
+    static bool Scan(CModuleListCtrl& list) {
+        list.ClearModules();
+        ZEVA_SendModuleScan();
+        return PumpEventsUntil(
+            [&list] {
+                ZEVA_ModuleScanResponseType response;
+                while (ZEVA_GetResponse(&response) != 0) {
+                    list.AddModule(response);
+                }
+                return list.GetItemCount() == kModuleCount;
+            },
+            10000);
+    }
+
+    static int RowOf(CModuleListCtrl& list, const char* macText) {
+        for (int row = 0; row < list.GetItemCount(); ++row) {
+            if (list.GetItemText(row, ordvane::kColumnMac) == macText) {
+                return row;
+            }
+        }
+        return -1;
+    }
+
+    // A double click at the far right of the row, in the last column.
+    static void DoubleClickRow(CModuleListCtrl& list, int row) {
+        CRect rect;
+        ASSERT_TRUE(list.GetItemRect(row, &rect, 0));
+        list.SendMessage(WM_LBUTTONDBLCLK, 0,
+                         MAKELPARAM(static_cast<WORD>(rect.right - 4),
+                                    static_cast<WORD>((rect.top + rect.bottom) / 2)));
+    }
+
+    static bool ConfiguredMacIs(const CModuleListCtrl& list, const char* macText) {
+        BYTE mac[6];
+        return list.GetConfiguredMac(mac) != nullptr && ordvane::FormatMacAddress(mac) == macText;
+    }
+
+    static inline SimProcess* s_sim = nullptr;
+    static inline std::string s_fleetPath;
+};
+
+CEdit& Edit(CDialog& dialog, int id) {
+    return *static_cast<CEdit*>(dialog.GetDlgItem(id));
+}
+
+TEST_F(ModuleCommands, ConfiguresAPlainModuleAndTheRescanShowsItsNewAddress) {
+    WithScannedTable([&](CModuleListCtrl& list) {
+        const int rescansBefore = g_rescanEvents.load();
+        ModalScript user;
+        user.OnDialog([](CDialog& dialog) {
+            CString caption;
+            dialog.GetWindowText(caption);
+            EXPECT_EQ(caption.Str(), "Configure: 0A-51-4D-00-00-01");
+            EXPECT_EQ(ControlText(dialog, IDC_HOSTNAME), "lineone");
+            EXPECT_FALSE(Edit(dialog, IDC_PASSWORD).IsReadOnly());
+            static_cast<CIPAddressCtrl*>(dialog.GetDlgItem(IDC_IP_ADDRESS))
+                ->SetAddress(10, 20, 30, 41);
+            TypeText(Edit(dialog, IDC_PASSWORD), "secret");
+            PressButton(dialog, IDOK);
+        });
+        DoubleClickRow(list, RowOf(list, "0A-51-4D-00-00-01"));
+        ASSERT_EQ(user.Dialogs().size(), 1u);
+        EXPECT_EQ(user.Dialogs()[0].result, IDOK);
+        EXPECT_TRUE(ConfiguredMacIs(list, "0A-51-4D-00-00-01"));
+
+        ASSERT_TRUE(s_sim->WaitForLines("configure mac=0A-51-4D-00-00-01 ", 1))
+            << s_sim->Describe();
+        EXPECT_EQ(s_sim->LinesStartingWith("configure mac=0A-51-4D-00-00-01 ")[0],
+                  "configure mac=0A-51-4D-00-00-01 ip=10.20.30.41 mask=255.255.255.0 "
+                  "gateway=10.20.30.1 dhcp=off dns1=10.20.30.53 dns2=10.20.30.54 "
+                  "password=kept hostname=lineone");
+        ASSERT_TRUE(PumpEventsUntil([&] { return g_rescanEvents.load() > rescansBefore; }, 10000));
+        ASSERT_TRUE(Scan(list));
+        const int row = RowOf(list, "0A-51-4D-00-00-01");
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(list.GetItemText(row, ordvane::kColumnIp), "10.20.30.41");
+    });
+}
+
+TEST_F(ModuleCommands, ConfiguresAHashedModuleWithUnknownValuesAndANewPassword) {
+    WithScannedTable([&](CModuleListCtrl& list) {
+        ModalScript user;
+        user.OnDialog([](CDialog& dialog) {
+            EXPECT_EQ(ControlText(dialog, IDC_HOSTNAME), kLongHostname.substr(0, 29));
+            for (int id :
+                 {IDC_SUBNET_MASK, IDC_DEFAULT_GATEWAY, IDC_PRIMARY_DNS, IDC_SECONDARY_DNS}) {
+                EXPECT_FALSE(dialog.GetDlgItem(id)->IsWindowEnabled()) << id;
+            }
+            EXPECT_EQ(static_cast<CButton*>(dialog.GetDlgItem(IDC_DHCP_OFF))->GetCheck(),
+                      BST_CHECKED);  // DHCP not reported: "Off"
+            TypeText(Edit(dialog, IDC_PASSWORD), "opensesame");
+            PressButton(dialog, IDC_CHANGE_PASSWORD);
+            TypeText(Edit(dialog, IDC_NEW_PASSWORD), "fresh1");
+            PressButton(dialog, IDOK);
+        });
+        DoubleClickRow(list, RowOf(list, "0A-51-4D-00-00-02"));
+        ASSERT_TRUE(s_sim->WaitForLines("configure mac=0A-51-4D-00-00-02 ", 1))
+            << s_sim->Describe();
+        EXPECT_EQ(s_sim->LinesStartingWith("configure mac=0A-51-4D-00-00-02 ")[0],
+                  "configure mac=0A-51-4D-00-00-02 ip=10.20.31.7 mask=0.0.0.0 gateway=0.0.0.0 "
+                  "dhcp=off dns1=0.0.0.0 dns2=0.0.0.0 password=changed hostname=" +
+                      kLongHostname.substr(0, 29));
+        EXPECT_TRUE(s_sim->LinesStartingWith("reject mac=0A-51-4D-00-00-02").empty());
+    });
+}
+
+TEST_F(ModuleCommands, AWrongPasswordComesBackAsEventThreeForTheConfiguredModule) {
+    WithScannedTable([&](CModuleListCtrl& list) {
+        const int invalidBefore = g_invalidPasswordEvents.load();
+        ModalScript user;
+        user.OnDialog([](CDialog& dialog) {
+            TypeText(Edit(dialog, IDC_PASSWORD), "wrong");
+            PressButton(dialog, IDOK);
+        });
+        DoubleClickRow(list, RowOf(list, "0A-51-4D-00-00-03"));
+        ASSERT_TRUE(s_sim->WaitForLines("reject mac=0A-51-4D-00-00-03 reason=wrong-password", 1))
+            << s_sim->Describe();
+        ASSERT_TRUE(
+            PumpEventsUntil([&] { return g_invalidPasswordEvents.load() > invalidBefore; }, 10000));
+        BYTE queued[6] = {};
+        ASSERT_EQ(ZEVA_GetInvPswdMacId(queued), 1);
+        EXPECT_TRUE(list.MatchesConfiguredMac(queued));
+        ZEVA_RemoveFirstInvPswdMacId();
+    });
+}
+
+TEST_F(ModuleCommands, CancelAndClicksBelowTheRowsSendNothing) {
+    WithScannedTable([&](CModuleListCtrl& list) {
+        ModalScript user;
+        user.OnDialog([](CDialog& dialog) {
+            TypeText(Edit(dialog, IDC_PASSWORD), "anything");
+            PressButton(dialog, IDCANCEL);
+        });
+        BYTE before[6];
+        const bool hadTarget = list.GetConfiguredMac(before) != nullptr;
+        DoubleClickRow(list, RowOf(list, "0A-51-4D-00-00-04"));
+        ASSERT_EQ(user.Dialogs().size(), 1u);
+        EXPECT_EQ(user.Dialogs()[0].result, IDCANCEL);
+        EXPECT_FALSE(ConfiguredMacIs(list, "0A-51-4D-00-00-04"));
+        BYTE after[6];
+        EXPECT_EQ(list.GetConfiguredMac(after) != nullptr, hadTarget);
+
+        // Below the last row: no dialog at all.
+        CRect last;
+        ASSERT_TRUE(list.GetItemRect(list.GetItemCount() - 1, &last, 0));
+        list.SendMessage(WM_LBUTTONDBLCLK, 0,
+                         MAKELPARAM(20, static_cast<WORD>(last.bottom + 3 * last.Height())));
+        EXPECT_EQ(user.Dialogs().size(), 1u);
+
+        // Nothing reached module 04: a wink to it is the first line that names it.
+        list.SetItemState(RowOf(list, "0A-51-4D-00-00-04"), LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+        RunWinkCommand(list);
+        ASSERT_TRUE(s_sim->WaitForLines("wink mac=0A-51-4D-00-00-04", 1)) << s_sim->Describe();
+        for (const std::string& line : s_sim->Lines()) {
+            if (line.find("0A-51-4D-00-00-04") != std::string::npos) {
+                EXPECT_EQ(line, "wink mac=0A-51-4D-00-00-04");
+            }
+        }
+    });
+}
+
+TEST_F(ModuleCommands, WinkReachesNewModulesAndRefusesOldOnes) {
+    WithScannedTable([&](CModuleListCtrl& list) {
+        ModalScript user;
+        // Nothing selected: nothing happens.
+        RunWinkCommand(list);
+        EXPECT_TRUE(user.MessageBoxes().empty());
+
+        list.SetItemState(RowOf(list, "0A-51-4D-00-00-01"), LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+        RunWinkCommand(list);
+        ASSERT_TRUE(s_sim->WaitForLines("wink mac=0A-51-4D-00-00-01", 1)) << s_sim->Describe();
+        EXPECT_TRUE(user.MessageBoxes().empty());
+
+        list.SetItemState(RowOf(list, "0A-51-4D-00-00-02"), LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+        RunWinkCommand(list);
+        ASSERT_EQ(user.MessageBoxes().size(), 1u);
+        EXPECT_EQ(user.MessageBoxes()[0].text, "Device does not support wink.");
+        EXPECT_EQ(user.MessageBoxes()[0].caption, AfxGetAppName());
+        EXPECT_EQ(user.MessageBoxes()[0].type, MB_OK);
+        EXPECT_EQ(list.GetItemCount(), kModuleCount);
+        EXPECT_FALSE(ConfiguredMacIs(list, "0A-51-4D-00-00-02"));
+    });
+    // The refused wink never reached module 02 (the winks above were sent in order).
+    EXPECT_TRUE(s_sim->LinesStartingWith("wink mac=0A-51-4D-00-00-02").empty());
+}
+
+}  // namespace

@@ -1,0 +1,286 @@
+// The Ethernet configuration dialog driven as a user would: what it shows for known and
+// unknown values, the two refusals of "Set" and their order, the length limits, and the
+// "Change password" box.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QPixmap>
+#include <QWidget>
+#include <cstring>
+#include <string>
+
+#include "platform/framework/CButton.h"
+#include "platform/framework/CEdit.h"
+#include "platform/framework/CIPAddressCtrl.h"
+#include "platform/framework/CWinApp.h"
+#include "res/ids/Resource.h"
+#include "tests/dialogs/DialogScript.h"
+#include "ui/EthernetConfigDlg.h"
+
+namespace {
+
+using ordvane::framework::ModalScript;
+using ordvane::framework::PressButton;
+using ordvane::framework::TypeText;
+using ordvane::testing::ControlText;
+using ordvane::testing::RunScripted;
+using Script = std::function<void(CEthernetConfigDlg&)>;
+
+constexpr const char* kIllegalHostname = "Illegal hostname! Only a-z, A-Z and 0-9 allowed.";
+constexpr const char* kLastDigit255 = "Last digit of IP address can not be 255.";
+
+// A module that reported everything.
+void FillKnown(CEthernetConfigDlg& dialog) {
+    dialog.m_caption = "Configure: 0A-51-4D-00-00-2A";
+    dialog.m_ipAddress = 0xC0A8010A;  // 192.168.1.10
+    dialog.m_subnetMask = 0xFFFFFF00;
+    dialog.m_gateway = 0xC0A80101;
+    dialog.m_primaryDns = 0x08080808;
+    dialog.m_secondaryDns = 0x08080404;
+    dialog.m_ipAddressKnown = 1;
+    dialog.m_subnetMaskKnown = 1;
+    dialog.m_gatewayKnown = 1;
+    dialog.m_primaryDnsKnown = 1;
+    dialog.m_secondaryDnsKnown = 1;
+    std::strcpy(dialog.m_hostname, "plant7");
+    dialog.m_hostnameKnown = 1;
+    dialog.m_dhcpChoice = 1;
+    dialog.m_passwordEnabled = 1;
+}
+
+// A module that reported nothing.
+void FillUnknown(CEthernetConfigDlg& dialog) {
+    dialog.m_caption = "Configure: 0A-51-4D-00-00-01";
+    dialog.m_ipAddress = 0x01020304;  // stale values behind unknown flags
+    dialog.m_subnetMask = 0x01020304;
+    dialog.m_gateway = 0x01020304;
+    dialog.m_primaryDns = 0x01020304;
+    dialog.m_secondaryDns = 0x01020304;
+    std::strcpy(dialog.m_hostname, "stale");
+    dialog.m_dhcpChoice = 1;
+    dialog.m_passwordEnabled = 0;
+}
+
+CIPAddressCtrl& Address(CEthernetConfigDlg& dialog, int id) {
+    return *static_cast<CIPAddressCtrl*>(dialog.GetDlgItem(id));
+}
+
+CEdit& Edit(CEthernetConfigDlg& dialog, int id) {
+    return *static_cast<CEdit*>(dialog.GetDlgItem(id));
+}
+
+void SetText(CEthernetConfigDlg& dialog, int id, const char* text) {
+    dialog.GetDlgItem(id)->SetWindowText(text);
+}
+
+constexpr int kAddressIds[] = {IDC_IP_ADDRESS, IDC_SUBNET_MASK, IDC_DEFAULT_GATEWAY,
+                               IDC_PRIMARY_DNS, IDC_SECONDARY_DNS};
+
+TEST(EthernetConfigDlg, ShowsKnownValuesWithPasswordWritableAndNewPasswordReadOnly) {
+    CEthernetConfigDlg dialog;
+    FillKnown(dialog);
+    ModalScript script;
+    const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [](auto& shown) {
+        CString caption;
+        shown.GetWindowText(caption);
+        EXPECT_EQ(caption.Str(), "Configure: 0A-51-4D-00-00-2A");
+        DWORD address = 0;
+        Address(shown, IDC_IP_ADDRESS).GetAddress(address);
+        EXPECT_EQ(address, 0xC0A8010Au);
+        Address(shown, IDC_SECONDARY_DNS).GetAddress(address);
+        EXPECT_EQ(address, 0x08080404u);
+        for (int id : kAddressIds) {
+            EXPECT_TRUE(shown.GetDlgItem(id)->IsWindowEnabled()) << id;
+        }
+        EXPECT_EQ(ControlText(shown, IDC_HOSTNAME), "plant7");
+        EXPECT_FALSE(Edit(shown, IDC_PASSWORD).IsReadOnly());
+        EXPECT_TRUE(Edit(shown, IDC_NEW_PASSWORD).IsReadOnly());
+        EXPECT_EQ(static_cast<CButton*>(shown.GetDlgItem(IDC_DHCP_OFF))->GetCheck(), BST_CHECKED);
+        EXPECT_EQ(static_cast<CButton*>(shown.GetDlgItem(IDC_CHANGE_PASSWORD))->GetCheck(),
+                  BST_UNCHECKED);
+        TypeText(Edit(shown, IDC_PASSWORD), "secret");
+        QDir().mkpath(ORDVANE_SCREENSHOT_DIR);
+        shown.GetWidget()->grab().save(ORDVANE_SCREENSHOT_DIR "/ethernet-configuration.png");
+        PressButton(shown, IDC_DHCP_ON);
+        PressButton(shown, IDOK);
+    });
+    ASSERT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.m_ipAddress, 0xC0A8010Au);
+    EXPECT_EQ(dialog.m_subnetMask, 0xFFFFFF00u);
+    EXPECT_EQ(dialog.m_gateway, 0xC0A80101u);
+    EXPECT_EQ(dialog.m_primaryDns, 0x08080808u);
+    EXPECT_EQ(dialog.m_secondaryDns, 0x08080404u);
+    EXPECT_STREQ(dialog.m_hostname, "plant7");
+    EXPECT_STREQ(dialog.m_password, "secret");
+    EXPECT_STREQ(dialog.m_newPassword, "");
+    EXPECT_EQ(dialog.m_dhcpChoice, 0);
+    EXPECT_EQ(dialog.m_changePassword, 0);
+    EXPECT_TRUE(script.MessageBoxes().empty());
+}
+
+TEST(EthernetConfigDlg, UnknownValuesAreEmptyDisabledAndComeBackAsZero) {
+    CEthernetConfigDlg dialog;
+    FillUnknown(dialog);
+    ModalScript script;
+    const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [](auto& shown) {
+        for (int id : kAddressIds) {
+            EXPECT_TRUE(Address(shown, id).IsBlank()) << id;
+            EXPECT_FALSE(shown.GetDlgItem(id)->IsWindowEnabled()) << id;
+        }
+        EXPECT_FALSE(shown.GetDlgItem(IDC_HOSTNAME)->IsWindowEnabled());
+        EXPECT_EQ(ControlText(shown, IDC_HOSTNAME), "");
+        EXPECT_TRUE(Edit(shown, IDC_PASSWORD).IsReadOnly());
+        TypeText(Edit(shown, IDC_PASSWORD), "ignored");
+        EXPECT_EQ(ControlText(shown, IDC_PASSWORD), "");
+        // The radios and the check box stay usable.
+        EXPECT_TRUE(shown.GetDlgItem(IDC_DHCP_ON)->IsWindowEnabled());
+        EXPECT_TRUE(shown.GetDlgItem(IDC_CHANGE_PASSWORD)->IsWindowEnabled());
+        PressButton(shown, IDOK);
+    });
+    ASSERT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.m_ipAddress, 0u);
+    EXPECT_EQ(dialog.m_subnetMask, 0u);
+    EXPECT_EQ(dialog.m_gateway, 0u);
+    EXPECT_EQ(dialog.m_primaryDns, 0u);
+    EXPECT_EQ(dialog.m_secondaryDns, 0u);
+    EXPECT_STREQ(dialog.m_hostname, "");
+    EXPECT_STREQ(dialog.m_password, "");
+    EXPECT_TRUE(script.MessageBoxes().empty());
+}
+
+TEST(EthernetConfigDlg, SetRefusesTheHostnameBeforeTheLastOctetAndStaysOpen) {
+    CEthernetConfigDlg dialog;
+    FillKnown(dialog);
+    ModalScript script;
+    const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+        // Both faults: only the hostname message.
+        SetText(shown, IDC_HOSTNAME, "plant 7");
+        Address(shown, IDC_IP_ADDRESS).SetAddress(10, 0, 0, 255);
+        PressButton(shown, IDOK);
+        ASSERT_EQ(script.MessageBoxes().size(), 1u);
+        EXPECT_TRUE(shown.IsModalRunning());
+        EXPECT_EQ(ControlText(shown, IDC_HOSTNAME), "plant 7");  // input left as typed
+
+        for (const char* hostname : {"plant-7", "plant.7", "plant_7"}) {
+            SetText(shown, IDC_HOSTNAME, hostname);
+            PressButton(shown, IDOK);
+            EXPECT_TRUE(shown.IsModalRunning()) << hostname;
+        }
+        ASSERT_EQ(script.MessageBoxes().size(), 4u);
+        for (const auto& box : script.MessageBoxes()) {
+            EXPECT_EQ(box.text, kIllegalHostname);
+        }
+
+        // An empty hostname passes; now the address is refused.
+        SetText(shown, IDC_HOSTNAME, "");
+        PressButton(shown, IDOK);
+        ASSERT_EQ(script.MessageBoxes().size(), 5u);
+        EXPECT_EQ(script.MessageBoxes().back().text, kLastDigit255);
+        EXPECT_TRUE(shown.IsModalRunning());
+
+        Address(shown, IDC_IP_ADDRESS).SetAddress(10, 0, 0, 254);
+        PressButton(shown, IDOK);
+    });
+    ASSERT_EQ(result, IDOK);
+    EXPECT_EQ(script.MessageBoxes().size(), 5u);
+    for (const auto& box : script.MessageBoxes()) {
+        EXPECT_EQ(box.caption, AfxGetAppName());
+        EXPECT_EQ(box.type, MB_OK);  // OK button only, no icon
+    }
+    EXPECT_EQ(dialog.m_ipAddress, 0x0A0000FEu);
+    EXPECT_STREQ(dialog.m_hostname, "");
+}
+
+TEST(EthernetConfigDlg, AddressesEndingInZeroOrBlankAreAccepted) {
+    for (bool blank : {false, true}) {
+        CEthernetConfigDlg dialog;
+        FillKnown(dialog);
+        dialog.m_dhcpChoice = 0;  // the check applies with DHCP on as well
+        ModalScript script;
+        const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+            if (blank) {
+                Address(shown, IDC_IP_ADDRESS).ClearAddress();
+            } else {
+                Address(shown, IDC_IP_ADDRESS).SetAddress(10, 1, 2, 0);
+            }
+            PressButton(shown, IDOK);
+        });
+        EXPECT_EQ(result, IDOK);
+        EXPECT_TRUE(script.MessageBoxes().empty());
+        EXPECT_EQ(dialog.m_ipAddress, blank ? 0u : 0x0A010200u);
+    }
+}
+
+TEST(EthernetConfigDlg, LongHostnamePassesAndComesBackCutTo29) {
+    CEthernetConfigDlg dialog;
+    FillKnown(dialog);
+    const std::string typed(40, 'h');
+    ModalScript script;
+    const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+        SetText(shown, IDC_HOSTNAME, "");
+        TypeText(Edit(shown, IDC_HOSTNAME), typed.c_str());
+        EXPECT_EQ(ControlText(shown, IDC_HOSTNAME), typed);  // the edit itself has no limit
+        PressButton(shown, IDOK);
+    });
+    ASSERT_EQ(result, IDOK);
+    EXPECT_TRUE(script.MessageBoxes().empty());
+    EXPECT_EQ(std::string(dialog.m_hostname), std::string(29, 'h'));
+}
+
+TEST(EthernetConfigDlg, PasswordEditsTakeAt29Characters) {
+    CEthernetConfigDlg dialog;
+    FillKnown(dialog);
+    const std::string typed = "abcdefghijklmnopqrstuvwxyz0123456789";
+    ModalScript script;
+    const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+        PressButton(shown, IDC_CHANGE_PASSWORD);
+        TypeText(Edit(shown, IDC_PASSWORD), typed.c_str());
+        TypeText(Edit(shown, IDC_NEW_PASSWORD), typed.c_str());
+        EXPECT_EQ(ControlText(shown, IDC_PASSWORD), typed.substr(0, 29));
+        EXPECT_EQ(ControlText(shown, IDC_NEW_PASSWORD), typed.substr(0, 29));
+        PressButton(shown, IDOK);
+    });
+    ASSERT_EQ(result, IDOK);
+    EXPECT_EQ(std::string(dialog.m_password), typed.substr(0, 29));
+    EXPECT_EQ(std::string(dialog.m_newPassword), typed.substr(0, 29));
+    EXPECT_EQ(dialog.m_changePassword, 1);
+}
+
+TEST(EthernetConfigDlg, ChangePasswordTogglesTheNewPasswordEditAndKeepsItsText) {
+    CEthernetConfigDlg dialog;
+    FillKnown(dialog);
+    ModalScript script;
+    const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+        CEdit& newPassword = Edit(shown, IDC_NEW_PASSWORD);
+        PressButton(shown, IDC_CHANGE_PASSWORD);
+        EXPECT_FALSE(newPassword.IsReadOnly());
+        TypeText(newPassword, "fresh");
+        PressButton(shown, IDC_CHANGE_PASSWORD);
+        EXPECT_TRUE(newPassword.IsReadOnly());
+        EXPECT_EQ(ControlText(shown, IDC_NEW_PASSWORD), "fresh");
+        TypeText(newPassword, "more");
+        EXPECT_EQ(ControlText(shown, IDC_NEW_PASSWORD), "fresh");
+        PressButton(shown, IDC_CHANGE_PASSWORD);
+        EXPECT_FALSE(newPassword.IsReadOnly());
+        EXPECT_EQ(ControlText(shown, IDC_NEW_PASSWORD), "fresh");
+        PressButton(shown, IDC_CHANGE_PASSWORD);  // unchecked again when "Set" is pressed
+        PressButton(shown, IDOK);
+    });
+    ASSERT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.m_changePassword, 0);
+    EXPECT_STREQ(dialog.m_newPassword, "fresh");  // handed back, but not to be sent
+}
+
+TEST(EthernetConfigDlg, CancelEndsWithoutValidating) {
+    CEthernetConfigDlg dialog;
+    FillKnown(dialog);
+    ModalScript script;
+    const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+        SetText(shown, IDC_HOSTNAME, "not valid!");
+        PressButton(shown, IDCANCEL);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(script.MessageBoxes().empty());
+}
+
+}  // namespace

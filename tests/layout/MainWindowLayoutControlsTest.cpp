@@ -1,0 +1,104 @@
+// The layout on the real controls of template 102: measured in client coordinates, moved on a
+// size change, and the window kept at its frame-inclusive minimum by the window system.
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <array>
+
+#include "platform/framework/CDialog.h"
+#include "platform/framework/DialogTemplate.h"
+#include "platform/framework/ModalTestHooks.h"
+#include "res/ids/Resource.h"
+#include "ui/MainWindowLayoutControls.h"
+
+namespace {
+
+using ordvane::LayoutMode;
+using ordvane::MainWindowLayout;
+using ordvane::framework::ModalScript;
+
+using Rects = std::array<CRect, MainWindowLayout::kControlIds.size()>;
+
+Rects ControlRects(CWnd& window) {
+    Rects rects;
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        window.GetDlgItem(MainWindowLayout::kControlIds[i])->GetWindowRect(&rects[i]);
+        window.ScreenToClient(&rects[i]);
+    }
+    return rects;
+}
+
+CRect Shifted(CRect rect, int dx, int dy) {
+    rect.OffsetRect(dx, dy);
+    return rect;
+}
+
+// Runs body on a dialog built from the main window's template.
+void WithMainWindowTemplate(const std::function<void(CDialog&)>& body) {
+    CDialog dialog(IDD_ORDVANE_DIALOG);
+    ModalScript script;
+    script.OnDialog([&](CDialog& shown) {
+        body(shown);
+        shown.EndDialog(IDOK);
+    });
+    dialog.DoModal();
+}
+
+TEST(MainWindowLayoutControls, ResizingMovesTheButtonsAndStretchesTheList) {
+    WithMainWindowTemplate([](CDialog& window) {
+        MainWindowLayout layout;
+        LayoutMainWindowControls(window, layout, LayoutMode::Apply);  // before a capture
+        const Rects original = ControlRects(window);
+        ASSERT_EQ(original[0].Width(), MulDiv(413, 6, 4));  // the list as the template places it
+        LayoutMainWindowControls(window, layout, LayoutMode::Capture);
+        LayoutMainWindowControls(window, layout, LayoutMode::Apply);
+        EXPECT_EQ(ControlRects(window), original);
+
+        CRect frame;
+        window.GetWindowRect(&frame);
+        window.MoveWindow(frame.left, frame.top, frame.Width() + 120, frame.Height() + 70);
+        LayoutMainWindowControls(window, layout, LayoutMode::Apply);
+        const Rects resized = ControlRects(window);
+
+        CRect list = original[0];
+        list.right += 120;
+        list.bottom += 70;
+        EXPECT_EQ(resized[0], list);
+        EXPECT_EQ(resized[1], Shifted(original[1], 0, 70));  // Advanced Options
+        for (std::size_t i = 2; i < resized.size(); ++i) {   // Wink, File, Scan, Exit
+            EXPECT_EQ(resized[i], Shifted(original[i], 120, 70)) << i;
+        }
+
+        // An empty client area (as when minimized) and back: the captured values still hold.
+        window.MoveWindow(frame.left, frame.top, 0, 0);
+        LayoutMainWindowControls(window, layout, LayoutMode::Apply);
+        window.MoveWindow(&frame);
+        LayoutMainWindowControls(window, layout, LayoutMode::Apply);
+        EXPECT_EQ(ControlRects(window), original);
+    });
+}
+
+TEST(MainWindowLayoutControls, WindowSystemKeepsTheMinimumWindowSize) {
+    WithMainWindowTemplate([](CDialog& window) {
+        ApplyMinimumWindowSize(window);
+        CRect frame;
+        window.GetWindowRect(&frame);
+        window.MoveWindow(frame.left, frame.top, 50, 40);
+        CRect shrunk;
+        window.GetWindowRect(&shrunk);
+        EXPECT_EQ(shrunk.Width(), ordvane::kMinimumWindowWidth);
+        EXPECT_EQ(shrunk.Height(), ordvane::kMinimumWindowHeight);
+    });
+}
+
+TEST(MainWindowLayoutControls, ClampSizingWorksOnTheFrameworksRectangles) {
+    RECT rect{500, 400, 520, 410};
+    ClampSizing(WMSZ_TOPLEFT, &rect);
+    EXPECT_EQ(rect.left, 520 - 194);
+    EXPECT_EQ(rect.top, 410 - 130);
+    EXPECT_EQ(rect.right, 520);
+    EXPECT_EQ(rect.bottom, 410);
+    ClampSizing(WMSZ_BOTTOMRIGHT, nullptr);  // nothing to clamp, nothing happens
+}
+
+}  // namespace

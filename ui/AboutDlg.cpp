@@ -1,0 +1,42 @@
+#include "ui/AboutDlg.h"
+
+#include "platform/framework/CDataExchange.h"
+#include "res/ids/Resource.h"
+#include "res/strings/ProgramTitle.h"
+#include "version/CVFXVersionInfo.h"
+#include "version/CVFXVersionRecord.h"
+
+namespace {
+
+constexpr DWORD kUnicodeCodePage = 1200;
+constexpr DWORD kUnitedStatesEnglish = 1033;
+
+}  // namespace
+
+CAboutDlg::CAboutDlg(CWnd* parent) : CDialog(IDD_ABOUTBOX, parent) {}
+
+void CAboutDlg::DoDataExchange(CDataExchange* dataExchange) {
+    CDialog::DoDataExchange(dataExchange);
+    DDX_Text(dataExchange, IDC_VERSION_TEXT, m_strVersion);
+    DDX_Text(dataExchange, IDC_COPYRIGHT_TEXT, m_strCopyright);
+}
+
+BOOL CAboutDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    CVFXVersionRecord record;
+    CVFXVersionInfo reader(kUnicodeCodePage, kUnitedStatesEnglish);
+    if (reader.Read(record, nullptr)) {
+        CString productVersion = record.m_strProductVersion;
+        productVersion.Remove(' ');
+        m_strVersion = CString("Version: ") + productVersion;
+        m_strVersion.Replace(',', '.');
+        m_strCopyright.Format("%s %s", static_cast<LPCSTR>(record.m_strLegalCopyright), "");
+    }
+
+    CString caption;
+    caption.Format("About %s", kProgramTitle);
+    SetWindowText(caption);
+    UpdateData(FALSE);
+    return TRUE;
+}

@@ -1,0 +1,127 @@
+#include "ui/EthernetConfigDlg.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "config/ConfigureValidation.h"
+#include "platform/framework/CDataExchange.h"
+#include "platform/framework/MessageMap.h"
+#include "platform/framework/Resources.h"
+#include "res/ids/Resource.h"
+
+namespace {
+
+// Copies at most CEthernetConfigDlg::kMaxTextLength characters and always terminates.
+void CopyDialogText(char (&buffer)[CEthernetConfigDlg::kMaxTextLength + 1], const CString& text) {
+    const std::size_t length =
+        std::min<std::size_t>(text.Str().size(), CEthernetConfigDlg::kMaxTextLength);
+    std::memset(buffer, 0, sizeof buffer);
+    std::memcpy(buffer, text.Str().data(), length);
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CEthernetConfigDlg, CDialog)
+ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_BN_CLICKED(IDC_CHANGE_PASSWORD, OnChangePassword)
+END_MESSAGE_MAP()
+
+CEthernetConfigDlg::CEthernetConfigDlg(CWnd* parent)
+    : CDialog(IDD_ETHERNET_CONFIG, parent),
+      m_newPassword{},
+      m_password{},
+      m_hostname{},
+      m_dhcpChoice(-1),
+      m_changePassword(0),
+      m_hIcon(LoadIconResource(IDR_MAINFRAME, GetSystemMetrics(SM_CXICON))) {}
+
+CEthernetConfigDlg::~CEthernetConfigDlg() = default;
+
+void CEthernetConfigDlg::DoDataExchange(CDataExchange* dataExchange) {
+    CDialog::DoDataExchange(dataExchange);
+    DDX_Control(dataExchange, IDC_HOSTNAME, m_hostnameEdit);
+    DDX_Control(dataExchange, IDC_SECONDARY_DNS, m_secondaryDnsCtrl);
+    DDX_Control(dataExchange, IDC_PRIMARY_DNS, m_primaryDnsCtrl);
+    DDX_Control(dataExchange, IDC_NEW_PASSWORD, m_newPasswordEdit);
+    DDX_Control(dataExchange, IDC_PASSWORD, m_passwordEdit);
+    DDX_Control(dataExchange, IDC_SUBNET_MASK, m_subnetMaskCtrl);
+    DDX_Control(dataExchange, IDC_IP_ADDRESS, m_ipAddressCtrl);
+    DDX_Control(dataExchange, IDC_DEFAULT_GATEWAY, m_gatewayCtrl);
+    DDX_Text(dataExchange, IDC_NEW_PASSWORD, m_newPasswordText);
+    DDV_MaxChars(dataExchange, m_newPasswordText, kMaxTextLength);
+    DDX_Text(dataExchange, IDC_PASSWORD, m_passwordText);
+    DDV_MaxChars(dataExchange, m_passwordText, kMaxTextLength);
+    DDX_Radio(dataExchange, IDC_DHCP_ON, m_dhcpChoice);
+    DDX_Check(dataExchange, IDC_CHANGE_PASSWORD, m_changePassword);
+    DDX_Text(dataExchange, IDC_HOSTNAME, m_hostnameText);
+}
+
+int CEthernetConfigDlg::OnCreate(LPCREATESTRUCT createStruct) {
+    return CDialog::OnCreate(createStruct);
+}
+
+BOOL CEthernetConfigDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(LoadIconResource(IDR_MAINFRAME, GetSystemMetrics(SM_CXSMICON)), FALSE);
+    SetWindowText(m_caption);
+
+    if (m_hostnameKnown == 1) {
+        m_hostnameEdit.SetWindowText(m_hostname);
+    } else {
+        m_hostnameEdit.EnableWindow(FALSE);
+    }
+    ShowKnownAddress(m_subnetMaskCtrl, m_subnetMaskKnown, m_subnetMask);
+    ShowKnownAddress(m_ipAddressCtrl, m_ipAddressKnown, m_ipAddress);
+    ShowKnownAddress(m_gatewayCtrl, m_gatewayKnown, m_gateway);
+    ShowKnownAddress(m_primaryDnsCtrl, m_primaryDnsKnown, m_primaryDns);
+    ShowKnownAddress(m_secondaryDnsCtrl, m_secondaryDnsKnown, m_secondaryDns);
+
+    if (m_passwordEnabled == 0) {
+        m_passwordEdit.SetReadOnly(TRUE);
+    }
+    m_newPasswordEdit.SetReadOnly(TRUE);
+    return TRUE;
+}
+
+void CEthernetConfigDlg::ShowKnownAddress(CIPAddressCtrl& control, BYTE known, DWORD value) {
+    if (known == 1) {
+        control.SetAddress(value);
+    } else {
+        control.ClearAddress();
+        control.EnableWindow(FALSE);
+    }
+}
+
+void CEthernetConfigDlg::OnChangePassword() {
+    UpdateData(TRUE);
+    // The edit keeps its text either way; only whether it may be typed into follows the box.
+    m_newPasswordEdit.SetReadOnly(m_changePassword == 1 ? FALSE : TRUE);
+}
+
+void CEthernetConfigDlg::OnOK() {
+    UpdateData(TRUE);
+    if (!ordvane::IsLegalHostname(m_hostnameText.Str())) {
+        MessageBox(ordvane::kIllegalHostnameMessage, nullptr, MB_OK);
+        return;
+    }
+    m_ipAddressCtrl.GetAddress(m_ipAddress);
+    if (ordvane::HasLastOctet255(m_ipAddress)) {
+        MessageBox(ordvane::kLastOctet255Message, nullptr, MB_OK);
+        return;
+    }
+    CDialog::OnOK();
+}
+
+void CEthernetConfigDlg::OnDestroy() {
+    m_subnetMaskCtrl.GetAddress(m_subnetMask);
+    m_ipAddressCtrl.GetAddress(m_ipAddress);
+    m_gatewayCtrl.GetAddress(m_gateway);
+    m_primaryDnsCtrl.GetAddress(m_primaryDns);
+    m_secondaryDnsCtrl.GetAddress(m_secondaryDns);
+    CopyDialogText(m_password, m_passwordText);
+    CopyDialogText(m_newPassword, m_newPasswordText);
+    CopyDialogText(m_hostname, m_hostnameText);
+    CWnd::OnDestroy();
+}

@@ -1,0 +1,66 @@
+#pragma once
+// The Ethernet configuration dialog (template 103): one module's addresses, hostname, DHCP
+// setting, current password and optionally a new one. The Configure command sets the input
+// members, runs it modally and reads the output members after IDOK. "Set" refuses a hostname
+// with characters other than letters and digits, and an IP address whose last octet is 255.
+
+#include "platform/CString.h"
+#include "platform/framework/CButton.h"
+#include "platform/framework/CDialog.h"
+#include "platform/framework/CEdit.h"
+#include "platform/framework/CIPAddressCtrl.h"
+
+class CEthernetConfigDlg : public CDialog {
+public:
+    // The longest text each password edit and each text buffer holds.
+    static constexpr int kMaxTextLength = 29;
+
+    explicit CEthernetConfigDlg(CWnd* parent = nullptr);
+    ~CEthernetConfigDlg() override;
+
+    int m_passwordEnabled = 0;               // in: 0 makes the Password edit read-only
+    char m_newPassword[kMaxTextLength + 1];  // out
+    char m_password[kMaxTextLength + 1];     // out
+    char m_hostname[kMaxTextLength + 1];     // in and out
+    DWORD m_subnetMask = 0;                  // in and out, first octet most significant
+    DWORD m_ipAddress = 0;                   // in and out
+    DWORD m_gateway = 0;                     // in and out
+    DWORD m_primaryDns = 0;                  // in and out
+    DWORD m_secondaryDns = 0;                // in and out
+    BYTE m_hostnameKnown = 0;                // in: 1 = m_hostname holds the module's hostname
+    BYTE m_subnetMaskKnown = 0;              // in: 1 = the value beside it was reported
+    BYTE m_ipAddressKnown = 0;
+    BYTE m_gatewayKnown = 0;
+    BYTE m_primaryDnsKnown = 0;
+    BYTE m_secondaryDnsKnown = 0;
+    CString m_caption;  // in: the window caption
+
+    CEdit m_hostnameEdit;               // 1015
+    CIPAddressCtrl m_secondaryDnsCtrl;  // 1014
+    CIPAddressCtrl m_primaryDnsCtrl;    // 1007
+    CEdit m_newPasswordEdit;            // 1011
+    CEdit m_passwordEdit;               // 1010
+    CIPAddressCtrl m_subnetMaskCtrl;    // 1005
+    CIPAddressCtrl m_ipAddressCtrl;     // 1004
+    CIPAddressCtrl m_gatewayCtrl;       // 1006
+    CString m_newPasswordText;
+    CString m_passwordText;
+    int m_dhcpChoice;      // in and out: 0 = "On", 1 = "Off"
+    int m_changePassword;  // out: 1 = "Change password" checked
+    CString m_hostnameText;
+    HICON m_hIcon;
+
+protected:
+    void DoDataExchange(CDataExchange* dataExchange) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+    int OnCreate(LPCREATESTRUCT createStruct);
+    void OnDestroy();
+    void OnChangePassword();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void ShowKnownAddress(CIPAddressCtrl& control, BYTE known, DWORD value);
+};

@@ -1,0 +1,79 @@
+#include "ui/MainWindowLayoutControls.h"
+
+#include <QWidget>
+#include <algorithm>
+
+namespace {
+
+ordvane::LayoutRect ToLayoutRect(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+void CaptureControls(CWnd& window, ordvane::MainWindowLayout& layout, const CRect& client) {
+    ordvane::MainWindowLayout::ControlRects measured{};
+    for (std::size_t i = 0; i < measured.size(); ++i) {
+        CWnd* control = window.GetDlgItem(ordvane::MainWindowLayout::kControlIds[i]);
+        if (control == nullptr) {
+            continue;
+        }
+        CRect rect;
+        control->GetWindowRect(&rect);
+        window.ScreenToClient(&rect);
+        measured[i] = ToLayoutRect(rect);
+    }
+    layout.Capture(client.Width(), client.Height(), measured);
+}
+
+void ApplyControls(CWnd& window, const ordvane::MainWindowLayout& layout, const CRect& client) {
+    if (!layout.IsCaptured()) {
+        return;
+    }
+    const auto placed = layout.Apply(client.Width(), client.Height());
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        CWnd* control = window.GetDlgItem(ordvane::MainWindowLayout::kControlIds[i]);
+        if (control == nullptr) {
+            continue;
+        }
+        const ordvane::LayoutRect& rect = placed[i];
+        control->MoveWindow(rect.left, rect.top, rect.Width(), rect.Height(), FALSE);
+    }
+}
+
+}  // namespace
+
+void LayoutMainWindowControls(CWnd& window, ordvane::MainWindowLayout& layout,
+                              ordvane::LayoutMode mode) {
+    CRect client;
+    window.GetClientRect(&client);
+    if (mode == ordvane::LayoutMode::Capture) {
+        CaptureControls(window, layout, client);
+    } else {
+        ApplyControls(window, layout, client);
+    }
+    window.Invalidate(TRUE);
+    window.UpdateWindow();
+}
+
+void ClampSizing(UINT side, LPRECT rect) {
+    if (rect == nullptr) {
+        return;
+    }
+    const ordvane::LayoutRect clamped =
+        ordvane::ClampSizingRect(static_cast<int>(side), ToLayoutRect(*rect));
+    *rect = RECT{clamped.left, clamped.top, clamped.right, clamped.bottom};
+}
+
+void ApplyMinimumWindowSize(CWnd& window) {
+    QWidget* widget = window.GetWidget();
+    if (widget == nullptr) {
+        return;
+    }
+    CRect frame;
+    CRect client;
+    window.GetWindowRect(&frame);
+    window.GetClientRect(&client);
+    const int frameWidth = std::max(0, frame.Width() - client.Width());
+    const int frameHeight = std::max(0, frame.Height() - client.Height());
+    widget->setMinimumSize(std::max(0, ordvane::kMinimumWindowWidth - frameWidth),
+                           std::max(0, ordvane::kMinimumWindowHeight - frameHeight));
+}
