@@ -253,3 +253,18 @@ TEST_F(MainWindowTest, TheWindowCannotBeMadeSmallerThanItsMinimumSize) {
         EXPECT_EQ(rect.Height(), 130);
     });
 }
+
+TEST_F(MainWindowTest, TheAboutItemAndAdvancedOptionsOpenTheirDialogsOverTheWindow) {
+    RunWindow([&](TestableScanDlg& window) {
+        window.SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        EXPECT_TRUE(PressButton(window, IDC_ADVANCED_OPTIONS));  // left open: ends as Cancel
+        EXPECT_EQ(window.m_dhcpEnabled.load(), 0) << "Cancel switches nothing on";
+        EXPECT_TRUE(window.IsModalRunning());
+    });
+    ASSERT_EQ(m_script->Dialogs().size(), 3U);
+    EXPECT_EQ(m_script->Dialogs()[0].templateId, static_cast<UINT>(IDD_ABOUTBOX));
+    EXPECT_EQ(m_script->Dialogs()[0].caption, "About Ordvane");
+    EXPECT_EQ(m_script->Dialogs()[1].templateId, static_cast<UINT>(IDD_ADVANCED_SETTINGS));
+    EXPECT_EQ(m_script->Dialogs()[1].result, IDCANCEL);
+    EXPECT_EQ(m_script->Dialogs()[2].templateId, static_cast<UINT>(IDD_ORDVANE_DIALOG));
+}
