@@ -137,6 +137,25 @@ DWORD_PTR CListCtrl::GetItemData(int item) const {
     return row != nullptr ? row->data : 0;
 }
 
+BOOL CListCtrl::SetItemWarning(int item, BOOL warning) {
+    ListModel* model = ModelOf(*this);
+    ListRow* row = model != nullptr ? model->Rows().At(item) : nullptr;
+    if (row == nullptr) {
+        return FALSE;
+    }
+    if (row->warning != (warning != FALSE)) {
+        row->warning = warning != FALSE;
+        model->NoteRowChanged(item);
+    }
+    return TRUE;
+}
+
+BOOL CListCtrl::GetItemWarning(int item) const {
+    ListModel* model = ModelOf(*this);
+    const ListRow* row = model != nullptr ? model->Rows().At(item) : nullptr;
+    return row != nullptr && row->warning ? TRUE : FALSE;
+}
+
 BOOL CListCtrl::DeleteItem(int item) {
     ListModel* model = ModelOf(*this);
     if (model == nullptr || !model->Rows().Erase(item)) {

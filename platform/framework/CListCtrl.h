@@ -7,7 +7,10 @@
 // Notifications: a click on a column heading sends WM_NOTIFY LVN_COLUMNCLICK (NMLISTVIEW with
 // iItem -1 and iSubItem the column) to the parent, which reflects it back to the control first;
 // a double click anywhere in the control sends WM_LBUTTONDBLCLK to the control with the point in
-// client coordinates (the client area starts at the top of the header).
+// client coordinates (the client area starts at the top of the header). With LVS_EX_INFOTIP,
+// the view asks for a row's tooltip when it is about to show one: WM_NOTIFY LVN_GETINFOTIP
+// (NMLVGETINFOTIP with the item and column under the pointer and an empty text buffer) goes to
+// the parent and is reflected to the control first; an empty text shows no tooltip.
 
 #include "platform/framework/CHeaderCtrl.h"
 #include "platform/framework/CWnd.h"
@@ -30,6 +33,10 @@ public:
     int GetItemText(int item, int subItem, LPSTR buffer, int length) const;
     BOOL SetItemData(int item, DWORD_PTR data);
     DWORD_PTR GetItemData(int item) const;
+    // Marks a row to be drawn on the warning background: one gentle colour that fits the
+    // palette, whatever the row's position after sorting (the mark moves with the row).
+    BOOL SetItemWarning(int item, BOOL warning);
+    BOOL GetItemWarning(int item) const;
     BOOL DeleteItem(int item);
     BOOL DeleteAllItems();
     int GetItemCount() const;

@@ -16,7 +16,8 @@ namespace ordvane::framework {
 struct ListRow {
     std::vector<std::string> texts;  // one per column that has been set; missing ones are empty
     DWORD_PTR data = 0;
-    UINT state = 0;  // LVIS_SELECTED, LVIS_FOCUSED
+    UINT state = 0;        // LVIS_SELECTED, LVIS_FOCUSED
+    bool warning = false;  // drawn on the warning background
 };
 
 class ListRowStore {

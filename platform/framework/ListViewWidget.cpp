@@ -1,5 +1,6 @@
 #include "platform/framework/ListViewWidget.h"
 
+#include <QBrush>
 #include <QCoreApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -69,7 +70,27 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole && column < m_columns.size()) {
         return static_cast<int>(AlignmentOfFormat(m_columns[column].format));
     }
+    if (role == Qt::BackgroundRole) {
+        const ListRow* row = m_rows.At(index.row());
+        const auto* view = qobject_cast<const QWidget*>(QObject::parent());
+        if (row == nullptr || !row->warning) {
+            return {};
+        }
+        return QBrush(WarningBackground(view != nullptr ? view->palette() : QPalette()));
+    }
+    if (role == Qt::ToolTipRole && m_toolTipSource) {
+        const QString tip = m_toolTipSource(index.row(), index.column());
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     return {};
+}
+
+QColor ListModel::WarningBackground(const QPalette& palette) {
+    const QColor base = palette.color(QPalette::Active, QPalette::Base);
+    // One part amber (255, 191, 0) to three parts base: #FFEFBF on white, a dim amber under
+    // light text on a dark base.
+    const auto mix = [](int amber, int baseLevel) { return (amber + 3 * baseLevel + 2) / 4; };
+    return QColor(mix(255, base.red()), mix(191, base.green()), mix(0, base.blue()));
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -307,6 +328,28 @@ ListViewWidget::ListViewWidget(QWidget* parent, DWORD style)
                 verticalScrollBar()->setValue(m_savedScrollValue);
             }
         });
+    m_model->SetToolTipSource([this](int row, int column) { return AskInfoTip(row, column); });
+}
+
+QString ListViewWidget::AskInfoTip(int row, int column) {
+    QWidget* parent = parentWidget();
+    if ((m_extendedStyle & LVS_EX_INFOTIP) == 0 || parent == nullptr) {
+        return {};
+    }
+    char text[INFOTIPSIZE] = "";
+    NMLVGETINFOTIP notify{};
+    notify.hdr.hwndFrom = CWnd::HandleFromWidget(this);
+    notify.hdr.idFrom = static_cast<UINT_PTR>(ControlIdOf(this));
+    notify.hdr.code = LVN_GETINFOTIP;
+    notify.pszText = text;
+    notify.cchTextMax = INFOTIPSIZE;
+    notify.iItem = row;
+    notify.iSubItem = column;
+    ::SendMessage(CWnd::HandleFromWidget(parent), WM_NOTIFY, notify.hdr.idFrom,
+                  reinterpret_cast<LPARAM>(&notify));
+    // Whatever the handler did, the text ends inside the buffer.
+    text[INFOTIPSIZE - 1] = '\0';
+    return QString::fromUtf8(text);
 }
 
 QPoint ListViewWidget::ClientToViewport(const QPoint& client) const {

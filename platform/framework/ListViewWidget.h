@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QPalette>
 #include <QTreeView>
 #include <functional>
 #include <string>
@@ -57,6 +58,15 @@ public:
 
     static constexpr qint64 kMinimumFlushIntervalMilliseconds = 100;
 
+    // Set by the view: the tooltip of a cell, asked for only when one is about to be shown, so
+    // that the text is made from what is true at that moment.
+    void SetToolTipSource(std::function<QString(int row, int column)> source) {
+        m_toolTipSource = std::move(source);
+    }
+    // The background of a row marked as a warning: a light amber blended into the palette's
+    // base colour, so that it stays gentle and the text stays readable on light and dark themes.
+    static QColor WarningBackground(const QPalette& palette);
+
     // Set by the view: called around a flush so that it can keep its scroll position and show
     // the selection kept in the rows.
     void SetFlushHooks(std::function<void(bool rearranging)> beforeFlush,
@@ -83,6 +93,7 @@ private:
     QElapsedTimer m_lastFlush;
     std::function<void(bool rearranging)> m_beforeFlush;
     std::function<void(bool rearranged)> m_afterFlush;
+    std::function<QString(int row, int column)> m_toolTipSource;
 };
 
 class ListHeaderView : public QHeaderView {
@@ -112,6 +123,8 @@ protected:
 
 private:
     void OnSectionClicked(int section);
+    // Asks the control's parent (LVN_GETINFOTIP) for the tooltip of a cell.
+    QString AskInfoTip(int row, int column);
     void OnViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
 
     ListModel* m_model;

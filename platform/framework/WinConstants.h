@@ -263,6 +263,7 @@ inline constexpr DWORD LVS_SINGLESEL = 0x0004;
 inline constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
 inline constexpr DWORD LVS_EX_GRIDLINES = 0x00000001;
 inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x00000020;
+inline constexpr DWORD LVS_EX_INFOTIP = 0x00000400;
 inline constexpr int LVCFMT_LEFT = 0x0000;
 inline constexpr int LVCFMT_RIGHT = 0x0001;
 inline constexpr int LVCFMT_CENTER = 0x0002;
@@ -277,6 +278,10 @@ inline constexpr UINT LVNI_SELECTED = 0x0002;
 inline constexpr UINT LVN_FIRST = 0U - 100U;
 inline constexpr UINT LVN_ITEMCHANGED = LVN_FIRST - 1;
 inline constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
+inline constexpr UINT LVN_GETINFOTIPA = LVN_FIRST - 57;
+inline constexpr UINT LVN_GETINFOTIP = LVN_GETINFOTIPA;
+// The size of the text buffer an LVN_GETINFOTIP handler fills.
+inline constexpr int INFOTIPSIZE = 1024;
 inline constexpr UINT NM_FIRST = 0U;
 inline constexpr UINT NM_CLICK = NM_FIRST - 2;
 inline constexpr UINT NM_DBLCLK = NM_FIRST - 3;
@@ -352,6 +357,19 @@ struct NMLISTVIEW {
 };
 using LPNMLISTVIEW = NMLISTVIEW*;
 using NM_LISTVIEW = NMLISTVIEW;
+
+// LVN_GETINFOTIP: the handler writes the tip for item iItem into pszText (cchTextMax bytes with
+// the terminator); the text left empty shows no tip.
+struct NMLVGETINFOTIP {
+    NMHDR hdr;
+    DWORD dwFlags;
+    LPSTR pszText;
+    int cchTextMax;
+    int iItem;
+    int iSubItem;
+    LPARAM lParam;
+};
+using LPNMLVGETINFOTIP = NMLVGETINFOTIP*;
 
 struct HDITEM {
     UINT mask;
