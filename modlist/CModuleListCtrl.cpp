@@ -12,10 +12,13 @@
 BEGIN_MESSAGE_MAP(CModuleListCtrl, CListCtrl)
 ON_WM_LBUTTONDBLCLK()
 ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
+ON_NOTIFY_REFLECT(LVN_GETINFOTIP, OnGetInfoTip)
 END_MESSAGE_MAP()
 
 CModuleListCtrl::CModuleListCtrl()
-    : m_rowOrderLocale(GetThreadLocale()), m_sortKeyLocale(GetThreadLocale()) {}
+    : m_warnings(ordvane::ReadHostInterfaces()),
+      m_rowOrderLocale(GetThreadLocale()),
+      m_sortKeyLocale(GetThreadLocale()) {}
 
 CModuleListCtrl::~CModuleListCtrl() = default;
 
@@ -31,19 +34,91 @@ void CModuleListCtrl::AddModule(const ZEVA_ModuleScanResponseType& response) {
     if (!m_modules.Add(response)) {
         return;
     }
+    ModuleEntry* entry = nullptr;
+    int row = -1;
     if (ordvane::HasModuleRow(response)) {
         const ordvane::ModuleColumnTexts texts = ordvane::FormatModuleColumns(response);
         if (RowsAreInOrder()) {
-            ModuleEntry& entry = MakeEntry(texts);
-            InsertRow(FindSortedPosition(entry), entry);
+            entry = &MakeEntry(texts);
+            row = InsertRow(FindSortedPosition(*entry), *entry);
         } else {
-            AddRow(texts);
+            row = AddRow(texts);
+            entry = m_entries.back().get();
         }
+        entry->moduleIndex = m_modules.GetCount() - 1;
     }
+    // Every stored response counts for the warnings, with a row or without.
+    m_entryOfModule.push_back(entry);
+    MarkWarningRows(m_warnings.Add(response), row);
     m_header.SetSortIndicator(m_sortColumn, m_sortAscending);
     if (!RowsAreInOrder()) {
         Resort();
     }
+}
+
+// The first module is the one just added, at newModuleRow; the others are older modules that
+// gained a kind of warning, whose rows are looked up.
+void CModuleListCtrl::MarkWarningRows(const std::vector<std::size_t>& modules, int newModuleRow) {
+    for (std::size_t position = 0; position < modules.size(); ++position) {
+        const std::size_t module = modules[position];
+        const ModuleEntry* entry =
+            module < m_entryOfModule.size() ? m_entryOfModule[module] : nullptr;
+        if (entry == nullptr) {
+            continue;
+        }
+        const int row = position == 0 ? newModuleRow : FindRowOfEntry(*entry);
+        if (row >= 0) {
+            SetItemWarning(row, m_warnings.KindsOf(module) != 0 ? TRUE : FALSE);
+        }
+    }
+}
+
+// In sorted rows the entry sits among the rows that compare equal to it, just before its
+// sorted position: a short walk back instead of a pass over the whole table.
+int CModuleListCtrl::FindRowOfEntry(const ModuleEntry& entry) const {
+    if (RowsAreInOrder()) {
+        for (int row = FindSortedPosition(entry) - 1; row >= 0; --row) {
+            const auto* rowEntry = reinterpret_cast<const ModuleEntry*>(GetItemData(row));
+            if (rowEntry == &entry) {
+                return row;
+            }
+            if (rowEntry == nullptr || CompareEntries(*rowEntry, entry) != 0) {
+                break;
+            }
+        }
+    }
+    const int count = GetItemCount();
+    for (int row = 0; row < count; ++row) {
+        if (reinterpret_cast<const ModuleEntry*>(GetItemData(row)) == &entry) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+std::string CModuleListCtrl::GetRowWarningText(int item) const {
+    const auto* entry = reinterpret_cast<const ModuleEntry*>(GetItemData(item));
+    if (entry == nullptr || entry->moduleIndex < 0) {
+        return {};
+    }
+    std::string text;
+    for (const ordvane::ModuleWarning& warning :
+         m_warnings.WarningsOf(static_cast<std::size_t>(entry->moduleIndex))) {
+        text += (text.empty() ? "" : "\n") + warning.sentence;
+    }
+    return text;
+}
+
+void CModuleListCtrl::OnGetInfoTip(NMHDR* notify, LRESULT* result) {
+    auto* tip = reinterpret_cast<NMLVGETINFOTIP*>(notify);
+    *result = 0;
+    if (tip->pszText == nullptr || tip->cchTextMax <= 0) {
+        return;
+    }
+    const std::string text = GetRowWarningText(tip->iItem);
+    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(tip->cchTextMax - 1));
+    std::memcpy(tip->pszText, text.data(), length);
+    tip->pszText[length] = '\0';
 }
 
 int CModuleListCtrl::AddRow(std::span<const std::string> texts) {
@@ -98,7 +173,9 @@ void CModuleListCtrl::ClearModules() {
         SetItemData(item, 0);
     }
     m_entries.clear();
+    m_entryOfModule.clear();
     m_modules.Clear();
+    m_warnings = ordvane::ModuleWarnings(ordvane::ReadHostInterfaces());
     DeleteAllItems();
     m_rowsInOrder = true;
     m_rowOrderLocale = GetThreadLocale();

@@ -12,6 +12,7 @@
 #include "modlist/CSortHeaderCtrl.h"
 #include "modlist/ModuleEntry.h"
 #include "modlist/ModuleResponseStore.h"
+#include "modlist/ModuleWarnings.h"
 #include "modsvc/ModuleService.h"
 #include "platform/framework/CListCtrl.h"
 
@@ -22,12 +23,15 @@ public:
 
     // Takes one scan response. The first response per MAC address wins until ClearModules; a
     // response with a valid MAC address becomes a row at its sorted place. Every accepted
-    // response refreshes the header's indicator.
+    // response refreshes the header's indicator, and joins the fleet's warnings: a row with a
+    // warning (same IP address as another module, same recovery address, on none of this
+    // host's networks) is drawn on the warning background and explains itself in its tooltip.
     void AddModule(const ZEVA_ModuleScanResponseType& response);
     // Appends a row with exactly m_columnCount texts in column order (missing texts are
     // empty); returns its index. The row stays where it is until the next sort.
     int AddRow(std::span<const std::string> texts);
-    // Empties the table and the store of responses. The sort state stays.
+    // Empties the table, the store of responses and the warnings, and reads this host's
+    // networks again for the next scan. The sort state stays.
     void ClearModules();
 
     int GetModuleCount() const;
@@ -60,11 +64,16 @@ public:
     BOOL IsSortAscending() const { return m_sortAscending; }
     int GetColumnCount() const { return m_columnCount; }
     CSortHeaderCtrl& GetSortHeader() { return m_header; }
+    // The warnings of the stored responses, numbered like GetModuleAt.
+    const ordvane::ModuleWarnings& GetWarnings() const { return m_warnings; }
+    // The tooltip of a row: its warnings, one sentence a line; empty without warnings.
+    std::string GetRowWarningText(int item) const;
 
 protected:
     void PreSubclassWindow() override;
     void OnColumnClick(NMHDR* notify, LRESULT* result);
     void OnLButtonDblClk(UINT flags, CPoint point);
+    void OnGetInfoTip(NMHDR* notify, LRESULT* result);
 
     DECLARE_MESSAGE_MAP()
 
@@ -76,8 +85,13 @@ private:
     bool RowsAreInOrder() const;
     void SortAllRows();
     void PrepareSortKeys();
+    void MarkWarningRows(const std::vector<std::size_t>& modules, int newModuleRow);
+    int FindRowOfEntry(const ModuleEntry& entry) const;
 
     ordvane::ModuleResponseStore m_modules;
+    ordvane::ModuleWarnings m_warnings;
+    // The row entry of each stored response; nullptr for a response without a row.
+    std::vector<ModuleEntry*> m_entryOfModule;
     std::optional<std::array<BYTE, 6>> m_configuredMac;
     int m_columnCount = 0;
     int m_sortColumn = 0;

@@ -11,6 +11,7 @@
 
 struct ModuleEntry {
     std::vector<std::string> columnTexts;
+    int moduleIndex = -1;    // the row's response in the table's store; -1 for a bare row
     int sortKeyColumn = -1;  // the column whose text sortKey was made from; -1 for none
     ordvane::ColumnSortKey sortKey;
 

@@ -114,7 +114,7 @@ BOOL CScanDlg::OnInitDialog() {
     LayoutControls(ordvane::LayoutMode::Apply);
     ApplyMinimumWindowSize(*this);
 
-    m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     m_moduleList.CreateColumns(kColumnSpecification);
 
     g_moduleEventWindow.store(m_hWnd);

@@ -38,12 +38,19 @@ bool ParseMac(const std::string& text, std::uint8_t (&mac)[6]) {
 }  // namespace
 
 void MainWindowTest::SetUp() {
+    StartFleet(
+        "mac,service,type,ip,mask,gateway,dhcp,hostname,hashed,password\n"
+        "0A-51-4D-00-00-01,2.0,QM-100,10.0.0.9,255.255.255.0,10.0.0.254,0,alpha,0,\n"
+        "0A-51-4D-00-00-02,2.0,QM-200,10.0.0.10,255.255.255.0,10.0.0.254,1,beta,0,secret\n"
+        "0A-51-4D-00-00-03,1.9,QM-100,9.0.0.1,255.0.0.0,9.0.0.254,0,gamma,0,\n",
+        3);
+}
+
+void MainWindowTest::StartFleet(const std::string& fleetCsv, int rows) {
+    m_fleetRows = rows;
     m_fleetFile = ::testing::TempDir() + "ui_fleet_" + std::to_string(::getpid()) + ".csv";
     std::ofstream fleet(m_fleetFile);
-    fleet << "mac,service,type,ip,mask,gateway,dhcp,hostname,hashed,password\n"
-             "0A-51-4D-00-00-01,2.0,QM-100,10.0.0.9,255.255.255.0,10.0.0.254,0,alpha,0,\n"
-             "0A-51-4D-00-00-02,2.0,QM-200,10.0.0.10,255.255.255.0,10.0.0.254,1,beta,0,secret\n"
-             "0A-51-4D-00-00-03,1.9,QM-100,9.0.0.1,255.0.0.0,9.0.0.254,0,gamma,0,\n";
+    fleet << fleetCsv;
     fleet.close();
     m_sim = std::make_unique<SimProcess>(std::vector<std::string>{"--fleet", m_fleetFile});
     ASSERT_TRUE(m_sim->WaitReady()) << m_sim->Describe();
@@ -72,7 +79,7 @@ INT_PTR MainWindowTest::RunWindow(const std::function<void(TestableScanDlg& wind
         if (&shown != &window) {
             return;
         }
-        EXPECT_TRUE(WaitForRows(window, 3)) << m_sim->Describe();
+        EXPECT_TRUE(WaitForRows(window, m_fleetRows)) << m_sim->Describe();
         body(window);
         if (window.IsModalRunning()) {
             framework::PressButton(window, IDOK);

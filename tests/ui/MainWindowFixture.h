@@ -26,6 +26,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Starts the emulator on this fleet file text; RunWindow then waits for rows rows.
+    void StartFleet(const std::string& fleetCsv, int rows);
+
     // Opens the window, waits for the first scan to list the fleet, runs body, then ends the
     // window with Exit unless body ended it. Returns what DoModal returned.
     INT_PTR RunWindow(const std::function<void(TestableScanDlg& window)>& body);
@@ -37,6 +40,7 @@ protected:
     std::unique_ptr<SimProcess> m_sim;
     std::unique_ptr<framework::ModalScript> m_script;
     std::string m_fleetFile;
+    int m_fleetRows = 0;
 };
 
 }  // namespace ordvane::testing

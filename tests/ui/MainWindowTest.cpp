@@ -1,6 +1,7 @@
 // The main window with the real library and the emulator: caption and system menu, the first
 // scan, Scan, the library's events, Escape and the close box, the minimized icon, the layout.
 
+#include <QDir>
 #include <QImage>
 #include <QMenu>
 #include <QWidget>
@@ -83,6 +84,7 @@ TEST_F(MainWindowTest, TheFirstScanListsTheFleetInAddressOrder) {
         PumpEvents();
         const QImage picture = window.GetWidget()->grab().toImage();
         EXPECT_FALSE(picture.isNull());
+        QDir().mkpath(QStringLiteral(ORDVANE_SCREENSHOT_DIR));
         EXPECT_TRUE(picture.save(QStringLiteral(ORDVANE_SCREENSHOT_DIR "/main-window.png")));
     });
 }
