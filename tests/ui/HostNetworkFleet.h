@@ -57,9 +57,9 @@ public:
     // One module of the fleet file whose header is kHeader.
     static std::string Line(const std::string& mac, const std::string& ip, const std::string& mask,
                             const std::string& type = "QM-100", const std::string& dhcp = "0",
-                            const std::string& reportMac = "1") {
-        return mac + "," + reportMac + ",2.0," + type + ",2.7.1234," + ip + "," + mask + ",," +
-               dhcp + ",unit\n";
+                            const std::string& reportMac = "1", const std::string& gateway = "") {
+        return mac + "," + reportMac + ",2.0," + type + ",2.5.17," + ip + "," + mask + "," +
+               gateway + "," + dhcp + ",unit\n";
     }
 
     static std::string Quad(std::uint32_t address) {

@@ -25,17 +25,21 @@ protected:
     void SetUp() override {
         const HostNetworkFleet fleet;
         const std::string mask = fleet.Mask();
-        StartFleet(
-            std::string(HostNetworkFleet::kHeader) +
-                fleet.Line("0A-51-4D-12-00-01", fleet.OnNetwork(11), mask, "QM-240 Fieldbus") +
-                fleet.Line("0A-51-4D-12-00-02", fleet.OnNetwork(12), mask, "QM-100") +
-                fleet.Line("0A-51-4D-12-00-03", fleet.OnNetwork(13), mask, "QM-200", "1") +
-                fleet.Line("0A-51-4D-12-00-04", fleet.OnNetwork(14), mask, "QM-100") +
-                fleet.Line("0A-51-4D-12-00-05", fleet.OnNetwork(21), mask, "QM-240 Fieldbus") +
-                fleet.Line("0A-51-4D-12-00-06", fleet.OnNetwork(12), mask, "QM-200", "1") +
-                fleet.Line("0A-51-4D-12-00-07", fleet.OnNetwork(23), mask, "QM-100") +
-                fleet.Line("0A-51-4D-12-00-08", fleet.OnNetwork(30), mask, "QM-200"),
-            8);
+        const std::string gateway = fleet.OnNetwork(1);
+        const auto line = [&](const char* mac, std::uint32_t number, const char* type,
+                              const char* dhcp) {
+            return fleet.Line(mac, fleet.OnNetwork(number), mask, type, dhcp, "1", gateway);
+        };
+        StartFleet(std::string(HostNetworkFleet::kHeader) +
+                       line("0A-51-4D-12-00-01", 11, "QM-240 Fieldbus", "0") +
+                       line("0A-51-4D-12-00-02", 12, "QM-100", "0") +
+                       line("0A-51-4D-12-00-03", 13, "QM-200", "1") +
+                       line("0A-51-4D-12-00-04", 14, "QM-100", "0") +
+                       line("0A-51-4D-12-00-05", 21, "QM-240 Fieldbus", "0") +
+                       line("0A-51-4D-12-00-06", 12, "QM-200", "1") +
+                       line("0A-51-4D-12-00-07", 23, "QM-100", "0") +
+                       line("0A-51-4D-12-00-08", 30, "QM-200", "0"),
+                   8);
         QDir().mkpath(QStringLiteral(ORDVANE_SCREENSHOT_DIR));
     }
 
