@@ -19,6 +19,7 @@
 #include "SampleResponses.h"
 #include "modlist/ColumnTextOrder.h"
 #include "modlist/ModuleColumns.h"
+#include "modlist/ModuleWarnings.h"
 #include "platform/ThreadLocale.h"
 
 namespace {
@@ -279,3 +280,106 @@ TEST(ModuleListCtrl, ColumnSpecificationCreatesTheTableColumns) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every row carries the warning mark exactly when its module has a warning, and the tooltip
+// says what the warnings say; the host's networks decide off-subnet, so the test compares
+// with the table's own fleet instead of a fixed answer.
+void ExpectMarksFollowTheWarnings(CModuleListCtrl& list) {
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        const std::string mac = list.GetItemText(row, ordvane::kColumnMac).Str();
+        int module = 0;
+        while (module < list.GetModuleCount() && ordvane::FormatModuleColumns(*list.GetModuleAt(
+                                                     module))[ordvane::kColumnMac] != mac) {
+            ++module;
+        }
+        ASSERT_LT(module, list.GetModuleCount()) << mac;
+        const auto number = static_cast<std::size_t>(module);
+        EXPECT_EQ(list.GetItemWarning(row) != FALSE, list.GetWarnings().KindsOf(number) != 0)
+            << mac;
+        std::string sentences;
+        for (const auto& warning : list.GetWarnings().WarningsOf(number)) {
+            sentences += (sentences.empty() ? "" : "\n") + warning.sentence;
+        }
+        EXPECT_EQ(list.GetRowWarningText(row), sentences) << mac;
+    }
+}
+
+constexpr auto kDuplicateIp = ordvane::KindBit(ordvane::ModuleWarningKind::DuplicateIp);
+
+constexpr std::uint32_t kOffEveryNetworkHere = 0x0A000000;
+
+// A base address on this host's first network with room for the modules of a test (numbers 1
+// to 45 above the base, clear of the host's own address), so that only the warnings a test
+// provokes show; 10.0.0.0 when the host has no such network.
+std::uint32_t HostNetworkBase() {
+    for (const auto& host :
+         ordvane::ReadHostInterfaces().value_or(std::vector<ordvane::HostInterface>{})) {
+        const std::uint32_t room = ~host.netmask;
+        if (room < 100) {
+            continue;
+        }
+        const std::uint32_t network = host.address & host.netmask;
+        return (host.address & room) <= 45 ? network + 50 : network;
+    }
+    return kOffEveryNetworkHere;
+}
+
+}  // namespace
+
+TEST(ModuleListCtrl, WarningMarksReachOlderRowsWhereverTheSortPutThem) {
+    WithModuleList([](CModuleListCtrl& list) {
+        // Sorted by DHCP: every row compares equal, so an older row is found among them all.
+        const std::uint32_t base = HostNetworkBase();
+        list.SortColumn(ordvane::kColumnDhcp, TRUE);
+        for (std::uint32_t serial = 1; serial <= 40; ++serial) {
+            list.AddModule(SampleResponse(serial, base + serial));
+        }
+        // An answer without a MAC shares the 7th address; a later module shares the 30th.
+        ZEVA_ModuleScanResponseType withoutMac = SampleResponse(0x7777, base + 7);
+        withoutMac.macIdValid = 0;
+        list.AddModule(withoutMac);
+        list.AddModule(SampleResponse(0x100 + 41, base + 30));
+        ExpectMarksFollowTheWarnings(list);
+        EXPECT_NE(list.GetWarnings().KindsOf(6) & kDuplicateIp, 0) << "serial 7";
+        EXPECT_NE(list.GetWarnings().KindsOf(29) & kDuplicateIp, 0) << "serial 30";
+        EXPECT_EQ(list.GetWarnings().KindsOf(0) & kDuplicateIp, 0);
+        if (base != kOffEveryNetworkHere) {
+            EXPECT_EQ(list.GetWarnings().KindsOf(0), 0) << "a plain module on the host's network";
+        }
+        // Serial 41 and 0x100 + 41 end in the same byte: a shared recovery address as well.
+        EXPECT_NE(list.GetWarnings().KindsOf(41), 0);
+
+        list.SortColumn(ordvane::kColumnIp, FALSE);
+        ExpectMarksFollowTheWarnings(list);
+        list.SortColumn(ordvane::kColumnMac, TRUE);
+        ExpectMarksFollowTheWarnings(list);
+
+        // A new scan forgets the fleet: the same address again is no duplicate.
+        list.ClearModules();
+        EXPECT_EQ(list.GetWarnings().Count(), 0U);
+        list.AddModule(SampleResponse(7, base + 7));
+        EXPECT_EQ(list.GetWarnings().KindsOf(0) & kDuplicateIp, 0);
+        ExpectMarksFollowTheWarnings(list);
+    });
+}
+
+TEST(ModuleListCtrl, WarningMarksFollowWhenTheCollationChangesMidScan) {
+    if (!IsValidLocale(1033, LCID_INSTALLED)) {
+        GTEST_SKIP() << "en_US.UTF-8 is not installed";
+    }
+    WithModuleList([](CModuleListCtrl& list) {
+        const std::uint32_t base = HostNetworkBase();
+        list.SortColumn(ordvane::kColumnType, TRUE);
+        list.AddModule(SampleResponse(1, base + 1));
+        list.AddModule(SampleResponse(2, base + 2));
+        // Rows are no longer known to be in order: the new row is appended and sorted after.
+        ASSERT_TRUE(SetThreadLocale(1033));
+        list.AddModule(SampleResponse(3, base + 1));
+        SetThreadLocale(LOCALE_USER_DEFAULT);
+        ExpectMarksFollowTheWarnings(list);
+        EXPECT_NE(list.GetWarnings().KindsOf(0) & kDuplicateIp, 0);
+        EXPECT_NE(list.GetWarnings().KindsOf(2) & kDuplicateIp, 0);
+    });
+}
