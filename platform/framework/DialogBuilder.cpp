@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 #include <vector>
 
 #include "platform/framework/CWnd.h"
@@ -148,8 +149,28 @@ QWidget* CreateControl(QWidget* parent, const DialogControlTemplate& control) {
 
 }  // namespace
 
+namespace {
+
+// The templates' texts are sized for "MS Sans Serif" 8 pt, which is narrower than the usual
+// Linux sans-serif faces (DejaVu Sans runs about a tenth wider and pushes the last word of a
+// tight static onto a line it has no room for). Faces with Arial's widths come closest; the
+// desktop's sans-serif is the last resort.
+QStringList DialogFontFamilies(const DialogTemplate& dialogTemplate) {
+    QStringList families;
+    if (dialogTemplate.fontName != nullptr && *dialogTemplate.fontName != '\0') {
+        families << QString::fromUtf8(dialogTemplate.fontName);
+    }
+    families << QStringLiteral("Liberation Sans") << QStringLiteral("Arimo")
+             << QStringLiteral("Arial") << QStringLiteral("Nimbus Sans")
+             << QApplication::font().family();
+    return families;
+}
+
+}  // namespace
+
 void ApplyDialogFont(QWidget* window, const DialogTemplate& dialogTemplate) {
     QFont font = QApplication::font();
+    font.setFamilies(DialogFontFamilies(dialogTemplate));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(dialogTemplate.pointSize > 0 ? dialogTemplate.pointSize : 8);
     window->setFont(font);
