@@ -85,6 +85,10 @@ bool ParseOne(const std::string& name, const std::string& value, SimOptions& opt
         options.fleetFile = value;
         return !value.empty();
     }
+    if (name == "--dhcp-client") {
+        options.emulator.dhcpInterface = value;
+        return !value.empty();
+    }
     if (name == "--state") {
         options.emulator.stateFile = value;
         return !value.empty();
