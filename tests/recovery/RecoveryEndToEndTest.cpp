@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "tests/dhcp/NetworkNamespaces.h"
 #include "tests/support/SimProcess.h"
@@ -40,7 +42,10 @@ public:
         }
         posix_spawn_file_actions_destroy(&actions);
     }
-    ~RecoveryServerProcess() { Stop(); }
+    ~RecoveryServerProcess() {
+        Stop();
+        std::remove(m_outputPath.c_str());
+    }
 
     bool Started() const { return m_pid > 0; }
 
@@ -57,7 +62,6 @@ public:
         return m_status;
     }
 
-    const std::string& OutputPath() const { return m_outputPath; }
     std::string Output() const {
         std::ifstream file(m_outputPath);
         std::stringstream text;
@@ -88,6 +92,18 @@ protected:
             dhcptest::RunCommand("ip addr del " + address + " && ip addr add brd + " + address));
     }
 
+    void TearDown() override {
+        if (!m_fleet.empty()) {
+            std::remove(m_fleet.c_str());
+        }
+    }
+
+    // One module in DHCP mode without an address.
+    void WriteFleet() {
+        m_fleet = ::testing::TempDir() + "recovery-fleet-" + std::to_string(getpid()) + ".csv";
+        std::ofstream(m_fleet) << "mac,dhcp,hostname\n" << kModuleMac << ",1,lost\n";
+    }
+
     // Runs ordvane-cli in this test's namespace, scanning through the veth only.
     std::string RunCli(const std::string& arguments, int& status) const {
         return dhcptest::CaptureCommand(
@@ -97,19 +113,35 @@ protected:
     }
 
     dhcptest::PeerNamespace m_link;
+    std::string m_fleet;
 };
 
-TEST_F(RecoveryEndToEnd, ModuleInDhcpModeGetsLeaseIsFoundAndConfiguredBackToStatic) {
-    const std::string directory = ::testing::TempDir();
-    const std::string fleet = directory + "recovery-fleet-" + std::to_string(getpid()) + ".csv";
-    std::ofstream(fleet) << "mac,dhcp,hostname\n" << kModuleMac << ",1,lost\n";
-    RecoveryServerProcess server(directory + "recovery-server-" + std::to_string(getpid()));
-    ASSERT_TRUE(server.Started());
+// Broadcasts on a real card are not ours to send: without --dhcp-client the module stays
+// silent on the DHCP ports.
+TEST_F(RecoveryEndToEnd, WithoutTheClientOptionNoDhcpMessageLeaves) {
+    WriteFleet();
+    const int serverPort = dhcptest::OpenBroadcastUdpSocket(67);
+    ASSERT_GE(serverPort, 0);
+    SimProcess sim({"--fleet", m_fleet, "--address", "0.0.0.0", "--port", "47470"},
+                   {"ip", "netns", "exec", m_link.Name()});
+    ASSERT_TRUE(sim.WaitReady()) << sim.Describe();
+    pollfd watched{serverPort, POLLIN, 0};
+    EXPECT_EQ(poll(&watched, 1, 1500), 0) << "a DHCP message arrived";
+    close(serverPort);
+    EXPECT_TRUE(sim.LinesStartingWith("lease ").empty()) << sim.Describe();
+}
 
-    SimProcess sim({"--fleet", fleet, "--address", "0.0.0.0", "--port", "47470", "--dhcp-client",
+TEST_F(RecoveryEndToEnd, ModuleInDhcpModeGetsLeaseIsFoundAndConfiguredBackToStatic) {
+    WriteFleet();
+    // The module asks before any server listens: it must keep asking until one answers.
+    SimProcess sim({"--fleet", m_fleet, "--address", "0.0.0.0", "--port", "47470", "--dhcp-client",
                     m_link.PeerInterface()},
                    {"ip", "netns", "exec", m_link.Name()});
     ASSERT_TRUE(sim.WaitReady()) << sim.Describe();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    RecoveryServerProcess server(::testing::TempDir() + "recovery-server-" +
+                                 std::to_string(getpid()));
+    ASSERT_TRUE(server.Started());
     ASSERT_TRUE(sim.WaitForLines(
         std::string("lease mac=") + kModuleMac + " ip=10.200.1.42 mask=255.255.255.0", 1,
         std::chrono::seconds(20)))
@@ -145,8 +177,6 @@ TEST_F(RecoveryEndToEnd, ModuleInDhcpModeGetsLeaseIsFoundAndConfiguredBackToStat
     const std::string trace = server.Output();
     EXPECT_NE(trace.find("[RECV] DHCP_DISCOVER"), std::string::npos) << trace;
     EXPECT_NE(trace.find("[SEND] DHCP_ACK 10.200.1.42"), std::string::npos) << trace;
-    std::remove(fleet.c_str());
-    std::remove(server.OutputPath().c_str());
 }
 
 }  // namespace
