@@ -15,10 +15,12 @@ struct SimOptions {
     std::string fleetFile;  // when given, replaces --count
     EmulatorOptions emulator;
     bool help = false;
+    bool version = false;
 };
 
 inline constexpr const char* kUsage =
-    "usage: quillmor-sim [--count N | --fleet FILE] [--seed S] [--address A] [--port P]\n"
+    "usage: quillmor-sim [--help | --version]\n"
+    "       quillmor-sim [--count N | --fleet FILE] [--seed S] [--address A] [--port P]\n"
     "                    [--jitter-ms MS] [--state FILE] [--loss SHARE] [--dup SHARE]\n"
     "                    [--dhcp-client INTERFACE]\n"
     "  --count N       play N generated modules, 1 to 65536 (default 1)\n"
