@@ -11,6 +11,8 @@ namespace ordvane::sim {
 
 namespace {
 
+constexpr int kReceiveBatch = 256;
+
 std::uint32_t NewTransactionId(std::mt19937_64& random) {
     return static_cast<std::uint32_t>(random());
 }
@@ -72,7 +74,9 @@ void ModuleDhcpClient::ReceiveAnswers(std::vector<EmulatedModule>& fleet, std::m
                                       const OutcomeSink& sink) {
     std::array<std::uint8_t, 1500> buffer{};
     zeva::ReceivedDatagram received;
-    while (m_socket.Receive(buffer, received)) {
+    // Bounded, so that a flood on the link cannot starve the module protocol's socket.
+    for (int handled = 0; handled < kReceiveBatch && m_socket.Receive(buffer, received);
+         ++handled) {
         if (received.interfaceIndex != m_interfaceIndex) {
             continue;  // another link's DHCP traffic is not ours
         }
