@@ -1,4 +1,5 @@
 #include "cli/CliCommand.h"
+#include "cli/RecoveryServerCommand.h"
 
 #include <array>
 
@@ -20,6 +21,10 @@ std::span<const CliCommand> Commands() {
                    RunConfigure},
         CliCommand{"wink", "MAC", "ask a module (service 1.10 or later) to signal its presence",
                    RunWink},
+        CliCommand{"recovery-server", "[--seconds S]",
+                   "run the recovery DHCP server (port 67, needs root or "
+                   "CAP_NET_BIND_SERVICE) for S seconds or until interrupted, printing its trace",
+                   RunRecoveryServer},
     };
     return kCommands;
 }

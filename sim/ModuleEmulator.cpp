@@ -93,15 +93,44 @@ bool ModuleEmulator::Open(std::string& error) {
                 std::to_string(m_options.port) + ": " + std::strerror(errno);
         return false;
     }
+    if (!m_options.dhcpInterface.empty()) {
+        if (!m_dhcpClient.Open(m_options.dhcpInterface, error)) {
+            return false;
+        }
+        m_dhcpClient.Begin(m_fleet, Clock::now(), m_random);
+    }
     return true;
 }
 
 void ModuleEmulator::Run(const std::atomic<bool>& stop) {
+    const ModuleDhcpClient::OutcomeSink dhcpOutcome =
+        [this](std::size_t index, DhcpOutcome outcome) { OnDhcpOutcome(index, outcome); };
     while (!stop.load()) {
-        pollfd watched{m_socket.Descriptor(), POLLIN, 0};
-        poll(&watched, 1, MillisecondsToNextAnswer(Clock::now()));
+        std::array<pollfd, 2> watched{pollfd{m_socket.Descriptor(), POLLIN, 0},
+                                      pollfd{m_dhcpClient.Descriptor(), POLLIN, 0}};
+        poll(watched.data(), m_dhcpClient.IsOpen() ? 2 : 1, MillisecondsToNextEvent(Clock::now()));
         ReceiveWaiting();
         SendDueAnswers(Clock::now());
+        m_dhcpClient.Service(m_fleet, Clock::now(), m_random, dhcpOutcome);
+    }
+}
+
+int ModuleEmulator::MillisecondsToNextEvent(Clock::time_point now) const {
+    return m_dhcpClient.MillisecondsToNextSend(now, MillisecondsToNextAnswer(now));
+}
+
+void ModuleEmulator::OnDhcpOutcome(std::size_t index, DhcpOutcome outcome) {
+    const EmulatedModule& module = m_fleet[index];
+    if (outcome == DhcpOutcome::GaveUp) {
+        PrintLine("dhcp-gave-up mac=" + MacText(module.mac));
+        return;
+    }
+    PrintLine("lease mac=" + MacText(module.mac) +
+              " ip=" + AddressText(module.address.value_or(0)) +
+              " mask=" + AddressText(module.subnetMask.value_or(0)));
+    std::string error;
+    if (!m_options.stateFile.empty() && !SaveState(error)) {
+        std::fprintf(stderr, "quillmor-sim: %s\n", error.c_str());
     }
 }
 

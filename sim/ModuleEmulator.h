@@ -9,6 +9,8 @@
 //   configure mac=<MAC> ip=<a.b.c.d> mask=<a.b.c.d> gateway=<a.b.c.d> dhcp=<on|off>
 //             dns1=<a.b.c.d> dns2=<a.b.c.d> password=<kept|changed> hostname=<text>
 //   reject mac=<MAC> reason=<wrong-password|bad-request>
+//   lease mac=<MAC> ip=<a.b.c.d> mask=<a.b.c.d>
+//   dhcp-gave-up mac=<MAC>
 
 #include <atomic>
 #include <chrono>
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "sim/EmulatedModule.h"
+#include "sim/ModuleDhcpClient.h"
 #include "zeva/ModuleProtocol.h"
 #include "zeva/UdpSocket.h"
 
@@ -33,6 +36,9 @@ struct EmulatorOptions {
     double loss = 0.0;         // share of datagrams dropped, each way
     double duplication = 0.0;  // share of datagrams doubled, each way
     std::string stateFile;     // empty: no state kept
+    // The link on which modules in DHCP mode without an address run their DHCP clients;
+    // empty: no client runs and no DHCP message is ever sent.
+    std::string dhcpInterface;
 };
 
 struct EmulatorStatistics {
@@ -116,6 +122,8 @@ private:
     bool Chance(double share);
     int FindModule(const std::uint8_t* mac) const;
     void PrintLine(const std::string& line);
+    void OnDhcpOutcome(std::size_t index, DhcpOutcome outcome);
+    int MillisecondsToNextEvent(Clock::time_point now) const;
 
     std::vector<EmulatedModule> m_fleet;
     std::vector<ModuleRuntime> m_runtime;
@@ -123,6 +131,7 @@ private:
     EmulatorOptions m_options;
     std::FILE* m_output;
     zeva::UdpSocket m_socket;
+    ModuleDhcpClient m_dhcpClient;
     std::mt19937_64 m_random;
     std::priority_queue<DueAnswer, std::vector<DueAnswer>, std::greater<>> m_dueAnswers;
     EmulatorStatistics m_statistics;

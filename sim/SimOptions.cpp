@@ -85,6 +85,10 @@ bool ParseOne(const std::string& name, const std::string& value, SimOptions& opt
         options.fleetFile = value;
         return !value.empty();
     }
+    if (name == "--dhcp-client") {
+        options.emulator.dhcpInterface = value;
+        return !value.empty();
+    }
     if (name == "--state") {
         options.emulator.stateFile = value;
         return !value.empty();
@@ -100,6 +104,10 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
         const std::string& name = arguments[index];
         if (name == "--help" || name == "-h") {
             options.help = true;
+            return true;
+        }
+        if (name == "--version") {
+            options.version = true;
             return true;
         }
         if (index + 1 >= arguments.size()) {

@@ -15,11 +15,14 @@ struct SimOptions {
     std::string fleetFile;  // when given, replaces --count
     EmulatorOptions emulator;
     bool help = false;
+    bool version = false;
 };
 
 inline constexpr const char* kUsage =
-    "usage: quillmor-sim [--count N | --fleet FILE] [--seed S] [--address A] [--port P]\n"
+    "usage: quillmor-sim [--help | --version]\n"
+    "       quillmor-sim [--count N | --fleet FILE] [--seed S] [--address A] [--port P]\n"
     "                    [--jitter-ms MS] [--state FILE] [--loss SHARE] [--dup SHARE]\n"
+    "                    [--dhcp-client INTERFACE]\n"
     "  --count N       play N generated modules, 1 to 65536 (default 1)\n"
     "  --fleet FILE    play the modules of a fleet file (CSV, see docs/fleet-file.md)\n"
     "  --seed S        seed of the generated fleet and of password salts (default 1)\n"
@@ -28,7 +31,11 @@ inline constexpr const char* kUsage =
     "  --jitter-ms MS  answer a scan after a random delay of up to MS ms (default 200)\n"
     "  --state FILE    keep the fleet's state in FILE (a fleet file), written atomically\n"
     "  --loss SHARE    drop this share (0 to 1, or a percentage such as 20%) of datagrams\n"
-    "  --dup SHARE     duplicate this share of datagrams\n";
+    "  --dup SHARE     duplicate this share of datagrams\n"
+    "  --dhcp-client INTERFACE\n"
+    "                  modules in DHCP mode without an address (fleet file: dhcp 1, ip empty)\n"
+    "                  ask for a lease by DHCP broadcasts on INTERFACE (port 68, needs root);\n"
+    "                  without it no DHCP message is ever sent\n";
 
 // Parses argv; false with error set on a bad command line.
 bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options,

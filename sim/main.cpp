@@ -11,6 +11,7 @@
 #include "sim/FleetGenerator.h"
 #include "sim/ModuleEmulator.h"
 #include "sim/SimOptions.h"
+#include "version/ProgramVersion.h"
 
 namespace {
 
@@ -37,6 +38,10 @@ int main(int argc, char** argv) {
     if (!ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
         std::fprintf(stderr, "quillmor-sim: %s\n%s", error.c_str(), kUsage);
         return 2;
+    }
+    if (options.version) {
+        std::printf("%s\n", static_cast<LPCSTR>(ProgramVersionLine("quillmor-sim")));
+        return 0;
     }
     if (options.help) {
         std::printf("%s", kUsage);

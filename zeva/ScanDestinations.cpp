@@ -68,14 +68,14 @@ std::uint32_t AddressOf(const sockaddr* address) {
                : 0;
 }
 
-// An address added without "brd" has broadcast 0.0.0.0, which would send the scan to this
-// host; the subnet's broadcast address is then worked out from address and mask.
+// An address added without "brd" has no broadcast address: getifaddrs then reports 0.0.0.0 or
+// the interface's own address in its place, and the kernel would treat even the subnet's
+// broadcast address as an ordinary host on the link. Such an interface gets the limited
+// broadcast, sent out of that interface.
 std::uint32_t BroadcastAddressOf(const ifaddrs& entry) {
     const std::uint32_t broadcast = AddressOf(entry.ifa_broadaddr);
-    if (broadcast != 0) {
-        return broadcast;
-    }
-    return AddressOf(entry.ifa_addr) | ~AddressOf(entry.ifa_netmask);
+    const bool hasBroadcastAddress = broadcast != 0 && broadcast != AddressOf(entry.ifa_addr);
+    return hasBroadcastAddress ? broadcast : kLimitedBroadcast;
 }
 
 }  // namespace

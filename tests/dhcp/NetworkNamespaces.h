@@ -50,6 +50,7 @@ public:
 
     const std::string& Name() const { return m_name; }
     const std::string& PeerInterface() const { return m_peerInterface; }
+    const std::string& LocalInterface() const { return m_localInterface; }
 
 private:
     std::string m_name;

@@ -23,8 +23,9 @@ bool RunCommand(const std::string& command) {
 // Two namespaces with a veth pair between them, named after this process and always removed.
 class LinkPair {
 public:
-    LinkPair()
-        : m_libraryNamespace("ovz-lib-" + std::to_string(getpid())),
+    explicit LinkPair(bool libraryHasBroadcastAddress)
+        : m_libraryBroadcast(libraryHasBroadcastAddress ? " brd + " : " "),
+          m_libraryNamespace("ovz-lib-" + std::to_string(getpid())),
           m_moduleNamespace("ovz-mod-" + std::to_string(getpid())),
           m_libraryLink("ovzl" + std::to_string(getpid())),
           m_moduleLink("ovzm" + std::to_string(getpid())) {}
@@ -36,7 +37,8 @@ public:
         return m_created && RunCommand("ip netns add " + m_moduleNamespace) &&
                RunCommand("ip link add " + m_libraryLink + " netns " + m_libraryNamespace +
                           " type veth peer name " + m_moduleLink + " netns " + m_moduleNamespace) &&
-               RunCommand(inLibrary + "addr add 10.77.1.1/24 brd + dev " + m_libraryLink) &&
+               RunCommand(inLibrary + "addr add 10.77.1.1/24" + m_libraryBroadcast + "dev " +
+                          m_libraryLink) &&
                RunCommand(inModule + "addr add 10.77.1.2/24 brd + dev " + m_moduleLink) &&
                RunCommand(inLibrary + "link set " + m_libraryLink + " up") &&
                RunCommand(inModule + "link set " + m_moduleLink + " up") &&
@@ -65,6 +67,7 @@ public:
     const std::string& LibraryLink() const { return m_libraryLink; }
 
 private:
+    std::string m_libraryBroadcast;
     std::string m_libraryNamespace;
     std::string m_moduleNamespace;
     std::string m_libraryLink;
@@ -72,16 +75,24 @@ private:
     bool m_created = false;
 };
 
-class BroadcastPath : public EmulatorTest {};
+// The parameter: whether the library's address was added with a broadcast address. One added
+// without ("ip addr add 10.77.1.1/24") has none, and the scan must still reach the link.
+class BroadcastPath : public EmulatorTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_F(BroadcastPath, ModuleOutsideOurSubnetIsFoundConfiguredAndWinked) {
+INSTANTIATE_TEST_SUITE_P(LibraryAddress, BroadcastPath, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& parameter) {
+                             return parameter.param ? "WithBroadcastAddress"
+                                                    : "WithoutBroadcastAddress";
+                         });
+
+TEST_P(BroadcastPath, ModuleOutsideOurSubnetIsFoundConfiguredAndWinked) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "needs root to create network namespaces";
     }
     if (!RunCommand("ip -V >/dev/null")) {
         GTEST_SKIP() << "needs ip (iproute2)";
     }
-    LinkPair link;
+    LinkPair link(GetParam());
     ASSERT_TRUE(link.Create());
     const std::string fleet = WriteTemporaryFile(
         "far-fleet.csv",
