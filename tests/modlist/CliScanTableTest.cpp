@@ -57,10 +57,15 @@ TEST(CliScanTable, CsvSortedByAColumnDescending) {
     ASSERT_EQ(result.exitCode, 0) << result.output;
     const std::vector<std::string> lines = Lines(result.output);
     ASSERT_EQ(lines.size(), 13U) << result.output;
-    EXPECT_EQ(lines[0], "IP,SN,GW,DHCP,Version,Type,MAC");
+    EXPECT_EQ(lines[0], "IP,SN,GW,DHCP,Version,Type,MAC,Warnings");
+    // The MAC is the last of the seven columns, before the warnings.
+    const auto macOf = [](const std::string& line) {
+        const std::size_t end = line.rfind(',');
+        return line.substr(line.rfind(',', end - 1) + 1, end - line.rfind(',', end - 1) - 1);
+    };
     for (std::size_t line = 2; line < lines.size(); ++line) {
-        const std::string previousMac = lines[line - 1].substr(lines[line - 1].rfind(',') + 1);
-        const std::string mac = lines[line].substr(lines[line].rfind(',') + 1);
+        const std::string previousMac = macOf(lines[line - 1]);
+        const std::string mac = macOf(lines[line]);
         EXPECT_GT(ordvane::CompareColumnTexts(previousMac.c_str(), mac.c_str(), true), 0)
             << previousMac << " before " << mac;
     }
