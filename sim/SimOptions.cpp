@@ -102,6 +102,10 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
             options.help = true;
             return true;
         }
+        if (name == "--version") {
+            options.version = true;
+            return true;
+        }
         if (index + 1 >= arguments.size()) {
             error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown argument " + name;
             return false;

@@ -15,6 +15,7 @@ struct SimOptions {
     std::string fleetFile;  // when given, replaces --count
     EmulatorOptions emulator;
     bool help = false;
+    bool version = false;
 };
 
 inline constexpr const char* kUsage =
@@ -28,7 +29,8 @@ inline constexpr const char* kUsage =
     "  --jitter-ms MS  answer a scan after a random delay of up to MS ms (default 200)\n"
     "  --state FILE    keep the fleet's state in FILE (a fleet file), written atomically\n"
     "  --loss SHARE    drop this share (0 to 1, or a percentage such as 20%) of datagrams\n"
-    "  --dup SHARE     duplicate this share of datagrams\n";
+    "  --dup SHARE     duplicate this share of datagrams\n"
+    "  --help          print this text; --version prints the program's version\n";
 
 // Parses argv; false with error set on a bad command line.
 bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options,

@@ -11,6 +11,7 @@
 #include "sim/FleetGenerator.h"
 #include "sim/ModuleEmulator.h"
 #include "sim/SimOptions.h"
+#include "version/ProgramVersion.h"
 
 namespace {
 
@@ -40,6 +41,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::printf("%s", kUsage);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s\n", static_cast<LPCSTR>(ProgramVersionLine("quillmor-sim")));
         return 0;
     }
     std::mt19937_64 saltRandom(options.seed);
