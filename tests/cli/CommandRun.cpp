@@ -58,4 +58,16 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
+std::vector<std::string> SplitCsvFields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t comma = line.find(','); comma != std::string::npos;
+         comma = line.find(',', start)) {
+        fields.push_back(line.substr(start, comma - start));
+        start = comma + 1;
+    }
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
 }  // namespace ordvane::testing

@@ -21,4 +21,7 @@ CommandRun RunCommand(const std::string& program, const std::string& arguments,
 // Splits a text into lines without their line ends ("\n" or "\r\n").
 std::vector<std::string> SplitLines(const std::string& text);
 
+// The fields of one CSV line that quotes none of them.
+std::vector<std::string> SplitCsvFields(const std::string& line);
+
 }  // namespace ordvane::testing

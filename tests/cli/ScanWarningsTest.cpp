@@ -120,18 +120,6 @@ protected:
     std::unique_ptr<SimProcess> m_sim;
 };
 
-std::vector<std::string> CsvFields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (std::size_t comma = line.find(','); comma != std::string::npos;
-         comma = line.find(',', start)) {
-        fields.push_back(line.substr(start, comma - start));
-        start = comma + 1;
-    }
-    fields.push_back(line.substr(start));
-    return fields;
-}
-
 TEST_F(ScanWarnings, CsvHasAHeaderOneLinePerModuleAndEachModulesWarnings) {
     const CommandRun run = Scan("--format csv");
     ASSERT_EQ(run.status, 0) << run.errors;
@@ -140,7 +128,7 @@ TEST_F(ScanWarnings, CsvHasAHeaderOneLinePerModuleAndEachModulesWarnings) {
     EXPECT_EQ(lines[0], "IP,SN,GW,DHCP,Version,Type,MAC,Warnings");
     std::map<std::string, std::string> kinds;
     for (std::size_t line = 1; line < lines.size(); ++line) {
-        const std::vector<std::string> fields = CsvFields(lines[line]);
+        const std::vector<std::string> fields = ordvane::testing::SplitCsvFields(lines[line]);
         ASSERT_EQ(fields.size(), 8U) << lines[line];
         kinds[fields[6]] = fields[7];
     }
