@@ -36,13 +36,6 @@ void PrintWrapped(std::FILE* stream, std::string_view text, std::size_t indent,
     }
 }
 
-bool Contains(std::span<const std::string> arguments,
-              std::initializer_list<std::string_view> names) {
-    return std::any_of(arguments.begin(), arguments.end(), [&](const std::string& argument) {
-        return std::find(names.begin(), names.end(), argument) != names.end();
-    });
-}
-
 }  // namespace
 
 void PrintProgramUsage(std::FILE* stream) {
@@ -68,12 +61,8 @@ void PrintVersion() {
     std::printf("%s\n", static_cast<LPCSTR>(ProgramVersionLine("ordvane-cli")));
 }
 
-bool AsksForHelp(std::span<const std::string> arguments) {
-    return Contains(arguments, {"--help", "-h"});
-}
-
 bool AsksForVersion(std::span<const std::string> arguments) {
-    return Contains(arguments, {"--version"});
+    return std::find(arguments.begin(), arguments.end(), "--version") != arguments.end();
 }
 
 }  // namespace ordvane::cli

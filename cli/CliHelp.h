@@ -16,8 +16,8 @@ void PrintCommandHelp(const CliCommand& command, std::FILE* stream);
 // "ordvane-cli 1.4.0.0", from the program's own version resource.
 void PrintVersion();
 
-// True when an argument asks for help (--help, -h) or the version (--version).
-bool AsksForHelp(std::span<const std::string> arguments);
+// True when an argument asks for the version (--version). WantsHelp (ModuleLocator.h) is the
+// same for --help and -h.
 bool AsksForVersion(std::span<const std::string> arguments);
 
 }  // namespace ordvane::cli

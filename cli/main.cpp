@@ -9,6 +9,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliHelp.h"
 #include "cli/ExitStatus.h"
+#include "cli/ModuleLocator.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     const std::vector<std::string> arguments(argv + 2, argv + argc);
-    if (AsksForHelp(arguments)) {
+    if (WantsHelp(arguments)) {
         PrintCommandHelp(*command, stdout);
         return kExitSuccess;
     }

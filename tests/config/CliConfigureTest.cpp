@@ -93,6 +93,9 @@ TEST_F(CliConfigure, PlainModuleKeepsWhatIsNotGivenAndTheRescanShowsIt) {
             "secret\n");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output, "0A-51-4D-00-00-01 10.20.30.41 QM-240\n");
+    // The emulator printed its line before it answered, but this process reads it on a thread
+    // of its own that may not have come to it yet.
+    ASSERT_TRUE(m_sim->WaitForLines("configure ", 1)) << m_sim->Describe();
     ASSERT_EQ(Lines("configure ").size(), 1u) << m_sim->Describe();
     EXPECT_EQ(Lines("configure ")[0],
               "configure mac=0A-51-4D-00-00-01 ip=10.20.30.41 mask=255.255.255.0 "
@@ -108,6 +111,9 @@ TEST_F(CliConfigure, HashedModuleTakesANewPasswordThatWorksAfterwards) {
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output.find("opensesame"), std::string::npos);
     EXPECT_EQ(run.output.find("fresh1"), std::string::npos);
+    // The emulator printed its line before it answered, but this process reads it on a thread
+    // of its own that may not have come to it yet.
+    ASSERT_TRUE(m_sim->WaitForLines("configure ", 1)) << m_sim->Describe();
     ASSERT_EQ(Lines("configure ").size(), 1u) << m_sim->Describe();
     EXPECT_EQ(Lines("configure ")[0],
               "configure mac=0A-51-4D-00-00-02 ip=10.20.31.7 mask=0.0.0.0 gateway=0.0.0.0 "
