@@ -1,14 +1,16 @@
 #include "ui/ScanDlg.h"
 
-#include <array>
 #include <cstdlib>
-#include <cstring>
 
 #include "app/DllVersion.h"
+#include "config/WinkCommand.h"
 #include "modsvc/ModuleService.h"
 #include "platform/GetTickCount.h"
 #include "res/ids/Resource.h"
 #include "res/strings/ProgramTitle.h"
+#include "ui/AboutDlg.h"
+#include "ui/AdvancedOptionsCommand.h"
+#include "ui/MainWindowLayoutControls.h"
 #include "version/CVFXVersionInfo.h"
 #include "version/CVFXVersionRecord.h"
 
@@ -20,29 +22,6 @@ std::atomic<HWND> g_moduleEventWindow{nullptr};
 
 constexpr const char* kColumnSpecification =
     "IP,90;SN,90;GW,90;DHCP,50;Version,50;Type,114;MAC,115";
-
-constexpr int kMinimumWindowWidth = 194;
-constexpr int kMinimumWindowHeight = 130;
-
-// The client-area figures measured by LayoutControls' capture, kept for the process.
-struct ControlPlacement {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    int rightMargin = 0;
-    int bottomMargin = 0;
-};
-
-constexpr std::array kLaidOutControls = {
-    IDC_MODULE_LIST, IDC_ADVANCED_OPTIONS, IDC_WINK, IDC_FILE, IDC_SCAN, IDOK};
-
-struct MainWindowLayout {
-    bool captured = false;
-    std::array<ControlPlacement, kLaidOutControls.size()> placements;
-};
-
-MainWindowLayout g_layout;
 
 }  // namespace
 
@@ -131,8 +110,9 @@ BOOL CScanDlg::OnInitDialog() {
         return TRUE;
     }
 
-    LayoutControls(LayoutMode::Capture);
-    LayoutControls(LayoutMode::Apply);
+    LayoutControls(ordvane::LayoutMode::Capture);
+    LayoutControls(ordvane::LayoutMode::Apply);
+    ApplyMinimumWindowSize(*this);
 
     m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     m_moduleList.CreateColumns(kColumnSpecification);
@@ -160,8 +140,8 @@ void CScanDlg::OnSysCommand(UINT id, LPARAM lParam) {
 }
 
 void CScanDlg::ShowAboutBox() {
-    // FIXME: the About box (template 100) comes with its own dialog class; until then the
-    // system-menu item does nothing.
+    CAboutDlg aboutDialog;
+    aboutDialog.DoModal();
 }
 
 void CScanDlg::OnPaint() {
@@ -192,83 +172,27 @@ void CScanDlg::OnScan() {
 void CScanDlg::OnSize(UINT type, int cx, int cy) {
     CDialog::OnSize(type, cx, cy);
     if (GetWindow(GW_CHILD) != nullptr) {
-        LayoutControls(LayoutMode::Apply);
+        LayoutControls(ordvane::LayoutMode::Apply);
     }
+    // A window manager's frame is known only once the window is shown.
+    ApplyMinimumWindowSize(*this);
 }
 
 void CScanDlg::OnSizing(UINT side, LPRECT rect) {
     CDialog::OnSizing(side, rect);
-    if (rect->right - rect->left < kMinimumWindowWidth) {
-        if (side == WMSZ_LEFT || side == WMSZ_TOPLEFT || side == WMSZ_BOTTOMLEFT) {
-            rect->left = rect->right - kMinimumWindowWidth;
-        } else {
-            rect->right = rect->left + kMinimumWindowWidth;
-        }
-    }
-    if (rect->bottom - rect->top < kMinimumWindowHeight) {
-        if (side == WMSZ_TOP || side == WMSZ_TOPLEFT || side == WMSZ_TOPRIGHT) {
-            rect->top = rect->bottom - kMinimumWindowHeight;
-        } else {
-            rect->bottom = rect->top + kMinimumWindowHeight;
-        }
-    }
+    ClampSizing(side, rect);
 }
 
-void CScanDlg::LayoutControls(LayoutMode mode) {
-    CRect client;
-    GetClientRect(&client);
-    if (mode == LayoutMode::Apply && !g_layout.captured) {
-        return;  // nothing to apply before the capture
-    }
-    for (std::size_t i = 0; i < kLaidOutControls.size(); ++i) {
-        CWnd* control = GetDlgItem(kLaidOutControls[i]);
-        if (control == nullptr) {
-            continue;
-        }
-        ControlPlacement& placement = g_layout.placements[i];
-        if (mode == LayoutMode::Capture) {
-            CRect rect;
-            control->GetWindowRect(&rect);
-            ScreenToClient(&rect);
-            placement = ControlPlacement{rect.left,
-                                         rect.top,
-                                         rect.Width(),
-                                         rect.Height(),
-                                         client.Width() - rect.right,
-                                         client.Height() - rect.bottom};
-            continue;
-        }
-        CRect rect;
-        if (kLaidOutControls[i] == IDC_MODULE_LIST) {
-            rect = CRect(placement.left, placement.top, client.Width() - placement.rightMargin,
-                         client.Height() - placement.bottomMargin);
-        } else if (kLaidOutControls[i] == IDC_ADVANCED_OPTIONS) {
-            rect.left = placement.left;
-            rect.right = placement.left + placement.width;
-            rect.bottom = client.Height() - placement.bottomMargin;
-            rect.top = rect.bottom - placement.height;
-        } else {
-            rect.right = client.Width() - placement.rightMargin;
-            rect.left = rect.right - placement.width;
-            rect.bottom = client.Height() - placement.bottomMargin;
-            rect.top = rect.bottom - placement.height;
-        }
-        control->MoveWindow(rect.left, rect.top, rect.Width(), rect.Height(), FALSE);
-    }
-    if (mode == LayoutMode::Capture) {
-        g_layout.captured = true;
-    }
-    Invalidate(TRUE);
-    UpdateWindow();
+void CScanDlg::LayoutControls(ordvane::LayoutMode mode) {
+    LayoutMainWindowControls(*this, m_layout, mode);
 }
 
 void CScanDlg::OnAdvancedOptions() {
-    // FIXME: the Advanced Settings dialog (template 134) comes with its own dialog class; it
-    // switches the recovery server with m_dhcpSwitch.
+    RunAdvancedOptions(m_dhcpSwitch, m_dhcpServer);
 }
 
 void CScanDlg::OnWink() {
-    // FIXME: the Wink command comes with config/; its button stays hidden meanwhile.
+    RunWinkCommand(m_moduleList);
 }
 
 void CScanDlg::OnFile() {}

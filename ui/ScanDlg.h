@@ -10,6 +10,7 @@
 #include "dhcp/CDhcpServerSwitch.h"
 #include "modlist/CModuleListCtrl.h"
 #include "platform/framework/Afx.h"
+#include "ui/MainWindowLayout.h"
 
 // Posted by the library's callback: wParam 0, lParam the library's event code.
 inline constexpr UINT WM_MODULE_EVENT = WM_USER + 1;
@@ -36,6 +37,8 @@ protected:
     CButton m_advancedButton;
     CModuleListCtrl m_moduleList;
     HICON m_hIcon;
+    // The controls' places captured from the template, applied on every size change.
+    ordvane::MainWindowLayout m_layout;
     // Starts and stops the server's worker; declared after the server and its flag, so that it
     // switches the server off before they go away.
     CDhcpServerSwitch<CScanDlg> m_dhcpSwitch{*this};
@@ -57,10 +60,9 @@ protected:
     void OnDestroy();
     LRESULT OnModuleEvent(WPARAM wParam, LPARAM lParam);
 
-    enum class LayoutMode { Capture, Apply };
     // Captures the controls' places from the template once, then keeps the table stretched and
     // the buttons anchored to the bottom edge on every size change.
-    void LayoutControls(LayoutMode mode);
+    void LayoutControls(ordvane::LayoutMode mode);
 
     DECLARE_MESSAGE_MAP()
 

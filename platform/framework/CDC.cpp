@@ -345,6 +345,9 @@ int CDC::DrawText(LPCSTR text, int count, LPRECT rect, UINT format) {
     if (!singleLine && (format & DT_WORDBREAK) != 0) {
         flags |= Qt::TextWordWrap;
     }
+    if ((format & DT_NOCLIP) != 0) {
+        flags |= Qt::TextDontClip;  // Qt would cut the text at the rectangle by itself
+    }
     const QRect needed = metrics.boundingRect(box, flags, shown);
     if ((format & DT_CALCRECT) != 0) {
         rect->right = rect->left + needed.width();

@@ -106,7 +106,6 @@ INT_PTR CDialog::DoModal() {
     }
     if (!m_ended && GetWidget() != nullptr) {
         window->show();
-        window->LearnMinimumSizeFromSizing();
         RunModalLoop();
     }
     const INT_PTR result = m_modalResult;

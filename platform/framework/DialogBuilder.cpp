@@ -168,8 +168,12 @@ int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {
         widget->setGeometry(DialogUnitsToPixelsX(control.x), DialogUnitsToPixelsY(control.y),
                             DialogUnitsToPixelsX(control.cx), DialogUnitsToPixelsY(control.cy));
         CWnd* wrapper = CWnd::FromWidget(widget);
-        if (control.windowClass != ControlClass::Edit ||
-            (control.text != nullptr && *control.text)) {
+        // An icon static's text names its icon, which CreateStatic has put in place already.
+        const bool iconStatic =
+            control.windowClass == ControlClass::Static && (control.style & SS_TYPEMASK) == SS_ICON;
+        const bool emptyEdit = control.windowClass == ControlClass::Edit &&
+                               (control.text == nullptr || *control.text == '\0');
+        if (!iconStatic && !emptyEdit) {
             wrapper->SetWindowText(control.text != nullptr ? control.text : "");
         }
         if (control.windowClass != ControlClass::Static &&

@@ -134,22 +134,6 @@ QMenu* DialogWindow::ShowSystemMenu(const QPoint& globalPosition) {
     return m_shownMenu.get();
 }
 
-void DialogWindow::LearnMinimumSizeFromSizing() {
-    CWnd* owner = Owner();
-    if (owner == nullptr) {
-        return;
-    }
-    // Ask the window what it makes of an empty rectangle: what comes back is its minimum.
-    RECT proposed{0, 0, 0, 0};
-    owner->SendMessage(WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposed));
-    const QSize frameExtra = frameGeometry().size() - geometry().size();
-    const int width = proposed.right - proposed.left - frameExtra.width();
-    const int height = proposed.bottom - proposed.top - frameExtra.height();
-    if (width > 0 || height > 0) {
-        setMinimumSize(std::max(0, width), std::max(0, height));
-    }
-}
-
 bool DialogWindow::event(QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);

@@ -27,8 +27,6 @@ public:
     // The id that Enter sends when no push button has the focus.
     void SetDefaultId(int id) { m_defaultId = id; }
     int DefaultId() const { return m_defaultId; }
-    // The minimum window size that WM_SIZING imposes, learnt once the window is shown.
-    void LearnMinimumSizeFromSizing();
 
     // The widget whose paint event is being delivered on this thread, for CPaintDC.
     static QWidget* WidgetBeingPainted();

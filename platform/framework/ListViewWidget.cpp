@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -385,7 +386,6 @@ bool ListViewWidget::viewportEvent(QEvent* event) {
     switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
-        case QEvent::KeyPress:
             // What the user points at must be what the rows say.
             m_model->Flush();
             break;
@@ -408,6 +408,12 @@ bool ListViewWidget::viewportEvent(QEvent* event) {
             break;
     }
     return QTreeView::viewportEvent(event);
+}
+
+void ListViewWidget::keyPressEvent(QKeyEvent* event) {
+    // Moving the selection by keyboard must move it over the rows as they are now.
+    m_model->Flush();
+    QTreeView::keyPressEvent(event);
 }
 
 }  // namespace ordvane::framework::detail

@@ -108,6 +108,7 @@ public:
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void OnSectionClicked(int section);

@@ -93,8 +93,8 @@ TEST_F(CliConfigure, PlainModuleKeepsWhatIsNotGivenAndTheRescanShowsIt) {
             "secret\n");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output, "0A-51-4D-00-00-01 10.20.30.41 QM-240\n");
-    // The emulator printed its line before it answered, but this process reads it on a thread
-    // of its own that may not have come to it yet.
+    // The command ends when the rescan shows the module; the emulator's line may still be
+    // on its way through the pipe.
     ASSERT_TRUE(m_sim->WaitForLines("configure ", 1)) << m_sim->Describe();
     ASSERT_EQ(Lines("configure ").size(), 1u) << m_sim->Describe();
     EXPECT_EQ(Lines("configure ")[0],
@@ -111,8 +111,8 @@ TEST_F(CliConfigure, HashedModuleTakesANewPasswordThatWorksAfterwards) {
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output.find("opensesame"), std::string::npos);
     EXPECT_EQ(run.output.find("fresh1"), std::string::npos);
-    // The emulator printed its line before it answered, but this process reads it on a thread
-    // of its own that may not have come to it yet.
+    // The command ends when the rescan shows the module; the emulator's line may still be
+    // on its way through the pipe.
     ASSERT_TRUE(m_sim->WaitForLines("configure ", 1)) << m_sim->Describe();
     ASSERT_EQ(Lines("configure ").size(), 1u) << m_sim->Describe();
     EXPECT_EQ(Lines("configure ")[0],

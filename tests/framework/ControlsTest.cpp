@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTreeView>
@@ -306,6 +307,14 @@ TEST(ListControlTest, SelectionHitTestAndDoubleClickUseClientCoordinates) {
         ASSERT_EQ(view->selectionModel()->selectedRows().size(), 1);
         EXPECT_EQ(view->selectionModel()->selectedRows().front().row(), 3);
 
+        // Keys move the selection over the rows as they are, even with changes not shown yet.
+        list.SetItemState(3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        list.InsertItem(0, "newer");  // item 3 becomes item 4
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(view, &down);
+        position = list.GetFirstSelectedItemPosition();
+        EXPECT_EQ(list.GetNextSelectedItem(position), 5);
+
         CRect row;
         ASSERT_TRUE(list.GetItemRect(4, &row, 0));
         const CPoint inside(row.left + 100, (row.top + row.bottom) / 2);
@@ -317,6 +326,7 @@ TEST(ListControlTest, SelectionHitTestAndDoubleClickUseClientCoordinates) {
 
         // A double click in the view arrives as WM_LBUTTONDBLCLK with the client point.
         const QPoint viewportPoint = view->visualRect(view->model()->index(4, 1)).center();
+        ASSERT_EQ(view->model()->rowCount(), 7);
         QMouseEvent doubleClick(QEvent::MouseButtonDblClick, viewportPoint,
                                 view->viewport()->mapToGlobal(viewportPoint), Qt::LeftButton,
                                 Qt::LeftButton, Qt::NoModifier);
@@ -397,6 +407,76 @@ TEST(ListControlTest, TheModelStaysConsistentForTheViewThroughBatchedChanges) {
         list.DeleteAllItems();
         PumpEvents();
         EXPECT_EQ(view->model()->rowCount(), 0);
+        dialog.EndDialog(IDOK);
+    });
+    dialog.DoModal();
+}
+
+TEST(WindowTest, TextsRelationsAndTheStaticIconFollowTheTemplate) {
+    class AboutTemplateDialog : public CDialog {
+    public:
+        AboutTemplateDialog() : CDialog(IDD_ABOUTBOX) {}
+    } dialog;
+    ModalScript script;
+    script.OnDialog([&](CDialog& shown) {
+        CWnd* first = shown.GetWindow(GW_CHILD);
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(first->GetDlgCtrlID(), IDC_STATIC);
+        auto* icon = qobject_cast<QLabel*>(first->GetWidget());
+        ASSERT_NE(icon, nullptr);
+        EXPECT_FALSE(icon->pixmap().isNull()) << "icon 128 is shown";
+        EXPECT_EQ(first->GetWindow(GW_HWNDNEXT)->GetDlgCtrlID(), IDC_VERSION_TEXT);
+        EXPECT_EQ(first->GetWindow(GW_HWNDLAST)->GetDlgCtrlID(), IDOK);
+        EXPECT_EQ(first->GetWindow(GW_HWNDPREV), nullptr);
+        EXPECT_EQ(first->GetParent(), &shown);
+        EXPECT_EQ(shown.GetDlgItem(9999), nullptr);
+
+        // A static without SS_NOPREFIX shows "&x" as a mnemonic; the text stays as given.
+        CWnd* version = shown.GetDlgItem(IDC_VERSION_TEXT);
+        CWnd* copyright = shown.GetDlgItem(IDC_COPYRIGHT_TEXT);
+        version->SetWindowText("Q&A");
+        copyright->SetWindowText("Q&A && more");
+        EXPECT_EQ(qobject_cast<QLabel*>(version->GetWidget())->text(), QStringLiteral("Q&A"));
+        EXPECT_EQ(qobject_cast<QLabel*>(copyright->GetWidget())->text(),
+                  QStringLiteral("QA & more"));
+        CString text;
+        copyright->GetWindowText(text);
+        EXPECT_EQ(text, "Q&A && more");
+        char shortBuffer[3];
+        EXPECT_EQ(copyright->GetWindowText(shortBuffer, 3), 2);
+        EXPECT_STREQ(shortBuffer, "Q&");
+
+        shown.SetWindowText("About Ordvane");
+        EXPECT_EQ(shown.GetWidget()->windowTitle(), QStringLiteral("About Ordvane"));
+        EXPECT_FALSE(copyright->ShowWindow(SW_HIDE) == FALSE) << "it was visible";
+        EXPECT_FALSE(copyright->IsWindowVisible());
+        shown.EndDialog(IDOK);
+    });
+    dialog.DoModal();
+    ASSERT_EQ(script.Dialogs().size(), 1U);
+    EXPECT_EQ(script.Dialogs()[0].caption, "About Ordvane");
+}
+
+TEST(ListControlTest, DeletingAnItemMovesTheOthersUpWithTheirStateAndData) {
+    ListDialog dialog;
+    ModalScript script;
+    script.OnDialog([&](CDialog&) {
+        CListCtrl& list = dialog.m_list;
+        list.InsertColumn(0, "A", LVCFMT_LEFT, 50);
+        for (int item = 0; item < 4; ++item) {
+            list.InsertItem(item, std::to_string(item).c_str());
+            list.SetItemData(item, static_cast<DWORD_PTR>(100 + item));
+        }
+        list.SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
+        EXPECT_TRUE(list.DeleteItem(1));
+        EXPECT_FALSE(list.DeleteItem(3));
+        EXPECT_EQ(list.GetItemCount(), 3);
+        EXPECT_EQ(list.GetItemData(1), 102U);
+        EXPECT_EQ(list.GetItemState(2, LVIS_SELECTED), LVIS_SELECTED);
+        EXPECT_EQ(list.GetItemState(1, LVIS_SELECTED), 0U);
+        EXPECT_TRUE(list.EnsureVisible(2, FALSE));
+        EXPECT_FALSE(list.EnsureVisible(3, FALSE));
+        EXPECT_EQ(list.GetItemText(7, 0), "");
         dialog.EndDialog(IDOK);
     });
     dialog.DoModal();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <atomic>
 #include <thread>
@@ -230,6 +231,16 @@ TEST(MessageMapTest, SystemMenuCarriesAppendedItemsAndSendsTheirCommands) {
         ASSERT_NE(about, nullptr);
         popup->close();
         about->trigger();
+
+        // A right click on the background opens the same menu; one on a control does not.
+        QWidget* window = shown.GetWidget();
+        QContextMenuEvent onBackground(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                       window->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(window, &onBackground);
+        auto* shownMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(shownMenu, nullptr);
+        EXPECT_EQ(shownMenu->actions().size(), 3);
+        shownMenu->close();
         shown.EndDialog(IDOK);
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
+#include <optional>
 
 #include "platform/framework/Afx.h"
 
@@ -136,4 +138,72 @@ TEST(DrawingTest, WrappersNeverOwnWhatTheyAttachTo) {
     EXPECT_NE(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW));
     RECT text{0, 0, 200, 20};
     EXPECT_GT(owner.DrawText("Text", -1, &text, DT_SINGLELINE | DT_CALCRECT), 0);
+}
+
+namespace {
+
+// The columns in which anything was painted.
+std::pair<int, int> PaintedColumns(const QImage& image) {
+    int first = image.width();
+    int last = -1;
+    for (const QPoint& pixel : PaintedPixels(image)) {
+        first = std::min(first, pixel.x());
+        last = std::max(last, pixel.x());
+    }
+    return {first, last};
+}
+
+QImage TextImage(const char* text, UINT format, RECT box, std::optional<RECT> clip = {}) {
+    QImage image(120, 24, QImage::Format_ARGB32);
+    image.fill(kWhite);
+    CImageDC dc(image);
+    dc.SetBkMode(TRANSPARENT);
+    if (clip.has_value()) {
+        CRgn region;
+        region.CreateRectRgnIndirect(&*clip);
+        dc.SelectClipRgn(&region);
+    }
+    dc.DrawText(text, -1, &box, format);
+    return image;
+}
+
+}  // namespace
+
+TEST(DrawingTest, TextIsPlacedByTheAlignmentFlagsAndCutByTheRectangleUnlessNoClip) {
+    const RECT box{20, 0, 100, 24};
+    const auto left = PaintedColumns(TextImage("Ab", DT_SINGLELINE | DT_VCENTER, box));
+    const auto right = PaintedColumns(TextImage("Ab", DT_SINGLELINE | DT_VCENTER | DT_RIGHT, box));
+    const auto centre =
+        PaintedColumns(TextImage("Ab", DT_SINGLELINE | DT_VCENTER | DT_CENTER, box));
+    EXPECT_GE(left.first, 20);
+    EXPECT_LT(left.first, 26);
+    EXPECT_LE(right.second, 99);
+    EXPECT_GT(right.second, 92);
+    EXPECT_GT(centre.first, left.first + 10);
+    EXPECT_LT(centre.second, right.second - 10);
+
+    const char* longText = "A much longer heading than fits";
+    const RECT narrow{20, 0, 50, 24};
+    const auto clipped = PaintedColumns(TextImage(longText, DT_SINGLELINE, narrow));
+    EXPECT_LE(clipped.second, 49);
+    const auto unclipped = PaintedColumns(TextImage(longText, DT_SINGLELINE | DT_NOCLIP, narrow));
+    EXPECT_GT(unclipped.second, 50);
+    // The context's own clip region still holds with DT_NOCLIP.
+    const auto regionClipped =
+        PaintedColumns(TextImage(longText, DT_SINGLELINE | DT_NOCLIP, narrow, RECT{0, 0, 40, 24}));
+    EXPECT_LE(regionClipped.second, 39);
+    // An ellipsis keeps the text inside its rectangle.
+    const auto ellipsis =
+        PaintedColumns(TextImage(longText, DT_SINGLELINE | DT_NOCLIP | DT_END_ELLIPSIS, narrow));
+    EXPECT_LE(ellipsis.second, 49);
+    EXPECT_GE(ellipsis.first, 20);
+
+    // "&x" marks a mnemonic unless DT_NOPREFIX: the ampersand is not drawn.
+    RECT measured{0, 0, 0, 0};
+    RECT measuredRaw{0, 0, 0, 0};
+    QImage scratch = WhiteImage();
+    CImageDC dc(scratch);
+    dc.DrawText("&&&x", -1, &measured, DT_SINGLELINE | DT_CALCRECT);
+    dc.DrawText("&&&x", -1, &measuredRaw, DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
+    EXPECT_LT(measured.right, measuredRaw.right);
 }

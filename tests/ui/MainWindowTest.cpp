@@ -229,3 +229,42 @@ TEST_F(MainWindowTest, ResizingStretchesTheTableAndKeepsTheButtonsOnTheBottomEdg
         EXPECT_EQ(CRect(bottomRight), CRect(300, 100, 494, 230));
     });
 }
+
+TEST_F(MainWindowTest, EnterOutsideAButtonRunsTheFirstDefaultButtonScan) {
+    RunWindow([&](TestableScanDlg& window) {
+        EXPECT_EQ(window.GetDefaultId(), IDC_SCAN);
+        window.ModuleList().SetFocus();
+        PressKey(window, Qt::Key_Return);
+        EXPECT_EQ(window.ModuleList().GetItemCount(), 0) << "Scan emptied the table";
+        EXPECT_TRUE(WaitForRows(window, 3));
+    });
+}
+
+TEST_F(MainWindowTest, TheWindowCannotBeMadeSmallerThanItsMinimumSize) {
+    RunWindow([&](TestableScanDlg& window) {
+        QWidget* widget = window.GetWidget();
+        const QSize frame = widget->frameGeometry().size() - widget->size();
+        EXPECT_EQ(widget->minimumSize(), QSize(194, 130) - frame);
+        window.MoveWindow(0, 0, 120, 90);
+        PumpEvents();
+        CRect rect;
+        window.GetWindowRect(&rect);
+        EXPECT_EQ(rect.Width(), 194);
+        EXPECT_EQ(rect.Height(), 130);
+    });
+}
+
+TEST_F(MainWindowTest, TheAboutItemAndAdvancedOptionsOpenTheirDialogsOverTheWindow) {
+    RunWindow([&](TestableScanDlg& window) {
+        window.SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        EXPECT_TRUE(PressButton(window, IDC_ADVANCED_OPTIONS));  // left open: ends as Cancel
+        EXPECT_EQ(window.m_dhcpEnabled.load(), 0) << "Cancel switches nothing on";
+        EXPECT_TRUE(window.IsModalRunning());
+    });
+    ASSERT_EQ(m_script->Dialogs().size(), 3U);
+    EXPECT_EQ(m_script->Dialogs()[0].templateId, static_cast<UINT>(IDD_ABOUTBOX));
+    EXPECT_EQ(m_script->Dialogs()[0].caption, "About Ordvane");
+    EXPECT_EQ(m_script->Dialogs()[1].templateId, static_cast<UINT>(IDD_ADVANCED_SETTINGS));
+    EXPECT_EQ(m_script->Dialogs()[1].result, IDCANCEL);
+    EXPECT_EQ(m_script->Dialogs()[2].templateId, static_cast<UINT>(IDD_ORDVANE_DIALOG));
+}
