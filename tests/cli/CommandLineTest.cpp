@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -36,14 +35,32 @@ std::vector<std::string> ListedCommands() {
     return names;
 }
 
-const std::regex kVersionLine("([a-z-]+) [0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+\n");
+// "NAME 1.4.0.0\n": the name, a blank, four numbers separated by dots.
+bool IsVersionLine(const std::string& text, const std::string& name) {
+    const std::string prefix = name + " ";
+    if (text.rfind(prefix, 0) != 0 || text.empty() || text.back() != '\n') {
+        return false;
+    }
+    const std::string version = text.substr(prefix.size(), text.size() - prefix.size() - 1);
+    int numbers = 0;
+    bool inNumber = false;
+    for (const char character : version) {
+        if (character >= '0' && character <= '9') {
+            numbers += inNumber ? 0 : 1;
+            inNumber = true;
+        } else if (character == '.' && inNumber) {
+            inNumber = false;
+        } else {
+            return false;
+        }
+    }
+    return inNumber && numbers == 4;
+}
 
 TEST(CliCommandLine, ProgramAndEveryCommandAnswerHelpAndVersion) {
     const CommandRun version = RunCli("--version");
     EXPECT_EQ(version.status, 0);
-    std::smatch match;
-    ASSERT_TRUE(std::regex_match(version.output, match, kVersionLine)) << version.output;
-    EXPECT_EQ(match[1], "ordvane-cli");
+    EXPECT_TRUE(IsVersionLine(version.output, "ordvane-cli")) << version.output;
     EXPECT_EQ(version.errors, "");
 
     const CommandRun help = RunCli("--help");
@@ -98,9 +115,7 @@ TEST(CliCommandLine, AModuleThatIsNotThereIsAFailure) {
 TEST(SimulatorCommandLine, AnswersHelpAndVersionAndRefusesBadOptions) {
     const CommandRun version = RunCommand(ORDVANE_SIM_PATH, "--version");
     EXPECT_EQ(version.status, 0);
-    std::smatch match;
-    ASSERT_TRUE(std::regex_match(version.output, match, kVersionLine)) << version.output;
-    EXPECT_EQ(match[1], "quillmor-sim");
+    EXPECT_TRUE(IsVersionLine(version.output, "quillmor-sim")) << version.output;
 
     const CommandRun help = RunCommand(ORDVANE_SIM_PATH, "--help");
     EXPECT_EQ(help.status, 0);
