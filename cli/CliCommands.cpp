@@ -8,9 +8,11 @@ namespace ordvane::cli {
 std::span<const CliCommand> Commands() {
     static constexpr std::array kCommands = {
         CliCommand{"scan", "[--seconds S] [--format table|csv|json] [--sort COLUMN[:desc]]",
-                   "scan for modules for S seconds (default 3); one line per module: MAC, IP, "
-                   "type; with --format or --sort the window's seven columns (IP, SN, GW, "
-                   "DHCP, Version, Type, MAC) sorted by COLUMN (default IP)",
+                   "scan for modules for S seconds (default 3, at most 3600); one line per "
+                   "module as it answers: MAC, IP, type, and the fleet's warnings on standard "
+                   "error at the end; with --format or --sort a table at the end: the window's "
+                   "seven columns (IP, SN, GW, DHCP, Version, Type, MAC) and Warnings, sorted by "
+                   "COLUMN (default IP)",
                    RunScan},
         CliCommand{"configure",
                    "MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A] [--hostname H] "

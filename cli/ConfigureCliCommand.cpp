@@ -18,6 +18,7 @@
 #include <string>
 
 #include "cli/CliCommand.h"
+#include "cli/ExitStatus.h"
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
 #include "config/ConfigureDialogValues.h"
@@ -32,11 +33,6 @@ namespace {
 
 constexpr auto kScanTimeout = std::chrono::seconds(5);
 constexpr auto kOutcomeTimeout = std::chrono::seconds(10);
-constexpr int kExitConfigured = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitBadInput = 2;
-constexpr int kExitInvalidPassword = 3;
-constexpr int kExitTimeout = 4;
 
 constexpr const char* kConfigureUsage =
     "usage: ordvane-cli configure MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A]\n"
@@ -185,7 +181,7 @@ int AwaitOutcome(const MacAddress& mac) {
                 break;
             }
             PrintModuleLine(module);
-            return kExitConfigured;
+            return kExitSuccess;
         }
     }
     std::fprintf(stderr, "ordvane-cli configure: no answer from %s in time\n",
@@ -196,13 +192,9 @@ int AwaitOutcome(const MacAddress& mac) {
 }  // namespace
 
 int RunConfigure(std::span<const std::string> arguments) {
-    if (WantsHelp(arguments)) {
-        std::printf("%s\n", kConfigureUsage);
-        return 0;
-    }
     ConfigureArguments parsed;
     if (!ParseArguments(arguments, parsed) || !ReadPasswords(parsed)) {
-        return kExitBadInput;
+        return kExitUsage;
     }
     if (!StartModuleService()) {
         return kExitFailure;
@@ -217,7 +209,7 @@ int RunConfigure(std::span<const std::string> arguments) {
         ApplyConfigureOverrides(PrefillFromModule(module), parsed.overrides);
     if (const char* refusal = FirstConfigureRefusal(values.hostname, values.ipAddress)) {
         std::fprintf(stderr, "%s\n", refusal);
-        return kExitBadInput;
+        return kExitUsage;
     }
     ZEVA_ConfigureRequestType request;
     if (!BuildConfigureRequest(module, values, request)) {

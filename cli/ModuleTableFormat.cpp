@@ -57,38 +57,66 @@ std::string TerminalSafe(const std::string& text) {
     return safe;
 }
 
-std::string FormatAlignedTable(const std::vector<ModuleColumnTexts>& sourceRows) {
-    const std::vector<std::string> headings = Headings();
-    std::vector<ModuleColumnTexts> rows = sourceRows;
-    for (ModuleColumnTexts& row : rows) {
-        for (std::string& text : row) {
-            text = TerminalSafe(text);
+// The cells of one output line: the seven column texts, then the warnings' machine names.
+using OutputCells = std::vector<std::string>;
+
+std::vector<std::string> OutputHeadings() {
+    std::vector<std::string> headings = Headings();
+    headings.push_back(kWarningsHeading);
+    return headings;
+}
+
+OutputCells CellsOf(const ModuleTableRow& row) {
+    OutputCells cells(row.columns.begin(), row.columns.end());
+    cells.push_back(WarningKindsText(row.warnings));
+    return cells;
+}
+
+std::string AlignedLine(const OutputCells& cells, const std::vector<std::size_t>& widths) {
+    std::string line;
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+        line += cells[column];
+        if (column + 1 < cells.size()) {
+            line.append(widths[column] - cells[column].size() + 2, ' ');
         }
     }
-    std::vector<std::size_t> widths(kModuleColumnCount);
-    for (std::size_t column = 0; column < kModuleColumnCount; ++column) {
-        widths[column] = headings[column].size();
-        for (const ModuleColumnTexts& row : rows) {
-            widths[column] = std::max(widths[column], row[column].size());
+    // An empty last cell would leave blanks at the line's end.
+    line.erase(line.find_last_not_of(' ') + 1);
+    return line + "\n";
+}
+
+// Each warning's sentence under the MAC address of its module, after the table.
+std::string WarningSentences(const std::vector<ModuleTableRow>& rows) {
+    std::string output;
+    for (const ModuleTableRow& row : rows) {
+        for (const ModuleWarning& warning : row.warnings) {
+            output += TerminalSafe(row.columns[kColumnMac]) + ": " +
+                      TerminalSafe(warning.sentence) + "\n";
+        }
+    }
+    return output.empty() ? output : "\n" + output;
+}
+
+std::string FormatAlignedTable(const std::vector<ModuleTableRow>& rows) {
+    std::vector<OutputCells> lines = {OutputHeadings()};
+    for (const ModuleTableRow& row : rows) {
+        OutputCells cells = CellsOf(row);
+        for (std::string& text : cells) {
+            text = TerminalSafe(text);
+        }
+        lines.push_back(std::move(cells));
+    }
+    std::vector<std::size_t> widths(lines.front().size(), 0);
+    for (const OutputCells& cells : lines) {
+        for (std::size_t column = 0; column < cells.size(); ++column) {
+            widths[column] = std::max(widths[column], cells[column].size());
         }
     }
     std::string output;
-    auto appendLine = [&](auto textOf) {
-        std::string line;
-        for (std::size_t column = 0; column < kModuleColumnCount; ++column) {
-            const std::string& text = textOf(column);
-            line += text;
-            if (column + 1 < kModuleColumnCount) {
-                line.append(widths[column] - text.size() + 2, ' ');
-            }
-        }
-        output += line + "\n";
-    };
-    appendLine([&](std::size_t column) -> const std::string& { return headings[column]; });
-    for (const ModuleColumnTexts& row : rows) {
-        appendLine([&](std::size_t column) -> const std::string& { return row[column]; });
+    for (const OutputCells& cells : lines) {
+        output += AlignedLine(cells, widths);
     }
-    return output;
+    return output + WarningSentences(rows);
 }
 
 std::string CsvField(const std::string& text) {
@@ -105,18 +133,19 @@ std::string CsvField(const std::string& text) {
     return field + "\"";
 }
 
-std::string FormatCsv(const std::vector<ModuleColumnTexts>& rows) {
-    const std::vector<std::string> headings = Headings();
-    std::string output;
-    auto appendRecord = [&](auto textOf) {
-        for (std::size_t column = 0; column < kModuleColumnCount; ++column) {
-            output += CsvField(textOf(column));
-            output += column + 1 < kModuleColumnCount ? "," : "\r\n";
-        }
-    };
-    appendRecord([&](std::size_t column) { return headings[column]; });
-    for (const ModuleColumnTexts& row : rows) {
-        appendRecord([&](std::size_t column) { return row[column]; });
+std::string CsvRecord(const OutputCells& cells) {
+    std::string record;
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+        record += CsvField(cells[column]);
+        record += column + 1 < cells.size() ? "," : "\r\n";
+    }
+    return record;
+}
+
+std::string FormatCsv(const std::vector<ModuleTableRow>& rows) {
+    std::string output = CsvRecord(OutputHeadings());
+    for (const ModuleTableRow& row : rows) {
+        output += CsvRecord(CellsOf(row));
     }
     return output;
 }
@@ -180,15 +209,26 @@ std::string JsonString(std::string_view text) {
     return output + "\"";
 }
 
-std::string FormatJson(const std::vector<ModuleColumnTexts>& rows) {
+std::string JsonWarnings(const std::vector<ModuleWarning>& warnings) {
+    std::string output = "[";
+    for (std::size_t index = 0; index < warnings.size(); ++index) {
+        output += index == 0 ? "" : ", ";
+        output += "{\"kind\": " + JsonString(MachineName(warnings[index].kind)) +
+                  ", \"message\": " + JsonString(warnings[index].sentence) + "}";
+    }
+    return output + "]";
+}
+
+std::string FormatJson(const std::vector<ModuleTableRow>& rows) {
     const std::vector<std::string> headings = Headings();
     std::string output = "[";
     for (std::size_t index = 0; index < rows.size(); ++index) {
         output += index == 0 ? "\n  {" : ",\n  {";
         for (std::size_t column = 0; column < kModuleColumnCount; ++column) {
-            output += JsonString(headings[column]) + ": " + JsonString(rows[index][column]);
-            output += column + 1 < kModuleColumnCount ? ", " : "}";
+            output += JsonString(headings[column]) + ": " +
+                      JsonString(rows[index].columns[column]) + ", ";
         }
+        output += "\"warnings\": " + JsonWarnings(rows[index].warnings) + "}";
     }
     return output + (rows.empty() ? "]\n" : "\n]\n");
 }
@@ -233,7 +273,16 @@ bool ParseTableSort(std::string_view text, TableSort* sort, std::string* error) 
     return true;
 }
 
-std::string FormatModuleTable(const std::vector<ModuleColumnTexts>& rows, TableFormat format) {
+std::string WarningKindsText(const std::vector<ModuleWarning>& warnings) {
+    std::string text;
+    for (const ModuleWarning& warning : warnings) {
+        text += text.empty() ? "" : " ";
+        text += MachineName(warning.kind);
+    }
+    return text;
+}
+
+std::string FormatModuleTable(const std::vector<ModuleTableRow>& rows, TableFormat format) {
     switch (format) {
         case TableFormat::kCsv:
             return FormatCsv(rows);

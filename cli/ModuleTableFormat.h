@@ -1,16 +1,27 @@
 #pragma once
-// The scan command's output: the window's seven columns, texts and order, as an aligned text
-// table, CSV or JSON.
+// The scan command's output: the window's seven columns, texts and order, and each module's
+// warnings, as an aligned text table, CSV or JSON. docs/cli.md describes the formats; their
+// headings, field names and field order are fixed, since scripts read them.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "modlist/ModuleColumns.h"
+#include "modlist/ModuleWarnings.h"
 
 namespace ordvane::cli {
 
 enum class TableFormat { kTable, kCsv, kJson };
+
+// One module: the window's seven texts and what ModuleWarnings says about it.
+struct ModuleTableRow {
+    ModuleColumnTexts columns;
+    std::vector<ModuleWarning> warnings;
+};
+
+// The heading of the column after the window's seven.
+inline constexpr const char* kWarningsHeading = "Warnings";
 
 struct TableSort {
     int column = kColumnIp;
@@ -25,10 +36,16 @@ bool ParseTableFormat(std::string_view text, TableFormat* format);
 // error for anything else.
 bool ParseTableSort(std::string_view text, TableSort* sort, std::string* error);
 
-// The rows as given (sort them first), headings first. The table shows control characters as
-// \xNN so that a module's texts cannot steer the terminal. CSV quotes every field that holds a
-// comma, quote or line break (RFC 4180). JSON is an array of objects keyed by heading; bytes
-// that are not UTF-8 become U+FFFD there, since JSON text must be UTF-8.
-std::string FormatModuleTable(const std::vector<ModuleColumnTexts>& rows, TableFormat format);
+// The rows as given (sort them first), headings first. The table and CSV end each row with the
+// Warnings column: the machine names of its warnings ("duplicate-ip", ...) separated by blanks;
+// the table then lists every warning's sentence under its module's MAC address. The table
+// shows control characters as \xNN so that a module's texts cannot steer the terminal. CSV
+// quotes every field that holds a comma, quote or line break (RFC 4180). JSON is an array of
+// objects keyed by heading, then "warnings": an array of {"kind", "message"}; bytes that are
+// not UTF-8 become U+FFFD there, since JSON text must be UTF-8.
+std::string FormatModuleTable(const std::vector<ModuleTableRow>& rows, TableFormat format);
+
+// The machine names of the warnings, separated by blanks; empty without warnings.
+std::string WarningKindsText(const std::vector<ModuleWarning>& warnings);
 
 }  // namespace ordvane::cli

@@ -1,5 +1,8 @@
 #include "cli/ScanTable.h"
 
+#include <algorithm>
+#include <map>
+
 #include "modlist/ModuleRowSort.h"
 
 namespace ordvane::cli {
@@ -31,16 +34,46 @@ bool TakeScanTableOptions(std::vector<std::string>& arguments, ScanTableOptions&
     return true;
 }
 
-void ScanTable::Add(const ZEVA_ModuleScanResponseType& response) {
-    if (m_modules.Add(response) && HasModuleRow(response)) {
-        m_rows.push_back(FormatModuleColumns(response));
+ScanTable::ScanTable(std::optional<std::vector<HostInterface>> hostInterfaces)
+    : m_hostInterfaces(std::move(hostInterfaces)) {}
+
+bool ScanTable::Add(const ZEVA_ModuleScanResponseType& response) {
+    if (!m_modules.Add(response)) {
+        return false;
     }
+    m_accepted.push_back(response);
+    return true;
+}
+
+std::size_t ScanTable::RowCount() const {
+    return static_cast<std::size_t>(
+        std::count_if(m_accepted.begin(), m_accepted.end(), HasModuleRow));
+}
+
+std::vector<ModuleTableRow> ScanTable::Rows(const TableSort& sort) const {
+    const std::vector<std::vector<ModuleWarning>> warnings =
+        ComputeModuleWarnings(m_accepted, m_hostInterfaces);
+    std::vector<ModuleColumnTexts> columns;
+    // Rows have distinct MAC texts, so the MAC finds a row's warnings again after sorting.
+    std::map<std::string, const std::vector<ModuleWarning>*> warningsByMac;
+    for (std::size_t index = 0; index < m_accepted.size(); ++index) {
+        if (HasModuleRow(m_accepted[index])) {
+            columns.push_back(FormatModuleColumns(m_accepted[index]));
+            warningsByMac[columns.back()[kColumnMac]] = &warnings[index];
+        }
+    }
+    SortModuleRows(columns, sort.column, sort.ascending);
+    std::vector<ModuleTableRow> rows;
+    rows.reserve(columns.size());
+    for (ModuleColumnTexts& texts : columns) {
+        const std::vector<ModuleWarning>& rowWarnings = *warningsByMac.at(texts[kColumnMac]);
+        rows.push_back({std::move(texts), rowWarnings});
+    }
+    return rows;
 }
 
 std::string ScanTable::Render(const ScanTableOptions& options) const {
-    std::vector<ModuleColumnTexts> rows = m_rows;
-    SortModuleRows(rows, options.sort.column, options.sort.ascending);
-    return FormatModuleTable(rows, options.format);
+    return FormatModuleTable(Rows(options.sort), options.format);
 }
 
 }  // namespace ordvane::cli

@@ -1,15 +1,19 @@
 #pragma once
-// The scan command's table output: the answers of one scan with the window's rules (first
-// answer per MAC address wins, no row without a MAC address), in the window's seven columns,
-// sorted by one of them, as a text table, CSV or JSON.
+// The answers of one scan with the window's rules (first answer per MAC address wins, no row
+// without a MAC address) and the warnings about the fleet they make up; shown at the end in the
+// window's seven columns and a warnings column, sorted by one of them, as a text table, CSV or
+// JSON.
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/ModuleTableFormat.h"
 #include "modlist/ModuleColumns.h"
 #include "modlist/ModuleResponseStore.h"
+#include "modlist/ModuleWarnings.h"
 
 namespace ordvane::cli {
 
@@ -26,14 +30,23 @@ bool TakeScanTableOptions(std::vector<std::string>& arguments, ScanTableOptions&
 
 class ScanTable {
 public:
-    void Add(const ZEVA_ModuleScanResponseType& response);
-    std::size_t RowCount() const { return m_rows.size(); }
-    // The rows sorted as the options say (rows that compare equal stay in arrival order).
+    // hostInterfaces: this host's networks, for the off-subnet warning; nullopt gives none.
+    explicit ScanTable(std::optional<std::vector<HostInterface>> hostInterfaces = std::nullopt);
+
+    // True when the answer is the first of its MAC address (a new module), which is kept.
+    bool Add(const ZEVA_ModuleScanResponseType& response);
+    // Modules with a row: those that reported a MAC address.
+    std::size_t RowCount() const;
+    // Every row with its warnings, sorted (rows that compare equal stay in arrival order).
+    std::vector<ModuleTableRow> Rows(const TableSort& sort) const;
     std::string Render(const ScanTableOptions& options) const;
 
 private:
+    std::optional<std::vector<HostInterface>> m_hostInterfaces;
     ModuleResponseStore m_modules;
-    std::vector<ModuleColumnTexts> m_rows;
+    // The accepted answers in arrival order, rows or not: a module without a MAC address still
+    // shares its IP address with others.
+    std::vector<ZEVA_ModuleScanResponseType> m_accepted;
 };
 
 }  // namespace ordvane::cli

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "cli/CliCommand.h"
+#include "cli/ExitStatus.h"
 #include "cli/ModuleLocator.h"
 #include "config/ConfigureRequestBuilder.h"
 #include "modlist/ModuleColumns.h"
@@ -17,27 +18,23 @@ namespace ordvane::cli {
 
 int RunWink(std::span<const std::string> arguments) {
     constexpr const char* kUsage = "usage: ordvane-cli wink MAC  (e.g. 0A-51-4D-00-00-2A)";
-    if (WantsHelp(arguments)) {
-        std::printf("%s\n", kUsage);
-        return 0;
-    }
     MacAddress mac{};
     if (arguments.size() != 1 || !ParseMacArgument(arguments[0], mac)) {
         std::fprintf(stderr, "%s\n", kUsage);
-        return 2;
+        return kExitUsage;
     }
     if (!StartModuleService()) {
-        return 1;
+        return kExitFailure;
     }
     ZEVA_ModuleScanResponseType module{};
     if (!ScanForModule(mac, std::chrono::seconds(5), module)) {
         std::fprintf(stderr, "ordvane-cli wink: %s did not answer the scan\n",
                      FormatMacAddress(mac.data()).c_str());
-        return 1;
+        return kExitFailure;
     }
     if (!IsWinkSupported(module.serviceVersionMajor, module.serviceVersionMinor)) {
         std::fprintf(stderr, "%s\n", kWinkNotSupportedMessage);
-        return 1;
+        return kExitFailure;
     }
     ZEVA_ConfigureRequestType request;
     BuildWinkRequest(mac, request);
@@ -46,7 +43,7 @@ int RunWink(std::span<const std::string> arguments) {
     // in case the first datagram was lost.
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
     std::printf("wink sent to %s\n", FormatMacAddress(mac.data()).c_str());
-    return 0;
+    return kExitSuccess;
 }
 
 }  // namespace ordvane::cli

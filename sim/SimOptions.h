@@ -35,7 +35,8 @@ inline constexpr const char* kUsage =
     "  --dhcp-client INTERFACE\n"
     "                  modules in DHCP mode without an address (fleet file: dhcp 1, ip empty)\n"
     "                  ask for a lease by DHCP broadcasts on INTERFACE (port 68, needs root);\n"
-    "                  without it no DHCP message is ever sent\n";
+    "                  without it no DHCP message is ever sent\n"
+    "  --help          print this text; --version prints the program's version\n";
 
 // Parses argv; false with error set on a bad command line.
 bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options,

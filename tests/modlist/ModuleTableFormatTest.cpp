@@ -8,8 +8,8 @@
 namespace ordvane::cli {
 namespace {
 
-ModuleColumnTexts SampleRow(const char* type) {
-    return {"10.0.0.9", "255.0.0.0", "N/A", "On", "2.05.17", type, "00-1B-C5-0A-FF-01"};
+ModuleTableRow SampleRow(const char* type) {
+    return {{"10.0.0.9", "255.0.0.0", "N/A", "On", "2.05.17", type, "00-1B-C5-0A-FF-01"}, {}};
 }
 
 TEST(ModuleTableFormat, ParsesFormatsAndSortColumns) {
@@ -39,7 +39,7 @@ TEST(ModuleTableFormat, ParsesFormatsAndSortColumns) {
 TEST(ModuleTableFormat, TableAlignsColumnsUnderTheirHeadings) {
     const std::string table = FormatModuleTable({SampleRow("QM")}, TableFormat::kTable);
     EXPECT_EQ(table,
-              "IP        SN         GW   DHCP  Version  Type  MAC\n"
+              "IP        SN         GW   DHCP  Version  Type  MAC                Warnings\n"
               "10.0.0.9  255.0.0.0  N/A  On    2.05.17  QM    00-1B-C5-0A-FF-01\n");
 }
 
@@ -52,8 +52,8 @@ TEST(ModuleTableFormat, TableShowsControlCharactersEscaped) {
 TEST(ModuleTableFormat, CsvQuotesOnlyWhatNeedsIt) {
     const std::string csv = FormatModuleTable({SampleRow("QM \"4\", rev\nB")}, TableFormat::kCsv);
     EXPECT_EQ(csv,
-              "IP,SN,GW,DHCP,Version,Type,MAC\r\n"
-              "10.0.0.9,255.0.0.0,N/A,On,2.05.17,\"QM \"\"4\"\", rev\nB\",00-1B-C5-0A-FF-01\r\n");
+              "IP,SN,GW,DHCP,Version,Type,MAC,Warnings\r\n"
+              "10.0.0.9,255.0.0.0,N/A,On,2.05.17,\"QM \"\"4\"\", rev\nB\",00-1B-C5-0A-FF-01,\r\n");
 }
 
 TEST(ModuleTableFormat, JsonEscapesAndReplacesBytesThatAreNotUtf8) {
@@ -63,7 +63,7 @@ TEST(ModuleTableFormat, JsonEscapesAndReplacesBytesThatAreNotUtf8) {
     EXPECT_EQ(json,
               "[\n  {\"IP\": \"10.0.0.9\", \"SN\": \"255.0.0.0\", \"GW\": \"N/A\", \"DHCP\": "
               "\"On\", \"Version\": \"2.05.17\", \"Type\": \"a\\\"\\\\\\u0001\xC3\xA9\xEF\xBF\xBD"
-              "\xEF\xBF\xBD\", \"MAC\": \"00-1B-C5-0A-FF-01\"}\n]\n");
+              "\xEF\xBF\xBD\", \"MAC\": \"00-1B-C5-0A-FF-01\", \"warnings\": []}\n]\n");
 }
 
 TEST(ScanTable, TakesItsOptionsAndLeavesTheRest) {

@@ -46,7 +46,8 @@ check_command() {
     local output status=0
     output=$(cd / && QT_QPA_PLATFORM=offscreen timeout 30 env -u LD_LIBRARY_PATH "$program" \
         --version 2>&1) || status=$?
-    if ((status != 0)) || [[ -z $output ]]; then
+    # The line comes from the installed file's own version resource: "NAME 1.4.0.0".
+    if ((status != 0)) || [[ ! $output =~ ^$command\ [0-9]+(\.[0-9]+){3}$ ]]; then
         fault "$command --version: exit $status, output '$output'"
     else
         echo "$command --version: $output"
