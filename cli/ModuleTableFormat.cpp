@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "modlist/ColumnSpecification.h"
+#include "modlist/ColumnList.h"
 
 namespace ordvane::cli {
 
@@ -12,7 +12,7 @@ namespace {
 
 std::vector<std::string> Headings() {
     std::vector<std::string> headings;
-    for (const ColumnDefinition& column : ParseColumnSpecification(kModuleColumnSpecification)) {
+    for (const ColumnDefinition& column : ParseColumnList(kModuleColumnList)) {
         headings.push_back(column.heading);
     }
     return headings;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "modlist/ColumnSpecification.h"
+#include "modlist/ColumnList.h"
 #include "modlist/ConfigureCommandHook.h"
 #include "modlist/DottedQuad.h"
 #include "modlist/ModuleColumns.h"
@@ -209,9 +209,9 @@ void CModuleListCtrl::SetConfiguredMac(const BYTE* macId) {
     m_configuredMac = address;
 }
 
-BOOL CModuleListCtrl::CreateColumns(LPCSTR specification) {
+BOOL CModuleListCtrl::CreateColumns(LPCSTR columnList) {
     for (const ordvane::ColumnDefinition& column :
-         ordvane::ParseColumnSpecification(specification != nullptr ? specification : "")) {
+         ordvane::ParseColumnList(columnList != nullptr ? columnList : "")) {
         const int index = m_columnCount;
         ++m_columnCount;
         if (InsertColumn(index, column.heading.c_str(), LVCFMT_LEFT, column.width) < 0) {

@@ -47,9 +47,9 @@ public:
     // Written by the Configure command just before it sends a request.
     void SetConfiguredMac(const BYTE* macId);
 
-    // Appends the columns of a specification "heading,width;..."; TRUE when the whole text was
+    // Appends the columns of a column list "heading,width;..."; TRUE when the whole text was
     // used, FALSE when the list view refused a column (which stays counted).
-    BOOL CreateColumns(LPCSTR specification);
+    BOOL CreateColumns(LPCSTR columnList);
     // Makes the column and direction the sort state, moves the header's indicator and sorts.
     void SortColumn(int column, BOOL ascending);
     // Sorts again with the current state without touching the header.

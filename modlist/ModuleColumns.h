@@ -22,7 +22,7 @@ enum ModuleColumn : int {
 inline constexpr std::size_t kModuleColumnCount = 7;
 
 // Headings and pixel widths of the table, in the form CreateColumns reads.
-inline constexpr const char* kModuleColumnSpecification =
+inline constexpr const char* kModuleColumnList =
     "IP,90;SN,90;GW,90;DHCP,50;Version,50;Type,114;MAC,115";
 
 // Shown for a value the module did not report.

@@ -20,8 +20,7 @@ namespace {
 // that is never reused, so a post that races with the window's end is simply dropped.
 std::atomic<HWND> g_moduleEventWindow{nullptr};
 
-constexpr const char* kColumnSpecification =
-    "IP,90;SN,90;GW,90;DHCP,50;Version,50;Type,114;MAC,115";
+constexpr const char* kColumnList = "IP,90;SN,90;GW,90;DHCP,50;Version,50;Type,114;MAC,115";
 
 }  // namespace
 
@@ -115,7 +114,7 @@ BOOL CScanDlg::OnInitDialog() {
     ApplyMinimumWindowSize(*this);
 
     m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-    m_moduleList.CreateColumns(kColumnSpecification);
+    m_moduleList.CreateColumns(kColumnList);
 
     g_moduleEventWindow.store(m_hWnd);
     ZEVA_RegisterCallBack(&CScanDlg::ModuleEventCallback);

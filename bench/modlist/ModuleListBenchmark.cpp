@@ -175,12 +175,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     // The benchmarks run inside the main window's dialog, with the table bound to its list view.
-    ordvane::samples::WithModuleList(ordvane::kModuleColumnSpecification,
-                                     [](CModuleListCtrl& list) {
-                                         g_moduleList = &list;
-                                         benchmark::RunSpecifiedBenchmarks();
-                                         g_moduleList = nullptr;
-                                     });
+    ordvane::samples::WithModuleList(ordvane::kModuleColumnList, [](CModuleListCtrl& list) {
+        g_moduleList = &list;
+        benchmark::RunSpecifiedBenchmarks();
+        g_moduleList = nullptr;
+    });
     benchmark::Shutdown();
     return 0;
 }

@@ -109,7 +109,7 @@ protected:
             if (shown.GetTemplateId() != IDD_ORDVANE_DIALOG) {
                 return;
             }
-            ASSERT_TRUE(dialog.m_moduleList.CreateColumns(ordvane::kModuleColumnSpecification));
+            ASSERT_TRUE(dialog.m_moduleList.CreateColumns(ordvane::kModuleColumnList));
             ASSERT_TRUE(Scan(dialog.m_moduleList));
             body(dialog.m_moduleList);
             dialog.EndDialog(IDOK);

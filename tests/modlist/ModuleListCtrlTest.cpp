@@ -29,7 +29,7 @@ using ordvane::samples::SampleResponse;
 
 // Runs body with a module table bound to the main window's list view, its columns created.
 void WithModuleList(const std::function<void(CModuleListCtrl&)>& body) {
-    ordvane::samples::WithModuleList(ordvane::kModuleColumnSpecification, body);
+    ordvane::samples::WithModuleList(ordvane::kModuleColumnList, body);
 }
 
 std::vector<std::string> ColumnTexts(CModuleListCtrl& list, int column) {
@@ -261,7 +261,7 @@ TEST(ModuleListCtrl, ConfiguredMacMatchesNothingBeforeTheFirstConfigure) {
     });
 }
 
-TEST(ModuleListCtrl, ColumnSpecificationCreatesTheTableColumns) {
+TEST(ModuleListCtrl, ColumnListCreatesTheTableColumns) {
     WithModuleList([](CModuleListCtrl& list) {
         EXPECT_EQ(list.GetColumnCount(), 7);
         EXPECT_EQ(list.GetColumnWidth(5), 114);
@@ -272,7 +272,7 @@ TEST(ModuleListCtrl, ColumnSpecificationCreatesTheTableColumns) {
         item.cchTextMax = sizeof text - 1;
         ASSERT_TRUE(list.GetSortHeader().GetItem(6, &item));
         EXPECT_STREQ(text, "MAC");
-        // Later specifications append; a last piece without ',' is ignored.
+        // Later column lists append; a last piece without ',' is ignored.
         EXPECT_TRUE(list.CreateColumns("Host,40;Extra"));
         EXPECT_EQ(list.GetColumnCount(), 8);
         EXPECT_EQ(list.GetSortHeader().GetItemCount(), 8);

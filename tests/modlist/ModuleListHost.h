@@ -23,13 +23,13 @@ protected:
     }
 };
 
-// Runs body while the dialog is open, with the table's columns made from the specification.
-inline void WithModuleList(const char* columnSpecification,
+// Runs body while the dialog is open, with the table's columns made from the column list.
+inline void WithModuleList(const char* columnList,
                            const std::function<void(CModuleListCtrl&)>& body) {
     ModuleListDialog dialog;
     ordvane::framework::ModalScript script;
     script.OnDialog([&](CDialog&) {
-        dialog.m_moduleList.CreateColumns(columnSpecification);
+        dialog.m_moduleList.CreateColumns(columnList);
         body(dialog.m_moduleList);
         dialog.EndDialog(IDOK);
     });

@@ -1,5 +1,5 @@
 #pragma once
-// A column specification: entries "heading,width" separated by ';'.
+// A column list: entries "heading,width" separated by ';'.
 
 #include <string>
 #include <string_view>
@@ -12,10 +12,10 @@ struct ColumnDefinition {
     int width = 0;
 };
 
-// The columns of a specification in order. Each heading runs from the current position up to
+// The columns of a column list in order. Each heading runs from the current position up to
 // the next ',' (so "IP;SN,90" is one heading "IP;SN"); the width is the atoi value of what
 // follows up to the next ';' or the end, saturating instead of overflowing. A trailing piece
 // without ',' is ignored.
-std::vector<ColumnDefinition> ParseColumnSpecification(std::string_view specification);
+std::vector<ColumnDefinition> ParseColumnList(std::string_view columnList);
 
 }  // namespace ordvane
