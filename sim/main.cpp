@@ -78,12 +78,7 @@ int main(int argc, char** argv) {
                  static_cast<unsigned long long>(statistics.droppedByLoss),
                  static_cast<unsigned long long>(statistics.duplicated),
                  static_cast<unsigned long long>(statistics.unknownTargets));
-    for (std::size_t reason = 0; reason < ordvane::zeva::kDecodeErrorCount; ++reason) {
-        std::fprintf(
-            stderr, " %s=%llu",
-            ordvane::zeva::DecodeErrorName(static_cast<ordvane::zeva::DecodeError>(reason)),
-            static_cast<unsigned long long>(statistics.decodeErrors[reason]));
-    }
+    ordvane::zeva::PrintDecodeErrorCounts(stderr, statistics.decodeErrors);
     std::fprintf(stderr, "\n");
     return 0;
 }

@@ -376,4 +376,11 @@ const char* DecodeErrorName(DecodeError error) {
     return "unknown";
 }
 
+void PrintDecodeErrorCounts(std::FILE* stream, const std::uint64_t (&counts)[kDecodeErrorCount]) {
+    for (std::size_t reason = 0; reason < kDecodeErrorCount; ++reason) {
+        std::fprintf(stream, " %s=%llu", DecodeErrorName(static_cast<DecodeError>(reason)),
+                     static_cast<unsigned long long>(counts[reason]));
+    }
+}
+
 }  // namespace ordvane::zeva

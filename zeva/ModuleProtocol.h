@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <span>
 #include <variant>
@@ -122,5 +123,8 @@ std::size_t Encode(const WinkRequest& message, std::span<std::uint8_t> out);
 std::size_t Encode(const CommandAnswer& message, std::span<std::uint8_t> out);
 
 const char* DecodeErrorName(DecodeError error);
+
+// Appends " name=count" for every drop reason to a statistics line on `stream`.
+void PrintDecodeErrorCounts(std::FILE* stream, const std::uint64_t (&counts)[kDecodeErrorCount]);
 
 }  // namespace ordvane::zeva

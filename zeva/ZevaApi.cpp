@@ -36,12 +36,7 @@ void PrintStatistics() {
                  static_cast<unsigned long long>(statistics.refusedCommands),
                  static_cast<unsigned long long>(statistics.commandsTimedOut),
                  static_cast<unsigned long long>(statistics.commandsDropped));
-    for (std::size_t reason = 0; reason < ordvane::zeva::kDecodeErrorCount; ++reason) {
-        std::fprintf(
-            stderr, " %s=%llu",
-            ordvane::zeva::DecodeErrorName(static_cast<ordvane::zeva::DecodeError>(reason)),
-            static_cast<unsigned long long>(statistics.decodeErrors[reason]));
-    }
+    ordvane::zeva::PrintDecodeErrorCounts(stderr, statistics.decodeErrors);
     std::fprintf(stderr, "\n");
 }
 
