@@ -39,6 +39,7 @@ ColumnSortKey ColumnSortKey::FromText(const char* text) {
                                        : 0U;
         key.m_prefix[index / 8] |= byte << (8 * (7 - index % 8));
     }
+    key.m_keyInPrefix = key.m_collationKey.size() < kPrefixWords * 8;
     return key;
 }
 
@@ -54,6 +55,11 @@ int CompareSortKeys(const ColumnSortKey& first, const ColumnSortKey& second, boo
         if (left.m_prefix[word] != right.m_prefix[word]) {
             return left.m_prefix[word] < right.m_prefix[word] ? -1 : 1;
         }
+    }
+    if (left.m_keyInPrefix || right.m_keyInPrefix) {
+        // Keys hold no zero bytes, so a key that ends inside the prefix has a zero there where
+        // any longer key has not: equal prefixes with one short key mean two equal keys.
+        return 0;
     }
     return Sign(left.m_collationKey.compare(right.m_collationKey));
 }

@@ -29,9 +29,13 @@ private:
     // The first bytes of the collation key, most significant first and padded with zeros
     // (keys hold no zero bytes): most comparisons are settled here without reaching the key's
     // own storage.
-    static constexpr std::size_t kPrefixWords = 2;
+    static constexpr std::size_t kPrefixWords = 4;
 
     bool m_isDottedQuad = false;
+    // The whole key and at least one zero byte of padding fit in the prefix (MAC addresses,
+    // type names in byte order): equal prefixes then mean equal keys, and the key's own
+    // storage is never read.
+    bool m_keyInPrefix = false;
     std::uint64_t m_dottedQuadRank = 0;
     std::array<std::uint64_t, kPrefixWords> m_prefix{};
     std::string m_collationKey;

@@ -102,6 +102,12 @@ std::vector<std::string> AssortedTexts() {
         }
         texts.push_back(text);
     }
+    // Around the length where a key stops fitting in its inline prefix: texts that share
+    // their first 30 characters and differ or end at 31, 32 or 33.
+    const std::string shared(30, 'm');
+    for (const char* tail : {"", "a", "b", "aa", "ab", "aaa", "aab", "ba"}) {
+        texts.push_back(shared + tail);
+    }
     return texts;
 }
 
