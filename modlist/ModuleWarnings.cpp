@@ -1,5 +1,7 @@
 #include "modlist/ModuleWarnings.h"
 
+#include "modlist/ModuleColumns.h"
+
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -7,7 +9,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -18,28 +19,14 @@ namespace {
 constexpr std::size_t kNamedModulesAtMost = 3;
 constexpr std::size_t kNamedNetworksAtMost = 4;
 
-std::string IpText(std::uint32_t address) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", (address >> 24) & 0xFFu,
-                  (address >> 16) & 0xFFu, (address >> 8) & 0xFFu, address & 0xFFu);
-    return text;
-}
-
-std::string MacText(const std::array<std::uint8_t, 6>& mac) {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2],
-                  mac[3], mac[4], mac[5]);
-    return text;
-}
-
 std::string NetworkText(const HostInterface& host) {
     const std::uint32_t network = host.address & host.netmask;
     const bool contiguous = std::countl_one(host.netmask) + std::countr_zero(host.netmask) >= 32;
     if (contiguous) {
-        return host.name + " " + IpText(network) + "/" +
+        return host.name + " " + FormatIpv4(network) + "/" +
                std::to_string(std::popcount(host.netmask));
     }
-    return host.name + " " + IpText(network) + " mask " + IpText(host.netmask);
+    return host.name + " " + FormatIpv4(network) + " mask " + FormatIpv4(host.netmask);
 }
 
 bool OnNetwork(std::uint32_t address, const HostInterface& host) {
@@ -202,7 +189,8 @@ std::string ModuleWarnings::OtherModulesText(const std::vector<std::uint32_t>& g
         }
         const Module& other = modules_[group[position]];
         names += named == 0 ? "" : ", ";
-        names += other.hasMac ? MacText(other.mac) : std::string("a module without MAC");
+        names +=
+            other.hasMac ? FormatMacAddress(other.mac.data()) : std::string("a module without MAC");
         ++named;
     }
     return CountedModules(others) + (named == others ? ": " : ", among them ") + names;
@@ -210,7 +198,7 @@ std::string ModuleWarnings::OtherModulesText(const std::vector<std::uint32_t>& g
 
 std::string ModuleWarnings::DuplicateIpSentence(std::size_t module) const {
     const Module& entry = modules_[module];
-    return "The IP address " + IpText(entry.ipAddress) + " is also used by " +
+    return "The IP address " + FormatIpv4(entry.ipAddress) + " is also used by " +
            OtherModulesText(ipGroups_[entry.ipGroup], module) + ".";
 }
 
@@ -223,8 +211,8 @@ std::string ModuleWarnings::SharedRecoverySentence(std::size_t module) const {
 
 std::string ModuleWarnings::OffSubnetSentence(std::size_t module) const {
     const Module& entry = modules_[module];
-    std::string sentence = "The IP address " + IpText(entry.ipAddress) + " is on none of this " +
-                           "computer's networks";
+    std::string sentence = "The IP address " + FormatIpv4(entry.ipAddress) +
+                           " is on none of this " + "computer's networks";
     if (hostInterfaces_->empty()) {
         sentence += " (it has no IPv4 network)";
     } else {
