@@ -73,7 +73,10 @@ typedef struct ZEVA_ConfigureRequestType {
 enum {
     ZEVA_EVENT_RESPONSE = 1,         /* a scan response is queued */
     ZEVA_EVENT_RESCAN = 2,           /* a configure was accepted: scan again */
-    ZEVA_EVENT_INVALID_PASSWORD = 3  /* a module rejected a password; its MAC is queued */
+    ZEVA_EVENT_INVALID_PASSWORD = 3, /* a module rejected a password; its MAC is queued */
+    ZEVA_EVENT_NO_ANSWER = 4,        /* a configure or wink got no answer before its deadline */
+    ZEVA_EVENT_MAC_CONFLICT = 5      /* a configure or wink was not sent: two senders answered
+                                        the last scan for its MAC */
 };
 
 typedef void (*ZEVA_CallBackType)(int eventCode);
