@@ -67,7 +67,7 @@ public:
             if (!ReadSection(index, found)) {
                 return false;
             }
-            if (NameOf(found) == wanted) {
+            if (HasName(found, wanted)) {
                 return true;
             }
         }
@@ -107,21 +107,18 @@ private:
         return header.Ok();
     }
 
-    // The section's name from the name table; empty when it does not fit in the table.
-    std::string_view NameOf(const SectionHeader& section) const {
+    // Whether the section's name in the name table is exactly `wanted`. It reads at most the
+    // wanted name's length plus its terminator, never up to the next terminator: a name table
+    // without terminators would otherwise be scanned to its end once per section header.
+    bool HasName(const SectionHeader& section, std::string_view wanted) const {
         std::span<const std::uint8_t> names;
-        if (!Contents(m_names, names) || section.name >= names.size()) {
-            return {};
+        if (!Contents(m_names, names) || section.name >= names.size() ||
+            names.size() - section.name <= wanted.size()) {
+            return false;
         }
-        ByteReader reader(names);
-        reader.Seek(section.name);
-        const auto rest = reader.RemainingSpan();
-        const char* text = reinterpret_cast<const char*>(rest.data());
-        const void* terminator = std::memchr(text, '\0', rest.size());
-        if (terminator == nullptr) {
-            return {};
-        }
-        return {text, static_cast<std::size_t>(static_cast<const char*>(terminator) - text)};
+        const auto name = names.subspan(section.name, wanted.size() + 1);
+        return std::memcmp(name.data(), wanted.data(), wanted.size()) == 0 &&
+               name[wanted.size()] == 0;
     }
 
     std::span<const std::uint8_t> m_file;

@@ -108,8 +108,11 @@ protected:
 TEST_P(ElfFiles, FindsTheSectionByName) {
     EXPECT_TRUE(Finds(m_file.bytes, m_resource));
     std::span<const std::uint8_t> resource;
-    EXPECT_FALSE(
-        FindVersionResource(BuildElfFile(m_resource, GetParam(), ".other").bytes, resource));
+    for (const char* other : {".other", ".ordvane.versio", ".ordvane.version.old"}) {
+        EXPECT_FALSE(
+            FindVersionResource(BuildElfFile(m_resource, GetParam(), other).bytes, resource))
+            << other;
+    }
     // Without the section, a count that claims more sections than the file has ends the search.
     ElfTestFile without = BuildElfFile(m_resource, GetParam(), "");
     EXPECT_FALSE(FindVersionResource(without.bytes, resource));
