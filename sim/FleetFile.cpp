@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -499,25 +500,36 @@ std::string FormatFleet(const std::vector<EmulatedModule>& fleet) {
     return text;
 }
 
+namespace {
+
+bool WriteAll(int descriptor, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t result = ::write(descriptor, text.data(), text.size());
+        if (result < 0 && errno == EINTR) {
+            continue;
+        }
+        if (result <= 0) {
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(result));
+    }
+    return true;
+}
+
+}  // namespace
+
 bool SaveFleetFileAtomically(const std::string& path, const std::vector<EmulatedModule>& fleet,
                              std::string& error) {
-    const std::string temporary = path + ".tmp." + std::to_string(::getpid());
-    const std::string text = FormatFleet(fleet);
-    const int descriptor =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // mkstemp picks an unpredictable name and creates it exclusively with mode 0600: nobody can
+    // plant a link there to make us overwrite another file, and the plain passwords the state
+    // holds stay readable by the emulator's user only (rename keeps the mode).
+    std::string temporary = path + ".XXXXXX";
+    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (descriptor < 0) {
-        error = "cannot write " + temporary;
+        error = "cannot write " + path + ": cannot create a temporary file beside it";
         return false;
     }
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t result = ::write(descriptor, text.data() + written, text.size() - written);
-        if (result <= 0) {
-            break;
-        }
-        written += static_cast<std::size_t>(result);
-    }
-    const bool complete = written == text.size() && ::fsync(descriptor) == 0;
+    const bool complete = WriteAll(descriptor, FormatFleet(fleet)) && ::fsync(descriptor) == 0;
     ::close(descriptor);
     if (!complete || std::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());

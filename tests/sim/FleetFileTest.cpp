@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -106,6 +107,26 @@ TEST(FleetFile, WrittenFleetReadsBackUnchanged) {
     unlink(path.c_str());
     EXPECT_FALSE(SaveFleetFileAtomically("/nonexistent-folder/state.csv", fleet, error));
     EXPECT_FALSE(LoadFleetFile("/nonexistent-folder/fleet.csv", salts, back, error));
+}
+
+TEST(FleetFile, StateFileIsPrivateAndFollowsNoPlantedLink) {
+    const std::string path = ::testing::TempDir() + "/state.csv." + std::to_string(getpid());
+    const std::string victim = path + ".victim";
+    std::ofstream(victim) << "keep";
+    // The name an earlier version wrote through, planted as a link to another file.
+    const std::string planted = path + ".tmp." + std::to_string(getpid());
+    ASSERT_EQ(symlink(victim.c_str(), planted.c_str()), 0);
+    std::string error;
+    ASSERT_TRUE(SaveFleetFileAtomically(path, GenerateFleet(3, 1), error)) << error;
+    struct stat status {};
+    ASSERT_EQ(stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    std::string kept;
+    std::ifstream(victim) >> kept;
+    EXPECT_EQ(kept, "keep");
+    for (const auto& name : {path, victim, planted}) {
+        unlink(name.c_str());
+    }
 }
 
 }  // namespace
