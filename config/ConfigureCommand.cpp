@@ -1,6 +1,6 @@
 // The Configure command: a double click on a row of the module table opens the Ethernet
-// configuration dialog for that module and, on "Set", sends the configure request. The table's
-// double-click handler calls RunConfigureCommand (declared with the table's hook).
+// configuration dialog for that module and, on "Set", sends the configure request.
+#include "config/ConfigureCommand.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,7 +11,6 @@
 #include "config/ModuleLookup.h"
 #include "config/RowMacAddress.h"
 #include "modlist/CModuleListCtrl.h"
-#include "modlist/ConfigureCommandHook.h"
 #include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
 #include "ui/EthernetConfigDlg.h"

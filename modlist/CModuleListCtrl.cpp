@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "modlist/ColumnList.h"
-#include "modlist/ConfigureCommandHook.h"
 #include "modlist/DottedQuad.h"
 #include "modlist/ModuleColumns.h"
 #include "platform/ThreadLocale.h"
@@ -230,7 +229,9 @@ void CModuleListCtrl::OnColumnClick(NMHDR* notify, LRESULT* result) {
 }
 
 void CModuleListCtrl::OnLButtonDblClk(UINT /*flags*/, CPoint point) {
-    RunConfigureCommand(*this, point);
+    if (m_doubleClickCommand) {
+        m_doubleClickCommand(*this, point);
+    }
 }
 
 void CModuleListCtrl::SortColumn(int column, BOOL ascending) {

@@ -3,6 +3,7 @@
 // of the sort column, with the scan responses kept for the commands that act on a row.
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -46,6 +47,13 @@ public:
     bool MatchesConfiguredMac(const BYTE* macId) const;
     // Written by the Configure command just before it sends a request.
     void SetConfiguredMac(const BYTE* macId);
+
+    // What a double click on the table runs, with the point in the list's client coordinates.
+    // The window sets its Configure command here; without one a double click does nothing.
+    using DoubleClickCommand = std::function<void(CModuleListCtrl&, CPoint)>;
+    void SetDoubleClickCommand(DoubleClickCommand command) {
+        m_doubleClickCommand = std::move(command);
+    }
 
     // Appends the columns of a column list "heading,width;..."; TRUE when the whole text was
     // used, FALSE when the list view refused a column (which stays counted).
@@ -93,6 +101,7 @@ private:
     // The row entry of each stored response; nullptr for a response without a row.
     std::vector<ModuleEntry*> m_entryOfModule;
     std::optional<std::array<BYTE, 6>> m_configuredMac;
+    DoubleClickCommand m_doubleClickCommand;
     int m_columnCount = 0;
     int m_sortColumn = 0;
     CSortHeaderCtrl m_header;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/DllVersion.h"
+#include "config/ConfigureCommand.h"
 #include "config/WinkCommand.h"
 #include "modsvc/ModuleService.h"
 #include "platform/GetTickCount.h"
@@ -115,6 +116,7 @@ BOOL CScanDlg::OnInitDialog() {
 
     m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     m_moduleList.CreateColumns(kColumnList);
+    m_moduleList.SetDoubleClickCommand(RunConfigureCommand);
 
     g_moduleEventWindow.store(m_hWnd);
     ZEVA_RegisterCallBack(&CScanDlg::ModuleEventCallback);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "config/ConfigureCommand.h"
 #include "config/WinkCommand.h"
 #include "modlist/CModuleListCtrl.h"
 #include "modlist/ModuleColumns.h"
@@ -110,6 +111,7 @@ protected:
                 return;
             }
             ASSERT_TRUE(dialog.m_moduleList.CreateColumns(ordvane::kModuleColumnList));
+            dialog.m_moduleList.SetDoubleClickCommand(RunConfigureCommand);
             ASSERT_TRUE(Scan(dialog.m_moduleList));
             body(dialog.m_moduleList);
             dialog.EndDialog(IDOK);
