@@ -5,6 +5,7 @@
 #include "app/DllVersion.h"
 #include "config/ConfigureCommand.h"
 #include "config/WinkCommand.h"
+#include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
 #include "platform/GetTickCount.h"
 #include "res/ids/Resource.h"
@@ -20,8 +21,6 @@ namespace {
 // The main window that the library's callback posts to. A window handle is a serial number
 // that is never reused, so a post that races with the window's end is simply dropped.
 std::atomic<HWND> g_moduleEventWindow{nullptr};
-
-constexpr const char* kColumnList = "IP,90;SN,90;GW,90;DHCP,50;Version,50;Type,114;MAC,115";
 
 }  // namespace
 
@@ -115,7 +114,7 @@ BOOL CScanDlg::OnInitDialog() {
     ApplyMinimumWindowSize(*this);
 
     m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-    m_moduleList.CreateColumns(kColumnList);
+    m_moduleList.CreateColumns(ordvane::kModuleColumnList);
     m_moduleList.SetDoubleClickCommand(RunConfigureCommand);
 
     g_moduleEventWindow.store(m_hWnd);
