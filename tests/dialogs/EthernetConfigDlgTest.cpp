@@ -3,11 +3,16 @@
 // "Change password" box.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QTest>
 #include <QWidget>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/framework/CButton.h"
 #include "platform/framework/CEdit.h"
@@ -269,6 +274,88 @@ TEST(EthernetConfigDlg, ChangePasswordTogglesTheNewPasswordEditAndKeepsItsText) 
     ASSERT_EQ(result, IDOK);
     EXPECT_EQ(dialog.m_changePassword, 0);
     EXPECT_STREQ(dialog.m_newPassword, "fresh");  // handed back, but not to be sent
+}
+
+// Keys as a user types them into the window's focused widget: '\t' is Tab, '\v' pastes
+// (Ctrl+V).
+void TypeKeys(CWnd& window, const std::string& keys) {
+    for (const char key : keys) {
+        QWidget* focused = window.GetWidget()->focusWidget();
+        ASSERT_NE(focused, nullptr) << "no focus before '" << key << "'";
+        if (key == '\t') {
+            QTest::keyClick(focused, Qt::Key_Tab);
+        } else if (key == '\v') {
+            QTest::keyClick(focused, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QTest::keyClick(focused, key);
+        }
+    }
+}
+
+std::string ShownAddress(CEthernetConfigDlg& dialog, int id) {
+    QStringList fields;
+    for (int i = 0; i < 4; ++i) {
+        fields << dialog.GetDlgItem(id)
+                      ->GetWidget()
+                      ->findChild<QLineEdit*>(QStringLiteral("field%1").arg(i))
+                      ->text();
+    }
+    return fields.join(QLatin1Char('.')).toStdString();
+}
+
+TEST(EthernetConfigDlg, AddressControlsKeepWhatIsTypedAndSetSendsWhatIsShown) {
+    struct Case {
+        const char* keys;  // typed from the cleared IP address control
+        const char* clipboard;
+        const char* shownIp;
+        DWORD sentIp;
+        DWORD sentMask;
+        const char* hostname;
+        std::vector<std::string> messages;
+    };
+    const std::string over255 =
+        "300 is not a valid entry. Please specify a value between 0 and 255.";
+    const Case cases[] = {
+        // The dot right after the jump that three digits make is swallowed.
+        {"192.168.1.10", "", "192.168.1.10", 0xC0A8010A, 0xFFFFFF00, "", {}},
+        {"1.2.3.4", "", "1.2.3.4", 0x01020304, 0xFFFFFF00, "", {}},
+        // One tab stop per control: five presses from the IP address to the hostname.
+        {"10.0.0.1\t255.255.0.0\t\t\t\tplant9",
+         "",
+         "10.0.0.1",
+         0x0A000001,
+         0xFFFF0000,
+         "plant9",
+         {}},
+        // Over 255: clamped where it is typed, with a message, and "Set" sends what is shown.
+        {"300.1.1.1", "", "255.1.1.1", 0xFF010101, 0xFFFFFF00, "", {over255}},
+        {"\v", "10.20.30.40", "10.20.30.40", 0x0A141E28, 0xFFFFFF00, "", {}},
+        {"\v", " 10.20.300.4\n", "10.20.255.4", 0x0A14FF04, 0xFFFFFF00, "", {over255}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.keys);
+        QApplication::clipboard()->setText(QString::fromUtf8(test.clipboard));
+        CEthernetConfigDlg dialog;
+        FillKnown(dialog);
+        ModalScript script;
+        const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+            SetText(shown, IDC_HOSTNAME, "");
+            Address(shown, IDC_IP_ADDRESS).ClearAddress();
+            Address(shown, IDC_IP_ADDRESS).SetFieldFocus(0);
+            TypeKeys(shown, test.keys);
+            EXPECT_EQ(ShownAddress(shown, IDC_IP_ADDRESS), test.shownIp);
+            PressButton(shown, IDOK);
+        });
+        ASSERT_EQ(result, IDOK);
+        EXPECT_EQ(dialog.m_ipAddress, test.sentIp);
+        EXPECT_EQ(dialog.m_subnetMask, test.sentMask);
+        EXPECT_STREQ(dialog.m_hostname, test.hostname);
+        std::vector<std::string> messages;
+        for (const auto& box : script.MessageBoxes()) {
+            messages.push_back(box.text);
+        }
+        EXPECT_EQ(messages, test.messages);
+    }
 }
 
 TEST(EthernetConfigDlg, CancelEndsWithoutValidating) {
