@@ -232,23 +232,48 @@ TEST(EthernetConfigDlg, LongHostnamePassesAndComesBackCutTo29) {
     EXPECT_EQ(std::string(dialog.m_hostname), std::string(29, 'h'));
 }
 
-TEST(EthernetConfigDlg, PasswordEditsTakeAt29Characters) {
-    CEthernetConfigDlg dialog;
-    FillKnown(dialog);
-    const std::string typed = "abcdefghijklmnopqrstuvwxyz0123456789";
-    ModalScript script;
-    const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
-        PressButton(shown, IDC_CHANGE_PASSWORD);
-        TypeText(Edit(shown, IDC_PASSWORD), typed.c_str());
-        TypeText(Edit(shown, IDC_NEW_PASSWORD), typed.c_str());
-        EXPECT_EQ(ControlText(shown, IDC_PASSWORD), typed.substr(0, 29));
-        EXPECT_EQ(ControlText(shown, IDC_NEW_PASSWORD), typed.substr(0, 29));
-        PressButton(shown, IDOK);
-    });
-    ASSERT_EQ(result, IDOK);
-    EXPECT_EQ(std::string(dialog.m_password), typed.substr(0, 29));
-    EXPECT_EQ(std::string(dialog.m_newPassword), typed.substr(0, 29));
-    EXPECT_EQ(dialog.m_changePassword, 1);
+std::string Repeated(const std::string& character, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += character;
+    }
+    return text;
+}
+
+// The edits' limit and the check on "Set" count the same characters, whatever their size in
+// UTF-8: 29 of them pass without a message, the hostname is still checked, and "Change
+// password" still follows its box.
+TEST(EthernetConfigDlg, PasswordEditsTake29CharactersOfAnySize) {
+    for (const std::string character : {"p", "\u00e9", "\u20ac", "\U0001F511"}) {
+        SCOPED_TRACE(character);
+        const std::string typed = Repeated(character, 36);
+        const std::string kept = Repeated(character, 29);
+        CEthernetConfigDlg dialog;
+        FillKnown(dialog);
+        ModalScript script;
+        const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+            PressButton(shown, IDC_CHANGE_PASSWORD);
+            TypeText(Edit(shown, IDC_PASSWORD), typed.c_str());
+            TypeText(Edit(shown, IDC_NEW_PASSWORD), typed.c_str());
+            EXPECT_EQ(ControlText(shown, IDC_PASSWORD), kept);
+            EXPECT_EQ(ControlText(shown, IDC_NEW_PASSWORD), kept);
+            SetText(shown, IDC_HOSTNAME, "plant 7");
+            PressButton(shown, IDOK);
+            EXPECT_TRUE(shown.IsModalRunning());
+            PressButton(shown, IDC_CHANGE_PASSWORD);
+            EXPECT_TRUE(Edit(shown, IDC_NEW_PASSWORD).IsReadOnly());
+            PressButton(shown, IDC_CHANGE_PASSWORD);
+            EXPECT_FALSE(Edit(shown, IDC_NEW_PASSWORD).IsReadOnly());
+            SetText(shown, IDC_HOSTNAME, "plant7");
+            PressButton(shown, IDOK);
+        });
+        ASSERT_EQ(result, IDOK);
+        ASSERT_EQ(script.MessageBoxes().size(), 1u);
+        EXPECT_EQ(script.MessageBoxes()[0].text, kIllegalHostname);
+        EXPECT_EQ(std::string(dialog.m_password), kept);
+        EXPECT_EQ(std::string(dialog.m_newPassword), kept);
+        EXPECT_EQ(dialog.m_changePassword, 1);
+    }
 }
 
 TEST(EthernetConfigDlg, ChangePasswordTogglesTheNewPasswordEditAndKeepsItsText) {
