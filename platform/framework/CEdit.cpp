@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 
+#include "platform/framework/DialogBuilder.h"
 #include "platform/framework/EditCharacterLimit.h"
 
 IMPLEMENT_DYNAMIC(CEdit, CWnd)
@@ -17,7 +18,7 @@ BOOL CEdit::SetReadOnly(BOOL readOnly) {
     if (edit == nullptr) {
         return FALSE;
     }
-    edit->setReadOnly(readOnly != FALSE);
+    ordvane::framework::detail::SetEditReadOnly(edit, readOnly != FALSE);
     return TRUE;
 }
 

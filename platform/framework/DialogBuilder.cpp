@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
@@ -125,7 +126,7 @@ QWidget* CreateEdit(QWidget* parent, const DialogControlTemplate& control) {
     if ((control.style & ES_PASSWORD) != 0) {
         edit->setEchoMode(QLineEdit::Password);
     }
-    edit->setReadOnly((control.style & ES_READONLY) != 0);
+    SetEditReadOnly(edit, (control.style & ES_READONLY) != 0);
     edit->setFrame((control.style & WS_BORDER) != 0 || (control.exStyle & WS_EX_CLIENTEDGE) != 0);
     QObject::connect(edit, &QLineEdit::textChanged, edit,
                      [edit]() { NotifyParent(edit, EN_CHANGE); });
@@ -206,6 +207,18 @@ void FitStaticToText(QLabel* label) {
         fitted.moveLeft(box.left() - extra / 2);
     }
     label->setGeometry(fitted);
+}
+
+void SetEditReadOnly(QLineEdit* edit, bool readOnly) {
+    edit->setReadOnly(readOnly);
+    const QPalette surrounding =
+        edit->parentWidget() != nullptr ? edit->parentWidget()->palette() : QApplication::palette();
+    QPalette palette = edit->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setBrush(group, QPalette::Base,
+                         surrounding.brush(group, readOnly ? QPalette::Window : QPalette::Base));
+    }
+    edit->setPalette(palette);
 }
 
 int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {

@@ -5,6 +5,7 @@
 #include "platform/framework/DialogTemplate.h"
 
 class QLabel;
+class QLineEdit;
 class QWidget;
 
 namespace ordvane::framework::detail {
@@ -21,5 +22,8 @@ int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate);
 // static would otherwise wrap its last words out of sight. Statics of several lines keep
 // wrapping inside their box. Called whenever a static's text is set.
 void FitStaticToText(QLabel* label);
+// Makes an edit read-only or writable, and shows which: a read-only edit is filled with the
+// dialog's face colour instead of the colour of a field to type in, as the platform's is.
+void SetEditReadOnly(QLineEdit* edit, bool readOnly);
 
 }  // namespace ordvane::framework::detail

@@ -196,6 +196,17 @@ void DialogWindow::changeEvent(QEvent* event) {
     if (event->type() != QEvent::WindowStateChange) {
         return;
     }
+    // The window asks the window manager for no minimise or maximise box (its flags), but some
+    // window managers offer both on every window. A dialog without those boxes does not take
+    // such a state: a minimised modal dialog would leave its owner blocked with nothing on the
+    // screen to answer.
+    const DWORD style = StyleOf(this);
+    const bool refused = (isMinimized() && (style & WS_MINIMIZEBOX) == 0) ||
+                         (isMaximized() && (style & WS_MAXIMIZEBOX) == 0);
+    if (refused) {
+        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+        return;
+    }
     CWnd* owner = Owner();
     if (owner == nullptr) {
         return;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTest>
@@ -381,6 +382,37 @@ TEST(EthernetConfigDlg, AddressControlsKeepWhatIsTypedAndSetSendsWhatIsShown) {
         }
         EXPECT_EQ(messages, test.messages);
     }
+}
+
+// A read-only edit is filled with the dialog's face, a writable one with the field colour, and
+// the New password edit changes with "Change password".
+TEST(EthernetConfigDlg, ReadOnlyEditsLookReadOnly) {
+    CEthernetConfigDlg dialog;
+    FillKnown(dialog);
+    ModalScript script;
+    RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+        const QColor face = shown.GetWidget()->palette().color(QPalette::Window);
+        const QColor field = shown.GetWidget()->palette().color(QPalette::Base);
+        ASSERT_NE(face, field);
+        const auto filling = [&](int id) {
+            QWidget* edit = shown.GetDlgItem(id)->GetWidget();
+            return QColor(edit->grab().toImage().pixel(edit->width() - 5, edit->height() / 2));
+        };
+        EXPECT_EQ(filling(IDC_PASSWORD), field);
+        EXPECT_EQ(filling(IDC_NEW_PASSWORD), face);
+        PressButton(shown, IDC_CHANGE_PASSWORD);
+        EXPECT_EQ(filling(IDC_NEW_PASSWORD), field);
+        PressButton(shown, IDC_CHANGE_PASSWORD);
+        EXPECT_EQ(filling(IDC_NEW_PASSWORD), face);
+        PressButton(shown, IDCANCEL);
+    });
+    dialog.m_passwordEnabled = 0;
+    RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+        QWidget* edit = shown.GetDlgItem(IDC_PASSWORD)->GetWidget();
+        EXPECT_EQ(QColor(edit->grab().toImage().pixel(edit->width() - 5, edit->height() / 2)),
+                  shown.GetWidget()->palette().color(QPalette::Window));
+        PressButton(shown, IDCANCEL);
+    });
 }
 
 TEST(EthernetConfigDlg, CancelEndsWithoutValidating) {
