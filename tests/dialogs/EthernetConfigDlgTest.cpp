@@ -302,14 +302,16 @@ TEST(EthernetConfigDlg, ChangePasswordTogglesTheNewPasswordEditAndKeepsItsText) 
     EXPECT_STREQ(dialog.m_newPassword, "fresh");  // handed back, but not to be sent
 }
 
-// Keys as a user types them into the window's focused widget: '\t' is Tab, '\v' pastes
-// (Ctrl+V).
+// Keys as a user types them into the window's focused widget: '\t' is Tab, '\b' Shift+Tab,
+// '\v' pastes (Ctrl+V).
 void TypeKeys(CWnd& window, const std::string& keys) {
     for (const char key : keys) {
         QWidget* focused = window.GetWidget()->focusWidget();
         ASSERT_NE(focused, nullptr) << "no focus before '" << key << "'";
         if (key == '\t') {
             QTest::keyClick(focused, Qt::Key_Tab);
+        } else if (key == '\b') {
+            QTest::keyClick(focused, Qt::Key_Backtab, Qt::ShiftModifier);
         } else if (key == '\v') {
             QTest::keyClick(focused, Qt::Key_V, Qt::ControlModifier);
         } else {
@@ -353,6 +355,8 @@ TEST(EthernetConfigDlg, AddressControlsKeepWhatIsTypedAndSetSendsWhatIsShown) {
          0xFFFF0000,
          "plant9",
          {}},
+        // Shift+Tab from the next control comes back to the first field.
+        {"\t\b7.7.7.7", "", "7.7.7.7", 0x07070707, 0xFFFFFF00, "", {}},
         // Over 255: clamped where it is typed, with a message, and "Set" sends what is shown.
         {"300.1.1.1", "", "255.1.1.1", 0xFF010101, 0xFFFFFF00, "", {over255}},
         {"\v", "10.20.30.40", "10.20.30.40", 0x0A141E28, 0xFFFFFF00, "", {}},
