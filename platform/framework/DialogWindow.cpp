@@ -65,6 +65,16 @@ UINT SizingEdge(const QRect& before, const QRect& after) {
 
 }  // namespace
 
+bool RefuseStateWithoutBox(QWidget* window, bool minimiseBox, bool maximiseBox) {
+    const bool refused =
+        (window->isMinimized() && !minimiseBox) || (window->isMaximized() && !maximiseBox);
+    if (refused) {
+        window->setWindowState(window->windowState() &
+                               ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    }
+    return refused;
+}
+
 DialogWindow::DialogWindow(QWidget* owner, DWORD style, DWORD exStyle)
     : QWidget(owner, WindowFlagsFor(owner != nullptr, style, exStyle)),
       m_hasSystemMenu((style & WS_SYSMENU) != 0) {
@@ -196,15 +206,8 @@ void DialogWindow::changeEvent(QEvent* event) {
     if (event->type() != QEvent::WindowStateChange) {
         return;
     }
-    // The window asks the window manager for no minimise or maximise box (its flags), but some
-    // window managers offer both on every window. A dialog without those boxes does not take
-    // such a state: a minimised modal dialog would leave its owner blocked with nothing on the
-    // screen to answer.
     const DWORD style = StyleOf(this);
-    const bool refused = (isMinimized() && (style & WS_MINIMIZEBOX) == 0) ||
-                         (isMaximized() && (style & WS_MAXIMIZEBOX) == 0);
-    if (refused) {
-        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    if (RefuseStateWithoutBox(this, (style & WS_MINIMIZEBOX) != 0, (style & WS_MAXIMIZEBOX) != 0)) {
         return;
     }
     CWnd* owner = Owner();
