@@ -26,6 +26,7 @@
 #include "config/ConfigureRequestBuilder.h"
 #include "config/ConfigureValidation.h"
 #include "modlist/ModuleColumns.h"
+#include "platform/Utf8Text.h"
 
 namespace ordvane::cli {
 
@@ -92,7 +93,7 @@ bool ParseOption(const std::string& option, const std::string* value, ConfigureA
         return TakeAddress(option, *value, overrides.secondaryDns);
     }
     if (option == "--hostname") {
-        if (value->size() > kDialogTextLimit) {
+        if (CountUtf8Characters(*value) > kDialogTextLimit) {
             return Refuse("the hostname has more than 29 characters");
         }
         overrides.hostname = *value;
@@ -133,7 +134,7 @@ bool ReadPasswordLine(const char* what, std::string& password) {
     if (!password.empty() && password.back() == '\r') {
         password.pop_back();
     }
-    if (password.size() > kDialogTextLimit) {
+    if (CountUtf8Characters(password) > kDialogTextLimit) {
         return Refuse(std::string("the ") + what + " has more than 29 characters");
     }
     return true;

@@ -2,9 +2,6 @@
 // configuration dialog for that module and, on "Set", sends the configure request.
 #include "config/ConfigureCommand.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureRequestBuilder.h"
 #include "config/MacAddressText.h"
@@ -21,11 +18,6 @@ namespace {
 // finds the row.
 constexpr int kHitTestX = 2;
 
-void CopyHostname(char (&buffer)[CEthernetConfigDlg::kMaxTextLength + 1], const std::string& text) {
-    std::memset(buffer, 0, sizeof buffer);
-    std::memcpy(buffer, text.data(), std::min<std::size_t>(text.size(), sizeof buffer - 1));
-}
-
 void LoadDialogInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogInput& input) {
     dialog.m_ipAddressKnown = input.ipAddressKnown;
     dialog.m_subnetMaskKnown = input.subnetMaskKnown;
@@ -38,7 +30,7 @@ void LoadDialogInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogI
     dialog.m_primaryDns = input.primaryDns;
     dialog.m_secondaryDns = input.secondaryDns;
     dialog.m_hostnameKnown = input.hostnameKnown;
-    CopyHostname(dialog.m_hostname, input.hostname);
+    CEthernetConfigDlg::CopyToTextBuffer(dialog.m_hostname, input.hostname);
     dialog.m_dhcpChoice = input.dhcpChoice;
     dialog.m_passwordEnabled = input.passwordEnabled;
 }

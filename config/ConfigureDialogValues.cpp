@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "config/FixedText.h"
+#include "platform/Utf8Text.h"
 
 namespace ordvane {
 
@@ -30,7 +31,7 @@ ConfigureDialogInput PrefillFromModule(const ZEVA_ModuleScanResponseType& module
     input.hostnameKnown = module.hostnameValid == 1 ? 1 : 0;
     if (input.hostnameKnown == 1) {
         const std::string_view hostname = FixedTextView(module.hostname);
-        input.hostname = std::string(hostname.substr(0, kDialogTextLimit));
+        input.hostname = std::string(Utf8CharacterPrefix(hostname, kDialogTextLimit));
     }
     input.dhcpChoice = (module.dhcpValid != 0 && module.dhcp != 0) ? 0 : 1;
     input.passwordEnabled = (module.passwordSetValid != 0 && module.passwordSet != 0) ? 1 : 0;

@@ -9,7 +9,7 @@
 
 namespace ordvane {
 
-// The longest text the dialog's edits and buffers hold.
+// The longest text the dialog's edits and buffers hold, in characters (code points of UTF-8).
 inline constexpr std::size_t kDialogTextLimit = 29;
 
 // What the dialog is given before it opens: values with their known flags (1 = the module

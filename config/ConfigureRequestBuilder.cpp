@@ -5,13 +5,16 @@
 
 #include "config/FixedText.h"
 #include "config/SaltGenerator.h"
+#include "platform/Utf8Text.h"
 
 namespace ordvane {
 
 namespace {
 
+// The dialog's texts are UTF-8 and travel as their bytes, plain or digested; the dialog's limit
+// counts characters, and 29 of them fit the 128-byte fields.
 std::string_view DialogText(const std::string& text) {
-    return std::string_view(text).substr(0, kDialogTextLimit);
+    return Utf8CharacterPrefix(text, kDialogTextLimit);
 }
 
 bool WantsHashedPasswords(const ZEVA_ModuleScanResponseType& module) {

@@ -1,5 +1,7 @@
 #include "modlist/CSortHeaderCtrl.h"
 
+#include <cstdlib>
+
 #include "platform/framework/CDC.h"
 #include "platform/framework/CGdiObject.h"
 #include "platform/framework/WinGeometry.h"
@@ -19,14 +21,25 @@ UINT TextFlagsForFormat(int format) {
     return flags;
 }
 
+// Grey level 0 to 255 of a colour, weighted as the eye sees brightness.
+int GreyLevel(COLORREF color) {
+    return (GetRValue(color) * 299 + GetGValue(color) * 587 + GetBValue(color) * 114) / 1000;
+}
+
+// Below this difference in grey level an edge does not stand out from the face.
+constexpr int kVisibleEdgeContrast = 40;
+
 // The triangle is placed from the item's right and bottom edges, not from the label, so that
 // pressing the item moves the text but not the triangle. Its top lies at o (and o - 1) from
 // the header's top, where the items start. Lines leave out their end points.
 void DrawSortTriangle(CDC& dc, const RECT& item, int inset, BOOL ascending) {
     const int right = item.right;
     const int bottom = item.bottom;
-    CPen lightPen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-    CPen darkPen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+    const SortTriangleColors colors =
+        SortTriangleColorsFor(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNHIGHLIGHT),
+                              GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+    CPen lightPen(PS_SOLID, 1, colors.light);
+    CPen darkPen(PS_SOLID, 1, colors.dark);
     CPen* previousPen = dc.SelectObject(&lightPen);
     if (ascending) {
         dc.MoveTo(right - 2 * inset, inset);
@@ -47,6 +60,14 @@ void DrawSortTriangle(CDC& dc, const RECT& item, int inset, BOOL ascending) {
 }
 
 }  // namespace
+
+SortTriangleColors SortTriangleColorsFor(COLORREF face, COLORREF highlight, COLORREF shadow,
+                                         COLORREF darkShadow) {
+    if (std::abs(GreyLevel(highlight) - GreyLevel(face)) >= kVisibleEdgeContrast) {
+        return {highlight, shadow};
+    }
+    return {shadow, darkShadow};
+}
 
 BEGIN_MESSAGE_MAP(CSortHeaderCtrl, CHeaderCtrl)
 END_MESSAGE_MAP()

@@ -5,6 +5,18 @@
 
 #include "platform/framework/CHeaderCtrl.h"
 
+// The pens of the triangle's edges. The light edges take the highlight colour where it stands
+// out from the header's face; on a face nearly as light as the highlight (light desktop themes)
+// they would vanish and an ascending triangle would read as a "/", so there the light edges take
+// the shadow colour and the dark edges the dark shadow: three visible sides, light still
+// lighter than dark.
+struct SortTriangleColors {
+    COLORREF light;
+    COLORREF dark;
+};
+SortTriangleColors SortTriangleColorsFor(COLORREF face, COLORREF highlight, COLORREF shadow,
+                                         COLORREF darkShadow);
+
 class CSortHeaderCtrl : public CHeaderCtrl {
 public:
     CSortHeaderCtrl();

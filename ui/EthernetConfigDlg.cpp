@@ -1,6 +1,5 @@
 #include "ui/EthernetConfigDlg.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "config/ConfigureValidation.h"
@@ -8,18 +7,6 @@
 #include "platform/framework/MessageMap.h"
 #include "platform/framework/Resources.h"
 #include "res/ids/Resource.h"
-
-namespace {
-
-// Copies at most CEthernetConfigDlg::kMaxTextLength characters and always terminates.
-void CopyDialogText(char (&buffer)[CEthernetConfigDlg::kMaxTextLength + 1], const CString& text) {
-    const std::size_t length =
-        std::min<std::size_t>(text.Str().size(), CEthernetConfigDlg::kMaxTextLength);
-    std::memset(buffer, 0, sizeof buffer);
-    std::memcpy(buffer, text.Str().data(), length);
-}
-
-}  // namespace
 
 BEGIN_MESSAGE_MAP(CEthernetConfigDlg, CDialog)
 ON_WM_CREATE()
@@ -37,6 +24,12 @@ CEthernetConfigDlg::CEthernetConfigDlg(CWnd* parent)
       m_hIcon(LoadIconResource(IDR_MAINFRAME, GetSystemMetrics(SM_CXICON))) {}
 
 CEthernetConfigDlg::~CEthernetConfigDlg() = default;
+
+void CEthernetConfigDlg::CopyToTextBuffer(TextBuffer& buffer, std::string_view text) {
+    const std::string_view kept = ordvane::Utf8CharacterPrefix(text, kMaxTextLength);
+    std::memset(buffer, 0, sizeof buffer);
+    std::memcpy(buffer, kept.data(), kept.size());
+}
 
 void CEthernetConfigDlg::DoDataExchange(CDataExchange* dataExchange) {
     CDialog::DoDataExchange(dataExchange);
@@ -101,7 +94,11 @@ void CEthernetConfigDlg::OnChangePassword() {
 }
 
 void CEthernetConfigDlg::OnOK() {
-    UpdateData(TRUE);
+    // A failed exchange has said why and left some members stale; checking or sending those
+    // would judge text the user no longer sees.
+    if (!UpdateData(TRUE)) {
+        return;
+    }
     if (!ordvane::IsLegalHostname(m_hostnameText.Str())) {
         MessageBox(ordvane::kIllegalHostnameMessage, nullptr, MB_OK);
         return;
@@ -120,8 +117,8 @@ void CEthernetConfigDlg::OnDestroy() {
     m_gatewayCtrl.GetAddress(m_gateway);
     m_primaryDnsCtrl.GetAddress(m_primaryDns);
     m_secondaryDnsCtrl.GetAddress(m_secondaryDns);
-    CopyDialogText(m_password, m_passwordText);
-    CopyDialogText(m_newPassword, m_newPasswordText);
-    CopyDialogText(m_hostname, m_hostnameText);
+    CopyToTextBuffer(m_password, m_passwordText.Str());
+    CopyToTextBuffer(m_newPassword, m_newPasswordText.Str());
+    CopyToTextBuffer(m_hostname, m_hostnameText.Str());
     CWnd::OnDestroy();
 }

@@ -4,7 +4,11 @@
 // members, runs it modally and reads the output members after IDOK. "Set" refuses a hostname
 // with characters other than letters and digits, and an IP address whose last octet is 255.
 
+#include <cstddef>
+#include <string_view>
+
 #include "platform/CString.h"
+#include "platform/Utf8Text.h"
 #include "platform/framework/CButton.h"
 #include "platform/framework/CDialog.h"
 #include "platform/framework/CEdit.h"
@@ -12,23 +16,32 @@
 
 class CEthernetConfigDlg : public CDialog {
 public:
-    // The longest text each password edit and each text buffer holds.
+    // The longest text each password edit and each text buffer holds, in characters as the
+    // edits count them.
     static constexpr int kMaxTextLength = 29;
+    // A text buffer holds kMaxTextLength characters of UTF-8 and a terminator; 117 bytes, so
+    // that every such text also fits the 128-byte fields of the configure request.
+    static constexpr std::size_t kTextBufferSize =
+        kMaxTextLength * ordvane::kMaxUtf8BytesPerCharacter + 1;
+    using TextBuffer = char[kTextBufferSize];
+
+    // Copies at most kMaxTextLength characters, never part of one, and terminates.
+    static void CopyToTextBuffer(TextBuffer& buffer, std::string_view text);
 
     explicit CEthernetConfigDlg(CWnd* parent = nullptr);
     ~CEthernetConfigDlg() override;
 
-    int m_passwordEnabled = 0;               // in: 0 makes the Password edit read-only
-    char m_newPassword[kMaxTextLength + 1];  // out
-    char m_password[kMaxTextLength + 1];     // out
-    char m_hostname[kMaxTextLength + 1];     // in and out
-    DWORD m_subnetMask = 0;                  // in and out, first octet most significant
-    DWORD m_ipAddress = 0;                   // in and out
-    DWORD m_gateway = 0;                     // in and out
-    DWORD m_primaryDns = 0;                  // in and out
-    DWORD m_secondaryDns = 0;                // in and out
-    BYTE m_hostnameKnown = 0;                // in: 1 = m_hostname holds the module's hostname
-    BYTE m_subnetMaskKnown = 0;              // in: 1 = the value beside it was reported
+    int m_passwordEnabled = 0;   // in: 0 makes the Password edit read-only
+    TextBuffer m_newPassword;    // out, UTF-8
+    TextBuffer m_password;       // out, UTF-8
+    TextBuffer m_hostname;       // in and out, UTF-8
+    DWORD m_subnetMask = 0;      // in and out, first octet most significant
+    DWORD m_ipAddress = 0;       // in and out
+    DWORD m_gateway = 0;         // in and out
+    DWORD m_primaryDns = 0;      // in and out
+    DWORD m_secondaryDns = 0;    // in and out
+    BYTE m_hostnameKnown = 0;    // in: 1 = m_hostname holds the module's hostname
+    BYTE m_subnetMaskKnown = 0;  // in: 1 = the value beside it was reported
     BYTE m_ipAddressKnown = 0;
     BYTE m_gatewayKnown = 0;
     BYTE m_primaryDnsKnown = 0;

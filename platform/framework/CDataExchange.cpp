@@ -3,12 +3,15 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <string>
 
+#include "platform/Utf8Text.h"
 #include "platform/framework/CWnd.h"
+#include "platform/framework/EditCharacterLimit.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/WindowRegistry.h"
 
@@ -103,12 +106,14 @@ void DDV_MaxChars(CDataExchange* dataExchange, const CString& value, int maxChar
     if (!dataExchange->m_bSaveAndValidate) {
         auto* edit = control != nullptr ? qobject_cast<QLineEdit*>(control->GetWidget()) : nullptr;
         if (edit != nullptr) {
-            // The edit takes at most maxChars characters while the user types.
-            edit->setMaxLength(maxChars > 0 ? maxChars : 32767);
+            // The edit takes at most maxChars characters while the user types, counted as the
+            // check below counts them.
+            ordvane::framework::detail::SetEditCharacterLimit(edit, maxChars);
         }
         return;
     }
-    if (value.GetLength() > maxChars) {
+    if (ordvane::CountUtf8Characters(value.Str()) >
+        static_cast<std::size_t>(std::max(maxChars, 0))) {
         const std::string message =
             "Please enter no more than " + std::to_string(maxChars) + " characters.";
         AfxMessageBox(message.c_str(), MB_ICONEXCLAMATION);

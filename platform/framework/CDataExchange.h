@@ -37,7 +37,8 @@ void DDX_Control(CDataExchange* dataExchange, int id, CWnd& control);
 void DDX_Text(CDataExchange* dataExchange, int id, CString& value);
 // An int in an edit; a text that is not a whole number fails with "Please enter an integer.".
 void DDX_Text(CDataExchange* dataExchange, int id, int& value);
-// Limits the edit just exchanged to maxChars while typing; on save, a longer text fails.
+// Limits the edit just exchanged to maxChars characters (code points) while typing; on save, a
+// text of more characters fails.
 void DDV_MaxChars(CDataExchange* dataExchange, const CString& value, int maxChars);
 // The radio group that starts at this id: value is the index of the checked button, -1 none.
 void DDX_Radio(CDataExchange* dataExchange, int id, int& value);

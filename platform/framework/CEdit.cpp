@@ -2,12 +2,12 @@
 
 #include <QLineEdit>
 
+#include "platform/framework/DialogBuilder.h"
+#include "platform/framework/EditCharacterLimit.h"
+
 IMPLEMENT_DYNAMIC(CEdit, CWnd)
 
 namespace {
-// The framework's edits hold up to 32767 characters when no limit is set.
-constexpr int kDefaultTextLimit = 32767;
-
 QLineEdit* EditOf(const CWnd& window) {
     return qobject_cast<QLineEdit*>(window.GetWidget());
 }
@@ -18,7 +18,7 @@ BOOL CEdit::SetReadOnly(BOOL readOnly) {
     if (edit == nullptr) {
         return FALSE;
     }
-    edit->setReadOnly(readOnly != FALSE);
+    ordvane::framework::detail::SetEditReadOnly(edit, readOnly != FALSE);
     return TRUE;
 }
 
@@ -29,13 +29,14 @@ BOOL CEdit::IsReadOnly() const {
 
 void CEdit::LimitText(int maxChars) {
     if (QLineEdit* edit = EditOf(*this)) {
-        edit->setMaxLength(maxChars > 0 ? maxChars : kDefaultTextLimit);
+        ordvane::framework::detail::SetEditCharacterLimit(edit, maxChars);
     }
 }
 
 UINT CEdit::GetLimitText() const {
     QLineEdit* edit = EditOf(*this);
-    return edit != nullptr ? static_cast<UINT>(edit->maxLength()) : 0;
+    return edit != nullptr ? static_cast<UINT>(ordvane::framework::detail::EditCharacterLimit(edit))
+                           : 0;
 }
 
 void CEdit::SetSel(int start, int end, BOOL /*noScroll*/) {

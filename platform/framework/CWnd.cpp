@@ -15,6 +15,7 @@
 
 #include "platform/framework/CDC.h"
 #include "platform/framework/CMenu.h"
+#include "platform/framework/DialogBuilder.h"
 #include "platform/framework/DialogWindow.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/Resources.h"
@@ -222,6 +223,7 @@ void CWnd::SetWindowText(LPCSTR text) {
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         const bool noPrefix = (ordvane::framework::detail::StyleOf(widget) & SS_NOPREFIX) != 0;
         label->setText(noPrefix ? value : WithoutPrefixMarks(value));
+        ordvane::framework::detail::FitStaticToText(label);
     } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
         group->setTitle(value);
     }

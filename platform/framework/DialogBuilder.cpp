@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
+#include <algorithm>
 #include <vector>
 
 #include "platform/framework/CWnd.h"
@@ -123,7 +126,7 @@ QWidget* CreateEdit(QWidget* parent, const DialogControlTemplate& control) {
     if ((control.style & ES_PASSWORD) != 0) {
         edit->setEchoMode(QLineEdit::Password);
     }
-    edit->setReadOnly((control.style & ES_READONLY) != 0);
+    SetEditReadOnly(edit, (control.style & ES_READONLY) != 0);
     edit->setFrame((control.style & WS_BORDER) != 0 || (control.exStyle & WS_EX_CLIENTEDGE) != 0);
     QObject::connect(edit, &QLineEdit::textChanged, edit,
                      [edit]() { NotifyParent(edit, EN_CHANGE); });
@@ -176,7 +179,50 @@ void ApplyDialogFont(QWidget* window, const DialogTemplate& dialogTemplate) {
     window->setFont(font);
 }
 
+void FitStaticToText(QLabel* label) {
+    const QRect box = label->property(kTemplateRectProperty).toRect();
+    if (!box.isValid() || !label->pixmap().isNull()) {
+        return;
+    }
+    const QFontMetrics metrics(label->font());
+    const bool oneLine = box.height() < 2 * metrics.lineSpacing();
+    label->setWordWrap(!oneLine);
+    if (!oneLine) {
+        label->setGeometry(box);
+        return;
+    }
+    // The drawn extent, which may pass the advance by a pixel of overhang.
+    const int textWidth = std::max(
+        metrics.horizontalAdvance(label->text()),
+        metrics.boundingRect(box, static_cast<int>(label->alignment()), label->text()).width());
+    QRect fitted = box;
+    fitted.setHeight(std::max(box.height(), metrics.height()));
+    const int extra = std::max(0, textWidth - box.width());
+    fitted.setWidth(box.width() + extra);
+    // The text stays where its alignment puts it: a right-aligned static grows to the left, a
+    // centred one to both sides.
+    if ((label->alignment() & Qt::AlignRight) != 0) {
+        fitted.moveLeft(box.left() - extra);
+    } else if ((label->alignment() & Qt::AlignHCenter) != 0) {
+        fitted.moveLeft(box.left() - extra / 2);
+    }
+    label->setGeometry(fitted);
+}
+
+void SetEditReadOnly(QLineEdit* edit, bool readOnly) {
+    edit->setReadOnly(readOnly);
+    const QPalette surrounding =
+        edit->parentWidget() != nullptr ? edit->parentWidget()->palette() : QApplication::palette();
+    QPalette palette = edit->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setBrush(group, QPalette::Base,
+                         surrounding.brush(group, readOnly ? QPalette::Window : QPalette::Base));
+    }
+    edit->setPalette(palette);
+}
+
 int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {
+    const int fontDpi = window->logicalDpiY();
     int defaultId = 0;
     std::vector<QWidget*> created;
     for (const DialogControlTemplate& control : dialogTemplate.controls) {
@@ -186,8 +232,13 @@ int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {
         widget->setProperty(kStyleProperty, static_cast<uint>(control.style));
         widget->setProperty(kExStyleProperty, static_cast<uint>(control.exStyle));
         widget->setObjectName(QStringLiteral("control%1").arg(control.id));
-        widget->setGeometry(DialogUnitsToPixelsX(control.x), DialogUnitsToPixelsY(control.y),
-                            DialogUnitsToPixelsX(control.cx), DialogUnitsToPixelsY(control.cy));
+        const QRect box(
+            DialogUnitsToPixelsX(control.x, fontDpi), DialogUnitsToPixelsY(control.y, fontDpi),
+            DialogUnitsToPixelsX(control.cx, fontDpi), DialogUnitsToPixelsY(control.cy, fontDpi));
+        widget->setGeometry(box);
+        if (control.windowClass == ControlClass::Static) {
+            widget->setProperty(kTemplateRectProperty, box);
+        }
         CWnd* wrapper = CWnd::FromWidget(widget);
         // An icon static's text names its icon, which CreateStatic has put in place already.
         const bool iconStatic =
@@ -221,8 +272,8 @@ int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {
         }
         previous = widget;
     }
-    window->resize(DialogUnitsToPixelsX(dialogTemplate.cx),
-                   DialogUnitsToPixelsY(dialogTemplate.cy));
+    window->resize(DialogUnitsToPixelsX(dialogTemplate.cx, fontDpi),
+                   DialogUnitsToPixelsY(dialogTemplate.cy, fontDpi));
     return defaultId != 0 ? defaultId : IDOK;
 }
 

@@ -4,6 +4,8 @@
 
 #include "platform/framework/DialogTemplate.h"
 
+class QLabel;
+class QLineEdit;
 class QWidget;
 
 namespace ordvane::framework::detail {
@@ -15,5 +17,13 @@ void ApplyDialogFont(QWidget* window, const DialogTemplate& dialogTemplate);
 // Creates the controls in template order, sets the tab order and the window's client size, and
 // returns the id Enter sends: the first default push button's, otherwise IDOK.
 int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate);
+// Gives a static whose template box holds one line of its font the room its whole text needs
+// on that line: the template's font is narrower than any face installed here, so a tight
+// static would otherwise wrap its last words out of sight. Statics of several lines keep
+// wrapping inside their box. Called whenever a static's text is set.
+void FitStaticToText(QLabel* label);
+// Makes an edit read-only or writable, and shows which: a read-only edit is filled with the
+// dialog's face colour instead of the colour of a field to type in, as the platform's is.
+void SetEditReadOnly(QLineEdit* edit, bool readOnly);
 
 }  // namespace ordvane::framework::detail

@@ -64,12 +64,15 @@ constexpr int MulDiv(int number, int numerator, int denominator) {
 
 // Dialog base units of the templates' font ("MS Sans Serif" 8 pt at 96 DPI): a dialog unit is
 // a quarter of the average character width horizontally and an eighth of its height
-// vertically, so the pixel figures that the templates were laid out in keep their meaning.
+// vertically, so the pixel figures that the templates were laid out in keep their meaning. At
+// another font resolution the base units grow with the font, as the dialog manager's do, so a
+// dialog keeps room for its texts.
 inline constexpr int kDialogBaseUnitX = 6;
 inline constexpr int kDialogBaseUnitY = 13;
-constexpr int DialogUnitsToPixelsX(int units) {
-    return MulDiv(units, kDialogBaseUnitX, 4);
+inline constexpr int kDialogBaseDpi = 96;
+constexpr int DialogUnitsToPixelsX(int units, int fontDpi = kDialogBaseDpi) {
+    return MulDiv(units, kDialogBaseUnitX * fontDpi, 4 * kDialogBaseDpi);
 }
-constexpr int DialogUnitsToPixelsY(int units) {
-    return MulDiv(units, kDialogBaseUnitY, 8);
+constexpr int DialogUnitsToPixelsY(int units, int fontDpi = kDialogBaseDpi) {
+    return MulDiv(units, kDialogBaseUnitY * fontDpi, 8 * kDialogBaseDpi);
 }

@@ -65,6 +65,16 @@ UINT SizingEdge(const QRect& before, const QRect& after) {
 
 }  // namespace
 
+bool RefuseStateWithoutBox(QWidget* window, bool minimiseBox, bool maximiseBox) {
+    const bool refused =
+        (window->isMinimized() && !minimiseBox) || (window->isMaximized() && !maximiseBox);
+    if (refused) {
+        window->setWindowState(window->windowState() &
+                               ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    }
+    return refused;
+}
+
 DialogWindow::DialogWindow(QWidget* owner, DWORD style, DWORD exStyle)
     : QWidget(owner, WindowFlagsFor(owner != nullptr, style, exStyle)),
       m_hasSystemMenu((style & WS_SYSMENU) != 0) {
@@ -194,6 +204,10 @@ void DialogWindow::ApplySizingRules(const QRect& oldFrame) {
 void DialogWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange) {
+        return;
+    }
+    const DWORD style = StyleOf(this);
+    if (RefuseStateWithoutBox(this, (style & WS_MINIMIZEBOX) != 0, (style & WS_MAXIMIZEBOX) != 0)) {
         return;
     }
     CWnd* owner = Owner();

@@ -14,6 +14,12 @@ class QMenu;
 
 namespace ordvane::framework::detail {
 
+// Puts a window that was minimised or maximised without having the box for it back in its
+// normal state; true when it did. The window asks the window manager for no such box (its
+// flags), but some window managers offer both on every window, and a minimised modal window
+// leaves its owner blocked with nothing on the screen to answer.
+bool RefuseStateWithoutBox(QWidget* window, bool minimiseBox, bool maximiseBox);
+
 class DialogWindow : public QWidget {
 public:
     DialogWindow(QWidget* owner, DWORD style, DWORD exStyle);

@@ -8,10 +8,12 @@
 
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CWnd.h"
+#include "platform/framework/DialogWindow.h"
 #include "platform/framework/ModalTestHooks.h"
 
 using ordvane::framework::MessageBoxRecord;
 using ordvane::framework::ModalScript;
+using ordvane::framework::detail::RefuseStateWithoutBox;
 
 namespace {
 
@@ -61,6 +63,22 @@ int AnswerWhenClosed(UINT type) {
     return ButtonsOf(type).front().first;
 }
 
+// A message box has neither a minimise nor a maximise box (see RefuseStateWithoutBox).
+class NormalStateKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange) {
+            if (auto* window = qobject_cast<QWidget*>(watched)) {
+                RefuseStateWithoutBox(window, false, false);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 }  // namespace
 
 int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
@@ -87,6 +105,8 @@ int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
             box.setDefaultButton(button);
         }
     }
+    NormalStateKeeper keeper;
+    box.installEventFilter(&keeper);
     box.exec();
     for (const auto& [button, id] : buttons) {
         if (box.clickedButton() == button) {

@@ -147,9 +147,15 @@ void TypeText(CWnd& edit, const char* text) {
         return;
     }
     widget->setFocus();
-    for (const QChar character : QString::fromUtf8(text)) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
+    // One key a character: a character outside the 16-bit range arrives as its surrogate pair,
+    // as a keyboard or input method delivers it.
+    const QString characters = QString::fromUtf8(text);
+    for (int index = 0; index < characters.size(); ++index) {
+        const bool pair = characters.at(index).isHighSurrogate() && index + 1 < characters.size() &&
+                          characters.at(index + 1).isLowSurrogate();
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, characters.mid(index, pair ? 2 : 1));
         QApplication::sendEvent(widget, &press);
+        index += pair ? 1 : 0;
     }
 }
 

@@ -126,6 +126,22 @@ TEST_F(CliConfigure, HashedModuleTakesANewPasswordThatWorksAfterwards) {
     EXPECT_EQ(run.status, 0) << run.output;
 }
 
+// The limit counts characters, as the dialog does: 29 two-byte characters make a password, 30
+// do not, and the new password works afterwards.
+TEST_F(CliConfigure, PasswordsOf29CharactersOutsideAsciiAreTaken) {
+    std::string wide;
+    for (int i = 0; i < 29; ++i) {
+        wide += "\u00e9";
+    }
+    CliRun run = Run("configure 0A-51-4D-00-00-02 --password-stdin --new-password-stdin",
+                     "opensesame\n" + wide + "\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    run = Run("configure 0A-51-4D-00-00-02 --password-stdin", wide + "\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    run = Run("configure 0A-51-4D-00-00-02 --password-stdin", wide + "\u00e9\n");
+    EXPECT_EQ(run.status, 2) << run.output;
+}
+
 TEST_F(CliConfigure, RefusesWhatTheDialogRefusesAndSendsNothing) {
     CliRun run = Run("configure 0A-51-4D-00-00-01 --hostname gate-way --ip 10.0.0.255");
     EXPECT_EQ(run.status, 2);

@@ -99,6 +99,13 @@ TEST(ConfigurePrefill, CutsTheHostnameTo29CharactersEvenWithoutTerminator) {
     EXPECT_EQ(ordvane::PrefillFromModule(module).hostname, std::string(29, 'h'));
     std::strcpy(module.hostname, "short");
     EXPECT_EQ(ordvane::PrefillFromModule(module).hostname, "short");
+    // 40 two-byte characters: the first 29 whole ones.
+    std::string wide;
+    for (int i = 0; i < 40; ++i) {
+        wide += "\u00e9";
+    }
+    std::strcpy(module.hostname, wide.c_str());
+    EXPECT_EQ(ordvane::PrefillFromModule(module).hostname, wide.substr(0, 58));
     EXPECT_EQ(ordvane::PrefillFromModule(module).hostnameKnown, 1);
 }
 

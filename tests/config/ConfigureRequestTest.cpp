@@ -104,20 +104,31 @@ TEST(ConfigureRequest, PlainModuleCarriesEveryFieldAtItsOffset) {
     EXPECT_EQ(U32At(bytes, 412), 0x01010101u);
 }
 
+// The limit counts characters; their UTF-8 bytes travel, never a character cut in half.
 TEST(ConfigureRequest, PlainModuleCutsTextsToTheDialogLimit) {
-    ZEVA_ModuleScanResponseType module = ModuleWithMac();
-    ConfigureDialogOutput values = TypicalValues();
-    values.password = std::string(40, 'p');
-    values.newPassword = std::string(200, 'n');
-    values.hostname = std::string(128, 'h');
-    values.dhcpChoice = 0;
-    ZEVA_ConfigureRequestType request;
-    ASSERT_TRUE(ordvane::BuildConfigureRequest(module, values, request));
-    const auto bytes = BytesOf(request);
-    ExpectTextField(bytes, 6, 128, std::string(29, 'p'));
-    ExpectTextField(bytes, 135, 128, std::string(29, 'n'));
-    ExpectTextField(bytes, 277, 128, std::string(29, 'h'));
-    EXPECT_EQ(bytes[276], 1);  // "On"
+    const auto repeated = [](const std::string& character, int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += character;
+        }
+        return text;
+    };
+    for (const std::string character : {"p", "\u00e9", "\U0001F511"}) {
+        SCOPED_TRACE(character);
+        ZEVA_ModuleScanResponseType module = ModuleWithMac();
+        ConfigureDialogOutput values = TypicalValues();
+        values.password = repeated(character, 40);
+        values.newPassword = repeated(character, 200);
+        values.hostname = repeated(character, 128);
+        values.dhcpChoice = 0;
+        ZEVA_ConfigureRequestType request;
+        ASSERT_TRUE(ordvane::BuildConfigureRequest(module, values, request));
+        const auto bytes = BytesOf(request);
+        ExpectTextField(bytes, 6, 128, repeated(character, 29));
+        ExpectTextField(bytes, 135, 128, repeated(character, 29));
+        ExpectTextField(bytes, 277, 128, repeated(character, 29));
+        EXPECT_EQ(bytes[276], 1);  // "On"
+    }
 }
 
 TEST(ConfigureRequest, UncheckedChangePasswordSendsNoNewPassword) {

@@ -3,11 +3,17 @@
 // "Change password" box.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
+#include <QImage>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QTest>
 #include <QWidget>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/framework/CButton.h"
 #include "platform/framework/CEdit.h"
@@ -227,23 +233,48 @@ TEST(EthernetConfigDlg, LongHostnamePassesAndComesBackCutTo29) {
     EXPECT_EQ(std::string(dialog.m_hostname), std::string(29, 'h'));
 }
 
-TEST(EthernetConfigDlg, PasswordEditsTakeAt29Characters) {
-    CEthernetConfigDlg dialog;
-    FillKnown(dialog);
-    const std::string typed = "abcdefghijklmnopqrstuvwxyz0123456789";
-    ModalScript script;
-    const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
-        PressButton(shown, IDC_CHANGE_PASSWORD);
-        TypeText(Edit(shown, IDC_PASSWORD), typed.c_str());
-        TypeText(Edit(shown, IDC_NEW_PASSWORD), typed.c_str());
-        EXPECT_EQ(ControlText(shown, IDC_PASSWORD), typed.substr(0, 29));
-        EXPECT_EQ(ControlText(shown, IDC_NEW_PASSWORD), typed.substr(0, 29));
-        PressButton(shown, IDOK);
-    });
-    ASSERT_EQ(result, IDOK);
-    EXPECT_EQ(std::string(dialog.m_password), typed.substr(0, 29));
-    EXPECT_EQ(std::string(dialog.m_newPassword), typed.substr(0, 29));
-    EXPECT_EQ(dialog.m_changePassword, 1);
+std::string Repeated(const std::string& character, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += character;
+    }
+    return text;
+}
+
+// The edits' limit and the check on "Set" count the same characters, whatever their size in
+// UTF-8: 29 of them pass without a message, the hostname is still checked, and "Change
+// password" still follows its box.
+TEST(EthernetConfigDlg, PasswordEditsTake29CharactersOfAnySize) {
+    for (const std::string character : {"p", "\u00e9", "\u20ac", "\U0001F511"}) {
+        SCOPED_TRACE(character);
+        const std::string typed = Repeated(character, 36);
+        const std::string kept = Repeated(character, 29);
+        CEthernetConfigDlg dialog;
+        FillKnown(dialog);
+        ModalScript script;
+        const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+            PressButton(shown, IDC_CHANGE_PASSWORD);
+            TypeText(Edit(shown, IDC_PASSWORD), typed.c_str());
+            TypeText(Edit(shown, IDC_NEW_PASSWORD), typed.c_str());
+            EXPECT_EQ(ControlText(shown, IDC_PASSWORD), kept);
+            EXPECT_EQ(ControlText(shown, IDC_NEW_PASSWORD), kept);
+            SetText(shown, IDC_HOSTNAME, "plant 7");
+            PressButton(shown, IDOK);
+            EXPECT_TRUE(shown.IsModalRunning());
+            PressButton(shown, IDC_CHANGE_PASSWORD);
+            EXPECT_TRUE(Edit(shown, IDC_NEW_PASSWORD).IsReadOnly());
+            PressButton(shown, IDC_CHANGE_PASSWORD);
+            EXPECT_FALSE(Edit(shown, IDC_NEW_PASSWORD).IsReadOnly());
+            SetText(shown, IDC_HOSTNAME, "plant7");
+            PressButton(shown, IDOK);
+        });
+        ASSERT_EQ(result, IDOK);
+        ASSERT_EQ(script.MessageBoxes().size(), 1u);
+        EXPECT_EQ(script.MessageBoxes()[0].text, kIllegalHostname);
+        EXPECT_EQ(std::string(dialog.m_password), kept);
+        EXPECT_EQ(std::string(dialog.m_newPassword), kept);
+        EXPECT_EQ(dialog.m_changePassword, 1);
+    }
 }
 
 TEST(EthernetConfigDlg, ChangePasswordTogglesTheNewPasswordEditAndKeepsItsText) {
@@ -269,6 +300,123 @@ TEST(EthernetConfigDlg, ChangePasswordTogglesTheNewPasswordEditAndKeepsItsText) 
     ASSERT_EQ(result, IDOK);
     EXPECT_EQ(dialog.m_changePassword, 0);
     EXPECT_STREQ(dialog.m_newPassword, "fresh");  // handed back, but not to be sent
+}
+
+// Keys as a user types them into the window's focused widget: '\t' is Tab, '\b' Shift+Tab,
+// '\v' pastes (Ctrl+V).
+void TypeKeys(CWnd& window, const std::string& keys) {
+    for (const char key : keys) {
+        QWidget* focused = window.GetWidget()->focusWidget();
+        ASSERT_NE(focused, nullptr) << "no focus before '" << key << "'";
+        if (key == '\t') {
+            QTest::keyClick(focused, Qt::Key_Tab);
+        } else if (key == '\b') {
+            QTest::keyClick(focused, Qt::Key_Backtab, Qt::ShiftModifier);
+        } else if (key == '\v') {
+            QTest::keyClick(focused, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QTest::keyClick(focused, key);
+        }
+    }
+}
+
+std::string ShownAddress(CEthernetConfigDlg& dialog, int id) {
+    QStringList fields;
+    for (int i = 0; i < 4; ++i) {
+        fields << dialog.GetDlgItem(id)
+                      ->GetWidget()
+                      ->findChild<QLineEdit*>(QStringLiteral("field%1").arg(i))
+                      ->text();
+    }
+    return fields.join(QLatin1Char('.')).toStdString();
+}
+
+TEST(EthernetConfigDlg, AddressControlsKeepWhatIsTypedAndSetSendsWhatIsShown) {
+    struct Case {
+        const char* keys;  // typed from the cleared IP address control
+        const char* clipboard;
+        const char* shownIp;
+        DWORD sentIp;
+        DWORD sentMask;
+        const char* hostname;
+        std::vector<std::string> messages;
+    };
+    const std::string over255 =
+        "300 is not a valid entry. Please specify a value between 0 and 255.";
+    const Case cases[] = {
+        // The dot right after the jump that three digits make is swallowed.
+        {"192.168.1.10", "", "192.168.1.10", 0xC0A8010A, 0xFFFFFF00, "", {}},
+        {"1.2.3.4", "", "1.2.3.4", 0x01020304, 0xFFFFFF00, "", {}},
+        // One tab stop per control: five presses from the IP address to the hostname.
+        {"10.0.0.1\t255.255.0.0\t\t\t\tplant9",
+         "",
+         "10.0.0.1",
+         0x0A000001,
+         0xFFFF0000,
+         "plant9",
+         {}},
+        // Shift+Tab from the next control comes back to the first field.
+        {"\t\b7.7.7.7", "", "7.7.7.7", 0x07070707, 0xFFFFFF00, "", {}},
+        // Over 255: clamped where it is typed, with a message, and "Set" sends what is shown.
+        {"300.1.1.1", "", "255.1.1.1", 0xFF010101, 0xFFFFFF00, "", {over255}},
+        {"\v", "10.20.30.40", "10.20.30.40", 0x0A141E28, 0xFFFFFF00, "", {}},
+        {"\v", " 10.20.300.4\n", "10.20.255.4", 0x0A14FF04, 0xFFFFFF00, "", {over255}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.keys);
+        QApplication::clipboard()->setText(QString::fromUtf8(test.clipboard));
+        CEthernetConfigDlg dialog;
+        FillKnown(dialog);
+        ModalScript script;
+        const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+            SetText(shown, IDC_HOSTNAME, "");
+            Address(shown, IDC_IP_ADDRESS).ClearAddress();
+            Address(shown, IDC_IP_ADDRESS).SetFieldFocus(0);
+            TypeKeys(shown, test.keys);
+            EXPECT_EQ(ShownAddress(shown, IDC_IP_ADDRESS), test.shownIp);
+            PressButton(shown, IDOK);
+        });
+        ASSERT_EQ(result, IDOK);
+        EXPECT_EQ(dialog.m_ipAddress, test.sentIp);
+        EXPECT_EQ(dialog.m_subnetMask, test.sentMask);
+        EXPECT_STREQ(dialog.m_hostname, test.hostname);
+        std::vector<std::string> messages;
+        for (const auto& box : script.MessageBoxes()) {
+            messages.push_back(box.text);
+        }
+        EXPECT_EQ(messages, test.messages);
+    }
+}
+
+// A read-only edit is filled with the dialog's face, a writable one with the field colour, and
+// the New password edit changes with "Change password".
+TEST(EthernetConfigDlg, ReadOnlyEditsLookReadOnly) {
+    CEthernetConfigDlg dialog;
+    FillKnown(dialog);
+    ModalScript script;
+    RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+        const QColor face = shown.GetWidget()->palette().color(QPalette::Window);
+        const QColor field = shown.GetWidget()->palette().color(QPalette::Base);
+        ASSERT_NE(face, field);
+        const auto filling = [&](int id) {
+            QWidget* edit = shown.GetDlgItem(id)->GetWidget();
+            return QColor(edit->grab().toImage().pixel(edit->width() - 5, edit->height() / 2));
+        };
+        EXPECT_EQ(filling(IDC_PASSWORD), field);
+        EXPECT_EQ(filling(IDC_NEW_PASSWORD), face);
+        PressButton(shown, IDC_CHANGE_PASSWORD);
+        EXPECT_EQ(filling(IDC_NEW_PASSWORD), field);
+        PressButton(shown, IDC_CHANGE_PASSWORD);
+        EXPECT_EQ(filling(IDC_NEW_PASSWORD), face);
+        PressButton(shown, IDCANCEL);
+    });
+    dialog.m_passwordEnabled = 0;
+    RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+        QWidget* edit = shown.GetDlgItem(IDC_PASSWORD)->GetWidget();
+        EXPECT_EQ(QColor(edit->grab().toImage().pixel(edit->width() - 5, edit->height() / 2)),
+                  shown.GetWidget()->palette().color(QPalette::Window));
+        PressButton(shown, IDCANCEL);
+    });
 }
 
 TEST(EthernetConfigDlg, CancelEndsWithoutValidating) {

@@ -104,6 +104,9 @@ TEST(DialogTemplateTest, DialogUnitsBecomePixelsFromTheTemplateFontsBaseUnits) {
     EXPECT_EQ(MulDiv(1, 1, 0), -1);
     EXPECT_EQ(DialogUnitsToPixelsX(4), 6);
     EXPECT_EQ(DialogUnitsToPixelsY(8), 13);
+    // A larger font resolution makes larger base units, as the dialog manager's: 8 by 16 at 120.
+    EXPECT_EQ(DialogUnitsToPixelsX(4, 120), 8);
+    EXPECT_EQ(DialogUnitsToPixelsY(8, 120), 16);
 
     class MainTemplateDialog : public CDialog {
     public:
@@ -153,6 +156,35 @@ TEST(DialogTemplateTest, EveryTemplateOfTheProgramIsThereWithItsControls) {
                                           IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR | LR_SHARED)),
         LoadIconResource(IDR_MAINFRAME, 16));
     EXPECT_EQ(LoadIconResource(4242, 32), nullptr);
+}
+
+// A dialog without minimise and maximise boxes asks the window manager for none and does not
+// take either state when a window manager offers them anyway; the main window takes both.
+TEST(DialogTemplateTest, OnlyWindowsWithTheBoxesMinimiseOrMaximise) {
+    struct Case {
+        UINT templateId;
+        bool boxes;
+    };
+    for (const Case test : {Case{IDD_ETHERNET_CONFIG, false}, Case{IDD_ABOUTBOX, false},
+                            Case{IDD_ADVANCED_SETTINGS, false}, Case{IDD_ORDVANE_DIALOG, true}}) {
+        SCOPED_TRACE(test.templateId);
+        CDialog dialog(test.templateId);
+        ModalScript script;
+        script.OnDialog([&](CDialog& shown) {
+            QWidget* window = shown.GetWidget();
+            EXPECT_EQ(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint), test.boxes);
+            EXPECT_EQ(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint), test.boxes);
+            for (const Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowMaximized}) {
+                window->setWindowState(state);
+                PumpEvents();
+                EXPECT_EQ(window->windowState().testFlag(state), test.boxes) << state;
+                window->setWindowState(Qt::WindowNoState);
+                PumpEvents();
+            }
+            shown.EndDialog(IDOK);
+        });
+        dialog.DoModal();
+    }
 }
 
 TEST(MessageMapTest, ControlNotificationsAndMessagesReachTheirHandlersThroughTheMapChain) {

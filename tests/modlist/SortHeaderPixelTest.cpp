@@ -8,6 +8,7 @@
 
 #include <QHeaderView>
 #include <QImage>
+#include <cstdlib>
 #include <functional>
 
 #include "ModuleListHost.h"
@@ -35,11 +36,20 @@ QRgb ToRgb(COLORREF color) {
     return qRgb(GetRValue(color), GetGValue(color), GetBValue(color));
 }
 
+SortTriangleColors TriangleColors() {
+    return SortTriangleColorsFor(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNHIGHLIGHT),
+                                 GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+}
+
 struct Palette {
     QRgb face = ToRgb(GetSysColor(COLOR_BTNFACE));
-    QRgb light = ToRgb(GetSysColor(COLOR_BTNHIGHLIGHT));
-    QRgb dark = ToRgb(GetSysColor(COLOR_BTNSHADOW));
+    QRgb light = ToRgb(TriangleColors().light);
+    QRgb dark = ToRgb(TriangleColors().dark);
 };
+
+int Grey(QRgb color) {
+    return qGray(color);
+}
 
 // Draws one item of the header into a fresh image over the rectangle given.
 QImage DrawHeaderItem(CSortHeaderCtrl& header, int item, RECT rect, UINT state = 0) {
@@ -115,6 +125,49 @@ TEST(SortHeaderPixels, AscendingTriangleAtInsetFive) {
         EXPECT_EQ(Pixel(image, right - 4, 14), colours.face);
         EXPECT_EQ(Pixel(image, right - 10, 15), colours.face);
         EXPECT_TRUE(OnlyInside(image, item));
+    });
+}
+
+// Each of the three sides stands out from the face, on the classic grey face and on a light one,
+// and the light sides stay lighter than the dark one.
+TEST(SortHeaderPixels, EverySideOfTheTriangleStandsOutFromTheFace) {
+    struct Case {
+        const char* theme;
+        COLORREF face, highlight, shadow, darkShadow;
+    };
+    const Case cases[] = {
+        {"classic grey", RGB(212, 208, 200), RGB(255, 255, 255), RGB(128, 128, 128),
+         RGB(64, 64, 64)},
+        {"light", RGB(239, 239, 239), RGB(255, 255, 255), RGB(160, 160, 160), RGB(118, 118, 118)},
+        {"white face", RGB(255, 255, 255), RGB(255, 255, 255), RGB(160, 160, 160), RGB(0, 0, 0)},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.theme);
+        const SortTriangleColors colors =
+            SortTriangleColorsFor(test.face, test.highlight, test.shadow, test.darkShadow);
+        const int face = Grey(ToRgb(test.face));
+        EXPECT_GE(std::abs(Grey(ToRgb(colors.light)) - face), 40);
+        EXPECT_GE(std::abs(Grey(ToRgb(colors.dark)) - face), 40);
+        EXPECT_GT(Grey(ToRgb(colors.light)), Grey(ToRgb(colors.dark)));
+    }
+    // This desktop's palette, drawn: halfway down, each slanted side has a pixel that stands
+    // out within its few columns, and so has the middle of the base.
+    WithHeader([](CModuleListCtrl&, CSortHeaderCtrl& header) {
+        header.SetSortIndicator(0, TRUE);
+        const RECT item{10, 0, 100, 20};
+        const QImage image = DrawHeaderItem(header, 0, item);
+        const int face = Grey(Palette().face);
+        const auto standsOut = [&](int fromX, int toX, int y) {
+            for (int x = fromX; x <= toX; ++x) {
+                if (std::abs(Grey(Pixel(image, x, y)) - face) >= 40) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        EXPECT_TRUE(standsOut(100 - 9, 100 - 6, 10)) << "right side";
+        EXPECT_TRUE(standsOut(100 - 15, 100 - 12, 10)) << "left side";
+        EXPECT_TRUE(standsOut(100 - 10, 100 - 10, 14)) << "base";
     });
 }
 
