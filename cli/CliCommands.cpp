@@ -21,6 +21,16 @@ std::span<const CliCommand> Commands() {
                    "read from standard input (current, then new, one per line); exit 0 once the "
                    "rescan shows the module, 3 on an invalid password, 4 on timeout",
                    RunConfigure},
+        CliCommand{"apply",
+                   "PLAN [--dry-run] [--password-stdin] [--new-password-stdin] [--seconds S] "
+                   "[--format table|csv|json]",
+                   "commission the modules of a CSV plan (MAC and any of IP, SN, GW, DHCP, "
+                   "DNS1, DNS2, Hostname): scan for S seconds (default 3), show each module's "
+                   "current and planned values and the problems found, then, unless --dry-run, "
+                   "configure those off their plan as configure does, rescan and verify each; "
+                   "exit 0 when all end at their plan, 3 when any refused the password, 4 when "
+                   "any did not answer, 1 otherwise",
+                   RunApply},
         CliCommand{"wink", "MAC", "ask a module (service 1.10 or later) to signal its presence",
                    RunWink},
         CliCommand{"recovery-server", "[--seconds S]",

@@ -15,25 +15,19 @@
 #include "cli/ModuleLocator.h"
 #include "cli/ScanTable.h"
 #include "modsvc/ModuleService.h"
-#include "platform/SaturatingAtoi.h"
 
 namespace ordvane::cli {
 
 namespace {
 
 constexpr int kDefaultSeconds = 3;
-constexpr int kMaximumSeconds = 3600;
 
 bool ParseSeconds(std::span<const std::string> arguments, int& seconds) {
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         if (arguments[index] != "--seconds" || index + 1 >= arguments.size()) {
             return false;
         }
-        const std::string& value = arguments[++index];
-        std::size_t consumed = 0;
-        seconds = SaturatingAtoi(value, &consumed);
-        if (value.empty() || value[0] < '0' || value[0] > '9' || consumed != value.size() ||
-            seconds < 1 || seconds > kMaximumSeconds) {
+        if (!ParseSecondsValue(arguments[++index], seconds)) {
             return false;
         }
     }
