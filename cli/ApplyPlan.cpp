@@ -127,22 +127,11 @@ private:
         }
         const auto [firstOwner, lastOwner] = m_addressOwners.equal_range(*address);
         for (auto owner = firstOwner; owner != lastOwner; ++owner) {
-            if (owner->second != MacKey(row.mac) && KeepsAddress(owner->second, *address)) {
+            if (owner->second != MacKey(row.mac)) {
                 problems.push_back("IP " + FormatIpv4(*address) + " is in use by " +
                                    FormatMacAddress(m_modules.at(owner->second).macId));
             }
         }
-    }
-
-    // A module keeps its address unless a plan row gives it another one.
-    bool KeepsAddress(std::uint64_t moduleKey, std::uint32_t address) const {
-        for (const PlanRow& row : m_plan) {
-            if (MacKey(row.mac) == moduleKey) {
-                const std::optional<std::uint32_t> planned = PlannedAddress(row);
-                return !planned || *planned == address;
-            }
-        }
-        return true;
     }
 
     // The configuration dialog's own checks on the values the request would carry.

@@ -55,8 +55,9 @@ struct ApplyItem {
 // Sets every plan row against the scan's answers (arrival order). A row changes when a
 // setting it names differs from what the module reports, or always when every password is to
 // change. Problems: a module not found, a MAC that two plan rows name or two devices claim,
-// two rows with one IP, an IP another module keeps, and what the configuration dialog's
-// checks refuse. Results are kUnchanged, kToChange or kNotSent.
+// two rows with one IP, an IP another module has now (even one the plan moves away: requests
+// are in flight together, so a swap would meet a duplicate address on the way), and what the
+// configuration dialog's checks refuse. Results are kUnchanged, kToChange or kNotSent.
 std::vector<ApplyItem> PrepareApply(const std::vector<PlanRow>& plan,
                                     const std::vector<ZEVA_ModuleScanResponseType>& scanned,
                                     bool changePassword);
