@@ -7,12 +7,16 @@ namespace ordvane::cli {
 
 std::span<const CliCommand> Commands() {
     static constexpr std::array kCommands = {
-        CliCommand{"scan", "[--seconds S] [--format table|csv|json] [--sort COLUMN[:desc]]",
+        CliCommand{"scan",
+                   "[--seconds S] [--format table|csv|json] [--sort COLUMN[:desc]] "
+                   "[--baseline FILE]",
                    "scan for modules for S seconds (default 3, at most 3600); one line per "
                    "module as it answers: MAC, IP, type, and the fleet's warnings on standard "
                    "error at the end; with --format or --sort a table at the end: the window's "
                    "seven columns (IP, SN, GW, DHCP, Version, Type, MAC) and Warnings, sorted by "
-                   "COLUMN (default IP)",
+                   "COLUMN (default IP); with --baseline FILE (an earlier scan --format json) "
+                   "the modules that appeared, disappeared or changed instead, exit 5 when "
+                   "any did",
                    RunScan},
         CliCommand{"configure",
                    "MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A] [--hostname H] "

@@ -231,4 +231,34 @@ TEST_F(CliApply, PlanFileErrorsNameFileLineAndColumnBeforeAnythingIsSent) {
     EXPECT_EQ(ConfigureLines(), 0U);
 }
 
+TEST_F(CliApply, ScanBaselineListsWhatChangedSinceAnEarlierScan) {
+    StartSim({"--count", "5", "--seed", "3"});
+    const std::string environment = "ZEVA_TARGETS=" + m_sim->Target() + " ZEVA_INTERFACES=none";
+    const auto scan = [&](const std::string& options) {
+        return ordvane::testing::RunCommand(ORDVANE_CLI_PATH, "scan --seconds 1 " + options,
+                                            environment);
+    };
+    const CommandRun earlier = scan("--format json");
+    ASSERT_EQ(earlier.status, 0) << earlier.errors;
+    const std::string baseline = Write("baseline.json", earlier.output);
+
+    const CommandRun same = scan("--baseline '" + baseline + "' --format csv");
+    EXPECT_EQ(same.status, 0) << same.output << same.errors;
+    EXPECT_EQ(same.output, "MAC,Change,Fields\r\n");
+
+    ASSERT_EQ(
+        Apply("MAC,IP\n0A-51-4D-00-00-02,10.9.0.2\n", "--password-stdin", "quillmor\n").status, 0);
+    const CommandRun changed = scan("--baseline '" + baseline + "' --format csv");
+    EXPECT_EQ(changed.status, 5) << changed.output << changed.errors;
+    const std::vector<std::string> lines = SplitLines(changed.output);
+    ASSERT_EQ(lines.size(), 2U) << changed.output;
+    EXPECT_EQ(lines[1].rfind("0A-51-4D-00-00-02,changed,IP ", 0), 0U) << lines[1];
+    EXPECT_NE(lines[1].find(" -> 10.9.0.2"), std::string::npos) << lines[1];
+
+    const std::string broken = Write("broken.json", "[{\"MAC\": 1}]");
+    const CommandRun refused = scan("--baseline '" + broken + "'");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.errors.find("broken.json: byte "), std::string::npos) << refused.errors;
+}
+
 }  // namespace
