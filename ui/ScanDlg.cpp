@@ -11,6 +11,7 @@
 #include "ui/AboutDlg.h"
 #include "ui/AdvancedOptionsCommand.h"
 #include "ui/MainWindowLayoutControls.h"
+#include "ui/ModuleListCopy.h"
 #include "version/CVFXVersionInfo.h"
 #include "version/CVFXVersionRecord.h"
 
@@ -115,6 +116,7 @@ BOOL CScanDlg::OnInitDialog() {
 
     m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     m_moduleList.CreateColumns(kColumnList);
+    ordvane::InstallModuleListCopy(m_moduleList, kColumnList);
 
     g_moduleEventWindow.store(m_hWnd);
     ZEVA_RegisterCallBack(&CScanDlg::ModuleEventCallback);
