@@ -44,6 +44,8 @@ constexpr int kDefaultSeconds = 3;
 constexpr std::size_t kMaxInFlight = 64;
 // The library gives up on a request after 4 s; a request without any event by then is over.
 constexpr auto kRequestDeadline = std::chrono::milliseconds(5000);
+// How often a scan is sent again while a wanted module has not answered.
+constexpr auto kScanRound = std::chrono::seconds(1);
 
 constexpr const char* kApplyUsage =
     "usage: ordvane-cli apply PLAN [--dry-run] [--password-stdin] [--new-password-stdin]\n"
@@ -142,19 +144,49 @@ std::vector<ZEVA_ModuleScanResponseType> TakeQueuedResponses() {
     return responses;
 }
 
-// One scan for the whole time given: every module answers, so the plan can be set against
-// the whole segment, not only the modules it names.
-std::vector<ZEVA_ModuleScanResponseType> ScanEverything(int seconds) {
-    ZEVA_SendModuleScan();
-    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+// Scans until the deadline (or, with stopWhenAllHeard, until every wanted module answered) and
+// scans again each second while a wanted module is still missing, since on a lossy segment a
+// module may miss every repeat of one scan. A module heard in an earlier round is not taken
+// again; within one round every answer counts, so two devices with one MAC both show.
+std::vector<ZEVA_ModuleScanResponseType> ScanRounds(std::set<std::uint64_t> wanted,
+                                                    Clock::time_point deadline,
+                                                    bool stopWhenAllHeard) {
     std::vector<ZEVA_ModuleScanResponseType> scanned;
-    do {
-        const auto more = TakeQueuedResponses();
-        scanned.insert(scanned.end(), more.begin(), more.end());
-    } while (LibraryEventQueue::WaitForEvent(deadline));
-    const auto more = TakeQueuedResponses();
-    scanned.insert(scanned.end(), more.begin(), more.end());
-    return scanned;
+    std::set<std::uint64_t> heardEarlier;
+    std::set<std::uint64_t> heardThisRound;
+    ZEVA_SendModuleScan();
+    auto nextRound = Clock::now() + kScanRound;
+    for (;;) {
+        for (const ZEVA_ModuleScanResponseType& response : TakeQueuedResponses()) {
+            const std::uint64_t key = MacKeyOf(response.macId);
+            if (response.macIdValid != 0 && !heardEarlier.contains(key)) {
+                scanned.push_back(response);
+                heardThisRound.insert(key);
+                wanted.erase(key);
+            }
+        }
+        const auto now = Clock::now();
+        if (now >= deadline || (stopWhenAllHeard && wanted.empty())) {
+            return scanned;
+        }
+        if (now >= nextRound) {
+            heardEarlier.merge(heardThisRound);
+            heardThisRound.clear();
+            if (!wanted.empty()) {
+                ZEVA_SendModuleScan();
+            }
+            nextRound = now + kScanRound;
+        }
+        LibraryEventQueue::WaitForEvent(std::min(deadline, nextRound));
+    }
+}
+
+std::set<std::uint64_t> PlannedMacs(const std::vector<PlanRow>& plan) {
+    std::set<std::uint64_t> macs;
+    for (const PlanRow& row : plan) {
+        macs.insert(MacKeyOf(row.mac.data()));
+    }
+    return macs;
 }
 
 class PlanSender {
@@ -241,17 +273,13 @@ std::unordered_map<std::uint64_t, ZEVA_ModuleScanResponseType> Rescan(
         awaited.insert(MacKeyOf(item->plan.mac.data()));
     }
     std::unordered_map<std::uint64_t, ZEVA_ModuleScanResponseType> answers;
-    ZEVA_SendModuleScan();
+    if (awaited.empty()) {
+        return answers;
+    }
     const auto deadline = Clock::now() + std::chrono::seconds(seconds);
-    do {
-        for (const ZEVA_ModuleScanResponseType& response : TakeQueuedResponses()) {
-            if (response.macIdValid != 0) {
-                const std::uint64_t key = MacKeyOf(response.macId);
-                answers.try_emplace(key, response);
-                awaited.erase(key);
-            }
-        }
-    } while (!awaited.empty() && LibraryEventQueue::WaitForEvent(deadline));
+    for (const ZEVA_ModuleScanResponseType& response : ScanRounds(awaited, deadline, true)) {
+        answers.try_emplace(MacKeyOf(response.macId), response);
+    }
     return answers;
 }
 
@@ -292,8 +320,10 @@ int RunApply(std::span<const std::string> arguments) {
     if (!StartModuleService()) {
         return kExitFailure;
     }
-    std::vector<ApplyItem> items =
-        PrepareApply(plan, ScanEverything(parsed.seconds), parsed.newPasswordFromInput);
+    std::vector<ApplyItem> items = PrepareApply(
+        plan,
+        ScanRounds(PlannedMacs(plan), Clock::now() + std::chrono::seconds(parsed.seconds), false),
+        parsed.newPasswordFromInput);
     std::vector<ApplyItem*> toSend;
     bool anyProblem = false;
     for (ApplyItem& item : items) {
