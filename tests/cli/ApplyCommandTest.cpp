@@ -261,4 +261,16 @@ TEST_F(CliApply, ScanBaselineListsWhatChangedSinceAnEarlierScan) {
     EXPECT_NE(refused.errors.find("broken.json: byte "), std::string::npos) << refused.errors;
 }
 
+TEST_F(CliApply, SamplePlanFitsTheDemonstrationFleet) {
+    // The fleet tools/run-ordvane starts.
+    StartSim({"--count", "50", "--seed", "7"});
+    const CommandRun run = ordvane::testing::RunCommand(
+        ORDVANE_CLI_PATH,
+        "apply '" ORDVANE_SOURCE_DIR "/docs/sample-plan.csv' --dry-run --seconds 1 --format csv",
+        "ZEVA_TARGETS=" + m_sim->Target() + " ZEVA_INTERFACES=none");
+    EXPECT_EQ(run.status, 0) << run.output << run.errors;
+    EXPECT_EQ(Count(run.output, ",to-change\r\n"), 8U) << run.output;
+    EXPECT_EQ(ConfigureLines(), 0U);
+}
+
 }  // namespace
