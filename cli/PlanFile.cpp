@@ -1,10 +1,10 @@
 #include "cli/PlanFile.h"
 
 #include <array>
-#include <fstream>
 #include <iterator>
 
 #include "config/ConfigureDialogValues.h"
+#include "platform/BoundedFile.h"
 #include "platform/CsvReader.h"
 
 namespace ordvane::cli {
@@ -204,19 +204,9 @@ bool ParsePlan(std::span<const std::uint8_t> text, std::string_view fileName,
 }
 
 bool LoadPlanFile(const std::string& path, std::vector<PlanRow>& rows, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot be read";
-        return false;
-    }
     std::string text;
-    char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kMaxPlanFileBytes) {
-            error = path + ": larger than 16 MiB";
-            return false;
-        }
+    if (!ReadBoundedFile(path, kMaxPlanFileBytes, text, error)) {
+        return false;
     }
     return ParsePlan(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
                      path, rows, error);

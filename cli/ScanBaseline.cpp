@@ -1,10 +1,10 @@
 #include "cli/ScanBaseline.h"
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 
 #include "modlist/ColumnList.h"
+#include "platform/BoundedFile.h"
 #include "platform/ByteReader.h"
 
 namespace ordvane::cli {
@@ -296,19 +296,9 @@ bool ParseScanBaseline(std::span<const std::uint8_t> text, std::string_view file
 
 bool LoadScanBaseline(const std::string& path, std::vector<ModuleColumnTexts>& modules,
                       std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot be read";
-        return false;
-    }
     std::string text;
-    char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kMaxBaselineFileBytes) {
-            error = path + ": larger than 64 MiB";
-            return false;
-        }
+    if (!ReadBoundedFile(path, kMaxBaselineFileBytes, text, error)) {
+        return false;
     }
     return ParseScanBaseline(
         std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), path, modules,
