@@ -120,12 +120,21 @@ private:
     bool m_active;
 };
 
-bool ReadSecret(bool wanted, const char* what, std::string& secret) {
+// One line of standard input; on a terminal with a prompt on standard error and without echo.
+bool ReadSecret(bool wanted, const char* what, const char* prompt, std::string& secret) {
     if (!wanted) {
         return true;
     }
+    const bool terminal = ::isatty(STDIN_FILENO) == 1;
+    if (terminal) {
+        std::fprintf(stderr, "%s for every planned module: ", prompt);
+    }
     EchoOff echoOff;
-    if (!std::getline(std::cin, secret)) {
+    const bool read = static_cast<bool>(std::getline(std::cin, secret));
+    if (terminal) {
+        std::fputc('\n', stderr);
+    }
+    if (!read) {
         return Refuse(std::string("no ") + what + " on standard input");
     }
     if (!secret.empty() && secret.back() == '\r') {
@@ -307,8 +316,9 @@ int Finish(const std::vector<ApplyItem>& items, const ApplyArguments& arguments,
 int RunApply(std::span<const std::string> arguments) {
     ApplyArguments parsed;
     if (!ParseArguments(arguments, parsed) ||
-        !ReadSecret(parsed.passwordFromInput, "password", parsed.password) ||
-        !ReadSecret(parsed.newPasswordFromInput, "new password", parsed.newPassword)) {
+        !ReadSecret(parsed.passwordFromInput, "password", "Password", parsed.password) ||
+        !ReadSecret(parsed.newPasswordFromInput, "new password", "New password",
+                    parsed.newPassword)) {
         return kExitUsage;
     }
     std::vector<PlanRow> plan;
