@@ -20,5 +20,6 @@ std::span<const CliCommand> Commands();
 int RunScan(std::span<const std::string> arguments);
 int RunConfigure(std::span<const std::string> arguments);
 int RunWink(std::span<const std::string> arguments);
+int RunApply(std::span<const std::string> arguments);
 
 }  // namespace ordvane::cli

@@ -7,12 +7,16 @@ namespace ordvane::cli {
 
 std::span<const CliCommand> Commands() {
     static constexpr std::array kCommands = {
-        CliCommand{"scan", "[--seconds S] [--format table|csv|json] [--sort COLUMN[:desc]]",
+        CliCommand{"scan",
+                   "[--seconds S] [--format table|csv|json] [--sort COLUMN[:desc]] "
+                   "[--baseline FILE]",
                    "scan for modules for S seconds (default 3, at most 3600); one line per "
                    "module as it answers: MAC, IP, type, and the fleet's warnings on standard "
                    "error at the end; with --format or --sort a table at the end: the window's "
                    "seven columns (IP, SN, GW, DHCP, Version, Type, MAC) and Warnings, sorted by "
-                   "COLUMN (default IP)",
+                   "COLUMN (default IP); with --baseline FILE (an earlier scan --format json) "
+                   "the modules that appeared, disappeared or changed instead, exit 5 when "
+                   "any did",
                    RunScan},
         CliCommand{"configure",
                    "MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A] [--hostname H] "
@@ -21,6 +25,16 @@ std::span<const CliCommand> Commands() {
                    "read from standard input (current, then new, one per line); exit 0 once the "
                    "rescan shows the module, 3 on an invalid password, 4 on timeout",
                    RunConfigure},
+        CliCommand{"apply",
+                   "PLAN [--dry-run] [--password-stdin] [--new-password-stdin] [--seconds S] "
+                   "[--format table|csv|json]",
+                   "commission the modules of a CSV plan (MAC and any of IP, SN, GW, DHCP, "
+                   "DNS1, DNS2, Hostname): scan for S seconds (default 3), show each module's "
+                   "current and planned values and the problems found, then, unless --dry-run, "
+                   "configure those off their plan as configure does, rescan and verify each; "
+                   "exit 0 when all end at their plan, 3 when any refused the password, 4 when "
+                   "any did not answer, 1 otherwise",
+                   RunApply},
         CliCommand{"wink", "MAC", "ask a module (service 1.10 or later) to signal its presence",
                    RunWink},
         CliCommand{"recovery-server", "[--seconds S]",

@@ -13,8 +13,9 @@ namespace {
 constexpr std::size_t kLineWidth = 79;
 
 constexpr const char* kExitStatusText =
-    "exit status: 0 success, 1 failure, 2 usage error; configure also 3 when the module "
-    "refused the password and 4 when no outcome came in time";
+    "exit status: 0 success, 1 failure, 2 usage error; configure and apply also 3 when a "
+    "module refused the password and 4 when one did not answer in time; scan --baseline 5 "
+    "when the modules changed";
 
 // Prints text broken at blanks into lines of at most kLineWidth columns: the first indented by
 // indent, the others by hangingIndent.

@@ -7,16 +7,9 @@
 #include "config/FixedText.h"
 #include "config/ModuleLookup.h"
 #include "modlist/ModuleColumns.h"
+#include "platform/SaturatingAtoi.h"
 
 namespace ordvane::cli {
-
-namespace {
-
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-}  // namespace
 
 bool StartModuleService() {
     LibraryEventQueue::Install();
@@ -46,21 +39,15 @@ bool ScanForModule(const MacAddress& mac, std::chrono::milliseconds timeout,
 }
 
 bool ParseMacArgument(const std::string& text, MacAddress& mac) {
-    constexpr std::size_t kLength = 17;  // six pairs and five separators
-    if (text.size() != kLength) {
-        return false;
-    }
-    for (std::size_t i = 0; i < kLength; ++i) {
-        const bool separator = i % 3 == 2;
-        if (separator ? (text[i] != '-' && text[i] != ':') : !IsHexDigit(text[i])) {
-            return false;
-        }
-    }
-    std::string dashed = text;
-    for (std::size_t i = 2; i < kLength; i += 3) {
-        dashed[i] = '-';
-    }
-    return ParseMacAddressText(dashed, mac);
+    return ParseStrictMacAddress(text, mac);
+}
+
+bool ParseSecondsValue(const std::string& text, int& seconds) {
+    constexpr int kMaximumSeconds = 3600;
+    std::size_t consumed = 0;
+    seconds = SaturatingAtoi(text, &consumed);
+    return !text.empty() && text[0] >= '0' && text[0] <= '9' && consumed == text.size() &&
+           seconds >= 1 && seconds <= kMaximumSeconds;
 }
 
 bool WantsHelp(std::span<const std::string> arguments) {

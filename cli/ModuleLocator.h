@@ -22,6 +22,9 @@ bool ScanForModule(const MacAddress& mac, std::chrono::milliseconds timeout,
 // A MAC address as the table shows it, "0A-51-4D-00-00-2A" (':' allowed instead of '-').
 bool ParseMacArgument(const std::string& text, MacAddress& mac);
 
+// A number of seconds for a scan, 1 to 3600, in decimal digits only.
+bool ParseSecondsValue(const std::string& text, int& seconds);
+
 // True when the arguments ask for the command's help text.
 bool WantsHelp(std::span<const std::string> arguments);
 

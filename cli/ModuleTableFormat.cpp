@@ -97,14 +97,12 @@ std::string WarningSentences(const std::vector<ModuleTableRow>& rows) {
     return output.empty() ? output : "\n" + output;
 }
 
-std::string FormatAlignedTable(const std::vector<ModuleTableRow>& rows) {
-    std::vector<OutputCells> lines = {OutputHeadings()};
-    for (const ModuleTableRow& row : rows) {
-        OutputCells cells = CellsOf(row);
+// Every cell made terminal-safe, then the columns padded to their widest cell.
+std::string AlignCells(std::vector<OutputCells> lines) {
+    for (OutputCells& cells : lines) {
         for (std::string& text : cells) {
             text = TerminalSafe(text);
         }
-        lines.push_back(std::move(cells));
     }
     std::vector<std::size_t> widths(lines.front().size(), 0);
     for (const OutputCells& cells : lines) {
@@ -116,7 +114,15 @@ std::string FormatAlignedTable(const std::vector<ModuleTableRow>& rows) {
     for (const OutputCells& cells : lines) {
         output += AlignedLine(cells, widths);
     }
-    return output + WarningSentences(rows);
+    return output;
+}
+
+std::string FormatAlignedTable(const std::vector<ModuleTableRow>& rows) {
+    std::vector<OutputCells> lines = {OutputHeadings()};
+    for (const ModuleTableRow& row : rows) {
+        lines.push_back(CellsOf(row));
+    }
+    return AlignCells(std::move(lines)) + WarningSentences(rows);
 }
 
 std::string CsvField(const std::string& text) {
@@ -292,6 +298,18 @@ std::string FormatModuleTable(const std::vector<ModuleTableRow>& rows, TableForm
             break;
     }
     return FormatAlignedTable(rows);
+}
+
+std::string FormatAlignedCells(const std::vector<std::vector<std::string>>& lines) {
+    return AlignCells(lines);
+}
+
+std::string FormatCsvRecord(const std::vector<std::string>& cells) {
+    return CsvRecord(cells);
+}
+
+std::string FormatJsonString(std::string_view text) {
+    return JsonString(text);
 }
 
 }  // namespace ordvane::cli

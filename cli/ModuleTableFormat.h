@@ -48,4 +48,11 @@ std::string FormatModuleTable(const std::vector<ModuleTableRow>& rows, TableForm
 // The machine names of the warnings, separated by blanks; empty without warnings.
 std::string WarningKindsText(const std::vector<ModuleWarning>& warnings);
 
+// The pieces of the formats for other commands' tables. Lines of cells, headings first, as an
+// aligned text table with control characters shown as \xNN; one CSV record ending in CR LF;
+// one JSON string in quotes, non-UTF-8 bytes as U+FFFD.
+std::string FormatAlignedCells(const std::vector<std::vector<std::string>>& lines);
+std::string FormatCsvRecord(const std::vector<std::string>& cells);
+std::string FormatJsonString(std::string_view text);
+
 }  // namespace ordvane::cli

@@ -13,27 +13,22 @@
 #include "cli/ExitStatus.h"
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
+#include "cli/ScanBaseline.h"
 #include "cli/ScanTable.h"
 #include "modsvc/ModuleService.h"
-#include "platform/SaturatingAtoi.h"
 
 namespace ordvane::cli {
 
 namespace {
 
 constexpr int kDefaultSeconds = 3;
-constexpr int kMaximumSeconds = 3600;
 
 bool ParseSeconds(std::span<const std::string> arguments, int& seconds) {
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         if (arguments[index] != "--seconds" || index + 1 >= arguments.size()) {
             return false;
         }
-        const std::string& value = arguments[++index];
-        std::size_t consumed = 0;
-        seconds = SaturatingAtoi(value, &consumed);
-        if (value.empty() || value[0] < '0' || value[0] > '9' || consumed != value.size() ||
-            seconds < 1 || seconds > kMaximumSeconds) {
+        if (!ParseSecondsValue(arguments[++index], seconds)) {
             return false;
         }
     }
@@ -67,6 +62,38 @@ void PrintWarningLines(const ScanTable& table) {
     }
 }
 
+// Takes "--baseline FILE" out of the arguments; false when FILE is missing.
+bool TakeBaselineOption(std::vector<std::string>& arguments, std::string& path) {
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        if (arguments[index] != "--baseline") {
+            continue;
+        }
+        if (index + 1 >= arguments.size()) {
+            return false;
+        }
+        path = arguments[index + 1];
+        arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(index),
+                        arguments.begin() + static_cast<std::ptrdiff_t>(index) + 2);
+        return true;
+    }
+    return true;
+}
+
+// The scan set against the baseline: 0 when nothing changed, 5 when something did.
+int ReportBaselineChanges(const ScanTable& table, const std::vector<ModuleColumnTexts>& baseline,
+                          TableFormat format) {
+    std::vector<ModuleColumnTexts> current;
+    for (const ModuleTableRow& row : table.Rows(TableSort{kColumnMac, true})) {
+        current.push_back(row.columns);
+    }
+    const std::vector<BaselineChange> changes = CompareWithBaseline(baseline, current);
+    std::fputs(FormatBaselineChanges(changes, format).c_str(), stdout);
+    std::fflush(stdout);
+    std::fprintf(stderr, "%zu modules, %zu changed since the baseline\n", current.size(),
+                 changes.size());
+    return changes.empty() ? kExitSuccess : kExitChanged;
+}
+
 }  // namespace
 
 int RunScan(std::span<const std::string> arguments) {
@@ -77,18 +104,25 @@ int RunScan(std::span<const std::string> arguments) {
         std::fprintf(stderr, "ordvane-cli scan: %s\n", tableError.c_str());
         return kExitUsage;
     }
+    std::string baselinePath;
     int seconds = kDefaultSeconds;
-    if (!ParseSeconds(otherArguments, seconds)) {
+    if (!TakeBaselineOption(otherArguments, baselinePath) ||
+        !ParseSeconds(otherArguments, seconds)) {
         std::fprintf(stderr,
                      "usage: ordvane-cli scan [--seconds S] [--format table|csv|json] "
-                     "[--sort COLUMN[:desc]]  (S from 1 to 3600)\n");
+                     "[--sort COLUMN[:desc]] [--baseline FILE]  (S from 1 to 3600)\n");
+        return kExitUsage;
+    }
+    std::vector<ModuleColumnTexts> baseline;
+    if (!baselinePath.empty() && !LoadScanBaseline(baselinePath, baseline, tableError)) {
+        std::fprintf(stderr, "ordvane-cli scan: %s\n", tableError.c_str());
         return kExitUsage;
     }
     if (!StartModuleService()) {
         return kExitFailure;
     }
     ScanTable table(ReadHostInterfaces());
-    const bool printLines = !tableOptions.requested;
+    const bool printLines = !tableOptions.requested && baselinePath.empty();
     ZEVA_SendModuleScan();
     const auto deadline = LibraryEventQueue::Clock::now() + std::chrono::seconds(seconds);
     std::size_t modules = 0;
@@ -96,6 +130,9 @@ int RunScan(std::span<const std::string> arguments) {
         modules += TakeQueuedResponses(table, printLines);
     } while (LibraryEventQueue::WaitForEvent(deadline));
     modules += TakeQueuedResponses(table, printLines);
+    if (!baselinePath.empty()) {
+        return ReportBaselineChanges(table, baseline, tableOptions.format);
+    }
     if (printLines) {
         PrintWarningLines(table);
     } else {

@@ -69,4 +69,22 @@ bool ParseMacAddressText(std::string_view text, MacAddress& mac) {
     return true;
 }
 
+bool ParseStrictMacAddress(std::string_view text, MacAddress& mac) {
+    constexpr std::size_t kLength = 17;  // six pairs and five separators
+    if (text.size() != kLength) {
+        return false;
+    }
+    for (std::size_t pair = 0; pair < mac.size(); ++pair) {
+        const int high = HexDigitValue(text[pair * 3]);
+        const int low = HexDigitValue(text[pair * 3 + 1]);
+        const bool separatorOk =
+            pair + 1 == mac.size() || text[pair * 3 + 2] == '-' || text[pair * 3 + 2] == ':';
+        if (high < 0 || low < 0 || !separatorOk) {
+            return false;
+        }
+        mac[pair] = static_cast<std::uint8_t>(high * 16 + low);
+    }
+    return true;
+}
+
 }  // namespace ordvane

@@ -15,4 +15,8 @@ using MacAddress = std::array<std::uint8_t, 6>;
 // be read. Never reads past the end of the view.
 bool ParseMacAddressText(std::string_view text, MacAddress& mac);
 
+// Exactly six pairs of hexadecimal digits separated by '-' or ':' ("0A-51-4D-00-00-2A"), as
+// a user types a MAC address on a command line or in a file; nothing else is accepted.
+bool ParseStrictMacAddress(std::string_view text, MacAddress& mac);
+
 }  // namespace ordvane

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "platform/ByteReader.h"
+#include "platform/CsvReader.h"
 #include "platform/SaturatingAtoi.h"
 #include "sim/FleetGenerator.h"
 #include "sim/PasswordCheck.h"
@@ -49,90 +49,7 @@ enum Column : std::size_t {
     kPasswordHash
 };
 
-struct Cell {
-    std::string text;
-    bool quoted = false;
-    bool Empty() const { return text.empty() && !quoted; }
-};
-
-// Reads CSV records one at a time: comma-separated cells, optionally in double quotes with ""
-// standing for one quote. Lines starting with '#' and blank lines are skipped.
-class CsvReader {
-public:
-    explicit CsvReader(std::span<const std::uint8_t> text) : m_reader(text) {}
-
-    std::size_t Line() const { return m_line; }
-
-    // False at the end of the text or on an error (then error is set).
-    bool Next(std::vector<Cell>& cells, std::string& error) {
-        for (;;) {
-            if (m_reader.AtEnd()) {
-                return false;
-            }
-            ++m_line;
-            const char first = PeekCharacter();
-            if (first == '#' || first == '\n' || first == '\r') {
-                SkipLine();
-                continue;
-            }
-            return ReadRecord(cells, error);
-        }
-    }
-
-private:
-    char PeekCharacter() const { return static_cast<char>(m_reader.RemainingSpan()[0]); }
-    char ReadCharacter() { return static_cast<char>(m_reader.ReadU8()); }
-
-    void SkipLine() {
-        while (!m_reader.AtEnd() && ReadCharacter() != '\n') {
-        }
-    }
-
-    bool ReadRecord(std::vector<Cell>& cells, std::string& error) {
-        cells.assign(1, Cell{});
-        bool inQuotes = false;
-        while (!m_reader.AtEnd()) {
-            const char character = ReadCharacter();
-            Cell& cell = cells.back();
-            if (inQuotes) {
-                if (character == '"' && !m_reader.AtEnd() && PeekCharacter() == '"') {
-                    ReadCharacter();
-                    cell.text += '"';
-                } else if (character == '"') {
-                    inQuotes = false;
-                } else if (character == '\n') {
-                    error = "unterminated quote";
-                    return false;
-                } else {
-                    cell.text += character;
-                }
-            } else if (character == ',') {
-                cells.emplace_back();
-            } else if (character == '\n') {
-                break;
-            } else if (character == '\r') {
-                continue;
-            } else if (character == '"' && cell.Empty()) {
-                inQuotes = true;
-                cell.quoted = true;
-            } else {
-                cell.text += character;
-            }
-            if (cells.back().text.size() > kMaxCellLength) {
-                error = "cell longer than 255 characters";
-                return false;
-            }
-        }
-        if (inQuotes) {
-            error = "unterminated quote";
-            return false;
-        }
-        return true;
-    }
-
-    ByteReader m_reader;
-    std::size_t m_line = 0;
-};
+using Cell = CsvCell;
 
 bool ParseNumber(std::string_view text, int minimum, int maximum, int& value) {
     std::size_t consumed = 0;
@@ -415,7 +332,7 @@ std::string FormatRow(const EmulatedModule& module) {
 
 bool ParseFleet(std::span<const std::uint8_t> text, std::mt19937_64& saltRandom,
                 std::vector<EmulatedModule>& fleet, std::string& error) {
-    CsvReader reader(text);
+    CsvReader reader(text, kMaxCellLength);
     std::vector<Cell> cells;
     std::array<int, kColumns.size()> positions{};
     fleet.clear();

@@ -13,6 +13,7 @@
 #include "ui/AboutDlg.h"
 #include "ui/AdvancedOptionsCommand.h"
 #include "ui/MainWindowLayoutControls.h"
+#include "ui/ModuleListCopy.h"
 #include "version/CVFXVersionInfo.h"
 #include "version/CVFXVersionRecord.h"
 
@@ -116,6 +117,7 @@ BOOL CScanDlg::OnInitDialog() {
     m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     m_moduleList.CreateColumns(ordvane::kModuleColumnList);
     m_moduleList.SetDoubleClickCommand(RunConfigureCommand);
+    ordvane::InstallModuleListCopy(m_moduleList, ordvane::kModuleColumnList);
 
     g_moduleEventWindow.store(m_hWnd);
     ZEVA_RegisterCallBack(&CScanDlg::ModuleEventCallback);

@@ -69,7 +69,8 @@ foreach(command IN LISTS _ordvane_commands)
 endforeach()
 
 if(TARGET zeva)
-  install(TARGETS zeva LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  # libzeva.so.1 and its file; the bare libzeva.so link is for linking only and stays out.
+  install(TARGETS zeva LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_SKIP)
 endif()
 
 # The window's desktop entry and icon. The icon is drawn in res/icons/: each PNG goes to the
@@ -118,6 +119,30 @@ endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ordvane)
 
+# What Debian wants of every package: the copyright file as it is, the changelog compressed
+# (-n: no name or time stamp, so the package is reproducible), and the AppStream metadata that
+# lets software centres list the window.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ordvane)
+# The two warnings of Debian's checker that the package answers rather than fixes, with why.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ordvane)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/changelog.in
+               ${PROJECT_BINARY_DIR}/packaging/debian/changelog @ONLY)
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/packaging/debian/changelog.gz
+                   COMMAND gzip -9nkf ${PROJECT_BINARY_DIR}/packaging/debian/changelog
+                   DEPENDS ${PROJECT_BINARY_DIR}/packaging/debian/changelog
+                   COMMENT "Compressing the package changelog"
+                   VERBATIM)
+add_custom_target(ordvane_package_changelog ALL
+                  DEPENDS ${PROJECT_BINARY_DIR}/packaging/debian/changelog.gz)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/debian/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ordvane)
+if("ordvane" IN_LIST _ordvane_installed_commands)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/ordvane.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo RENAME org.ordvane.Ordvane.metainfo.xml)
+endif()
+
 # After a plain `cmake --install` nobody grants port 67: say how. The package's postinst does it.
 set(_ordvane_port_67_paths "")
 foreach(command IN LISTS _ordvane_port_67_commands)
@@ -154,10 +179,10 @@ set(CPACK_PACKAGE_NAME ordvane)
 set(CPACK_PACKAGE_VENDOR Ordvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "find, configure and recover Quillmor gateway modules")
-# Debian wants the long description in lines of at most 80 characters.
+# The long description without the synopsis: CPack puts the summary in front of it. Debian
+# wants lines of at most 80 characters.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "find, configure and recover Quillmor gateway modules
-Ordvane finds the networked gateway modules of the Quillmor family on the
+    "Ordvane finds the networked gateway modules of the Quillmor family on the
 local Ethernet segment, lists them in a sortable table, changes one module's
 network settings, and brings back modules switched to DHCP by mistake with a
 small recovery DHCP server.
@@ -165,8 +190,9 @@ small recovery DHCP server.
 The package holds the desktop program ordvane, its command-line companion
 ordvane-cli, the module-service library libzeva.so, the module emulator
 quillmor-sim and the version reader verinfo.")
-# FIXME: a real maintainer address.
-set(CPACK_PACKAGE_CONTACT "Ordvane developers <ordvane@localhost>")
+set(CPACK_PACKAGE_CONTACT "Ordvane developers <debian@ordvane.org>")
+# Debian ships programs and libraries without symbols.
+set(CPACK_STRIP_FILES TRUE)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${ORDVANE_PACKAGE_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
@@ -179,9 +205,15 @@ if(ORDVANE_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
       ${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})
 endif()
+# The loader's cache is refreshed by the ldconfig trigger, not by the maintainer scripts; our
+# own postrm keeps CPack from writing one that calls ldconfig.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${PROJECT_BINARY_DIR}/packaging/debian/postinst
-    ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)
+    ${PROJECT_SOURCE_DIR}/packaging/debian/postrm
+    ${PROJECT_SOURCE_DIR}/packaging/debian/triggers)
+# A shlibs file, so that a package built against libzeva.so.1 depends on this one.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build/" "/build-[^/]*/")

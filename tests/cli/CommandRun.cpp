@@ -26,12 +26,12 @@ std::string ReadAll(std::FILE* stream) {
 }  // namespace
 
 CommandRun RunCommand(const std::string& program, const std::string& arguments,
-                      const std::string& environment) {
+                      const std::string& environment, const std::string& inputPath) {
     static int runs = 0;
     const std::string errorsPath = ::testing::TempDir() + "/ordvane-cli-errors-" +
                                    std::to_string(getpid()) + "-" + std::to_string(++runs);
-    const std::string command =
-        environment + " '" + program + "' " + arguments + " </dev/null 2>'" + errorsPath + "'";
+    const std::string command = environment + " '" + program + "' " + arguments + " <'" +
+                                inputPath + "' 2>'" + errorsPath + "'";
     CommandRun run;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) {

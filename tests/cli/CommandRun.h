@@ -14,9 +14,10 @@ struct CommandRun {
 };
 
 // Runs "program arguments" (arguments as written in a shell) with standard input from
-// /dev/null and environment settings (e.g. "ZEVA_TARGETS=127.0.0.1:5000") put in front.
+// inputPath and environment settings (e.g. "ZEVA_TARGETS=127.0.0.1:5000") put in front.
 CommandRun RunCommand(const std::string& program, const std::string& arguments,
-                      const std::string& environment = "");
+                      const std::string& environment = "",
+                      const std::string& inputPath = "/dev/null");
 
 // Splits a text into lines without their line ends ("\n" or "\r\n").
 std::vector<std::string> SplitLines(const std::string& text);

@@ -32,8 +32,36 @@ else
     done
     grep -q 'setcap cap_net_bind_service=+ep' "$postinst" || fault "postinst runs no setcap"
 fi
-[[ -x $work/control/postrm ]] || fault "no executable postrm"
+for script in postinst postrm preinst prerm; do
+    if [[ -f $work/control/$script ]] && grep -q '^[^#]*\bldconfig\b' "$work/control/$script"; then
+        fault "$script calls ldconfig; the package's trigger does that"
+    fi
+done
+grep -q '^activate-noawait ldconfig$' "$work/control/triggers" 2>/dev/null ||
+    fault "no ldconfig trigger for libzeva.so"
+
+# Debian's own checker: no error. Its warnings are answered in packaging/README.md.
+if ! command -v lintian >/dev/null; then
+    fault "lintian is not installed (tools/install-deps installs it)"
+else
+    lintian_report=$(lintian --allow-root --tag-display-limit 0 "$package" 2>&1 || true)
+    echo "$lintian_report"
+    if grep -q '^E: ' <<<"$lintian_report"; then
+        fault "lintian reports errors"
+    fi
+fi
 
 dpkg-deb -x "$package" "$work/root"
 check_installed_tree "$work/root"
+
+# Software centres list the window (when built) from its AppStream metadata.
+metainfo=("$work"/root/usr/share/metainfo/*.metainfo.xml)
+if [[ ! -x $BUILD_DIR/bin/ordvane ]]; then
+    :
+elif [[ ! -f ${metainfo[0]} ]]; then
+    fault "no AppStream metadata in usr/share/metainfo"
+elif ! appstreamcli validate --no-net "${metainfo[0]}"; then
+    fault "appstreamcli refuses $(basename "${metainfo[0]}")"
+fi
+((faults == 0)) || exit 1
 echo "package $(basename "$package") checked"

@@ -1,0 +1,21 @@
+#pragma once
+// Ctrl+C in the main window: the module table's selected rows (every row when none is
+// selected) go to the clipboard as tab-separated text, the headings first, so that the list
+// pastes into a spreadsheet or a commissioning plan.
+
+#include <string>
+
+class CListCtrl;
+
+namespace ordvane {
+
+// Binds Ctrl+C (the platform's copy keys) in the list's window to copying its rows.
+// columnList: the list's columns in the form CreateColumns reads, for the heading line.
+void InstallModuleListCopy(CListCtrl& list, const char* columnList);
+
+// The text that goes to the clipboard: one line per row in the order the table shows them,
+// cells separated by tabs, lines ended by "\n". A tab or line break inside a module's text
+// (which comes from the network) becomes a blank, so every row stays one line.
+std::string ModuleListCopyText(CListCtrl& list, const char* columnList);
+
+}  // namespace ordvane
