@@ -11,7 +11,10 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <optional>
 #include <thread>
+#include <utility>
 
 #include "sim/PasswordCheck.h"
 #include "tests/cli/CommandRun.h"
@@ -84,6 +87,22 @@ protected:
     CommandRun RunCli(const std::string& arguments, const std::string& interfaces) {
         return RunCommand("ip", "netns exec " + m_host + " '" + ORDVANE_CLI_PATH + "' " + arguments,
                           "ZEVA_TARGETS= ZEVA_INTERFACES=" + interfaces);
+    }
+
+    // A bridge in this computer's namespace with two hosts behind it: the module (moduleCidr)
+    // and another host (otherCidr) in namespaces of their own. Our address goes on the bridge.
+    std::string AddBridgedHosts(const std::string& moduleCidr, const std::string& otherCidr,
+                                std::string& moduleNamespace, std::string& otherNamespace) {
+        moduleNamespace = m_network.AddNamespace("mod");
+        otherNamespace = m_network.AddNamespace("oth");
+        const auto [toModule, moduleEnd] = m_network.AddLink(m_host, moduleNamespace);
+        const auto [toOther, otherEnd] = m_network.AddLink(m_host, otherNamespace);
+        EXPECT_TRUE(m_network.AddAddress(moduleNamespace, moduleEnd, moduleCidr));
+        EXPECT_TRUE(m_network.AddAddress(otherNamespace, otherEnd, otherCidr));
+        const std::string bridge = m_network.AddBridge(m_host, {toModule, toOther});
+        EXPECT_FALSE(bridge.empty());
+        EXPECT_TRUE(m_network.AddAddress(m_host, bridge, "10.99.0.1/24"));
+        return bridge;
     }
 
     TestNetwork m_network;
@@ -205,6 +224,227 @@ TEST_F(LinkReach, OneScanFindsEveryLinkAndEachRowGoesThroughItsOwn) {
     for (const auto& [mac, sim] : sims) {
         EXPECT_EQ(sim->LinesStartingWith("wink ").size(), 1u) << sim->Describe();
     }
+}
+
+// Collects the responses queued so far, by MAC, every answer kept.
+std::multimap<std::string, ZEVA_ModuleScanResponseType> TakeResponses() {
+    std::multimap<std::string, ZEVA_ModuleScanResponseType> responses;
+    ZEVA_ModuleScanResponseType response{};
+    while (ZEVA_GetResponse(&response) != 0) {
+        responses.emplace(MacText(response.macId), response);
+    }
+    return responses;
+}
+
+// A host on the link that answers in a module's name, claiming plain passwords, and counts the
+// configures and winks that reach it. It honours no acknowledgement. A claimant answers every
+// scan with its id after a delay; an echo answers with the previous scan's id, and answers
+// every configure it hears with a wrong request id and then, from its own address, with the
+// right one.
+class Impostor {
+public:
+    enum class Kind { kClaimant, kEcho };
+
+    Impostor(const std::string& inNamespace, zeva::MacAddress mac, Kind kind,
+             std::chrono::milliseconds delay = {})
+        : m_mac(mac),
+          m_kind(kind),
+          m_delay(delay),
+          m_thread([this, inNamespace] { Run(inNamespace); }) {}
+    ~Impostor() {
+        m_stop = true;
+        m_thread.join();
+    }
+    int CommandsHeard() const { return m_commandsHeard; }
+
+private:
+    void Run(const std::string& inNamespace) {
+        zeva::UdpSocket socket;
+        if (!TestNetwork::EnterNamespace(inNamespace) ||
+            !socket.Open(0, zeva::kModulePort, 1 << 20)) {
+            ADD_FAILURE() << "the impostor could not listen in " << inNamespace;
+            return;
+        }
+        while (!m_stop) {
+            pollfd watched{socket.Descriptor(), POLLIN, 0};
+            poll(&watched, 1, 20);
+            std::array<std::uint8_t, zeva::kMaxDatagramSize + 1> buffer{};
+            zeva::ReceivedDatagram received;
+            while (socket.Receive(buffer, received)) {
+                const auto decoded =
+                    zeva::DecodeModuleBound(std::span(buffer.data(), received.size)).message;
+                if (decoded) {
+                    Handle(socket, *decoded, received.source);
+                }
+            }
+            if (m_due && std::chrono::steady_clock::now() >= m_due->first) {
+                SendScanAnswer(socket, m_due->second, m_library);
+                m_due.reset();
+            }
+        }
+    }
+
+    void Handle(const zeva::UdpSocket& socket, const zeva::ModuleBoundMessage& message,
+                const zeva::Endpoint& library) {
+        if (const auto* scan = std::get_if<zeva::ScanRequest>(&message)) {
+            if (scan->scanId == m_currentScanId) {
+                return;  // a repeat
+            }
+            m_previousScanId = std::exchange(m_currentScanId, scan->scanId);
+            m_library = library;
+            if (m_kind == Kind::kClaimant) {
+                m_due = {std::chrono::steady_clock::now() + m_delay, scan->scanId};
+            } else {
+                SendScanAnswer(socket, m_previousScanId.value_or(scan->scanId + 1), library);
+            }
+            return;
+        }
+        const auto* configure = std::get_if<zeva::ConfigureRequest>(&message);
+        const auto* wink = std::get_if<zeva::WinkRequest>(&message);
+        if (configure == nullptr && wink == nullptr) {
+            return;
+        }
+        ++m_commandsHeard;
+        if (m_kind == Kind::kEcho && configure != nullptr) {
+            zeva::CommandAnswer answer;
+            answer.hardwareAddress = m_mac;
+            answer.command = zeva::MessageType::ConfigureRequest;
+            answer.result = zeva::CommandResult::WrongPassword;
+            answer.requestId = configure->requestId + 1;
+            Send(socket, answer, library);
+            answer.requestId = configure->requestId;
+            Send(socket, answer, library);
+        }
+    }
+
+    void SendScanAnswer(const zeva::UdpSocket& socket, std::uint32_t scanId,
+                        const zeva::Endpoint& library) {
+        zeva::ScanAnswer answer;
+        answer.scanId = scanId;
+        answer.hardwareAddress = m_mac;
+        std::memcpy(answer.record.macId, m_mac.data(), 6);
+        answer.record.macIdValid = 1;
+        answer.record.ipAddress = Ip(10, 99, 0, 66);
+        answer.record.ipAddressValid = 1;
+        answer.record.passwordSet = 1;
+        answer.record.passwordSetValid = 1;
+        answer.record.hashedPasswords = 0;
+        Send(socket, answer, library);
+    }
+
+    template <typename Message>
+    static void Send(const zeva::UdpSocket& socket, const Message& message,
+                     const zeva::Endpoint& library) {
+        std::array<std::uint8_t, zeva::kMaxDatagramSize> buffer{};
+        socket.SendTo(std::span(buffer.data(), zeva::Encode(message, buffer)), library);
+    }
+
+    const zeva::MacAddress m_mac;
+    const Kind m_kind;
+    const std::chrono::milliseconds m_delay;
+    std::optional<std::uint32_t> m_currentScanId;
+    std::optional<std::uint32_t> m_previousScanId;
+    zeva::Endpoint m_library;
+    std::optional<std::pair<std::chrono::steady_clock::time_point, std::uint32_t>> m_due;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_commandsHeard{0};
+    std::thread m_thread;
+};
+
+// A host that answers in a real module's name, claiming plain passwords, before the module
+// answers or after it. Neither a password nor a challenge response may reach it; the CLI and
+// the library refuse the MAC until a scan hears the real module alone.
+class ClaimedMac : public LinkReach, public ::testing::WithParamInterface<bool> {};
+
+INSTANTIATE_TEST_SUITE_P(Impostor, ClaimedMac, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& parameter) {
+                             return parameter.param ? "AnswersFirst" : "AnswersSecond";
+                         });
+
+TEST_P(ClaimedMac, NothingReachesTheImpostorAndTheModuleIsReachedOnceItIsGone) {
+    const bool impostorFirst = GetParam();
+    std::string moduleNamespace, impostorNamespace;
+    const std::string bridge =
+        AddBridgedHosts("172.31.5.5/24", "10.99.0.66/24", moduleNamespace, impostorNamespace);
+    const std::string stored = sim::SaltedDigest("ab", "secret");
+    m_sim = StartEmulator(moduleNamespace,
+                          "mac,ip,mask,hashed,password_hash\n"
+                          "0A-51-4D-00-0C-01,172.31.5.5,255.255.255.0,1," +
+                              stored + "\n",
+                          {"--delay-ms", impostorFirst ? "400" : "0"});
+    auto impostor = std::make_unique<Impostor>(
+        impostorNamespace, zeva::MacAddress{0x0A, 0x51, 0x4D, 0x00, 0x0C, 0x01},
+        Impostor::Kind::kClaimant, impostorFirst ? 0ms : 400ms);
+
+    CommandRun cli = RunCli("configure 0A-51-4D-00-0C-01 --ip 10.99.0.5", bridge);
+    EXPECT_EQ(cli.status, 1);
+    EXPECT_NE(cli.errors.find("two devices claim 0A-51-4D-00-0C-01"), std::string::npos)
+        << cli.errors;
+    EXPECT_NE(cli.errors.find("172.31.5.5"), std::string::npos) << cli.errors;
+    EXPECT_NE(cli.errors.find("10.99.0.66"), std::string::npos) << cli.errors;
+    cli = RunCli("wink 0A-51-4D-00-0C-01", bridge);
+    EXPECT_EQ(cli.status, 1);
+    EXPECT_NE(cli.errors.find("two devices claim 0A-51-4D-00-0C-01"), std::string::npos);
+    cli = RunCli("scan --seconds 2 --format csv", bridge);
+    EXPECT_NE(cli.output.find("mac-claimed-twice"), std::string::npos) << cli.output;
+
+    StartLibraryOn(bridge);
+    ZEVA_SendModuleScan();
+    ASSERT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_RESPONSE, 2));
+    const auto claims = TakeResponses();
+    ASSERT_EQ(claims.size(), 2u);
+    ZEVA_ModuleScanResponseType real = claims.begin()->second;
+    auto request = ConfigureTo(real, Ip(10, 99, 0, 5), "");
+    ZEVA_SendConfigure(&request);
+    EXPECT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_MAC_CONFLICT, 1));
+    ZEVA_SendWink(&request);
+    EXPECT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_MAC_CONFLICT, 2));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(impostor->CommandsHeard(), 0);
+    for (const char* line : {"configure ", "reject ", "wink "}) {
+        EXPECT_TRUE(m_sim->LinesStartingWith(line).empty()) << m_sim->Describe();
+    }
+
+    impostor.reset();
+    const auto alone = ScanFor(1);
+    ASSERT_EQ(alone.size(), 1u);
+    real = alone.begin()->second;
+    EXPECT_EQ(real.ipAddress, Ip(172, 31, 5, 5));
+    // A MAC claimed twice is trusted again once the scan has run long enough for a second
+    // claimant to have answered.
+    std::this_thread::sleep_for(2100ms);
+    request = ConfigureTo(real, Ip(10, 99, 0, 5), "");
+    std::strcpy(request.password, sim::ChallengeResponse(stored, real.challenge).c_str());
+    ZEVA_SendConfigure(&request);
+    EXPECT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_RESCAN, 1)) << m_sim->Describe();
+    EXPECT_TRUE(m_sim->WaitForLines("configure mac=0A-51-4D-00-0C-01 ip=10.99.0.5 ", 1));
+    EXPECT_EQ(LibraryEvents::Count(ZEVA_EVENT_MAC_CONFLICT), 2);
+}
+
+TEST_F(LinkReach, AnswersWithAnOldScanIdOrAWrongRequestIdOrSenderChangeNothing) {
+    std::string moduleNamespace, impostorNamespace;
+    const std::string bridge =
+        AddBridgedHosts("172.31.5.5/24", "10.99.0.66/24", moduleNamespace, impostorNamespace);
+    m_sim = StartEmulator(moduleNamespace,
+                          "mac,ip,mask,password\n"
+                          "0A-51-4D-00-0B-01,172.31.5.5,255.255.255.0,secret\n");
+    Impostor impostor(impostorNamespace, {0x0A, 0x51, 0x4D, 0x00, 0x0B, 0x01},
+                      Impostor::Kind::kEcho);
+    StartLibraryOn(bridge);
+    for (int scan = 0; scan < 2; ++scan) {
+        const auto answers = ScanFor(1);
+        ASSERT_EQ(answers.size(), 1u);
+        EXPECT_EQ(answers.begin()->second.ipAddress, Ip(172, 31, 5, 5));
+        std::this_thread::sleep_for(500ms);
+        EXPECT_TRUE(TakeResponses().empty()) << "an answer to another scan was queued";
+    }
+    auto request = ConfigureTo(ScanFor(1).begin()->second, Ip(10, 99, 0, 5), "secret");
+    ZEVA_SendConfigure(&request);
+    EXPECT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_RESCAN, 1)) << m_sim->Describe();
+    EXPECT_GE(impostor.CommandsHeard(), 1) << "the configure went out by broadcast";
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(LibraryEvents::Count(ZEVA_EVENT_INVALID_PASSWORD), 0);
+    EXPECT_EQ(LibraryEvents::Count(ZEVA_EVENT_MAC_CONFLICT), 0);
 }
 
 }  // namespace
