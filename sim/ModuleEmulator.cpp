@@ -18,8 +18,9 @@ using zeva::CommandResult;
 using zeva::MacKey;
 using zeva::MessageType;
 
-// An unacknowledged scan answer is sent this many times in all, this far apart.
-constexpr int kAnswerSends = 8;
+// An unacknowledged scan answer is sent this many times in all, this far apart: with 30 % of
+// datagrams lost, 12 copies leave about one module in two million unheard (0.3 to the 12th).
+constexpr int kAnswerSends = 12;
 constexpr milliseconds kAnswerRepeatInterval(250);
 // A configure proves the password against one of the last few challenges, if recent enough.
 constexpr std::size_t kRememberedChallenges = 8;
