@@ -13,13 +13,11 @@
 // and iproute2.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
-#include <set>
-#include <thread>
 
+#include "bench/zeva/ScanMeasurement.h"
 #include "modsvc/ModuleService.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TestNetwork.h"
@@ -32,22 +30,6 @@ using ordvane::testing::TestNetwork;
 
 constexpr std::size_t kModules = 10000;
 constexpr auto kScanSeconds = std::chrono::seconds(5);
-
-std::atomic<std::int64_t> g_lastResponseNanoseconds{0};
-
-void OnEvent(int eventCode) {
-    if (eventCode == ZEVA_EVENT_RESPONSE) {
-        g_lastResponseNanoseconds.store(Clock::now().time_since_epoch().count());
-    }
-}
-
-std::uint64_t MacKey(const ZEVA_ModuleScanResponseType& response) {
-    std::uint64_t key = 0;
-    for (std::uint8_t byte : response.macId) {
-        key = (key << 8) | byte;
-    }
-    return key;
-}
 
 // The two namespaces and the library, made once for the whole run.
 struct Link {
@@ -69,7 +51,7 @@ struct Link {
         if (ready) {
             setenv("ZEVA_INTERFACES", ours.c_str(), 1);
             unsetenv("ZEVA_TARGETS");
-            ZEVA_RegisterCallBack(OnEvent);
+            ZEVA_RegisterCallBack(ordvane::bench::NoteLibraryEvent);
             ready = ZEVA_Start() != 0;
         }
     }
@@ -97,24 +79,10 @@ void BM_LinkScan(benchmark::State& state) {
     }
     double lostTotal = 0;
     for (auto _ : state) {
-        std::set<std::uint64_t> heard;
-        const auto start = Clock::now();
-        ZEVA_SendModuleScan();
-        ZEVA_ModuleScanResponseType response{};
-        while (heard.size() < kModules && Clock::now() - start < kScanSeconds) {
-            if (ZEVA_GetResponse(&response) != 0) {
-                heard.insert(MacKey(response));
-            } else {
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-            }
-        }
-        const Clock::time_point last{Clock::duration(g_lastResponseNanoseconds.load())};
-        state.SetIterationTime(std::chrono::duration<double>(last - start).count());
-        lostTotal += static_cast<double>(kModules - heard.size());
-        // Let the answers' repeats and acknowledgements die down before the next scan.
-        std::this_thread::sleep_for(std::chrono::seconds(2));
-        while (ZEVA_GetResponse(&response) != 0) {
-        }
+        const auto measured =
+            ordvane::bench::MeasureScan(kModules, kScanSeconds, std::chrono::seconds(2));
+        state.SetIterationTime(measured.seconds);
+        lostTotal += static_cast<double>(kModules - measured.heard);
     }
     state.counters["modules"] = static_cast<double>(kModules);
     state.counters["lost_per_scan"] = lostTotal / static_cast<double>(state.iterations());
