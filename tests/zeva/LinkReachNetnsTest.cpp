@@ -226,6 +226,24 @@ TEST_F(LinkReach, OneScanFindsEveryLinkAndEachRowGoesThroughItsOwn) {
     }
 }
 
+// A card that comes up, or loses its address, while the program runs is scanned as it is at
+// the next scan.
+TEST_F(LinkReach, EachScanTakesTheCardsAsTheyAreNow) {
+    std::string moduleNamespace;
+    const std::string link = AddModuleLink("172.31.5.5/24", moduleNamespace);
+    ASSERT_TRUE(m_network.AddAddress(m_host, link, "10.99.0.1/24"));
+    ASSERT_TRUE(m_network.Ip(m_host, "link set " + link + " down"));
+    m_sim = StartEmulator(moduleNamespace,
+                          "mac,ip,mask\n"
+                          "0A-51-4D-00-0A-01,172.31.5.5,255.255.255.0\n");
+    StartLibraryOn("");
+    EXPECT_TRUE(ScanFor(1, 1500ms).empty());
+    ASSERT_TRUE(m_network.Ip(m_host, "link set " + link + " up"));
+    EXPECT_EQ(ScanFor(1).size(), 1u) << m_sim->Describe();
+    ASSERT_TRUE(m_network.Ip(m_host, "addr flush dev " + link));
+    EXPECT_EQ(ScanFor(1).size(), 1u) << m_sim->Describe();
+}
+
 // Collects the responses queued so far, by MAC, every answer kept.
 std::multimap<std::string, ZEVA_ModuleScanResponseType> TakeResponses() {
     std::multimap<std::string, ZEVA_ModuleScanResponseType> responses;
