@@ -205,9 +205,10 @@ bool ModuleServiceClient::SendWink(const ZEVA_ConfigureRequestType& request) {
                         });
 }
 
-// Called with the lock held. The first copy leaves at once; the worker retransmits. A module
-// that answered goes back the way its answer came; one never heard is looked for wherever a
-// scan would look.
+// Called with the lock held. The first copy leaves at once, or, for a module first heard in a
+// scan that is still young, once the scan has run long enough for a second claimant of the
+// MAC to have answered; the worker retransmits. A module that answered goes back the way its
+// answer came; one never heard is looked for wherever a scan would look.
 bool ModuleServiceClient::QueueCommand(
     MessageType kind, const MacAddress& target,
     const std::function<std::vector<std::uint8_t>(std::uint32_t)>& encode) {
@@ -216,6 +217,7 @@ bool ModuleServiceClient::QueueCommand(
     }
     const auto now = Clock::now();
     PendingCommand command;
+    Clock::time_point firstSend = now;
     const auto known = m_modules.find(MacKey(target.data()));
     if (known != m_modules.end()) {
         if (RefusedForConflict(known->second, now)) {
@@ -228,6 +230,9 @@ bool ModuleServiceClient::QueueCommand(
         }
         command.destinations = {known->second.route};
         command.expectedSender = known->second.sender;
+        if (known->second.scanSerial == m_scanSerial) {
+            firstSend = std::max(now, m_scanStarted + kConflictSettleTime);
+        }
     } else {
         command.destinations = CollectScanDestinations(kModulePort);
     }
@@ -242,9 +247,13 @@ bool ModuleServiceClient::QueueCommand(
     if (command.datagram.empty()) {
         return false;
     }
-    command.nextSend = now + kCommandRetransmitInterval;
-    command.deadline = now + kCommandDeadline;
-    SendToAll(command.datagram, command.destinations);
+    command.deadline = firstSend + kCommandDeadline;
+    if (firstSend > now) {
+        command.nextSend = firstSend;
+    } else {
+        command.nextSend = now + kCommandRetransmitInterval;
+        SendToAll(command.datagram, command.destinations);
+    }
     m_pendingCommands[requestId] = std::move(command);
     Wake();
     return true;
@@ -267,9 +276,13 @@ bool ModuleServiceClient::RefusedForConflict(KnownModule& module, Clock::time_po
     return !settled;
 }
 
-void ModuleServiceClient::DropPendingCommandsFor(const MacAddress& target) {
-    std::erase_if(m_pendingCommands,
-                  [&target](const auto& entry) { return entry.second.target == target; });
+// Each command dropped raises event 5, as a refused one does.
+void ModuleServiceClient::DropPendingCommandsFor(const MacAddress& target,
+                                                 std::vector<int>& events) {
+    const std::size_t dropped = std::erase_if(
+        m_pendingCommands, [&target](const auto& entry) { return entry.second.target == target; });
+    m_statistics.commandsRefusedForConflict += dropped;
+    events.insert(events.end(), dropped, ZEVA_EVENT_MAC_CONFLICT);
 }
 
 void ModuleServiceClient::SendToAll(std::span<const std::uint8_t> datagram,
@@ -387,7 +400,7 @@ void ModuleServiceClient::HandleScanAnswer(const ScanAnswer& answer,
     // under way, and the program sees this answer too so that it can name both.
     ++m_statistics.conflictingAnswers;
     module.conflictInScan = true;
-    DropPendingCommandsFor(answer.hardwareAddress);
+    DropPendingCommandsFor(answer.hardwareAddress, events);
     QueueResponse(answer, events);
 }
 

@@ -11,7 +11,9 @@
 // interface it came in on); a command answer counts only with the id of the request in flight
 // for that MAC and from that module's sender. When two senders answer for one MAC in one scan,
 // no configure or wink goes to that MAC (event ZEVA_EVENT_MAC_CONFLICT instead) until a later
-// scan hears one sender only and has run long enough for a second one to have answered.
+// scan hears one sender only and has run long enough for a second one to have answered. A
+// command for a MAC first heard in a scan that is still that young waits until it is not,
+// so that a claimant answering first never gets it.
 
 #include <chrono>
 #include <condition_variable>
@@ -121,7 +123,7 @@ private:
     bool QueueCommand(MessageType kind, const MacAddress& target,
                       const std::function<std::vector<std::uint8_t>(std::uint32_t)>& encode);
     bool RefusedForConflict(KnownModule& module, Clock::time_point now) const;
-    void DropPendingCommandsFor(const MacAddress& target);
+    void DropPendingCommandsFor(const MacAddress& target, std::vector<int>& events);
     void SendToAll(std::span<const std::uint8_t> datagram,
                    const std::vector<ScanDestination>& destinations) const;
     std::uint32_t NewRequestId() const;

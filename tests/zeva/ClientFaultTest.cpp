@@ -219,17 +219,21 @@ TEST(ClientFaults, TwoSendersForOneMacStopCommandsUntilAScanSettlesOnOne) {
     const std::uint32_t firstScan = module.ReceiveScanId();
     EXPECT_EQ(impostor.ReceiveScanId(), firstScan);
     module.Send(AnswerFrom(firstScan, 1));
+    ASSERT_TRUE(Eventually([&] { return client.Statistics().answersQueued == 1; }));
+    // While the scan is young a command waits; the second claimant's answer then drops it.
+    ZEVA_ConfigureRequestType request{};
+    std::memcpy(request.macId, AnswerFrom(firstScan, 1).hardwareAddress.data(), 6);
+    EXPECT_TRUE(client.SendConfigure(request));
     impostor.Send(AnswerFrom(firstScan, 1));
     impostor.Send(AnswerFrom(firstScan, 1));
     ASSERT_TRUE(Eventually([&] { return client.Statistics().repeatedAnswers == 1; }));
     EXPECT_EQ(client.Statistics().answersQueued, 2u) << "both claimants reach the program";
     EXPECT_EQ(client.Statistics().conflictingAnswers, 1u);
+    ASSERT_TRUE(Eventually([] { return g_events[ZEVA_EVENT_MAC_CONFLICT] == 1; }));
 
-    ZEVA_ConfigureRequestType request{};
-    std::memcpy(request.macId, AnswerFrom(firstScan, 1).hardwareAddress.data(), 6);
     EXPECT_FALSE(client.SendConfigure(request));
     EXPECT_FALSE(client.SendWink(request));
-    ASSERT_TRUE(Eventually([] { return g_events[ZEVA_EVENT_MAC_CONFLICT] == 2; }));
+    ASSERT_TRUE(Eventually([] { return g_events[ZEVA_EVENT_MAC_CONFLICT] == 3; }));
 
     // The next scan hears the module alone, but only a settled scan clears the conflict.
     ASSERT_TRUE(client.SendScan());
@@ -256,7 +260,8 @@ TEST(ClientFaults, TwoSendersForOneMacStopCommandsUntilAScanSettlesOnOne) {
     ASSERT_TRUE(client.SendWink(request));
     std::this_thread::sleep_for(4200ms);
     EXPECT_EQ(g_events[ZEVA_EVENT_NO_ANSWER], 1);
-    EXPECT_EQ(g_events[ZEVA_EVENT_MAC_CONFLICT], 3);
+    EXPECT_EQ(g_events[ZEVA_EVENT_MAC_CONFLICT], 4);
+    EXPECT_EQ(client.Statistics().commandsRefusedForConflict, 4u);
 }
 
 }  // namespace
