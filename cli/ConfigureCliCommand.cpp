@@ -175,6 +175,11 @@ int AwaitOutcome(const MacAddress& mac) {
             std::fprintf(stderr, "Invalid password\n");
             return kExitInvalidPassword;
         }
+        if (*eventCode == ZEVA_EVENT_MAC_CONFLICT) {
+            std::fprintf(stderr, "ordvane-cli configure: two devices claim %s; nothing was sent\n",
+                         FormatMacAddress(mac.data()).c_str());
+            return kExitFailure;
+        }
         if (*eventCode == ZEVA_EVENT_RESCAN) {
             TakeOwnInvalidPassword(mac);
             ZEVA_ModuleScanResponseType module{};
@@ -200,12 +205,17 @@ int RunConfigure(std::span<const std::string> arguments) {
     if (!StartModuleService()) {
         return kExitFailure;
     }
-    ZEVA_ModuleScanResponseType module{};
-    if (!ScanForModule(parsed.mac, kScanTimeout, module)) {
+    const std::vector<ZEVA_ModuleScanResponseType> answers =
+        ScanForModuleAnswers(parsed.mac, kScanTimeout);
+    if (answers.empty()) {
         std::fprintf(stderr, "ordvane-cli configure: %s did not answer the scan\n",
                      FormatMacAddress(parsed.mac.data()).c_str());
         return kExitFailure;
     }
+    if (RefuseMacClaimedTwice("ordvane-cli configure", parsed.mac, answers)) {
+        return kExitFailure;
+    }
+    const ZEVA_ModuleScanResponseType& module = answers.front();
     const ConfigureDialogOutput values =
         ApplyConfigureOverrides(PrefillFromModule(module), parsed.overrides);
     if (const char* refusal = FirstConfigureRefusal(values.hostname, values.ipAddress)) {

@@ -1,5 +1,6 @@
 #include "cli/ModuleLocator.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -36,6 +37,44 @@ bool ScanForModule(const MacAddress& mac, std::chrono::milliseconds timeout,
             return false;
         }
     }
+}
+
+std::vector<ZEVA_ModuleScanResponseType> ScanForModuleAnswers(const MacAddress& mac,
+                                                              std::chrono::milliseconds timeout) {
+    // As long as the library waits before it trusts a MAC that two senders claimed once.
+    constexpr std::chrono::milliseconds kSecondClaimantWindow(2000);
+    const auto started = LibraryEventQueue::Clock::now();
+    const auto deadline = started + timeout;
+    std::vector<ZEVA_ModuleScanResponseType> answers;
+    ZEVA_SendModuleScan();
+    for (;;) {
+        ZEVA_ModuleScanResponseType response{};
+        while (ZEVA_GetResponse(&response) != 0) {
+            if (response.macIdValid != 0 && HasMacAddress(response, mac)) {
+                answers.push_back(response);
+            }
+        }
+        const auto waitUntil =
+            answers.empty() ? deadline : std::min(deadline, started + kSecondClaimantWindow);
+        if (!LibraryEventQueue::WaitForEvent(waitUntil)) {
+            return answers;
+        }
+    }
+}
+
+bool RefuseMacClaimedTwice(const char* command, const MacAddress& mac,
+                           const std::vector<ZEVA_ModuleScanResponseType>& answers) {
+    if (answers.size() < 2) {
+        return false;
+    }
+    std::string addresses;
+    for (const ZEVA_ModuleScanResponseType& answer : answers) {
+        addresses += addresses.empty() ? "" : " and ";
+        addresses += answer.ipAddressValid != 0 ? FormatIpv4(answer.ipAddress) : "no address";
+    }
+    std::fprintf(stderr, "%s: two devices claim %s (%s); nothing was sent\n", command,
+                 FormatMacAddress(mac.data()).c_str(), addresses.c_str());
+    return true;
 }
 
 bool ParseMacArgument(const std::string& text, MacAddress& mac) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "config/MacAddressText.h"
 #include "modsvc/ModuleService.h"
@@ -18,6 +19,18 @@ bool StartModuleService();
 // answers are dropped.
 bool ScanForModule(const MacAddress& mac, std::chrono::milliseconds timeout,
                    ZEVA_ModuleScanResponseType& found);
+
+// Sends a scan and gathers every answer for this MAC: waits until one arrives or the time is
+// up, then on until the scan has run long enough for a second device claiming the same MAC to
+// have answered as well (the library passes on one answer per sender).
+std::vector<ZEVA_ModuleScanResponseType> ScanForModuleAnswers(const MacAddress& mac,
+                                                              std::chrono::milliseconds timeout);
+
+// When more than one device answered for the MAC, says so on standard error with the addresses
+// they answered with, "<command>: two devices claim <MAC> (A and B); nothing was sent", and
+// returns true: a password must never reach a host that answers in a module's name.
+bool RefuseMacClaimedTwice(const char* command, const MacAddress& mac,
+                           const std::vector<ZEVA_ModuleScanResponseType>& answers);
 
 // A MAC address as the table shows it, "0A-51-4D-00-00-2A" (':' allowed instead of '-').
 bool ParseMacArgument(const std::string& text, MacAddress& mac);

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@
 #include "cli/ScanBaseline.h"
 #include "cli/ScanTable.h"
 #include "modsvc/ModuleService.h"
+#include "platform/SaturatingAtoi.h"
+#include "zeva/ScanDestinations.h"
 
 namespace ordvane::cli {
 
@@ -94,6 +97,36 @@ int ReportBaselineChanges(const ScanTable& table, const std::vector<ModuleColumn
     return changes.empty() ? kExitSuccess : kExitChanged;
 }
 
+const char* SkipReasonText(zeva::SkippedInterfaceReason reason) {
+    switch (reason) {
+        case zeva::SkippedInterfaceReason::kMissing:
+            return "does not exist";
+        case zeva::SkippedInterfaceReason::kDown:
+            return "is down";
+        case zeva::SkippedInterfaceReason::kNotBroadcast:
+            return "cannot broadcast";
+        case zeva::SkippedInterfaceReason::kLoopback:
+            return "is loopback";
+    }
+    return "is not scanned";
+}
+
+// Reads the interfaces as the library does for the scan about to start.
+void ReportScannedInterfaces() {
+    const zeva::ScanInterfaces interfaces = zeva::CollectScanInterfaces();
+    for (const zeva::SkippedInterface& skipped : interfaces.skipped) {
+        std::fprintf(stderr, "warning: ZEVA_INTERFACES names %s, which %s\n", skipped.name.c_str(),
+                     SkipReasonText(skipped.reason));
+    }
+    for (const auto& scanned : interfaces.scanned) {
+        std::fprintf(stderr, "scanning %s\n", scanned.name.c_str());
+    }
+    const char* targets = std::getenv("ZEVA_TARGETS");
+    if (interfaces.scanned.empty() && (targets == nullptr || *targets == '\0')) {
+        std::fprintf(stderr, "warning: no interface to scan and no ZEVA_TARGETS\n");
+    }
+}
+
 }  // namespace
 
 int RunScan(std::span<const std::string> arguments) {
@@ -123,6 +156,7 @@ int RunScan(std::span<const std::string> arguments) {
     }
     ScanTable table(ReadHostInterfaces());
     const bool printLines = !tableOptions.requested && baselinePath.empty();
+    ReportScannedInterfaces();
     ZEVA_SendModuleScan();
     const auto deadline = LibraryEventQueue::Clock::now() + std::chrono::seconds(seconds);
     std::size_t modules = 0;

@@ -39,6 +39,10 @@ ScanTable::ScanTable(std::optional<std::vector<HostInterface>> hostInterfaces)
 
 bool ScanTable::Add(const ZEVA_ModuleScanResponseType& response) {
     if (!m_modules.Add(response)) {
+        if (HasModuleRow(response)) {
+            const ModuleColumnTexts texts = FormatModuleColumns(response);
+            m_otherClaimants[texts[kColumnMac]].push_back(texts[kColumnIp]);
+        }
         return false;
     }
     m_accepted.push_back(response);
@@ -66,8 +70,16 @@ std::vector<ModuleTableRow> ScanTable::Rows(const TableSort& sort) const {
     std::vector<ModuleTableRow> rows;
     rows.reserve(columns.size());
     for (ModuleColumnTexts& texts : columns) {
-        const std::vector<ModuleWarning>& rowWarnings = *warningsByMac.at(texts[kColumnMac]);
-        rows.push_back({std::move(texts), rowWarnings});
+        std::vector<ModuleWarning> rowWarnings = *warningsByMac.at(texts[kColumnMac]);
+        const auto claimants = m_otherClaimants.find(texts[kColumnMac]);
+        if (claimants != m_otherClaimants.end()) {
+            for (const std::string& address : claimants->second) {
+                rowWarnings.push_back({ModuleWarningKind::MacClaimedTwice,
+                                       "another device answers for this MAC too, as " + address +
+                                           "; configure and wink are refused"});
+            }
+        }
+        rows.push_back({std::move(texts), std::move(rowWarnings)});
     }
     return rows;
 }

@@ -6,10 +6,12 @@
 // did not start.
 
 #include <cstdio>
-#include <thread>
+#include <optional>
+#include <vector>
 
 #include "cli/CliCommand.h"
 #include "cli/ExitStatus.h"
+#include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
 #include "config/ConfigureRequestBuilder.h"
 #include "modlist/ModuleColumns.h"
@@ -26,12 +28,17 @@ int RunWink(std::span<const std::string> arguments) {
     if (!StartModuleService()) {
         return kExitFailure;
     }
-    ZEVA_ModuleScanResponseType module{};
-    if (!ScanForModule(mac, std::chrono::seconds(5), module)) {
+    const std::vector<ZEVA_ModuleScanResponseType> answers =
+        ScanForModuleAnswers(mac, std::chrono::seconds(5));
+    if (answers.empty()) {
         std::fprintf(stderr, "ordvane-cli wink: %s did not answer the scan\n",
                      FormatMacAddress(mac.data()).c_str());
         return kExitFailure;
     }
+    if (RefuseMacClaimedTwice("ordvane-cli wink", mac, answers)) {
+        return kExitFailure;
+    }
+    const ZEVA_ModuleScanResponseType& module = answers.front();
     if (!IsWinkSupported(module.serviceVersionMajor, module.serviceVersionMinor)) {
         std::fprintf(stderr, "%s\n", kWinkNotSupportedMessage);
         return kExitFailure;
@@ -40,8 +47,15 @@ int RunWink(std::span<const std::string> arguments) {
     BuildWinkRequest(mac, request);
     ZEVA_SendWink(&request);
     // The library sends again until the module answers; stay long enough for two more tries
-    // in case the first datagram was lost.
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    // in case the first datagram was lost, and hear a refusal for a MAC two devices claim.
+    const auto deadline = LibraryEventQueue::Clock::now() + std::chrono::milliseconds(600);
+    while (const std::optional<int> eventCode = LibraryEventQueue::WaitForEvent(deadline)) {
+        if (*eventCode == ZEVA_EVENT_MAC_CONFLICT) {
+            std::fprintf(stderr, "ordvane-cli wink: two devices claim %s; nothing was sent\n",
+                         FormatMacAddress(mac.data()).c_str());
+            return kExitFailure;
+        }
+    }
     std::printf("wink sent to %s\n", FormatMacAddress(mac.data()).c_str());
     return kExitSuccess;
 }

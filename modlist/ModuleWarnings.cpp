@@ -73,6 +73,8 @@ std::string_view MachineName(ModuleWarningKind kind) {
             return "shared-recovery-address";
         case ModuleWarningKind::OffSubnet:
             return "off-subnet";
+        case ModuleWarningKind::MacClaimedTwice:
+            return "mac-claimed-twice";
     }
     return "unknown";
 }

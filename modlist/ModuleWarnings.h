@@ -33,6 +33,7 @@ enum class ModuleWarningKind : std::uint8_t {
     DuplicateIp,            // another module answers with the same IP address
     SharedRecoveryAddress,  // another module's MAC ends in the same byte: same 10.200.1.N
     OffSubnet,              // the module's IP address is on none of the host's networks
+    MacClaimedTwice,        // a second device answered for the same MAC in the same scan
 };
 
 // One bit per kind, for a row colour that needs no text.
@@ -41,7 +42,8 @@ constexpr ModuleWarningKinds KindBit(ModuleWarningKind kind) {
     return static_cast<ModuleWarningKinds>(1u << static_cast<unsigned>(kind));
 }
 
-// "duplicate-ip", "shared-recovery-address" or "off-subnet": stable names for CLI output.
+// "duplicate-ip", "shared-recovery-address", "off-subnet" or "mac-claimed-twice": stable names
+// for CLI output.
 std::string_view MachineName(ModuleWarningKind kind);
 
 struct ModuleWarning {

@@ -33,9 +33,10 @@ struct EmulatorOptions {
     std::uint32_t address = 0;  // 0: every address
     std::uint16_t port = zeva::kModulePort;
     int jitterMilliseconds = 200;
-    double loss = 0.0;         // share of datagrams dropped, each way
-    double duplication = 0.0;  // share of datagrams doubled, each way
-    std::string stateFile;     // empty: no state kept
+    int delayMilliseconds = 0;  // a fixed wait before the jitter, to order answers in tests
+    double loss = 0.0;          // share of datagrams dropped, each way
+    double duplication = 0.0;   // share of datagrams doubled, each way
+    std::string stateFile;      // empty: no state kept
     // The link on which modules in DHCP mode without an address run their DHCP clients;
     // empty: no client runs and no DHCP message is ever sent.
     std::string dhcpInterface;
@@ -117,6 +118,7 @@ private:
     void RememberCommand(ModuleRuntime& runtime, const CommandRecord& record);
     void Answer(std::size_t index, const CommandRecord& record, const Route& route);
     Route RouteFor(std::size_t index, const zeva::ReceivedDatagram& received) const;
+    Route CommandRouteFor(std::size_t index, const zeva::ReceivedDatagram& received) const;
     ZEVA_ModuleScanResponseType BuildRecord(std::size_t index) const;
     void Send(std::span<const std::uint8_t> datagram, const Route& route);
     bool Chance(double share);

@@ -67,6 +67,13 @@ bool ParseOne(const std::string& name, const std::string& value, SimOptions& opt
         options.emulator.jitterMilliseconds = number;
         return true;
     }
+    if (name == "--delay-ms") {
+        if (!ParseWhole(value, 0, 60000, number)) {
+            return false;
+        }
+        options.emulator.delayMilliseconds = number;
+        return true;
+    }
     if (name == "--address") {
         in_addr parsed{};
         if (inet_pton(AF_INET, value.c_str(), &parsed) != 1) {

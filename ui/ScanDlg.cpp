@@ -236,6 +236,10 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
                 MessageBox("Invalid password", "Warning", MB_ICONEXCLAMATION | MB_OK);
             }
             return 0;
+        case ZEVA_EVENT_MAC_CONFLICT:
+            // The library sent nothing: a second device answers in that module's name.
+            MessageBox(kMacClaimedTwiceMessage, "Warning", MB_ICONEXCLAMATION | MB_OK);
+            return 0;
         default:
             return 0;
     }

@@ -15,6 +15,11 @@
 // Posted by the library's callback: wParam 0, lParam the library's event code.
 inline constexpr UINT WM_MODULE_EVENT = WM_USER + 1;
 
+// Shown when the library refuses a configure or wink because two devices answered for the MAC.
+inline constexpr const char* kMacClaimedTwiceMessage =
+    "Two devices claim this module's MAC address, so nothing was sent. Remove the other device "
+    "and scan again.";
+
 class CScanDlg : public CDialog {
 public:
     explicit CScanDlg(CWnd* parent = nullptr);

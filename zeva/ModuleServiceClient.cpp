@@ -2,10 +2,12 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/random.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <random>
 
@@ -20,6 +22,10 @@ using std::chrono::milliseconds;
 constexpr std::array<milliseconds, 6> kScanRepeatOffsets = {milliseconds(0),   milliseconds(100),
                                                             milliseconds(250), milliseconds(500),
                                                             milliseconds(800), milliseconds(1200)};
+// After a scan that heard two senders for a MAC, a later scan clears the conflict only once it
+// has run this long: past its last repeat and the modules' answer delay, so that a second
+// sender had its chance to answer.
+constexpr milliseconds kConflictSettleTime(2000);
 constexpr milliseconds kCommandRetransmitInterval(250);
 constexpr milliseconds kCommandDeadline(4000);
 constexpr milliseconds kIdleWait(1000);
@@ -39,16 +45,30 @@ std::vector<std::uint8_t> EncodeToVector(const Message& message) {
     return datagram;
 }
 
+// Scan and request ids come from the system's random source: a counter would let anyone who
+// saw one broadcast scan predict the next ids and answer in a module's name.
+std::uint32_t RandomIdentifier() {
+    std::uint32_t value = 0;
+    auto* bytes = reinterpret_cast<std::uint8_t*>(&value);
+    std::size_t filled = 0;
+    while (filled < sizeof value) {
+        const ssize_t got = getrandom(bytes + filled, sizeof value - filled, 0);
+        if (got > 0) {
+            filled += static_cast<std::size_t>(got);
+        } else if (got < 0 && errno != EINTR) {
+            // No getrandom (very old kernel): the C++ library's own non-deterministic source.
+            return static_cast<std::uint32_t>(std::random_device{}());
+        }
+    }
+    return value;
+}
+
 }  // namespace
 
 ModuleServiceClient::ModuleServiceClient(ClientLimits limits)
     : m_limits(limits),
       m_responses(limits.responseQueueCapacity),
-      m_invalidPasswordMacs(limits.invalidPasswordQueueCapacity) {
-    std::random_device seed;
-    // Identifiers start at a random point so that two programs never share request ids.
-    m_nextIdentifier = seed();
-}
+      m_invalidPasswordMacs(limits.invalidPasswordQueueCapacity) {}
 
 ModuleServiceClient::~ModuleServiceClient() {
     Stop();
@@ -99,6 +119,7 @@ void ModuleServiceClient::Stop() {
     m_wakeDescriptor = -1;
     m_scanning = false;
     m_pendingCommands.clear();
+    m_deferredEvents.clear();
 }
 
 void ModuleServiceClient::Wake() const {
@@ -108,8 +129,13 @@ void ModuleServiceClient::Wake() const {
     }
 }
 
-std::uint32_t ModuleServiceClient::NextIdentifier() {
-    return m_nextIdentifier++;
+// Called with the lock held: an id that no command in flight uses.
+std::uint32_t ModuleServiceClient::NewRequestId() const {
+    std::uint32_t id = RandomIdentifier();
+    while (m_pendingCommands.contains(id)) {
+        id = RandomIdentifier();
+    }
+    return id;
 }
 
 bool ModuleServiceClient::SendScan() {
@@ -118,14 +144,17 @@ bool ModuleServiceClient::SendScan() {
         if (!m_worker.joinable()) {
             return false;
         }
-        m_currentScanId = NextIdentifier();
-        m_heardThisScan.clear();
+        std::uint32_t scanId = RandomIdentifier();
+        while (scanId == m_currentScanId) {
+            scanId = RandomIdentifier();
+        }
+        m_currentScanId = scanId;
+        ++m_scanSerial;
         m_scanDestinations = CollectScanDestinations(kModulePort);
         m_scanDatagram = EncodeToVector(ScanRequest{m_currentScanId});
         m_scanRepeatsSent = 0;
         m_scanStarted = Clock::now();
         m_scanning = true;
-        m_scanIssued = true;
         // The first copy leaves at once, from the caller's thread.
         SendToAll(m_scanDatagram, m_scanDestinations);
         m_scanRepeatsSent = 1;
@@ -156,55 +185,104 @@ void ModuleServiceClient::RemoveFirstInvalidPasswordMac() {
 
 bool ModuleServiceClient::SendConfigure(const ZEVA_ConfigureRequestType& request) {
     std::lock_guard lock(m_mutex);
-    ConfigureRequest message;
-    message.requestId = NextIdentifier();
-    message.request = request;
-    return QueueCommand(MessageType::ConfigureRequest, ToMac(request.macId), message.requestId,
-                        EncodeToVector(message));
+    return QueueCommand(MessageType::ConfigureRequest, ToMac(request.macId),
+                        [&request](std::uint32_t requestId) {
+                            ConfigureRequest message;
+                            message.requestId = requestId;
+                            message.request = request;
+                            return EncodeToVector(message);
+                        });
 }
 
 bool ModuleServiceClient::SendWink(const ZEVA_ConfigureRequestType& request) {
     std::lock_guard lock(m_mutex);
-    WinkRequest message;
-    message.requestId = NextIdentifier();
-    message.target = ToMac(request.macId);
-    return QueueCommand(MessageType::WinkRequest, message.target, message.requestId,
-                        EncodeToVector(message));
+    return QueueCommand(MessageType::WinkRequest, ToMac(request.macId),
+                        [&request](std::uint32_t requestId) {
+                            WinkRequest message;
+                            message.requestId = requestId;
+                            message.target = ToMac(request.macId);
+                            return EncodeToVector(message);
+                        });
 }
 
-// Called with the lock held. The first copy leaves at once; the worker retransmits.
-bool ModuleServiceClient::QueueCommand(MessageType kind, const MacAddress& target,
-                                       std::uint32_t requestId,
-                                       std::vector<std::uint8_t> datagram) {
-    if (!m_worker.joinable() || datagram.empty()) {
+// Called with the lock held. The first copy leaves at once, or, for a module first heard in a
+// scan that is still young, once the scan has run long enough for a second claimant of the
+// MAC to have answered; the worker retransmits. A module that answered goes back the way its
+// answer came; one never heard is looked for wherever a scan would look.
+bool ModuleServiceClient::QueueCommand(
+    MessageType kind, const MacAddress& target,
+    const std::function<std::vector<std::uint8_t>(std::uint32_t)>& encode) {
+    if (!m_worker.joinable()) {
         return false;
+    }
+    const auto now = Clock::now();
+    PendingCommand command;
+    Clock::time_point firstSend = now;
+    const auto known = m_modules.find(MacKey(target.data()));
+    if (known != m_modules.end()) {
+        if (RefusedForConflict(known->second, now)) {
+            // A password or challenge response must never reach a host that answers in a
+            // module's name.
+            ++m_statistics.commandsRefusedForConflict;
+            m_deferredEvents.push_back(ZEVA_EVENT_MAC_CONFLICT);
+            Wake();
+            return false;
+        }
+        command.destinations = {known->second.route};
+        command.expectedSender = known->second.sender;
+        if (known->second.scanSerial == m_scanSerial) {
+            firstSend = std::max(now, m_scanStarted + kConflictSettleTime);
+        }
+    } else {
+        command.destinations = CollectScanDestinations(kModulePort);
     }
     if (m_pendingCommands.size() >= m_limits.pendingCommandCapacity) {
         ++m_statistics.commandsDropped;
         return false;
     }
-    PendingCommand command;
+    const std::uint32_t requestId = NewRequestId();
     command.kind = kind;
     command.target = target;
-    command.datagram = std::move(datagram);
-    command.destinations = DestinationsFor(target);
-    const auto now = Clock::now();
-    command.nextSend = now + kCommandRetransmitInterval;
-    command.deadline = now + kCommandDeadline;
-    SendToAll(command.datagram, command.destinations);
+    command.datagram = encode(requestId);
+    if (command.datagram.empty()) {
+        return false;
+    }
+    command.deadline = firstSend + kCommandDeadline;
+    if (firstSend > now) {
+        command.nextSend = firstSend;
+    } else {
+        command.nextSend = now + kCommandRetransmitInterval;
+        SendToAll(command.datagram, command.destinations);
+    }
     m_pendingCommands[requestId] = std::move(command);
     Wake();
     return true;
 }
 
-// A module that answered goes back the way its answer came; one never heard is looked for
-// wherever a scan would look.
-std::vector<ScanDestination> ModuleServiceClient::DestinationsFor(const MacAddress& target) const {
-    const auto route = m_routes.find(MacKey(target.data()));
-    if (route != m_routes.end()) {
-        return {ScanDestination{route->second.endpoint, route->second.interfaceIndex}};
+// Refused while the last scan that heard the MAC had two senders, and after such a scan until
+// a later one has heard one sender only and run long enough for a second to have answered.
+bool ModuleServiceClient::RefusedForConflict(KnownModule& module, Clock::time_point now) const {
+    if (module.conflictInScan) {
+        return true;
     }
-    return CollectScanDestinations(kModulePort);
+    if (!module.conflictEarlier) {
+        return false;
+    }
+    const bool settled =
+        module.scanSerial == m_scanSerial && now >= m_scanStarted + kConflictSettleTime;
+    if (settled) {
+        module.conflictEarlier = false;
+    }
+    return !settled;
+}
+
+// Each command dropped raises event 5, as a refused one does.
+void ModuleServiceClient::DropPendingCommandsFor(const MacAddress& target,
+                                                 std::vector<int>& events) {
+    const std::size_t dropped = std::erase_if(
+        m_pendingCommands, [&target](const auto& entry) { return entry.second.target == target; });
+    m_statistics.commandsRefusedForConflict += dropped;
+    events.insert(events.end(), dropped, ZEVA_EVENT_MAC_CONFLICT);
 }
 
 void ModuleServiceClient::SendToAll(std::span<const std::uint8_t> datagram,
@@ -235,7 +313,9 @@ void ModuleServiceClient::Run() {
         ZEVA_CallBackType callback = nullptr;
         {
             std::lock_guard lock(m_mutex);
-            RunTimers(Clock::now());
+            RunTimers(Clock::now(), events);
+            events.insert(events.end(), m_deferredEvents.begin(), m_deferredEvents.end());
+            m_deferredEvents.clear();
             callback = m_callback;
         }
         // The lock is released: the program may call back into the library from here.
@@ -269,63 +349,91 @@ void ModuleServiceClient::HandleDatagram(std::span<const std::uint8_t> datagram,
         return;
     }
     if (const auto* answer = std::get_if<ScanAnswer>(&*decoded.message)) {
-        // An answer sent by broadcast came from a module that cannot reach us by unicast, so
-        // whatever we send it goes back by broadcast through the same interface.
-        Route route{received.source, 0};
-        if (received.destination == kLimitedBroadcast) {
-            route = {Endpoint{kLimitedBroadcast, received.source.port}, received.interfaceIndex};
-        }
-        HandleScanAnswer(*answer, route, events);
+        HandleScanAnswer(*answer, received, events);
     } else {
-        HandleCommandAnswer(std::get<CommandAnswer>(*decoded.message), events);
+        HandleCommandAnswer(std::get<CommandAnswer>(*decoded.message), received, events);
     }
 }
 
-void ModuleServiceClient::HandleScanAnswer(const ScanAnswer& answer, const Route& route,
+void ModuleServiceClient::HandleScanAnswer(const ScanAnswer& answer,
+                                           const ReceivedDatagram& received,
                                            std::vector<int>& events) {
-    // Always acknowledged, even when already heard: the earlier acknowledgement may be lost.
-    Acknowledge(answer, route);
-    RememberRoute(answer.hardwareAddress, route);
-    if (!m_scanIssued || answer.scanId != m_currentScanId) {
+    // Only an answer to the scan in progress may tell us anything, even where a module is.
+    if (m_scanSerial == 0 || answer.scanId != m_currentScanId) {
         ++m_statistics.staleAnswers;
         return;
     }
+    const Sender sender{received.source, received.interfaceIndex};
+    // Every request goes back through the interface the answer came in on, whatever the
+    // addresses: by broadcast when the module broadcast its answer (it cannot reach us by
+    // unicast, or has no address), else to its address.
+    ScanDestination route{received.source, received.interfaceIndex};
+    if (received.destination == kLimitedBroadcast) {
+        route.endpoint = {kLimitedBroadcast, received.source.port};
+    }
+    // Always acknowledged, even when already heard: the earlier acknowledgement may be lost.
+    Acknowledge(answer, route);
     const std::uint64_t key = MacKey(answer.hardwareAddress.data());
-    if (m_heardThisScan.contains(key)) {
+    auto known = m_modules.find(key);
+    if (known == m_modules.end()) {
+        if (m_modules.size() >= m_limits.knownRouteCapacity) {
+            ++m_statistics.unknownModulesDropped;
+            return;
+        }
+        known = m_modules.emplace(key, KnownModule{}).first;
+    }
+    KnownModule& module = known->second;
+    if (module.scanSerial != m_scanSerial) {
+        module.conflictEarlier = module.conflictEarlier || module.conflictInScan;
+        module.conflictInScan = false;
+        module.scanSerial = m_scanSerial;
+        module.sender = sender;
+        module.route = route;
+        QueueResponse(answer, events);
+        return;
+    }
+    if (module.sender == sender || module.conflictInScan) {
         ++m_statistics.repeatedAnswers;
         return;
     }
-    if (m_heardThisScan.size() < m_limits.knownRouteCapacity) {
-        m_heardThisScan.insert(key);
-    }
+    // A second sender claims the MAC: nothing more goes to it, not even a command already
+    // under way, and the program sees this answer too so that it can name both.
+    ++m_statistics.conflictingAnswers;
+    module.conflictInScan = true;
+    DropPendingCommandsFor(answer.hardwareAddress, events);
+    QueueResponse(answer, events);
+}
+
+bool ModuleServiceClient::QueueResponse(const ScanAnswer& answer, std::vector<int>& events) {
     if (!m_responses.Push(answer.record)) {
         ++m_statistics.responsesDropped;
-        return;
+        return false;
     }
     ++m_statistics.answersQueued;
     events.push_back(ZEVA_EVENT_RESPONSE);
+    return true;
 }
 
-void ModuleServiceClient::Acknowledge(const ScanAnswer& answer, const Route& route) const {
+void ModuleServiceClient::Acknowledge(const ScanAnswer& answer,
+                                      const ScanDestination& route) const {
     std::array<std::uint8_t, kMaxDatagramSize> datagram{};
     const std::size_t size =
         Encode(ScanAcknowledge{answer.scanId, answer.hardwareAddress}, datagram);
     m_socket.SendTo(std::span(datagram.data(), size), route.endpoint, route.interfaceIndex);
 }
 
-void ModuleServiceClient::RememberRoute(const MacAddress& mac, const Route& route) {
-    if (m_routes.size() >= m_limits.knownRouteCapacity) {
-        m_routes.clear();
-    }
-    m_routes[MacKey(mac.data())] = route;
-}
-
 void ModuleServiceClient::HandleCommandAnswer(const CommandAnswer& answer,
+                                              const ReceivedDatagram& received,
                                               std::vector<int>& events) {
     const auto pending = m_pendingCommands.find(answer.requestId);
     if (pending == m_pendingCommands.end() || pending->second.target != answer.hardwareAddress ||
         pending->second.kind != answer.command) {
         ++m_statistics.unmatchedCommandAnswers;
+        return;
+    }
+    const auto& expected = pending->second.expectedSender;
+    if (expected && *expected != Sender{received.source, received.interfaceIndex}) {
+        ++m_statistics.foreignCommandAnswers;
         return;
     }
     m_pendingCommands.erase(pending);
@@ -349,7 +457,7 @@ void ModuleServiceClient::HandleCommandAnswer(const CommandAnswer& answer,
     }
 }
 
-void ModuleServiceClient::RunTimers(Clock::time_point now) {
+void ModuleServiceClient::RunTimers(Clock::time_point now, std::vector<int>& events) {
     if (m_scanning) {
         while (m_scanRepeatsSent < kScanRepeatOffsets.size() &&
                now >= m_scanStarted + kScanRepeatOffsets[m_scanRepeatsSent]) {
@@ -361,6 +469,7 @@ void ModuleServiceClient::RunTimers(Clock::time_point now) {
     for (auto command = m_pendingCommands.begin(); command != m_pendingCommands.end();) {
         if (now >= command->second.deadline) {
             ++m_statistics.commandsTimedOut;
+            events.push_back(ZEVA_EVENT_NO_ANSWER);
             command = m_pendingCommands.erase(command);
             continue;
         }

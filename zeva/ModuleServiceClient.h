@@ -5,14 +5,24 @@
 //
 // The callback runs on the worker thread, never while the client's lock is held, so the
 // program may call any function of the client from inside it.
+//
+// Answers that are not from the module must not steer the client: a scan answer counts only
+// for the scan in progress, and only then sets the way back to its module (the sender and the
+// interface it came in on); a command answer counts only with the id of the request in flight
+// for that MAC and from that module's sender. When two senders answer for one MAC in one scan,
+// no configure or wink goes to that MAC (event ZEVA_EVENT_MAC_CONFLICT instead) until a later
+// scan hears one sender only and has run long enough for a second one to have answered. A
+// command for a MAC first heard in a scan that is still that young waits until it is not,
+// so that a claimant answering first never gets it.
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "modsvc/ModuleService.h"
@@ -31,6 +41,10 @@ struct ClientStatistics {
     std::uint64_t responsesDropped = 0;  // response queue full
     std::uint64_t invalidPasswordsDropped = 0;
     std::uint64_t unmatchedCommandAnswers = 0;  // duplicates or answers to nothing pending
+    std::uint64_t foreignCommandAnswers = 0;    // right id, but not from the module's sender
+    std::uint64_t conflictingAnswers = 0;       // a second sender for a MAC in one scan
+    std::uint64_t commandsRefusedForConflict = 0;
+    std::uint64_t unknownModulesDropped = 0;  // module table full
     std::uint64_t refusedCommands = 0;
     std::uint64_t commandsTimedOut = 0;
     std::uint64_t commandsDropped = 0;  // too many commands in flight
@@ -69,15 +83,26 @@ public:
     ClientStatistics Statistics() const;
 
 private:
-    struct Route {
-        Endpoint endpoint;
+    // Who sent an answer: its source address and port and the interface it arrived on.
+    struct Sender {
+        Endpoint source;
         int interfaceIndex = 0;
+        bool operator==(const Sender&) const = default;
+    };
+    // What the client knows of one module from the scans that heard it.
+    struct KnownModule {
+        Sender sender;                 // of the first answer in the last scan that heard it
+        ScanDestination route;         // where requests for it go
+        std::uint64_t scanSerial = 0;  // that scan
+        bool conflictInScan = false;   // a second sender answered in that scan
+        bool conflictEarlier = false;  // an earlier scan had two senders, not yet settled
     };
     struct PendingCommand {
         MessageType kind = MessageType::ConfigureRequest;
         MacAddress target{};
         std::vector<std::uint8_t> datagram;
         std::vector<ScanDestination> destinations;
+        std::optional<Sender> expectedSender;  // none for a module no scan has heard
         Clock::time_point nextSend;
         Clock::time_point deadline;
     };
@@ -87,18 +112,21 @@ private:
     void ReceiveWaiting(std::vector<int>& events);
     void HandleDatagram(std::span<const std::uint8_t> datagram, const ReceivedDatagram& received,
                         std::vector<int>& events);
-    void HandleScanAnswer(const ScanAnswer& answer, const Route& route, std::vector<int>& events);
-    void HandleCommandAnswer(const CommandAnswer& answer, std::vector<int>& events);
-    void Acknowledge(const ScanAnswer& answer, const Route& route) const;
-    void RunTimers(Clock::time_point now);
+    void HandleScanAnswer(const ScanAnswer& answer, const ReceivedDatagram& received,
+                          std::vector<int>& events);
+    bool QueueResponse(const ScanAnswer& answer, std::vector<int>& events);
+    void HandleCommandAnswer(const CommandAnswer& answer, const ReceivedDatagram& received,
+                             std::vector<int>& events);
+    void Acknowledge(const ScanAnswer& answer, const ScanDestination& route) const;
+    void RunTimers(Clock::time_point now, std::vector<int>& events);
     int MillisecondsToNextTimer(Clock::time_point now) const;
-    bool QueueCommand(MessageType kind, const MacAddress& target, std::uint32_t requestId,
-                      std::vector<std::uint8_t> datagram);
-    std::vector<ScanDestination> DestinationsFor(const MacAddress& target) const;
+    bool QueueCommand(MessageType kind, const MacAddress& target,
+                      const std::function<std::vector<std::uint8_t>(std::uint32_t)>& encode);
+    bool RefusedForConflict(KnownModule& module, Clock::time_point now) const;
+    void DropPendingCommandsFor(const MacAddress& target, std::vector<int>& events);
     void SendToAll(std::span<const std::uint8_t> datagram,
                    const std::vector<ScanDestination>& destinations) const;
-    void RememberRoute(const MacAddress& mac, const Route& route);
-    std::uint32_t NextIdentifier();
+    std::uint32_t NewRequestId() const;
 
     const ClientLimits m_limits;
     mutable std::mutex m_mutex;
@@ -112,17 +140,17 @@ private:
     BoundedQueue<MacAddress> m_invalidPasswordMacs;
     ClientStatistics m_statistics;
 
-    std::uint32_t m_nextIdentifier = 0;
     std::uint32_t m_currentScanId = 0;
-    bool m_scanning = false;    // repeats still to send
-    bool m_scanIssued = false;  // a scan has been sent since start
-    std::unordered_set<std::uint64_t> m_heardThisScan;
+    std::uint64_t m_scanSerial = 0;  // counts scans; 0: none sent since start
+    bool m_scanning = false;         // repeats still to send
+    // Events raised on the caller's thread, handed to the callback by the worker.
+    std::vector<int> m_deferredEvents;
     std::vector<ScanDestination> m_scanDestinations;
     std::vector<std::uint8_t> m_scanDatagram;
     std::size_t m_scanRepeatsSent = 0;
     Clock::time_point m_scanStarted;
 
-    std::unordered_map<std::uint64_t, Route> m_routes;
+    std::unordered_map<std::uint64_t, KnownModule> m_modules;
     std::unordered_map<std::uint32_t, PendingCommand> m_pendingCommands;
 };
 

@@ -5,7 +5,9 @@
 #include <net/if.h>
 #include <netinet/in.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "platform/SaturatingAtoi.h"
@@ -62,20 +64,46 @@ bool ParseTarget(std::string_view item, std::uint16_t defaultPort, Endpoint& end
     return true;
 }
 
-std::uint32_t AddressOf(const sockaddr* address) {
-    return address != nullptr && address->sa_family == AF_INET
-               ? ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr)
-               : 0;
+struct InterfaceFlags {
+    std::string name;
+    unsigned flags = 0;
+};
+
+// One entry per interface, whatever address families it carries: a link without any IPv4
+// address still shows with its packet entry.
+std::vector<InterfaceFlags> ReadInterfaceFlags() {
+    std::vector<InterfaceFlags> interfaces;
+    ifaddrs* entries = nullptr;
+    if (getifaddrs(&entries) != 0) {
+        return interfaces;
+    }
+    for (const ifaddrs* entry = entries; entry != nullptr; entry = entry->ifa_next) {
+        if (entry->ifa_name == nullptr) {
+            continue;
+        }
+        const std::string_view name(entry->ifa_name);
+        const bool known =
+            std::any_of(interfaces.begin(), interfaces.end(),
+                        [&](const InterfaceFlags& seen) { return seen.name == name; });
+        if (!known) {
+            interfaces.push_back({std::string(name), entry->ifa_flags});
+        }
+    }
+    freeifaddrs(entries);
+    return interfaces;
 }
 
-// An address added without "brd" has no broadcast address: getifaddrs then reports 0.0.0.0 or
-// the interface's own address in its place, and the kernel would treat even the subnet's
-// broadcast address as an ordinary host on the link. Such an interface gets the limited
-// broadcast, sent out of that interface.
-std::uint32_t BroadcastAddressOf(const ifaddrs& entry) {
-    const std::uint32_t broadcast = AddressOf(entry.ifa_broadaddr);
-    const bool hasBroadcastAddress = broadcast != 0 && broadcast != AddressOf(entry.ifa_addr);
-    return hasBroadcastAddress ? broadcast : kLimitedBroadcast;
+std::optional<SkippedInterfaceReason> ReasonNotScanned(unsigned flags) {
+    if ((flags & IFF_LOOPBACK) != 0) {
+        return SkippedInterfaceReason::kLoopback;
+    }
+    if ((flags & IFF_UP) == 0) {
+        return SkippedInterfaceReason::kDown;
+    }
+    if ((flags & IFF_BROADCAST) == 0) {
+        return SkippedInterfaceReason::kNotBroadcast;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -103,24 +131,40 @@ bool InterfaceSelected(const char* selection, std::string_view name) {
     return false;
 }
 
+ScanInterfaces CollectScanInterfaces() {
+    ScanInterfaces result;
+    const char* selection = std::getenv("ZEVA_INTERFACES");
+    const std::vector<InterfaceFlags> interfaces = ReadInterfaceFlags();
+    for (const InterfaceFlags& interface : interfaces) {
+        if (!InterfaceSelected(selection, interface.name)) {
+            continue;
+        }
+        const auto reason = ReasonNotScanned(interface.flags);
+        const int index = static_cast<int>(if_nametoindex(interface.name.c_str()));
+        if (!reason && index > 0) {
+            result.scanned.push_back({interface.name, index});
+        } else if (selection != nullptr && *selection != '\0') {
+            result.skipped.push_back(
+                {interface.name, reason.value_or(SkippedInterfaceReason::kMissing)});
+        }
+    }
+    if (selection != nullptr && *selection != '\0' && std::string_view(selection) != "none") {
+        for (std::string_view name : SplitList(selection)) {
+            const bool exists = std::any_of(
+                interfaces.begin(), interfaces.end(),
+                [&](const InterfaceFlags& interface) { return interface.name == name; });
+            if (!exists) {
+                result.skipped.push_back({std::string(name), SkippedInterfaceReason::kMissing});
+            }
+        }
+    }
+    return result;
+}
+
 std::vector<ScanDestination> CollectScanDestinations(std::uint16_t modulePort) {
     std::vector<ScanDestination> destinations;
-    const char* selection = std::getenv("ZEVA_INTERFACES");
-    ifaddrs* interfaces = nullptr;
-    if (getifaddrs(&interfaces) == 0) {
-        for (const ifaddrs* entry = interfaces; entry != nullptr; entry = entry->ifa_next) {
-            const unsigned flags = entry->ifa_flags;
-            if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET ||
-                (flags & IFF_UP) == 0 || (flags & IFF_BROADCAST) == 0 ||
-                (flags & IFF_LOOPBACK) != 0 || !InterfaceSelected(selection, entry->ifa_name)) {
-                continue;
-            }
-            ScanDestination destination;
-            destination.endpoint = {BroadcastAddressOf(*entry), modulePort};
-            destination.interfaceIndex = static_cast<int>(if_nametoindex(entry->ifa_name));
-            destinations.push_back(destination);
-        }
-        freeifaddrs(interfaces);
+    for (const ScanInterfaces::Scanned& interface : CollectScanInterfaces().scanned) {
+        destinations.push_back({Endpoint{kLimitedBroadcast, modulePort}, interface.index});
     }
     if (const char* targets = std::getenv("ZEVA_TARGETS")) {
         for (const Endpoint& endpoint : ParseTargetList(targets, modulePort)) {

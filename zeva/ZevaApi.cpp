@@ -26,7 +26,8 @@ void PrintStatistics() {
     std::fprintf(stderr,
                  "zeva: queued=%llu repeated=%llu stale=%llu responses-dropped=%llu "
                  "invalid-password-dropped=%llu unmatched-command-answers=%llu refused=%llu "
-                 "timed-out=%llu commands-dropped=%llu",
+                 "timed-out=%llu commands-dropped=%llu foreign-command-answers=%llu "
+                 "conflicting-answers=%llu refused-for-conflict=%llu modules-dropped=%llu",
                  static_cast<unsigned long long>(statistics.answersQueued),
                  static_cast<unsigned long long>(statistics.repeatedAnswers),
                  static_cast<unsigned long long>(statistics.staleAnswers),
@@ -35,7 +36,11 @@ void PrintStatistics() {
                  static_cast<unsigned long long>(statistics.unmatchedCommandAnswers),
                  static_cast<unsigned long long>(statistics.refusedCommands),
                  static_cast<unsigned long long>(statistics.commandsTimedOut),
-                 static_cast<unsigned long long>(statistics.commandsDropped));
+                 static_cast<unsigned long long>(statistics.commandsDropped),
+                 static_cast<unsigned long long>(statistics.foreignCommandAnswers),
+                 static_cast<unsigned long long>(statistics.conflictingAnswers),
+                 static_cast<unsigned long long>(statistics.commandsRefusedForConflict),
+                 static_cast<unsigned long long>(statistics.unknownModulesDropped));
     ordvane::zeva::PrintDecodeErrorCounts(stderr, statistics.decodeErrors);
     std::fprintf(stderr, "\n");
 }

@@ -4,12 +4,10 @@
 // hardest case for the receive buffer), 300 spreads the answers as a large fleet does.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <set>
-#include <thread>
 
+#include "bench/zeva/ScanMeasurement.h"
 #include "modsvc/ModuleService.h"
 #include "tests/support/SimProcess.h"
 
@@ -20,22 +18,6 @@ using Clock = std::chrono::steady_clock;
 constexpr std::size_t kModules = 10000;
 constexpr auto kGiveUpAfter = std::chrono::seconds(5);
 
-std::atomic<std::int64_t> g_lastResponseNanoseconds{0};
-
-void OnEvent(int eventCode) {
-    if (eventCode == ZEVA_EVENT_RESPONSE) {
-        g_lastResponseNanoseconds.store(Clock::now().time_since_epoch().count());
-    }
-}
-
-std::uint64_t MacKey(const ZEVA_ModuleScanResponseType& response) {
-    std::uint64_t key = 0;
-    for (std::uint8_t byte : response.macId) {
-        key = (key << 8) | byte;
-    }
-    return key;
-}
-
 void BM_ScanTenThousandModules(benchmark::State& state) {
     ordvane::testing::SimProcess sim({"--count", std::to_string(kModules), "--seed", "11",
                                       "--jitter-ms", std::to_string(state.range(0))});
@@ -44,28 +26,14 @@ void BM_ScanTenThousandModules(benchmark::State& state) {
         return;
     }
     ordvane::testing::PointLibraryAt(sim);
-    ZEVA_RegisterCallBack(OnEvent);
+    ZEVA_RegisterCallBack(ordvane::bench::NoteLibraryEvent);
     ZEVA_Start();
     double lostTotal = 0;
     for (auto _ : state) {
-        std::set<std::uint64_t> heard;
-        const auto start = Clock::now();
-        ZEVA_SendModuleScan();
-        ZEVA_ModuleScanResponseType response{};
-        while (heard.size() < kModules && Clock::now() - start < kGiveUpAfter) {
-            if (ZEVA_GetResponse(&response) != 0) {
-                heard.insert(MacKey(response));
-            } else {
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-            }
-        }
-        const Clock::time_point last{Clock::duration(g_lastResponseNanoseconds.load())};
-        state.SetIterationTime(std::chrono::duration<double>(last - start).count());
-        lostTotal += static_cast<double>(kModules - heard.size());
-        // Let the answers' repeats and acknowledgements die down before the next scan.
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        while (ZEVA_GetResponse(&response) != 0) {
-        }
+        const auto measured =
+            ordvane::bench::MeasureScan(kModules, kGiveUpAfter, std::chrono::milliseconds(500));
+        state.SetIterationTime(measured.seconds);
+        lostTotal += static_cast<double>(kModules - measured.heard);
     }
     state.counters["modules"] = static_cast<double>(kModules);
     state.counters["lost_per_scan"] = lostTotal / static_cast<double>(state.iterations());

@@ -44,6 +44,19 @@ std::map<std::string, std::string> KindsByMac(const std::vector<ModuleTableRow>&
     return kinds;
 }
 
+// The library passes on one answer per sender, so a second answer for a MAC means a second
+// device claims it: the row keeps the first answer and names the other's address.
+TEST(ScanTableWarnings, ASecondAnswerForAMacMarksItsRowClaimedTwice) {
+    ScanTable table(OneNetwork());
+    EXPECT_TRUE(table.Add(SampleResponse(0x01, 0xC0A80001)));
+    EXPECT_FALSE(table.Add(SampleResponse(0x01, 0xC0A80042)));
+    const std::vector<ModuleTableRow> rows = table.Rows({kColumnIp, true});
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows[0].columns[kColumnIp], "192.168.0.1");
+    EXPECT_EQ(WarningKindsText(rows[0].warnings), "mac-claimed-twice");
+    EXPECT_NE(rows[0].warnings[0].sentence.find("192.168.0.66"), std::string::npos);
+}
+
 TEST(ScanTableWarnings, EachRowGetsItsWarningsWhateverTheSortOrder) {
     const ScanTable table = SampleFleet();
     EXPECT_EQ(table.RowCount(), 4U);

@@ -162,6 +162,17 @@ TEST_F(MainWindowTest, InvalidPasswordForAnotherModuleShowsNothingAndStaysQueued
     EXPECT_TRUE(m_script->MessageBoxes().empty());
 }
 
+TEST_F(MainWindowTest, MacConflictEventSaysTwoDevicesClaimTheMacAndKeepsTheRows) {
+    RunWindow([&](TestableScanDlg& window) {
+        EXPECT_TRUE(WaitForRows(window, 3));
+        window.SendMessage(WM_MODULE_EVENT, 0, ZEVA_EVENT_MAC_CONFLICT);
+        EXPECT_EQ(window.ModuleList().GetItemCount(), 3);
+    });
+    ASSERT_EQ(m_script->MessageBoxes().size(), 1U);
+    EXPECT_EQ(m_script->MessageBoxes()[0].text, kMacClaimedTwiceMessage);
+    EXPECT_EQ(m_script->MessageBoxes()[0].type, MB_ICONEXCLAMATION | MB_OK);
+}
+
 TEST_F(MainWindowTest, EscapeLeavesTheWindowOpenAndTheCloseBoxEndsItLikeExit) {
     bool openAfterEscape = false;
     const INT_PTR result = RunWindow([&](TestableScanDlg& window) {

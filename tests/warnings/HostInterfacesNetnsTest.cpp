@@ -1,83 +1,69 @@
-// ReadHostInterfaces inside a network namespace of the test's own, whose interfaces are known:
-// a veth pair with one end up and one down, and loopback. Needs root and iproute2.
+// ReadHostInterfaces inside a network namespace of the test's own, whose interfaces are known
+// and set up as a DHCP client sets them (addresses with their broadcast address): two links up
+// on different subnets, one up without any IPv4 address, one with an address but down, and
+// loopback. Needs root and iproute2.
 #include "modlist/ModuleWarnings.h"
-
-#include <fcntl.h>
-#include <sched.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "tests/support/TestNetwork.h"
+
 namespace ordvane {
 namespace {
+
+using testing::TestNetwork;
 
 constexpr std::uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) {
     return (a << 24) | (b << 16) | (c << 8) | d;
 }
 
-bool Shell(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+// setns moves only the calling thread, so a thread of its own reads the namespace.
+std::optional<std::vector<HostInterface>> ReadInNamespace(const std::string& name) {
+    std::optional<std::vector<HostInterface>> interfaces;
+    bool entered = false;
+    std::thread reader([&] {
+        entered = TestNetwork::EnterNamespace(name);
+        if (entered) {
+            interfaces = ReadHostInterfaces();
+        }
+    });
+    reader.join();
+    EXPECT_TRUE(entered) << "could not enter " << name;
+    return interfaces;
 }
 
-class HostInterfacesInNamespace : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (geteuid() != 0) {
-            GTEST_SKIP() << "needs root to create a network namespace";
-        }
-        if (!Shell("command -v ip")) {
-            GTEST_SKIP() << "needs ip (iproute2)";
-        }
-        const std::string in = "ip -n " + name_ + " ";
-        created_ = Shell("ip netns add " + name_);
-        ASSERT_TRUE(created_) << "ip netns add " << name_;
-        ASSERT_TRUE(Shell(in + "link add wa0 type veth peer name wa1"));
-        ASSERT_TRUE(Shell(in + "addr add 10.77.3.1/16 dev wa0"));
-        ASSERT_TRUE(Shell(in + "addr add 10.78.0.1/24 dev wa1"));  // stays down
-        ASSERT_TRUE(Shell(in + "link set wa0 up"));
-        ASSERT_TRUE(Shell(in + "link set lo up"));
+TEST(HostInterfacesInNamespace, ListsTheAddressesOfLinksThatAreUpWithoutLoopback) {
+    const std::string reason = TestNetwork::SkipReason();
+    if (!reason.empty()) {
+        GTEST_SKIP() << reason;
     }
+    TestNetwork network;
+    const std::string host = network.AddNamespace("host");
+    const std::string peer = network.AddNamespace("peer");
+    ASSERT_FALSE(host.empty());
+    ASSERT_FALSE(peer.empty());
+    const auto [first, firstPeer] = network.AddLink(host, peer);
+    const auto [second, secondPeer] = network.AddLink(host, peer);
+    const auto [bare, barePeer] = network.AddLink(host, peer);
+    const auto [down, downPeer] = network.AddLink(host, peer);
+    ASSERT_TRUE(network.AddAddress(host, first, "10.77.3.1/16"));
+    ASSERT_TRUE(network.AddAddress(host, second, "192.168.40.2/24"));
+    ASSERT_TRUE(network.AddAddress(host, down, "10.78.0.1/24"));
+    ASSERT_TRUE(network.Ip(host, "link set " + down + " down"));
 
-    void TearDown() override {
-        if (created_) {
-            Shell("ip netns del " + name_);
-        }
-    }
-
-    // setns moves only the calling thread, so a thread of its own reads the namespace.
-    std::optional<std::vector<HostInterface>> ReadInNamespace() {
-        std::optional<std::vector<HostInterface>> interfaces;
-        bool entered = false;
-        std::thread reader([&] {
-            const int handle = open(("/run/netns/" + name_).c_str(), O_RDONLY | O_CLOEXEC);
-            entered = handle >= 0 && setns(handle, CLONE_NEWNET) == 0;
-            if (handle >= 0) {
-                close(handle);
-            }
-            if (entered) {
-                interfaces = ReadHostInterfaces();
-            }
-        });
-        reader.join();
-        EXPECT_TRUE(entered) << "could not enter " << name_;
-        return interfaces;
-    }
-
-    std::string name_ = "ordvane-warnings-" + std::to_string(getpid());
-    bool created_ = false;
-};
-
-TEST_F(HostInterfacesInNamespace, ListsTheInterfacesThatAreUpWithoutLoopback) {
-    const auto interfaces = ReadInNamespace();
+    const auto interfaces = ReadInNamespace(host);
     ASSERT_TRUE(interfaces.has_value());
-    ASSERT_EQ(interfaces->size(), 1u);
-    EXPECT_EQ(interfaces->front().name, "wa0");
-    EXPECT_EQ(interfaces->front().address, Ip(10, 77, 3, 1));
-    EXPECT_EQ(interfaces->front().netmask, Ip(255, 255, 0, 0));
+    ASSERT_EQ(interfaces->size(), 2u) << "the address-less and the down link give no network";
+    EXPECT_EQ(interfaces->at(0).name, first);
+    EXPECT_EQ(interfaces->at(0).address, Ip(10, 77, 3, 1));
+    EXPECT_EQ(interfaces->at(0).netmask, Ip(255, 255, 0, 0));
+    EXPECT_EQ(interfaces->at(1).name, second);
+    EXPECT_EQ(interfaces->at(1).address, Ip(192, 168, 40, 2));
+    EXPECT_EQ(interfaces->at(1).netmask, Ip(255, 255, 255, 0));
 }
 
 }  // namespace

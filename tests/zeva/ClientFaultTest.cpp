@@ -4,7 +4,11 @@
 
 #include <poll.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "tests/support/SimProcess.h"
@@ -39,18 +43,32 @@ public:
         return std::nullopt;
     }
 
-    std::uint32_t ReceiveScanId() {
+    // The id of the next scan request, skipping repeats of the scan with id `skipped`.
+    std::uint32_t ReceiveScanId(std::optional<std::uint32_t> skipped = std::nullopt) {
         for (;;) {
             const auto message = Receive();
             if (!message) {
                 ADD_FAILURE() << "no scan request arrived";
                 return 0;
             }
-            if (const auto* scan = std::get_if<ScanRequest>(&*message)) {
+            const auto* scan = std::get_if<ScanRequest>(&*message);
+            if (scan != nullptr && scan->scanId != skipped) {
                 return scan->scanId;
             }
         }
     }
+
+    template <typename Request>
+    std::optional<Request> ReceiveRequest() {
+        for (auto message = Receive(); message; message = Receive()) {
+            if (const auto* request = std::get_if<Request>(&*message)) {
+                return *request;
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::uint16_t Port() const { return m_socket.LocalPort(); }
 
     template <typename Message>
     void Send(const Message& message) {
@@ -175,6 +193,75 @@ TEST(ClientFaults, OverlongTextsFromTheWireEndInsideTheirFields) {
     EXPECT_EQ(std::strlen(response.moduleType), sizeof response.moduleType - 1);
     EXPECT_EQ(std::strlen(response.hostname), sizeof response.hostname - 1);
     EXPECT_EQ(std::strlen(response.challenge), sizeof response.challenge - 1);
+}
+
+std::array<std::atomic<int>, 8> g_events{};
+
+void CountEvent(int eventCode) {
+    if (eventCode >= 0 && eventCode < static_cast<int>(g_events.size())) {
+        ++g_events[static_cast<std::size_t>(eventCode)];
+    }
+}
+
+// A second host answering for a module's MAC: commands to that MAC are refused with event 5
+// until a scan hears the module alone and has run long enough; command answers count only
+// from the module itself and with the id in flight; an unanswered command raises event 4.
+TEST(ClientFaults, TwoSendersForOneMacStopCommandsUntilAScanSettlesOnOne) {
+    HandDrivenModule module;
+    HandDrivenModule impostor;
+    const std::string targets = "127.0.0.1:" + std::to_string(module.Port()) +
+                                ",127.0.0.1:" + std::to_string(impostor.Port());
+    setenv("ZEVA_TARGETS", targets.c_str(), 1);
+    ModuleServiceClient client;
+    client.RegisterCallback(CountEvent);
+    ASSERT_TRUE(client.Start());
+    ASSERT_TRUE(client.SendScan());
+    const std::uint32_t firstScan = module.ReceiveScanId();
+    EXPECT_EQ(impostor.ReceiveScanId(), firstScan);
+    module.Send(AnswerFrom(firstScan, 1));
+    ASSERT_TRUE(Eventually([&] { return client.Statistics().answersQueued == 1; }));
+    // While the scan is young a command waits; the second claimant's answer then drops it.
+    ZEVA_ConfigureRequestType request{};
+    std::memcpy(request.macId, AnswerFrom(firstScan, 1).hardwareAddress.data(), 6);
+    EXPECT_TRUE(client.SendConfigure(request));
+    impostor.Send(AnswerFrom(firstScan, 1));
+    impostor.Send(AnswerFrom(firstScan, 1));
+    ASSERT_TRUE(Eventually([&] { return client.Statistics().repeatedAnswers == 1; }));
+    EXPECT_EQ(client.Statistics().answersQueued, 2u) << "both claimants reach the program";
+    EXPECT_EQ(client.Statistics().conflictingAnswers, 1u);
+    ASSERT_TRUE(Eventually([] { return g_events[ZEVA_EVENT_MAC_CONFLICT] == 1; }));
+
+    EXPECT_FALSE(client.SendConfigure(request));
+    EXPECT_FALSE(client.SendWink(request));
+    ASSERT_TRUE(Eventually([] { return g_events[ZEVA_EVENT_MAC_CONFLICT] == 3; }));
+
+    // The next scan hears the module alone, but only a settled scan clears the conflict.
+    ASSERT_TRUE(client.SendScan());
+    const std::uint32_t secondScan = module.ReceiveScanId(firstScan);
+    module.Send(AnswerFrom(secondScan, 1));
+    ASSERT_TRUE(Eventually([&] { return client.Statistics().answersQueued == 3; }));
+    EXPECT_FALSE(client.SendConfigure(request));
+    std::this_thread::sleep_for(2100ms);
+    ASSERT_TRUE(client.SendConfigure(request));
+    const auto configure = module.ReceiveRequest<ConfigureRequest>();
+    ASSERT_TRUE(configure);
+    const MacAddress mac = AnswerFrom(secondScan, 1).hardwareAddress;
+    impostor.Send(CommandAnswer{configure->requestId, mac, MessageType::ConfigureRequest,
+                                CommandResult::WrongPassword});
+    module.Send(CommandAnswer{configure->requestId + 1, mac, MessageType::ConfigureRequest,
+                              CommandResult::WrongPassword});
+    module.Send(CommandAnswer{configure->requestId, mac, MessageType::ConfigureRequest,
+                              CommandResult::Accepted});
+    ASSERT_TRUE(Eventually([] { return g_events[ZEVA_EVENT_RESCAN] == 1; }));
+    EXPECT_EQ(g_events[ZEVA_EVENT_INVALID_PASSWORD], 0);
+    EXPECT_EQ(client.Statistics().foreignCommandAnswers, 1u);
+    EXPECT_EQ(client.Statistics().unmatchedCommandAnswers, 1u);
+
+    ASSERT_TRUE(client.SendWink(request));
+    std::this_thread::sleep_for(4200ms);
+    EXPECT_EQ(g_events[ZEVA_EVENT_NO_ANSWER], 1);
+    EXPECT_EQ(g_events[ZEVA_EVENT_MAC_CONFLICT], 4);
+    EXPECT_EQ(client.Statistics().commandsRefusedForConflict, 4u);
 }
 
 }  // namespace

@@ -31,5 +31,16 @@ TEST(ScanDestinations, NoneMeansOnlyTheExtraTargets) {
     EXPECT_EQ(destinations[0].interfaceIndex, 0);
 }
 
+TEST(ScanDestinations, ListedInterfacesThatGetNoScanAreNamedWithTheReason) {
+    setenv("ZEVA_INTERFACES", "lo,ovz-no-such-link", 1);
+    const ScanInterfaces interfaces = CollectScanInterfaces();
+    EXPECT_TRUE(interfaces.scanned.empty());
+    ASSERT_EQ(interfaces.skipped.size(), 2u);
+    EXPECT_EQ(interfaces.skipped[0].name, "lo");
+    EXPECT_EQ(interfaces.skipped[0].reason, SkippedInterfaceReason::kLoopback);
+    EXPECT_EQ(interfaces.skipped[1].name, "ovz-no-such-link");
+    EXPECT_EQ(interfaces.skipped[1].reason, SkippedInterfaceReason::kMissing);
+}
+
 }  // namespace
 }  // namespace ordvane::zeva

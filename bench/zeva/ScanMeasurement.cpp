@@ -1,0 +1,55 @@
+#include "bench/zeva/ScanMeasurement.h"
+
+#include <atomic>
+#include <cstdint>
+#include <set>
+#include <thread>
+
+#include "modsvc/ModuleService.h"
+
+namespace ordvane::bench {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::atomic<std::int64_t> g_lastResponseTicks{0};
+
+std::uint64_t MacKey(const ZEVA_ModuleScanResponseType& response) {
+    std::uint64_t key = 0;
+    for (std::uint8_t byte : response.macId) {
+        key = (key << 8) | byte;
+    }
+    return key;
+}
+
+}  // namespace
+
+void NoteLibraryEvent(int eventCode) {
+    if (eventCode == ZEVA_EVENT_RESPONSE) {
+        g_lastResponseTicks.store(Clock::now().time_since_epoch().count());
+    }
+}
+
+ScanMeasurement MeasureScan(std::size_t modules, std::chrono::milliseconds giveUpAfter,
+                            std::chrono::milliseconds settle) {
+    std::set<std::uint64_t> heard;
+    const auto start = Clock::now();
+    ZEVA_SendModuleScan();
+    ZEVA_ModuleScanResponseType response{};
+    while (heard.size() < modules && Clock::now() - start < giveUpAfter) {
+        if (ZEVA_GetResponse(&response) != 0) {
+            heard.insert(MacKey(response));
+        } else {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    }
+    const Clock::time_point last{Clock::duration(g_lastResponseTicks.load())};
+    ScanMeasurement measurement{std::chrono::duration<double>(last - start).count(), heard.size()};
+    std::this_thread::sleep_for(settle);
+    while (ZEVA_GetResponse(&response) != 0) {
+    }
+    return measurement;
+}
+
+}  // namespace ordvane::bench
