@@ -30,7 +30,9 @@
 namespace ordvane::sim {
 
 struct EmulatorOptions {
-    std::uint32_t address = 0;  // 0: every address
+    // Loopback unless told otherwise: thousands of modules answering one small scan must not be
+    // heard on a real network by accident. 0 listens on every address.
+    std::uint32_t address = 0x7F000001;
     std::uint16_t port = zeva::kModulePort;
     int jitterMilliseconds = 200;
     int delayMilliseconds = 0;  // a fixed wait before the jitter, to order answers in tests

@@ -51,14 +51,15 @@ TEST(PasswordCheck, ChallengeResponseFollowsSaltDigestAndChallenge) {
 TEST(SimOptions, ValuesAreCheckedAndSharesTakePercentages) {
     SimOptions options;
     std::string error;
+    EXPECT_EQ(options.emulator.address, 0x7F000001u);  // loopback unless told otherwise
     ASSERT_TRUE(ParseSimOptions({"--count", "65536", "--loss", "20%", "--dup", "0.5", "--port", "0",
-                                 "--address", "127.0.0.1", "--jitter-ms", "0"},
+                                 "--address", "0.0.0.0", "--jitter-ms", "0"},
                                 options, error))
         << error;
     EXPECT_EQ(options.count, 65536u);
     EXPECT_DOUBLE_EQ(options.emulator.loss, 0.2);
     EXPECT_DOUBLE_EQ(options.emulator.duplication, 0.5);
-    EXPECT_EQ(options.emulator.address, 0x7F000001u);
+    EXPECT_EQ(options.emulator.address, 0u);
     for (const auto& bad : std::vector<std::vector<std::string>>{{"--count", "0"},
                                                                  {"--count", "65537"},
                                                                  {"--count", "12x"},
