@@ -205,9 +205,11 @@ int RunConfigure(std::span<const std::string> arguments) {
                      FormatMacAddress(parsed.mac.data()).c_str());
         return kExitFailure;
     }
-    const ConfigureDialogOutput values =
-        ApplyConfigureOverrides(PrefillFromModule(module), parsed.overrides);
-    if (const char* refusal = FirstConfigureRefusal(values.hostname, values.ipAddress)) {
+    const ConfigureDialogInput prefill = PrefillFromModule(module);
+    const ConfigureDialogOutput values = ApplyConfigureOverrides(prefill, parsed.overrides);
+    const std::string_view reportedHostname = prefill.hostnameKnown == 1 ? prefill.hostname : "";
+    if (const char* refusal =
+            FirstConfigureRefusal(values.hostname, values.ipAddress, reportedHostname)) {
         std::fprintf(stderr, "%s\n", refusal);
         return kExitUsage;
     }
