@@ -14,6 +14,7 @@
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
 #include "cli/ScanTable.h"
+#include "cli/TerminalText.h"
 #include "modsvc/ModuleService.h"
 #include "platform/SaturatingAtoi.h"
 
@@ -62,7 +63,7 @@ void PrintWarningLines(const ScanTable& table) {
     for (const ModuleTableRow& row : table.Rows(TableSort{kColumnMac, true})) {
         for (const ModuleWarning& warning : row.warnings) {
             std::fprintf(stderr, "warning: %s: %s\n", row.columns[kColumnMac].c_str(),
-                         warning.sentence.c_str());
+                         TerminalSafe(warning.sentence).c_str());
         }
     }
 }
