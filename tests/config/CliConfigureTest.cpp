@@ -219,6 +219,19 @@ TEST_F(CliConfigure, HashedModuleTakesANewPasswordThatWorksAfterwards) {
     EXPECT_EQ(run.status, 0) << run.output;
 }
 
+TEST_F(CliConfigure, ValuesAModuleDoesNotReportStayUnreportedAfterAConfigure) {
+    // Module 02 reports no mask, gateway, DNS or DHCP state; the request carries 0 or "off"
+    // for them, and a given value is no different.
+    CliRun run =
+        Run("configure 0A-51-4D-00-00-02 --gateway 10.20.31.1 --password-stdin", "opensesame\n");
+    ASSERT_EQ(run.status, 0) << run.output;
+    run = Run("scan --seconds 1 --format csv --sort mac");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("10.20.31.7,N/A,N/A,N/A,N/A,QM-300,0A-51-4D-00-00-02"),
+              std::string::npos)
+        << run.output;
+}
+
 TEST_F(CliConfigure, RefusesWhatTheDialogRefusesAndSendsNothing) {
     CliRun run = Run("configure 0A-51-4D-00-00-01 --hostname gate-way --ip 10.0.0.255");
     EXPECT_EQ(run.status, 2);
