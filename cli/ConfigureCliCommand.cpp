@@ -5,7 +5,8 @@
 // Builds the request the Ethernet configuration dialog would send if the user typed exactly
 // the given values into it: values not given keep what the module reported, the same checks
 // refuse the same input with the same words, passwords are hashed the same way. Passwords are
-// read from standard input (current first, then new, one per line) and never printed.
+// read from standard input (current first, then new, one per line; typed unseen at a
+// terminal) and never printed.
 //
 // Exit status: 0 once a rescan shows the configured module (its line is printed), 3 when the
 // module refused the password, 4 when no outcome came in time, 2 for bad arguments or input the
@@ -21,6 +22,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
+#include "cli/PasswordInput.h"
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureOverrides.h"
 #include "config/ConfigureRequestBuilder.h"
@@ -125,10 +127,10 @@ bool ParseArguments(std::span<const std::string> arguments, ConfigureArguments& 
     return true;
 }
 
-// One line of standard input without its line end; nothing at the end of input or when the
-// line is longer than the dialog's password edits take.
-bool ReadPasswordLine(const char* what, std::string& password) {
-    if (!std::getline(std::cin, password)) {
+// One line of standard input without its line end (typed unseen at a terminal); nothing at the
+// end of input or when the line is longer than the dialog's password edits take.
+bool ReadPasswordLine(const char* what, const char* prompt, std::string& password) {
+    if (!ReadSecretLine(prompt, password)) {
         return Refuse(std::string("no ") + what + " on standard input");
     }
     if (!password.empty() && password.back() == '\r') {
@@ -143,13 +145,13 @@ bool ReadPasswordLine(const char* what, std::string& password) {
 bool ReadPasswords(ConfigureArguments& parsed) {
     std::string password;
     if (parsed.passwordFromInput) {
-        if (!ReadPasswordLine("password", password)) {
+        if (!ReadPasswordLine("password", "Password: ", password)) {
             return false;
         }
         parsed.overrides.password = password;
     }
     if (parsed.newPasswordFromInput) {
-        if (!ReadPasswordLine("new password", password)) {
+        if (!ReadPasswordLine("new password", "New password: ", password)) {
             return false;
         }
         parsed.overrides.newPassword = password;
@@ -171,6 +173,9 @@ bool TakeOwnInvalidPassword(const MacAddress& mac) {
 int AwaitOutcome(const MacAddress& mac) {
     const auto deadline = LibraryEventQueue::Clock::now() + kOutcomeTimeout;
     while (const std::optional<int> eventCode = LibraryEventQueue::WaitForEvent(deadline)) {
+        if (*eventCode == ZEVA_EVENT_NO_ANSWER) {
+            break;  // the library gave up sending: no need to wait out our own deadline
+        }
         if (*eventCode == ZEVA_EVENT_INVALID_PASSWORD && TakeOwnInvalidPassword(mac)) {
             std::fprintf(stderr, "Invalid password\n");
             return kExitInvalidPassword;
@@ -190,7 +195,9 @@ int AwaitOutcome(const MacAddress& mac) {
             return kExitSuccess;
         }
     }
-    std::fprintf(stderr, "ordvane-cli configure: no answer from %s in time\n",
+    std::fprintf(stderr,
+                 "ordvane-cli configure: no answer from %s in time (exit status 4); scan again "
+                 "to see whether it took the settings\n",
                  FormatMacAddress(mac.data()).c_str());
     return kExitTimeout;
 }
@@ -216,9 +223,11 @@ int RunConfigure(std::span<const std::string> arguments) {
         return kExitFailure;
     }
     const ZEVA_ModuleScanResponseType& module = answers.front();
-    const ConfigureDialogOutput values =
-        ApplyConfigureOverrides(PrefillFromModule(module), parsed.overrides);
-    if (const char* refusal = FirstConfigureRefusal(values.hostname, values.ipAddress)) {
+    const ConfigureDialogInput prefill = PrefillFromModule(module);
+    const ConfigureDialogOutput values = ApplyConfigureOverrides(prefill, parsed.overrides);
+    const std::string_view reportedHostname = prefill.hostnameKnown == 1 ? prefill.hostname : "";
+    if (const char* refusal =
+            FirstConfigureRefusal(values.hostname, values.ipAddress, reportedHostname)) {
         std::fprintf(stderr, "%s\n", refusal);
         return kExitUsage;
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/LibraryEventQueue.h"
+#include "cli/TerminalText.h"
 #include "config/FixedText.h"
 #include "config/ModuleLookup.h"
 #include "modlist/ModuleColumns.h"
@@ -104,7 +105,7 @@ void PrintModuleLine(const ZEVA_ModuleScanResponseType& module) {
     const std::string address =
         module.ipAddressValid != 0 ? FormatIpv4(module.ipAddress) : std::string("N/A");
     std::printf("%s %s %s\n", FormatMacAddress(module.macId).c_str(), address.c_str(),
-                type.c_str());
+                TerminalSafe(type).c_str());
     std::fflush(stdout);
 }
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "cli/TerminalText.h"
 #include "modlist/ColumnList.h"
 
 namespace ordvane::cli {
@@ -38,23 +39,6 @@ int ColumnFromName(std::string_view name) {
         return name[0] - '0';
     }
     return -1;
-}
-
-// Control characters from a module's texts would move the terminal's cursor or start escape
-// sequences; the table shows them as \xNN instead.
-std::string TerminalSafe(const std::string& text) {
-    std::string safe;
-    for (const char character : text) {
-        const unsigned char byte = static_cast<unsigned char>(character);
-        if (byte < 0x20 || byte == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            safe += escaped;
-        } else {
-            safe += character;
-        }
-    }
-    return safe;
 }
 
 // The cells of one output line: the seven column texts, then the warnings' machine names.

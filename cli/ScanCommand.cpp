@@ -16,6 +16,7 @@
 #include "cli/ModuleLocator.h"
 #include "cli/ScanBaseline.h"
 #include "cli/ScanTable.h"
+#include "cli/TerminalText.h"
 #include "modsvc/ModuleService.h"
 #include "platform/SaturatingAtoi.h"
 #include "zeva/ScanDestinations.h"
@@ -60,7 +61,7 @@ void PrintWarningLines(const ScanTable& table) {
     for (const ModuleTableRow& row : table.Rows(TableSort{kColumnMac, true})) {
         for (const ModuleWarning& warning : row.warnings) {
             std::fprintf(stderr, "warning: %s: %s\n", row.columns[kColumnMac].c_str(),
-                         warning.sentence.c_str());
+                         TerminalSafe(warning.sentence).c_str());
         }
     }
 }

@@ -19,8 +19,13 @@ bool IsLegalHostname(std::string_view hostname) {
     return true;
 }
 
-const char* FirstConfigureRefusal(std::string_view hostname, std::uint32_t ipAddress) {
-    if (!IsLegalHostname(hostname)) {
+bool IsAcceptableHostname(std::string_view hostname, std::string_view reportedHostname) {
+    return (!hostname.empty() && hostname == reportedHostname) || IsLegalHostname(hostname);
+}
+
+const char* FirstConfigureRefusal(std::string_view hostname, std::uint32_t ipAddress,
+                                  std::string_view reportedHostname) {
+    if (!IsAcceptableHostname(hostname, reportedHostname)) {
         return kIllegalHostnameMessage;
     }
     if (HasLastOctet255(ipAddress)) {

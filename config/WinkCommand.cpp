@@ -29,5 +29,6 @@ void RunWinkCommand(CModuleListCtrl& moduleList) {
         AfxMessageBox(ordvane::kWinkNotSupportedMessage, MB_OK, 0);
         return;
     }
+    moduleList.NoteCommandSent(request.macId, CModuleListCtrl::SentCommand::Wink);
     ZEVA_SendWink(&request);
 }

@@ -206,6 +206,13 @@ void CModuleListCtrl::SetConfiguredMac(const BYTE* macId) {
     std::array<BYTE, 6> address;
     std::memcpy(address.data(), macId, address.size());
     m_configuredMac = address;
+    NoteCommandSent(macId, SentCommand::Configure);
+}
+
+void CModuleListCtrl::NoteCommandSent(const BYTE* macId, SentCommand command) {
+    LastCommand sent{{}, command};
+    std::memcpy(sent.mac.data(), macId, sent.mac.size());
+    m_lastCommand = sent;
 }
 
 BOOL CModuleListCtrl::CreateColumns(LPCSTR columnList) {

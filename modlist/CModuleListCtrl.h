@@ -45,7 +45,8 @@ public:
     // True when a configure request has been sent and its target has these six bytes; before
     // the first request no address matches.
     bool MatchesConfiguredMac(const BYTE* macId) const;
-    // Written by the Configure command just before it sends a request.
+    // Written by the Configure command just before it sends a request; it is then also the
+    // last command sent.
     void SetConfiguredMac(const BYTE* macId);
 
     // What a double click on the table runs, with the point in the list's client coordinates.
@@ -54,6 +55,16 @@ public:
     void SetDoubleClickCommand(DoubleClickCommand command) {
         m_doubleClickCommand = std::move(command);
     }
+
+    // The last configure or wink request sent, so that the window can name the module that did
+    // not answer it.
+    enum class SentCommand { Configure, Wink };
+    struct LastCommand {
+        std::array<BYTE, 6> mac;
+        SentCommand command;
+    };
+    void NoteCommandSent(const BYTE* macId, SentCommand command);
+    const std::optional<LastCommand>& GetLastCommand() const { return m_lastCommand; }
 
     // Appends the columns of a column list "heading,width;..."; TRUE when the whole text was
     // used, FALSE when the list view refused a column (which stays counted).
@@ -102,6 +113,7 @@ private:
     std::vector<ModuleEntry*> m_entryOfModule;
     std::optional<std::array<BYTE, 6>> m_configuredMac;
     DoubleClickCommand m_doubleClickCommand;
+    std::optional<LastCommand> m_lastCommand;
     int m_columnCount = 0;
     int m_sortColumn = 0;
     CSortHeaderCtrl m_header;

@@ -58,6 +58,18 @@ bool IsInstalled(const char* name) {
     return installed;
 }
 
+// The user's collation (LC_ALL, LC_COLLATE or LANG), read once when a text is first compared;
+// null when they name no installed locale, which leaves byte order. A thread without a locale
+// of its own compares in it, as the user expects of a list sorted by name.
+locale_t UserCollation() {
+    static const locale_t user = newlocale(LC_COLLATE_MASK, "", static_cast<locale_t>(nullptr));
+    return user;
+}
+
+locale_t CollationOfThisThread() {
+    return t_state.handle != static_cast<locale_t>(nullptr) ? t_state.handle : UserCollation();
+}
+
 }  // namespace
 
 const char* LocaleNameFromLcid(LCID locale) {
@@ -123,8 +135,9 @@ int lstrcmpA(LPCSTR first, LPCSTR second) {
     if (first == nullptr || second == nullptr) {
         return first == second ? 0 : (first == nullptr ? -1 : 1);
     }
-    const int result = t_state.handle != static_cast<locale_t>(nullptr)
-                           ? strcoll_l(first, second, t_state.handle)
+    const locale_t collation = CollationOfThisThread();
+    const int result = collation != static_cast<locale_t>(nullptr)
+                           ? strcoll_l(first, second, collation)
                            : std::strcmp(first, second);
     return result < 0 ? -1 : (result > 0 ? 1 : 0);
 }
@@ -133,16 +146,17 @@ std::string CollationSortKeyA(LPCSTR text) {
     if (text == nullptr) {
         return std::string();
     }
-    if (t_state.handle == static_cast<locale_t>(nullptr)) {
+    const locale_t collation = CollationOfThisThread();
+    if (collation == static_cast<locale_t>(nullptr)) {
         return std::string(text);
     }
     // Keys of UTF-8 collations run to several bytes per character and level; a buffer of eight
     // bytes per character mostly needs one transformation, and the key keeps only its length.
     std::string key(std::strlen(text) * 8 + 32, '\0');
-    std::size_t length = strxfrm_l(key.data(), text, key.size(), t_state.handle);
+    std::size_t length = strxfrm_l(key.data(), text, key.size(), collation);
     if (length >= key.size()) {
         key.assign(length + 1, '\0');
-        length = strxfrm_l(key.data(), text, key.size(), t_state.handle);
+        length = strxfrm_l(key.data(), text, key.size(), collation);
     }
     return std::string(key.data(), length);
 }

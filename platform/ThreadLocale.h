@@ -27,8 +27,9 @@ const char* LocaleNameFromLcid(LCID locale);
 // compared, the code set and modifier are not. 0 when the table has no such locale.
 LCID LcidFromLocaleName(const char* name);
 
-// Case-sensitive comparison in the calling thread's collation (byte order in the process's
-// "C" locale); -1, 0 or +1. A null pointer sorts before any text.
+// Case-sensitive comparison in the calling thread's collation; a thread without a locale of its
+// own uses the user's LC_COLLATE (byte order in the "C" locale); -1, 0 or +1. A null pointer sorts
+// before any text.
 int lstrcmpA(LPCSTR first, LPCSTR second);
 
 // A byte string whose order under strcmp equals lstrcmpA's order of the texts in the calling

@@ -39,4 +39,13 @@ struct EmulatedModule {
     std::string password;
 };
 
+// A module supports only the values it reports: a configure changes a reported value and
+// ignores one the module does not report (the library sends 0 for it, which is no setting).
+template <typename Value, typename Sent>
+void SetIfSupported(std::optional<Value>& value, Sent sent) {
+    if (value) {
+        *value = static_cast<Value>(sent);
+    }
+}
+
 }  // namespace ordvane::sim

@@ -57,8 +57,9 @@ EmulatedModule GenerateModule(std::size_t index, std::mt19937_64& random) {
     module.subnetMask = MaybeKnown<std::uint32_t>(random, 0xFFFF0000u);
     module.gateway = MaybeKnown<std::uint32_t>(random, 0x0A000001u);
     module.dhcp = MaybeKnown<bool>(random, random() % 5 == 0);
+    // Letters and digits only, so that a generated name passes the configuration dialog's check.
     char hostname[32];
-    std::snprintf(hostname, sizeof hostname, "quillmor-%05u", static_cast<unsigned>(number));
+    std::snprintf(hostname, sizeof hostname, "quillmor%05u", static_cast<unsigned>(number));
     module.hostname = MaybeKnown<std::string>(random, hostname);
     module.primaryDns = MaybeKnown<std::uint32_t>(random, 0x0A000035u);
     module.secondaryDns = MaybeKnown<std::uint32_t>(random, 0x0A000036u);

@@ -319,13 +319,13 @@ CommandResult ModuleEmulator::Configure(std::size_t index,
         PrintLine("reject mac=" + mac + " reason=wrong-password");
         return CommandResult::WrongPassword;
     }
-    module.address = request.ipAddress;
-    module.subnetMask = request.subnetMask;
-    module.gateway = request.gateway;
-    module.dhcp = request.dhcp != 0;
-    module.hostname = std::string(request.hostname);
-    module.primaryDns = request.dns1;
-    module.secondaryDns = request.dns2;
+    SetIfSupported(module.address, request.ipAddress);
+    SetIfSupported(module.subnetMask, request.subnetMask);
+    SetIfSupported(module.gateway, request.gateway);
+    SetIfSupported(module.dhcp, request.dhcp != 0);
+    SetIfSupported(module.hostname, std::string(request.hostname));
+    SetIfSupported(module.primaryDns, request.dns1);
+    SetIfSupported(module.secondaryDns, request.dns2);
     if (request.changePassword != 0) {
         module.password = request.newPassword;
         if (hashedNewPassword && !module.password.empty()) {

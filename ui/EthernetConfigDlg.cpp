@@ -99,7 +99,9 @@ void CEthernetConfigDlg::OnOK() {
     if (!UpdateData(TRUE)) {
         return;
     }
-    if (!ordvane::IsLegalHostname(m_hostnameText.Str())) {
+    // m_hostname still holds what the module reported until the dialog closes.
+    const std::string_view reportedHostname = m_hostnameKnown == 1 ? m_hostname : "";
+    if (!ordvane::IsAcceptableHostname(m_hostnameText.Str(), reportedHostname)) {
         MessageBox(ordvane::kIllegalHostnameMessage, nullptr, MB_OK);
         return;
     }

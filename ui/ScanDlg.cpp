@@ -14,6 +14,7 @@
 #include "ui/AdvancedOptionsCommand.h"
 #include "ui/MainWindowLayoutControls.h"
 #include "ui/ModuleListCopy.h"
+#include "ui/NoAnswerMessage.h"
 #include "version/CVFXVersionInfo.h"
 #include "version/CVFXVersionRecord.h"
 
@@ -36,6 +37,8 @@ ON_BN_CLICKED(IDC_ADVANCED_OPTIONS, OnAdvancedOptions)
 ON_BN_CLICKED(IDC_WINK, OnWink)
 ON_BN_CLICKED(IDC_FILE, OnFile)
 ON_MESSAGE(WM_MODULE_EVENT, OnModuleEvent)
+ON_MESSAGE(WM_HELP, OnHelp)
+ON_MESSAGE(WM_SHOW_MODULE_COUNT, OnShowModuleCount)
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -99,6 +102,7 @@ BOOL CScanDlg::OnInitDialog() {
     CString caption;
     caption.Format("%s v%s", kProgramTitle, static_cast<LPCSTR>(version));
     SetWindowText(caption);
+    m_captionTitle = caption;
 
     m_winkButton.EnableWindow(FALSE);
     m_winkButton.ShowWindow(SW_HIDE);
@@ -123,6 +127,7 @@ BOOL CScanDlg::OnInitDialog() {
     ZEVA_RegisterCallBack(&CScanDlg::ModuleEventCallback);
     ZEVA_Start();
     m_moduleList.ClearModules();
+    ScheduleModuleCount();
     ZEVA_SendModuleScan();
 
     m_dhcpEnabled.store(0);
@@ -168,7 +173,30 @@ HCURSOR CScanDlg::OnQueryDragIcon() {
 
 void CScanDlg::OnScan() {
     m_moduleList.ClearModules();
+    ScheduleModuleCount();
     ZEVA_SendModuleScan();
+}
+
+LRESULT CScanDlg::OnHelp(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    ShowAboutBox();
+    return TRUE;
+}
+
+void CScanDlg::ScheduleModuleCount() {
+    if (!m_moduleCountScheduled) {
+        m_moduleCountScheduled = true;
+        PostMessage(WM_SHOW_MODULE_COUNT);
+    }
+}
+
+LRESULT CScanDlg::OnShowModuleCount(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    m_moduleCountScheduled = false;
+    const int rows = m_moduleList.GetItemCount();
+    CString caption;
+    caption.Format("%s - %d %s", static_cast<LPCSTR>(m_captionTitle), rows,
+                   rows == 1 ? "module" : "modules");
+    SetWindowText(caption);
+    return 0;
 }
 
 void CScanDlg::OnSize(UINT type, int cx, int cy) {
@@ -224,11 +252,13 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
                 return 0;
             }
             m_moduleList.AddModule(response);
+            ScheduleModuleCount();
             return 0;
         }
         case ZEVA_EVENT_RESCAN:
             RemoveQueuedMacIfLastConfigured();
             m_moduleList.ClearModules();
+            ScheduleModuleCount();
             ZEVA_SendModuleScan();
             return 0;
         case ZEVA_EVENT_INVALID_PASSWORD:
@@ -239,6 +269,10 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
         case ZEVA_EVENT_MAC_CONFLICT:
             // The library sent nothing: a second device answers in that module's name.
             MessageBox(kMacClaimedTwiceMessage, "Warning", MB_ICONEXCLAMATION | MB_OK);
+            return 0;
+        case ZEVA_EVENT_NO_ANSWER:
+            MessageBox(ordvane::NoAnswerMessage(m_moduleList).c_str(), "Warning",
+                       MB_ICONEXCLAMATION | MB_OK);
             return 0;
         default:
             return 0;

@@ -14,6 +14,9 @@
 
 // Posted by the library's callback: wParam 0, lParam the library's event code.
 inline constexpr UINT WM_MODULE_EVENT = WM_USER + 1;
+// Posted to itself once the table's size changed, so that a burst of answers renames the
+// caption once.
+inline constexpr UINT WM_SHOW_MODULE_COUNT = WM_USER + 0x13;
 
 // Shown when the library refuses a configure or wink because two devices answered for the MAC.
 inline constexpr const char* kMacClaimedTwiceMessage =
@@ -64,6 +67,9 @@ protected:
     void OnFile();
     void OnDestroy();
     LRESULT OnModuleEvent(WPARAM wParam, LPARAM lParam);
+    // F1: the About box.
+    LRESULT OnHelp(WPARAM wParam, LPARAM lParam);
+    LRESULT OnShowModuleCount(WPARAM wParam, LPARAM lParam);
 
     // Captures the controls' places from the template once, then keeps the table stretched and
     // the buttons anchored to the bottom edge on every size change.
@@ -76,4 +82,9 @@ private:
     // Drops the head of the library's invalid-password queue when it is the module that was sent
     // the last configure request; true when it did.
     bool RemoveQueuedMacIfLastConfigured();
+    void ScheduleModuleCount();
+
+    // "Ordvane v1.4.0", to which the caption adds the number of modules listed.
+    CString m_captionTitle;
+    bool m_moduleCountScheduled = false;
 };

@@ -1,6 +1,7 @@
 #include "platform/framework/DialogWindow.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QIcon>
@@ -241,6 +242,10 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
         ShowSystemMenu(mapToGlobal(QPoint(0, 0)));
         return;
     }
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        owner->SendMessage(WM_HELP, 0, 0);
+        return;
+    }
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         CWnd* cancel = owner->GetDlgItem(IDCANCEL);
         owner->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
@@ -267,7 +272,13 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
-    if (childAt(event->pos()) == nullptr) {
+    // The background and a list view (which has no menu of its own: its viewport or header is
+    // what the pointer is on) open the window's menu, where a right click is looked for first.
+    QWidget* child = childAt(event->pos());
+    const bool onListView =
+        child != nullptr && (qobject_cast<QAbstractItemView*>(child) != nullptr ||
+                             qobject_cast<QAbstractItemView*>(child->parentWidget()) != nullptr);
+    if (child == nullptr || onListView) {
         ShowSystemMenu(event->globalPos());
         event->accept();
         return;

@@ -453,6 +453,17 @@ bool ListViewWidget::viewportEvent(QEvent* event) {
     return QTreeView::viewportEvent(event);
 }
 
+void ListViewWidget::keyboardSearch(const QString& search) {
+    m_model->Flush();
+    // The item view searches the current cell's column; a list view finds rows by their label.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && current.column() != 0) {
+        selectionModel()->setCurrentIndex(current.siblingAtColumn(0),
+                                          QItemSelectionModel::NoUpdate);
+    }
+    QTreeView::keyboardSearch(search);
+}
+
 void ListViewWidget::keyPressEvent(QKeyEvent* event) {
     // Moving the selection by keyboard must move it over the rows as they are now.
     m_model->Flush();

@@ -116,6 +116,9 @@ public:
     QPoint ViewportToClient(const QPoint& viewportPoint) const;
     // Shows the selection that the rows carry.
     void ShowRowSelection();
+    // Type-to-find: selects the next row whose first column starts with what was typed within
+    // the platform's keyboard input interval, whichever cell was clicked last.
+    void keyboardSearch(const QString& search) override;
 
 protected:
     bool viewportEvent(QEvent* event) override;

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <locale.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -55,6 +60,68 @@ TEST(CliScanTable, JsonHasOneObjectPerModuleAndBadOptionsAreRefused) {
 
     EXPECT_EQ(RunCli(sim, "--format xml").status, 2);
     EXPECT_EQ(RunCli(sim, "--sort Hostname").status, 2);
+}
+
+// A fleet file of one module per type text, removed at the end of the test.
+class TypeFleet {
+public:
+    explicit TypeFleet(const std::vector<std::string>& types)
+        : m_path(::testing::TempDir() + "types_" + std::to_string(::getpid()) + ".csv") {
+        std::ofstream file(m_path);
+        file << "mac,type,ip,mask\n";
+        for (std::size_t index = 0; index < types.size(); ++index) {
+            file << "0A-51-4D-00-00-0" << index + 1 << ",\"" << types[index] << "\",10.0.0."
+                 << index + 1 << ",255.255.255.0\n";
+        }
+    }
+    ~TypeFleet() { std::remove(m_path.c_str()); }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+std::vector<std::string> TypeColumn(const CommandRun& run) {
+    std::vector<std::string> types;
+    const std::vector<std::string> lines = SplitLines(run.output);
+    for (std::size_t line = 1; line < lines.size(); ++line) {
+        types.push_back(ordvane::testing::SplitCsvFields(lines[line]).at(ordvane::kColumnType));
+    }
+    return types;
+}
+
+TEST(CliScanTable, TextColumnsFollowTheUsersCollation) {
+    const TypeFleet fleet({"beta", "Alpha", "delta", "Gamma"});
+    ordvane::testing::SimProcess sim({"--fleet", fleet.Path()});
+    ASSERT_TRUE(sim.WaitReady()) << sim.Describe();
+    struct Case {
+        const char* locale;
+        std::vector<std::string> order;
+    };
+    const Case cases[] = {{"C", {"Alpha", "Gamma", "beta", "delta"}},
+                          {"en_US.UTF-8", {"Alpha", "beta", "delta", "Gamma"}}};
+    for (const Case& c : cases) {
+        locale_t installed = newlocale(LC_COLLATE_MASK, c.locale, static_cast<locale_t>(nullptr));
+        if (installed == static_cast<locale_t>(nullptr)) {
+            continue;  // not installed here (tools/install-deps installs it)
+        }
+        freelocale(installed);
+        const CommandRun run = ordvane::testing::RunCommand(
+            ORDVANE_CLI_PATH, "scan --seconds 1 --format csv --sort type",
+            std::string("LC_ALL=") + c.locale + " ZEVA_TARGETS=" + sim.Target() +
+                " ZEVA_INTERFACES=none");
+        ASSERT_EQ(run.status, 0) << run.errors;
+        EXPECT_EQ(TypeColumn(run), c.order) << c.locale;
+    }
+}
+
+TEST(CliScanTable, PlainLinesShowControlCharactersEscaped) {
+    const TypeFleet fleet({"QM\x1B]0;owned\x07\x1B[2J"});
+    ordvane::testing::SimProcess sim({"--fleet", fleet.Path()});
+    ASSERT_TRUE(sim.WaitReady()) << sim.Describe();
+    const CommandRun run = RunCli(sim, "--seconds 1");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(run.output, "0A-51-4D-00-00-01 10.0.0.1 QM\\x1B]0;owned\\x07\\x1B[2J\n");
 }
 
 }  // namespace

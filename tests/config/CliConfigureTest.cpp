@@ -1,10 +1,16 @@
 // ordvane-cli configure and wink against the emulator over loopback. The command runs as a
 // child process with passwords on its standard input; what reached the modules is read from
 // the emulator's lines.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
 
 #include <cstdio>
 #include <fstream>
@@ -86,6 +92,93 @@ private:
     std::vector<std::string> m_files;
 };
 
+// Runs ordvane-cli with arguments on a pseudo-terminal: what the program writes and what the
+// terminal echoes both arrive on the master side. Each answer is typed once the text before it
+// has appeared (a prompt), as a user would.
+CliRun RunOnTerminal(const std::vector<std::string>& arguments,
+                     const std::vector<std::pair<std::string, std::string>>& promptsAndAnswers) {
+    CliRun run;
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+        return run;
+    }
+    const std::string terminal = ::ptsname(master);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setsid();
+        const int slave = ::open(terminal.c_str(), O_RDWR);
+        ::dup2(slave, 0);
+        ::dup2(slave, 1);
+        ::dup2(slave, 2);
+        std::vector<char*> argv = {const_cast<char*>(ORDVANE_CLI_PATH)};
+        for (const std::string& argument : arguments) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        ::execv(ORDVANE_CLI_PATH, argv.data());
+        ::_exit(127);
+    }
+    std::size_t next = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (next < promptsAndAnswers.size() &&
+            run.output.find(promptsAndAnswers[next].first) != std::string::npos) {
+            const std::string& answer = promptsAndAnswers[next++].second;
+            (void)!::write(master, answer.data(), answer.size());
+        }
+        pollfd readable{master, POLLIN, 0};
+        if (::poll(&readable, 1, 100) <= 0) {
+            continue;
+        }
+        char buffer[512];
+        const ssize_t got = ::read(master, buffer, sizeof buffer);
+        if (got <= 0) {
+            break;  // the program ended and closed the terminal
+        }
+        run.output.append(buffer, static_cast<std::size_t>(got));
+    }
+    int status = 0;
+    pid_t ended = 0;
+    for (int tries = 0; tries < 100 && ended == 0; ++tries) {
+        ended = ::waitpid(child, &status, WNOHANG);
+        if (ended == 0) {
+            ::usleep(50'000);
+        }
+    }
+    if (ended != child) {
+        ::kill(child, SIGKILL);  // still waiting for input: the test fails, it does not hang
+        ::waitpid(child, &status, 0);
+    }
+    ::close(master);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST_F(CliConfigure, PasswordsTypedAtATerminalAreNotEchoed) {
+    const CliRun run = RunOnTerminal(
+        {"configure", "0A-51-4D-00-00-01", "--password-stdin", "--new-password-stdin"},
+        {{"Password: ", "secret\n"}, {"New password: ", "fresh2\n"}});
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("Password: "), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("secret"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("fresh2"), std::string::npos) << run.output;
+    ASSERT_TRUE(m_sim->WaitForLines("configure mac=0A-51-4D-00-00-01", 1)) << m_sim->Describe();
+    // The terminal echoes again afterwards: the settings were put back.
+    EXPECT_NE(run.output.find("0A-51-4D-00-00-01 10.20.30.40 QM-240"), std::string::npos);
+}
+
+TEST_F(CliConfigure, GeneratedModulesLeftAsTheyAreAreAccepted) {
+    SimProcess generated({"--count", "8", "--seed", "7"});
+    ASSERT_TRUE(generated.WaitReady()) << generated.Describe();
+    ordvane::testing::PointLibraryAt(generated);
+    for (int module = 1; module <= 8; ++module) {
+        const std::string mac = "0A-51-4D-00-00-0" + std::to_string(module);
+        const CliRun run = Run("configure " + mac + " --password-stdin", "quillmor\n");
+        EXPECT_EQ(run.status, 0) << mac << ": " << run.output << generated.Describe();
+    }
+    ordvane::testing::PointLibraryAt(*m_sim);
+}
+
 TEST_F(CliConfigure, PlainModuleKeepsWhatIsNotGivenAndTheRescanShowsIt) {
     const CliRun run =
         Run("configure 0A-51-4D-00-00-01 --ip 10.20.30.41 --hostname gw2 "
@@ -140,6 +233,19 @@ TEST_F(CliConfigure, PasswordsOf29CharactersOutsideAsciiAreTaken) {
     EXPECT_EQ(run.status, 0) << run.output;
     run = Run("configure 0A-51-4D-00-00-02 --password-stdin", wide + "\u00e9\n");
     EXPECT_EQ(run.status, 2) << run.output;
+}
+
+TEST_F(CliConfigure, ValuesAModuleDoesNotReportStayUnreportedAfterAConfigure) {
+    // Module 02 reports no mask, gateway, DNS or DHCP state; the request carries 0 or "off"
+    // for them, and a given value is no different.
+    CliRun run =
+        Run("configure 0A-51-4D-00-00-02 --gateway 10.20.31.1 --password-stdin", "opensesame\n");
+    ASSERT_EQ(run.status, 0) << run.output;
+    run = Run("scan --seconds 1 --format csv --sort mac");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("10.20.31.7,N/A,N/A,N/A,N/A,QM-300,0A-51-4D-00-00-02"),
+              std::string::npos)
+        << run.output;
 }
 
 TEST_F(CliConfigure, RefusesWhatTheDialogRefusesAndSendsNothing) {

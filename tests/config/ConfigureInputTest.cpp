@@ -143,4 +143,19 @@ TEST(ConfigureValidation, RefusesHostnameCharactersBeforeTheLastOctet255) {
     EXPECT_EQ(ordvane::FirstConfigureRefusal("gw", 0xFF000000), nullptr);
 }
 
+TEST(ConfigureValidation, TheReportedHostnameSentBackUnchangedIsNotChecked) {
+    struct Case {
+        const char* hostname;
+        const char* reported;
+        bool refused;
+    };
+    for (const Case& c : {Case{"quillmor-00007", "quillmor-00007", false},
+                          Case{"quillmor-00008", "quillmor-00007", true},
+                          Case{"line one", "", true}, Case{"", "", false}}) {
+        EXPECT_EQ(ordvane::FirstConfigureRefusal(c.hostname, 0x0A000001, c.reported) != nullptr,
+                  c.refused)
+            << c.hostname;
+    }
+}
+
 }  // namespace

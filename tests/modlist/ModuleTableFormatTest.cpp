@@ -1,4 +1,5 @@
 #include "cli/ModuleTableFormat.h"
+#include "cli/TerminalText.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,30 @@ TEST(ModuleTableFormat, TableShowsControlCharactersEscaped) {
     const std::string table = FormatModuleTable({SampleRow("\x1B[2J\t")}, TableFormat::kTable);
     EXPECT_NE(table.find("\\x1B[2J\\x09"), std::string::npos) << table;
     EXPECT_EQ(table.find('\x1B'), std::string::npos);
+}
+
+TEST(ModuleTableFormat, TerminalSafeEscapesControlsAndBrokenUtf8Only) {
+    struct Case {
+        const char* text;
+        const char* shown;
+    };
+    for (const Case& c :
+         {Case{"QM-240 \xE2\x82\xAC caf\xC3\xA9", "QM-240 \xE2\x82\xAC caf\xC3\xA9"},
+          Case{"\x1B]0;owned\x07", "\\x1B]0;owned\\x07"},
+          Case{"a\x7F"
+               "b",
+               "a\\x7Fb"},
+          Case{"\xC2\x9B"
+               "2J",
+               "\\xC2\\x9B2J"},  // C1 CSI in UTF-8
+          Case{"\x9B"
+               "2J",
+               "\\x9B2J"},                             // C1 CSI as one byte
+          Case{"\xE2\x82", "\\xE2\\x82"},              // cut short
+          Case{"\xC0\xAF", "\\xC0\\xAF"},              // overlong
+          Case{"\xED\xA0\x80", "\\xED\\xA0\\x80"}}) {  // surrogate
+        EXPECT_EQ(ordvane::cli::TerminalSafe(c.text), c.shown) << c.shown;
+    }
 }
 
 TEST(ModuleTableFormat, CsvQuotesOnlyWhatNeedsIt) {

@@ -36,8 +36,8 @@ TEST(ThreadLocale, LstrcmpIsCaseSensitiveInEveryCollation) {
     EXPECT_EQ(lstrcmpA("On", "Off"), 1);
     EXPECT_EQ(lstrcmpA(nullptr, "a"), -1);
     EXPECT_EQ(lstrcmpA(nullptr, nullptr), 0);
-    // In byte order upper case sorts first; in the en_US collation a letter's cases sort
-    // together, so "b" comes before "C".
+    // In byte order (the "C" locale the test runs in) upper case sorts first; in the en_US
+    // collation a letter's cases sort together, so "b" comes before "C".
     const LCID before = GetThreadLocale();
     EXPECT_EQ(lstrcmpA("b", "C"), 1);
     if (SetThreadLocale(1033)) {

@@ -59,6 +59,16 @@ void MainWindowTest::StartFleet(const std::string& fleetCsv, int rows) {
     m_script = std::make_unique<framework::ModalScript>();
 }
 
+void MainWindowTest::StartGeneratedFleet(int count) {
+    m_sim.reset();
+    m_fleetRows = count;
+    m_sim = std::make_unique<SimProcess>(
+        std::vector<std::string>{"--count", std::to_string(count), "--seed", "7"});
+    ASSERT_TRUE(m_sim->WaitReady()) << m_sim->Describe();
+    PointLibraryAt(*m_sim);
+    DrainLibraryQueues();
+}
+
 void MainWindowTest::TearDown() {
     m_script.reset();
     if (m_sim) {

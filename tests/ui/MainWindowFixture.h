@@ -28,6 +28,8 @@ protected:
 
     // Starts the emulator on this fleet file text; RunWindow then waits for rows rows.
     void StartFleet(const std::string& fleetCsv, int rows);
+    // Starts the emulator on a generated fleet of count modules instead.
+    void StartGeneratedFleet(int count);
 
     // Opens the window, waits for the first scan to list the fleet, runs body, then ends the
     // window with Exit unless body ended it. Returns what DoModal returned.

@@ -1,0 +1,15 @@
+#pragma once
+// Reading a password from standard input. From a terminal the typed characters are not echoed
+// (a prompt on standard error says what is asked); from a pipe or file the line is read as is.
+
+#include <istream>
+#include <string>
+
+namespace ordvane::cli {
+
+// One line without its line end; false at the end of input. prompt is shown only when standard
+// input is a terminal, whose echo is off while the line is typed and restored afterwards, also
+// when the program is interrupted meanwhile.
+bool ReadSecretLine(const char* prompt, std::string& line);
+
+}  // namespace ordvane::cli
