@@ -95,6 +95,12 @@ median_delay() {
             printf "%.3f", (NR % 2) ? value[(NR + 1) / 2] : (value[NR / 2] + value[NR / 2 + 1]) / 2 }'
 }
 
+# Datagrams the kernel dropped in a namespace because a socket's receive queue was full.
+receive_queue_drops() {
+    ip netns exec "$1" awk '/^Udp:/ { if (++line == 1) { for (i = 1; i <= NF; ++i) column[$i] = i }
+        else print $column["RcvbufErrors"] }' /proc/net/snmp
+}
+
 # "sent received mean longest" of one exchange half.
 half_figures() {
     awk -v half="$1" '
@@ -106,8 +112,9 @@ half_figures() {
         END { print sent, received, mean, longest }' "$2"
 }
 
-printf '%-8s %6s %9s %9s %10s | %-26s | %-26s\n' server rate started completed share \
-    "DISCOVER-OFFER mean/median/max ms" "REQUEST-ACK mean/median/max ms"
+printf '%-8s %6s %9s %9s %10s | %-26s | %-26s | %s\n' server rate started completed share \
+    "DISCOVER-OFFER mean/median/max ms" "REQUEST-ACK mean/median/max ms" \
+    "queue drops server/perfdhcp"
 for rate in "${rates[@]}"; do
     for server in ordvane dnsmasq; do
         make_link
@@ -115,17 +122,19 @@ for rate in "${rates[@]}"; do
         report=$work/perfdhcp-$server-$rate.txt
         port=()
         [[ $server == ordvane ]] && port=(-L 68)
-        ip netns exec "$client_ns" perfdhcp -4 -l obc$$ "${port[@]}" -r "$rate" -p "$seconds" \
+        ip netns exec "$client_ns" perfdhcp -4 ${PERFDHCP_OPTIONS:-} -l obc$$ "${port[@]}" -r "$rate" -p "$seconds" \
             -R 60000 -b mac=0a:51:4d:00:00:00 -W 1000000 -x t >"$report" 2>&1 || true
         stop_server
+        drops="$(receive_queue_drops "$server_ns")/$(receive_queue_drops "$client_ns")"
         drop_link
         read -r offered_sent offered mean_offer longest_offer < <(half_figures DISCOVER-OFFER "$report")
         read -r requested acked mean_ack longest_ack < <(half_figures REQUEST-ACK "$report")
         share=$(awk -v done="${acked:-0}" -v all="${offered_sent:-0}" \
             'BEGIN { printf "%.2f %%", all ? 100 * done / all : 0 }')
-        printf '%-8s %6s %9s %9s %10s | %8s %8s %8s | %8s %8s %8s\n' "$server" "$rate" \
+        printf '%-8s %6s %9s %9s %10s | %8s %8s %8s | %8s %8s %8s | %s\n' "$server" "$rate" \
             "${offered_sent:-0}" "${acked:-0}" "$share" "${mean_offer:-n/a}" \
             "$(median_delay DISCOVER-OFFER "$report")" "${longest_offer:-n/a}" \
-            "${mean_ack:-n/a}" "$(median_delay REQUEST-ACK "$report")" "${longest_ack:-n/a}"
+            "${mean_ack:-n/a}" "$(median_delay REQUEST-ACK "$report")" "${longest_ack:-n/a}" \
+            "$drops"
     done
 done

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/framework/CButton.h"
 #include "platform/framework/CWinApp.h"
@@ -116,6 +117,26 @@ TEST(AdvancedOptions, CancelNeverSwitchesTheServerOn) {
     EXPECT_TRUE(script.MessageBoxes().empty());
     ASSERT_EQ(script.Dialogs().size(), 2u);
     EXPECT_EQ(script.Dialogs()[0].caption, "Advanced Settings");
+}
+
+// The main window marks its caption while the server runs; shown here on a dialog's caption.
+TEST(AdvancedOptions, TheRunningMarkIsAddedToTheCaptionOnceAndTakenAway) {
+    ModalScript script;
+    std::vector<std::string> captions;
+    script.OnDialog([&](CDialog& dialog) {
+        for (const bool running : {true, true, false, false}) {
+            ShowDhcpServerState(dialog, running);
+            CString caption;
+            dialog.GetWindowText(caption);
+            captions.emplace_back(static_cast<LPCSTR>(caption));
+        }
+        PressButton(dialog, IDCANCEL);
+    });
+    CAdvancedSettingsDlg dialog;
+    dialog.DoModal();
+    const std::string marked = "Advanced Settings - recovery DHCP server on";
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{marked, marked, "Advanced Settings", "Advanced Settings"}));
 }
 
 TEST_F(AdvancedOptionsOnPort67, OkTwiceStartsTheServerOnceAndCancelKeepsItOn) {
