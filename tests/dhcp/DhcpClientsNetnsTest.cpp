@@ -21,6 +21,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "dhcp/CDhcpServer.h"
@@ -177,33 +178,53 @@ protected:
     CDhcpServerSwitch<RecoveryOwner> m_switch{m_owner};
 };
 
-class DebianClients : public DhcpOnRealLinks, public ::testing::WithParamInterface<DhcpClient> {};
+// The server's card on the module's link: with the plant's address, or with none at all (the
+// server then names itself 10.200.1.1).
+struct ServerCard {
+    const char* name;
+    const char* address;  // "A/N", or empty
+    const char* serverIdentifier;
+};
+
+class DebianClients : public DhcpOnRealLinks,
+                      public ::testing::WithParamInterface<std::tuple<DhcpClient, ServerCard>> {};
 
 TEST_P(DebianClients, TakeTheRecoveryLeaseWithTheirDefaultConfiguration) {
-    const DhcpClient& client = GetParam();
+    const auto& [client, card] = GetParam();
     const std::string missing = MissingPrograms({client.program});
     if (!missing.empty()) {
         GTEST_SKIP() << "needs " << missing << " (tools/install-deps installs it)";
     }
     PeerNamespace peer;
     ASSERT_TRUE(peer.Create("0a:51:4d:00:00:2a"));
+    const std::string local = peer.LocalInterface();
+    ASSERT_TRUE(dhcptest::RunCommand("ip addr flush dev " + local));
+    if (*card.address != 0) {
+        ASSERT_TRUE(dhcptest::RunCommand("ip addr add " + std::string(card.address) +
+                                         " brd + dev " + local));
+    }
     SwitchOn();
     const std::string output = RunClient(client, peer.Name(), peer.PeerInterface(), m_folder);
     m_switch.SetEnabled(false);
-    EXPECT_NE(
-        output.find("lease ip=10.200.1.42 mask=255.255.255.0 seconds=3600 server=10.200.1.1\n"),
-        std::string::npos)
-        << client.name << ":\n"
+    EXPECT_NE(output.find("lease ip=10.200.1.42 mask=255.255.255.0 seconds=3600 server=" +
+                          std::string(card.serverIdentifier) + "\n"),
+              std::string::npos)
+        << client.name << ", server card " << card.name << ":\n"
         << output;
     EXPECT_NE(m_replies.Text().find("ACK 10.200.1.42 0a:51:4d:00:00:2a"), std::string::npos)
         << m_replies.Text();
 }
 
-INSTANTIATE_TEST_SUITE_P(Clients, DebianClients, ::testing::Values(kUdhcpc, kDhclient, kDhcpcd),
-                         [](const ::testing::TestParamInfo<DhcpClient>& client) {
-                             std::string name = client.param.name;
-                             return name.substr(name.rfind(' ') + 1);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Clients, DebianClients,
+    ::testing::Combine(::testing::Values(kUdhcpc, kDhclient, kDhcpcd),
+                       ::testing::Values(ServerCard{"PlantAddress", "192.168.7.1/24",
+                                                    "192.168.7.1"},
+                                         ServerCard{"NoAddress", "", "10.200.1.1"})),
+    [](const ::testing::TestParamInfo<std::tuple<DhcpClient, ServerCard>>& run) {
+        const std::string client = std::get<0>(run.param).name;
+        return client.substr(client.rfind(' ') + 1) + "_" + std::get<1>(run.param).name;
+    });
 
 // dnsmasq serves the plant's 192.168.50.0/24 on the link that this host (192.168.50.5) shares.
 // One module takes dnsmasq's offer: our server must not fight the REQUEST that names dnsmasq.
