@@ -135,7 +135,9 @@ CDhcpServer::Outcome CDhcpServer::ServiceNext() {
     if (!ReceiveRequest(arrival)) {
         return Outcome::kQueueEmpty;
     }
-    if (!ApplyReplyRules(ServerAddressOf(arrival))) {
+    // The server's address costs two system calls: only a datagram that may be answered
+    // asks for it, so that a flood of other traffic is dropped cheaply.
+    if (!IsAnswerable() || !Answer(ServerAddressOf(arrival))) {
         return Outcome::kDropped;
     }
     if (!SendReply(arrival)) {
@@ -247,10 +249,10 @@ bool CDhcpServer::AnswerDatagram(std::span<const std::uint8_t> datagram,
         std::copy(datagram.begin(), datagram.end(), m_request.m_raw);
         m_request.m_length = static_cast<std::int32_t>(datagram.size());
     }
-    return ApplyReplyRules(serverAddress);
+    return IsAnswerable() && Answer(serverAddress);
 }
 
-bool CDhcpServer::ApplyReplyRules(const Address& serverAddress) {
+bool CDhcpServer::IsAnswerable() {
     if (!m_request.Decode()) {
         return false;
     }
@@ -266,6 +268,10 @@ bool CDhcpServer::ApplyReplyRules(const Address& serverAddress) {
         Trace("[RECV] DHCP message type %d not answered\n", m_request.m_messageType);
         return false;
     }
+    return true;
+}
+
+bool CDhcpServer::Answer(const Address& serverAddress) {
     // A client that names another server in its REQUEST has chosen that server's offer: an
     // answer from us would only fight it.
     if (m_request.m_messageType == kRequest && NamesAnotherServer(serverAddress)) {

@@ -96,7 +96,10 @@ private:
     enum class Outcome { kQueueEmpty, kDropped, kAnswered };
 
     Outcome ServiceNext();
-    bool ApplyReplyRules(const Address& serverAddress);
+    // The reply rules in two steps: the request decodes, carries the OUI and is a DISCOVER or a
+    // REQUEST; then the answer, which needs the server's address.
+    bool IsAnswerable();
+    bool Answer(const Address& serverAddress);
     bool NamesAnotherServer(const Address& serverAddress) const;
     void PrepareReplyFor(const CDhcpPacket& request, const Address& serverAddress);
     void ChooseDiscoverAnswer();
