@@ -37,9 +37,9 @@ std::span<const CliCommand> Commands() {
                    RunApply},
         CliCommand{"wink", "MAC", "ask a module (service 1.10 or later) to signal its presence",
                    RunWink},
-        CliCommand{"recovery-server", "[--seconds S]",
-                   "run the recovery DHCP server (port 67, needs root or "
-                   "CAP_NET_BIND_SERVICE) for S seconds or until interrupted, printing its trace",
+        CliCommand{"recovery-server", "[--seconds S] [--trace]",
+                   "run the recovery DHCP server on port 67 for S seconds or until interrupted, "
+                   "printing one line per reply (--trace: also its trace)",
                    RunRecoveryServer},
     };
     return kCommands;

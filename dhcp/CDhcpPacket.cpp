@@ -12,6 +12,7 @@ enum OptionCode : std::uint8_t {
     kPad = 0,
     kSubnetMask = 1,
     kRequestedIp = 50,
+    kLeaseTime = 51,
     kMessageType = 53,
     kServerId = 54,
     kEnd = 255,
@@ -75,6 +76,8 @@ void CDhcpPacket::ClearOptionSlots() {
     std::memset(m_serverId, 0, sizeof m_serverId);
     m_hasRequestedIp = false;
     std::memset(m_requestedIp, 0, sizeof m_requestedIp);
+    m_hasLeaseTime = false;
+    std::memset(m_leaseTime, 0, sizeof m_leaseTime);
 }
 
 bool CDhcpPacket::Decode() {
@@ -178,6 +181,16 @@ bool CDhcpPacket::Encode() {
         const std::uint8_t option[] = {kSubnetMask, 4};
         writer.WriteBytes(option, sizeof option);
         writer.WriteBytes(m_subnetMask, sizeof m_subnetMask);
+    }
+    if (m_hasServerId) {
+        const std::uint8_t option[] = {kServerId, 4};
+        writer.WriteBytes(option, sizeof option);
+        writer.WriteBytes(m_serverId, sizeof m_serverId);
+    }
+    if (m_hasLeaseTime) {
+        const std::uint8_t option[] = {kLeaseTime, 4};
+        writer.WriteBytes(option, sizeof option);
+        writer.WriteBytes(m_leaseTime, sizeof m_leaseTime);
     }
     writer.WriteU8(kEnd);
     if (writer.Position() < static_cast<std::size_t>(kMinimumMessageLength)) {

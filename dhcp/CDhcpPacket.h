@@ -26,8 +26,8 @@ public:
     // Decodes m_raw[0, m_length). False means the datagram is malformed: shorter than the fixed
     // part, an option of the wrong length, or an option running past the received bytes.
     bool Decode();
-    // Writes the message into m_raw: fixed fields, magic cookie, options 53 and 1 where set,
-    // the end option, then zeros up to 300 bytes. Sets m_length and m_optionsLength.
+    // Writes the message into m_raw: fixed fields, magic cookie, options 53, 1, 54 and 51
+    // where set, the end option, then zeros up to 300 bytes. Sets m_length and m_optionsLength.
     bool Encode();
 
     std::span<const std::uint8_t> EncodedBytes() const;
@@ -61,6 +61,9 @@ public:
     std::uint8_t m_serverId[4] = {};
     bool m_hasRequestedIp = false;
     std::uint8_t m_requestedIp[4] = {};
+    // Only written, never decoded: the lease time (option 51) the server gives, in seconds.
+    bool m_hasLeaseTime = false;
+    std::uint8_t m_leaseTime[4] = {};
 
 private:
     void ClearOptionSlots();

@@ -1,19 +1,23 @@
 #include "dhcp/CDhcpServer.h"
 
 #include <arpa/inet.h>
+#include <net/if.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
 
+#include "dhcp/DhcpServerSocket.h"
+#include "dhcp/Port67Helper.h"
 #include "modsvc/QuillmorOui.h"
 
 namespace {
@@ -26,58 +30,61 @@ constexpr std::uint8_t kNak = 6;
 constexpr std::uint8_t kBootReply = 2;
 constexpr std::uint8_t kRecoverySubnet[3] = {10, 200, 1};
 constexpr std::uint8_t kRecoveryMask[4] = {255, 255, 255, 0};
-constexpr std::chrono::milliseconds kPauseBetweenPolls{50};
 constexpr std::size_t kTraceCapacity = 256;
 
 bool CarriesMakerOui(const std::uint8_t* hardwareAddress) {
     return std::equal(ordvane::kQuillmorOui.begin(), ordvane::kQuillmorOui.end(), hardwareAddress);
 }
 
+bool IsZero(const std::uint8_t (&address)[4]) {
+    return std::all_of(std::begin(address), std::end(address),
+                       [](std::uint8_t octet) { return octet == 0; });
+}
+
 }  // namespace
 
-CDhcpServer::CDhcpServer() = default;
+CDhcpServer::CDhcpServer() : m_wakeDescriptor(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 CDhcpServer::~CDhcpServer() {
     // The owner stops the server before destroying it; closing here only guards against a
     // socket left open by a caller that forgot.
     Stop();
+    if (m_wakeDescriptor != kNoSocket) {
+        close(m_wakeDescriptor);
+    }
 }
 
 bool CDhcpServer::Start() {
     Stop();
     m_failureReason.clear();
-    const int descriptor = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
-    if (descriptor < 0) {
-        return FailStart("create a UDP socket", kNoSocket);
+    if (m_wakeDescriptor == kNoSocket) {
+        m_failureReason =
+            "create the worker's wake-up event: " + std::generic_category().message(EMFILE);
+        return false;
     }
-    const int one = 1;
-    if (setsockopt(descriptor, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0) {
-        return FailStart("allow broadcast", descriptor);
-    }
-    // The arrival interface of each request tells which interface the reply must leave by.
-    if (setsockopt(descriptor, IPPROTO_IP, IP_PKTINFO, &one, sizeof one) != 0) {
-        return FailStart("ask for arrival interfaces", descriptor);
-    }
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(kServerPort);
-    address.sin_addr.s_addr = htonl(INADDR_ANY);
-    if (bind(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        return FailStart("bind to UDP port 67", descriptor);
-    }
-    int nonBlocking = 1;
-    ioctl(descriptor, FIONBIO, &nonBlocking);  // receives also pass MSG_DONTWAIT
-    m_socket = descriptor;
-    return true;
-}
+    std::uint64_t pending = 0;
+    [[maybe_unused]] const ssize_t drained = read(m_wakeDescriptor, &pending, sizeof pending);
 
-bool CDhcpServer::FailStart(const char* step, int socketToClose) {
-    const int error = errno;
-    if (socketToClose != kNoSocket) {
-        close(socketToClose);
+    const DhcpSocketResult opened = OpenDhcpServerSocket();
+    if (opened.descriptor >= 0) {
+        m_socket = opened.descriptor;
+        return true;
     }
-    m_socket = kNoSocket;
-    m_failureReason = std::string(step) + ": " + std::generic_category().message(error);
+    m_failureReason = std::string(DescribeDhcpSocketStep(opened.failedStep)) + ": " +
+                      std::generic_category().message(opened.error);
+    // Without privileges to bind port 67 the helper program, which alone holds them, opens
+    // the very same socket and hands it over.
+    if (opened.failedStep == DhcpSocketStep::kBind &&
+        (opened.error == EACCES || opened.error == EPERM)) {
+        std::string helperFailure;
+        const int handed = ObtainDhcpSocketFromHelper(helperFailure);
+        if (handed >= 0) {
+            m_socket = handed;
+            m_failureReason.clear();
+            return true;
+        }
+        m_failureReason += " (" + helperFailure + ")";
+    }
     return false;
 }
 
@@ -90,17 +97,74 @@ bool CDhcpServer::Stop() {
 }
 
 int CDhcpServer::ServiceOnce() {
+    return ServiceNext() == Outcome::kAnswered ? 1 : 0;
+}
+
+int CDhcpServer::ServiceQueue(const std::atomic<std::uint8_t>& enabled) {
+    int answered = 0;
+    while (enabled.load() != 0) {
+        const Outcome outcome = ServiceNext();
+        if (outcome == Outcome::kQueueEmpty) {
+            break;
+        }
+        answered += outcome == Outcome::kAnswered ? 1 : 0;
+    }
+    return answered;
+}
+
+void CDhcpServer::WaitForDatagram() {
+    pollfd watched[2] = {{m_socket, POLLIN, 0}, {m_wakeDescriptor, POLLIN, 0}};
+    while (poll(watched, 2, -1) < 0 && errno == EINTR) {
+    }
+    if ((watched[1].revents & POLLIN) != 0) {
+        std::uint64_t wakeups = 0;
+        [[maybe_unused]] const ssize_t consumed = read(m_wakeDescriptor, &wakeups, sizeof wakeups);
+    }
+}
+
+void CDhcpServer::WakeWorker() {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(m_wakeDescriptor, &one, sizeof one);
+}
+
+CDhcpServer::Outcome CDhcpServer::ServiceNext() {
     if (m_socket == kNoSocket) {
-        return 0;
+        return Outcome::kQueueEmpty;
     }
     ArrivalInterface arrival;
     if (!ReceiveRequest(arrival)) {
-        return 0;
+        return Outcome::kQueueEmpty;
     }
-    if (!ApplyReplyRules()) {
-        return 0;
+    // The server's address costs two system calls: only a datagram that may be answered
+    // asks for it, so that a flood of other traffic is dropped cheaply.
+    if (!IsAnswerable() || !Answer(ServerAddressOf(arrival))) {
+        return Outcome::kDropped;
     }
-    return SendReply(arrival) ? 1 : 0;
+    if (!SendReply(arrival)) {
+        return Outcome::kDropped;
+    }
+    ReportReply(arrival);
+    return Outcome::kAnswered;
+}
+
+CDhcpServer::Address CDhcpServer::ServerAddressOf(const ArrivalInterface& arrival) const {
+    // The interface's own primary address, asked of the kernel by index: the source address
+    // the kernel reports with the datagram may belong to another interface when this one
+    // has none.
+    ifreq request{};
+    request.ifr_ifindex = arrival.index;
+    if (!arrival.known || ioctl(m_socket, SIOCGIFNAME, &request) != 0) {
+        return kServerIdWithoutAddress;
+    }
+    request.ifr_addr.sa_family = AF_INET;
+    if (ioctl(m_socket, SIOCGIFADDR, &request) != 0) {
+        return kServerIdWithoutAddress;  // no IPv4 address on the arrival interface
+    }
+    sockaddr_in local{};
+    std::memcpy(&local, &request.ifr_addr, sizeof local);
+    Address address;
+    std::memcpy(address.data(), &local.sin_addr, address.size());
+    return address;
 }
 
 bool CDhcpServer::ReceiveRequest(ArrivalInterface& arrival) {
@@ -165,17 +229,30 @@ bool CDhcpServer::SendReply(const ArrivalInterface& arrival) {
     return sendmsg(m_socket, &message, 0) == static_cast<ssize_t>(m_reply.m_length);
 }
 
-bool CDhcpServer::AnswerDatagram(std::span<const std::uint8_t> datagram) {
+void CDhcpServer::ReportReply(const ArrivalInterface& arrival) const {
+    if (!m_replySink) {
+        return;
+    }
+    ReplyReport report;
+    report.messageType = m_reply.m_messageType;
+    std::copy(std::begin(m_reply.yiaddr), std::end(m_reply.yiaddr), report.address.begin());
+    std::copy(m_reply.chaddr, m_reply.chaddr + report.mac.size(), report.mac.begin());
+    report.interfaceIndex = arrival.known ? arrival.index : 0;
+    m_replySink(report);
+}
+
+bool CDhcpServer::AnswerDatagram(std::span<const std::uint8_t> datagram,
+                                 const Address& serverAddress) {
     if (datagram.size() > sizeof m_request.m_raw) {
         m_request.m_length = -1;  // as the receive reports a datagram too large for the buffer
     } else {
         std::copy(datagram.begin(), datagram.end(), m_request.m_raw);
         m_request.m_length = static_cast<std::int32_t>(datagram.size());
     }
-    return ApplyReplyRules();
+    return IsAnswerable() && Answer(serverAddress);
 }
 
-bool CDhcpServer::ApplyReplyRules() {
+bool CDhcpServer::IsAnswerable() {
     if (!m_request.Decode()) {
         return false;
     }
@@ -191,7 +268,19 @@ bool CDhcpServer::ApplyReplyRules() {
         Trace("[RECV] DHCP message type %d not answered\n", m_request.m_messageType);
         return false;
     }
-    PrepareReplyFor(m_request);
+    return true;
+}
+
+bool CDhcpServer::Answer(const Address& serverAddress) {
+    // A client that names another server in its REQUEST has chosen that server's offer: an
+    // answer from us would only fight it.
+    if (m_request.m_messageType == kRequest && NamesAnotherServer(serverAddress)) {
+        const std::uint8_t* named = m_request.m_serverId;
+        Trace("[RECV] DHCP_REQUEST for server %d.%d.%d.%d, not answered\n", named[0], named[1],
+              named[2], named[3]);
+        return false;
+    }
+    PrepareReplyFor(m_request, serverAddress);
     if (m_request.m_messageType == kDiscover) {
         ChooseDiscoverAnswer();
     } else {
@@ -200,7 +289,13 @@ bool CDhcpServer::ApplyReplyRules() {
     return m_reply.Encode();
 }
 
-void CDhcpServer::PrepareReplyFor(const CDhcpPacket& request) {
+bool CDhcpServer::NamesAnotherServer(const Address& serverAddress) const {
+    // 0.0.0.0 names no server: a client that was offered none sends it.
+    return m_request.m_hasServerId && !IsZero(m_request.m_serverId) &&
+           !std::equal(serverAddress.begin(), serverAddress.end(), m_request.m_serverId);
+}
+
+void CDhcpServer::PrepareReplyFor(const CDhcpPacket& request, const Address& serverAddress) {
     // Every field the reply carries is set here, so nothing of an earlier answer leaks in.
     m_reply.op = kBootReply;
     m_reply.htype = request.htype;
@@ -220,7 +315,16 @@ void CDhcpServer::PrepareReplyFor(const CDhcpPacket& request) {
     m_reply.m_hasMessageType = true;
     m_reply.m_hasSubnetMask = true;
     std::memcpy(m_reply.m_subnetMask, kRecoveryMask, sizeof kRecoveryMask);
-    m_reply.m_hasServerId = false;
+    // Strict clients take no offer or acknowledgement without a server identifier and a
+    // lease time. An hour outlasts any recovery session, and a module that renews at half time
+    // while the server still runs keeps its address.
+    m_reply.m_hasServerId = true;
+    std::copy(serverAddress.begin(), serverAddress.end(), m_reply.m_serverId);
+    m_reply.m_hasLeaseTime = true;
+    m_reply.m_leaseTime[0] = static_cast<std::uint8_t>(kLeaseSeconds >> 24);
+    m_reply.m_leaseTime[1] = static_cast<std::uint8_t>(kLeaseSeconds >> 16);
+    m_reply.m_leaseTime[2] = static_cast<std::uint8_t>(kLeaseSeconds >> 8);
+    m_reply.m_leaseTime[3] = static_cast<std::uint8_t>(kLeaseSeconds);
     m_reply.m_hasRequestedIp = false;
 }
 
@@ -244,6 +348,7 @@ void CDhcpServer::ChooseRequestAnswer() {
         Trace("[SEND] DHCP_NAK (Correct IP should be %d.%d.%d.%d)\n\n", given[0], given[1],
               given[2], given[3]);
         m_reply.m_messageType = kNak;
+        m_reply.m_hasLeaseTime = false;  // a NAK grants nothing
     } else {
         Trace("[SEND] DHCP_ACK %d.%d.%d.%d\n\n", given[0], given[1], given[2], given[3]);
         m_reply.m_messageType = kAck;
@@ -263,18 +368,4 @@ void CDhcpServer::Trace(const char* format, ...) {
         return;
     }
     m_traceSink(std::string_view(text, std::min<std::size_t>(length, sizeof text - 1)));
-}
-
-void CDhcpServer::WaitBeforeNextPoll(const std::atomic<std::uint8_t>& enabled) {
-    std::unique_lock lock(m_pauseMutex);
-    m_pauseWake.wait_for(lock, kPauseBetweenPolls, [&enabled] { return enabled.load() == 0; });
-}
-
-void CDhcpServer::WakeWorker() {
-    {
-        // Taking the mutex orders this wake-up after the worker's test of the flag, so the
-        // worker cannot miss it and sleep out the whole pause.
-        std::lock_guard lock(m_pauseMutex);
-    }
-    m_pauseWake.notify_all();
 }

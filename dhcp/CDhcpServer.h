@@ -1,17 +1,18 @@
 #pragma once
-// The socket side of the recovery DHCP server: one UDP socket on port 67, polled by a worker
-// thread (DhcpThreadProc), answering each datagram by the reply rules and broadcasting the
-// answer to port 68 out of the interface the request arrived on.
+// The socket side of the recovery DHCP server: one UDP socket on port 67, watched by a worker
+// thread (DhcpThreadProc) that works off every queued datagram by the reply rules and
+// broadcasts each answer to port 68 out of the interface the request arrived on.
 //
 // The server answers only clients whose hardware address carries the maker's OUI, and always
-// gives a client 10.200.1.N/24 where N is the last byte of its MAC address. It keeps no lease
-// table: every datagram is judged on its own.
+// gives a client 10.200.1.N/24 where N is the last byte of its MAC address, for one hour. It
+// keeps no lease table: every datagram is judged on its own. Its server identifier is the
+// address of the interface the request arrived on (10.200.1.1 when that interface has none),
+// and it stays silent to a REQUEST that names another server.
 
+#include <array>
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,8 +25,25 @@ public:
     static constexpr std::uint16_t kClientPort = 68;
     static constexpr int kNoSocket = -1;
 
+    using Address = std::array<std::uint8_t, 4>;
+    // The server identifier on an interface without an IPv4 address: the recovery subnet's
+    // first address, where a technician's computer usually sits.
+    static constexpr Address kServerIdWithoutAddress = {10, 200, 1, 1};
+    static constexpr std::uint32_t kLeaseSeconds = 3600;
+
+    // One reply as it left: the message type (2 OFFER, 5 ACK, 6 NAK), the address given, the
+    // client's MAC and the interface it left by (0 when unknown).
+    struct ReplyReport {
+        std::uint8_t messageType = 0;
+        Address address = {};
+        std::array<std::uint8_t, 6> mac = {};
+        int interfaceIndex = 0;
+    };
+
     // Receives each trace text as it is formatted, on the worker thread.
     using TraceSink = std::function<void(std::string_view text)>;
+    // Told of each reply sent, on the worker thread.
+    using ReplySink = std::function<void(const ReplyReport& reply)>;
 
     CDhcpServer();
     virtual ~CDhcpServer();
@@ -34,7 +52,8 @@ public:
 
     // Opens the UDP socket on port 67 of every local address (broadcast allowed, arrival
     // interface reported, non-blocking). No address-reuse option is set, so this fails while
-    // another program holds the port. On failure no socket stays open and FailureReason()
+    // another program holds the port. A process that may not bind port 67 gets the socket from
+    // the port-67 helper program instead. On failure no socket stays open and FailureReason()
     // tells why.
     bool Start();
     // Closes the socket if it is open. Only call it once the worker has left its loop.
@@ -42,11 +61,19 @@ public:
     // One poll: receives at most one waiting datagram, applies the reply rules and broadcasts
     // the answer. Returns 1 when a reply was sent, else 0. Allocates nothing.
     int ServiceOnce();
+    // Works off every queued datagram, checking enabled before each one so that switching off
+    // is not held up by a full queue. Returns the number of replies sent. Allocates nothing.
+    int ServiceQueue(const std::atomic<std::uint8_t>& enabled);
+    // Waits until a datagram is queued or WakeWorker() is called.
+    void WaitForDatagram();
+    // Ends a WaitForDatagram at once; the worker then reads its flag.
+    void WakeWorker();
 
-    // Applies the reply rules to one datagram as if it had just been received, leaving the
-    // answer in Reply(). True when the datagram is answered. Not while the worker runs: the
-    // worker alone uses the two message records then.
-    bool AnswerDatagram(std::span<const std::uint8_t> datagram);
+    // Applies the reply rules to one datagram as if it had just arrived on an interface whose
+    // address is serverAddress, leaving the answer in Reply(). True when the datagram is
+    // answered. Not while the worker runs: the worker alone uses the two message records then.
+    bool AnswerDatagram(std::span<const std::uint8_t> datagram,
+                        const Address& serverAddress = kServerIdWithoutAddress);
     const CDhcpPacket& Reply() const { return m_reply; }
 
     // The failing step of the last Start and the operating system's reason, e.g.
@@ -54,14 +81,11 @@ public:
     const std::string& FailureReason() const { return m_failureReason; }
     bool IsOpen() const { return m_socket != kNoSocket; }
 
-    // Trace texts go nowhere unless a sink is set. Set it while the server is switched off.
+    // Trace texts and reply reports go nowhere unless a sink is set. Set them while the server
+    // is switched off.
     void SetTraceSink(TraceSink sink) { m_traceSink = std::move(sink); }
+    void SetReplySink(ReplySink sink) { m_replySink = std::move(sink); }
     void Trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-    // The worker's pause between polls: 50 ms, cut short as soon as enabled reads 0 and
-    // WakeWorker() has been called, so that switching off never waits out a whole pause.
-    void WaitBeforeNextPoll(const std::atomic<std::uint8_t>& enabled);
-    void WakeWorker();
 
 private:
     struct ArrivalInterface {
@@ -69,21 +93,28 @@ private:
         int index = 0;
         std::uint8_t localAddress[4] = {};
     };
+    enum class Outcome { kQueueEmpty, kDropped, kAnswered };
 
-    bool ApplyReplyRules();
-    void PrepareReplyFor(const CDhcpPacket& request);
+    Outcome ServiceNext();
+    // The reply rules in two steps: the request decodes, carries the OUI and is a DISCOVER or a
+    // REQUEST; then the answer, which needs the server's address.
+    bool IsAnswerable();
+    bool Answer(const Address& serverAddress);
+    bool NamesAnotherServer(const Address& serverAddress) const;
+    void PrepareReplyFor(const CDhcpPacket& request, const Address& serverAddress);
     void ChooseDiscoverAnswer();
     void ChooseRequestAnswer();
     bool ReceiveRequest(ArrivalInterface& arrival);
+    Address ServerAddressOf(const ArrivalInterface& arrival) const;
     bool SendReply(const ArrivalInterface& arrival);
-    bool FailStart(const char* step, int socketToClose);
+    void ReportReply(const ArrivalInterface& arrival) const;
 
     CDhcpPacket m_reply;
     CDhcpPacket m_request;
     int m_socket = kNoSocket;
+    int m_wakeDescriptor = kNoSocket;  // an eventfd that WakeWorker makes readable
 
     TraceSink m_traceSink;
+    ReplySink m_replySink;
     std::string m_failureReason;
-    std::mutex m_pauseMutex;
-    std::condition_variable m_pauseWake;
 };

@@ -2,11 +2,11 @@
 // Switches the recovery server of an owner on and off (see DhcpThreadProc.h for what the owner
 // offers).
 //
-// On: Start the server, set the flag, start the worker; the worker runs even when Start failed
-// (it then finds no socket and answers nothing) so that the server counts as enabled until it
-// is switched off. Off: clear the flag, wait for the worker to end, then close the socket, so
-// the worker never uses a closed socket. Switching to the state the server is already in does
-// nothing; in particular a failed Start is retried only by switching off and on again.
+// On: Start the server, set the flag, start the worker. When Start fails the server stays off
+// (no worker, flag 0), so that whoever shows the switch shows it off and switching on again
+// retries. Off: clear the flag, wake the worker and wait for it to end, then close the socket,
+// so the worker never uses a closed socket. Switching to the state the server is already in
+// does nothing.
 //
 // At most one worker runs. Declare the switch after the owner's server and flag: it switches
 // off when destroyed, before they go away.
@@ -42,7 +42,9 @@ public:
 
 private:
     bool SwitchOn() {
-        const bool started = m_owner.m_dhcpServer.Start();
+        if (!m_owner.m_dhcpServer.Start()) {
+            return false;
+        }
         m_owner.m_dhcpEnabled.store(1);
         try {
             m_worker = std::thread(DhcpThreadProc<Owner>, &m_owner);
@@ -51,7 +53,7 @@ private:
             m_owner.m_dhcpServer.Stop();
             return false;
         }
-        return started;
+        return true;
     }
 
     void SwitchOff() {

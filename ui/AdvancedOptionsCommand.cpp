@@ -10,3 +10,21 @@ void ShowDhcpServerInitFailed(const std::string& reason) {
     }
     AfxMessageBox(text.c_str(), MB_OK, 0);
 }
+
+void ShowDhcpServerState(CWnd& window, bool running) {
+    CString caption;
+    window.GetWindowText(caption);
+    std::string text = static_cast<LPCSTR>(caption);
+    const std::string mark = kDhcpServerRunningMark;
+    const bool marked = text.size() >= mark.size() &&
+                        text.compare(text.size() - mark.size(), mark.size(), mark) == 0;
+    if (marked == running) {
+        return;
+    }
+    if (running) {
+        text += mark;
+    } else {
+        text.resize(text.size() - mark.size());
+    }
+    window.SetWindowText(text.c_str());
+}

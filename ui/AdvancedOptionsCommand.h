@@ -7,8 +7,9 @@
 //
 // Cancel changes nothing (the dialog's value stays the current state). Switching on when the
 // server cannot open its socket shows "DHCP server init failed" with the operating system's
-// reason below it; the server still counts as on, so the next opening shows the box checked
-// and only switching off and on again retries.
+// reason below it; the server then stays off, so the next opening shows the box clear and OK
+// with the box checked tries again. While the server runs, the main window's caption says so
+// (ShowDhcpServerState), as the server answers on the plant's network until switched off.
 
 #include <string>
 
@@ -17,6 +18,10 @@
 #include "ui/AdvancedSettingsDlg.h"
 
 inline constexpr const char* kDhcpServerInitFailedMessage = "DHCP server init failed";
+inline constexpr const char* kDhcpServerRunningMark = " - recovery DHCP server on";
+
+// Adds the running mark to the window's caption, or takes it away.
+void ShowDhcpServerState(CWnd& window, bool running);
 
 // Shows the refusal as a plain OK box with the application's name as caption.
 void ShowDhcpServerInitFailed(const std::string& reason);

@@ -219,6 +219,7 @@ void CScanDlg::LayoutControls(ordvane::LayoutMode mode) {
 
 void CScanDlg::OnAdvancedOptions() {
     RunAdvancedOptions(m_dhcpSwitch, m_dhcpServer);
+    ShowDhcpServerState(*this, m_dhcpSwitch.IsEnabled());
 }
 
 void CScanDlg::OnWink() {

@@ -6,17 +6,19 @@
 # Where libzeva.so goes: the standard library directory (CMAKE_INSTALL_LIBDIR; /usr/lib in the
 # package), and the programs carry the run path $ORIGIN/../<libdir> as well. The run path lets
 # an install without privileges (a home prefix, a DESTDIR stage) find the library beside the
-# programs. It cannot be the only way: ordvane and ordvane-cli get CAP_NET_BIND_SERVICE for
-# the recovery server's port 67, and a program with a file capability runs in secure-execution
-# mode, where the dynamic loader ignores run paths relative to $ORIGIN and finds libraries only
-# in the standard directories and ldconfig's cache. packaging/README.md says more.
+# programs. The recovery server's port 67 comes from ordvane-port67-helper, the only program
+# given CAP_NET_BIND_SERVICE: it links nothing of ours and reads no environment, while the
+# window reads Qt's environment (plugin paths, styles) and so must never hold a capability.
+# packaging/README.md says more.
 
 include(GNUInstallDirs)
 
 set(ORDVANE_PACKAGE_PREFIX /usr)
 set(_ordvane_commands ordvane ordvane-cli quillmor-sim verinfo)
-# The programs that run the recovery server on port 67.
-set(_ordvane_port_67_commands ordvane ordvane-cli)
+# The helper that opens port 67 for the recovery server, and where it goes: the programs look
+# for it at <their directory>/../libexec/ordvane.
+set(_ordvane_port_67_helper ordvane-port67-helper)
+set(_ordvane_port_67_helper_dir ${CMAKE_INSTALL_LIBEXECDIR}/ordvane)
 set(_ordvane_man_output ${PROJECT_BINARY_DIR}/packaging/man)
 
 # The executable target that builds COMMAND: named like it, or with underscores for hyphens.
@@ -71,6 +73,10 @@ endforeach()
 if(TARGET zeva)
   # libzeva.so.1 and its file; the bare libzeva.so link is for linking only and stays out.
   install(TARGETS zeva LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_SKIP)
+endif()
+
+if(TARGET ${_ordvane_port_67_helper})
+  install(TARGETS ${_ordvane_port_67_helper} RUNTIME DESTINATION ${_ordvane_port_67_helper_dir})
 endif()
 
 # The window's desktop entry and icon. The icon is drawn in res/icons/: each PNG goes to the
@@ -144,14 +150,9 @@ if("ordvane" IN_LIST _ordvane_installed_commands)
 endif()
 
 # After a plain `cmake --install` nobody grants port 67: say how. The package's postinst does it.
-set(_ordvane_port_67_paths "")
-foreach(command IN LISTS _ordvane_port_67_commands)
-  if(command IN_LIST _ordvane_installed_commands)
-    list(APPEND _ordvane_port_67_paths "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${command}")
-  endif()
-endforeach()
-if(_ordvane_port_67_paths)
-  list(JOIN _ordvane_port_67_paths " " _ordvane_port_67_paths)
+if(TARGET ${_ordvane_port_67_helper})
+  set(_ordvane_port_67_paths
+      "\${CMAKE_INSTALL_PREFIX}/${_ordvane_port_67_helper_dir}/${_ordvane_port_67_helper}")
   install(CODE "
     if(\"\$ENV{DESTDIR}\" STREQUAL \"\" AND NOT CMAKE_INSTALL_PREFIX MATCHES \"_CPack_Packages\")
       message(STATUS \"The recovery DHCP server needs UDP port 67. Grant it, as root:\")
@@ -162,13 +163,10 @@ endif()
 
 # The Debian package.
 set(ORDVANE_CAPABLE_PROGRAMS "")
-foreach(command IN LISTS _ordvane_port_67_commands)
-  if(command IN_LIST _ordvane_installed_commands)
-    list(APPEND ORDVANE_CAPABLE_PROGRAMS
-         "${ORDVANE_PACKAGE_PREFIX}/${CMAKE_INSTALL_BINDIR}/${command}")
-  endif()
-endforeach()
-list(JOIN ORDVANE_CAPABLE_PROGRAMS " " ORDVANE_CAPABLE_PROGRAMS)
+if(TARGET ${_ordvane_port_67_helper})
+  set(ORDVANE_CAPABLE_PROGRAMS
+      "${ORDVANE_PACKAGE_PREFIX}/${_ordvane_port_67_helper_dir}/${_ordvane_port_67_helper}")
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/postinst.in
                ${PROJECT_BINARY_DIR}/packaging/debian/postinst @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "dhcp/CDhcpServer.h"
 #include "tests/dhcp/DhcpTestPackets.h"
@@ -48,12 +49,14 @@ TEST_F(DhcpReplyRules, DiscoverIsOfferedTheAddressFromTheLastMacByte) {
     EXPECT_EQ(Bytes(reply.begin() + 28, reply.begin() + 34),
               Bytes(kOuiMac2A.begin(), kOuiMac2A.end()));
     EXPECT_EQ(Bytes(reply.begin() + 34, reply.begin() + 236), Bytes(202, 0));  // chaddr rest
-    EXPECT_EQ(Bytes(reply.begin() + 236, reply.begin() + 250),
-              (Bytes{99, 130, 83, 99,         // magic cookie
-                     53, 1, 2,                // DHCPOFFER
-                     1, 4, 255, 255, 255, 0,  // subnet mask
-                     255}));                  // end, and nothing else
-    EXPECT_EQ(Bytes(reply.begin() + 250, reply.end()), Bytes(50, 0));
+    EXPECT_EQ(Bytes(reply.begin() + 236, reply.begin() + 262),
+              (Bytes{99, 130, 83,  99,            // magic cookie
+                     53, 1,   2,                  // DHCPOFFER
+                     1,  4,   255, 255, 255, 0,   // subnet mask
+                     54, 4,   10,  200, 1,   1,   // server identifier: no interface address known
+                     51, 4,   0,   0,   14,  16,  // lease time: 3600 s
+                     255}));                      // end, and nothing else
+    EXPECT_EQ(Bytes(reply.begin() + 262, reply.end()), Bytes(38, 0));
     EXPECT_EQ(m_trace, "[RECV] DHCP_DISCOVER\n[SEND] DHCP_OFFER.\n\n");
 }
 
@@ -71,10 +74,16 @@ TEST_F(DhcpReplyRules, RequestIsAcknowledgedOrToldTheRightAddress) {
     const Address wrong = {10, 200, 1, 43};
     ASSERT_TRUE(m_server.AnswerDatagram(dhcptest::ClientMessage(kOuiMac2A, 3, &right)));
     EXPECT_EQ(ReplyType(), 5);
-    ASSERT_TRUE(m_server.AnswerDatagram(dhcptest::ClientMessage(kOuiMac2A, 3, &wrong)));
+    const Address interfaceAddress = {192, 168, 7, 1};
+    ASSERT_TRUE(
+        m_server.AnswerDatagram(dhcptest::ClientMessage(kOuiMac2A, 3, &wrong), interfaceAddress));
     EXPECT_EQ(ReplyType(), 6);
     EXPECT_EQ(ReplyAddress(), right);  // the NAK carries the right address
-    EXPECT_EQ(ReplyBytes()[243], 1);   // and the mask
+    const Bytes nak = ReplyBytes();
+    EXPECT_EQ(Bytes(nak.begin() + 243, nak.begin() + 256),
+              (Bytes{1, 4, 255, 255, 255, 0,  // and the mask
+                     54, 4, 192, 168, 7, 1,   // the server's identifier, but no lease time
+                     255}));
     // A renewal without option 50 right after the NAK is judged on its own.
     ASSERT_TRUE(m_server.AnswerDatagram(dhcptest::ClientMessage(kOuiMac2A, 3)));
     EXPECT_EQ(ReplyType(), 5);
@@ -85,15 +94,34 @@ TEST_F(DhcpReplyRules, RequestIsAcknowledgedOrToldTheRightAddress) {
               "[RECV] DHCP_REQUEST \n[SEND] DHCP_ACK 10.200.1.42\n\n");
 }
 
-TEST_F(DhcpReplyRules, RequestNamingServerZeroIsAcknowledged) {
-    Bytes request = dhcptest::FixedPart(kOuiMac2A);
-    dhcptest::AppendMagicCookie(request);
-    dhcptest::Append(request, {53, 1, 3,               // DHCPREQUEST
-                               54, 4, 0, 0, 0, 0,      // server id 0.0.0.0 (no id was offered)
-                               50, 4, 10, 200, 1, 42,  // requested address
-                               255});
-    ASSERT_TRUE(m_server.AnswerDatagram(request));
-    EXPECT_EQ(ReplyType(), 5);
+TEST_F(DhcpReplyRules, RequestNamingAnotherServerGetsNoAnswer) {
+    const Address ours = {192, 168, 7, 1};
+    struct Case {
+        const char* named;
+        std::vector<std::uint8_t> serverIdOption;
+        bool answered;
+    };
+    const Case cases[] = {
+        {"no server", {}, true},
+        {"this server", {54, 4, 192, 168, 7, 1}, true},
+        {"0.0.0.0 (no id was offered)", {54, 4, 0, 0, 0, 0}, true},
+        {"another server", {54, 4, 192, 168, 7, 2}, false},
+    };
+    for (const Case& test : cases) {
+        Bytes request = dhcptest::FixedPart(kOuiMac2A);
+        dhcptest::AppendMagicCookie(request);
+        dhcptest::Append(request, {53, 1, 3,                 // DHCPREQUEST
+                                   50, 4, 10, 200, 1, 42});  // requested address
+        request.insert(request.end(), test.serverIdOption.begin(), test.serverIdOption.end());
+        dhcptest::Append(request, {255});
+        EXPECT_EQ(m_server.AnswerDatagram(request, ours), test.answered) << test.named;
+        if (test.answered) {
+            EXPECT_EQ(ReplyType(), 5) << test.named;
+        }
+    }
+    EXPECT_NE(m_trace.find("[RECV] DHCP_REQUEST for server 192.168.7.2, not answered\n"),
+              std::string::npos)
+        << m_trace;
 }
 
 TEST_F(DhcpReplyRules, ForeignMacIsDroppedWithATrace) {

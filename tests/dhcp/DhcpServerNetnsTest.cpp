@@ -174,16 +174,6 @@ protected:
     int m_clientSocket = -1;
 };
 
-TEST_F(DhcpServerNetns, UdhcpcWithTheMakersMacObtainsItsAddress) {
-    const UdhcpcRun run = RunUdhcpcAgainstServer("0a:51:4d:00:00:2a");
-    EXPECT_EQ(run.exitStatus, 0) << run.output;
-    EXPECT_NE(run.output.find("lease ip=10.200.1.42 subnet=255.255.255.0"), std::string::npos)
-        << run.output;
-    // busybox names server 0.0.0.0 in its REQUEST, as the offer carried no server id.
-    EXPECT_NE(run.trace.find("[SEND] DHCP_OFFER."), std::string::npos) << run.trace;
-    EXPECT_NE(run.trace.find("[SEND] DHCP_ACK 10.200.1.42"), std::string::npos) << run.trace;
-}
-
 TEST_F(DhcpServerNetns, UdhcpcWithAForeignMacGetsNothing) {
     const UdhcpcRun run = RunUdhcpcAgainstServer("02:00:5e:10:20:2a");
     EXPECT_NE(run.exitStatus, 0) << run.output;
@@ -234,15 +224,12 @@ TEST_F(DhcpServerNetns, StartFailsAndReleasesItsSocketWhilePort67IsTaken) {
     EXPECT_EQ(server.FailureReason(), "bind to UDP port 67: Address already in use");
     EXPECT_EQ(server.ServiceOnce(), 0);
 
-    // The switch still counts the server as enabled, and only off and on again retries.
+    // A failed start leaves the server off, so switching on again retries at once.
     {
         CDhcpServerSwitch<RecoveryOwner> serverSwitch(m_owner);
         EXPECT_FALSE(serverSwitch.SetEnabled(true));
-        EXPECT_TRUE(serverSwitch.IsEnabled());
+        EXPECT_FALSE(serverSwitch.IsEnabled());
         close(holder);
-        EXPECT_TRUE(serverSwitch.SetEnabled(true));
-        EXPECT_FALSE(server.IsOpen()) << "pressing OK again must not retry Start";
-        serverSwitch.SetEnabled(false);
         EXPECT_TRUE(serverSwitch.SetEnabled(true));
         EXPECT_TRUE(server.IsOpen());
         EXPECT_TRUE(server.FailureReason().empty());

@@ -3,14 +3,22 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sched.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
+
+extern char** environ;
 
 namespace dhcptest {
 
@@ -132,6 +140,135 @@ int PeerNamespace::OpenUdpSocketInPeer(unsigned short port) const {
     });
     opener.join();
     return descriptor;
+}
+
+BridgedLink::BridgedLink() : m_pid(std::to_string(getpid())), m_bridgeNamespace("odb-" + m_pid) {}
+
+BridgedLink::~BridgedLink() {
+    // Deleting a namespace deletes the veth ends in it, and so the pairs.
+    for (const std::string& member : m_members) {
+        RunCommand("ip netns delete " + member + " 2>/dev/null");
+    }
+    RunCommand("ip netns delete " + m_bridgeNamespace + " 2>/dev/null");
+}
+
+bool BridgedLink::Create(const std::string& callerAddress) {
+    RunCommand("ip netns delete " + m_bridgeNamespace + " 2>/dev/null");  // left by a crash
+    const std::string bridge = "ip -n " + m_bridgeNamespace + " ";
+    m_callerInterface = "odb" + m_pid;
+    const std::string port = "odp" + m_pid + "-" + std::to_string(m_ports++);
+    return RunCommand("ip netns add " + m_bridgeNamespace) &&
+           RunCommand(bridge + "link add br0 type bridge") &&
+           RunCommand(bridge + "link set br0 up") &&
+           RunCommand("ip link add " + m_callerInterface + " type veth peer name " + port +
+                      " netns " + m_bridgeNamespace) &&
+           RunCommand(bridge + "link set " + port + " master br0 up") &&
+           RunCommand("ip addr add " + callerAddress + " brd + dev " + m_callerInterface) &&
+           RunCommand("ip link set " + m_callerInterface + " up");
+}
+
+std::string BridgedLink::MemberNamespace(int member) const {
+    return m_members.at(static_cast<std::size_t>(member));
+}
+
+std::string BridgedLink::MemberInterface(int member) const {
+    return "odm" + m_pid + "-" + std::to_string(member);
+}
+
+int BridgedLink::AddMember(const std::string& mac, const std::string& address) {
+    const int member = static_cast<int>(m_members.size());
+    const std::string name = "odm" + std::to_string(member) + "-" + m_pid;
+    RunCommand("ip netns delete " + name + " 2>/dev/null");
+    if (!RunCommand("ip netns add " + name)) {
+        return -1;
+    }
+    m_members.push_back(name);
+    const std::string inside = "ip -n " + name + " ";
+    const std::string interface = MemberInterface(member);
+    const std::string port = "odp" + m_pid + "-" + std::to_string(m_ports++);
+    const bool made =
+        RunCommand("ip -n " + m_bridgeNamespace + " link add " + port + " type veth peer name " +
+                   interface + " netns " + name) &&
+        RunCommand("ip -n " + m_bridgeNamespace + " link set " + port + " master br0 up") &&
+        RunCommand(inside + "link set lo up") &&
+        RunCommand(inside + "link set " + interface + " address " + mac) &&
+        (address.empty() ||
+         RunCommand(inside + "addr add " + address + " brd + dev " + interface)) &&
+        RunCommand(inside + "link set " + interface + " up");
+    return made ? member : -1;
+}
+
+BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments,
+                                     const std::string& outputPath)
+    : m_outputPath(outputPath) {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    if (posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        m_pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+BackgroundProcess::~BackgroundProcess() {
+    Stop();
+}
+
+void BackgroundProcess::Stop() {
+    if (m_pid <= 0) {
+        return;
+    }
+    kill(m_pid, SIGTERM);
+    int status = 0;
+    for (int waited = 0; waited < 200; ++waited) {
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(m_pid, SIGKILL);
+    waitpid(m_pid, &status, 0);
+    m_pid = -1;
+}
+
+std::string BackgroundProcess::Output() const {
+    std::ifstream file(m_outputPath);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+TemporaryFolder::TemporaryFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "ordvane-dhcp-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) {
+        m_path = pattern;
+    }
+}
+
+TemporaryFolder::~TemporaryFolder() {
+    if (!m_path.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+}
+
+std::string TemporaryFolder::Write(const std::string& name, const std::string& text,
+                                   bool executable) {
+    const std::string path = m_path + "/" + name;
+    std::ofstream(path) << text;
+    if (executable) {
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    }
+    return path;
 }
 
 }  // namespace dhcptest

@@ -6,7 +6,10 @@
 // namespace, "odc-<pid>", which plays the client's link and is deleted by the destructor. No
 // default route exists on either side.
 
+#include <sys/types.h>
+
 #include <string>
+#include <vector>
 
 namespace dhcptest {
 
@@ -57,6 +60,68 @@ private:
     std::string m_localInterface;
     std::string m_peerInterface;
     bool m_created = false;
+};
+
+// A plant's Ethernet link: a bridge in a namespace of its own ("odb-<pid>") with one port to
+// the calling thread's namespace and one to each member namespace ("odm<n>-<pid>"). Every
+// namespace goes with the destructor.
+class BridgedLink {
+public:
+    BridgedLink();
+    ~BridgedLink();
+    BridgedLink(const BridgedLink&) = delete;
+    BridgedLink& operator=(const BridgedLink&) = delete;
+
+    // The bridge and the caller's port, with the given address ("A/N", broadcast derived).
+    bool Create(const std::string& callerAddress);
+    // A member namespace on the link, its port with the given MAC and, unless empty, address.
+    // Returns the member's number, or -1.
+    int AddMember(const std::string& mac, const std::string& address);
+
+    const std::string& CallerInterface() const { return m_callerInterface; }
+    std::string MemberNamespace(int member) const;
+    std::string MemberInterface(int member) const;
+
+private:
+    std::string m_pid;
+    std::string m_bridgeNamespace;
+    std::string m_callerInterface;
+    std::vector<std::string> m_members;  // namespace names
+    int m_ports = 0;
+};
+
+// A program in the background, its output in a file; stopped (SIGTERM, then SIGKILL after two
+// seconds) by Stop or the destructor, whatever the test's outcome.
+class BackgroundProcess {
+public:
+    BackgroundProcess(const std::vector<std::string>& arguments, const std::string& outputPath);
+    ~BackgroundProcess();
+    BackgroundProcess(const BackgroundProcess&) = delete;
+    BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+
+    bool Started() const { return m_pid > 0; }
+    void Stop();
+    std::string Output() const;
+
+private:
+    pid_t m_pid = -1;
+    std::string m_outputPath;
+};
+
+// A fresh private folder under the temporary directory, removed with everything in it.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    // Writes a file in the folder (executable when asked) and returns its path.
+    std::string Write(const std::string& name, const std::string& text, bool executable = false);
+
+private:
+    std::string m_path;
 };
 
 }  // namespace dhcptest

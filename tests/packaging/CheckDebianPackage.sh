@@ -24,12 +24,12 @@ if [[ ! -x $postinst ]]; then
     fault "no executable postinst"
 else
     sh -n "$postinst" || fault "postinst is no valid shell script"
-    for command in ordvane ordvane-cli; do
-        if [[ -x $BUILD_DIR/bin/$command ]] &&
-            ! grep -q "for program in .*/usr/bin/$command\b" "$postinst"; then
-            fault "postinst does not grant port 67 to /usr/bin/$command"
-        fi
-    done
+    helper=/usr/libexec/ordvane/ordvane-port67-helper
+    grep -q "for program in $helper; do\$" "$postinst" ||
+        fault "postinst does not grant port 67 to $helper alone"
+    contents=$(dpkg-deb -c "$package")
+    [[ $contents == *" .$helper"* ]] ||
+        fault "the package does not install $helper"
     grep -q 'setcap cap_net_bind_service=+ep' "$postinst" || fault "postinst runs no setcap"
 fi
 for script in postinst postrm preinst prerm; do

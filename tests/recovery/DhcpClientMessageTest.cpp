@@ -87,7 +87,7 @@ TEST(DhcpClientMessage, RoundTripThroughTheRecoveryServer) {
     EXPECT_EQ(offer->clientMac, kModuleMac);
     EXPECT_EQ(offer->yourAddress, kLeasedAddress);
     EXPECT_EQ(offer->subnetMask, 0xFFFFFF00u);
-    EXPECT_FALSE(offer->serverIdentifier);
+    EXPECT_EQ(offer->serverIdentifier, 0x0AC80101u);  // 10.200.1.1: no interface address known
 
     DhcpClientRequest request = discover;
     request.type = DhcpMessageType::Request;
