@@ -459,6 +459,11 @@ TEST_F(LinkReach, AnswersWithAnOldScanIdOrAWrongRequestIdOrSenderChangeNothing) 
     auto request = ConfigureTo(ScanFor(1).begin()->second, Ip(10, 99, 0, 5), "secret");
     ZEVA_SendConfigure(&request);
     EXPECT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_RESCAN, 1)) << m_sim->Describe();
+    // The module's answer may beat the impostor's thread to the broadcast configure.
+    const auto heardBy = std::chrono::steady_clock::now() + 2s;
+    while (impostor.CommandsHeard() == 0 && std::chrono::steady_clock::now() < heardBy) {
+        std::this_thread::sleep_for(20ms);
+    }
     EXPECT_GE(impostor.CommandsHeard(), 1) << "the configure went out by broadcast";
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(LibraryEvents::Count(ZEVA_EVENT_INVALID_PASSWORD), 0);
