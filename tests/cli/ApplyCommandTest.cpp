@@ -263,13 +263,14 @@ TEST_F(CliApply, ScanBaselineListsWhatChangedSinceAnEarlierScan) {
 
 TEST_F(CliApply, SamplePlanFitsTheDemonstrationFleet) {
     // The fleet tools/run-ordvane starts.
-    StartSim({"--count", "50", "--seed", "7"});
+    StartSim({"--fleet", ORDVANE_SOURCE_DIR "/tools/demo-fleet.csv"});
     const CommandRun run = ordvane::testing::RunCommand(
         ORDVANE_CLI_PATH,
         "apply '" ORDVANE_SOURCE_DIR "/docs/sample-plan.csv' --dry-run --seconds 1 --format csv",
         "ZEVA_TARGETS=" + m_sim->Target() + " ZEVA_INTERFACES=none");
     EXPECT_EQ(run.status, 0) << run.output << run.errors;
-    EXPECT_EQ(Count(run.output, ",to-change\r\n"), 8U) << run.output;
+    EXPECT_EQ(Count(run.output, ",to-change\r\n"), 5U) << run.output;
+    EXPECT_EQ(Count(run.output, ",unchanged\r\n"), 1U) << run.output;
     EXPECT_EQ(ConfigureLines(), 0U);
 }
 
