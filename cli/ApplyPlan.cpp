@@ -141,10 +141,47 @@ private:
             problems.push_back("the hostname has more than 29 characters");
             return;
         }
-        const ConfigureDialogOutput values =
-            ApplyConfigureOverrides(PrefillFromModule(module), PlanOverrides(row));
-        if (const char* refusal = FirstConfigureRefusal(values.hostname, values.ipAddress)) {
+        AddUnreportedProblems(row, module, problems);
+        const ConfigureDialogInput prefill = PrefillFromModule(module);
+        const ConfigureDialogOutput values = ApplyConfigureOverrides(prefill, PlanOverrides(row));
+        const std::string_view reportedHostname =
+            prefill.hostnameKnown == 1 ? prefill.hostname : "";
+        if (const char* refusal =
+                FirstConfigureRefusal(values.hostname, values.ipAddress, reportedHostname)) {
             problems.emplace_back(refusal);
+        }
+    }
+
+    // A module takes only the values it reports (the dialog offers no other field, and the
+    // module ignores the rest of a request), so planning another one could never be verified.
+    static void AddUnreportedProblems(const PlanRow& row, const ZEVA_ModuleScanResponseType& module,
+                                      std::vector<std::string>& problems) {
+        // With DHCP planned on, the server decides the address fields: they are not compared.
+        const bool addressesPlanned = !row.dhcpOn.value_or(false);
+        // A module in DHCP mode without a lease reports no address and no mask, but takes both
+        // when it is switched to a static address.
+        const bool waitsForLease = module.dhcpValid != 0 && module.dhcp != 0 &&
+                                   module.ipAddressValid == 0 && row.dhcpOn == false;
+        const struct {
+            bool planned;
+            std::uint8_t reported;
+            const char* name;
+        } fields[] = {
+            {addressesPlanned && row.ipAddress.has_value(),
+             static_cast<std::uint8_t>(module.ipAddressValid | waitsForLease), "IP"},
+            {addressesPlanned && row.subnetMask.has_value(),
+             static_cast<std::uint8_t>(module.subnetMaskValid | waitsForLease), "SN"},
+            {addressesPlanned && row.gateway.has_value(), module.gatewayValid, "GW"},
+            {row.dhcpOn.has_value(), module.dhcpValid, "DHCP"},
+            {row.primaryDns.has_value(), module.dns1Valid, "DNS1"},
+            {row.secondaryDns.has_value(), module.dns2Valid, "DNS2"},
+            {row.hostname.has_value(), module.hostnameValid, "Hostname"},
+        };
+        for (const auto& field : fields) {
+            if (field.planned && field.reported == 0) {
+                problems.push_back(std::string("the module does not report ") + field.name +
+                                   ", so it cannot be set");
+            }
         }
     }
 

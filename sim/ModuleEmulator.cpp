@@ -319,6 +319,15 @@ CommandResult ModuleEmulator::Configure(std::size_t index,
         PrintLine("reject mac=" + mac + " reason=wrong-password");
         return CommandResult::WrongPassword;
     }
+    // A module in DHCP mode without a lease has an address and a mask, only none yet: switched
+    // to a static address, it takes the one sent rather than ending up with none at all.
+    if (module.dhcp.value_or(false) && !module.address && request.dhcp == 0 &&
+        request.ipAddress != 0) {
+        module.address = request.ipAddress;
+        if (!module.subnetMask && request.subnetMask != 0) {
+            module.subnetMask = request.subnetMask;
+        }
+    }
     SetIfSupported(module.address, request.ipAddress);
     SetIfSupported(module.subnetMask, request.subnetMask);
     SetIfSupported(module.gateway, request.gateway);

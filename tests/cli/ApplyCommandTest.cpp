@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -106,10 +107,28 @@ TEST_F(CliApply, PlanOfSixtyOverALossyLinkIsVerifiedAndASecondRunChangesNothing)
     // 150 generated modules: about half with the password "quillmor", half hashed.
     StartSim({"--count", "150", "--seed", "11", "--loss", "10%"});
     const std::map<std::string, std::string> before = State();
+    // Sixty modules that report every planned setting: a dry run over all of them tells which.
+    const auto planRow = [](int module) {
+        return MacOfModule(module) + ",10.1.0." + std::to_string(module) + ",255.255.0.0,Off,plan" +
+               std::to_string(module) + "\n";
+    };
+    std::string every = "mac,Ip,SN,DHCP,Hostname\n";
+    for (int module = 1; module <= 150; ++module) {
+        every += planRow(module);
+    }
+    const CommandRun dryRun = Apply(every, "--dry-run --format csv");
+    std::vector<int> planned;
+    for (const std::string& line : SplitLines(dryRun.output)) {
+        const bool toChange =
+            line.size() > 10 && line.compare(line.size() - 10, 10, ",to-change") == 0;
+        if (toChange && line.rfind("0A-", 0) == 0 && planned.size() < 60) {
+            planned.push_back(std::stoi(line.substr(15, 2), nullptr, 16));
+        }
+    }
+    ASSERT_EQ(planned.size(), 60U) << dryRun.output;
     std::string plan = "mac,Ip,SN,DHCP,Hostname\n";
-    for (int module = 1; module <= 60; ++module) {
-        plan += MacOfModule(module) + ",10.1.0." + std::to_string(module) +
-                ",255.255.0.0,Off,plan" + std::to_string(module) + "\n";
+    for (const int module : planned) {
+        plan += planRow(module);
     }
     const CommandRun first = Apply(plan, "--password-stdin --format json", "quillmor\n");
     ASSERT_EQ(first.status, 0) << first.output << first.errors;
@@ -122,7 +141,7 @@ TEST_F(CliApply, PlanOfSixtyOverALossyLinkIsVerifiedAndASecondRunChangesNothing)
     ASSERT_EQ(after.size(), before.size());
     for (const auto& [mac, line] : after) {
         const int number = std::stoi(mac.substr(15), nullptr, 16);
-        if (number >= 1 && number <= 60) {
+        if (std::find(planned.begin(), planned.end(), number) != planned.end()) {
             EXPECT_NE(line.find(",10.1.0." + std::to_string(number) + ","), std::string::npos)
                 << line;
         } else {
@@ -139,34 +158,39 @@ TEST_F(CliApply, PlanOfSixtyOverALossyLinkIsVerifiedAndASecondRunChangesNothing)
 
 TEST_F(CliApply, ProblemsStopTheirRowAndADryRunSendsNothing) {
     Write("fleet.csv",
-          "mac,ip,mask,hostname,password\n"
-          "0A-51-4D-00-00-01,10.20.0.1,255.255.255.0,one,\n"
-          "0A-51-4D-00-00-02,10.20.0.2,255.255.255.0,two,\n"
-          "0A-51-4D-00-00-03,10.20.0.3,255.255.255.0,three,\n"
-          "0A-51-4D-00-00-04,10.20.0.4,255.255.255.0,four,\n"
-          "0A-51-4D-00-00-05,10.20.0.5,255.255.255.0,five,\n"
-          "0A-51-4D-00-00-06,10.20.0.6,255.255.255.0,six,\n"
-          "0A-51-4D-00-00-07,10.20.0.7,255.255.255.0,seven,\n"
-          "0A-51-4D-00-00-08,10.20.0.8,255.255.255.0,eight,\n");
+          "mac,ip,mask,hostname,password,dhcp\n"
+          "0A-51-4D-00-00-01,10.20.0.1,255.255.255.0,one,,0\n"
+          "0A-51-4D-00-00-02,10.20.0.2,255.255.255.0,two,,0\n"
+          "0A-51-4D-00-00-03,10.20.0.3,255.255.255.0,three,,0\n"
+          "0A-51-4D-00-00-04,10.20.0.4,255.255.255.0,four,,0\n"
+          "0A-51-4D-00-00-05,10.20.0.5,255.255.255.0,five,,0\n"
+          "0A-51-4D-00-00-06,10.20.0.6,255.255.255.0,six,,0\n"
+          "0A-51-4D-00-00-07,10.20.0.7,255.255.255.0,seven,,0\n"
+          "0A-51-4D-00-00-08,10.20.0.8,255.255.255.0,eight,,0\n"
+          // No hostname to report; and one in DHCP mode still waiting for a lease.
+          "0A-51-4D-00-00-0A,10.20.0.10,255.255.255.0,,,0\n"
+          "0A-51-4D-00-00-0B,,,waiting,,1\n");
     StartSim({"--fleet", PathOf("fleet.csv")});
     struct Case {
         const char* row;
         const char* problem;  // empty: the row is sent
     };
     const std::vector<Case> cases = {
-        {"0A-51-4D-00-00-01,10.20.0.11,ok", ""},
-        {"0A-51-4D-00-00-09,10.20.0.19,", "module not found in the scan"},
-        {"0A-51-4D-00-00-02,10.20.0.12,", "MAC also on line 7"},
-        {"0A-51-4D-00-00-02,10.20.0.22,", "MAC also on line 6"},
-        {"0A-51-4D-00-00-03,10.20.0.50,", "IP 10.20.0.50 also planned on line 9"},
-        {"0A-51-4D-00-00-04,10.20.0.50,", "IP 10.20.0.50 also planned on line 8"},
-        {"0A-51-4D-00-00-05,10.20.0.7,", "IP 10.20.0.7 is in use by 0A-51-4D-00-00-07"},
-        {"0A-51-4D-00-00-06,,bad-name", "Illegal hostname! Only a-z, A-Z and 0-9 allowed."},
-        {"0A-51-4D-00-00-07,10.20.0.255,", "Last digit of IP address can not be 255."},
-        {"0A-51-4D-00-00-08,,abcdefghijklmnopqrstuvwxyz1234",
+        {"0A-51-4D-00-00-01,10.20.0.11,ok,", ""},
+        {"0A-51-4D-00-00-09,10.20.0.19,,", "module not found in the scan"},
+        {"0A-51-4D-00-00-02,10.20.0.12,,", "MAC also on line 7"},
+        {"0A-51-4D-00-00-02,10.20.0.22,,", "MAC also on line 6"},
+        {"0A-51-4D-00-00-03,10.20.0.50,,", "IP 10.20.0.50 also planned on line 9"},
+        {"0A-51-4D-00-00-04,10.20.0.50,,", "IP 10.20.0.50 also planned on line 8"},
+        {"0A-51-4D-00-00-05,10.20.0.7,,", "IP 10.20.0.7 is in use by 0A-51-4D-00-00-07"},
+        {"0A-51-4D-00-00-06,,bad-name,", "Illegal hostname! Only a-z, A-Z and 0-9 allowed."},
+        {"0A-51-4D-00-00-07,10.20.0.255,,", "Last digit of IP address can not be 255."},
+        {"0A-51-4D-00-00-08,,abcdefghijklmnopqrstuvwxyz1234,",
          "the hostname has more than 29 characters"},
+        {"0A-51-4D-00-00-0A,,named,", "the module does not report Hostname, so it cannot be set"},
+        {"0A-51-4D-00-00-0B,10.20.0.31,,Off", ""},
     };
-    std::string plan = "# one row per case, from line 4\nMAC,IP,Hostname\n\n";
+    std::string plan = "# one row per case, from line 4\nMAC,IP,Hostname,DHCP\n\n";
     for (const Case& row : cases) {
         plan += std::string(row.row) + "\n";
     }
@@ -185,12 +209,17 @@ TEST_F(CliApply, ProblemsStopTheirRowAndADryRunSendsNothing) {
         EXPECT_NE(lines[index + 1].find(expected), std::string::npos)
             << lines[index + 1] << " lacks " << expected;
     }
-    // The dry run sent nothing; the real run sent the one row without a problem.
-    ASSERT_TRUE(m_sim->WaitForLines("configure ", 1)) << m_sim->Describe();
-    EXPECT_EQ(m_sim->LinesStartingWith("configure "),
-              std::vector<std::string>{"configure mac=0A-51-4D-00-00-01 ip=10.20.0.11 "
-                                       "mask=255.255.255.0 gateway=0.0.0.0 dhcp=off dns1=0.0.0.0 "
-                                       "dns2=0.0.0.0 password=kept hostname=ok"});
+    // The dry run sent nothing; the real run sent the two rows without a problem.
+    ASSERT_TRUE(m_sim->WaitForLines("configure ", 2)) << m_sim->Describe();
+    std::vector<std::string> sent = m_sim->LinesStartingWith("configure ");
+    std::sort(sent.begin(), sent.end());
+    EXPECT_EQ(sent, (std::vector<std::string>{
+                        "configure mac=0A-51-4D-00-00-01 ip=10.20.0.11 mask=255.255.255.0 "
+                        "gateway=0.0.0.0 dhcp=off dns1=0.0.0.0 dns2=0.0.0.0 password=kept "
+                        "hostname=ok",
+                        "configure mac=0A-51-4D-00-00-0B ip=10.20.0.31 mask=0.0.0.0 "
+                        "gateway=0.0.0.0 dhcp=off dns1=0.0.0.0 dns2=0.0.0.0 password=kept "
+                        "hostname=waiting"}));
 }
 
 TEST_F(CliApply, WrongPasswordExitsThreeAndLeavesTheModulesAsTheyWere) {
