@@ -1,6 +1,8 @@
 #pragma once
 // Switches the recovery server of an owner on and off (see DhcpThreadProc.h for what the owner
-// offers).
+// offers). New code uses CRecoveryDhcpServer, which owns the server and its flag so that no
+// member order matters; this form stays only until the command line's recovery-server command
+// has moved to it.
 //
 // On: Start the server, set the flag, start the worker. When Start fails the server stays off
 // (no worker, flag 0), so that whoever shows the switch shows it off and switching on again

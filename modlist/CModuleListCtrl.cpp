@@ -6,7 +6,6 @@
 #include "modlist/ColumnList.h"
 #include "modlist/DottedQuad.h"
 #include "modlist/ModuleColumns.h"
-#include "platform/ThreadLocale.h"
 
 BEGIN_MESSAGE_MAP(CModuleListCtrl, CListCtrl)
 ON_WM_LBUTTONDBLCLK()
@@ -14,10 +13,7 @@ ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
 ON_NOTIFY_REFLECT(LVN_GETINFOTIP, OnGetInfoTip)
 END_MESSAGE_MAP()
 
-CModuleListCtrl::CModuleListCtrl()
-    : m_warnings(ordvane::ReadHostInterfaces()),
-      m_rowOrderLocale(GetThreadLocale()),
-      m_sortKeyLocale(GetThreadLocale()) {}
+CModuleListCtrl::CModuleListCtrl() : m_warnings(ordvane::ReadHostInterfaces()) {}
 
 CModuleListCtrl::~CModuleListCtrl() = default;
 
@@ -37,20 +33,19 @@ void CModuleListCtrl::AddModule(const ZEVA_ModuleScanResponseType& response) {
     int row = -1;
     if (ordvane::HasModuleRow(response)) {
         const ordvane::ModuleColumnTexts texts = ordvane::FormatModuleColumns(response);
-        if (RowsAreInOrder()) {
-            entry = &MakeEntry(texts);
-            row = InsertRow(FindSortedPosition(*entry), *entry);
-        } else {
-            row = AddRow(texts);
-            entry = m_entries.back().get();
+        const bool inOrder = m_rows.RowsAreInOrder();
+        entry = &MakeEntry(texts);
+        if (!inOrder) {
+            m_rows.NoteRowOutOfOrder();
         }
+        row = InsertRow(inOrder ? FindSortedPosition(*entry) : GetItemCount(), *entry);
         entry->moduleIndex = m_modules.GetCount() - 1;
     }
     // Every stored response counts for the warnings, with a row or without.
-    m_entryOfModule.push_back(entry);
+    m_rows.AddModule(entry);
     MarkWarningRows(m_warnings.Add(response), row);
     m_header.SetSortIndicator(m_sortColumn, m_sortAscending);
-    if (!RowsAreInOrder()) {
+    if (!m_rows.RowsAreInOrder()) {
         Resort();
     }
 }
@@ -60,8 +55,7 @@ void CModuleListCtrl::AddModule(const ZEVA_ModuleScanResponseType& response) {
 void CModuleListCtrl::MarkWarningRows(const std::vector<std::size_t>& modules, int newModuleRow) {
     for (std::size_t position = 0; position < modules.size(); ++position) {
         const std::size_t module = modules[position];
-        const ModuleEntry* entry =
-            module < m_entryOfModule.size() ? m_entryOfModule[module] : nullptr;
+        const ModuleEntry* entry = m_rows.EntryOfModule(module);
         if (entry == nullptr) {
             continue;
         }
@@ -75,7 +69,7 @@ void CModuleListCtrl::MarkWarningRows(const std::vector<std::size_t>& modules, i
 // In sorted rows the entry sits among the rows that compare equal to it, just before its
 // sorted position: a short walk back instead of a pass over the whole table.
 int CModuleListCtrl::FindRowOfEntry(const ModuleEntry& entry) const {
-    if (RowsAreInOrder()) {
+    if (m_rows.RowsAreInOrder()) {
         for (int row = FindSortedPosition(entry) - 1; row >= 0; --row) {
             const auto* rowEntry = reinterpret_cast<const ModuleEntry*>(GetItemData(row));
             if (rowEntry == &entry) {
@@ -121,22 +115,13 @@ void CModuleListCtrl::OnGetInfoTip(NMHDR* notify, LRESULT* result) {
 }
 
 int CModuleListCtrl::AddRow(std::span<const std::string> texts) {
-    m_rowsInOrder = false;
+    m_rows.NoteRowOutOfOrder();
     return InsertRow(GetItemCount(), MakeEntry(texts));
 }
 
 ModuleEntry& CModuleListCtrl::MakeEntry(std::span<const std::string> texts) {
-    auto entry = std::make_unique<ModuleEntry>();
-    entry->columnTexts.resize(static_cast<std::size_t>(std::max(m_columnCount, 0)));
-    for (std::size_t column = 0; column < entry->columnTexts.size() && column < texts.size();
-         ++column) {
-        entry->columnTexts[column] = texts[column];
-    }
-    if (m_sortKeyLocale == GetThreadLocale()) {
-        entry->MakeSortKey(m_sortColumn);
-    }
-    m_entries.push_back(std::move(entry));
-    return *m_entries.back();
+    return m_rows.MakeEntry(texts, static_cast<std::size_t>(std::max(m_columnCount, 0)),
+                            m_sortColumn);
 }
 
 int CModuleListCtrl::InsertRow(int index, ModuleEntry& entry) {
@@ -171,14 +156,10 @@ void CModuleListCtrl::ClearModules() {
     for (int item = 0; item < GetItemCount(); ++item) {
         SetItemData(item, 0);
     }
-    m_entries.clear();
-    m_entryOfModule.clear();
+    m_rows.Clear();
     m_modules.Clear();
     m_warnings = ordvane::ModuleWarnings(ordvane::ReadHostInterfaces());
     DeleteAllItems();
-    m_rowsInOrder = true;
-    m_rowOrderLocale = GetThreadLocale();
-    m_sortKeyLocale = GetThreadLocale();
 }
 
 int CModuleListCtrl::GetModuleCount() const {
@@ -253,34 +234,14 @@ void CModuleListCtrl::Resort() {
 }
 
 void CModuleListCtrl::SortAllRows() {
-    PrepareSortKeys();
+    m_rows.PrepareSortKeys(m_sortColumn);
     SortItems(&CModuleListCtrl::CompareRows, reinterpret_cast<DWORD_PTR>(this));
-    m_rowsInOrder = true;
-    m_rowOrderLocale = GetThreadLocale();
-}
-
-bool CModuleListCtrl::RowsAreInOrder() const {
-    return m_rowsInOrder && m_rowOrderLocale == GetThreadLocale();
-}
-
-// Each row's text in the sort column is transformed once per collation, so that the sort's
-// many comparisons compare prepared keys instead of collating texts again and again.
-void CModuleListCtrl::PrepareSortKeys() {
-    const LCID locale = GetThreadLocale();
-    if (m_sortKeyLocale != locale) {
-        for (const std::unique_ptr<ModuleEntry>& entry : m_entries) {
-            entry->DropSortKey();
-        }
-        m_sortKeyLocale = locale;
-    }
-    for (const std::unique_ptr<ModuleEntry>& entry : m_entries) {
-        entry->MakeSortKey(m_sortColumn);
-    }
+    m_rows.NoteRowsSorted();
 }
 
 int CModuleListCtrl::CompareEntries(const ModuleEntry& first, const ModuleEntry& second) const {
     const bool ascending = m_sortAscending != 0;
-    if (m_sortKeyLocale == GetThreadLocale()) {
+    if (m_rows.SortKeysAreCurrent()) {
         const ordvane::ColumnSortKey* firstKey = first.SortKeyAt(m_sortColumn);
         const ordvane::ColumnSortKey* secondKey = second.SortKeyAt(m_sortColumn);
         if (firstKey != nullptr && secondKey != nullptr) {

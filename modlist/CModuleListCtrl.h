@@ -4,7 +4,6 @@
 
 #include <array>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -13,6 +12,7 @@
 #include "modlist/CSortHeaderCtrl.h"
 #include "modlist/ModuleEntry.h"
 #include "modlist/ModuleResponseStore.h"
+#include "modlist/ModuleRowCache.h"
 #include "modlist/ModuleWarnings.h"
 #include "modsvc/ModuleService.h"
 #include "platform/framework/CListCtrl.h"
@@ -101,16 +101,14 @@ private:
     ModuleEntry& MakeEntry(std::span<const std::string> texts);
     int InsertRow(int index, ModuleEntry& entry);
     int FindSortedPosition(const ModuleEntry& entry) const;
-    bool RowsAreInOrder() const;
     void SortAllRows();
-    void PrepareSortKeys();
     void MarkWarningRows(const std::vector<std::size_t>& modules, int newModuleRow);
     int FindRowOfEntry(const ModuleEntry& entry) const;
 
     ordvane::ModuleResponseStore m_modules;
     ordvane::ModuleWarnings m_warnings;
-    // The row entry of each stored response; nullptr for a response without a row.
-    std::vector<ModuleEntry*> m_entryOfModule;
+    // The rows' entries, the entry of each stored response, and what is known of their order.
+    ModuleRowCache m_rows;
     std::optional<std::array<BYTE, 6>> m_configuredMac;
     DoubleClickCommand m_doubleClickCommand;
     std::optional<LastCommand> m_lastCommand;
@@ -118,13 +116,4 @@ private:
     int m_sortColumn = 0;
     CSortHeaderCtrl m_header;
     BOOL m_sortAscending = TRUE;
-
-    // Owners of the rows' item data.
-    std::vector<std::unique_ptr<ModuleEntry>> m_entries;
-    // The rows are known to be in the order of the sort state under this thread collation, so
-    // that a new row can go straight to its place instead of re-sorting the whole table.
-    bool m_rowsInOrder = true;
-    LCID m_rowOrderLocale;
-    // The collation the rows' sort keys were made in.
-    LCID m_sortKeyLocale;
 };

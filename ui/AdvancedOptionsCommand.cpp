@@ -28,3 +28,16 @@ void ShowDhcpServerState(CWnd& window, bool running) {
     }
     window.SetWindowText(text.c_str());
 }
+
+void RunAdvancedOptions(CRecoveryDhcpServer& server) {
+    CAdvancedSettingsDlg dialog;
+    dialog.m_enableDhcp = server.IsEnabled() ? 1 : 0;
+    dialog.DoModal();
+    const bool wanted = dialog.m_enableDhcp != 0;
+    if (wanted == server.IsEnabled()) {
+        return;
+    }
+    if (!server.SetEnabled(wanted)) {
+        ShowDhcpServerInitFailed(server.Server().FailureReason());
+    }
+}

@@ -3,7 +3,7 @@
 // current state and switches the server to what the dialog says. The main window's handler is
 // one line:
 //
-//     void CScanDlg::OnAdvancedOptions() { RunAdvancedOptions(m_dhcpSwitch, m_dhcpServer); }
+//     void CScanDlg::OnAdvancedOptions() { RunAdvancedOptions(m_dhcpServer); }
 //
 // Cancel changes nothing (the dialog's value stays the current state). Switching on when the
 // server cannot open its socket shows "DHCP server init failed" with the operating system's
@@ -13,8 +13,7 @@
 
 #include <string>
 
-#include "dhcp/CDhcpServer.h"
-#include "dhcp/CDhcpServerSwitch.h"
+#include "dhcp/CRecoveryDhcpServer.h"
 #include "ui/AdvancedSettingsDlg.h"
 
 inline constexpr const char* kDhcpServerInitFailedMessage = "DHCP server init failed";
@@ -26,16 +25,5 @@ void ShowDhcpServerState(CWnd& window, bool running);
 // Shows the refusal as a plain OK box with the application's name as caption.
 void ShowDhcpServerInitFailed(const std::string& reason);
 
-template <typename Owner>
-void RunAdvancedOptions(CDhcpServerSwitch<Owner>& dhcpSwitch, const CDhcpServer& server) {
-    CAdvancedSettingsDlg dialog;
-    dialog.m_enableDhcp = dhcpSwitch.IsEnabled() ? 1 : 0;
-    dialog.DoModal();
-    const bool wanted = dialog.m_enableDhcp != 0;
-    if (wanted == dhcpSwitch.IsEnabled()) {
-        return;
-    }
-    if (!dhcpSwitch.SetEnabled(wanted)) {
-        ShowDhcpServerInitFailed(server.FailureReason());
-    }
-}
+// Shows the dialog with the server's state and switches the server to its answer.
+void RunAdvancedOptions(CRecoveryDhcpServer& server);

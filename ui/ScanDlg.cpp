@@ -130,7 +130,7 @@ BOOL CScanDlg::OnInitDialog() {
     ScheduleModuleCount();
     ZEVA_SendModuleScan();
 
-    m_dhcpEnabled.store(0);
+    m_dhcpServer.SetEnabled(false);
     return TRUE;
 }
 
@@ -218,8 +218,8 @@ void CScanDlg::LayoutControls(ordvane::LayoutMode mode) {
 }
 
 void CScanDlg::OnAdvancedOptions() {
-    RunAdvancedOptions(m_dhcpSwitch, m_dhcpServer);
-    ShowDhcpServerState(*this, m_dhcpSwitch.IsEnabled());
+    RunAdvancedOptions(m_dhcpServer);
+    ShowDhcpServerState(*this, m_dhcpServer.IsEnabled());
 }
 
 void CScanDlg::OnWink() {
@@ -232,7 +232,7 @@ void CScanDlg::OnDestroy() {
     // From here on the callback posts nothing, and the recovery server's worker ends before
     // any of the window's members go away.
     g_moduleEventWindow.store(nullptr);
-    m_dhcpSwitch.SetEnabled(false);
+    m_dhcpServer.SetEnabled(false);
     CDialog::OnDestroy();
 }
 

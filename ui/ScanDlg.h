@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "dhcp/CDhcpServer.h"
-#include "dhcp/CDhcpServerSwitch.h"
+#include "dhcp/CRecoveryDhcpServer.h"
 #include "modlist/CModuleListCtrl.h"
 #include "platform/framework/Afx.h"
 #include "ui/MainWindowLayout.h"
@@ -36,9 +36,9 @@ public:
     // ("1, 4, 0, 0" gives 1.4.0; a text without '.' gives nothing).
     static CString CaptionVersion(const CString& productVersion);
 
-    // The recovery DHCP server and its switch, shared with the server's worker thread.
-    CDhcpServer m_dhcpServer;
-    std::atomic<std::uint8_t> m_dhcpEnabled{0};
+    // The recovery DHCP server with its switch and worker; it stops its worker itself before
+    // it goes away, so its place among the members does not matter.
+    CRecoveryDhcpServer m_dhcpServer;
 
 protected:
     CButton m_winkButton;
@@ -47,9 +47,6 @@ protected:
     HICON m_hIcon;
     // The controls' places captured from the template, applied on every size change.
     ordvane::MainWindowLayout m_layout;
-    // Starts and stops the server's worker; declared after the server and its flag, so that it
-    // switches the server off before they go away.
-    CDhcpServerSwitch<CScanDlg> m_dhcpSwitch{*this};
 
     void DoDataExchange(CDataExchange* dataExchange) override;
     BOOL OnInitDialog() override;

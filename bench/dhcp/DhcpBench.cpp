@@ -16,18 +16,13 @@
 #include <thread>
 
 #include "dhcp/CDhcpServer.h"
-#include "dhcp/CDhcpServerSwitch.h"
+#include "dhcp/CRecoveryDhcpServer.h"
 #include "tests/dhcp/DhcpTestPackets.h"
 #include "tests/dhcp/NetworkNamespaces.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct RecoveryOwner {
-    CDhcpServer m_dhcpServer;
-    std::atomic<std::uint8_t> m_dhcpEnabled{0};
-};
 
 void BM_AnswerDiscover(benchmark::State& state) {
     CDhcpServer server;
@@ -114,10 +109,9 @@ void BM_WorkerRequestToReply(benchmark::State& state) {
     if (!EnterBenchNamespace(state)) {
         return;
     }
-    RecoveryOwner owner;
-    CDhcpServerSwitch<RecoveryOwner> serverSwitch(owner);
+    CRecoveryDhcpServer serverSwitch;
     if (!serverSwitch.SetEnabled(true)) {
-        state.SkipWithError(owner.m_dhcpServer.FailureReason().c_str());
+        state.SkipWithError(serverSwitch.Server().FailureReason().c_str());
         return;
     }
     const int client = dhcptest::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);

@@ -16,8 +16,8 @@
 #include "modlist/ModuleColumns.h"
 #include "platform/ThreadLocale.h"
 #include "platform/framework/Afx.h"
-#include "platform/framework/ModalTestHooks.h"
 #include "tests/modlist/ModuleListHost.h"
+#include "tests/support/ModalTestHooks.h"
 
 namespace {
 

@@ -24,10 +24,6 @@ void CButton::SetCheck(int check) {
     }
 }
 
-UINT CButton::GetButtonStyle() const {
-    return ordvane::framework::detail::StyleOf(GetWidget()) & BS_TYPEMASK;
-}
-
 void CButton::Click() {
     QAbstractButton* button = ButtonOf(*this);
     if (button != nullptr && button->isEnabled() && button->isVisible()) {

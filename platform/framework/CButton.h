@@ -8,7 +8,6 @@ class CButton : public CWnd {
 public:
     int GetCheck() const;
     void SetCheck(int check);
-    UINT GetButtonStyle() const;
     // Clicks the button as the user would: checks an auto check box or radio button and
     // sends BN_CLICKED to the parent. Disabled or hidden buttons do nothing.
     void Click();

@@ -208,28 +208,6 @@ CBrush* CDC::SelectObject(CBrush* brush) {
     return previous;
 }
 
-COLORREF CDC::SetTextColor(COLORREF color) {
-    if (m_hDC == nullptr) {
-        return 0;
-    }
-    const COLORREF previous = m_hDC->state.textColor;
-    m_hDC->state.textColor = color;
-    return previous;
-}
-
-COLORREF CDC::GetTextColor() const {
-    return m_hDC != nullptr ? m_hDC->state.textColor : 0;
-}
-
-COLORREF CDC::SetBkColor(COLORREF color) {
-    if (m_hDC == nullptr) {
-        return 0;
-    }
-    const COLORREF previous = m_hDC->state.backgroundColor;
-    m_hDC->state.backgroundColor = color;
-    return previous;
-}
-
 int CDC::SetBkMode(int mode) {
     if (m_hDC == nullptr) {
         return 0;

@@ -37,9 +37,6 @@ public:
 
     CPen* SelectObject(CPen* pen);
     CBrush* SelectObject(CBrush* brush);
-    COLORREF SetTextColor(COLORREF color);
-    COLORREF GetTextColor() const;
-    COLORREF SetBkColor(COLORREF color);
     int SetBkMode(int mode);
 
     void FillRect(LPCRECT rect, CBrush* brush);

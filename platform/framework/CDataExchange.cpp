@@ -21,18 +21,9 @@ CDataExchange::CDataExchange(CWnd* dialog, BOOL saveAndValidate)
 CWnd* CDataExchange::PrepareCtrl(int id) {
     CWnd* control = m_pDlgWnd != nullptr ? m_pDlgWnd->GetDlgItem(id) : nullptr;
     m_lastControl = control;
-    m_lastWasEdit = FALSE;
     if (control == nullptr) {
         Fail();
     }
-    return control;
-}
-
-CWnd* CDataExchange::PrepareEditCtrl(int id) {
-    CWnd* control = PrepareCtrl(id);
-    m_lastWasEdit = control != nullptr && qobject_cast<QLineEdit*>(control->GetWidget()) != nullptr
-                        ? TRUE
-                        : FALSE;
     return control;
 }
 
@@ -60,7 +51,7 @@ void DDX_Text(CDataExchange* dataExchange, int id, CString& value) {
     if (dataExchange->HasFailed()) {
         return;
     }
-    CWnd* control = dataExchange->PrepareEditCtrl(id);
+    CWnd* control = dataExchange->PrepareCtrl(id);
     if (control == nullptr) {
         return;
     }
@@ -75,7 +66,7 @@ void DDX_Text(CDataExchange* dataExchange, int id, int& value) {
     if (dataExchange->HasFailed()) {
         return;
     }
-    CWnd* control = dataExchange->PrepareEditCtrl(id);
+    CWnd* control = dataExchange->PrepareCtrl(id);
     if (control == nullptr) {
         return;
     }

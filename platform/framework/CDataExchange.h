@@ -20,15 +20,12 @@ public:
     // The control with this id, remembered for the DDV_ call that follows; nullptr (and a
     // failed exchange) when the dialog has no such control.
     CWnd* PrepareCtrl(int id);
-    CWnd* PrepareEditCtrl(int id);
     void Fail();
     BOOL HasFailed() const { return m_failed; }
     CWnd* LastControl() const { return m_lastControl; }
-    BOOL LastWasEdit() const { return m_lastWasEdit; }
 
 private:
     CWnd* m_lastControl = nullptr;
-    BOOL m_lastWasEdit = FALSE;
     BOOL m_failed = FALSE;
 };
 

@@ -10,10 +10,9 @@
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/DialogBuilder.h"
 #include "platform/framework/DialogWindow.h"
-#include "platform/framework/ModalTestHooks.h"
+#include "platform/framework/ModalHooks.h"
 #include "platform/framework/WindowRegistry.h"
 
-using ordvane::framework::ModalScript;
 using ordvane::framework::detail::DialogWindow;
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
@@ -109,16 +108,16 @@ INT_PTR CDialog::DoModal() {
         RunModalLoop();
     }
     const INT_PTR result = m_modalResult;
-    if (ModalScript* script = ModalScript::Current()) {
-        script->RecordDialogEnd(*this, result);
+    if (ordvane::framework::ModalHooks* hooks = ordvane::framework::ActiveModalHooks()) {
+        hooks->RecordDialogEnd(*this, result);
     }
     DestroyDialogWindow();
     return result;
 }
 
 void CDialog::RunModalLoop() {
-    if (ModalScript* script = ModalScript::Current()) {
-        script->RunDialog(*this);
+    if (ordvane::framework::ModalHooks* hooks = ordvane::framework::ActiveModalHooks()) {
+        hooks->RunDialog(*this);
         if (!m_ended) {
             EndDialog(IDCANCEL);
         }

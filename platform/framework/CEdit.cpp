@@ -38,23 +38,3 @@ UINT CEdit::GetLimitText() const {
     return edit != nullptr ? static_cast<UINT>(ordvane::framework::detail::EditCharacterLimit(edit))
                            : 0;
 }
-
-void CEdit::SetSel(int start, int end, BOOL /*noScroll*/) {
-    QLineEdit* edit = EditOf(*this);
-    if (edit == nullptr) {
-        return;
-    }
-    if (start == 0 && end == -1) {
-        edit->selectAll();
-    } else if (start < 0) {
-        edit->deselect();
-    } else {
-        edit->setSelection(start, end - start);
-    }
-}
-
-void CEdit::ReplaceSel(LPCSTR text, BOOL /*canUndo*/) {
-    if (QLineEdit* edit = EditOf(*this)) {
-        edit->insert(QString::fromUtf8(text != nullptr ? text : ""));
-    }
-}

@@ -10,8 +10,5 @@ public:
     BOOL IsReadOnly() const;
     // Limits the text to maxChars characters while typing; 0 means no limit.
     void LimitText(int maxChars = 0);
-    void SetLimitText(UINT maxChars) { LimitText(static_cast<int>(maxChars)); }
     UINT GetLimitText() const;
-    void SetSel(int start, int end, BOOL noScroll = FALSE);
-    void ReplaceSel(LPCSTR text, BOOL canUndo = FALSE);
 };

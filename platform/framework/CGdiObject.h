@@ -9,7 +9,6 @@ class CGdiObject : public CObject {
 public:
     // Releases the object's value; it can be created again.
     BOOL DeleteObject();
-    BOOL IsCreated() const { return m_created; }
 
 protected:
     bool m_created = false;

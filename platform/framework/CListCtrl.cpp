@@ -52,15 +52,6 @@ int CListCtrl::GetColumnWidth(int column) const {
     return view != nullptr ? view->header()->sectionSize(column) : 0;
 }
 
-BOOL CListCtrl::SetColumnWidth(int column, int width) {
-    ListViewWidget* view = ViewOf(*this);
-    if (view == nullptr || column < 0 || column >= view->Model()->columnCount()) {
-        return FALSE;
-    }
-    view->header()->resizeSection(column, std::max(0, width));
-    return TRUE;
-}
-
 CHeaderCtrl* CListCtrl::GetHeaderCtrl() const {
     ListViewWidget* view = ViewOf(*this);
     if (view == nullptr) {

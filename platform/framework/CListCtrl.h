@@ -22,7 +22,6 @@ public:
     int InsertColumn(int column, LPCSTR heading, int format = LVCFMT_LEFT, int width = -1,
                      int subItem = -1);
     int GetColumnWidth(int column) const;
-    BOOL SetColumnWidth(int column, int width);
     CHeaderCtrl* GetHeaderCtrl() const;
 
     // Items. InsertItem puts the new item at index (clamped to 0..count) and moves the items

@@ -51,10 +51,6 @@ int CWinApp::ExitInstance() {
     return 0;
 }
 
-HICON CWinApp::LoadIcon(UINT id) const {
-    return LoadIconResource(id, GetSystemMetrics(SM_CXICON));
-}
-
 CWinApp* AfxGetApp() {
     return g_application;
 }

@@ -16,9 +16,6 @@ public:
     virtual BOOL InitInstance();
     virtual int ExitInstance();
 
-    // Icon resource id at the system's large icon size (SM_CXICON).
-    HICON LoadIcon(UINT id) const;
-
     CWnd* m_pMainWnd = nullptr;
     // The application's name: the executable's file name without its extension.
     LPCSTR m_pszAppName = nullptr;

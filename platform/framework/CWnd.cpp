@@ -111,15 +111,6 @@ BOOL CWnd::SubclassWindow(HWND window) {
     return TRUE;
 }
 
-BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
-    CWnd* control = parent != nullptr ? parent->GetDlgItem(static_cast<int>(id)) : nullptr;
-    return control != nullptr ? SubclassWindow(control->m_hWnd) : FALSE;
-}
-
-HWND CWnd::UnsubclassWindow() {
-    return Detach();
-}
-
 void CWnd::PreSubclassWindow() {}
 
 void CWnd::PostNcDestroy() {}
@@ -258,12 +249,6 @@ int CWnd::GetWindowText(LPSTR buffer, int maxCount) const {
     return length;
 }
 
-int CWnd::GetWindowTextLength() const {
-    CString text;
-    GetWindowText(text);
-    return text.GetLength();
-}
-
 BOOL CWnd::ShowWindow(int command) {
     QWidget* widget = GetWidget();
     if (widget == nullptr) {
@@ -314,11 +299,6 @@ BOOL CWnd::IsWindowVisible() const {
 BOOL CWnd::IsIconic() const {
     QWidget* widget = GetWidget();
     return widget != nullptr && widget->isMinimized() ? TRUE : FALSE;
-}
-
-BOOL CWnd::IsZoomed() const {
-    QWidget* widget = GetWidget();
-    return widget != nullptr && widget->isMaximized() ? TRUE : FALSE;
 }
 
 CWnd* CWnd::SetFocus() {
@@ -406,26 +386,6 @@ void CWnd::ScreenToClient(LPRECT rect) const {
     POINT bottomRight{rect->right, rect->bottom};
     ScreenToClient(&topLeft);
     ScreenToClient(&bottomRight);
-    *rect = RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
-}
-
-void CWnd::ClientToScreen(LPPOINT point) const {
-    QWidget* widget = GetWidget();
-    if (widget == nullptr || point == nullptr) {
-        return;
-    }
-    const QPoint global = widget->mapToGlobal(QPoint(point->x, point->y) + ClientOrigin(widget));
-    *point = POINT{global.x(), global.y()};
-}
-
-void CWnd::ClientToScreen(LPRECT rect) const {
-    if (rect == nullptr) {
-        return;
-    }
-    POINT topLeft{rect->left, rect->top};
-    POINT bottomRight{rect->right, rect->bottom};
-    ClientToScreen(&topLeft);
-    ClientToScreen(&bottomRight);
     *rect = RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
@@ -540,14 +500,6 @@ BOOL CWnd::DestroyWindow() {
 
 DWORD CWnd::GetStyle() const {
     return ordvane::framework::detail::StyleOf(GetWidget());
-}
-
-DWORD CWnd::GetExStyle() const {
-    QWidget* widget = GetWidget();
-    const QVariant style = widget != nullptr
-                               ? widget->property(ordvane::framework::detail::kExStyleProperty)
-                               : QVariant();
-    return style.isValid() ? static_cast<DWORD>(style.toUInt()) : 0;
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -30,8 +30,6 @@ public:
     HWND Detach();
     // Attaches this object as the window's permanent wrapper and calls PreSubclassWindow first.
     BOOL SubclassWindow(HWND window);
-    BOOL SubclassDlgItem(UINT id, CWnd* parent);
-    HWND UnsubclassWindow();
     // Qt access for the framework's own classes and for tests.
     QWidget* GetWidget() const;
     static CWnd* FromWidget(QWidget* widget);
@@ -48,13 +46,11 @@ public:
     void SetWindowText(LPCSTR text);
     void GetWindowText(CString& text) const;
     int GetWindowText(LPSTR buffer, int maxCount) const;
-    int GetWindowTextLength() const;
     BOOL ShowWindow(int command);
     BOOL EnableWindow(BOOL enable = TRUE);
     BOOL IsWindowEnabled() const;
     BOOL IsWindowVisible() const;
     BOOL IsIconic() const;
-    BOOL IsZoomed() const;
     CWnd* SetFocus();
     static CWnd* GetFocus();
 
@@ -66,8 +62,6 @@ public:
     void GetWindowRect(LPRECT rect) const;
     void ScreenToClient(LPPOINT point) const;
     void ScreenToClient(LPRECT rect) const;
-    void ClientToScreen(LPPOINT point) const;
-    void ClientToScreen(LPRECT rect) const;
 
     // Painting.
     void Invalidate(BOOL erase = TRUE);
@@ -94,7 +88,6 @@ public:
 
     virtual BOOL DestroyWindow();
     DWORD GetStyle() const;
-    DWORD GetExStyle() const;
 
     // The window procedure: message map, then DefWindowProc.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -230,7 +230,6 @@ int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {
         widget->setProperty(kControlIdProperty, control.id);
         widget->setProperty(kTemplateOrderProperty, static_cast<int>(created.size()));
         widget->setProperty(kStyleProperty, static_cast<uint>(control.style));
-        widget->setProperty(kExStyleProperty, static_cast<uint>(control.exStyle));
         widget->setObjectName(QStringLiteral("control%1").arg(control.id));
         const QRect box(
             DialogUnitsToPixelsX(control.x, fontDpi), DialogUnitsToPixelsY(control.y, fontDpi),

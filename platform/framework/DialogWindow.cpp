@@ -80,7 +80,6 @@ DialogWindow::DialogWindow(QWidget* owner, DWORD style, DWORD exStyle)
     : QWidget(owner, WindowFlagsFor(owner != nullptr, style, exStyle)),
       m_hasSystemMenu((style & WS_SYSMENU) != 0) {
     setProperty(kStyleProperty, static_cast<uint>(style));
-    setProperty(kExStyleProperty, static_cast<uint>(exStyle));
     setAttribute(Qt::WA_DeleteOnClose, false);
     if (m_hasSystemMenu) {
         if ((style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) != 0) {

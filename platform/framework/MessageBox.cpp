@@ -9,10 +9,8 @@
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CWnd.h"
 #include "platform/framework/DialogWindow.h"
-#include "platform/framework/ModalTestHooks.h"
+#include "platform/framework/ModalHooks.h"
 
-using ordvane::framework::MessageBoxRecord;
-using ordvane::framework::ModalScript;
 using ordvane::framework::detail::RefuseStateWithoutBox;
 
 namespace {
@@ -83,9 +81,8 @@ protected:
 
 int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     const char* shownCaption = caption != nullptr ? caption : AfxGetAppName();
-    if (ModalScript* script = ModalScript::Current()) {
-        return script->AnswerMessageBox(
-            MessageBoxRecord{text != nullptr ? text : "", shownCaption, type, 0});
+    if (ordvane::framework::ModalHooks* hooks = ordvane::framework::ActiveModalHooks()) {
+        return hooks->AnswerMessageBox(text != nullptr ? text : "", shownCaption, type);
     }
     if (QApplication::instance() == nullptr) {
         return 0;

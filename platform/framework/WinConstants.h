@@ -12,8 +12,6 @@ using INT_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
 using DWORD_PTR = std::uintptr_t;
 using COLORREF = DWORD;
-using LPTSTR = char*;
-using LPCTSTR = const char*;
 
 // A window handle is a serial number that is never reused: a message posted to a window that
 // has been destroyed finds no window and is dropped.
@@ -60,26 +58,18 @@ constexpr BYTE GetBValue(COLORREF color) {
 // Window messages.
 inline constexpr UINT WM_CREATE = 0x0001;
 inline constexpr UINT WM_DESTROY = 0x0002;
-inline constexpr UINT WM_MOVE = 0x0003;
 inline constexpr UINT WM_SIZE = 0x0005;
-inline constexpr UINT WM_SETFOCUS = 0x0007;
-inline constexpr UINT WM_SETTEXT = 0x000C;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
-inline constexpr UINT WM_ERASEBKGND = 0x0014;
-inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
 inline constexpr UINT WM_DRAWITEM = 0x002B;
 inline constexpr UINT WM_NOTIFY = 0x004E;
-inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 // F1: the window asks for help.
 inline constexpr UINT WM_HELP = 0x0053;
-inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
-inline constexpr UINT WM_LBUTTONUP = 0x0202;
 inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr UINT WM_SIZING = 0x0214;
 inline constexpr UINT WM_USER = 0x0400;
@@ -102,8 +92,6 @@ inline constexpr UINT WMSZ_BOTTOMLEFT = 7;
 inline constexpr UINT WMSZ_BOTTOMRIGHT = 8;
 
 // System commands.
-inline constexpr UINT SC_SIZE = 0xF000;
-inline constexpr UINT SC_MOVE = 0xF010;
 inline constexpr UINT SC_MINIMIZE = 0xF020;
 inline constexpr UINT SC_MAXIMIZE = 0xF030;
 inline constexpr UINT SC_CLOSE = 0xF060;
@@ -132,21 +120,15 @@ inline constexpr UINT MB_YESNO = 0x00000004;
 inline constexpr UINT MB_RETRYCANCEL = 0x00000005;
 inline constexpr UINT MB_TYPEMASK = 0x0000000F;
 inline constexpr UINT MB_ICONHAND = 0x00000010;
-inline constexpr UINT MB_ICONERROR = MB_ICONHAND;
-inline constexpr UINT MB_ICONSTOP = MB_ICONHAND;
 inline constexpr UINT MB_ICONQUESTION = 0x00000020;
 inline constexpr UINT MB_ICONEXCLAMATION = 0x00000030;
-inline constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
 inline constexpr UINT MB_ICONASTERISK = 0x00000040;
-inline constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
 inline constexpr UINT MB_ICONMASK = 0x000000F0;
 
 // ShowWindow commands.
 inline constexpr int SW_HIDE = 0;
-inline constexpr int SW_SHOWNORMAL = 1;
 inline constexpr int SW_SHOWMINIMIZED = 2;
 inline constexpr int SW_SHOWMAXIMIZED = 3;
-inline constexpr int SW_SHOW = 5;
 inline constexpr int SW_MINIMIZE = 6;
 inline constexpr int SW_RESTORE = 9;
 
@@ -161,17 +143,12 @@ inline constexpr UINT GW_CHILD = 5;
 // RedrawWindow flags.
 inline constexpr UINT RDW_INVALIDATE = 0x0001;
 inline constexpr UINT RDW_ERASE = 0x0004;
-inline constexpr UINT RDW_ALLCHILDREN = 0x0080;
 inline constexpr UINT RDW_UPDATENOW = 0x0100;
-inline constexpr UINT RDW_ERASENOW = 0x0200;
-inline constexpr UINT RDW_FRAME = 0x0400;
 
 // Menus.
 inline constexpr UINT MF_STRING = 0x0000;
-inline constexpr UINT MF_ENABLED = 0x0000;
 inline constexpr UINT MF_GRAYED = 0x0001;
 inline constexpr UINT MF_DISABLED = 0x0002;
-inline constexpr UINT MF_CHECKED = 0x0008;
 inline constexpr UINT MF_SEPARATOR = 0x0800;
 
 // System metrics and colours.
@@ -194,41 +171,30 @@ inline constexpr int COLOR_3DDKSHADOW = 21;
 inline constexpr int COLOR_3DLIGHT = 22;
 
 // Resource loading.
-inline constexpr UINT IMAGE_BITMAP = 0;
 inline constexpr UINT IMAGE_ICON = 1;
 inline constexpr UINT LR_DEFAULTCOLOR = 0x0000;
 inline constexpr UINT LR_DEFAULTSIZE = 0x0040;
 inline constexpr UINT LR_SHARED = 0x8000;
 
 // Window styles.
-inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
 inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_CHILD = 0x40000000;
-inline constexpr DWORD WS_MINIMIZE = 0x20000000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
 inline constexpr DWORD WS_DISABLED = 0x08000000;
-inline constexpr DWORD WS_MAXIMIZE = 0x01000000;
 inline constexpr DWORD WS_CAPTION = 0x00C00000;
 inline constexpr DWORD WS_BORDER = 0x00800000;
-inline constexpr DWORD WS_DLGFRAME = 0x00400000;
-inline constexpr DWORD WS_VSCROLL = 0x00200000;
-inline constexpr DWORD WS_HSCROLL = 0x00100000;
 inline constexpr DWORD WS_SYSMENU = 0x00080000;
 inline constexpr DWORD WS_THICKFRAME = 0x00040000;
 inline constexpr DWORD WS_GROUP = 0x00020000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
 inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
 inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
-inline constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
 inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
-inline constexpr DWORD WS_EX_STATICEDGE = 0x00020000;
 inline constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 
 // Dialog styles.
 inline constexpr DWORD DS_SETFONT = 0x00000040;
 inline constexpr DWORD DS_MODALFRAME = 0x00000080;
-inline constexpr DWORD DS_CENTER = 0x00000800;
-inline constexpr DWORD DS_SHELLFONT = 0x00000048;
 
 // Button styles.
 inline constexpr DWORD BS_PUSHBUTTON = 0x00000000;
@@ -242,7 +208,6 @@ inline constexpr DWORD BS_TYPEMASK = 0x0000000F;
 inline constexpr int BST_UNCHECKED = 0;
 inline constexpr int BST_CHECKED = 1;
 inline constexpr UINT BN_CLICKED = 0;
-inline constexpr UINT BN_DOUBLECLICKED = 5;
 
 // Static styles.
 inline constexpr DWORD SS_LEFT = 0x00000000;
@@ -262,8 +227,6 @@ inline constexpr UINT EN_CHANGE = 0x0300;
 // List-view styles, formats, flags and notifications.
 inline constexpr DWORD LVS_REPORT = 0x0001;
 inline constexpr DWORD LVS_SINGLESEL = 0x0004;
-inline constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
-inline constexpr DWORD LVS_EX_GRIDLINES = 0x00000001;
 inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x00000020;
 inline constexpr DWORD LVS_EX_INFOTIP = 0x00000400;
 inline constexpr int LVCFMT_LEFT = 0x0000;
@@ -272,28 +235,17 @@ inline constexpr int LVCFMT_CENTER = 0x0002;
 inline constexpr UINT LVIS_FOCUSED = 0x0001;
 inline constexpr UINT LVIS_SELECTED = 0x0002;
 inline constexpr UINT LVHT_NOWHERE = 0x0001;
-inline constexpr UINT LVHT_ONITEMICON = 0x0002;
 inline constexpr UINT LVHT_ONITEMLABEL = 0x0004;
-inline constexpr UINT LVHT_ONITEM = 0x000E;
-inline constexpr UINT LVNI_ALL = 0x0000;
-inline constexpr UINT LVNI_SELECTED = 0x0002;
 inline constexpr UINT LVN_FIRST = 0U - 100U;
-inline constexpr UINT LVN_ITEMCHANGED = LVN_FIRST - 1;
 inline constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
-inline constexpr UINT LVN_GETINFOTIPA = LVN_FIRST - 57;
-inline constexpr UINT LVN_GETINFOTIP = LVN_GETINFOTIPA;
+inline constexpr UINT LVN_GETINFOTIP = LVN_FIRST - 57;
 // The size of the text buffer an LVN_GETINFOTIP handler fills.
 inline constexpr int INFOTIPSIZE = 1024;
-inline constexpr UINT NM_FIRST = 0U;
-inline constexpr UINT NM_CLICK = NM_FIRST - 2;
-inline constexpr UINT NM_DBLCLK = NM_FIRST - 3;
 
 // Header items.
 inline constexpr UINT HDI_WIDTH = 0x0001;
 inline constexpr UINT HDI_TEXT = 0x0002;
 inline constexpr UINT HDI_FORMAT = 0x0004;
-inline constexpr UINT HDI_LPARAM = 0x0008;
-inline constexpr int HDF_LEFT = 0x0000;
 inline constexpr int HDF_RIGHT = 0x0001;
 inline constexpr int HDF_CENTER = 0x0002;
 inline constexpr int HDF_JUSTIFYMASK = 0x0003;
@@ -307,8 +259,6 @@ inline constexpr UINT ODS_SELECTED = 0x0001;
 inline constexpr UINT ODS_FOCUS = 0x0010;
 
 // Text drawing.
-inline constexpr UINT DT_TOP = 0x00000000;
-inline constexpr UINT DT_LEFT = 0x00000000;
 inline constexpr UINT DT_CENTER = 0x00000001;
 inline constexpr UINT DT_RIGHT = 0x00000002;
 inline constexpr UINT DT_VCENTER = 0x00000004;
@@ -345,7 +295,6 @@ struct NMHDR {
     UINT_PTR idFrom;
     UINT code;
 };
-using LPNMHDR = NMHDR*;
 
 struct NMLISTVIEW {
     NMHDR hdr;
@@ -357,8 +306,6 @@ struct NMLISTVIEW {
     POINT ptAction;
     LPARAM lParam;
 };
-using LPNMLISTVIEW = NMLISTVIEW*;
-using NM_LISTVIEW = NMLISTVIEW;
 
 // LVN_GETINFOTIP: the handler writes the tip for item iItem into pszText (cchTextMax bytes with
 // the terminator); the text left empty shows no tip.
@@ -371,7 +318,6 @@ struct NMLVGETINFOTIP {
     int iSubItem;
     LPARAM lParam;
 };
-using LPNMLVGETINFOTIP = NMLVGETINFOTIP*;
 
 struct HDITEM {
     UINT mask;
@@ -381,7 +327,6 @@ struct HDITEM {
     int fmt;
     LPARAM lParam;
 };
-using LPHDITEM = HDITEM*;
 
 struct DRAWITEMSTRUCT {
     UINT CtlType;

@@ -1,5 +1,5 @@
 #pragma once
-// Points, sizes and rectangles as the framework has them. A rectangle's right and bottom edges
+// Points and rectangles as the framework has them. A rectangle's right and bottom edges
 // lie just outside it, so its width is right - left.
 
 #include "platform/WinTypes.h"
@@ -7,10 +7,6 @@
 struct POINT {
     LONG x;
     LONG y;
-};
-struct SIZE {
-    LONG cx;
-    LONG cy;
 };
 struct RECT {
     LONG left;
@@ -33,12 +29,6 @@ public:
     friend bool operator==(const CPoint& a, const CPoint& b) { return a.x == b.x && a.y == b.y; }
 };
 
-class CSize : public SIZE {
-public:
-    CSize() : SIZE{0, 0} {}
-    CSize(int initCx, int initCy) : SIZE{initCx, initCy} {}
-};
-
 class CRect : public RECT {
 public:
     CRect() : RECT{0, 0, 0, 0} {}
@@ -47,25 +37,11 @@ public:
 
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
-    CPoint TopLeft() const { return CPoint(left, top); }
-    CPoint BottomRight() const { return CPoint(right, bottom); }
-    CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
-    BOOL IsRectEmpty() const { return right <= left || bottom <= top; }
-    BOOL PtInRect(POINT point) const {
-        return point.x >= left && point.x < right && point.y >= top && point.y < bottom;
-    }
-    void SetRect(int l, int t, int r, int b) { *this = CRect(l, t, r, b); }
     void OffsetRect(int dx, int dy) {
         left += dx;
         right += dx;
         top += dy;
         bottom += dy;
-    }
-    void DeflateRect(int dx, int dy) {
-        left += dx;
-        right -= dx;
-        top += dy;
-        bottom -= dy;
     }
     operator LPRECT() { return this; }         // NOLINT: implicit, as the framework's
     operator LPCRECT() const { return this; }  // NOLINT: implicit, as the framework's

@@ -39,7 +39,6 @@ public:
 // Widget properties that carry the window framework's data on a widget.
 inline constexpr const char* kControlIdProperty = "ordvaneControlId";
 inline constexpr const char* kStyleProperty = "ordvaneStyle";
-inline constexpr const char* kExStyleProperty = "ordvaneExStyle";
 inline constexpr const char* kRawTextProperty = "ordvaneRawText";
 // The rectangle a static was given by its template, in pixels.
 inline constexpr const char* kTemplateRectProperty = "ordvaneTemplateRect";

@@ -1,7 +1,6 @@
 // The bytes of configure and wink requests at their offsets, for plain and hashed modules. The
-// hashed values are checked against OpenSSL's MD5, computed here independently.
+// hashed values are checked against a reference MD5 computed independently of ours.
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <array>
 #include <cctype>
@@ -12,23 +11,12 @@
 #include <string_view>
 
 #include "config/ConfigureRequestBuilder.h"
+#include "tests/support/Md5Reference.h"
 
 namespace {
 
 using ordvane::ConfigureDialogOutput;
-
-std::string ReferenceMd5Hex(std::string_view message) {
-    unsigned char out[EVP_MAX_MD_SIZE];
-    unsigned int outLength = 0;
-    EVP_Digest(message.data(), message.size(), out, &outLength, EVP_md5(), nullptr);
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned int i = 0; i < outLength; ++i) {
-        text += kHex[out[i] >> 4];
-        text += kHex[out[i] & 0x0F];
-    }
-    return text;
-}
+using ordvane::testing::ReferenceMd5Hex;
 
 std::array<std::uint8_t, 416> BytesOf(const ZEVA_ConfigureRequestType& request) {
     std::array<std::uint8_t, 416> bytes{};

@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "dhcp/CDhcpServer.h"
-#include "dhcp/CDhcpServerSwitch.h"
+#include "dhcp/CRecoveryDhcpServer.h"
 #include "tests/dhcp/DhcpTestPackets.h"
 #include "tests/dhcp/NetworkNamespaces.h"
 
@@ -34,11 +34,6 @@ namespace {
 using dhcptest::Bytes;
 using dhcptest::PeerNamespace;
 using dhcptest::TemporaryFolder;
-
-struct RecoveryOwner {
-    CDhcpServer m_dhcpServer;
-    std::atomic<std::uint8_t> m_dhcpEnabled{0};
-};
 
 // Runs a client in the background until its hook reports a lease or 30 s pass, then stops its
 // whole process group; prints the client's log, then the lease lines.
@@ -153,17 +148,18 @@ protected:
         }
         ASSERT_TRUE(dhcptest::EnterFreshNamespace());
         ASSERT_FALSE(m_folder.Path().empty());
-        m_owner.m_dhcpServer.SetReplySink(
+        m_server.Server().SetReplySink(
             [this](const CDhcpServer::ReplyReport& reply) { m_replies.Record(reply); });
-        m_owner.m_dhcpServer.SetTraceSink([this](std::string_view text) {
+        m_server.Server().SetTraceSink([this](std::string_view text) {
             std::lock_guard lock(m_traceMutex);
             m_trace += text;
         });
     }
 
-    void SwitchOn() {
-        ASSERT_TRUE(m_switch.SetEnabled(true)) << m_owner.m_dhcpServer.FailureReason();
-    }
+    // The worker reports into this fixture's members: it ends before they go away.
+    void TearDown() override { m_server.SetEnabled(false); }
+
+    void SwitchOn() { ASSERT_TRUE(m_server.SetEnabled(true)) << m_server.Server().FailureReason(); }
 
     std::string Trace() {
         std::lock_guard lock(m_traceMutex);
@@ -171,11 +167,10 @@ protected:
     }
 
     TemporaryFolder m_folder;
-    RecoveryOwner m_owner;
     ReplyLog m_replies;
     std::mutex m_traceMutex;
     std::string m_trace;
-    CDhcpServerSwitch<RecoveryOwner> m_switch{m_owner};
+    CRecoveryDhcpServer m_server;
 };
 
 // The server's card on the module's link: with the plant's address, or with none at all (the
@@ -205,7 +200,7 @@ TEST_P(DebianClients, TakeTheRecoveryLeaseWithTheirDefaultConfiguration) {
     }
     SwitchOn();
     const std::string output = RunClient(client, peer.Name(), peer.PeerInterface(), m_folder);
-    m_switch.SetEnabled(false);
+    m_server.SetEnabled(false);
     EXPECT_NE(output.find("lease ip=10.200.1.42 mask=255.255.255.0 seconds=3600 server=" +
                           std::string(card.serverIdentifier) + "\n"),
               std::string::npos)
@@ -274,7 +269,7 @@ TEST_F(DhcpOnRealLinks, BesideDnsmasqOnOneLink) {
     TemporaryFolder lostFolder;
     const std::string recovered = RunClient(kUdhcpc, link.MemberNamespace(lostModule),
                                             link.MemberInterface(lostModule), lostFolder);
-    m_switch.SetEnabled(false);
+    m_server.SetEnabled(false);
     dnsmasq.Stop();
 
     EXPECT_NE(recovered.find("lease ip=10.200.1.43 mask=255.255.255.0 seconds=3600 "
@@ -343,7 +338,7 @@ TEST_F(DhcpOnRealLinks, AModuleAskingOnceASecondIsAnsweredThroughAFlood) {
     const int flooder = peer.OpenUdpSocketInPeer(0);
     ASSERT_GE(module, 0);
     ASSERT_GE(flooder, 0);
-    m_owner.m_dhcpServer.SetTraceSink(nullptr);  // a line per flooded datagram is no use here
+    m_server.Server().SetTraceSink(nullptr);  // a line per flooded datagram is no use here
     SwitchOn();
 
     std::atomic<bool> flooding{true};
@@ -370,7 +365,7 @@ TEST_F(DhcpOnRealLinks, AModuleAskingOnceASecondIsAnsweredThroughAFlood) {
     }
     flooding.store(false);
     flood.join();
-    m_switch.SetEnabled(false);
+    m_server.SetEnabled(false);
     close(module);
     close(flooder);
     EXPECT_EQ(answered, kRequests) << floodCount.load() << " datagrams flooded";

@@ -21,7 +21,7 @@
 #include <thread>
 
 #include "dhcp/CDhcpServer.h"
-#include "dhcp/CDhcpServerSwitch.h"
+#include "dhcp/CRecoveryDhcpServer.h"
 #include "tests/dhcp/DhcpTestPackets.h"
 #include "tests/dhcp/NetworkNamespaces.h"
 
@@ -29,11 +29,6 @@ namespace {
 
 using dhcptest::Bytes;
 using dhcptest::PeerNamespace;
-
-struct RecoveryOwner {
-    CDhcpServer m_dhcpServer;
-    std::atomic<std::uint8_t> m_dhcpEnabled{0};
-};
 
 struct ReceivedReply {
     Bytes bytes;
@@ -139,10 +134,10 @@ protected:
             ADD_FAILURE() << "could not create the client namespace";
             return run;
         }
-        m_owner.m_dhcpServer.SetTraceSink([&run](std::string_view text) { run.trace += text; });
-        CDhcpServerSwitch<RecoveryOwner> serverSwitch(m_owner);
+        m_owner.Server().SetTraceSink([&run](std::string_view text) { run.trace += text; });
+        CRecoveryDhcpServer& serverSwitch = m_owner;
         if (!serverSwitch.SetEnabled(true)) {
-            ADD_FAILURE() << m_owner.m_dhcpServer.FailureReason();
+            ADD_FAILURE() << m_owner.Server().FailureReason();
             return run;
         }
         run.output = RunUdhcpc(&run.exitStatus);
@@ -170,7 +165,7 @@ protected:
     }
 
     PeerNamespace m_peer;
-    RecoveryOwner m_owner;
+    CRecoveryDhcpServer m_owner;
     int m_clientSocket = -1;
 };
 
@@ -185,7 +180,7 @@ TEST_F(DhcpServerNetns, UdhcpcWithAForeignMacGetsNothing) {
 TEST_F(DhcpServerNetns, QueuedDatagramsAreAnsweredOnePerPollByBroadcastOutOfTheLink) {
     CreateLink("0a:51:4d:00:00:01");
     OpenClientSocket();
-    CDhcpServer& server = m_owner.m_dhcpServer;
+    CDhcpServer& server = m_owner.Server();
     ASSERT_TRUE(server.Start()) << server.FailureReason();
 
     ASSERT_TRUE(SendToServer(m_clientSocket, Bytes{}));  // an empty datagram must not jam
@@ -216,7 +211,7 @@ TEST_F(DhcpServerNetns, StartFailsAndReleasesItsSocketWhilePort67IsTaken) {
     address.sin_port = htons(CDhcpServer::kServerPort);
     ASSERT_EQ(bind(holder, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
 
-    CDhcpServer& server = m_owner.m_dhcpServer;
+    CDhcpServer& server = m_owner.Server();
     const std::size_t descriptorsBefore = CountEntries("/proc/self/fd");
     EXPECT_FALSE(server.Start());
     EXPECT_FALSE(server.IsOpen());
@@ -226,27 +221,28 @@ TEST_F(DhcpServerNetns, StartFailsAndReleasesItsSocketWhilePort67IsTaken) {
 
     // A failed start leaves the server off, so switching on again retries at once.
     {
-        CDhcpServerSwitch<RecoveryOwner> serverSwitch(m_owner);
-        EXPECT_FALSE(serverSwitch.SetEnabled(true));
-        EXPECT_FALSE(serverSwitch.IsEnabled());
+        CRecoveryDhcpServer recovery;
+        EXPECT_FALSE(recovery.SetEnabled(true));
+        EXPECT_FALSE(recovery.IsEnabled());
         close(holder);
-        EXPECT_TRUE(serverSwitch.SetEnabled(true));
-        EXPECT_TRUE(server.IsOpen());
-        EXPECT_TRUE(server.FailureReason().empty());
+        EXPECT_TRUE(recovery.SetEnabled(true));
+        EXPECT_TRUE(recovery.Server().IsOpen());
+        EXPECT_TRUE(recovery.Server().FailureReason().empty());
     }
-    EXPECT_FALSE(server.IsOpen()) << "destroying the switch switches the server off";
+    EXPECT_TRUE(server.Start()) << "destroying the switch switches its server off: port 67 is free";
+    server.Stop();
 }
 
 TEST_F(DhcpServerNetns, NothingIsAnsweredAfterSwitchingOff) {
     CreateLink("0a:51:4d:00:00:2a");
     OpenClientSocket();
-    CDhcpServerSwitch<RecoveryOwner> serverSwitch(m_owner);
-    ASSERT_TRUE(serverSwitch.SetEnabled(true)) << m_owner.m_dhcpServer.FailureReason();
+    CRecoveryDhcpServer& serverSwitch = m_owner;
+    ASSERT_TRUE(serverSwitch.SetEnabled(true)) << m_owner.Server().FailureReason();
     ASSERT_TRUE(SendToServer(m_clientSocket, dhcptest::Discover(dhcptest::kOuiMac2A)));
     ASSERT_TRUE(ReceiveReply(m_clientSocket, 2000).has_value()) << "answered while on";
 
     serverSwitch.SetEnabled(false);
-    EXPECT_FALSE(m_owner.m_dhcpServer.IsOpen());
+    EXPECT_FALSE(m_owner.Server().IsOpen());
     ASSERT_TRUE(SendToServer(m_clientSocket, dhcptest::Discover(dhcptest::kOuiMac2A)));
     EXPECT_FALSE(ReceiveReply(m_clientSocket, 300).has_value());
 }
@@ -264,16 +260,16 @@ std::size_t SettledThreadCount(std::size_t limit) {
 }
 
 TEST_F(DhcpServerNetns, SwitchingOnAndOffLeavesOneWorkerAndNoSocket) {
-    CDhcpServerSwitch<RecoveryOwner> serverSwitch(m_owner);
+    CRecoveryDhcpServer& serverSwitch = m_owner;
     // One round first: a sanitizer runtime starts a helper thread of its own with the first
     // thread the program starts, which must not count as a worker.
-    ASSERT_TRUE(serverSwitch.SetEnabled(true)) << m_owner.m_dhcpServer.FailureReason();
+    ASSERT_TRUE(serverSwitch.SetEnabled(true)) << m_owner.Server().FailureReason();
     serverSwitch.SetEnabled(false);
     const std::size_t threadsBefore = CountEntries("/proc/self/task");
     const std::size_t descriptorsBefore = CountEntries("/proc/self/fd");
     std::size_t mostThreads = 0;
     for (int round = 0; round < 1000; ++round) {
-        ASSERT_TRUE(serverSwitch.SetEnabled(true)) << m_owner.m_dhcpServer.FailureReason();
+        ASSERT_TRUE(serverSwitch.SetEnabled(true)) << m_owner.Server().FailureReason();
         ASSERT_TRUE(serverSwitch.SetEnabled(true));  // a second OK changes nothing
         mostThreads = std::max(mostThreads, SettledThreadCount(threadsBefore + 1));
         serverSwitch.SetEnabled(false);
@@ -282,7 +278,7 @@ TEST_F(DhcpServerNetns, SwitchingOnAndOffLeavesOneWorkerAndNoSocket) {
     EXPECT_LE(mostThreads, threadsBefore + 1);
     EXPECT_EQ(SettledThreadCount(threadsBefore), threadsBefore);
     EXPECT_EQ(CountEntries("/proc/self/fd"), descriptorsBefore);
-    EXPECT_FALSE(m_owner.m_dhcpServer.IsOpen());
+    EXPECT_FALSE(m_owner.Server().IsOpen());
 }
 
 }  // namespace

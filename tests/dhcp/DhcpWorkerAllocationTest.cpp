@@ -15,7 +15,7 @@
 #include <new>
 
 #include "dhcp/CDhcpServer.h"
-#include "dhcp/CDhcpServerSwitch.h"
+#include "dhcp/CRecoveryDhcpServer.h"
 #include "tests/dhcp/DhcpTestPackets.h"
 #include "tests/dhcp/NetworkNamespaces.h"
 
@@ -60,11 +60,6 @@ void operator delete(void* memory, std::size_t, std::align_val_t) noexcept {
 
 namespace {
 
-struct RecoveryOwner {
-    CDhcpServer m_dhcpServer;
-    std::atomic<std::uint8_t> m_dhcpEnabled{0};
-};
-
 // One request to the server over loopback and its broadcast reply; false when none came.
 bool Exchange(int descriptor, const dhcptest::Bytes& request, std::uint8_t* reply,
               std::size_t replyCapacity, int timeoutMilliseconds = 2000) {
@@ -89,10 +84,10 @@ TEST_P(DhcpWorkerAllocation, AnsweringAllocatesNothing) {
         GTEST_SKIP() << reason;
     }
     ASSERT_TRUE(dhcptest::EnterFreshNamespace());
-    RecoveryOwner owner;
-    std::size_t tracedBytes = 0;  // a sink that allocates nothing itself
+    std::size_t tracedBytes = 0;  // a sink that allocates nothing itself; outlives the worker
+    CRecoveryDhcpServer serverSwitch;
     if (GetParam()) {
-        owner.m_dhcpServer.SetTraceSink(
+        serverSwitch.Server().SetTraceSink(
             [&tracedBytes](std::string_view text) { tracedBytes += text.size(); });
     }
     const std::array<std::uint8_t, 4> wrong = {10, 200, 1, 7};
@@ -104,8 +99,7 @@ TEST_P(DhcpWorkerAllocation, AnsweringAllocatesNothing) {
     const dhcptest::Bytes foreign = dhcptest::Discover(dhcptest::kForeignMac);
     const int client = dhcptest::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
     ASSERT_GE(client, 0);
-    CDhcpServerSwitch<RecoveryOwner> serverSwitch(owner);
-    ASSERT_TRUE(serverSwitch.SetEnabled(true)) << owner.m_dhcpServer.FailureReason();
+    ASSERT_TRUE(serverSwitch.SetEnabled(true)) << serverSwitch.Server().FailureReason();
     std::uint8_t reply[2048];
     ASSERT_TRUE(Exchange(client, requests[0], reply, sizeof reply));  // warm up
 

@@ -29,20 +29,13 @@ namespace {
 using ordvane::framework::ModalScript;
 using ordvane::framework::PressButton;
 
-// What the main window holds for the recovery server.
-struct RecoveryServerOwner {
-    CDhcpServer m_dhcpServer;
-    std::atomic<std::uint8_t> m_dhcpEnabled{0};
-    CDhcpServerSwitch<RecoveryServerOwner> m_dhcpSwitch{*this};
-};
-
 // One opening of the dialog: records whether the box showed checked, sets it, presses a button.
 struct Opening {
     bool checkBox;
     int button;
 };
 
-bool RunOpening(RecoveryServerOwner& owner, ModalScript& script, const Opening& opening) {
+bool RunOpening(CRecoveryDhcpServer& owner, ModalScript& script, const Opening& opening) {
     bool shownChecked = false;
     script.OnDialog([&](CDialog& dialog) {
         auto* box = static_cast<CButton*>(dialog.GetDlgItem(IDC_ENABLE_DHCP_SERVER));
@@ -50,7 +43,7 @@ bool RunOpening(RecoveryServerOwner& owner, ModalScript& script, const Opening& 
         box->SetCheck(opening.checkBox ? BST_CHECKED : BST_UNCHECKED);
         PressButton(dialog, opening.button);
     });
-    RunAdvancedOptions(owner.m_dhcpSwitch, owner.m_dhcpServer);
+    RunAdvancedOptions(owner);
     return shownChecked;
 }
 
@@ -106,14 +99,14 @@ protected:
 };
 
 TEST(AdvancedOptions, CancelNeverSwitchesTheServerOn) {
-    RecoveryServerOwner owner;
+    CRecoveryDhcpServer owner;
     ModalScript script;
     EXPECT_FALSE(RunOpening(owner, script, {true, IDCANCEL}));
-    EXPECT_EQ(owner.m_dhcpEnabled.load(), 0);
-    EXPECT_FALSE(owner.m_dhcpServer.IsOpen());
+    EXPECT_FALSE(owner.IsEnabled());
+    EXPECT_FALSE(owner.Server().IsOpen());
     // Clearing the box while the server is off does nothing either.
     EXPECT_FALSE(RunOpening(owner, script, {false, IDOK}));
-    EXPECT_EQ(owner.m_dhcpEnabled.load(), 0);
+    EXPECT_FALSE(owner.IsEnabled());
     EXPECT_TRUE(script.MessageBoxes().empty());
     ASSERT_EQ(script.Dialogs().size(), 2u);
     EXPECT_EQ(script.Dialogs()[0].caption, "Advanced Settings");
@@ -140,30 +133,30 @@ TEST(AdvancedOptions, TheRunningMarkIsAddedToTheCaptionOnceAndTakenAway) {
 }
 
 TEST_F(AdvancedOptionsOnPort67, OkTwiceStartsTheServerOnceAndCancelKeepsItOn) {
-    RecoveryServerOwner owner;
+    CRecoveryDhcpServer owner;
     ModalScript script;
     EXPECT_FALSE(RunOpening(owner, script, {true, IDOK}));
-    EXPECT_EQ(owner.m_dhcpEnabled.load(), 1);
-    EXPECT_TRUE(owner.m_dhcpServer.IsOpen());
+    EXPECT_TRUE(owner.IsEnabled());
+    EXPECT_TRUE(owner.Server().IsOpen());
     EXPECT_TRUE(Port67IsTaken());
 
     // A second start would fail to bind beside the first socket and say so.
     EXPECT_TRUE(RunOpening(owner, script, {true, IDOK}));
     EXPECT_TRUE(RunOpening(owner, script, {false, IDCANCEL}));
-    EXPECT_EQ(owner.m_dhcpEnabled.load(), 1);
-    EXPECT_TRUE(owner.m_dhcpServer.IsOpen());
+    EXPECT_TRUE(owner.IsEnabled());
+    EXPECT_TRUE(owner.Server().IsOpen());
     EXPECT_TRUE(script.MessageBoxes().empty());
 
     EXPECT_TRUE(RunOpening(owner, script, {false, IDOK}));
-    EXPECT_EQ(owner.m_dhcpEnabled.load(), 0);
-    EXPECT_FALSE(owner.m_dhcpServer.IsOpen());
+    EXPECT_FALSE(owner.IsEnabled());
+    EXPECT_FALSE(owner.Server().IsOpen());
     EXPECT_FALSE(Port67IsTaken());
 }
 
 TEST_F(AdvancedOptionsOnPort67, TakenPortShowsTheFailureAndTheServerStaysOff) {
     const int taken = TakePort67();
     ASSERT_GE(taken, 0) << std::strerror(errno);
-    RecoveryServerOwner owner;
+    CRecoveryDhcpServer owner;
     ModalScript script;
     EXPECT_FALSE(RunOpening(owner, script, {true, IDOK}));
     ASSERT_EQ(script.MessageBoxes().size(), 1u);
@@ -172,16 +165,16 @@ TEST_F(AdvancedOptionsOnPort67, TakenPortShowsTheFailureAndTheServerStaysOff) {
     EXPECT_NE(box.text.find("Address already in use"), std::string::npos) << box.text;
     EXPECT_EQ(box.caption, AfxGetAppName());
     EXPECT_EQ(box.type, MB_OK);
-    EXPECT_EQ(owner.m_dhcpEnabled.load(), 0);  // nothing listens, so the server is off
-    EXPECT_FALSE(owner.m_dhcpServer.IsOpen());
+    EXPECT_FALSE(owner.IsEnabled());  // nothing listens, so the server is off
+    EXPECT_FALSE(owner.Server().IsOpen());
 
     // The next opening shows the box clear; OK with it checked retries, and succeeds once the
     // port is free.
     close(taken);
     EXPECT_FALSE(RunOpening(owner, script, {true, IDOK}));
     EXPECT_EQ(script.MessageBoxes().size(), 1u);
-    EXPECT_EQ(owner.m_dhcpEnabled.load(), 1);
-    EXPECT_TRUE(owner.m_dhcpServer.IsOpen());
+    EXPECT_TRUE(owner.IsEnabled());
+    EXPECT_TRUE(owner.Server().IsOpen());
 }
 
 }  // namespace

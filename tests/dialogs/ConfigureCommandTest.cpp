@@ -23,6 +23,7 @@
 #include "res/ids/Resource.h"
 #include "tests/dialogs/DialogScript.h"
 #include "tests/support/SimProcess.h"
+#include "tests/support/TestListDialog.h"
 #include "ui/EthernetConfigDlg.h"
 
 namespace {
@@ -60,16 +61,7 @@ void CountEvents(int code) {
     }
 }
 
-class TableDialog : public CDialog {
-public:
-    TableDialog() : CDialog(IDD_ORDVANE_DIALOG) {}
-    CModuleListCtrl m_moduleList;
-
-protected:
-    void DoDataExchange(CDataExchange* exchange) override {
-        DDX_Control(exchange, IDC_MODULE_LIST, m_moduleList);
-    }
-};
+using TableDialog = ordvane::testing::TestListDialog<CModuleListCtrl>;
 
 class ModuleCommands : public ::testing::Test {
 protected:
@@ -110,10 +102,10 @@ protected:
             if (shown.GetTemplateId() != IDD_ORDVANE_DIALOG) {
                 return;
             }
-            ASSERT_TRUE(dialog.m_moduleList.CreateColumns(ordvane::kModuleColumnList));
-            dialog.m_moduleList.SetDoubleClickCommand(RunConfigureCommand);
-            ASSERT_TRUE(Scan(dialog.m_moduleList));
-            body(dialog.m_moduleList);
+            ASSERT_TRUE(dialog.m_list.CreateColumns(ordvane::kModuleColumnList));
+            dialog.m_list.SetDoubleClickCommand(RunConfigureCommand);
+            ASSERT_TRUE(Scan(dialog.m_list));
+            body(dialog.m_list);
             dialog.EndDialog(IDOK);
         });
         dialog.DoModal();

@@ -6,7 +6,7 @@
 
 #include "platform/CString.h"
 #include "platform/framework/CDialog.h"
-#include "platform/framework/ModalTestHooks.h"
+#include "tests/support/ModalTestHooks.h"
 
 namespace ordvane::testing {
 

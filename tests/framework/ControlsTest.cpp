@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "platform/framework/Afx.h"
-#include "platform/framework/ModalTestHooks.h"
 #include "res/ids/Resource.h"
+#include "tests/support/ModalTestHooks.h"
+#include "tests/support/TestListDialog.h"
 
 using ordvane::framework::ModalScript;
 using ordvane::framework::PressButton;
@@ -209,16 +210,7 @@ ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
 ON_WM_LBUTTONDBLCLK()
 END_MESSAGE_MAP()
 
-class ListDialog : public CDialog {
-public:
-    ListDialog() : CDialog(IDD_ORDVANE_DIALOG) {}
-    ObservedList m_list;
-
-protected:
-    void DoDataExchange(CDataExchange* exchange) override {
-        DDX_Control(exchange, IDC_MODULE_LIST, m_list);
-    }
-};
+using ListDialog = ordvane::testing::TestListDialog<ObservedList>;
 
 }  // namespace
 

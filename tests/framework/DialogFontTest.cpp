@@ -9,8 +9,8 @@
 #include <QWidget>
 
 #include "platform/framework/Afx.h"
-#include "platform/framework/ModalTestHooks.h"
 #include "res/ids/Resource.h"
+#include "tests/support/ModalTestHooks.h"
 
 using ordvane::framework::ModalScript;
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/framework/Afx.h"
-#include "platform/framework/ModalTestHooks.h"
 #include "res/ids/Resource.h"
+#include "tests/support/ModalTestHooks.h"
 
 using ordvane::framework::ModalScript;
 using ordvane::framework::PressButton;

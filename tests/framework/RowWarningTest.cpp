@@ -12,8 +12,9 @@
 #include <string>
 
 #include "platform/framework/Afx.h"
-#include "platform/framework/ModalTestHooks.h"
 #include "res/ids/Resource.h"
+#include "tests/support/ModalTestHooks.h"
+#include "tests/support/TestListDialog.h"
 
 using ordvane::framework::ModalScript;
 using ordvane::framework::PumpEvents;
@@ -49,19 +50,8 @@ BEGIN_MESSAGE_MAP(TippedList, CListCtrl)
 ON_NOTIFY_REFLECT(LVN_GETINFOTIP, OnGetInfoTip)
 END_MESSAGE_MAP()
 
-class TippedListDialog : public CDialog {
-public:
-    TippedListDialog() : CDialog(IDD_ORDVANE_DIALOG) {}
-    TippedList m_list;
-
-protected:
-    void DoDataExchange(CDataExchange* exchange) override {
-        DDX_Control(exchange, IDC_MODULE_LIST, m_list);
-    }
-};
-
 void WithTippedList(const std::function<void(TippedList&, QTreeView&)>& body) {
-    TippedListDialog dialog;
+    ordvane::testing::TestListDialog<TippedList> dialog;
     ModalScript script;
     script.OnDialog([&](CDialog&) {
         auto* view = qobject_cast<QTreeView*>(dialog.m_list.GetWidget());

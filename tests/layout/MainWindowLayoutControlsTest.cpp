@@ -7,8 +7,8 @@
 
 #include "platform/framework/CDialog.h"
 #include "platform/framework/DialogTemplate.h"
-#include "platform/framework/ModalTestHooks.h"
 #include "res/ids/Resource.h"
+#include "tests/support/ModalTestHooks.h"
 #include "ui/MainWindowLayoutControls.h"
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,6 +11,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tests/support/Md5Reference.h"
 
 namespace {
 
@@ -27,16 +28,8 @@ std::string HexOf(std::string_view message) {
 }
 
 std::string ReferenceHex(const std::vector<unsigned char>& message) {
-    unsigned char out[EVP_MAX_MD_SIZE];
-    unsigned int outLength = 0;
-    EVP_Digest(message.data(), message.size(), out, &outLength, EVP_md5(), nullptr);
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned int i = 0; i < outLength; ++i) {
-        text += kHex[out[i] >> 4];
-        text += kHex[out[i] & 0x0F];
-    }
-    return text;
+    return ordvane::testing::ReferenceMd5Hex(
+        std::string_view(reinterpret_cast<const char*>(message.data()), message.size()));
 }
 
 // Redirects std::cerr into a string for the lifetime of the object.

@@ -7,30 +7,19 @@
 
 #include "modlist/CModuleListCtrl.h"
 #include "platform/framework/Afx.h"
-#include "platform/framework/ModalTestHooks.h"
-#include "res/ids/Resource.h"
+#include "tests/support/ModalTestHooks.h"
+#include "tests/support/TestListDialog.h"
 
 namespace ordvane::samples {
-
-class ModuleListDialog : public CDialog {
-public:
-    ModuleListDialog() : CDialog(IDD_ORDVANE_DIALOG) {}
-    CModuleListCtrl m_moduleList;
-
-protected:
-    void DoDataExchange(CDataExchange* exchange) override {
-        DDX_Control(exchange, IDC_MODULE_LIST, m_moduleList);
-    }
-};
 
 // Runs body while the dialog is open, with the table's columns made from the column list.
 inline void WithModuleList(const char* columnList,
                            const std::function<void(CModuleListCtrl&)>& body) {
-    ModuleListDialog dialog;
+    ordvane::testing::TestListDialog<CModuleListCtrl> dialog;
     ordvane::framework::ModalScript script;
     script.OnDialog([&](CDialog&) {
-        dialog.m_moduleList.CreateColumns(columnList);
-        body(dialog.m_moduleList);
+        dialog.m_list.CreateColumns(columnList);
+        body(dialog.m_list);
         dialog.EndDialog(IDOK);
     });
     dialog.DoModal();

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/framework/ModalTestHooks.h"
+#include "tests/support/ModalTestHooks.h"
 #include "tests/support/SimProcess.h"
 #include "ui/ScanDlg.h"
 

@@ -271,7 +271,7 @@ TEST_F(MainWindowTest, TheAboutItemAndAdvancedOptionsOpenTheirDialogsOverTheWind
     RunWindow([&](TestableScanDlg& window) {
         window.SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
         EXPECT_TRUE(PressButton(window, IDC_ADVANCED_OPTIONS));  // left open: ends as Cancel
-        EXPECT_EQ(window.m_dhcpEnabled.load(), 0) << "Cancel switches nothing on";
+        EXPECT_FALSE(window.m_dhcpServer.IsEnabled()) << "Cancel switches nothing on";
         EXPECT_TRUE(window.IsModalRunning());
     });
     ASSERT_EQ(m_script->Dialogs().size(), 3U);

@@ -5,7 +5,7 @@
 
 #include <dirent.h>
 
-#include "platform/framework/ModalTestHooks.h"
+#include "tests/support/ModalTestHooks.h"
 #include "ui/ScanDlg.h"
 
 namespace {

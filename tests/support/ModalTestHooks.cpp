@@ -1,4 +1,4 @@
-#include "platform/framework/ModalTestHooks.h"
+#include "tests/support/ModalTestHooks.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -15,8 +15,6 @@
 
 namespace ordvane::framework {
 namespace {
-
-ModalScript* g_currentScript = nullptr;
 
 int FirstButtonOf(UINT type) {
     switch (type & MB_TYPEMASK) {
@@ -43,16 +41,10 @@ QWidget* KeyTarget(CWnd& window) {
 
 }  // namespace
 
-ModalScript::ModalScript() : m_outer(g_currentScript) {
-    g_currentScript = this;
-}
+ModalScript::ModalScript() : m_outer(InstallModalHooks(this)) {}
 
 ModalScript::~ModalScript() {
-    g_currentScript = m_outer;
-}
-
-ModalScript* ModalScript::Current() {
-    return g_currentScript;
+    InstallModalHooks(m_outer);
 }
 
 void ModalScript::ClearRecords() {
@@ -60,7 +52,8 @@ void ModalScript::ClearRecords() {
     m_dialogs.clear();
 }
 
-int ModalScript::AnswerMessageBox(MessageBoxRecord box) {
+int ModalScript::AnswerMessageBox(const char* text, const char* caption, UINT type) {
+    MessageBoxRecord box{text, caption, type, 0};
     box.answer = m_messageBoxHandler ? m_messageBoxHandler(box) : 0;
     if (box.answer == 0) {
         box.answer = FirstButtonOf(box.type);

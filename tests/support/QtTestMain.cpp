@@ -1,4 +1,4 @@
-// Test entry for the window tests: one QApplication for the whole run, on the offscreen
+// Test entry for every window test: one QApplication for the whole run, on the offscreen
 // platform.
 
 #include <gtest/gtest.h>
@@ -7,7 +7,8 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    // CTest lists the tests without the tests' environment: never reach for a display then.
+    // CTest lists the tests by running the program without the tests' environment: never reach
+    // for a display then.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

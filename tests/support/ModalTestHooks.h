@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/framework/ModalHooks.h"
 #include "platform/framework/WinConstants.h"
 
 class CDialog;
@@ -29,7 +30,7 @@ struct ModalDialogRecord {
     INT_PTR result;
 };
 
-class ModalScript {
+class ModalScript : private ModalHooks {
 public:
     using DialogHandler = std::function<void(CDialog& dialog)>;
     using MessageBoxHandler = std::function<int(const MessageBoxRecord& box)>;
@@ -51,18 +52,16 @@ public:
     const std::vector<ModalDialogRecord>& Dialogs() const { return m_dialogs; }
     void ClearRecords();
 
-    // Used by the framework.
-    static ModalScript* Current();
-    int AnswerMessageBox(MessageBoxRecord box);
-    void RunDialog(CDialog& dialog);
-    void RecordDialogEnd(const CDialog& dialog, INT_PTR result);
-
 private:
+    int AnswerMessageBox(const char* text, const char* caption, UINT type) override;
+    void RunDialog(CDialog& dialog) override;
+    void RecordDialogEnd(const CDialog& dialog, INT_PTR result) override;
+
     DialogHandler m_dialogHandler;
     MessageBoxHandler m_messageBoxHandler;
     std::vector<MessageBoxRecord> m_messageBoxes;
     std::vector<ModalDialogRecord> m_dialogs;
-    ModalScript* m_outer;
+    ModalHooks* m_outer;
 };
 
 // Delivers every pending event (posted messages, deferred list updates, paints) until none is
