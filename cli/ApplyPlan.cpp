@@ -144,10 +144,8 @@ private:
         AddUnreportedProblems(row, module, problems);
         const ConfigureDialogInput prefill = PrefillFromModule(module);
         const ConfigureDialogOutput values = ApplyConfigureOverrides(prefill, PlanOverrides(row));
-        const std::string_view reportedHostname =
-            prefill.hostnameKnown == 1 ? prefill.hostname : "";
-        if (const char* refusal =
-                FirstConfigureRefusal(values.hostname, values.ipAddress, reportedHostname)) {
+        if (const char* refusal = FirstConfigureRefusal(values.hostname, values.ipAddress,
+                                                        ReportedHostname(prefill))) {
             problems.emplace_back(refusal);
         }
     }

@@ -225,9 +225,8 @@ int RunConfigure(std::span<const std::string> arguments) {
     const ZEVA_ModuleScanResponseType& module = answers.front();
     const ConfigureDialogInput prefill = PrefillFromModule(module);
     const ConfigureDialogOutput values = ApplyConfigureOverrides(prefill, parsed.overrides);
-    const std::string_view reportedHostname = prefill.hostnameKnown == 1 ? prefill.hostname : "";
     if (const char* refusal =
-            FirstConfigureRefusal(values.hostname, values.ipAddress, reportedHostname)) {
+            FirstConfigureRefusal(values.hostname, values.ipAddress, ReportedHostname(prefill))) {
         std::fprintf(stderr, "%s\n", refusal);
         return kExitUsage;
     }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "modsvc/ModuleService.h"
 
@@ -49,5 +50,10 @@ struct ConfigureDialogOutput {
 // the hostname cut to kDialogTextLimit characters, DHCP "On" only when reported and enabled,
 // the Password edit writable only when the module reports a password.
 ConfigureDialogInput PrefillFromModule(const ZEVA_ModuleScanResponseType& module);
+
+// The hostname the module reported, as a view into prefill; empty when it reported none.
+inline std::string_view ReportedHostname(const ConfigureDialogInput& prefill) {
+    return prefill.hostnameKnown == 1 ? std::string_view(prefill.hostname) : std::string_view();
+}
 
 }  // namespace ordvane
