@@ -1,12 +1,11 @@
 #include "sim/ModuleEmulator.h"
 
-#include <poll.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "platform/AddressText.h"
+#include "platform/WaitReadable.h"
 #include "sim/FleetFile.h"
 #include "sim/PasswordCheck.h"
 
@@ -96,7 +95,10 @@ void ModuleEmulator::Run(const std::atomic<bool>& stop) {
     while (!stop.load()) {
         std::array<pollfd, 2> watched{pollfd{m_socket.Descriptor(), POLLIN, 0},
                                       pollfd{m_dhcpClient.Descriptor(), POLLIN, 0}};
-        poll(watched.data(), m_dhcpClient.IsOpen() ? 2 : 1, MillisecondsToNextEvent(Clock::now()));
+        // Receiving does not block, so a failed wait (which has paused already) only means
+        // the sockets are read once more for nothing.
+        WaitReadable(std::span(watched.data(), m_dhcpClient.IsOpen() ? 2 : 1),
+                     MillisecondsToNextEvent(Clock::now()));
         ReceiveWaiting();
         SendDueAnswers(Clock::now());
         m_dhcpClient.Service(m_fleet, Clock::now(), m_random, dhcpOutcome);
