@@ -225,7 +225,10 @@ int RunConfigure(std::span<const std::string> arguments) {
     const ZEVA_ModuleScanResponseType& module = answers.front();
     const ConfigureDialogInput prefill = PrefillFromModule(module);
     const ConfigureDialogOutput values = ApplyConfigureOverrides(prefill, parsed.overrides);
-    const std::string_view reportedHostname = prefill.hostnameKnown == 1 ? prefill.hostname : "";
+    // Both arms are views: a ternary of a std::string and "" makes a temporary string that the
+    // view would outlive.
+    const std::string_view reportedHostname =
+        prefill.hostnameKnown == 1 ? std::string_view(prefill.hostname) : std::string_view();
     if (const char* refusal =
             FirstConfigureRefusal(values.hostname, values.ipAddress, reportedHostname)) {
         std::fprintf(stderr, "%s\n", refusal);
