@@ -30,7 +30,7 @@
 #include "cli/ModuleLocator.h"
 #include "cli/PlanFile.h"
 #include "config/ConfigureRequestBuilder.h"
-#include "modlist/ModuleColumns.h"
+#include "platform/AddressText.h"
 
 namespace ordvane::cli {
 

@@ -9,6 +9,7 @@
 #include "config/ConfigureValidation.h"
 #include "config/FixedText.h"
 #include "modlist/ModuleColumns.h"
+#include "platform/AddressText.h"
 
 namespace ordvane::cli {
 

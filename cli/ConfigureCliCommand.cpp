@@ -27,7 +27,7 @@
 #include "config/ConfigureOverrides.h"
 #include "config/ConfigureRequestBuilder.h"
 #include "config/ConfigureValidation.h"
-#include "modlist/ModuleColumns.h"
+#include "platform/AddressText.h"
 #include "platform/Utf8Text.h"
 
 namespace ordvane::cli {

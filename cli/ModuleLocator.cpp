@@ -8,7 +8,7 @@
 #include "cli/TerminalText.h"
 #include "config/FixedText.h"
 #include "config/ModuleLookup.h"
-#include "modlist/ModuleColumns.h"
+#include "platform/AddressText.h"
 #include "platform/SaturatingAtoi.h"
 
 namespace ordvane::cli {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "config/MacAddressText.h"
+#include "platform/AddressText.h"
 #include "modsvc/ModuleService.h"
 
 namespace ordvane::cli {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "config/ConfigureOverrides.h"
-#include "config/MacAddressText.h"
+#include "platform/AddressText.h"
 
 namespace ordvane::cli {
 

@@ -24,6 +24,7 @@
 #include "cli/ModuleLocator.h"
 #include "dhcp/CDhcpServerSwitch.h"
 #include "modsvc/QuillmorOui.h"
+#include "platform/AddressText.h"
 #include "platform/SaturatingAtoi.h"
 
 namespace ordvane::cli {
@@ -113,11 +114,13 @@ void PrintReply(const CDhcpServer::ReplyReport& reply) {
         if_indextoname(reply.interfaceIndex, interfaceName) == nullptr) {
         std::snprintf(interfaceName, sizeof interfaceName, "?");
     }
-    const auto& mac = reply.mac;
     const auto& address = reply.address;
-    std::printf("%s %u.%u.%u.%u to %02X-%02X-%02X-%02X-%02X-%02X on %s\n",
-                ReplyName(reply.messageType), address[0], address[1], address[2], address[3],
-                mac[0], mac[1], mac[2], mac[3], mac[4], mac[5], interfaceName);
+    const std::uint32_t given = (std::uint32_t{address[0]} << 24) |
+                                (std::uint32_t{address[1]} << 16) |
+                                (std::uint32_t{address[2]} << 8) | address[3];
+    std::printf("%s %s to %s on %s\n", ReplyName(reply.messageType),
+                ordvane::Ipv4Text(given).data(), ordvane::MacAddressText(reply.mac.data()).data(),
+                interfaceName);
     std::fflush(stdout);
 }
 

@@ -14,7 +14,7 @@
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
 #include "config/ConfigureRequestBuilder.h"
-#include "modlist/ModuleColumns.h"
+#include "platform/AddressText.h"
 
 namespace ordvane::cli {
 

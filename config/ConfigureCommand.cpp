@@ -4,7 +4,7 @@
 
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureRequestBuilder.h"
-#include "config/MacAddressText.h"
+#include "platform/AddressText.h"
 #include "config/ModuleLookup.h"
 #include "config/RowMacAddress.h"
 #include "modlist/CModuleListCtrl.h"

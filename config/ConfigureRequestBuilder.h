@@ -2,7 +2,7 @@
 // Building the requests that the Configure and Wink commands hand to the library.
 
 #include "config/ConfigureDialogValues.h"
-#include "config/MacAddressText.h"
+#include "platform/AddressText.h"
 #include "config/PasswordEncoding.h"
 #include "modsvc/ModuleService.h"
 

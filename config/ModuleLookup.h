@@ -4,7 +4,7 @@
 #include <cstring>
 #include <type_traits>
 
-#include "config/MacAddressText.h"
+#include "platform/AddressText.h"
 #include "modsvc/ModuleService.h"
 
 namespace ordvane {

@@ -1,7 +1,7 @@
 #pragma once
 // The MAC address of a module table row, read back from its MAC column.
 
-#include "config/MacAddressText.h"
+#include "platform/AddressText.h"
 
 class CModuleListCtrl;
 

@@ -1,30 +1,10 @@
 #include "config/SaltGenerator.h"
 
-#include <sys/random.h>
-
-#include <cerrno>
 #include <cstddef>
 
+#include "platform/SystemRandom.h"
+
 namespace ordvane {
-
-namespace {
-
-bool FillRandom(std::uint8_t* bytes, std::size_t count) {
-    std::size_t filled = 0;
-    while (filled < count) {
-        const ssize_t got = getrandom(bytes + filled, count - filled, 0);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        filled += static_cast<std::size_t>(got);
-    }
-    return true;
-}
-
-}  // namespace
 
 char SaltGenerator::SaltCharacter(unsigned index) {
     if (index < 26) {
@@ -48,7 +28,7 @@ std::optional<PasswordSalt> SaltGenerator::DrawSalt() {
     std::size_t drawn = 0;
     std::uint8_t bytes[16];
     while (drawn < salt.size()) {
-        if (!FillRandom(bytes, sizeof bytes)) {
+        if (!FillFromSystemRandom(bytes)) {
             return std::nullopt;
         }
         for (std::uint8_t byte : bytes) {

@@ -3,7 +3,6 @@
 #include <arpa/inet.h>
 #include <net/if.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -19,6 +18,8 @@
 #include "dhcp/DhcpServerSocket.h"
 #include "dhcp/Port67Helper.h"
 #include "modsvc/QuillmorOui.h"
+#include "platform/ArrivalDatagram.h"
+#include "platform/WaitReadable.h"
 
 namespace {
 
@@ -114,7 +115,9 @@ int CDhcpServer::ServiceQueue(const std::atomic<std::uint8_t>& enabled) {
 
 void CDhcpServer::WaitForDatagram() {
     pollfd watched[2] = {{m_socket, POLLIN, 0}, {m_wakeDescriptor, POLLIN, 0}};
-    while (poll(watched, 2, -1) < 0 && errno == EINTR) {
+    if (!ordvane::WaitReadable(watched, -1)) {
+        Trace("[WAIT] poll failed (errno %d)\n", errno);
+        return;
     }
     if ((watched[1].revents & POLLIN) != 0) {
         std::uint64_t wakeups = 0;
@@ -131,7 +134,7 @@ CDhcpServer::Outcome CDhcpServer::ServiceNext() {
     if (m_socket == kNoSocket) {
         return Outcome::kQueueEmpty;
     }
-    ArrivalInterface arrival;
+    ordvane::DatagramArrival arrival;
     if (!ReceiveRequest(arrival)) {
         return Outcome::kQueueEmpty;
     }
@@ -147,13 +150,13 @@ CDhcpServer::Outcome CDhcpServer::ServiceNext() {
     return Outcome::kAnswered;
 }
 
-CDhcpServer::Address CDhcpServer::ServerAddressOf(const ArrivalInterface& arrival) const {
+CDhcpServer::Address CDhcpServer::ServerAddressOf(const ordvane::DatagramArrival& arrival) const {
     // The interface's own primary address, asked of the kernel by index: the source address
     // the kernel reports with the datagram may belong to another interface when this one
     // has none.
     ifreq request{};
-    request.ifr_ifindex = arrival.index;
-    if (!arrival.known || ioctl(m_socket, SIOCGIFNAME, &request) != 0) {
+    request.ifr_ifindex = arrival.interfaceIndex;
+    if (!arrival.interfaceKnown || ioctl(m_socket, SIOCGIFNAME, &request) != 0) {
         return kServerIdWithoutAddress;
     }
     request.ifr_addr.sa_family = AF_INET;
@@ -167,69 +170,28 @@ CDhcpServer::Address CDhcpServer::ServerAddressOf(const ArrivalInterface& arriva
     return address;
 }
 
-bool CDhcpServer::ReceiveRequest(ArrivalInterface& arrival) {
-    sockaddr_in sender{};
-    iovec data{m_request.m_raw, sizeof m_request.m_raw};
-    alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))];
-    msghdr message{};
-    message.msg_name = &sender;
-    message.msg_namelen = sizeof sender;
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
+bool CDhcpServer::ReceiveRequest(ordvane::DatagramArrival& arrival) {
     // Receiving without asking for the pending byte count first: an empty datagram reports
     // zero pending bytes and would otherwise stay at the head of the queue for good.
-    const ssize_t received = recvmsg(m_socket, &message, MSG_DONTWAIT);
-    if (received < 0) {
+    if (!ordvane::ReceiveWithArrival(m_socket, std::span(m_request.m_raw), arrival)) {
         return false;  // nothing waiting
     }
     // A datagram larger than the buffer arrives cut short; it is dropped as a failed receive.
-    m_request.m_length =
-        (message.msg_flags & MSG_TRUNC) != 0 ? -1 : static_cast<std::int32_t>(received);
-    for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
-         header = CMSG_NXTHDR(&message, header)) {
-        if (header->cmsg_level == IPPROTO_IP && header->cmsg_type == IP_PKTINFO) {
-            in_pktinfo info{};
-            std::memcpy(&info, CMSG_DATA(header), sizeof info);
-            arrival.known = true;
-            arrival.index = info.ipi_ifindex;
-            std::memcpy(arrival.localAddress, &info.ipi_spec_dst, sizeof arrival.localAddress);
-        }
-    }
+    m_request.m_length = arrival.truncated ? -1 : static_cast<std::int32_t>(arrival.size);
     return true;
 }
 
-bool CDhcpServer::SendReply(const ArrivalInterface& arrival) {
-    sockaddr_in destination{};
-    destination.sin_family = AF_INET;
-    destination.sin_port = htons(kClientPort);
-    destination.sin_addr.s_addr = htonl(INADDR_BROADCAST);
-    iovec data{m_reply.m_raw, static_cast<std::size_t>(m_reply.m_length)};
-    alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-    msghdr message{};
-    message.msg_name = &destination;
-    message.msg_namelen = sizeof destination;
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
+bool CDhcpServer::SendReply(const ordvane::DatagramArrival& arrival) {
     // A limited broadcast has no route of its own: without naming the interface it fails on a
     // host without a default route, and leaves by the wrong card on a host with several.
-    if (arrival.known) {
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        cmsghdr* header = CMSG_FIRSTHDR(&message);
-        header->cmsg_level = IPPROTO_IP;
-        header->cmsg_type = IP_PKTINFO;
-        header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
-        in_pktinfo info{};
-        info.ipi_ifindex = arrival.index;
-        std::memcpy(&info.ipi_spec_dst, arrival.localAddress, sizeof arrival.localAddress);
-        std::memcpy(CMSG_DATA(header), &info, sizeof info);
-    }
-    return sendmsg(m_socket, &message, 0) == static_cast<ssize_t>(m_reply.m_length);
+    const ordvane::DatagramRoute route{INADDR_BROADCAST, kClientPort,
+                                       arrival.interfaceKnown ? arrival.interfaceIndex : 0,
+                                       arrival.localAddress};
+    return ordvane::SendOutOf(
+        m_socket, std::span(m_reply.m_raw, static_cast<std::size_t>(m_reply.m_length)), route);
 }
 
-void CDhcpServer::ReportReply(const ArrivalInterface& arrival) const {
+void CDhcpServer::ReportReply(const ordvane::DatagramArrival& arrival) const {
     if (!m_replySink) {
         return;
     }
@@ -237,7 +199,7 @@ void CDhcpServer::ReportReply(const ArrivalInterface& arrival) const {
     report.messageType = m_reply.m_messageType;
     std::copy(std::begin(m_reply.yiaddr), std::end(m_reply.yiaddr), report.address.begin());
     std::copy(m_reply.chaddr, m_reply.chaddr + report.mac.size(), report.mac.begin());
-    report.interfaceIndex = arrival.known ? arrival.index : 0;
+    report.interfaceIndex = arrival.interfaceKnown ? arrival.interfaceIndex : 0;
     m_replySink(report);
 }
 

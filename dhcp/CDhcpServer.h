@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "dhcp/CDhcpPacket.h"
+#include "platform/ArrivalDatagram.h"
 
 class CDhcpServer {
 public:
@@ -88,11 +89,6 @@ public:
     void Trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 private:
-    struct ArrivalInterface {
-        bool known = false;
-        int index = 0;
-        std::uint8_t localAddress[4] = {};
-    };
     enum class Outcome { kQueueEmpty, kDropped, kAnswered };
 
     Outcome ServiceNext();
@@ -104,10 +100,10 @@ private:
     void PrepareReplyFor(const CDhcpPacket& request, const Address& serverAddress);
     void ChooseDiscoverAnswer();
     void ChooseRequestAnswer();
-    bool ReceiveRequest(ArrivalInterface& arrival);
-    Address ServerAddressOf(const ArrivalInterface& arrival) const;
-    bool SendReply(const ArrivalInterface& arrival);
-    void ReportReply(const ArrivalInterface& arrival) const;
+    bool ReceiveRequest(ordvane::DatagramArrival& arrival);
+    Address ServerAddressOf(const ordvane::DatagramArrival& arrival) const;
+    bool SendReply(const ordvane::DatagramArrival& arrival);
+    void ReportReply(const ordvane::DatagramArrival& arrival) const;
 
     CDhcpPacket m_reply;
     CDhcpPacket m_request;

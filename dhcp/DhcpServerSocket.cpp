@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "platform/ArrivalDatagram.h"
+
 namespace {
 
 constexpr std::uint16_t kServerPort = 67;
@@ -25,19 +27,19 @@ DhcpSocketResult OpenDhcpServerSocket() {
     if (descriptor < 0) {
         return Fail(DhcpSocketStep::kCreate, -1);
     }
-    const int one = 1;
-    if (setsockopt(descriptor, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0) {
+    if (!ordvane::AllowBroadcast(descriptor)) {
         return Fail(DhcpSocketStep::kAllowBroadcast, descriptor);
     }
     // The arrival interface of each request tells which interface the reply must leave by and
     // which address names the server.
-    if (setsockopt(descriptor, IPPROTO_IP, IP_PKTINFO, &one, sizeof one) != 0) {
+    if (!ordvane::AskArrivalInterface(descriptor)) {
         return Fail(DhcpSocketStep::kAskArrivalInterface, descriptor);
     }
     // A larger queue rides out bursts of traffic the server does not answer; the kernel caps
-    // the size, and a smaller queue still works, so the result is not checked.
-    const int queueBytes = 1 << 20;
-    setsockopt(descriptor, SOL_SOCKET, SO_RCVBUF, &queueBytes, sizeof queueBytes);
+    // the size, and a smaller queue still works.
+    if (!ordvane::RaiseReceiveBuffer(descriptor, 1 << 20)) {
+        return Fail(DhcpSocketStep::kReceiveQueue, descriptor);
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(kServerPort);
@@ -58,6 +60,8 @@ const char* DescribeDhcpSocketStep(DhcpSocketStep step) {
             return "ask for arrival interfaces";
         case DhcpSocketStep::kBind:
             return "bind to UDP port 67";
+        case DhcpSocketStep::kReceiveQueue:
+            return "set the receive queue";
         case DhcpSocketStep::kNone:
             break;
     }

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/AddressText.h"
+
 namespace ordvane {
 
 namespace {
@@ -40,22 +42,6 @@ std::string VersionText(const ZEVA_ModuleScanResponseType& response) {
 }
 
 }  // namespace
-
-std::string FormatIpv4(std::uint32_t address) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", static_cast<unsigned>(address >> 24),
-                  static_cast<unsigned>((address >> 16) & 0xFFU),
-                  static_cast<unsigned>((address >> 8) & 0xFFU),
-                  static_cast<unsigned>(address & 0xFFU));
-    return text;
-}
-
-std::string FormatMacAddress(const std::uint8_t* macId) {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", macId[0], macId[1], macId[2],
-                  macId[3], macId[4], macId[5]);
-    return text;
-}
 
 ModuleColumnTexts FormatModuleColumns(const ZEVA_ModuleScanResponseType& response) {
     ModuleColumnTexts texts;

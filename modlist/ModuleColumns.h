@@ -39,10 +39,4 @@ ModuleColumnTexts FormatModuleColumns(const ZEVA_ModuleScanResponseType& respons
 // A response without a valid MAC address is stored but shown in no row.
 bool HasModuleRow(const ZEVA_ModuleScanResponseType& response);
 
-// "%u.%u.%u.%u" of a value whose most significant byte is the first octet.
-std::string FormatIpv4(std::uint32_t address);
-
-// "%02X-%02X-%02X-%02X-%02X-%02X" of six bytes, first byte first.
-std::string FormatMacAddress(const std::uint8_t* macId);
-
 }  // namespace ordvane

@@ -1,6 +1,6 @@
 #include "modlist/ModuleWarnings.h"
 
-#include "modlist/ModuleColumns.h"
+#include "platform/AddressText.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>

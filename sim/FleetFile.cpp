@@ -13,6 +13,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "platform/AddressText.h"
 #include "platform/CsvReader.h"
 #include "platform/SaturatingAtoi.h"
 #include "sim/FleetGenerator.h"
@@ -64,35 +65,6 @@ bool ParseAddress(const std::string& text, std::uint32_t& address) {
         return false;
     }
     address = ntohl(parsed.s_addr);
-    return true;
-}
-
-bool ParseMac(std::string_view text, zeva::MacAddress& mac) {
-    if (text.size() != 17) {
-        return false;
-    }
-    for (std::size_t i = 0; i < 6; ++i) {
-        int value = 0;
-        for (std::size_t digit = 0; digit < 2; ++digit) {
-            const char character = text[i * 3 + digit];
-            int nibble = -1;
-            if (character >= '0' && character <= '9') {
-                nibble = character - '0';
-            } else if (character >= 'a' && character <= 'f') {
-                nibble = character - 'a' + 10;
-            } else if (character >= 'A' && character <= 'F') {
-                nibble = character - 'A' + 10;
-            }
-            if (nibble < 0) {
-                return false;
-            }
-            value = value * 16 + nibble;
-        }
-        if (i < 5 && text[i * 3 + 2] != '-' && text[i * 3 + 2] != ':') {
-            return false;
-        }
-        mac[i] = static_cast<std::uint8_t>(value);
-    }
     return true;
 }
 
@@ -212,7 +184,7 @@ bool ParsePassword(const RowParser& row, std::mt19937_64& saltRandom, EmulatedMo
 
 bool ParseRow(const RowParser& row, std::mt19937_64& saltRandom, EmulatedModule& module,
               std::string& error) {
-    if (!ParseMac(row.At(kMac).text, module.mac)) {
+    if (!ParseStrictMacAddress(row.At(kMac).text, module.mac)) {
         error = "mac must be six hexadecimal bytes such as 0A-51-4D-00-00-01";
         return false;
     }
@@ -270,10 +242,7 @@ std::string AddressText(const std::optional<std::uint32_t>& address) {
     if (!address) {
         return {};
     }
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", (*address >> 24) & 0xFF,
-                  (*address >> 16) & 0xFF, (*address >> 8) & 0xFF, *address & 0xFF);
-    return text;
+    return FormatIpv4(*address);
 }
 
 std::string QuotedText(const std::optional<std::string>& text) {
@@ -291,9 +260,7 @@ std::string QuotedText(const std::optional<std::string>& text) {
 }
 
 std::string FormatRow(const EmulatedModule& module) {
-    char mac[18];
-    std::snprintf(mac, sizeof mac, "%02X-%02X-%02X-%02X-%02X-%02X", module.mac[0], module.mac[1],
-                  module.mac[2], module.mac[3], module.mac[4], module.mac[5]);
+    const std::string mac = FormatMacAddress(module.mac.data());
     std::string firmware;
     if (module.firmware) {
         firmware = std::to_string(module.firmware->major) + "." +

@@ -1,11 +1,11 @@
 #include "sim/ModuleEmulator.h"
 
-#include <poll.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
 
+#include "platform/AddressText.h"
+#include "platform/WaitReadable.h"
 #include "sim/FleetFile.h"
 #include "sim/PasswordCheck.h"
 
@@ -57,20 +57,6 @@ bool PrintableText(const char* text) {
 
 }  // namespace
 
-std::string MacText(const zeva::MacAddress& mac) {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2],
-                  mac[3], mac[4], mac[5]);
-    return text;
-}
-
-std::string AddressText(std::uint32_t address) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", (address >> 24) & 0xFF, (address >> 16) & 0xFF,
-                  (address >> 8) & 0xFF, address & 0xFF);
-    return text;
-}
-
 ModuleEmulator::ModuleEmulator(std::vector<EmulatedModule> fleet, EmulatorOptions options,
                                std::FILE* output)
     : m_fleet(std::move(fleet)),
@@ -90,7 +76,7 @@ ModuleEmulator::ModuleEmulator(std::vector<EmulatedModule> fleet, EmulatorOption
 
 bool ModuleEmulator::Open(std::string& error) {
     if (!m_socket.Open(m_options.address, m_options.port, 16 * 1024 * 1024)) {
-        error = "cannot listen on " + AddressText(m_options.address) + ":" +
+        error = "cannot listen on " + FormatIpv4(m_options.address) + ":" +
                 std::to_string(m_options.port) + ": " + std::strerror(errno);
         return false;
     }
@@ -109,7 +95,10 @@ void ModuleEmulator::Run(const std::atomic<bool>& stop) {
     while (!stop.load()) {
         std::array<pollfd, 2> watched{pollfd{m_socket.Descriptor(), POLLIN, 0},
                                       pollfd{m_dhcpClient.Descriptor(), POLLIN, 0}};
-        poll(watched.data(), m_dhcpClient.IsOpen() ? 2 : 1, MillisecondsToNextEvent(Clock::now()));
+        // Receiving does not block, so a failed wait (which has paused already) only means
+        // the sockets are read once more for nothing.
+        WaitReadable(std::span(watched.data(), m_dhcpClient.IsOpen() ? 2 : 1),
+                     MillisecondsToNextEvent(Clock::now()));
         ReceiveWaiting();
         SendDueAnswers(Clock::now());
         m_dhcpClient.Service(m_fleet, Clock::now(), m_random, dhcpOutcome);
@@ -123,12 +112,12 @@ int ModuleEmulator::MillisecondsToNextEvent(Clock::time_point now) const {
 void ModuleEmulator::OnDhcpOutcome(std::size_t index, DhcpOutcome outcome) {
     const EmulatedModule& module = m_fleet[index];
     if (outcome == DhcpOutcome::GaveUp) {
-        PrintLine("dhcp-gave-up mac=" + MacText(module.mac));
+        PrintLine("dhcp-gave-up mac=" + FormatMacAddress(module.mac.data()));
         return;
     }
-    PrintLine("lease mac=" + MacText(module.mac) +
-              " ip=" + AddressText(module.address.value_or(0)) +
-              " mask=" + AddressText(module.subnetMask.value_or(0)));
+    PrintLine("lease mac=" + FormatMacAddress(module.mac.data()) +
+              " ip=" + FormatIpv4(module.address.value_or(0)) +
+              " mask=" + FormatIpv4(module.subnetMask.value_or(0)));
     std::string error;
     if (!m_options.stateFile.empty() && !SaveState(error)) {
         std::fprintf(stderr, "quillmor-sim: %s\n", error.c_str());
@@ -306,7 +295,7 @@ void ModuleEmulator::OnConfigure(const zeva::ConfigureRequest& request,
 CommandResult ModuleEmulator::Configure(std::size_t index,
                                         const ZEVA_ConfigureRequestType& request) {
     EmulatedModule& module = m_fleet[index];
-    const std::string mac = MacText(module.mac);
+    const std::string mac = FormatMacAddress(module.mac.data());
     const bool hashedNewPassword = module.hashedPasswords && request.changePassword != 0;
     if (!PrintableText(request.password) || !PrintableText(request.hostname) ||
         (request.changePassword != 0 && !PrintableText(request.newPassword)) ||
@@ -341,10 +330,10 @@ CommandResult ModuleEmulator::Configure(std::size_t index,
             m_runtime[index].salt = module.password.substr(0, kSaltLength);
         }
     }
-    PrintLine("configure mac=" + mac + " ip=" + AddressText(request.ipAddress) + " mask=" +
-              AddressText(request.subnetMask) + " gateway=" + AddressText(request.gateway) +
-              " dhcp=" + (request.dhcp != 0 ? "on" : "off") + " dns1=" + AddressText(request.dns1) +
-              " dns2=" + AddressText(request.dns2) + " password=" +
+    PrintLine("configure mac=" + mac + " ip=" + FormatIpv4(request.ipAddress) + " mask=" +
+              FormatIpv4(request.subnetMask) + " gateway=" + FormatIpv4(request.gateway) +
+              " dhcp=" + (request.dhcp != 0 ? "on" : "off") + " dns1=" + FormatIpv4(request.dns1) +
+              " dns2=" + FormatIpv4(request.dns2) + " password=" +
               (request.changePassword != 0 ? "changed" : "kept") + " hostname=" + request.hostname);
     std::string error;
     if (!m_options.stateFile.empty() && !SaveState(error)) {
@@ -390,7 +379,7 @@ void ModuleEmulator::OnWink(const zeva::WinkRequest& request,
             : CommandRecord{request.requestId, MessageType::WinkRequest, CommandResult::Accepted};
     if (earlier == nullptr) {
         RememberCommand(runtime, record);
-        PrintLine("wink mac=" + MacText(m_fleet[index].mac));
+        PrintLine("wink mac=" + FormatMacAddress(m_fleet[index].mac.data()));
     }
     Answer(index, record, CommandRouteFor(index, received));
 }

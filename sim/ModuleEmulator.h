@@ -141,7 +141,4 @@ private:
     EmulatorStatistics m_statistics;
 };
 
-std::string MacText(const zeva::MacAddress& mac);
-std::string AddressText(std::uint32_t address);
-
 }  // namespace ordvane::sim

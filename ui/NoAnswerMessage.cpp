@@ -2,7 +2,7 @@
 
 #include "config/ModuleLookup.h"
 #include "modlist/CModuleListCtrl.h"
-#include "modlist/ModuleColumns.h"
+#include "platform/AddressText.h"
 
 namespace ordvane {
 

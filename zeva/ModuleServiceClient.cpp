@@ -1,15 +1,15 @@
 #include "zeva/ModuleServiceClient.h"
 
-#include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/random.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <random>
+
+#include "platform/SystemRandom.h"
+#include "platform/WaitReadable.h"
 
 namespace ordvane::zeva {
 
@@ -48,18 +48,13 @@ std::vector<std::uint8_t> EncodeToVector(const Message& message) {
 // Scan and request ids come from the system's random source: a counter would let anyone who
 // saw one broadcast scan predict the next ids and answer in a module's name.
 std::uint32_t RandomIdentifier() {
-    std::uint32_t value = 0;
-    auto* bytes = reinterpret_cast<std::uint8_t*>(&value);
-    std::size_t filled = 0;
-    while (filled < sizeof value) {
-        const ssize_t got = getrandom(bytes + filled, sizeof value - filled, 0);
-        if (got > 0) {
-            filled += static_cast<std::size_t>(got);
-        } else if (got < 0 && errno != EINTR) {
-            // No getrandom (very old kernel): the C++ library's own non-deterministic source.
-            return static_cast<std::uint32_t>(std::random_device{}());
-        }
+    std::array<std::uint8_t, sizeof(std::uint32_t)> bytes{};
+    if (!FillFromSystemRandom(bytes)) {
+        // No getrandom (very old kernel): the C++ library's own non-deterministic source.
+        return static_cast<std::uint32_t>(std::random_device{}());
     }
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes.data(), sizeof value);
     return value;
 }
 
@@ -304,8 +299,9 @@ void ModuleServiceClient::Run() {
             timeout = MillisecondsToNextTimer(Clock::now());
         }
         pollfd watched[2] = {{m_socket.Descriptor(), POLLIN, 0}, {m_wakeDescriptor, POLLIN, 0}};
-        poll(watched, 2, timeout);
-        if ((watched[1].revents & POLLIN) != 0) {
+        // A failed wait has paused already; the timers below run either way.
+        const bool waited = WaitReadable(watched, timeout);
+        if (waited && (watched[1].revents & POLLIN) != 0) {
             std::uint64_t count = 0;
             [[maybe_unused]] const ssize_t drained = ::read(m_wakeDescriptor, &count, sizeof count);
         }

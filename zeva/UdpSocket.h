@@ -1,8 +1,8 @@
 #pragma once
 // A UDP/IPv4 socket for the module protocol, shared by the library and the emulator: bound to
 // one address and port, broadcast allowed, a large receive buffer, and the arrival interface
-// and destination address of every datagram (IP_PKTINFO) so that an answer can leave through
-// the interface its request came in on.
+// and destination address of every datagram (platform/ArrivalDatagram) so that an answer can
+// leave through the interface its request came in on.
 
 #include <cstddef>
 #include <cstdint>
@@ -37,8 +37,9 @@ public:
     UdpSocket& operator=(const UdpSocket&) = delete;
 
     // Binds to address:port (port 0 picks a free one); receiveBufferBytes is a wish, raised
-    // past the system's ordinary ceiling where the process is allowed to.
-    bool Open(std::uint32_t address, std::uint16_t port, int receiveBufferBytes);
+    // past the system's ordinary ceiling where the process is allowed to. False, with errno
+    // set and no socket open, when any step fails.
+    [[nodiscard]] bool Open(std::uint32_t address, std::uint16_t port, int receiveBufferBytes);
     void Close();
     bool IsOpen() const { return m_descriptor >= 0; }
     int Descriptor() const { return m_descriptor; }
@@ -49,7 +50,7 @@ public:
                 int interfaceIndex = 0) const;
 
     // Receives one datagram without blocking; false when none is waiting.
-    bool Receive(std::span<std::uint8_t> buffer, ReceivedDatagram& received) const;
+    [[nodiscard]] bool Receive(std::span<std::uint8_t> buffer, ReceivedDatagram& received) const;
 
 private:
     int m_descriptor = -1;

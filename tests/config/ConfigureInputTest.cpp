@@ -7,7 +7,7 @@
 
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureValidation.h"
-#include "config/MacAddressText.h"
+#include "platform/AddressText.h"
 #include "config/ModuleLookup.h"
 
 namespace {

@@ -15,6 +15,7 @@
 #include "modlist/CModuleListCtrl.h"
 #include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
+#include "platform/AddressText.h"
 #include "platform/framework/CButton.h"
 #include "platform/framework/CDataExchange.h"
 #include "platform/framework/CEdit.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "modlist/ModuleWarnings.h"
+#include "platform/AddressText.h"
 
 namespace ordvane::testing {
 
@@ -62,12 +63,7 @@ public:
                gateway + "," + dhcp + ",unit\n";
     }
 
-    static std::string Quad(std::uint32_t address) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%u.%u.%u.%u", (address >> 24) & 0xFFu,
-                      (address >> 16) & 0xFFu, (address >> 8) & 0xFFu, address & 0xFFu);
-        return text;
-    }
+    static std::string Quad(std::uint32_t address) { return FormatIpv4(address); }
 
 private:
     bool IsOnHostNetwork(std::uint32_t address) const {

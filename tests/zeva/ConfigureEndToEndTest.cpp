@@ -117,7 +117,7 @@ TEST_F(ConfigureEndToEnd, WrongPasswordQueuesTheMacOnceUntilRemoved) {
     for (int look = 0; look < 2; ++look) {
         std::memset(mac, 0, sizeof mac);
         ASSERT_EQ(ZEVA_GetInvPswdMacId(mac), 1);
-        EXPECT_EQ(MacText(mac), "0A-51-4D-00-00-01");
+        EXPECT_EQ(FormatMacAddress(mac), "0A-51-4D-00-00-01");
     }
     ZEVA_RemoveFirstInvPswdMacId();
     EXPECT_NE(ZEVA_GetInvPswdMacId(mac), 1);

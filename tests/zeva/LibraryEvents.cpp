@@ -36,13 +36,6 @@ bool LibraryEvents::WaitFor(int eventCode, int count, std::chrono::milliseconds 
     return g_changed.wait_for(lock, timeout, [&] { return g_counts[eventCode] >= count; });
 }
 
-std::string MacText(const std::uint8_t* mac) {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2],
-                  mac[3], mac[4], mac[5]);
-    return text;
-}
-
 std::map<std::string, ZEVA_ModuleScanResponseType> ScanFor(std::size_t expected,
                                                            std::chrono::milliseconds timeout) {
     std::map<std::string, ZEVA_ModuleScanResponseType> answers;
@@ -54,7 +47,7 @@ std::map<std::string, ZEVA_ModuleScanResponseType> ScanFor(std::size_t expected,
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
             continue;
         }
-        answers.emplace(MacText(response.macId), response);
+        answers.emplace(FormatMacAddress(response.macId), response);
     }
     return answers;
 }

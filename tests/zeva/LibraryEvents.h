@@ -10,6 +10,7 @@
 #include <string>
 
 #include "modsvc/ModuleService.h"
+#include "platform/AddressText.h"
 
 namespace ordvane::testing {
 
@@ -23,8 +24,6 @@ public:
     static bool WaitFor(int eventCode, int count,
                         std::chrono::milliseconds timeout = std::chrono::seconds(10));
 };
-
-std::string MacText(const std::uint8_t* mac);
 
 // Sends one scan and collects answers by MAC until `expected` distinct modules answered or
 // the time runs out.

@@ -249,7 +249,7 @@ std::multimap<std::string, ZEVA_ModuleScanResponseType> TakeResponses() {
     std::multimap<std::string, ZEVA_ModuleScanResponseType> responses;
     ZEVA_ModuleScanResponseType response{};
     while (ZEVA_GetResponse(&response) != 0) {
-        responses.emplace(MacText(response.macId), response);
+        responses.emplace(FormatMacAddress(response.macId), response);
     }
     return responses;
 }

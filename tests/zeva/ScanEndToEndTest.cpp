@@ -15,7 +15,7 @@ namespace {
 // What a generated module must look like after the trip through emulator, wire and library;
 // built here from the module's values, independently of the emulator's own code.
 void ExpectCarries(const sim::EmulatedModule& module, const ZEVA_ModuleScanResponseType& record) {
-    const std::string mac = MacText(module.mac.data());
+    const std::string mac = FormatMacAddress(module.mac.data());
     EXPECT_EQ(record.serviceVersionMajor, module.serviceMajor) << mac;
     EXPECT_EQ(record.serviceVersionMinor, module.serviceMinor) << mac;
     EXPECT_EQ(record.moduleTypeValid, module.type ? 1 : 0) << mac;
@@ -123,8 +123,8 @@ TEST_F(ScanEndToEnd, ThousandModulesEachArriveOnceWithTheirValues) {
     const auto answers = ScanFor(1000, std::chrono::seconds(20));
     ASSERT_EQ(answers.size(), 1000u);
     for (const sim::EmulatedModule& module : sim::GenerateFleet(1000, 9)) {
-        const auto answer = answers.find(MacText(module.mac.data()));
-        ASSERT_NE(answer, answers.end()) << MacText(module.mac.data());
+        const auto answer = answers.find(FormatMacAddress(module.mac.data()));
+        ASSERT_NE(answer, answers.end()) << FormatMacAddress(module.mac.data());
         ExpectCarries(module, answer->second);
     }
     // The repeats of the request and of the answers never show as extra responses.

@@ -1,7 +1,8 @@
-#include "config/MacAddressText.h"
+#include "platform/AddressText.h"
 
 #include <cctype>
 #include <cstddef>
+#include <cstdio>
 
 namespace ordvane {
 
@@ -50,6 +51,30 @@ bool ReadHexNumber(std::string_view text, std::size_t& position, std::uint32_t& 
 }
 
 }  // namespace
+
+Ipv4Chars Ipv4Text(std::uint32_t address) {
+    Ipv4Chars text{};
+    std::snprintf(text.data(), text.size(), "%u.%u.%u.%u", static_cast<unsigned>(address >> 24),
+                  static_cast<unsigned>((address >> 16) & 0xFFU),
+                  static_cast<unsigned>((address >> 8) & 0xFFU),
+                  static_cast<unsigned>(address & 0xFFU));
+    return text;
+}
+
+std::string FormatIpv4(std::uint32_t address) {
+    return Ipv4Text(address).data();
+}
+
+MacAddressChars MacAddressText(const std::uint8_t* macId) {
+    MacAddressChars text{};
+    std::snprintf(text.data(), text.size(), "%02X-%02X-%02X-%02X-%02X-%02X", macId[0], macId[1],
+                  macId[2], macId[3], macId[4], macId[5]);
+    return text;
+}
+
+std::string FormatMacAddress(const std::uint8_t* macId) {
+    return MacAddressText(macId).data();
+}
 
 bool ParseMacAddressText(std::string_view text, MacAddress& mac) {
     std::size_t position = 0;
