@@ -90,15 +90,6 @@ bool ParseSecondsValue(const std::string& text, int& seconds) {
            seconds >= 1 && seconds <= kMaximumSeconds;
 }
 
-bool WantsHelp(std::span<const std::string> arguments) {
-    for (const std::string& argument : arguments) {
-        if (argument == "--help" || argument == "-h") {
-            return true;
-        }
-    }
-    return false;
-}
-
 void PrintModuleLine(const ZEVA_ModuleScanResponseType& module) {
     const std::string type =
         module.moduleTypeValid != 0 ? std::string(FixedTextView(module.moduleType)) : "N/A";

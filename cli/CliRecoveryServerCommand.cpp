@@ -8,7 +8,7 @@
 // ("DHCP server init failed: <reason>" on standard error; port 67 comes from the port-67
 // helper when this program may not bind it).
 
-#include "cli/RecoveryServerCommand.h"
+#include "cli/CliCommand.h"
 
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -21,7 +21,7 @@
 #include <ctime>
 #include <optional>
 
-#include "cli/ModuleLocator.h"
+#include "cli/ExitStatus.h"
 #include "dhcp/CDhcpServerSwitch.h"
 #include "modsvc/QuillmorOui.h"
 #include "platform/SaturatingAtoi.h"
@@ -145,14 +145,10 @@ void WaitForEnd(const sigset_t& stopSignals, std::optional<int> seconds) {
 }  // namespace
 
 int RunRecoveryServer(std::span<const std::string> arguments) {
-    if (WantsHelp(arguments)) {
-        std::printf("%s\n", kUsage);
-        return 0;
-    }
     RunOptions options;
     if (!ParseRunOptions(arguments, options)) {
         std::fprintf(stderr, "%s\n", kUsage);
-        return 2;
+        return kExitUsage;
     }
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -174,7 +170,7 @@ int RunRecoveryServer(std::span<const std::string> arguments) {
         serverSwitch.SetEnabled(false);
         std::fprintf(stderr, "DHCP server init failed: %s\n",
                      reason.empty() ? "no worker thread" : reason.c_str());
-        return 1;
+        return kExitFailure;
     }
     const auto& oui = ordvane::kQuillmorOui;
     std::printf("Listening on UDP port 67 on %s; answering MAC addresses %02X-%02X-%02X-xx-xx-xx\n",
@@ -182,7 +178,7 @@ int RunRecoveryServer(std::span<const std::string> arguments) {
     std::fflush(stdout);
     WaitForEnd(stopSignals, options.seconds);
     serverSwitch.SetEnabled(false);
-    return 0;
+    return kExitSuccess;
 }
 
 }  // namespace ordvane::cli
