@@ -25,6 +25,7 @@
 
 #include "cli/ApplyPlan.h"
 #include "cli/CliCommand.h"
+#include "cli/CommandOptions.h"
 #include "cli/ExitStatus.h"
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
@@ -38,7 +39,6 @@ namespace {
 
 using Clock = LibraryEventQueue::Clock;
 
-constexpr int kDefaultSeconds = 3;
 // Configure requests out at once: enough to keep loopback and a real segment busy, few enough
 // that the library's pending-command table (1024) never overflows and drops one.
 constexpr std::size_t kMaxInFlight = 64;
@@ -52,49 +52,9 @@ constexpr const char* kApplyUsage =
     "                          [--seconds S] [--format table|csv|json]\n"
     "Passwords are read from standard input: the current one, then the new one, one per line.";
 
-struct ApplyArguments {
-    std::string planPath;
-    bool dryRun = false;
-    bool passwordFromInput = false;
-    bool newPasswordFromInput = false;
-    int seconds = kDefaultSeconds;
-    TableFormat format = TableFormat::kTable;
-    std::string password;
-    std::string newPassword;
-};
-
 bool Refuse(const std::string& message) {
     std::fprintf(stderr, "ordvane-cli apply: %s\n%s\n", message.c_str(), kApplyUsage);
     return false;
-}
-
-bool ParseArguments(std::span<const std::string> arguments, ApplyArguments& parsed) {
-    for (std::size_t index = 0; index < arguments.size(); ++index) {
-        const std::string& argument = arguments[index];
-        const std::string* value = index + 1 < arguments.size() ? &arguments[index + 1] : nullptr;
-        if (argument == "--dry-run") {
-            parsed.dryRun = true;
-        } else if (argument == "--password-stdin") {
-            parsed.passwordFromInput = true;
-        } else if (argument == "--new-password-stdin") {
-            parsed.newPasswordFromInput = true;
-        } else if (argument == "--seconds") {
-            if (value == nullptr || !ParseSecondsValue(*value, parsed.seconds)) {
-                return Refuse("--seconds takes a number from 1 to 3600");
-            }
-            ++index;
-        } else if (argument == "--format") {
-            if (value == nullptr || !ParseTableFormat(*value, &parsed.format)) {
-                return Refuse("--format takes table, csv or json");
-            }
-            ++index;
-        } else if (argument.rfind("--", 0) == 0 || !parsed.planPath.empty()) {
-            return Refuse("unexpected argument " + argument);
-        } else {
-            parsed.planPath = argument;
-        }
-    }
-    return !parsed.planPath.empty() || Refuse("the plan file is missing");
 }
 
 // Keeps a terminal from showing what is typed while a password is read from it.
@@ -315,14 +275,17 @@ int Finish(const std::vector<ApplyItem>& items, const ApplyArguments& arguments,
 
 int RunApply(std::span<const std::string> arguments) {
     ApplyArguments parsed;
-    if (!ParseArguments(arguments, parsed) ||
-        !ReadSecret(parsed.passwordFromInput, "password", "Password", parsed.password) ||
+    std::string error;
+    if (!ParseApplyArguments(arguments, parsed, error)) {
+        Refuse(error);
+        return kExitUsage;
+    }
+    if (!ReadSecret(parsed.passwordFromInput, "password", "Password", parsed.password) ||
         !ReadSecret(parsed.newPasswordFromInput, "new password", "New password",
                     parsed.newPassword)) {
         return kExitUsage;
     }
     std::vector<PlanRow> plan;
-    std::string error;
     if (!LoadPlanFile(parsed.planPath, plan, error)) {
         std::fprintf(stderr, "ordvane-cli apply: %s\n", error.c_str());
         return kExitUsage;

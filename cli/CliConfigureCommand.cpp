@@ -19,6 +19,7 @@
 #include <string>
 
 #include "cli/CliCommand.h"
+#include "cli/CommandOptions.h"
 #include "cli/ExitStatus.h"
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
@@ -43,88 +44,9 @@ constexpr const char* kConfigureUsage =
     "                              [--new-password-stdin]\n"
     "Passwords are read from standard input: the current one, then the new one, one per line.";
 
-struct ConfigureArguments {
-    MacAddress mac{};
-    ConfigureOverrides overrides;
-    bool passwordFromInput = false;
-    bool newPasswordFromInput = false;
-};
-
 bool Refuse(const std::string& message) {
     std::fprintf(stderr, "ordvane-cli configure: %s\n%s\n", message.c_str(), kConfigureUsage);
     return false;
-}
-
-bool TakeAddress(const std::string& option, const std::string& value,
-                 std::optional<std::uint32_t>& target) {
-    target = ParseDottedIpv4(value);
-    return target.has_value() ||
-           Refuse(option + " needs a dotted IPv4 address, not \"" + value + "\"");
-}
-
-bool ParseOption(const std::string& option, const std::string* value, ConfigureArguments& parsed) {
-    ConfigureOverrides& overrides = parsed.overrides;
-    if (option == "--password-stdin") {
-        parsed.passwordFromInput = true;
-        return true;
-    }
-    if (option == "--new-password-stdin") {
-        parsed.newPasswordFromInput = true;
-        return true;
-    }
-    if (value == nullptr) {
-        return Refuse(option == "--ip" || option == "--mask" || option == "--gateway" ||
-                              option == "--dns1" || option == "--dns2" || option == "--hostname" ||
-                              option == "--dhcp"
-                          ? option + " needs a value"
-                          : "unknown option " + option);
-    }
-    if (option == "--ip") {
-        return TakeAddress(option, *value, overrides.ipAddress);
-    }
-    if (option == "--mask") {
-        return TakeAddress(option, *value, overrides.subnetMask);
-    }
-    if (option == "--gateway") {
-        return TakeAddress(option, *value, overrides.gateway);
-    }
-    if (option == "--dns1") {
-        return TakeAddress(option, *value, overrides.primaryDns);
-    }
-    if (option == "--dns2") {
-        return TakeAddress(option, *value, overrides.secondaryDns);
-    }
-    if (option == "--hostname") {
-        if (CountUtf8Characters(*value) > kDialogTextLimit) {
-            return Refuse("the hostname has more than 29 characters");
-        }
-        overrides.hostname = *value;
-        return true;
-    }
-    if (option == "--dhcp") {
-        if (*value != "on" && *value != "off") {
-            return Refuse("--dhcp takes on or off");
-        }
-        overrides.dhcpChoice = *value == "on" ? 0 : 1;
-        return true;
-    }
-    return Refuse("unknown option " + option);
-}
-
-bool ParseArguments(std::span<const std::string> arguments, ConfigureArguments& parsed) {
-    if (arguments.empty() || !ParseMacArgument(arguments[0], parsed.mac)) {
-        return Refuse("the first argument is the module's MAC address, e.g. 0A-51-4D-00-00-2A");
-    }
-    for (std::size_t index = 1; index < arguments.size(); ++index) {
-        const std::string& option = arguments[index];
-        const bool takesNoValue = option == "--password-stdin" || option == "--new-password-stdin";
-        const std::string* value =
-            !takesNoValue && index + 1 < arguments.size() ? &arguments[++index] : nullptr;
-        if (!ParseOption(option, value, parsed)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // One line of standard input without its line end (typed unseen at a terminal); nothing at the
@@ -206,7 +128,12 @@ int AwaitOutcome(const MacAddress& mac) {
 
 int RunConfigure(std::span<const std::string> arguments) {
     ConfigureArguments parsed;
-    if (!ParseArguments(arguments, parsed) || !ReadPasswords(parsed)) {
+    std::string error;
+    if (!ParseConfigureArguments(arguments, parsed, error)) {
+        Refuse(error);
+        return kExitUsage;
+    }
+    if (!ReadPasswords(parsed)) {
         return kExitUsage;
     }
     if (!StartModuleService()) {

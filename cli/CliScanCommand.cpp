@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "cli/CommandOptions.h"
 #include "cli/ExitStatus.h"
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
@@ -18,26 +19,11 @@
 #include "cli/ScanTable.h"
 #include "cli/TerminalText.h"
 #include "modsvc/ModuleService.h"
-#include "platform/SaturatingAtoi.h"
 #include "zeva/ScanDestinations.h"
 
 namespace ordvane::cli {
 
 namespace {
-
-constexpr int kDefaultSeconds = 3;
-
-bool ParseSeconds(std::span<const std::string> arguments, int& seconds) {
-    for (std::size_t index = 0; index < arguments.size(); ++index) {
-        if (arguments[index] != "--seconds" || index + 1 >= arguments.size()) {
-            return false;
-        }
-        if (!ParseSecondsValue(arguments[++index], seconds)) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Takes every queued answer into the table; prints the new modules' lines unless the table is
 // shown at the end. Returns the number of new modules.
@@ -64,23 +50,6 @@ void PrintWarningLines(const ScanTable& table) {
                          TerminalSafe(warning.sentence).c_str());
         }
     }
-}
-
-// Takes "--baseline FILE" out of the arguments; false when FILE is missing.
-bool TakeBaselineOption(std::vector<std::string>& arguments, std::string& path) {
-    for (std::size_t index = 0; index < arguments.size(); ++index) {
-        if (arguments[index] != "--baseline") {
-            continue;
-        }
-        if (index + 1 >= arguments.size()) {
-            return false;
-        }
-        path = arguments[index + 1];
-        arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(index),
-                        arguments.begin() + static_cast<std::ptrdiff_t>(index) + 2);
-        return true;
-    }
-    return true;
 }
 
 // The scan set against the baseline: 0 when nothing changed, 5 when something did.
@@ -131,22 +100,15 @@ void ReportScannedInterfaces() {
 }  // namespace
 
 int RunScan(std::span<const std::string> arguments) {
-    std::vector<std::string> otherArguments(arguments.begin(), arguments.end());
-    ScanTableOptions tableOptions;
+    ScanArguments parsed;
     std::string tableError;
-    if (!TakeScanTableOptions(otherArguments, tableOptions, tableError)) {
-        std::fprintf(stderr, "ordvane-cli scan: %s\n", tableError.c_str());
+    if (!ParseScanArguments(arguments, parsed, tableError)) {
+        std::fprintf(stderr, "%s\n", tableError.c_str());
         return kExitUsage;
     }
-    std::string baselinePath;
-    int seconds = kDefaultSeconds;
-    if (!TakeBaselineOption(otherArguments, baselinePath) ||
-        !ParseSeconds(otherArguments, seconds)) {
-        std::fprintf(stderr,
-                     "usage: ordvane-cli scan [--seconds S] [--format table|csv|json] "
-                     "[--sort COLUMN[:desc]] [--baseline FILE]  (S from 1 to 3600)\n");
-        return kExitUsage;
-    }
+    const ScanTableOptions& tableOptions = parsed.table;
+    const std::string& baselinePath = parsed.baselinePath;
+    const int seconds = parsed.seconds;
     std::vector<ModuleColumnTexts> baseline;
     if (!baselinePath.empty() && !LoadScanBaseline(baselinePath, baseline, tableError)) {
         std::fprintf(stderr, "ordvane-cli scan: %s\n", tableError.c_str());

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "cli/CommandOptions.h"
 #include "cli/ExitStatus.h"
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"

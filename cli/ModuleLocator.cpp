@@ -9,7 +9,6 @@
 #include "config/FixedText.h"
 #include "config/ModuleLookup.h"
 #include "modlist/ModuleColumns.h"
-#include "platform/SaturatingAtoi.h"
 
 namespace ordvane::cli {
 
@@ -76,18 +75,6 @@ bool RefuseMacClaimedTwice(const char* command, const MacAddress& mac,
     std::fprintf(stderr, "%s: two devices claim %s (%s); nothing was sent\n", command,
                  FormatMacAddress(mac.data()).c_str(), addresses.c_str());
     return true;
-}
-
-bool ParseMacArgument(const std::string& text, MacAddress& mac) {
-    return ParseStrictMacAddress(text, mac);
-}
-
-bool ParseSecondsValue(const std::string& text, int& seconds) {
-    constexpr int kMaximumSeconds = 3600;
-    std::size_t consumed = 0;
-    seconds = SaturatingAtoi(text, &consumed);
-    return !text.empty() && text[0] >= '0' && text[0] <= '9' && consumed == text.size() &&
-           seconds >= 1 && seconds <= kMaximumSeconds;
 }
 
 void PrintModuleLine(const ZEVA_ModuleScanResponseType& module) {

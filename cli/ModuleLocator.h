@@ -32,12 +32,6 @@ namespace ordvane::cli {
 [[nodiscard]] bool RefuseMacClaimedTwice(const char* command, const MacAddress& mac,
                                          const std::vector<ZEVA_ModuleScanResponseType>& answers);
 
-// A MAC address as the table shows it, "0A-51-4D-00-00-2A" (':' allowed instead of '-').
-[[nodiscard]] bool ParseMacArgument(const std::string& text, MacAddress& mac);
-
-// A number of seconds for a scan, 1 to 3600, in decimal digits only.
-[[nodiscard]] bool ParseSecondsValue(const std::string& text, int& seconds);
-
 // "MAC IP type" as ordvane-cli scan prints a module.
 void PrintModuleLine(const ZEVA_ModuleScanResponseType& module);
 
