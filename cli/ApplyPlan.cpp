@@ -4,6 +4,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "cli/ExitStatus.h"
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureOverrides.h"
 #include "config/ConfigureValidation.h"
@@ -378,15 +379,15 @@ int ApplyExitStatus(const std::vector<ApplyItem>& items) {
                            [&](const ApplyItem& item) { return item.result == result; });
     };
     if (any(ApplyResult::kRefusedPassword)) {
-        return 3;
+        return kExitInvalidPassword;
     }
     if (any(ApplyResult::kNoAnswer)) {
-        return 4;
+        return kExitTimeout;
     }
     const bool allAtPlan = std::all_of(items.begin(), items.end(), [](const ApplyItem& item) {
         return item.result == ApplyResult::kUnchanged || item.result == ApplyResult::kVerified;
     });
-    return allAtPlan ? 0 : 1;
+    return allAtPlan ? kExitSuccess : kExitFailure;
 }
 
 std::string FormatApplyReport(const std::vector<ApplyItem>& items, TableFormat format) {

@@ -1,7 +1,7 @@
 #pragma once
 // The plan of ordvane-cli apply set against a scan: which module each row names, what would
 // change, what stops a row before anything is sent, and, after sending and rescanning, what
-// became of each module. No network here; ApplyCommand.cpp does the sending.
+// became of each module. No network here; CliApplyCommand.cpp does the sending.
 
 #include <array>
 #include <optional>
@@ -75,7 +75,7 @@ void SettleApplyResult(ApplyItem& item, const std::optional<ZEVA_ModuleScanRespo
 
 // 0 when every row ends at its plan, 3 when any module refused the password, else 4 when any
 // did not answer, else 1.
-int ApplyExitStatus(const std::vector<ApplyItem>& items);
+[[nodiscard]] int ApplyExitStatus(const std::vector<ApplyItem>& items);
 
 // The plan as a table: MAC, the plan's line, each setting as "current" or
 // "current -> planned", and the result with its problems; CSV with the same cells; JSON as

@@ -17,9 +17,13 @@ struct CliCommand {
 // The table, in the order the usage text lists it.
 std::span<const CliCommand> Commands();
 
+// Each command's run function, defined in Cli<Name>Command.cpp. It gets the arguments after
+// the command's name (never --help or --version: main answers those) and returns an exit
+// status of ExitStatus.h.
 int RunScan(std::span<const std::string> arguments);
 int RunConfigure(std::span<const std::string> arguments);
-int RunWink(std::span<const std::string> arguments);
 int RunApply(std::span<const std::string> arguments);
+int RunWink(std::span<const std::string> arguments);
+int RunRecoveryServer(std::span<const std::string> arguments);
 
 }  // namespace ordvane::cli

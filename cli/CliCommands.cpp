@@ -1,5 +1,4 @@
 #include "cli/CliCommand.h"
-#include "cli/RecoveryServerCommand.h"
 
 #include <array>
 

@@ -62,6 +62,12 @@ void PrintVersion() {
     std::printf("%s\n", static_cast<LPCSTR>(ProgramVersionLine("ordvane-cli")));
 }
 
+bool WantsHelp(std::span<const std::string> arguments) {
+    return std::find_if(arguments.begin(), arguments.end(), [](const std::string& argument) {
+               return argument == "--help" || argument == "-h";
+           }) != arguments.end();
+}
+
 bool AsksForVersion(std::span<const std::string> arguments) {
     return std::find(arguments.begin(), arguments.end(), "--version") != arguments.end();
 }

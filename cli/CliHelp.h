@@ -2,6 +2,8 @@
 // The texts of --help and --version, for the program as a whole and for each command.
 
 #include <cstdio>
+#include <span>
+#include <string>
 
 #include "cli/CliCommand.h"
 
@@ -16,8 +18,10 @@ void PrintCommandHelp(const CliCommand& command, std::FILE* stream);
 // "ordvane-cli 1.4.0.0", from the program's own version resource.
 void PrintVersion();
 
-// True when an argument asks for the version (--version). WantsHelp (ModuleLocator.h) is the
-// same for --help and -h.
-bool AsksForVersion(std::span<const std::string> arguments);
+// True when an argument asks for the command's help text (--help or -h).
+[[nodiscard]] bool WantsHelp(std::span<const std::string> arguments);
+
+// True when an argument asks for the version (--version).
+[[nodiscard]] bool AsksForVersion(std::span<const std::string> arguments);
 
 }  // namespace ordvane::cli

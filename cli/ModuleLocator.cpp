@@ -8,6 +8,7 @@
 #include "cli/TerminalText.h"
 #include "config/FixedText.h"
 #include "config/ModuleLookup.h"
+#include "modlist/ModuleColumns.h"
 #include "platform/AddressText.h"
 #include "platform/SaturatingAtoi.h"
 
@@ -76,27 +77,6 @@ bool RefuseMacClaimedTwice(const char* command, const MacAddress& mac,
     std::fprintf(stderr, "%s: two devices claim %s (%s); nothing was sent\n", command,
                  FormatMacAddress(mac.data()).c_str(), addresses.c_str());
     return true;
-}
-
-bool ParseMacArgument(const std::string& text, MacAddress& mac) {
-    return ParseStrictMacAddress(text, mac);
-}
-
-bool ParseSecondsValue(const std::string& text, int& seconds) {
-    constexpr int kMaximumSeconds = 3600;
-    std::size_t consumed = 0;
-    seconds = SaturatingAtoi(text, &consumed);
-    return !text.empty() && text[0] >= '0' && text[0] <= '9' && consumed == text.size() &&
-           seconds >= 1 && seconds <= kMaximumSeconds;
-}
-
-bool WantsHelp(std::span<const std::string> arguments) {
-    for (const std::string& argument : arguments) {
-        if (argument == "--help" || argument == "-h") {
-            return true;
-        }
-    }
-    return false;
 }
 
 void PrintModuleLine(const ZEVA_ModuleScanResponseType& module) {

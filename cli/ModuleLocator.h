@@ -13,33 +13,24 @@ namespace ordvane::cli {
 
 // Starts the library with the event queue installed; false (with a message on stderr) when it
 // does not start.
-bool StartModuleService();
+[[nodiscard]] bool StartModuleService();
 
 // Sends a scan and waits until the module with this MAC answers or the time is up. Other
 // answers are dropped.
-bool ScanForModule(const MacAddress& mac, std::chrono::milliseconds timeout,
-                   ZEVA_ModuleScanResponseType& found);
+[[nodiscard]] bool ScanForModule(const MacAddress& mac, std::chrono::milliseconds timeout,
+                                 ZEVA_ModuleScanResponseType& found);
 
 // Sends a scan and gathers every answer for this MAC: waits until one arrives or the time is
 // up, then on until the scan has run long enough for a second device claiming the same MAC to
 // have answered as well (the library passes on one answer per sender).
-std::vector<ZEVA_ModuleScanResponseType> ScanForModuleAnswers(const MacAddress& mac,
-                                                              std::chrono::milliseconds timeout);
+[[nodiscard]] std::vector<ZEVA_ModuleScanResponseType> ScanForModuleAnswers(
+    const MacAddress& mac, std::chrono::milliseconds timeout);
 
 // When more than one device answered for the MAC, says so on standard error with the addresses
 // they answered with, "<command>: two devices claim <MAC> (A and B); nothing was sent", and
 // returns true: a password must never reach a host that answers in a module's name.
-bool RefuseMacClaimedTwice(const char* command, const MacAddress& mac,
-                           const std::vector<ZEVA_ModuleScanResponseType>& answers);
-
-// A MAC address as the table shows it, "0A-51-4D-00-00-2A" (':' allowed instead of '-').
-bool ParseMacArgument(const std::string& text, MacAddress& mac);
-
-// A number of seconds for a scan, 1 to 3600, in decimal digits only.
-bool ParseSecondsValue(const std::string& text, int& seconds);
-
-// True when the arguments ask for the command's help text.
-bool WantsHelp(std::span<const std::string> arguments);
+[[nodiscard]] bool RefuseMacClaimedTwice(const char* command, const MacAddress& mac,
+                                         const std::vector<ZEVA_ModuleScanResponseType>& answers);
 
 // "MAC IP type" as ordvane-cli scan prints a module.
 void PrintModuleLine(const ZEVA_ModuleScanResponseType& module);

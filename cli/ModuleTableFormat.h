@@ -29,12 +29,12 @@ struct TableSort {
 };
 
 // "table", "csv" or "json"; false for anything else.
-bool ParseTableFormat(std::string_view text, TableFormat* format);
+[[nodiscard]] bool ParseTableFormat(std::string_view text, TableFormat* format);
 
 // "COLUMN" or "COLUMN:desc" (also ":asc"), COLUMN a heading of the table ("IP", "SN", "GW",
 // "DHCP", "Version", "Type", "MAC"; any case) or its index 0 to 6. False with a message in
 // error for anything else.
-bool ParseTableSort(std::string_view text, TableSort* sort, std::string* error);
+[[nodiscard]] bool ParseTableSort(std::string_view text, TableSort* sort, std::string* error);
 
 // The rows as given (sort them first), headings first. The table and CSV end each row with the
 // Warnings column: the machine names of its warnings ("duplicate-ip", ...) separated by blanks;

@@ -10,6 +10,6 @@ namespace ordvane::cli {
 // One line without its line end; false at the end of input. prompt is shown only when standard
 // input is a terminal, whose echo is off while the line is typed and restored afterwards, also
 // when the program is interrupted meanwhile.
-bool ReadSecretLine(const char* prompt, std::string& line);
+[[nodiscard]] bool ReadSecretLine(const char* prompt, std::string& line);
 
 }  // namespace ordvane::cli

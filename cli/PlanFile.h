@@ -38,10 +38,11 @@ ConfigureOverrides PlanOverrides(const PlanRow& row);
 
 // Reads the plan; false with "FILE: line L, column C: what" (or "FILE: what") in error. No row
 // is returned when any line is wrong.
-bool ParsePlan(std::span<const std::uint8_t> text, std::string_view fileName,
-               std::vector<PlanRow>& rows, std::string& error);
+[[nodiscard]] bool ParsePlan(std::span<const std::uint8_t> text, std::string_view fileName,
+                             std::vector<PlanRow>& rows, std::string& error);
 
 // Reads the file (at most kMaxPlanFileBytes) and parses it.
-bool LoadPlanFile(const std::string& path, std::vector<PlanRow>& rows, std::string& error);
+[[nodiscard]] bool LoadPlanFile(const std::string& path, std::vector<PlanRow>& rows,
+                                std::string& error);
 
 }  // namespace ordvane::cli

@@ -22,10 +22,10 @@ inline constexpr std::size_t kMaxBaselineModules = 65536;
 // The window's seven column texts of every module in the file, in file order. Other keys
 // ("warnings" and any a later version adds) are skipped. False with "FILE: byte N: what" in
 // error for anything that is not such a JSON array.
-bool ParseScanBaseline(std::span<const std::uint8_t> text, std::string_view fileName,
-                       std::vector<ModuleColumnTexts>& modules, std::string& error);
-bool LoadScanBaseline(const std::string& path, std::vector<ModuleColumnTexts>& modules,
-                      std::string& error);
+[[nodiscard]] bool ParseScanBaseline(std::span<const std::uint8_t> text, std::string_view fileName,
+                                     std::vector<ModuleColumnTexts>& modules, std::string& error);
+[[nodiscard]] bool LoadScanBaseline(const std::string& path,
+                                    std::vector<ModuleColumnTexts>& modules, std::string& error);
 
 enum class BaselineChangeKind { kAppeared, kDisappeared, kChanged };
 

@@ -28,8 +28,8 @@ struct ScanTableOptions {
 
 // Takes "--format F" and "--sort COLUMN[:desc]" out of the arguments and leaves the rest for
 // the command's other options. False, with a message in error, for a bad or missing value.
-bool TakeScanTableOptions(std::vector<std::string>& arguments, ScanTableOptions& options,
-                          std::string& error);
+[[nodiscard]] bool TakeScanTableOptions(std::vector<std::string>& arguments,
+                                        ScanTableOptions& options, std::string& error);
 
 class ScanTable {
 public:

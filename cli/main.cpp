@@ -9,7 +9,6 @@
 #include "cli/CliCommand.h"
 #include "cli/CliHelp.h"
 #include "cli/ExitStatus.h"
-#include "cli/ModuleLocator.h"
 
 namespace {
 

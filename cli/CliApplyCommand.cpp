@@ -1,0 +1,323 @@
+// ordvane-cli apply PLAN [--dry-run] [--password-stdin] [--new-password-stdin] [--seconds S]
+//                        [--format table|csv|json]
+//
+// Commissions a whole cell from a plan (PlanFile.h): one scan, every plan row set against it
+// (ApplyPlan.h), then every module that needs a change configured exactly as `configure` would
+// do it, a bounded number at a time, and a rescan that checks each against its plan. One
+// password from standard input serves every module; a module without a password ignores it.
+//
+// Exit status: 0 when every planned module ends at its plan (dry run: nothing stands in the
+// way), 3 when any refused the password, 4 when any did not answer, 2 for a bad command line or
+// plan file (nothing is sent), 1 otherwise.
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <deque>
+#include <iostream>
+#include <map>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "cli/ApplyPlan.h"
+#include "cli/CliCommand.h"
+#include "cli/CommandOptions.h"
+#include "cli/ExitStatus.h"
+#include "cli/LibraryEventQueue.h"
+#include "cli/ModuleLocator.h"
+#include "cli/PlanFile.h"
+#include "config/ConfigureRequestBuilder.h"
+#include "platform/AddressText.h"
+
+namespace ordvane::cli {
+
+namespace {
+
+using Clock = LibraryEventQueue::Clock;
+
+// Configure requests out at once: enough to keep loopback and a real segment busy, few enough
+// that the library's pending-command table (1024) never overflows and drops one.
+constexpr std::size_t kMaxInFlight = 64;
+// The library gives up on a request after 4 s; a request without any event by then is over.
+constexpr auto kRequestDeadline = std::chrono::milliseconds(5000);
+// How often a scan is sent again while a wanted module has not answered.
+constexpr auto kScanRound = std::chrono::seconds(1);
+
+constexpr const char* kApplyUsage =
+    "usage: ordvane-cli apply PLAN [--dry-run] [--password-stdin] [--new-password-stdin]\n"
+    "                          [--seconds S] [--format table|csv|json]\n"
+    "Passwords are read from standard input: the current one, then the new one, one per line.";
+
+bool Refuse(const std::string& message) {
+    std::fprintf(stderr, "ordvane-cli apply: %s\n%s\n", message.c_str(), kApplyUsage);
+    return false;
+}
+
+// Keeps a terminal from showing what is typed while a password is read from it.
+class EchoOff {
+public:
+    EchoOff() : m_active(::isatty(STDIN_FILENO) == 1 && ::tcgetattr(STDIN_FILENO, &m_saved) == 0) {
+        if (m_active) {
+            termios quiet = m_saved;
+            quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+        }
+    }
+    ~EchoOff() {
+        if (m_active) {
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
+        }
+    }
+    EchoOff(const EchoOff&) = delete;
+    EchoOff& operator=(const EchoOff&) = delete;
+
+private:
+    termios m_saved{};
+    bool m_active;
+};
+
+// One line of standard input; on a terminal with a prompt on standard error and without echo.
+bool ReadSecret(bool wanted, const char* what, const char* prompt, std::string& secret) {
+    if (!wanted) {
+        return true;
+    }
+    const bool terminal = ::isatty(STDIN_FILENO) == 1;
+    if (terminal) {
+        std::fprintf(stderr, "%s for every planned module: ", prompt);
+    }
+    EchoOff echoOff;
+    const bool read = static_cast<bool>(std::getline(std::cin, secret));
+    if (terminal) {
+        std::fputc('\n', stderr);
+    }
+    if (!read) {
+        return Refuse(std::string("no ") + what + " on standard input");
+    }
+    if (!secret.empty() && secret.back() == '\r') {
+        secret.pop_back();
+    }
+    return secret.size() <= kDialogTextLimit ||
+           Refuse(std::string("the ") + what + " has more than 29 characters");
+}
+
+std::vector<ZEVA_ModuleScanResponseType> TakeQueuedResponses() {
+    std::vector<ZEVA_ModuleScanResponseType> responses;
+    ZEVA_ModuleScanResponseType response{};
+    while (ZEVA_GetResponse(&response) != 0) {
+        responses.push_back(response);
+    }
+    return responses;
+}
+
+// Scans until the deadline (or, with stopWhenAllHeard, until every wanted module answered) and
+// scans again each second while a wanted module is still missing, since on a lossy segment a
+// module may miss every repeat of one scan. A module heard in an earlier round is not taken
+// again; within one round every answer counts, so two devices with one MAC both show.
+std::vector<ZEVA_ModuleScanResponseType> ScanRounds(std::set<std::uint64_t> wanted,
+                                                    Clock::time_point deadline,
+                                                    bool stopWhenAllHeard) {
+    std::vector<ZEVA_ModuleScanResponseType> scanned;
+    std::set<std::uint64_t> heardEarlier;
+    std::set<std::uint64_t> heardThisRound;
+    ZEVA_SendModuleScan();
+    auto nextRound = Clock::now() + kScanRound;
+    for (;;) {
+        for (const ZEVA_ModuleScanResponseType& response : TakeQueuedResponses()) {
+            const std::uint64_t key = MacKeyOf(response.macId);
+            if (response.macIdValid != 0 && !heardEarlier.contains(key)) {
+                scanned.push_back(response);
+                heardThisRound.insert(key);
+                wanted.erase(key);
+            }
+        }
+        const auto now = Clock::now();
+        if (now >= deadline || (stopWhenAllHeard && wanted.empty())) {
+            return scanned;
+        }
+        if (now >= nextRound) {
+            heardEarlier.merge(heardThisRound);
+            heardThisRound.clear();
+            if (!wanted.empty()) {
+                ZEVA_SendModuleScan();
+            }
+            nextRound = now + kScanRound;
+        }
+        LibraryEventQueue::WaitForEvent(std::min(deadline, nextRound));
+    }
+}
+
+std::set<std::uint64_t> PlannedMacs(const std::vector<PlanRow>& plan) {
+    std::set<std::uint64_t> macs;
+    for (const PlanRow& row : plan) {
+        macs.insert(MacKeyOf(row.mac.data()));
+    }
+    return macs;
+}
+
+class PlanSender {
+public:
+    PlanSender(const ApplyArguments& arguments) : m_arguments(arguments) {}
+
+    // Configures every item to change; returns the MACs that refused the password.
+    std::set<std::uint64_t> Send(std::vector<ApplyItem*>& toSend) {
+        std::size_t next = 0;
+        while (next < toSend.size() || !m_inFlight.empty()) {
+            while (next < toSend.size() && m_inFlight.size() < kMaxInFlight) {
+                SendOne(*toSend[next++]);
+            }
+            if (!m_inFlight.empty()) {
+                AwaitOneOutcome();
+            }
+        }
+        TakeRefusals();
+        return m_refused;
+    }
+
+private:
+    void SendOne(const ApplyItem& item) {
+        ConfigureOverrides overrides = PlanOverrides(item.plan);
+        if (m_arguments.passwordFromInput) {
+            overrides.password = m_arguments.password;
+        }
+        if (m_arguments.newPasswordFromInput) {
+            overrides.newPassword = m_arguments.newPassword;
+        }
+        const ConfigureDialogOutput values =
+            ApplyConfigureOverrides(PrefillFromModule(*item.before), overrides);
+        ZEVA_ConfigureRequestType request;
+        if (!BuildConfigureRequest(*item.before, values, request)) {
+            std::fprintf(stderr, "ordvane-cli apply: no random salt for the new password of %s\n",
+                         FormatMacAddress(item.before->macId).c_str());
+            return;  // the rescan shows it unchanged: no answer
+        }
+        ZEVA_SendConfigure(&request);
+        m_inFlight.push_back(Clock::now() + kRequestDeadline);
+    }
+
+    // Events do not name their module, so each ends the oldest request still out; the verifying
+    // rescan tells the modules' results apart.
+    void AwaitOneOutcome() {
+        const std::optional<int> event = LibraryEventQueue::WaitForEvent(m_inFlight.front());
+        if (!event) {
+            m_inFlight.pop_front();
+            return;
+        }
+        switch (*event) {
+            case ZEVA_EVENT_INVALID_PASSWORD:
+                TakeRefusals();
+                [[fallthrough]];
+            case ZEVA_EVENT_RESCAN:
+            case ZEVA_EVENT_NO_ANSWER:
+            case ZEVA_EVENT_MAC_CONFLICT:
+                m_inFlight.pop_front();
+                break;
+            default:
+                break;
+        }
+    }
+
+    void TakeRefusals() {
+        std::uint8_t mac[6] = {};
+        while (ZEVA_GetInvPswdMacId(mac) == 1) {
+            m_refused.insert(MacKeyOf(mac));
+            ZEVA_RemoveFirstInvPswdMacId();
+        }
+    }
+
+    const ApplyArguments& m_arguments;
+    std::deque<Clock::time_point> m_inFlight;
+    std::set<std::uint64_t> m_refused;
+};
+
+// Rescans until every configured module has answered or the time is up.
+std::unordered_map<std::uint64_t, ZEVA_ModuleScanResponseType> Rescan(
+    const std::vector<ApplyItem*>& sent, int seconds) {
+    TakeQueuedResponses();  // left over from the first scan
+    std::set<std::uint64_t> awaited;
+    for (const ApplyItem* item : sent) {
+        awaited.insert(MacKeyOf(item->plan.mac.data()));
+    }
+    std::unordered_map<std::uint64_t, ZEVA_ModuleScanResponseType> answers;
+    if (awaited.empty()) {
+        return answers;
+    }
+    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+    for (const ZEVA_ModuleScanResponseType& response : ScanRounds(awaited, deadline, true)) {
+        answers.try_emplace(MacKeyOf(response.macId), response);
+    }
+    return answers;
+}
+
+void PrintSummary(const std::vector<ApplyItem>& items) {
+    std::map<std::string, std::size_t> counts;
+    for (const ApplyItem& item : items) {
+        ++counts[ApplyResultName(item.result)];
+    }
+    std::string summary;
+    for (const auto& [name, count] : counts) {
+        summary += (summary.empty() ? "" : ", ") + std::to_string(count) + " " + name;
+    }
+    std::fprintf(stderr, "%zu planned: %s\n", items.size(), summary.c_str());
+}
+
+int Finish(const std::vector<ApplyItem>& items, const ApplyArguments& arguments, int status) {
+    std::fputs(FormatApplyReport(items, arguments.format).c_str(), stdout);
+    std::fflush(stdout);
+    PrintSummary(items);
+    return status;
+}
+
+}  // namespace
+
+int RunApply(std::span<const std::string> arguments) {
+    ApplyArguments parsed;
+    std::string error;
+    if (!ParseApplyArguments(arguments, parsed, error)) {
+        Refuse(error);
+        return kExitUsage;
+    }
+    if (!ReadSecret(parsed.passwordFromInput, "password", "Password", parsed.password) ||
+        !ReadSecret(parsed.newPasswordFromInput, "new password", "New password",
+                    parsed.newPassword)) {
+        return kExitUsage;
+    }
+    std::vector<PlanRow> plan;
+    if (!LoadPlanFile(parsed.planPath, plan, error)) {
+        std::fprintf(stderr, "ordvane-cli apply: %s\n", error.c_str());
+        return kExitUsage;
+    }
+    if (!StartModuleService()) {
+        return kExitFailure;
+    }
+    std::vector<ApplyItem> items = PrepareApply(
+        plan,
+        ScanRounds(PlannedMacs(plan), Clock::now() + std::chrono::seconds(parsed.seconds), false),
+        parsed.newPasswordFromInput);
+    std::vector<ApplyItem*> toSend;
+    bool anyProblem = false;
+    for (ApplyItem& item : items) {
+        anyProblem = anyProblem || item.result == ApplyResult::kNotSent;
+        if (item.result == ApplyResult::kToChange) {
+            toSend.push_back(&item);
+        }
+    }
+    if (parsed.dryRun) {
+        return Finish(items, parsed, anyProblem ? kExitFailure : kExitSuccess);
+    }
+    const std::set<std::uint64_t> refused = PlanSender(parsed).Send(toSend);
+    const auto answers = Rescan(toSend, parsed.seconds);
+    for (ApplyItem* item : toSend) {
+        const std::uint64_t key = MacKeyOf(item->plan.mac.data());
+        const auto answer = answers.find(key);
+        SettleApplyResult(*item,
+                          answer != answers.end() ? std::optional(answer->second) : std::nullopt,
+                          refused.contains(key));
+    }
+    return Finish(items, parsed, ApplyExitStatus(items));
+}
+
+}  // namespace ordvane::cli
