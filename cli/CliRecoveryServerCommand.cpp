@@ -22,7 +22,7 @@
 #include <optional>
 
 #include "cli/ExitStatus.h"
-#include "dhcp/CDhcpServerSwitch.h"
+#include "dhcp/CRecoveryDhcpServer.h"
 #include "modsvc/QuillmorOui.h"
 #include "platform/AddressText.h"
 #include "platform/SaturatingAtoi.h"
@@ -33,12 +33,6 @@ namespace {
 
 constexpr const char* kUsage = "usage: ordvane-cli recovery-server [--seconds S] [--trace]";
 constexpr int kLongestRunSeconds = 7 * 24 * 3600;
-
-// What the switch and the worker expect of their owner.
-struct RecoveryServerOwner {
-    CDhcpServer m_dhcpServer;
-    std::atomic<std::uint8_t> m_dhcpEnabled{0};
-};
 
 struct RunOptions {
     std::optional<int> seconds;  // empty: run until a stop signal
@@ -159,18 +153,17 @@ int RunRecoveryServer(std::span<const std::string> arguments) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    RecoveryServerOwner owner;
+    CRecoveryDhcpServer server;
     if (options.trace) {
-        owner.m_dhcpServer.SetTraceSink([](std::string_view text) {
+        server.Server().SetTraceSink([](std::string_view text) {
             std::fwrite(text.data(), 1, text.size(), stdout);
             std::fflush(stdout);
         });
     }
-    owner.m_dhcpServer.SetReplySink(PrintReply);
-    CDhcpServerSwitch<RecoveryServerOwner> serverSwitch(owner);
-    if (!serverSwitch.SetEnabled(true)) {
-        const std::string reason = owner.m_dhcpServer.FailureReason();
-        serverSwitch.SetEnabled(false);
+    server.Server().SetReplySink(PrintReply);
+    if (!server.SetEnabled(true)) {
+        const std::string reason = server.Server().FailureReason();
+        server.SetEnabled(false);
         std::fprintf(stderr, "DHCP server init failed: %s\n",
                      reason.empty() ? "no worker thread" : reason.c_str());
         return kExitFailure;
@@ -180,7 +173,7 @@ int RunRecoveryServer(std::span<const std::string> arguments) {
                 ListeningInterfaces().c_str(), oui[0], oui[1], oui[2]);
     std::fflush(stdout);
     WaitForEnd(stopSignals, options.seconds);
-    serverSwitch.SetEnabled(false);
+    server.SetEnabled(false);
     return kExitSuccess;
 }
 

@@ -10,7 +10,7 @@
 #include "cli/ModuleTableFormat.h"
 #include "cli/ScanTable.h"
 #include "config/ConfigureOverrides.h"
-#include "config/MacAddressText.h"
+#include "platform/AddressText.h"
 
 namespace ordvane::cli {
 
