@@ -63,11 +63,16 @@ std::uint32_t RandomIdentifier() {
     return value;
 }
 
+std::vector<ScanDestination> HostScanDestinations() {
+    return CollectScanDestinations(kModulePort);
+}
+
 }  // namespace
 
-ModuleServiceClient::ModuleServiceClient(ClientLimits limits, IdSource ids)
+ModuleServiceClient::ModuleServiceClient(ClientLimits limits, Sources sources)
     : m_limits(limits),
-      m_ids(ids ? std::move(ids) : IdSource(RandomIdentifier)),
+      m_ids(sources.ids ? std::move(sources.ids) : RandomIdentifier),
+      m_destinations(sources.destinations ? std::move(sources.destinations) : HostScanDestinations),
       m_responses(limits.responseQueueCapacity),
       m_invalidPasswordMacs(limits.invalidPasswordQueueCapacity) {}
 
@@ -158,7 +163,7 @@ bool ModuleServiceClient::SendScan() {
         }
         m_currentScanId = scanId;
         ++m_scanSerial;
-        m_scanDestinations = CollectScanDestinations(kModulePort);
+        m_scanDestinations = m_destinations();
         m_scanDatagram = EncodeToVector(ScanRequest{m_currentScanId});
         m_scanRepeatsSent = 0;
         m_scanStarted = Clock::now();
@@ -242,7 +247,7 @@ bool ModuleServiceClient::QueueCommand(
             firstSend = std::max(now, m_scanStarted + kConflictSettleTime);
         }
     } else {
-        command.destinations = CollectScanDestinations(kModulePort);
+        command.destinations = m_destinations();
     }
     if (m_pendingCommands.size() >= m_limits.pendingCommandCapacity) {
         ++m_statistics.commandsDropped;

@@ -62,10 +62,15 @@ class ModuleServiceClient {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // Where scan and request ids come from; by default the system's random source.
-    using IdSource = std::function<std::uint32_t()>;
+    // Where scan and request ids come from (by default the system's random source) and where
+    // a scan goes (by default the host's interfaces and ZEVA_TARGETS, read afresh each time).
+    // A harness passes predictable ones.
+    struct Sources {
+        std::function<std::uint32_t()> ids;
+        std::function<std::vector<ScanDestination>()> destinations;
+    };
 
-    explicit ModuleServiceClient(ClientLimits limits = {}, IdSource ids = {});
+    explicit ModuleServiceClient(ClientLimits limits = {}, Sources sources = {});
     ~ModuleServiceClient();
     ModuleServiceClient(const ModuleServiceClient&) = delete;
     ModuleServiceClient& operator=(const ModuleServiceClient&) = delete;
@@ -142,7 +147,8 @@ private:
     std::uint32_t NewRequestId() const;
 
     const ClientLimits m_limits;
-    const IdSource m_ids;
+    const std::function<std::uint32_t()> m_ids;
+    const std::function<std::vector<ScanDestination>()> m_destinations;
     mutable std::mutex m_mutex;
     ZEVA_CallBackType m_callback = nullptr;
     UdpSocket m_socket;

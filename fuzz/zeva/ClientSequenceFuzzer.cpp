@@ -1,7 +1,8 @@
 // The library's client fed a sequence of datagrams in the order they arrive, from a few
 // senders on two interfaces, interleaved with the program's scans, configures and winks. Ids
-// come from a counter, so that answers can match them. Input: a series of operations, each one
-// byte, a datagram then being a sender byte, a 2-byte length and that many bytes.
+// come from a counter, so that answers can match them, and scan destinations from a fixed
+// list, so that no run waits for the host's interface list. Input: a series of operations,
+// each one byte, a datagram then being a sender byte, a 2-byte length and that many bytes.
 #include <cstring>
 
 #include "zeva/ModuleServiceClient.h"
@@ -36,6 +37,13 @@ ZEVA_ConfigureRequestType Request(std::uint8_t choice) {
     return request;
 }
 
+// A scan as on a host with two links and one ZEVA_TARGETS entry; nothing is sent.
+std::vector<ScanDestination> ScanDestinations() {
+    return {{{kLimitedBroadcast, kModulePort}, 1},
+            {{kLimitedBroadcast, kModulePort}, 2},
+            {{0x0A0000FFu, kModulePort}, 0}};
+}
+
 ReceivedDatagram From(std::uint8_t sender, std::size_t size) {
     ReceivedDatagram received;
     received.size = size;
@@ -57,7 +65,12 @@ void CheckResponse(const ZEVA_ModuleScanResponseType& record) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Input input{data, size};
     std::uint32_t lastId = 0;
-    ModuleServiceClient client({4, 2, 4, 8, 0}, [&lastId] { return ++lastId; });
+    // Small limits, so that full queues and tables are reached too.
+    const ClientLimits limits{.responseQueueCapacity = 4,
+                              .invalidPasswordQueueCapacity = 2,
+                              .pendingCommandCapacity = 4,
+                              .knownRouteCapacity = 8};
+    ModuleServiceClient client(limits, {[&lastId] { return ++lastId; }, ScanDestinations});
     client.StartDetached();
     while (input.size > 0) {
         switch (input.Byte() % 6) {
