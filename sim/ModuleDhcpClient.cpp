@@ -57,6 +57,11 @@ void ModuleDhcpClient::Service(std::vector<EmulatedModule>& fleet, Clock::time_p
         return;
     }
     ReceiveAnswers(fleet, random, sink);
+    SendDueAndForgetEnded(fleet, now, sink);
+}
+
+void ModuleDhcpClient::SendDueAndForgetEnded(const std::vector<EmulatedModule>& fleet,
+                                             Clock::time_point now, const OutcomeSink& sink) {
     SendDue(fleet, now, sink);
     std::erase_if(m_clients, [](const Client& client) { return client.phase == Phase::Ended; });
 }
@@ -77,14 +82,19 @@ void ModuleDhcpClient::ReceiveAnswers(std::vector<EmulatedModule>& fleet, std::m
     // Bounded, so that a flood on the link cannot starve the module protocol's socket.
     for (int handled = 0; handled < kReceiveBatch && m_socket.Receive(buffer, received);
          ++handled) {
-        if (received.interfaceIndex != m_interfaceIndex) {
-            continue;  // another link's DHCP traffic is not ours
-        }
-        const auto answer = DecodeDhcpServerAnswer(
-            std::span(buffer.data(), std::min(received.size, buffer.size())));
-        if (answer) {
-            OnAnswer(*answer, fleet, random, sink);
-        }
+        HandleDatagram(std::span(buffer.data(), std::min(received.size, buffer.size())),
+                       received.interfaceIndex, fleet, random, sink);
+    }
+}
+
+void ModuleDhcpClient::HandleDatagram(std::span<const std::uint8_t> datagram, int interfaceIndex,
+                                      std::vector<EmulatedModule>& fleet, std::mt19937_64& random,
+                                      const OutcomeSink& sink) {
+    if (interfaceIndex != m_interfaceIndex) {
+        return;  // another link's DHCP traffic is not ours
+    }
+    if (const auto answer = DecodeDhcpServerAnswer(datagram)) {
+        OnAnswer(*answer, fleet, random, sink);
     }
 }
 

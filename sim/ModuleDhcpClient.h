@@ -51,6 +51,15 @@ public:
     // How long the caller may wait before the next send is due; limit when none is.
     int MillisecondsToNextSend(Clock::time_point now, int limit) const;
 
+    // Service's two halves, which a harness drives without the socket (sends then go nowhere):
+    // one datagram read from port 68 on interface `interfaceIndex`, and the sends due at `now`
+    // followed by forgetting the clients that ended.
+    void HandleDatagram(std::span<const std::uint8_t> datagram, int interfaceIndex,
+                        std::vector<EmulatedModule>& fleet, std::mt19937_64& random,
+                        const OutcomeSink& sink);
+    void SendDueAndForgetEnded(const std::vector<EmulatedModule>& fleet, Clock::time_point now,
+                               const OutcomeSink& sink);
+
 private:
     enum class Phase { Discovering, Requesting, Ended };
     struct Client {

@@ -58,10 +58,16 @@ std::uint32_t RandomIdentifier() {
     return value;
 }
 
+std::vector<ScanDestination> HostScanDestinations() {
+    return CollectScanDestinations(kModulePort);
+}
+
 }  // namespace
 
-ModuleServiceClient::ModuleServiceClient(ClientLimits limits)
+ModuleServiceClient::ModuleServiceClient(ClientLimits limits, Sources sources)
     : m_limits(limits),
+      m_ids(sources.ids ? std::move(sources.ids) : RandomIdentifier),
+      m_destinations(sources.destinations ? std::move(sources.destinations) : HostScanDestinations),
       m_responses(limits.responseQueueCapacity),
       m_invalidPasswordMacs(limits.invalidPasswordQueueCapacity) {}
 
@@ -76,7 +82,7 @@ void ModuleServiceClient::RegisterCallback(ZEVA_CallBackType callback) {
 
 bool ModuleServiceClient::Start() {
     std::lock_guard lock(m_mutex);
-    if (m_worker.joinable()) {
+    if (Running()) {
         return true;
     }
     if (!m_socket.Open(0, 0, m_limits.receiveBufferBytes)) {
@@ -95,6 +101,13 @@ bool ModuleServiceClient::Start() {
 void ModuleServiceClient::Stop() {
     {
         std::lock_guard lock(m_mutex);
+        if (m_detached) {
+            m_detached = false;
+            m_scanning = false;
+            m_pendingCommands.clear();
+            m_deferredEvents.clear();
+            return;
+        }
         if (!m_worker.joinable()) {
             return;
         }
@@ -126,9 +139,9 @@ void ModuleServiceClient::Wake() const {
 
 // Called with the lock held: an id that no command in flight uses.
 std::uint32_t ModuleServiceClient::NewRequestId() const {
-    std::uint32_t id = RandomIdentifier();
+    std::uint32_t id = m_ids();
     while (m_pendingCommands.contains(id)) {
-        id = RandomIdentifier();
+        id = m_ids();
     }
     return id;
 }
@@ -136,16 +149,16 @@ std::uint32_t ModuleServiceClient::NewRequestId() const {
 bool ModuleServiceClient::SendScan() {
     {
         std::lock_guard lock(m_mutex);
-        if (!m_worker.joinable()) {
+        if (!Running()) {
             return false;
         }
-        std::uint32_t scanId = RandomIdentifier();
+        std::uint32_t scanId = m_ids();
         while (scanId == m_currentScanId) {
-            scanId = RandomIdentifier();
+            scanId = m_ids();
         }
         m_currentScanId = scanId;
         ++m_scanSerial;
-        m_scanDestinations = CollectScanDestinations(kModulePort);
+        m_scanDestinations = m_destinations();
         m_scanDatagram = EncodeToVector(ScanRequest{m_currentScanId});
         m_scanRepeatsSent = 0;
         m_scanStarted = Clock::now();
@@ -207,7 +220,7 @@ bool ModuleServiceClient::SendWink(const ZEVA_ConfigureRequestType& request) {
 bool ModuleServiceClient::QueueCommand(
     MessageType kind, const MacAddress& target,
     const std::function<std::vector<std::uint8_t>(std::uint32_t)>& encode) {
-    if (!m_worker.joinable()) {
+    if (!Running()) {
         return false;
     }
     const auto now = Clock::now();
@@ -229,7 +242,7 @@ bool ModuleServiceClient::QueueCommand(
             firstSend = std::max(now, m_scanStarted + kConflictSettleTime);
         }
     } else {
-        command.destinations = CollectScanDestinations(kModulePort);
+        command.destinations = m_destinations();
     }
     if (m_pendingCommands.size() >= m_limits.pendingCommandCapacity) {
         ++m_statistics.commandsDropped;
@@ -309,9 +322,7 @@ void ModuleServiceClient::Run() {
         ZEVA_CallBackType callback = nullptr;
         {
             std::lock_guard lock(m_mutex);
-            RunTimers(Clock::now(), events);
-            events.insert(events.end(), m_deferredEvents.begin(), m_deferredEvents.end());
-            m_deferredEvents.clear();
+            FinishRound(events);
             callback = m_callback;
         }
         // The lock is released: the program may call back into the library from here.
@@ -322,6 +333,29 @@ void ModuleServiceClient::Run() {
         }
         events.clear();
     }
+}
+
+// Called with the lock held: what the worker does after reading the socket.
+void ModuleServiceClient::FinishRound(std::vector<int>& events) {
+    RunTimers(Clock::now(), events);
+    events.insert(events.end(), m_deferredEvents.begin(), m_deferredEvents.end());
+    m_deferredEvents.clear();
+}
+
+void ModuleServiceClient::StartDetached() {
+    std::lock_guard lock(m_mutex);
+    if (!Running()) {
+        m_detached = true;
+    }
+}
+
+std::vector<int> ModuleServiceClient::HandleReceived(std::span<const std::uint8_t> datagram,
+                                                     const ReceivedDatagram& received) {
+    std::vector<int> events;
+    HandleDatagram(datagram, received, events);
+    std::lock_guard lock(m_mutex);
+    FinishRound(events);
+    return events;
 }
 
 void ModuleServiceClient::ReceiveWaiting(std::vector<int>& events) {

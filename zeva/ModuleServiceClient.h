@@ -62,7 +62,15 @@ class ModuleServiceClient {
 public:
     using Clock = std::chrono::steady_clock;
 
-    explicit ModuleServiceClient(ClientLimits limits = {});
+    // Where scan and request ids come from (by default the system's random source) and where
+    // a scan goes (by default the host's interfaces and ZEVA_TARGETS, read afresh each time).
+    // A harness passes predictable ones.
+    struct Sources {
+        std::function<std::uint32_t()> ids;
+        std::function<std::vector<ScanDestination>()> destinations;
+    };
+
+    explicit ModuleServiceClient(ClientLimits limits = {}, Sources sources = {});
     ~ModuleServiceClient();
     ModuleServiceClient(const ModuleServiceClient&) = delete;
     ModuleServiceClient& operator=(const ModuleServiceClient&) = delete;
@@ -81,6 +89,14 @@ public:
     bool SendWink(const ZEVA_ConfigureRequestType& request);
 
     ClientStatistics Statistics() const;
+
+    // Runs the client without a socket or worker, for a harness that hands it datagrams: the
+    // calls above work, requests go nowhere, and HandleReceived takes the worker's part.
+    void StartDetached();
+    // One datagram as if it had arrived from `received`'s sender on its interface, then the
+    // timers; returns the events the callback would have been given.
+    std::vector<int> HandleReceived(std::span<const std::uint8_t> datagram,
+                                    const ReceivedDatagram& received);
 
 private:
     // Who sent an answer: its source address and port and the interface it arrived on.
@@ -107,7 +123,9 @@ private:
         Clock::time_point deadline;
     };
 
+    bool Running() const { return m_worker.joinable() || m_detached; }
     void Run();
+    void FinishRound(std::vector<int>& events);
     void Wake() const;
     void ReceiveWaiting(std::vector<int>& events);
     void HandleDatagram(std::span<const std::uint8_t> datagram, const ReceivedDatagram& received,
@@ -129,12 +147,15 @@ private:
     std::uint32_t NewRequestId() const;
 
     const ClientLimits m_limits;
+    const std::function<std::uint32_t()> m_ids;
+    const std::function<std::vector<ScanDestination>()> m_destinations;
     mutable std::mutex m_mutex;
     ZEVA_CallBackType m_callback = nullptr;
     UdpSocket m_socket;
     int m_wakeDescriptor = -1;
     std::thread m_worker;
     bool m_stopping = false;
+    bool m_detached = false;
 
     BoundedQueue<ZEVA_ModuleScanResponseType> m_responses;
     BoundedQueue<MacAddress> m_invalidPasswordMacs;

@@ -17,9 +17,9 @@ def text(value):
     return bytes([len(value)]) + value
 
 
-def scan_answer(present):
+def scan_answer(present, scan_id=7):
     p = 1 if present else 0
-    body = struct.pack(">I", 7) + MAC + bytes([2, 3])
+    body = struct.pack(">I", scan_id) + MAC + bytes([2, 3])
     body += bytes([p]) + text(b"QM-300 I/O Gateway" if present else b"")
     body += bytes([p, 1, 4]) + struct.pack(">H", 321)
     body += bytes([p])  # MAC reported
@@ -73,6 +73,66 @@ FLEET = {
 }
 
 
+# The sequence harnesses: operations one byte each (see the harnesses). The client's ids count
+# from 1; the emulated DHCP clients' ids are the first outputs of std::mt19937_64's default seed.
+SCAN, CONFIGURE, WINK, DELIVER, TAKE, PEEK = range(6)
+
+
+def deliver(sender, payload):
+    return bytes([DELIVER, sender]) + struct.pack(">H", len(payload)) + payload
+
+
+def command_answer(request_id, command, result):
+    return datagram(6, struct.pack(">I", request_id) + MAC + bytes([command, result]))
+
+
+CLIENT = {
+    "scan-then-configure-accepted": bytes([SCAN]) + deliver(0, scan_answer(True, 1)) +
+    bytes([TAKE, CONFIGURE, 0]) + deliver(0, command_answer(2, 4, 0)),
+    "wrong-password": bytes([SCAN]) + deliver(8, scan_answer(True, 1)) + bytes([CONFIGURE, 0]) +
+    deliver(8, command_answer(2, 4, 1)) + bytes([PEEK]),
+    "second-sender-conflict": bytes([SCAN, CONFIGURE, 0]) + deliver(0, scan_answer(True, 1)) +
+    deliver(5, scan_answer(True, 1)) + bytes([WINK, 0, TAKE, SCAN]) +
+    deliver(0, scan_answer(False, 3)),
+    "foreign-and-stale": bytes([WINK, 1]) + deliver(1, command_answer(1, 5, 0)) +
+    deliver(0, command_answer(1, 5, 0)) + deliver(0, scan_answer(True, 9)) +
+    deliver(2, b"GET / HTTP/1.0\r\n\r\n"),
+}
+
+DHCP_IDS = [4143361702, 2345144092, 2883868664]
+OFFER, ACK, NAK = 2, 5, 6
+
+
+def dhcp_answer(kind, xid, module, address=0x0A000064, mask=True):
+    fixed = bytes([2, 1, 6, 0]) + struct.pack(">IHHIIII", xid, 0, 0x8000, 0, address, 0, 0)
+    fixed += MAC[:5] + bytes([module + 1]) + bytes(10) + bytes(64 + 128)
+    options = bytes([53, 1, kind, 54, 4, 10, 0, 0, 1])
+    if mask:
+        options += bytes([1, 4, 255, 255, 0, 0])
+    return fixed + b"\x63\x82\x53\x63" + options + b"\xff"
+
+
+def answer(payload, interface=0):
+    return bytes([0, interface]) + struct.pack(">H", len(payload)) + payload
+
+
+def wait(steps):
+    return bytes([1, steps])
+
+
+DHCP_CLIENT = {
+    "offer-then-ack": bytes([0]) + wait(0) + answer(dhcp_answer(OFFER, DHCP_IDS[0], 0)) +
+    wait(1) + answer(dhcp_answer(ACK, DHCP_IDS[0], 0)) + wait(1),
+    "nak-restarts": bytes([1]) + wait(0) + answer(dhcp_answer(OFFER, DHCP_IDS[0], 0)) +
+    wait(1) + answer(dhcp_answer(NAK, DHCP_IDS[0], 0, 0, False)) + wait(5) +
+    answer(dhcp_answer(OFFER, DHCP_IDS[2], 0)) + wait(1),
+    "configured-meanwhile": bytes([2]) + wait(0) + answer(dhcp_answer(OFFER, DHCP_IDS[1], 1)) +
+    bytes([2, 1]) + answer(dhcp_answer(ACK, DHCP_IDS[1], 1)) + wait(9),
+    "gives-up": bytes([0]) + wait(255) * 40,
+    "other-link": bytes([0]) + wait(0) + answer(dhcp_answer(OFFER, DHCP_IDS[0], 0), 1) + wait(1),
+}
+
+
 def write(folder, files):
     os.makedirs(folder, exist_ok=True)
     for name, content in files.items():
@@ -83,3 +143,5 @@ def write(folder, files):
 write(os.path.join(ROOT, "zeva", "corpus", "zeva_library_datagram"), LIBRARY)
 write(os.path.join(ROOT, "sim", "corpus", "sim_module_datagram"), MODULE)
 write(os.path.join(ROOT, "sim", "corpus", "sim_fleet_file"), FLEET)
+write(os.path.join(ROOT, "zeva", "corpus", "zeva_client_sequence"), CLIENT)
+write(os.path.join(ROOT, "sim", "corpus", "sim_dhcp_client_sequence"), DHCP_CLIENT)
