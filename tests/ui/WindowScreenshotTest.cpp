@@ -1,6 +1,6 @@
-// Pictures of the main window listing an emulated fleet, saved into the build tree for the eye
-// and for the README (tools/update-screenshot copies one): a sorted column with its triangle at
-// the template's size and at a larger size, and warning rows. The test checks what a picture
+// Pictures of the main window listing an emulated fleet, saved into the build tree for the eye:
+// a sorted column with its triangle at the template's size and at a larger size, and warning
+// rows. The test checks what a picture
 // must show: the window's size, and the warning background drawn behind the warned rows only.
 
 #include <QAbstractItemView>
