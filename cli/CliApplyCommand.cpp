@@ -10,13 +10,9 @@
 // way), 3 when any refused the password, 4 when any did not answer, 2 for a bad command line or
 // plan file (nothing is sent), 1 otherwise.
 
-#include <termios.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <deque>
-#include <iostream>
 #include <map>
 #include <set>
 #include <string>
@@ -29,9 +25,11 @@
 #include "cli/ExitStatus.h"
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
+#include "cli/PasswordInput.h"
 #include "cli/PlanFile.h"
 #include "config/ConfigureRequestBuilder.h"
 #include "platform/AddressText.h"
+#include "platform/Utf8Text.h"
 
 namespace ordvane::cli {
 
@@ -57,50 +55,20 @@ bool Refuse(const std::string& message) {
     return false;
 }
 
-// Keeps a terminal from showing what is typed while a password is read from it.
-class EchoOff {
-public:
-    EchoOff() : m_active(::isatty(STDIN_FILENO) == 1 && ::tcgetattr(STDIN_FILENO, &m_saved) == 0) {
-        if (m_active) {
-            termios quiet = m_saved;
-            quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
-        }
-    }
-    ~EchoOff() {
-        if (m_active) {
-            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
-        }
-    }
-    EchoOff(const EchoOff&) = delete;
-    EchoOff& operator=(const EchoOff&) = delete;
-
-private:
-    termios m_saved{};
-    bool m_active;
-};
-
 // One line of standard input; on a terminal with a prompt on standard error and without echo.
+// The limit counts characters, as the configuration dialog and `configure` do.
 bool ReadSecret(bool wanted, const char* what, const char* prompt, std::string& secret) {
     if (!wanted) {
         return true;
     }
-    const bool terminal = ::isatty(STDIN_FILENO) == 1;
-    if (terminal) {
-        std::fprintf(stderr, "%s for every planned module: ", prompt);
-    }
-    EchoOff echoOff;
-    const bool read = static_cast<bool>(std::getline(std::cin, secret));
-    if (terminal) {
-        std::fputc('\n', stderr);
-    }
-    if (!read) {
+    const std::string promptText = std::string(prompt) + " for every planned module: ";
+    if (!ReadSecretLine(promptText.c_str(), secret)) {
         return Refuse(std::string("no ") + what + " on standard input");
     }
     if (!secret.empty() && secret.back() == '\r') {
         secret.pop_back();
     }
-    return secret.size() <= kDialogTextLimit ||
+    return CountUtf8Characters(secret) <= kDialogTextLimit ||
            Refuse(std::string("the ") + what + " has more than 29 characters");
 }
 
