@@ -4,24 +4,14 @@
 // one byte each: an answer (interface byte, 2-byte length, bytes), a step in time, a configure.
 #include <map>
 
+#include "fuzz/FuzzInput.h"
 #include "sim/ModuleDhcpClient.h"
 
 namespace {
 
 using namespace ordvane::sim;
 
-struct Input {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::uint8_t Byte() { return size == 0 ? 0 : (--size, *data++); }
-    std::span<const std::uint8_t> Take(std::size_t wanted) {
-        const std::size_t taken = std::min(wanted, size);
-        const std::span<const std::uint8_t> part(data, taken);
-        data += taken;
-        size -= taken;
-        return part;
-    }
-};
+using Input = ordvane::fuzz::FuzzInput;
 
 std::vector<EmulatedModule> Fleet(std::size_t count) {
     std::vector<EmulatedModule> fleet(count);

@@ -5,24 +5,14 @@
 // each one byte, a datagram then being a sender byte, a 2-byte length and that many bytes.
 #include <cstring>
 
+#include "fuzz/FuzzInput.h"
 #include "zeva/ModuleServiceClient.h"
 
 namespace {
 
 using namespace ordvane::zeva;
 
-struct Input {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::uint8_t Byte() { return size == 0 ? 0 : (--size, *data++); }
-    std::span<const std::uint8_t> Take(std::size_t wanted) {
-        const std::size_t taken = std::min(wanted, size);
-        const std::span<const std::uint8_t> part(data, taken);
-        data += taken;
-        size -= taken;
-        return part;
-    }
-};
+using Input = ordvane::fuzz::FuzzInput;
 
 constexpr std::uint8_t kMacs[3][6] = {{0x0A, 0x51, 0x4D, 0x00, 0x00, 0x01},
                                       {0x0A, 0x51, 0x4D, 0x00, 0x00, 0x02},
