@@ -18,7 +18,7 @@
 #include "dhcp/CDhcpServer.h"
 #include "dhcp/CRecoveryDhcpServer.h"
 #include "tests/dhcp/DhcpTestPackets.h"
-#include "tests/dhcp/NetworkNamespaces.h"
+#include "tests/support/NetworkNamespaces.h"
 
 namespace {
 
@@ -45,8 +45,8 @@ void BM_AnswerRequest(benchmark::State& state) {
 // The benchmark thread moves into a namespace of its own once, so port 67 is ours.
 bool EnterBenchNamespace(benchmark::State& state) {
     static const std::string failure = [] {
-        std::string reason = dhcptest::NamespaceSkipReason(false);
-        if (reason.empty() && !dhcptest::EnterFreshNamespace()) {
+        std::string reason = ordvane::testing::NamespaceSkipReason(false);
+        if (reason.empty() && !ordvane::testing::EnterFreshNamespace()) {
             reason = "could not enter a fresh network namespace";
         }
         return reason;
@@ -83,7 +83,7 @@ void BM_ServiceOnceRoundTrip(benchmark::State& state) {
         state.SkipWithError(server.FailureReason().c_str());
         return;
     }
-    const int client = dhcptest::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
+    const int client = ordvane::testing::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
     const dhcptest::Bytes discover = dhcptest::Discover(dhcptest::kOuiMac2A);
     pollfd serverReady{};
     for (auto _ : state) {
@@ -114,7 +114,7 @@ void BM_WorkerRequestToReply(benchmark::State& state) {
         state.SkipWithError(serverSwitch.Server().FailureReason().c_str());
         return;
     }
-    const int client = dhcptest::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
+    const int client = ordvane::testing::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
     const dhcptest::Bytes discover = dhcptest::Discover(dhcptest::kOuiMac2A);
     std::mt19937 generator(7);
     std::uniform_int_distribution<int> phase(0, 5'000);

@@ -27,13 +27,13 @@
 #include "dhcp/CDhcpServer.h"
 #include "dhcp/CRecoveryDhcpServer.h"
 #include "tests/dhcp/DhcpTestPackets.h"
-#include "tests/dhcp/NetworkNamespaces.h"
+#include "tests/support/NetworkNamespaces.h"
 
 namespace {
 
 using dhcptest::Bytes;
-using dhcptest::PeerNamespace;
-using dhcptest::TemporaryFolder;
+using ordvane::testing::PeerNamespace;
+using ordvane::testing::TemporaryFolder;
 
 // Runs a client in the background until its hook reports a lease or 30 s pass, then stops its
 // whole process group; prints the client's log, then the lease lines.
@@ -99,9 +99,10 @@ std::string RunClient(const DhcpClient& client, const std::string& namespaceName
     folder.Write("hook", HookScript(folder.Path()), true);
     std::remove((folder.Path() + "/leases").c_str());
     int status = 0;
-    return dhcptest::CaptureCommand("ip netns exec " + namespaceName + " " + runner + " " +
-                                        client.command(folder.Path(), interface) + extraArguments,
-                                    &status);
+    return ordvane::testing::CaptureCommand("ip netns exec " + namespaceName + " " + runner + " " +
+                                                client.command(folder.Path(), interface) +
+                                                extraArguments,
+                                            &status);
 }
 
 std::string MissingPrograms(std::initializer_list<const char*> programs) {
@@ -142,11 +143,11 @@ private:
 class DhcpOnRealLinks : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string reason = dhcptest::NamespaceSkipReason(false);
+        const std::string reason = ordvane::testing::NamespaceSkipReason(false);
         if (!reason.empty()) {
             GTEST_SKIP() << reason;
         }
-        ASSERT_TRUE(dhcptest::EnterFreshNamespace());
+        ASSERT_TRUE(ordvane::testing::EnterFreshNamespace());
         ASSERT_FALSE(m_folder.Path().empty());
         m_server.Server().SetReplySink(
             [this](const CDhcpServer::ReplyReport& reply) { m_replies.Record(reply); });
@@ -193,10 +194,10 @@ TEST_P(DebianClients, TakeTheRecoveryLeaseWithTheirDefaultConfiguration) {
     PeerNamespace peer;
     ASSERT_TRUE(peer.Create("0a:51:4d:00:00:2a"));
     const std::string local = peer.LocalInterface();
-    ASSERT_TRUE(dhcptest::RunCommand("ip addr flush dev " + local));
+    ASSERT_TRUE(ordvane::testing::RunCommand("ip addr flush dev " + local));
     if (*card.address != 0) {
-        ASSERT_TRUE(dhcptest::RunCommand("ip addr add " + std::string(card.address) +
-                                         " brd + dev " + local));
+        ASSERT_TRUE(ordvane::testing::RunCommand("ip addr add " + std::string(card.address) +
+                                                 " brd + dev " + local));
     }
     SwitchOn();
     const std::string output = RunClient(client, peer.Name(), peer.PeerInterface(), m_folder);
@@ -230,7 +231,7 @@ TEST_F(DhcpOnRealLinks, BesideDnsmasqOnOneLink) {
     if (!missing.empty()) {
         GTEST_SKIP() << "needs " << missing << " (tools/install-deps installs them)";
     }
-    dhcptest::BridgedLink link;
+    ordvane::testing::BridgedLink link;
     ASSERT_TRUE(link.Create("192.168.50.5/24"));
     const int plantServer = link.AddMember("02:00:00:00:00:01", "192.168.50.1/24");
     const int keptModule = link.AddMember("0a:51:4d:00:00:2a", "");
@@ -240,7 +241,7 @@ TEST_F(DhcpOnRealLinks, BesideDnsmasqOnOneLink) {
     ASSERT_GE(lostModule, 0);
 
     const std::string folder = m_folder.Path();
-    dhcptest::BackgroundProcess dnsmasq(
+    ordvane::testing::BackgroundProcess dnsmasq(
         {"ip", "netns", "exec", link.MemberNamespace(plantServer), "/usr/sbin/dnsmasq",
          "--keep-in-foreground", "--conf-file=/dev/null", "--no-resolv", "--no-hosts", "--port=0",
          "--no-ping", "--bind-interfaces", "--interface=" + link.MemberInterface(plantServer),

@@ -23,12 +23,12 @@
 #include "dhcp/CDhcpServer.h"
 #include "dhcp/CRecoveryDhcpServer.h"
 #include "tests/dhcp/DhcpTestPackets.h"
-#include "tests/dhcp/NetworkNamespaces.h"
+#include "tests/support/NetworkNamespaces.h"
 
 namespace {
 
 using dhcptest::Bytes;
-using dhcptest::PeerNamespace;
+using ordvane::testing::PeerNamespace;
 
 struct ReceivedReply {
     Bytes bytes;
@@ -97,11 +97,11 @@ std::optional<ReceivedReply> ReceiveReply(int descriptor, int timeoutMillisecond
 class DhcpServerNetns : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string reason = dhcptest::NamespaceSkipReason(true);
+        const std::string reason = ordvane::testing::NamespaceSkipReason(true);
         if (!reason.empty()) {
             GTEST_SKIP() << reason;
         }
-        ASSERT_TRUE(dhcptest::EnterFreshNamespace());
+        ASSERT_TRUE(ordvane::testing::EnterFreshNamespace());
     }
 
     void TearDown() override {

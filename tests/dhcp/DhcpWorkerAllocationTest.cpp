@@ -17,7 +17,7 @@
 #include "dhcp/CDhcpServer.h"
 #include "dhcp/CRecoveryDhcpServer.h"
 #include "tests/dhcp/DhcpTestPackets.h"
-#include "tests/dhcp/NetworkNamespaces.h"
+#include "tests/support/NetworkNamespaces.h"
 
 namespace {
 
@@ -79,11 +79,11 @@ bool Exchange(int descriptor, const dhcptest::Bytes& request, std::uint8_t* repl
 class DhcpWorkerAllocation : public ::testing::TestWithParam<bool> {};
 
 TEST_P(DhcpWorkerAllocation, AnsweringAllocatesNothing) {
-    const std::string reason = dhcptest::NamespaceSkipReason(false);
+    const std::string reason = ordvane::testing::NamespaceSkipReason(false);
     if (!reason.empty()) {
         GTEST_SKIP() << reason;
     }
-    ASSERT_TRUE(dhcptest::EnterFreshNamespace());
+    ASSERT_TRUE(ordvane::testing::EnterFreshNamespace());
     std::size_t tracedBytes = 0;  // a sink that allocates nothing itself; outlives the worker
     CRecoveryDhcpServer serverSwitch;
     if (GetParam()) {
@@ -97,7 +97,7 @@ TEST_P(DhcpWorkerAllocation, AnsweringAllocatesNothing) {
         dhcptest::ClientMessage(dhcptest::kOuiMac2A, dhcptest::kRequest, &wrong),
     };
     const dhcptest::Bytes foreign = dhcptest::Discover(dhcptest::kForeignMac);
-    const int client = dhcptest::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
+    const int client = ordvane::testing::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
     ASSERT_GE(client, 0);
     ASSERT_TRUE(serverSwitch.SetEnabled(true)) << serverSwitch.Server().FailureReason();
     std::uint8_t reply[2048];

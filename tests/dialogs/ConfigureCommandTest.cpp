@@ -24,6 +24,7 @@
 #include "res/ids/Resource.h"
 #include "tests/dialogs/DialogScript.h"
 #include "tests/support/SimProcess.h"
+#include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestListDialog.h"
 #include "ui/EthernetConfigDlg.h"
 
@@ -67,14 +68,10 @@ using TableDialog = ordvane::testing::TestListDialog<CModuleListCtrl>;
 class ModuleCommands : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        char directory[] = "/tmp/ordvane-commands-XXXXXX";
-        ASSERT_NE(mkdtemp(directory), nullptr);
-        s_fleetPath = std::string(directory) + "/fleet.csv";
-        std::FILE* file = std::fopen(s_fleetPath.c_str(), "w");
-        ASSERT_NE(file, nullptr);
-        std::fputs(kFleet.c_str(), file);
-        std::fclose(file);
-        s_sim = new SimProcess({"--fleet", s_fleetPath});
+        s_folder = new ordvane::testing::TemporaryFolder;
+        const std::string fleetPath = s_folder->Write("fleet.csv", kFleet);
+        ASSERT_FALSE(fleetPath.empty());
+        s_sim = new SimProcess({"--fleet", fleetPath});
         ASSERT_TRUE(s_sim->WaitReady()) << s_sim->Describe();
         ordvane::testing::PointLibraryAt(*s_sim);
         ZEVA_RegisterCallBack(CountEvents);
@@ -84,9 +81,8 @@ protected:
     static void TearDownTestSuite() {
         delete s_sim;
         s_sim = nullptr;
-        std::remove(s_fleetPath.c_str());
-        const std::size_t slash = s_fleetPath.rfind('/');
-        rmdir(s_fleetPath.substr(0, slash).c_str());
+        delete s_folder;
+        s_folder = nullptr;
     }
 
     void SetUp() override {
@@ -150,7 +146,7 @@ protected:
     }
 
     static inline SimProcess* s_sim = nullptr;
-    static inline std::string s_fleetPath;
+    static inline ordvane::testing::TemporaryFolder* s_folder = nullptr;
 };
 
 CEdit& Edit(CDialog& dialog, int id) {

@@ -16,7 +16,7 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/dhcp/NetworkNamespaces.h"
+#include "tests/support/NetworkNamespaces.h"
 #include "tests/support/SimProcess.h"
 
 extern char** environ;
@@ -78,18 +78,18 @@ private:
 class RecoveryEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string reason = dhcptest::NamespaceSkipReason(false);
+        const std::string reason = ordvane::testing::NamespaceSkipReason(false);
         if (!reason.empty()) {
             GTEST_SKIP() << reason;
         }
-        ASSERT_TRUE(dhcptest::EnterFreshNamespace());
+        ASSERT_TRUE(ordvane::testing::EnterFreshNamespace());
         ASSERT_TRUE(m_link.Create("0a:51:4d:00:00:2a"));
         // The scan goes to the subnet's broadcast address, which the kernel treats as one only
         // when the address was configured with it.
-        const std::string address = std::string(dhcptest::PeerNamespace::kServerAddress) +
+        const std::string address = std::string(ordvane::testing::PeerNamespace::kServerAddress) +
                                     "/24 dev " + m_link.LocalInterface();
-        ASSERT_TRUE(
-            dhcptest::RunCommand("ip addr del " + address + " && ip addr add brd + " + address));
+        ASSERT_TRUE(ordvane::testing::RunCommand("ip addr del " + address +
+                                                 " && ip addr add brd + " + address));
     }
 
     void TearDown() override {
@@ -106,13 +106,13 @@ protected:
 
     // Runs ordvane-cli in this test's namespace, scanning through the veth only.
     std::string RunCli(const std::string& arguments, int& status) const {
-        return dhcptest::CaptureCommand(
+        return ordvane::testing::CaptureCommand(
             "env -u ZEVA_TARGETS ZEVA_INTERFACES=" + m_link.LocalInterface() + " " +
                 ORDVANE_CLI_PATH + " " + arguments + " </dev/null",
             &status);
     }
 
-    dhcptest::PeerNamespace m_link;
+    ordvane::testing::PeerNamespace m_link;
     std::string m_fleet;
 };
 
@@ -120,7 +120,7 @@ protected:
 // silent on the DHCP ports.
 TEST_F(RecoveryEndToEnd, WithoutTheClientOptionNoDhcpMessageLeaves) {
     WriteFleet();
-    const int serverPort = dhcptest::OpenBroadcastUdpSocket(67);
+    const int serverPort = ordvane::testing::OpenBroadcastUdpSocket(67);
     ASSERT_GE(serverPort, 0);
     SimProcess sim({"--fleet", m_fleet, "--address", "0.0.0.0", "--port", "47470"},
                    {"ip", "netns", "exec", m_link.Name()});
@@ -156,7 +156,7 @@ TEST_F(RecoveryEndToEnd, ModuleInDhcpModeGetsLeaseIsFoundAndConfiguredBackToStat
 
     // The module's own IP stack would now put the leased address on its interface; the
     // emulator plays the module but does not own the link, so the test does that part.
-    ASSERT_TRUE(dhcptest::RunCommand(
+    ASSERT_TRUE(ordvane::testing::RunCommand(
         "ip -n " + m_link.Name() + " addr add 10.200.1.42/24 brd + dev " + m_link.PeerInterface()));
     std::string scan = RunCli("scan --seconds 2", status);
     EXPECT_EQ(status, 0);

@@ -4,14 +4,14 @@
 #include <sched.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include "tests/support/ShellCommand.h"
 
 namespace ordvane::testing {
 
 namespace {
 
 bool Shell(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+    return RunCommand(command + " >/dev/null 2>&1");
 }
 
 }  // namespace

@@ -207,23 +207,4 @@ ElfTestFile BuildElfFile(const Bytes& versionResource, bool is64, const std::str
     return file;
 }
 
-TemporaryFolder::TemporaryFolder() {
-    char pattern[] = "/tmp/ordvane-version-XXXXXX";
-    const char* created = mkdtemp(pattern);
-    m_path = created != nullptr ? created : "/tmp";
-}
-
-TemporaryFolder::~TemporaryFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
-
-std::string TemporaryFolder::Write(const std::string& name, const Bytes& bytes) const {
-    const std::string path = m_path + "/" + name;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return path;
-}
-
 }  // namespace ordvane::test

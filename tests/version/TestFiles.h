@@ -1,13 +1,14 @@
 #pragma once
 // Test files for the version tests: a PE writer (32- and 64-bit images with one resource
 // section), an ELF writer (a section table with the version section), a typical version
-// description, and a temporary folder that cleans up after itself.
+// description, and the shared temporary folder the tests write them into.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "tests/support/TemporaryFolder.h"
 #include "version/VersionResourceWriter.h"
 
 namespace ordvane::test {
@@ -48,19 +49,6 @@ struct ElfTestFile {
 ElfTestFile BuildElfFile(const Bytes& versionResource, bool is64,
                          const std::string& sectionName = ".ordvane.version");
 
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    // Writes the file and returns its path.
-    std::string Write(const std::string& name, const Bytes& bytes) const;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+using ordvane::testing::TemporaryFolder;
 
 }  // namespace ordvane::test

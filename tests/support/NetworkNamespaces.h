@@ -4,23 +4,20 @@
 // The calling thread moves into a fresh namespace of its own (it vanishes with the last thread
 // or socket in it, whatever happens to the test) and is joined by a veth pair to a named peer
 // namespace, "odc-<pid>", which plays the client's link and is deleted by the destructor. No
-// default route exists on either side.
-
-#include <sys/types.h>
+// default route exists on either side. The temporary folder, shell command and background
+// process helpers these tests use come with it.
 
 #include <string>
 #include <vector>
 
-namespace dhcptest {
+#include "tests/support/BackgroundProcess.h"
+#include "tests/support/ShellCommand.h"
+#include "tests/support/TemporaryFolder.h"
+
+namespace ordvane::testing {
 
 // Why namespaced tests cannot run here (not root, `ip` or busybox missing); empty when they can.
 std::string NamespaceSkipReason(bool needsBusybox);
-
-// Runs a shell command; true when it exits with 0.
-bool RunCommand(const std::string& command);
-
-// Runs a shell command and returns what it printed on stdout and stderr.
-std::string CaptureCommand(const std::string& command, int* exitStatus);
 
 // Opens a UDP socket in the calling thread's namespace, bound to 0.0.0.0:port with broadcast
 // allowed; -1 on failure.
@@ -90,38 +87,4 @@ private:
     int m_ports = 0;
 };
 
-// A program in the background, its output in a file; stopped (SIGTERM, then SIGKILL after two
-// seconds) by Stop or the destructor, whatever the test's outcome.
-class BackgroundProcess {
-public:
-    BackgroundProcess(const std::vector<std::string>& arguments, const std::string& outputPath);
-    ~BackgroundProcess();
-    BackgroundProcess(const BackgroundProcess&) = delete;
-    BackgroundProcess& operator=(const BackgroundProcess&) = delete;
-
-    bool Started() const { return m_pid > 0; }
-    void Stop();
-    std::string Output() const;
-
-private:
-    pid_t m_pid = -1;
-    std::string m_outputPath;
-};
-
-// A fresh private folder under the temporary directory, removed with everything in it.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const std::string& Path() const { return m_path; }
-    // Writes a file in the folder (executable when asked) and returns its path.
-    std::string Write(const std::string& name, const std::string& text, bool executable = false);
-
-private:
-    std::string m_path;
-};
-
-}  // namespace dhcptest
+}  // namespace ordvane::testing

@@ -1,26 +1,17 @@
-#include "tests/dhcp/NetworkNamespaces.h"
+#include "tests/support/NetworkNamespaces.h"
 
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sched.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
-extern char** environ;
+#include "tests/support/ShellCommand.h"
+#include "tests/support/TestNetwork.h"
 
-namespace dhcptest {
+namespace ordvane::testing {
 
 namespace {
 
@@ -29,38 +20,14 @@ constexpr const char* kBusybox = "/usr/bin/busybox";
 }  // namespace
 
 std::string NamespaceSkipReason(bool needsBusybox) {
-    if (geteuid() != 0) {
-        return "needs root to create network namespaces";
-    }
-    if (!RunCommand("command -v ip >/dev/null 2>&1")) {
-        return "needs the ip command (iproute2)";
+    std::string reason = TestNetwork::SkipReason();
+    if (!reason.empty()) {
+        return reason;
     }
     if (needsBusybox && access(kBusybox, X_OK) != 0) {
         return "needs busybox at /usr/bin/busybox for its udhcpc";
     }
-    return {};
-}
-
-bool RunCommand(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-std::string CaptureCommand(const std::string& command, int* exitStatus) {
-    std::string output;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        *exitStatus = -1;
-        return output;
-    }
-    std::array<char, 512> chunk{};
-    std::size_t count = 0;
-    while ((count = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) {
-        output.append(chunk.data(), count);
-    }
-    const int status = pclose(pipe);
-    *exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return output;
+    return "";
 }
 
 int OpenBroadcastUdpSocket(unsigned short port) {
@@ -198,77 +165,4 @@ int BridgedLink::AddMember(const std::string& mac, const std::string& address) {
     return made ? member : -1;
 }
 
-BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments,
-                                     const std::string& outputPath)
-    : m_outputPath(outputPath) {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    if (posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        m_pid = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-}
-
-BackgroundProcess::~BackgroundProcess() {
-    Stop();
-}
-
-void BackgroundProcess::Stop() {
-    if (m_pid <= 0) {
-        return;
-    }
-    kill(m_pid, SIGTERM);
-    int status = 0;
-    for (int waited = 0; waited < 200; ++waited) {
-        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-            m_pid = -1;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    kill(m_pid, SIGKILL);
-    waitpid(m_pid, &status, 0);
-    m_pid = -1;
-}
-
-std::string BackgroundProcess::Output() const {
-    std::ifstream file(m_outputPath);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-TemporaryFolder::TemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ordvane-dhcp-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) {
-        m_path = pattern;
-    }
-}
-
-TemporaryFolder::~TemporaryFolder() {
-    if (!m_path.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-}
-
-std::string TemporaryFolder::Write(const std::string& name, const std::string& text,
-                                   bool executable) {
-    const std::string path = m_path + "/" + name;
-    std::ofstream(path) << text;
-    if (executable) {
-        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
-    }
-    return path;
-}
-
-}  // namespace dhcptest
+}  // namespace ordvane::testing
