@@ -16,8 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/cli/CommandRun.h"
+#include "tests/support/CommandRun.h"
 #include "tests/support/SimProcess.h"
+#include "tests/support/TemporaryFolder.h"
 
 namespace {
 
@@ -27,29 +28,14 @@ using ordvane::testing::SplitLines;
 
 class CliApply : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_directory = ::testing::TempDir() + "/ordvane-apply-" + std::to_string(getpid());
-        ::mkdir(m_directory.c_str(), 0700);
-    }
+    void SetUp() override { ASSERT_FALSE(m_folder.Path().empty()); }
+    // The emulator writes its state file as it stops, before its folder goes.
+    void TearDown() override { m_sim.reset(); }
 
-    void TearDown() override {
-        m_sim.reset();
-        for (const std::string& path : m_files) {
-            ::unlink(path.c_str());
-        }
-        ::rmdir(m_directory.c_str());
-    }
-
-    std::string PathOf(const std::string& name) {
-        const std::string path = m_directory + "/" + name;
-        m_files.push_back(path);
-        return path;
-    }
+    std::string PathOf(const std::string& name) const { return m_folder.Path() + "/" + name; }
 
     std::string Write(const std::string& name, const std::string& text) {
-        const std::string path = PathOf(name);
-        std::ofstream(path) << text;
-        return path;
+        return m_folder.Write(name, text);
     }
 
     void StartSim(std::vector<std::string> arguments) {
@@ -61,14 +47,14 @@ protected:
     // ordvane-cli apply with the plan text, passwords on standard input.
     CommandRun Apply(const std::string& plan, const std::string& options,
                      const std::string& input = "") {
-        return ordvane::testing::RunCommand(
+        return ordvane::testing::RunProgram(
             ORDVANE_CLI_PATH, "apply '" + Write("plan.csv", plan) + "' " + options,
             "ZEVA_TARGETS=" + m_sim->Target() + " ZEVA_INTERFACES=none", Write("input", input));
     }
 
     // The emulator's state file: each module's line by MAC.
     std::map<std::string, std::string> State() {
-        std::ifstream in(m_directory + "/state.csv");
+        std::ifstream in(PathOf("state.csv"));
         const std::string text{std::istreambuf_iterator<char>(in),
                                std::istreambuf_iterator<char>()};
         std::map<std::string, std::string> modules;
@@ -85,8 +71,7 @@ protected:
     std::unique_ptr<SimProcess> m_sim;
 
 private:
-    std::string m_directory;
-    std::vector<std::string> m_files;
+    ordvane::testing::TemporaryFolder m_folder;
 };
 
 std::string MacOfModule(int number) {
@@ -264,7 +249,7 @@ TEST_F(CliApply, ScanBaselineListsWhatChangedSinceAnEarlierScan) {
     StartSim({"--count", "5", "--seed", "3"});
     const std::string environment = "ZEVA_TARGETS=" + m_sim->Target() + " ZEVA_INTERFACES=none";
     const auto scan = [&](const std::string& options) {
-        return ordvane::testing::RunCommand(ORDVANE_CLI_PATH, "scan --seconds 1 " + options,
+        return ordvane::testing::RunProgram(ORDVANE_CLI_PATH, "scan --seconds 1 " + options,
                                             environment);
     };
     const CommandRun earlier = scan("--format json");
@@ -293,7 +278,7 @@ TEST_F(CliApply, ScanBaselineListsWhatChangedSinceAnEarlierScan) {
 TEST_F(CliApply, SamplePlanFitsTheDemonstrationFleet) {
     // The fleet tools/run-ordvane starts.
     StartSim({"--fleet", ORDVANE_SOURCE_DIR "/tools/demo-fleet.csv"});
-    const CommandRun run = ordvane::testing::RunCommand(
+    const CommandRun run = ordvane::testing::RunProgram(
         ORDVANE_CLI_PATH,
         "apply '" ORDVANE_SOURCE_DIR "/docs/sample-plan.csv' --dry-run --seconds 1 --format csv",
         "ZEVA_TARGETS=" + m_sim->Target() + " ZEVA_INTERFACES=none");

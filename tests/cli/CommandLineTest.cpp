@@ -6,17 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/cli/CommandRun.h"
+#include "tests/support/CommandRun.h"
 
 namespace {
 
 using ordvane::testing::CommandRun;
-using ordvane::testing::RunCommand;
+using ordvane::testing::RunProgram;
 using ordvane::testing::SplitLines;
 
 CommandRun RunCli(const std::string& arguments) {
     // Port 9 of loopback: nothing answers there, and nothing leaves this computer.
-    return RunCommand(ORDVANE_CLI_PATH, arguments, "ZEVA_INTERFACES=none ZEVA_TARGETS=127.0.0.1:9");
+    return RunProgram(ORDVANE_CLI_PATH, arguments, "ZEVA_INTERFACES=none ZEVA_TARGETS=127.0.0.1:9");
 }
 
 // The command names that `ordvane-cli --help` lists: the lines indented by two blanks between
@@ -116,16 +116,16 @@ TEST(CliCommandLine, AModuleThatIsNotThereIsAFailure) {
 }
 
 TEST(SimulatorCommandLine, AnswersHelpAndVersionAndRefusesBadOptions) {
-    const CommandRun version = RunCommand(ORDVANE_SIM_PATH, "--version");
+    const CommandRun version = RunProgram(ORDVANE_SIM_PATH, "--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(IsVersionLine(version.output, "quillmor-sim")) << version.output;
 
-    const CommandRun help = RunCommand(ORDVANE_SIM_PATH, "--help");
+    const CommandRun help = RunProgram(ORDVANE_SIM_PATH, "--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.output.find("--version"), std::string::npos);
     EXPECT_NE(help.output.find("default 47470"), std::string::npos);
 
-    const CommandRun bad = RunCommand(ORDVANE_SIM_PATH, "--count 0");
+    const CommandRun bad = RunProgram(ORDVANE_SIM_PATH, "--count 0");
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.output, "");
     EXPECT_NE(bad.errors.find("--count"), std::string::npos);

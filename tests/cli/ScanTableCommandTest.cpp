@@ -12,7 +12,7 @@
 
 #include "modlist/ColumnTextOrder.h"
 #include "modlist/ModuleColumns.h"
-#include "tests/cli/CommandRun.h"
+#include "tests/support/CommandRun.h"
 #include "tests/support/SimProcess.h"
 
 namespace {
@@ -22,7 +22,7 @@ using ordvane::testing::SplitLines;
 
 // Runs ordvane-cli scan with the library pointed at the emulator only.
 CommandRun RunCli(const ordvane::testing::SimProcess& sim, const std::string& arguments) {
-    return ordvane::testing::RunCommand(ORDVANE_CLI_PATH, "scan " + arguments,
+    return ordvane::testing::RunProgram(ORDVANE_CLI_PATH, "scan " + arguments,
                                         "ZEVA_TARGETS=" + sim.Target() + " ZEVA_INTERFACES=none");
 }
 
@@ -106,7 +106,7 @@ TEST(CliScanTable, TextColumnsFollowTheUsersCollation) {
             continue;  // not installed here (tools/install-deps installs it)
         }
         freelocale(installed);
-        const CommandRun run = ordvane::testing::RunCommand(
+        const CommandRun run = ordvane::testing::RunProgram(
             ORDVANE_CLI_PATH, "scan --seconds 1 --format csv --sort type",
             std::string("LC_ALL=") + c.locale + " ZEVA_TARGETS=" + sim.Target() +
                 " ZEVA_INTERFACES=none");

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "modlist/ModuleWarnings.h"
-#include "tests/cli/CommandRun.h"
 #include "tests/cli/JsonCheck.h"
+#include "tests/support/CommandRun.h"
 #include "tests/support/SimProcess.h"
 
 namespace {
@@ -99,7 +99,7 @@ protected:
     }
 
     CommandRun Scan(const std::string& arguments) const {
-        return ordvane::testing::RunCommand(ORDVANE_CLI_PATH, "scan --seconds 1 " + arguments,
+        return ordvane::testing::RunProgram(ORDVANE_CLI_PATH, "scan --seconds 1 " + arguments,
                                             "ZEVA_INTERFACES=none ZEVA_TARGETS=" + m_sim->Target());
     }
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "tests/support/SimProcess.h"
+#include "tests/support/TemporaryFolder.h"
 
 namespace {
 
@@ -39,27 +40,18 @@ struct CliRun {
 class CliConfigure : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_directory = ::testing::TempDir() + "/ordvane-cli-" + std::to_string(getpid());
-        ::mkdir(m_directory.c_str(), 0700);
+        ASSERT_FALSE(m_folder.Path().empty());
         const std::string fleet = Write("fleet.csv", kFleet);
         m_sim = std::make_unique<SimProcess>(std::vector<std::string>{"--fleet", fleet});
         ASSERT_TRUE(m_sim->WaitReady()) << m_sim->Describe();
         ordvane::testing::PointLibraryAt(*m_sim);  // inherited by the command
     }
 
-    void TearDown() override {
-        m_sim.reset();
-        for (const std::string& path : m_files) {
-            ::unlink(path.c_str());
-        }
-        ::rmdir(m_directory.c_str());
-    }
+    // The emulator stops before its folder goes.
+    void TearDown() override { m_sim.reset(); }
 
     std::string Write(const std::string& name, const std::string& text) {
-        const std::string path = m_directory + "/" + name;
-        std::ofstream(path) << text;
-        m_files.push_back(path);
-        return path;
+        return m_folder.Write(name, text);
     }
 
     // Runs ordvane-cli with arguments, standard input from the given text.
@@ -88,8 +80,7 @@ protected:
     std::unique_ptr<SimProcess> m_sim;
 
 private:
-    std::string m_directory;
-    std::vector<std::string> m_files;
+    ordvane::testing::TemporaryFolder m_folder;
 };
 
 // Runs ordvane-cli with arguments on a pseudo-terminal: what the program writes and what the

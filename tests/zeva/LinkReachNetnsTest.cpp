@@ -17,7 +17,7 @@
 #include <utility>
 
 #include "sim/PasswordCheck.h"
-#include "tests/cli/CommandRun.h"
+#include "tests/support/CommandRun.h"
 #include "tests/support/TestNetwork.h"
 #include "tests/zeva/EmulatorTest.h"
 #include "zeva/ModuleProtocol.h"
@@ -85,7 +85,7 @@ protected:
 
     // ordvane-cli run in this computer's namespace.
     CommandRun RunCli(const std::string& arguments, const std::string& interfaces) {
-        return RunCommand("ip", "netns exec " + m_host + " '" + ORDVANE_CLI_PATH + "' " + arguments,
+        return RunProgram("ip", "netns exec " + m_host + " '" + ORDVANE_CLI_PATH + "' " + arguments,
                           "ZEVA_TARGETS= ZEVA_INTERFACES=" + interfaces);
     }
 

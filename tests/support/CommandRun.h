@@ -15,7 +15,7 @@ struct CommandRun {
 
 // Runs "program arguments" (arguments as written in a shell) with standard input from
 // inputPath and environment settings (e.g. "ZEVA_TARGETS=127.0.0.1:5000") put in front.
-CommandRun RunCommand(const std::string& program, const std::string& arguments,
+CommandRun RunProgram(const std::string& program, const std::string& arguments,
                       const std::string& environment = "",
                       const std::string& inputPath = "/dev/null");
 

@@ -1,13 +1,13 @@
-#include "tests/cli/CommandRun.h"
+#include "tests/support/CommandRun.h"
 
-#include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+
+#include "tests/support/TemporaryFolder.h"
 
 namespace ordvane::testing {
 
@@ -25,11 +25,10 @@ std::string ReadAll(std::FILE* stream) {
 
 }  // namespace
 
-CommandRun RunCommand(const std::string& program, const std::string& arguments,
+CommandRun RunProgram(const std::string& program, const std::string& arguments,
                       const std::string& environment, const std::string& inputPath) {
-    static int runs = 0;
-    const std::string errorsPath = ::testing::TempDir() + "/ordvane-cli-errors-" +
-                                   std::to_string(getpid()) + "-" + std::to_string(++runs);
+    const TemporaryFolder folder;
+    const std::string errorsPath = folder.Path() + "/errors";
     const std::string command = environment + " '" + program + "' " + arguments + " <'" +
                                 inputPath + "' 2>'" + errorsPath + "'";
     CommandRun run;
@@ -42,7 +41,6 @@ CommandRun RunCommand(const std::string& program, const std::string& arguments,
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::ifstream errors(errorsPath, std::ios::binary);
     run.errors.assign(std::istreambuf_iterator<char>(errors), std::istreambuf_iterator<char>());
-    ::unlink(errorsPath.c_str());
     return run;
 }
 
