@@ -6,6 +6,7 @@
 
 #include "cli/TerminalText.h"
 #include "modlist/ColumnList.h"
+#include "platform/Utf8Text.h"
 
 namespace ordvane::cli {
 
@@ -140,45 +141,12 @@ std::string FormatCsv(const std::vector<ModuleTableRow>& rows) {
     return output;
 }
 
-// Length of the well-formed UTF-8 sequence at the start of text, or 0 when it is not one.
-std::size_t Utf8SequenceLength(std::string_view text) {
-    const auto byte = [&](std::size_t index) { return static_cast<unsigned char>(text[index]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80) {
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (text.size() < length || byte(1) < low || byte(1) > high) {
-        return 0;
-    }
-    for (std::size_t index = 2; index < length; ++index) {
-        if (byte(index) < 0x80 || byte(index) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
-
 std::string JsonString(std::string_view text) {
     std::string output = "\"";
     std::size_t position = 0;
     while (position < text.size()) {
         const unsigned char character = static_cast<unsigned char>(text[position]);
-        const std::size_t length = Utf8SequenceLength(text.substr(position));
+        const std::size_t length = DecodeUtf8Character(text.substr(position)).length;
         if (length == 0) {
             output += "\xEF\xBF\xBD";
             ++position;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/Utf8Text.h"
+
 namespace ordvane::cli {
 
 namespace {
@@ -14,43 +16,13 @@ void AppendEscaped(std::string& output, std::string_view bytes) {
     }
 }
 
-// The length of the valid UTF-8 sequence of a printable character at the start of text, or 0.
+// The length of the well-formed UTF-8 sequence of a printable character at the start of text,
+// or 0: C0 and C1 controls and DEL are not printable.
 std::size_t PrintableSequenceLength(std::string_view text) {
-    const auto byte = [&text](std::size_t index) {
-        return static_cast<unsigned char>(text[index]);
-    };
-    const unsigned char lead = byte(0);
-    if (lead >= 0x20 && lead < 0x7F) {
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned codePoint = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        codePoint = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        codePoint = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        codePoint = lead & 0x07u;
-    } else {
-        return 0;
-    }
-    if (text.size() < length) {
-        return 0;
-    }
-    for (std::size_t index = 1; index < length; ++index) {
-        if ((byte(index) & 0xC0u) != 0x80u) {
-            return 0;
-        }
-        codePoint = (codePoint << 6) | (byte(index) & 0x3Fu);
-    }
-    const unsigned smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    const bool valid = codePoint >= smallest[length] && codePoint <= 0x10FFFF &&
-                       (codePoint < 0xD800 || codePoint > 0xDFFF);
-    const bool c1Control = codePoint >= 0x80 && codePoint <= 0x9F;
-    return valid && !c1Control ? length : 0;
+    const Utf8Character character = DecodeUtf8Character(text);
+    const char32_t code = character.codePoint;
+    const bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
+    return control ? 0 : character.length;
 }
 
 }  // namespace

@@ -4,30 +4,53 @@ namespace ordvane {
 
 namespace {
 
-// Bytes of the character at the start of a non-empty text: the length of its UTF-8 sequence
-// when the lead byte and its continuation bytes are all there, else 1.
+// Bytes of the character at the start of a non-empty text, or 1 for a byte that starts none.
 std::size_t CharacterBytes(std::string_view text) {
-    const auto lead = static_cast<unsigned char>(text.front());
-    std::size_t length = 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-    }
-    if (length > text.size()) {
-        return 1;
-    }
-    for (std::size_t index = 1; index < length; ++index) {
-        if ((static_cast<unsigned char>(text[index]) & 0xC0) != 0x80) {
-            return 1;
-        }
-    }
-    return length;
+    const std::size_t length = DecodeUtf8Character(text).length;
+    return length == 0 ? 1 : length;
 }
 
 }  // namespace
+
+Utf8Character DecodeUtf8Character(std::string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const auto byte = [&text](std::size_t index) {
+        return static_cast<unsigned char>(text[index]);
+    };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) {
+        return {1, lead};
+    }
+    std::size_t length = 0;
+    char32_t codePoint = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        codePoint = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        codePoint = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        codePoint = lead & 0x07u;
+    } else {
+        return {};  // a continuation byte, an overlong two-byte lead, or beyond U+10FFFF
+    }
+    if (text.size() < length) {
+        return {};
+    }
+    for (std::size_t index = 1; index < length; ++index) {
+        if ((byte(index) & 0xC0u) != 0x80u) {
+            return {};
+        }
+        codePoint = (codePoint << 6) | (byte(index) & 0x3Fu);
+    }
+    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    const bool wellFormed = codePoint >= kSmallest[length] && codePoint <= 0x10FFFF &&
+                            (codePoint < 0xD800 || codePoint > 0xDFFF);
+    return wellFormed ? Utf8Character{length, codePoint} : Utf8Character{};
+}
 
 std::size_t CountUtf8Characters(std::string_view text) {
     std::size_t count = 0;

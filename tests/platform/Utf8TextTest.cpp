@@ -22,8 +22,11 @@ TEST(Utf8Text, CountsAndCutsWholeCharacters) {
         {"\xff\xfe", 2, 2},  // no lead bytes at all
         {"\xc3"
          "a",
-         2, 2},               // a lead byte whose continuation is missing
-        {"a\xe2\x82", 3, 2},  // a sequence cut short at the end
+         2, 2},                      // a lead byte whose continuation is missing
+        {"a\xe2\x82", 3, 2},         // a sequence cut short at the end
+        {"\xe0\x80\xafx", 4, 2},     // an overlong form of '/'
+        {"\xed\xa0\x80", 3, 2},      // a surrogate
+        {"\xf4\x90\x80\x80", 4, 2},  // beyond U+10FFFF
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.text);
