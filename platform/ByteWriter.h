@@ -20,7 +20,6 @@ public:
     std::span<const std::uint8_t> Written() const { return m_buffer.first(m_position); }
 
     bool WriteU8(std::uint8_t value) { return WriteRaw(&value, 1); }
-    bool WriteU16Le(std::uint16_t value) { return WriteUnsigned(value, 2, false); }
     bool WriteU16Be(std::uint16_t value) { return WriteUnsigned(value, 2, true); }
     bool WriteU32Le(std::uint32_t value) { return WriteUnsigned(value, 4, false); }
     bool WriteU32Be(std::uint32_t value) { return WriteUnsigned(value, 4, true); }

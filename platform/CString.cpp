@@ -72,11 +72,6 @@ CString& CString::TrimRight() {
     return *this;
 }
 
-int CString::Find(char c, int start) const {
-    const auto position = m_text.find(c, Clamp(start, m_text.size()));
-    return position == std::string::npos ? -1 : static_cast<int>(position);
-}
-
 int CString::ReverseFind(char c) const {
     const auto position = m_text.rfind(c);
     return position == std::string::npos ? -1 : static_cast<int>(position);

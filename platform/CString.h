@@ -23,7 +23,6 @@ public:
     bool IsEmpty() const { return m_text.empty(); }
     void Empty() { m_text.clear(); }
     char GetAt(int index) const { return m_text.at(static_cast<std::size_t>(index)); }
-    void SetAt(int index, char c) { m_text.at(static_cast<std::size_t>(index)) = c; }
 
     // printf-style formatting; the result replaces the text.
     void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -36,7 +35,6 @@ public:
     CString& TrimLeft();
     CString& TrimRight();
 
-    int Find(char c, int start = 0) const;
     int ReverseFind(char c) const;
     CString Left(int count) const;
     CString Mid(int first) const;

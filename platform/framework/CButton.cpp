@@ -24,9 +24,3 @@ void CButton::SetCheck(int check) {
     }
 }
 
-void CButton::Click() {
-    QAbstractButton* button = ButtonOf(*this);
-    if (button != nullptr && button->isEnabled() && button->isVisible()) {
-        button->click();
-    }
-}

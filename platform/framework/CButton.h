@@ -10,5 +10,4 @@ public:
     void SetCheck(int check);
     // Clicks the button as the user would: checks an auto check box or radio button and
     // sends BN_CLICKED to the parent. Disabled or hidden buttons do nothing.
-    void Click();
 };

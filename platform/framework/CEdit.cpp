@@ -27,12 +27,6 @@ BOOL CEdit::IsReadOnly() const {
     return edit != nullptr && edit->isReadOnly() ? TRUE : FALSE;
 }
 
-void CEdit::LimitText(int maxChars) {
-    if (QLineEdit* edit = EditOf(*this)) {
-        ordvane::framework::detail::SetEditCharacterLimit(edit, maxChars);
-    }
-}
-
 UINT CEdit::GetLimitText() const {
     QLineEdit* edit = EditOf(*this);
     return edit != nullptr ? static_cast<UINT>(ordvane::framework::detail::EditCharacterLimit(edit))

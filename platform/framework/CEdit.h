@@ -9,6 +9,5 @@ public:
     BOOL SetReadOnly(BOOL readOnly = TRUE);
     BOOL IsReadOnly() const;
     // Limits the text to maxChars characters while typing; 0 means no limit.
-    void LimitText(int maxChars = 0);
     UINT GetLimitText() const;
 };
