@@ -84,12 +84,6 @@ protected:
         }
         ASSERT_TRUE(ordvane::testing::EnterFreshNamespace());
         ASSERT_TRUE(m_link.Create("0a:51:4d:00:00:2a"));
-        // The scan goes to the subnet's broadcast address, which the kernel treats as one only
-        // when the address was configured with it.
-        const std::string address = std::string(ordvane::testing::PeerNamespace::kServerAddress) +
-                                    "/24 dev " + m_link.LocalInterface();
-        ASSERT_TRUE(ordvane::testing::RunCommand("ip addr del " + address +
-                                                 " && ip addr add brd + " + address));
     }
 
     void TearDown() override {

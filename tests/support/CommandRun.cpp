@@ -27,11 +27,14 @@ std::string ReadAll(std::FILE* stream) {
 
 CommandRun RunProgram(const std::string& program, const std::string& arguments,
                       const std::string& environment, const std::string& inputPath) {
+    CommandRun run;
     const TemporaryFolder folder;
+    if (folder.Path().empty()) {
+        return run;
+    }
     const std::string errorsPath = folder.Path() + "/errors";
     const std::string command = environment + " '" + program + "' " + arguments + " <'" +
                                 inputPath + "' 2>'" + errorsPath + "'";
-    CommandRun run;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) {
         return run;

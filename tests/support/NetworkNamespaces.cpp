@@ -74,7 +74,7 @@ bool PeerNamespace::Create(const std::string& peerMac) {
     const std::string peer = "ip -n " + m_name + " ";
     return RunCommand("ip link add " + m_localInterface + " type veth peer name " +
                       m_peerInterface + " netns " + m_name) &&
-           RunCommand("ip addr add " + std::string(kServerAddress) + "/24 dev " +
+           RunCommand("ip addr add " + std::string(kServerAddress) + "/24 brd + dev " +
                       m_localInterface) &&
            RunCommand("ip link set " + m_localInterface + " up") &&
            RunCommand(peer + "link set lo up") &&
@@ -83,8 +83,8 @@ bool PeerNamespace::Create(const std::string& peerMac) {
 }
 
 bool PeerNamespace::GivePeerAddress() {
-    return RunCommand("ip -n " + m_name + " addr add " + std::string(kPeerAddress) + "/24 dev " +
-                      m_peerInterface);
+    return RunCommand("ip -n " + m_name + " addr add " + std::string(kPeerAddress) +
+                      "/24 brd + dev " + m_peerInterface);
 }
 
 std::string PeerNamespace::CaptureInPeer(const std::string& command, int* exitStatus) const {

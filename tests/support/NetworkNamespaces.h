@@ -37,8 +37,8 @@ public:
     PeerNamespace(const PeerNamespace&) = delete;
     PeerNamespace& operator=(const PeerNamespace&) = delete;
 
-    // Creates the peer namespace and the veth pair; the caller's end gets 10.200.1.1/24, the
-    // peer's end comes up with the given MAC and no address.
+    // Creates the peer namespace and the veth pair; the caller's end gets 10.200.1.1/24 with
+    // its broadcast address, the peer's end comes up with the given MAC and no address.
     bool Create(const std::string& peerMac);
     // Gives the peer's end 10.200.1.2/24, for tests that talk through a plain socket.
     bool GivePeerAddress();
