@@ -77,15 +77,7 @@ void BM_LinkScan(benchmark::State& state) {
         state.SkipWithError("quillmor-sim did not start");
         return;
     }
-    double lostTotal = 0;
-    for (auto _ : state) {
-        const auto measured =
-            ordvane::bench::MeasureScan(kModules, kScanSeconds, std::chrono::seconds(2));
-        state.SetIterationTime(measured.seconds);
-        lostTotal += static_cast<double>(kModules - measured.heard);
-    }
-    state.counters["modules"] = static_cast<double>(kModules);
-    state.counters["lost_per_scan"] = lostTotal / static_cast<double>(state.iterations());
+    ordvane::bench::RunScans(state, kModules, kScanSeconds, std::chrono::seconds(2));
 }
 
 BENCHMARK(BM_LinkScan)

@@ -28,15 +28,7 @@ void BM_ScanTenThousandModules(benchmark::State& state) {
     ordvane::testing::PointLibraryAt(sim);
     ZEVA_RegisterCallBack(ordvane::bench::NoteLibraryEvent);
     ZEVA_Start();
-    double lostTotal = 0;
-    for (auto _ : state) {
-        const auto measured =
-            ordvane::bench::MeasureScan(kModules, kGiveUpAfter, std::chrono::milliseconds(500));
-        state.SetIterationTime(measured.seconds);
-        lostTotal += static_cast<double>(kModules - measured.heard);
-    }
-    state.counters["modules"] = static_cast<double>(kModules);
-    state.counters["lost_per_scan"] = lostTotal / static_cast<double>(state.iterations());
+    ordvane::bench::RunScans(state, kModules, kGiveUpAfter, std::chrono::milliseconds(500));
 }
 
 BENCHMARK(BM_ScanTenThousandModules)

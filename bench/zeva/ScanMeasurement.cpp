@@ -52,4 +52,16 @@ ScanMeasurement MeasureScan(std::size_t modules, std::chrono::milliseconds giveU
     return measurement;
 }
 
+void RunScans(benchmark::State& state, std::size_t modules, std::chrono::milliseconds giveUpAfter,
+              std::chrono::milliseconds settle) {
+    double lostTotal = 0;
+    for (auto _ : state) {
+        const ScanMeasurement measured = MeasureScan(modules, giveUpAfter, settle);
+        state.SetIterationTime(measured.seconds);
+        lostTotal += static_cast<double>(modules - measured.heard);
+    }
+    state.counters["modules"] = static_cast<double>(modules);
+    state.counters["lost_per_scan"] = lostTotal / static_cast<double>(state.iterations());
+}
+
 }  // namespace ordvane::bench

@@ -2,6 +2,8 @@
 // One scan through libzeva.so, measured for the scan benchmarks: the time from
 // ZEVA_SendModuleScan to the last response event, and how many distinct modules answered.
 
+#include <benchmark/benchmark.h>
+
 #include <chrono>
 #include <cstddef>
 
@@ -19,5 +21,10 @@ void NoteLibraryEvent(int eventCode);
 // repeats and acknowledgements to die down and empties the queue, ready for the next scan.
 ScanMeasurement MeasureScan(std::size_t modules, std::chrono::milliseconds giveUpAfter,
                             std::chrono::milliseconds settle);
+
+// One MeasureScan per benchmark iteration, timed manually; reports the modules and the mean
+// number that went unheard per scan as the counters "modules" and "lost_per_scan".
+void RunScans(benchmark::State& state, std::size_t modules, std::chrono::milliseconds giveUpAfter,
+              std::chrono::milliseconds settle);
 
 }  // namespace ordvane::bench
