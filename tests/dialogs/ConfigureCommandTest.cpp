@@ -2,10 +2,8 @@
 // as a user, libzeva.so and quillmor-sim over loopback. What reached the modules is read from
 // the emulator's output lines.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <atomic>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>

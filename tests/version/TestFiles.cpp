@@ -1,10 +1,5 @@
 #include "tests/version/TestFiles.h"
 
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
-
 namespace ordvane::test {
 
 namespace {
