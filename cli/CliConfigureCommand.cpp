@@ -28,6 +28,8 @@
 #include "config/ConfigureOverrides.h"
 #include "config/ConfigureRequestBuilder.h"
 #include "config/ConfigureValidation.h"
+#include "journal/ConfigureChange.h"
+#include "journal/PendingChanges.h"
 #include "platform/AddressText.h"
 #include "platform/Utf8Text.h"
 
@@ -90,6 +92,20 @@ bool TakeOwnInvalidPassword(const MacAddress& mac) {
     }
     ZEVA_RemoveFirstInvPswdMacId();
     return true;
+}
+
+// How a configure ended, in the change journal's words.
+const char* OutcomeName(int status) {
+    switch (status) {
+        case kExitSuccess:
+            return "accepted";
+        case kExitInvalidPassword:
+            return "refused-password";
+        case kExitTimeout:
+            return "no-answer";
+        default:
+            return "not-sent";  // two devices claim the MAC: the library sent nothing
+    }
 }
 
 int AwaitOutcome(const MacAddress& mac) {
@@ -162,8 +178,12 @@ int RunConfigure(std::span<const std::string> arguments) {
         std::fprintf(stderr, "ordvane-cli configure: no random salt for the new password\n");
         return kExitFailure;
     }
+    PendingChanges journal;
+    journal.Hold(ConfigureChange(JournalCommand::kConfigure, module, values, request));
     ZEVA_SendConfigure(&request);
-    return AwaitOutcome(parsed.mac);
+    const int status = AwaitOutcome(parsed.mac);
+    journal.FinishAll(OutcomeName(status));
+    return status;
 }
 
 }  // namespace ordvane::cli
