@@ -18,7 +18,7 @@ void PendingChanges::Hold(ChangeEntry entry) {
     const auto open = m_open.find(entry.mac);
     if (open != m_open.end()) {
         open->second.result = kNoOutcome;
-        m_journal.Record(open->second);
+        ChangeJournal().Record(open->second);
         m_open.erase(open);
     }
     std::string mac = entry.mac;
@@ -31,14 +31,14 @@ void PendingChanges::Finish(const std::uint8_t* mac, const std::string& result) 
         return;
     }
     open->second.result = result;
-    m_journal.Record(open->second);
+    ChangeJournal().Record(open->second);
     m_open.erase(open);
 }
 
 void PendingChanges::FinishAll(const std::string& result) {
     for (auto& [mac, entry] : m_open) {
         entry.result = result;
-        m_journal.Record(entry);
+        ChangeJournal().Record(entry);
     }
     m_open.clear();
 }

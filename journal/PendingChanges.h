@@ -2,7 +2,8 @@
 // Journal entries of requests that are out and whose outcome comes later, one per module: the
 // window learns a configure's outcome from a library event, apply from its verifying rescan.
 // Each entry is written once its result is known; whatever is still open when the holder goes
-// away is written with the result "no-outcome", so that no change sent goes unrecorded.
+// away is written with the result "no-outcome", so that no change sent goes unrecorded. Each
+// entry goes to the journal the environment names at the time it is written.
 
 #include <cstdint>
 #include <map>
@@ -15,8 +16,7 @@ namespace ordvane {
 
 class PendingChanges {
 public:
-    explicit PendingChanges(ChangeJournal journal = ChangeJournal())
-        : m_journal(std::move(journal)) {}
+    PendingChanges() = default;
     ~PendingChanges();
     PendingChanges(const PendingChanges&) = delete;
     PendingChanges& operator=(const PendingChanges&) = delete;
@@ -32,7 +32,6 @@ public:
     void FinishAll(const std::string& result);
 
 private:
-    ChangeJournal m_journal;
     std::map<std::string, ChangeEntry> m_open;  // by MAC text
 };
 
