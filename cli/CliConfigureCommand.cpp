@@ -108,7 +108,9 @@ const char* OutcomeName(int status) {
     }
 }
 
-int AwaitOutcome(const MacAddress& mac) {
+// accepted tells the journal that the module took the request even when the rescan that
+// should show it then times out.
+int AwaitOutcome(const MacAddress& mac, bool& accepted) {
     const auto deadline = LibraryEventQueue::Clock::now() + kOutcomeTimeout;
     while (const std::optional<int> eventCode = LibraryEventQueue::WaitForEvent(deadline)) {
         if (*eventCode == ZEVA_EVENT_NO_ANSWER) {
@@ -124,6 +126,7 @@ int AwaitOutcome(const MacAddress& mac) {
             return kExitFailure;
         }
         if (*eventCode == ZEVA_EVENT_RESCAN) {
+            accepted = true;
             TakeOwnInvalidPassword(mac);
             ZEVA_ModuleScanResponseType module{};
             if (!ScanForModule(mac, kScanTimeout, module)) {
@@ -181,8 +184,9 @@ int RunConfigure(std::span<const std::string> arguments) {
     PendingChanges journal;
     journal.Hold(ConfigureChange(JournalCommand::kConfigure, module, values, request));
     ZEVA_SendConfigure(&request);
-    const int status = AwaitOutcome(parsed.mac);
-    journal.FinishAll(OutcomeName(status));
+    bool accepted = false;
+    const int status = AwaitOutcome(parsed.mac, accepted);
+    journal.FinishAll(accepted ? "accepted" : OutcomeName(status));
     return status;
 }
 
