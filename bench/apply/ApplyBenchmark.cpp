@@ -11,6 +11,9 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
+
+#include "sim/FleetGenerator.h"
 
 #include "tests/support/SimProcess.h"
 
@@ -18,16 +21,28 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kModules = 1000;
+constexpr std::size_t kModules = 1000;
+constexpr std::uint64_t kFleetSeed = 11;
 
+// The plan names, for each generated module, only the settings it reports: a planned value the
+// module does not report stops its row before sending, and the run would never end at its plan.
+// The fleet is the one the emulator generates from the same count and seed.
 std::string WritePlan(const std::string& path) {
+    const std::vector<ordvane::sim::EmulatedModule> fleet =
+        ordvane::sim::GenerateFleet(kModules, kFleetSeed);
     std::ofstream plan(path);
     plan << "MAC,IP,SN,DHCP,Hostname\n";
-    for (int module = 1; module <= kModules; ++module) {
-        char row[128];
-        std::snprintf(row, sizeof row, "0A-51-4D-00-%02X-%02X,10.1.%d.%d,255.255.0.0,Off,cell%d\n",
-                      module >> 8, module & 0xFF, module / 200, module % 200 + 1, module);
-        plan << row;
+    for (std::size_t index = 0; index < fleet.size(); ++index) {
+        const ordvane::sim::EmulatedModule& module = fleet[index];
+        const auto number = static_cast<int>(index + 1);
+        char mac[32];
+        std::snprintf(mac, sizeof mac, "0A-51-4D-%02X-%02X-%02X", module.mac[3], module.mac[4],
+                      module.mac[5]);
+        char ip[32];
+        std::snprintf(ip, sizeof ip, "10.1.%d.%d", number / 200, number % 200 + 1);
+        plan << mac << ',' << (module.address ? ip : "") << ','
+             << (module.subnetMask ? "255.255.0.0" : "") << ',' << (module.dhcp ? "Off" : "") << ','
+             << (module.hostname ? "cell" + std::to_string(number) : "") << '\n';
     }
     return path;
 }
@@ -72,8 +87,8 @@ void BM_ApplyThousandModulePlan(benchmark::State& state) {
     double atPlanAfterwards = 0;
     double exitZero = 0;
     for (auto _ : state) {
-        ordvane::testing::SimProcess sim(
-            {"--count", std::to_string(kModules), "--seed", "11", "--loss", "10%"});
+        ordvane::testing::SimProcess sim({"--count", std::to_string(kModules), "--seed",
+                                          std::to_string(kFleetSeed), "--loss", "10%"});
         if (!sim.WaitReady()) {
             state.SkipWithError("quillmor-sim did not start");
             break;
@@ -88,7 +103,7 @@ void BM_ApplyThousandModulePlan(benchmark::State& state) {
     }
     ::unlink(plan.c_str());
     const double iterations = static_cast<double>(state.iterations());
-    state.counters["modules"] = kModules;
+    state.counters["modules"] = static_cast<double>(kModules);
     state.counters["verified"] = verified / iterations;
     state.counters["at_plan_after"] = atPlanAfterwards / iterations;
     state.counters["exit_0"] = exitZero / iterations;
