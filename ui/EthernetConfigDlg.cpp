@@ -75,7 +75,24 @@ BOOL CEthernetConfigDlg::OnInitDialog() {
         m_passwordEdit.SetReadOnly(TRUE);
     }
     m_newPasswordEdit.SetReadOnly(TRUE);
+    // The focus starts in the first field the user can type into, so that Enter right after
+    // opening does not send the form untouched.
+    if (CWnd* first = FirstEditableField()) {
+        first->SetFocus();
+        return FALSE;
+    }
     return TRUE;
+}
+
+CWnd* CEthernetConfigDlg::FirstEditableField() {
+    CWnd* const fields[] = {&m_ipAddressCtrl,  &m_subnetMaskCtrl,   &m_gatewayCtrl,
+                            &m_primaryDnsCtrl, &m_secondaryDnsCtrl, &m_hostnameEdit};
+    for (CWnd* field : fields) {
+        if (field->IsWindowEnabled()) {
+            return field;
+        }
+    }
+    return m_passwordEdit.IsReadOnly() ? nullptr : &m_passwordEdit;
 }
 
 void CEthernetConfigDlg::ShowKnownAddress(CIPAddressCtrl& control, BYTE known, DWORD value) {

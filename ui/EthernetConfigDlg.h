@@ -76,4 +76,6 @@ protected:
 
 private:
     void ShowKnownAddress(CIPAddressCtrl& control, BYTE known, DWORD value);
+    // The first field in tab order that takes typing; nullptr when none does.
+    CWnd* FirstEditableField();
 };

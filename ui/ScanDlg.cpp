@@ -8,6 +8,7 @@
 #include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
 #include "platform/GetTickCount.h"
+#include "platform/framework/Translate.h"
 #include "res/ids/Resource.h"
 #include "res/strings/ProgramTitle.h"
 #include "ui/AboutDlg.h"
@@ -40,6 +41,11 @@ ON_MESSAGE(WM_MODULE_EVENT, OnModuleEvent)
 ON_MESSAGE(WM_HELP, OnHelp)
 ON_MESSAGE(WM_SHOW_MODULE_COUNT, OnShowModuleCount)
 ON_WM_DESTROY()
+ON_WM_CONTEXTMENU()
+ON_COMMAND(ID_MODULE_CONFIGURE, OnModuleConfigure)
+ON_COMMAND(ID_MODULE_WINK, OnWink)
+ON_COMMAND(ID_MODULE_COPY, OnModuleCopy)
+ON_COMMAND(ID_MODULE_ABOUT, OnModuleAbout)
 END_MESSAGE_MAP()
 
 CScanDlg::CScanDlg(CWnd* parent)
@@ -227,6 +233,47 @@ void CScanDlg::OnWink() {
 }
 
 void CScanDlg::OnFile() {}
+
+void CScanDlg::OnContextMenu(CWnd* window, CPoint point) {
+    if (window == nullptr || window->GetSafeHwnd() != m_moduleList.GetSafeHwnd()) {
+        CDialog::OnContextMenu(window, point);
+        return;
+    }
+    const int row = m_moduleList.GetSelectedRow();
+    if (point.x == -1 && point.y == -1) {
+        // From the keyboard: below the selected row, else at the table's corner.
+        RECT rect{};
+        point = CPoint(0, 0);
+        if (row >= 0 && m_moduleList.EnsureVisible(row, FALSE) &&
+            m_moduleList.GetItemRect(row, &rect, 0)) {
+            point = CPoint(rect.left + (rect.bottom - rect.top), rect.bottom);
+        }
+        m_moduleList.ClientToScreen(&point);
+    }
+    const UINT rowCommand = row >= 0 ? MF_STRING : MF_STRING | MF_GRAYED;
+    CMenu menu;
+    menu.CreatePopupMenu();
+    menu.AppendMenu(rowCommand, ID_MODULE_CONFIGURE,
+                    ordvane::translate("CScanDlg", "&Configure..."));
+    menu.AppendMenu(rowCommand, ID_MODULE_WINK, ordvane::translate("CScanDlg", "&Wink"));
+    // The recovery of the selected module joins the row's commands here.
+    menu.AppendMenu(MF_STRING, ID_MODULE_COPY, ordvane::translate("CScanDlg", "C&opy\tCtrl+C"));
+    menu.AppendMenu(MF_SEPARATOR);
+    menu.AppendMenu(MF_STRING, ID_MODULE_ABOUT, ordvane::translate("CScanDlg", "&About..."));
+    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
+}
+
+void CScanDlg::OnModuleConfigure() {
+    m_moduleList.RunDoubleClickCommandOnRow(m_moduleList.GetSelectedRow());
+}
+
+void CScanDlg::OnModuleCopy() {
+    ordvane::CopyModuleList(m_moduleList, ordvane::kModuleColumnList);
+}
+
+void CScanDlg::OnModuleAbout() {
+    ShowAboutBox();
+}
 
 void CScanDlg::OnDestroy() {
     // From here on the callback posts nothing, and the recovery server's worker ends before

@@ -67,6 +67,12 @@ protected:
     // F1: the About box.
     LRESULT OnHelp(WPARAM wParam, LPARAM lParam);
     LRESULT OnShowModuleCount(WPARAM wParam, LPARAM lParam);
+    // The module table's menu: right click, the Menu key or Shift+F10 on the table. Elsewhere
+    // the window's own menu.
+    void OnContextMenu(CWnd* window, CPoint point);
+    void OnModuleConfigure();
+    void OnModuleCopy();
+    void OnModuleAbout();
 
     // Captures the controls' places from the template once, then keeps the table stretched and
     // the buttons anchored to the bottom edge on every size change.

@@ -213,7 +213,7 @@ void CWnd::SetWindowText(LPCSTR text) {
         edit->setText(value);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         const bool noPrefix = (ordvane::framework::detail::StyleOf(widget) & SS_NOPREFIX) != 0;
-        label->setText(noPrefix ? value : WithoutPrefixMarks(value));
+        label->setText(noPrefix || label->buddy() != nullptr ? value : WithoutPrefixMarks(value));
         ordvane::framework::detail::FitStaticToText(label);
     } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
         group->setTitle(value);
@@ -376,6 +376,15 @@ void CWnd::ScreenToClient(LPPOINT point) const {
     }
     const QPoint local = widget->mapFromGlobal(QPoint(point->x, point->y)) - ClientOrigin(widget);
     *point = POINT{local.x(), local.y()};
+}
+
+void CWnd::ClientToScreen(LPPOINT point) const {
+    QWidget* widget = GetWidget();
+    if (widget == nullptr || point == nullptr) {
+        return;
+    }
+    const QPoint global = widget->mapToGlobal(QPoint(point->x, point->y) + ClientOrigin(widget));
+    *point = POINT{global.x(), global.y()};
 }
 
 void CWnd::ScreenToClient(LPRECT rect) const {
@@ -605,9 +614,25 @@ LRESULT CWnd::Default() {
     return current.window->DefWindowProc(current.message, current.wParam, current.lParam);
 }
 
-LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     QWidget* widget = GetWidget();
     switch (message) {
+        case WM_CONTEXTMENU:
+            if (widget == nullptr) {
+                return 0;
+            }
+            if (!widget->isWindow()) {
+                if (CWnd* parent = GetParent()) {
+                    parent->SendMessage(WM_CONTEXTMENU, wParam, lParam);
+                }
+            } else if (auto* dialog =
+                           dynamic_cast<ordvane::framework::detail::DialogWindow*>(widget)) {
+                const QPoint at = lParam == static_cast<LPARAM>(-1)
+                                      ? widget->mapToGlobal(QPoint(0, 0))
+                                      : QPoint(CPoint(lParam).x, CPoint(lParam).y);
+                dialog->ShowSystemMenu(at);
+            }
+            return 0;
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {
                 case SC_CLOSE:
@@ -671,6 +696,9 @@ void CWnd::OnSizing(UINT, LPRECT) {
     Default();
 }
 void CWnd::OnLButtonDblClk(UINT, CPoint) {
+    Default();
+}
+void CWnd::OnContextMenu(CWnd*, CPoint) {
     Default();
 }
 

@@ -90,7 +90,8 @@ QWidget* CreateButton(QWidget* parent, const DialogControlTemplate& control, con
         default: {
             auto* button = new QPushButton(text, parent);
             button->setAutoDefault(false);
-            button->setDefault((control.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+            // Only the dialog's default button is drawn as the default (BuildControls picks it):
+            // the dialog manager draws one, however many templates mark.
             QObject::connect(button, &QAbstractButton::clicked, button,
                              [button]() { NotifyParent(button, BN_CLICKED); });
             return button;
@@ -169,6 +170,43 @@ QStringList DialogFontFamilies(const DialogTemplate& dialogTemplate) {
     return families;
 }
 
+// "&x" marks x as the access key; "&&" is a plain "&".
+bool HasAccessKey(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&')) {
+            if (text[i + 1] != QLatin1Char('&')) {
+                return true;
+            }
+            ++i;
+        }
+    }
+    return false;
+}
+
+// A text static's access key moves the focus to the next control that takes the focus, as the
+// dialog manager does; as the field's buddy the label also names it for screen readers.
+void TieLabelsToFields(const std::vector<QWidget*>& controls) {
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        auto* label = qobject_cast<QLabel*>(controls[i]);
+        if (label == nullptr || !label->pixmap().isNull() || (StyleOf(label) & SS_NOPREFIX) != 0 ||
+            !HasAccessKey(label->property(kRawTextProperty).toString())) {
+            continue;
+        }
+        for (std::size_t next = i + 1; next < controls.size(); ++next) {
+            QWidget* field = controls[next];
+            if (qobject_cast<QLabel*>(field) != nullptr) {
+                break;
+            }
+            if (field->focusPolicy() != Qt::NoFocus) {
+                label->setBuddy(field);
+                // With a buddy the label shows its access key instead of dropping the mark.
+                label->setText(label->property(kRawTextProperty).toString());
+                break;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 void ApplyDialogFont(QWidget* window, const DialogTemplate& dialogTemplate) {
@@ -191,10 +229,14 @@ void FitStaticToText(QLabel* label) {
         label->setGeometry(box);
         return;
     }
-    // The drawn extent, which may pass the advance by a pixel of overhang.
-    const int textWidth = std::max(
-        metrics.horizontalAdvance(label->text()),
-        metrics.boundingRect(box, static_cast<int>(label->alignment()), label->text()).width());
+    // The drawn extent, which may pass the advance by a pixel of overhang; an access key's mark
+    // takes no room.
+    const int flags = static_cast<int>(label->alignment()) |
+                      (label->buddy() != nullptr ? Qt::TextShowMnemonic : 0);
+    const int boundingWidth = metrics.boundingRect(box, flags, label->text()).width();
+    const int textWidth = label->buddy() != nullptr
+                              ? boundingWidth
+                              : std::max(metrics.horizontalAdvance(label->text()), boundingWidth);
     QRect fitted = box;
     fitted.setHeight(std::max(box.height(), metrics.height()));
     const int extra = std::max(0, textWidth - box.width());
@@ -260,6 +302,11 @@ int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {
             defaultId = control.id;
         }
         created.push_back(widget);
+    }
+    TieLabelsToFields(created);
+    if (auto* defaultButton = qobject_cast<QPushButton*>(
+            window->findChild<QWidget*>(QStringLiteral("control%1").arg(defaultId)))) {
+        defaultButton->setDefault(true);
     }
     QWidget* previous = nullptr;
     for (QWidget* widget : created) {

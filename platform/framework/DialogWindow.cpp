@@ -144,6 +144,12 @@ QMenu* DialogWindow::ShowSystemMenu(const QPoint& globalPosition) {
     return m_shownMenu.get();
 }
 
+QMenu* DialogWindow::ShowPopupMenu(QMenu* menu, const QPoint& globalPosition) {
+    m_shownMenu.reset(menu);
+    m_shownMenu->popup(globalPosition);
+    return m_shownMenu.get();
+}
+
 bool DialogWindow::event(QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -271,18 +277,25 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
-    // The background and a list view (which has no menu of its own: its viewport or header is
-    // what the pointer is on) open the window's menu, where a right click is looked for first.
-    QWidget* child = childAt(event->pos());
-    const bool onListView =
-        child != nullptr && (qobject_cast<QAbstractItemView*>(child) != nullptr ||
-                             qobject_cast<QAbstractItemView*>(child->parentWidget()) != nullptr);
-    if (child == nullptr || onListView) {
-        ShowSystemMenu(event->globalPos());
-        event->accept();
+    // WM_CONTEXTMENU names the control under the pointer (or the window itself); whoever does
+    // not handle it passes it up, and the window's default is its system menu.
+    CWnd* owner = Owner();
+    if (owner == nullptr) {
+        QWidget::contextMenuEvent(event);
         return;
     }
-    QWidget::contextMenuEvent(event);
+    QWidget* control = childAt(event->pos());
+    while (control != nullptr && control->parentWidget() != this) {
+        control = control->parentWidget();
+    }
+    const HWND target = CWnd::HandleFromWidget(control != nullptr ? control : this);
+    const QPoint global = event->globalPos();
+    const LPARAM point =
+        event->reason() == QContextMenuEvent::Keyboard
+            ? static_cast<LPARAM>(-1)
+            : MAKELPARAM(static_cast<WORD>(global.x()), static_cast<WORD>(global.y()));
+    owner->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target), point);
+    event->accept();
 }
 
 void DialogWindow::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -1,6 +1,7 @@
 #include "platform/framework/ListViewWidget.h"
 
 #include <QBrush>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -467,7 +468,47 @@ void ListViewWidget::keyboardSearch(const QString& search) {
 void ListViewWidget::keyPressEvent(QKeyEvent* event) {
     // Moving the selection by keyboard must move it over the rows as they are now.
     m_model->Flush();
+    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        modifiers == Qt::NoModifier) {
+        // The row's own action first (NM_RETURN); the dialog's default button otherwise.
+        if (NotifyParent(NM_RETURN) == 0) {
+            event->ignore();
+        }
+        return;
+    }
+    if (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(0, 0),
+                               mapToGlobal(QPoint(0, 0)));
+        contextMenuEvent(&menu);
+        return;
+    }
     QTreeView::keyPressEvent(event);
+}
+
+void ListViewWidget::contextMenuEvent(QContextMenuEvent* event) {
+    m_model->Flush();
+    const QPoint global = event->globalPos();
+    const LPARAM point =
+        event->reason() == QContextMenuEvent::Keyboard
+            ? static_cast<LPARAM>(-1)
+            : MAKELPARAM(static_cast<WORD>(global.x()), static_cast<WORD>(global.y()));
+    const HWND self = CWnd::HandleFromWidget(this);
+    ::SendMessage(self, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(self), point);
+    event->accept();
+}
+
+LRESULT ListViewWidget::NotifyParent(UINT code) {
+    QWidget* parent = parentWidget();
+    if (parent == nullptr) {
+        return 0;
+    }
+    NMHDR notify{};
+    notify.hwndFrom = CWnd::HandleFromWidget(this);
+    notify.idFrom = static_cast<UINT_PTR>(ControlIdOf(this));
+    notify.code = code;
+    return ::SendMessage(CWnd::HandleFromWidget(parent), WM_NOTIFY, notify.idFrom,
+                         reinterpret_cast<LPARAM>(&notify));
 }
 
 }  // namespace ordvane::framework::detail

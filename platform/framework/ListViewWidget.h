@@ -122,10 +122,15 @@ public:
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    // Enter sends NM_RETURN to the parent (reflected to the control first); Shift+F10 asks for
+    // the context menu as the Menu key does.
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void OnSectionClicked(int section);
+    // Sends a bare WM_NOTIFY with this code to the parent; returns the handler's result.
+    LRESULT NotifyParent(UINT code);
     // Asks the control's parent (LVN_GETINFOTIP) for the tooltip of a cell.
     QString AskInfoTip(int row, int column);
     void OnViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);

@@ -1,14 +1,19 @@
 // Every static of every dialog shows its whole text: at the font resolution this process runs
 // at (96 DPI, and 120 DPI in a second run on an offscreen screen of that resolution, named in
-// ORDVANE_TEST_FONT_DPI), each text fits its box and no other control covers it.
+// ORDVANE_TEST_FONT_DPI), each text fits its box and no other control covers it. Each label's
+// access key leads to its field, and one button per dialog is drawn as the default.
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "res/ids/Resource.h"
 #include "tests/dialogs/DialogScript.h"
@@ -31,8 +36,9 @@ void ExpectWholeTexts(CDialog& dialog) {
             continue;  // the icon
         }
         SCOPED_TRACE(label->text().toStdString());
-        const int flags =
-            static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        const int flags = static_cast<int>(label->alignment()) |
+                          (label->wordWrap() ? Qt::TextWordWrap : 0) |
+                          (label->buddy() != nullptr ? Qt::TextShowMnemonic : 0);
         const QRect needed =
             QFontMetrics(label->font())
                 .boundingRect(QRect(0, 0, label->width(), 10000), flags, label->text());
@@ -73,6 +79,57 @@ TEST(DialogStatics, EveryStaticShowsItsWholeText) {
         });
         dialog->DoModal();
         EXPECT_EQ(checked, 1);
+    }
+}
+
+// Each label's access key leads to the field beside it (and names it for screen readers), and
+// of the buttons that templates mark as default only the dialog's default is drawn so.
+TEST(DialogStatics, AccessKeysLeadToTheirFieldsAndOneButtonIsTheDefault) {
+    struct Case {
+        UINT templateId;
+        std::vector<std::pair<const char*, int>> labelToField;
+        int defaultButton;
+    };
+    const Case cases[] = {
+        {IDD_ETHERNET_CONFIG,
+         {{"&IP address:", IDC_IP_ADDRESS},
+          {"S&ubnet mask:", IDC_SUBNET_MASK},
+          {"Default &gateway:", IDC_DEFAULT_GATEWAY},
+          {"P&rimary DNS:", IDC_PRIMARY_DNS},
+          {"Secon&dary DNS:", IDC_SECONDARY_DNS},
+          {"&Hostname:", IDC_HOSTNAME},
+          {"&Password:", IDC_PASSWORD},
+          {"&New password:", IDC_NEW_PASSWORD}},
+         IDOK},
+        {IDD_ORDVANE_DIALOG, {}, IDC_SCAN},
+        {IDD_ADVANCED_SETTINGS, {}, IDOK},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(testing::Message() << "template " << test.templateId);
+        CDialog dialog(test.templateId);
+        ModalScript script;
+        script.OnDialog([&](CDialog& shown) {
+            QWidget* window = shown.GetWidget();
+            std::vector<std::pair<std::string, int>> found;
+            for (QLabel* label : window->findChildren<QLabel*>()) {
+                if (label->buddy() != nullptr) {
+                    found.emplace_back(label->text().toStdString(),
+                                       CWnd::FromWidget(label->buddy())->GetDlgCtrlID());
+                }
+            }
+            std::vector<std::pair<std::string, int>> expected;
+            for (const auto& [text, id] : test.labelToField) {
+                expected.emplace_back(text, id);
+            }
+            EXPECT_EQ(found, expected);
+            for (QPushButton* button : window->findChildren<QPushButton*>()) {
+                EXPECT_EQ(button->isDefault(),
+                          CWnd::FromWidget(button)->GetDlgCtrlID() == test.defaultButton)
+                    << button->text().toStdString();
+            }
+            shown.EndDialog(IDCANCEL);
+        });
+        dialog.DoModal();
     }
 }
 
