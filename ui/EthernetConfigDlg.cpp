@@ -74,9 +74,13 @@ BOOL CEthernetConfigDlg::OnInitDialog() {
     if (m_passwordEnabled == 0) {
         m_passwordEdit.SetReadOnly(TRUE);
     }
-    m_newPasswordEdit.SetReadOnly(TRUE);
+    m_newPasswordEdit.SetReadOnly(m_changePassword == 1 ? FALSE : TRUE);
     // The focus starts in the first field the user can type into, so that Enter right after
-    // opening does not send the form untouched.
+    // opening does not send the form untouched; on a second try, in Password.
+    if (m_focusPassword && !m_passwordEdit.IsReadOnly()) {
+        m_passwordEdit.SetFocus();
+        return FALSE;
+    }
     if (CWnd* first = FirstEditableField()) {
         first->SetFocus();
         return FALSE;

@@ -47,6 +47,9 @@ public:
     BYTE m_primaryDnsKnown = 0;
     BYTE m_secondaryDnsKnown = 0;
     CString m_caption;  // in: the window caption
+    // in: TRUE opens the dialog with the focus in Password (it reopens with what the user typed
+    // after the module refused the password or did not answer).
+    BOOL m_focusPassword = FALSE;
 
     CEdit m_hostnameEdit;               // 1015
     CIPAddressCtrl m_secondaryDnsCtrl;  // 1014
@@ -59,7 +62,7 @@ public:
     CString m_newPasswordText;
     CString m_passwordText;
     int m_dhcpChoice;      // in and out: 0 = "On", 1 = "Off"
-    int m_changePassword;  // out: 1 = "Change password" checked
+    int m_changePassword;  // in and out: 1 = "Change password" checked
     CString m_hostnameText;
     HICON m_hIcon;
 

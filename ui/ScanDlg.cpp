@@ -126,7 +126,8 @@ BOOL CScanDlg::OnInitDialog() {
 
     m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     m_moduleList.CreateColumns(ordvane::kModuleColumnList);
-    m_moduleList.SetDoubleClickCommand(RunConfigureCommand);
+    m_moduleList.SetDoubleClickCommand(
+        [this](CModuleListCtrl& /*list*/, CPoint point) { ConfigureAt(point, nullptr); });
     ordvane::InstallModuleListCopy(m_moduleList, ordvane::kModuleColumnList);
 
     g_moduleEventWindow.store(m_hWnd);
@@ -267,6 +268,32 @@ void CScanDlg::OnModuleConfigure() {
     m_moduleList.RunDoubleClickCommandOnRow(m_moduleList.GetSelectedRow());
 }
 
+void CScanDlg::ConfigureAt(CPoint point, const TypedConfiguration* typed) {
+    std::optional<TypedConfiguration> sent =
+        RunConfigureCommandKeepingTyped(m_moduleList, point, typed);
+    if (sent) {
+        m_lastTyped = std::move(sent);
+    }
+}
+
+void CScanDlg::ReopenConfiguration() {
+    if (!m_lastTyped) {
+        return;
+    }
+    // The copy stays valid while the dialog replaces m_lastTyped with the new try.
+    const TypedConfiguration typed = *m_lastTyped;
+    const CString macText(ordvane::FormatMacAddress(typed.mac.data()));
+    for (int row = 0; row < m_moduleList.GetItemCount(); ++row) {
+        if (m_moduleList.GetItemText(row, ordvane::kColumnMac) == macText) {
+            RECT rect{};
+            if (m_moduleList.EnsureVisible(row, FALSE) && m_moduleList.GetItemRect(row, &rect, 0)) {
+                ConfigureAt(CPoint(rect.left, (rect.top + rect.bottom) / 2), &typed);
+            }
+            return;
+        }
+    }
+}
+
 void CScanDlg::OnModuleCopy() {
     ordvane::CopyModuleList(m_moduleList, ordvane::kModuleColumnList);
 }
@@ -312,6 +339,7 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
         case ZEVA_EVENT_INVALID_PASSWORD:
             if (RemoveQueuedMacIfLastConfigured()) {
                 MessageBox("Invalid password", "Warning", MB_ICONEXCLAMATION | MB_OK);
+                ReopenConfiguration();
             }
             return 0;
         case ZEVA_EVENT_MAC_CONFLICT:
@@ -321,6 +349,10 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
         case ZEVA_EVENT_NO_ANSWER:
             MessageBox(ordvane::NoAnswerMessage(m_moduleList).c_str(), "Warning",
                        MB_ICONEXCLAMATION | MB_OK);
+            if (const auto& last = m_moduleList.GetLastCommand();
+                last && last->command == CModuleListCtrl::SentCommand::Configure) {
+                ReopenConfiguration();
+            }
             return 0;
         default:
             return 0;

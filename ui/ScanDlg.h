@@ -6,6 +6,9 @@
 #include <atomic>
 #include <cstdint>
 
+#include <optional>
+
+#include "config/ConfigureCommand.h"
 #include "dhcp/CDhcpServer.h"
 #include "dhcp/CRecoveryDhcpServer.h"
 #include "modlist/CModuleListCtrl.h"
@@ -87,6 +90,14 @@ private:
     bool RemoveQueuedMacIfLastConfigured();
     void ScheduleModuleCount();
 
+    // The Configure command from the table; keeps what was typed for a second try.
+    void ConfigureAt(CPoint point, const TypedConfiguration* typed);
+    // After "Invalid password" or no answer to a configure: the dialog again for that module,
+    // with what the user typed except the passwords.
+    void ReopenConfiguration();
+
+    // What the user typed in the last configure sent, passwords excepted.
+    std::optional<TypedConfiguration> m_lastTyped;
     // "Ordvane v1.4.0", to which the caption adds the number of modules listed.
     CString m_captionTitle;
     bool m_moduleCountScheduled = false;

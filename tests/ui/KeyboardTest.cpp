@@ -1,6 +1,7 @@
 // The main window from the keyboard: Enter and the rows' menu (right click, Menu key,
 // Shift+F10) reach Configure for the selected row, whose dialog opens with the focus in its
-// first field; Wink and Copy from the same menu.
+// first field; Wink and Copy from the same menu; after a refusal or no answer the dialog comes
+// back with what was typed.
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -11,6 +12,8 @@
 #include <string>
 
 #include "modlist/ModuleColumns.h"
+#include "platform/framework/CButton.h"
+#include "platform/framework/CEdit.h"
 #include "res/ids/Resource.h"
 #include "tests/ui/MainWindowFixture.h"
 
@@ -128,4 +131,71 @@ TEST_F(MainWindowTest, TheRowsMenuCopiesAndWinks) {
         Choose(OpenRowMenu(list, Way::ShiftF10), QStringLiteral("&Wink"));
         EXPECT_TRUE(m_sim->WaitForLines("wink mac=" + mac, 1)) << m_sim->Describe();
     });
+}
+
+// After "Invalid password", and after no answer, the dialog comes back for the same module with
+// everything typed except the passwords, and the focus in Password.
+TEST_F(MainWindowTest, ARefusedOrUnansweredConfigureReopensWithWhatWasTyped) {
+    struct Case {
+        int row;  // 10.0.0.10 takes "secret"; 10.0.0.9 has no password
+        bool stopModules;
+        const char* message;
+    };
+    const Case cases[] = {{2, false, "Invalid password"},
+                          {1, true, "did not answer the configuration request"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        RunWindow([&](TestableScanDlg& window) {
+            CModuleListCtrl& list = window.ModuleList();
+            const std::string mac = list.GetItemText(c.row, ordvane::kColumnMac).Str();
+            int opened = 0;
+            std::string hostnameAgain;
+            std::string passwordAgain;
+            int focusedAgain = 0;
+            int dhcpOnAgain = 0;
+            m_script->OnDialog([&](CDialog& shown) {
+                if (&shown == &window) {
+                    return;
+                }
+                ++opened;
+                auto& hostname = *static_cast<CEdit*>(shown.GetDlgItem(IDC_HOSTNAME));
+                auto& password = *static_cast<CEdit*>(shown.GetDlgItem(IDC_PASSWORD));
+                auto& dhcpOn = *static_cast<CButton*>(shown.GetDlgItem(IDC_DHCP_ON));
+                if (opened == 1) {
+                    hostname.SetWindowText("typed7");
+                    ordvane::framework::PressButton(shown, IDC_DHCP_ON);
+                    if (!password.IsReadOnly()) {
+                        ordvane::framework::TypeText(password, "wrong");
+                    }
+                    if (c.stopModules) {
+                        m_sim->Stop();
+                    }
+                    ordvane::framework::PressButton(shown, IDOK);
+                    return;
+                }
+                CString text;
+                hostname.GetWindowText(text);
+                hostnameAgain = text.Str();
+                password.GetWindowText(text);
+                passwordAgain = text.Str();
+                dhcpOnAgain = dhcpOn.GetCheck();
+                QWidget* focused = shown.GetWidget()->focusWidget();
+                focusedAgain = focused != nullptr ? CWnd::FromWidget(focused)->GetDlgCtrlID() : 0;
+            });
+            SelectRow(list, c.row);
+            PressKey(window, Qt::Key_Return);
+            ASSERT_TRUE(ordvane::framework::PumpEventsUntil([&] { return opened >= 2; }, 15000))
+                << m_sim->Describe();
+            EXPECT_NE(m_script->MessageBoxes().back().text.find(c.message), std::string::npos)
+                << m_script->MessageBoxes().back().text;
+            EXPECT_EQ(hostnameAgain, "typed7");
+            EXPECT_EQ(dhcpOnAgain, BST_CHECKED);
+            EXPECT_EQ(passwordAgain, "");
+            if (c.row == 2) {
+                EXPECT_EQ(focusedAgain, IDC_PASSWORD);
+            }
+        });
+        TearDown();
+        SetUp();
+    }
 }
