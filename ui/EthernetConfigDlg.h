@@ -55,6 +55,8 @@ public:
     CIPAddressCtrl m_secondaryDnsCtrl;  // 1014
     CIPAddressCtrl m_primaryDnsCtrl;    // 1007
     CEdit m_newPasswordEdit;            // 1011
+    CEdit m_confirmPasswordEdit;        // 1016
+    CButton m_removePasswordCheck;      // 1017
     CEdit m_passwordEdit;               // 1010
     CIPAddressCtrl m_subnetMaskCtrl;    // 1005
     CIPAddressCtrl m_ipAddressCtrl;     // 1004
@@ -63,6 +65,9 @@ public:
     CString m_passwordText;
     int m_dhcpChoice;      // in and out: 0 = "On", 1 = "Off"
     int m_changePassword;  // in and out: 1 = "Change password" checked
+    // out: 1 = "Remove password" checked; the new password is then sent empty.
+    int m_removePassword = 0;
+    CString m_confirmPasswordText;
     CString m_hostnameText;
     HICON m_hIcon;
 
@@ -74,11 +79,18 @@ protected:
     int OnCreate(LPCREATESTRUCT createStruct);
     void OnDestroy();
     void OnChangePassword();
+    void OnRemovePassword();
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void ShowKnownAddress(CIPAddressCtrl& control, BYTE known, DWORD value);
+    // New password and Confirm take typing while "Change password" is ticked and "Remove
+    // password" is not; "Remove password" is offered while "Change password" is ticked.
+    void UpdateNewPasswordFields();
+    // True when the new password may be sent: typed twice alike, or removal chosen; otherwise
+    // says why and puts the focus where the fix goes.
+    bool CheckNewPassword();
     // The first field in tab order that takes typing; nullptr when none does.
     CWnd* FirstEditableField();
 };

@@ -31,9 +31,9 @@ constexpr std::array kMainWindowControls = {
 
 constexpr std::array kEthernetConfigControls = {
     DialogControlTemplate{IDOK, ControlClass::Button, "&Set",
-                          kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 194, 199, 50, 14},
+                          kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 194, 217, 50, 14},
     DialogControlTemplate{IDCANCEL, ControlClass::Button, "Cancel",
-                          kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 250, 199, 50, 14},
+                          kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 250, 217, 50, 14},
     DialogControlTemplate{IDC_STATIC, ControlClass::Static, "&IP address:", kChild | SS_LEFT, 0, 12,
                           17, 36, 8},
     DialogControlTemplate{IDC_IP_ADDRESS, ControlClass::IpAddress, "", kChild | WS_TABSTOP, 0, 71,
@@ -69,6 +69,12 @@ constexpr std::array kEthernetConfigControls = {
     DialogControlTemplate{IDC_NEW_PASSWORD, ControlClass::Edit, "",
                           kChild | ES_LEFT | ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP,
                           0, 71, 174, 100, 14},
+    // The new password once more, so that a typing error cannot lock the user out.
+    DialogControlTemplate{IDC_STATIC, ControlClass::Static, "Confir&m:", kChild | SS_LEFT, 0, 10,
+                          199, 50, 8},
+    DialogControlTemplate{IDC_CONFIRM_PASSWORD, ControlClass::Edit, "",
+                          kChild | ES_LEFT | ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP,
+                          0, 71, 196, 100, 14},
     DialogControlTemplate{IDC_DHCP_GROUP, ControlClass::Button, "DHCP", kChild | BS_GROUPBOX, 0,
                           190, 15, 91, 52},
     DialogControlTemplate{IDC_DHCP_ON, ControlClass::Button, "&On",
@@ -77,8 +83,12 @@ constexpr std::array kEthernetConfigControls = {
                           0, 200, 48, 25, 10},
     DialogControlTemplate{IDC_CHANGE_PASSWORD, ControlClass::Button, "&Change password",
                           kChild | BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP, 0, 190, 155, 73, 10},
+    // An empty new password is sent only when this is ticked.
+    DialogControlTemplate{IDC_REMOVE_PASSWORD, ControlClass::Button, "Remo&ve password",
+                          kChild | BS_AUTOCHECKBOX | WS_TABSTOP | WS_DISABLED, 0, 190, 176, 100,
+                          10},
     DialogControlTemplate{IDC_STATIC, ControlClass::Button, "Ethernet configuration",
-                          kChild | BS_GROUPBOX, 0, 5, 5, 295, 190},
+                          kChild | BS_GROUPBOX, 0, 5, 5, 295, 208},
 };
 
 constexpr std::array kAdvancedSettingsControls = {
@@ -115,7 +125,7 @@ const DialogTemplate kTemplates[] = {
      DS_SETFONT | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
          WS_MAXIMIZEBOX,
      WS_EX_APPWINDOW, 431, 185, kFont, 8, kMainWindowControls},
-    {IDD_ETHERNET_CONFIG, "Dialog", kModalDialogStyle, 0, 307, 218, kFont, 8,
+    {IDD_ETHERNET_CONFIG, "Dialog", kModalDialogStyle, 0, 307, 236, kFont, 8,
      kEthernetConfigControls},
     {IDD_ADVANCED_SETTINGS, "Advanced Settings", kModalDialogStyle, 0, 186, 90, kFont, 8,
      kAdvancedSettingsControls},
