@@ -8,6 +8,7 @@
 #include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
 #include "platform/GetTickCount.h"
+#include "platform/framework/Accessibility.h"
 #include "platform/framework/Translate.h"
 #include "res/ids/Resource.h"
 #include "res/strings/ProgramTitle.h"
@@ -129,6 +130,11 @@ BOOL CScanDlg::OnInitDialog() {
     m_moduleList.SetDoubleClickCommand(
         [this](CModuleListCtrl& /*list*/, CPoint point) { ConfigureAt(point, nullptr); });
     ordvane::InstallModuleListCopy(m_moduleList, ordvane::kModuleColumnList);
+    ordvane::framework::SetAccessibleText(m_moduleList, ordvane::translate("CScanDlg", "Modules"));
+    ordvane::framework::SetColumnDescription(m_moduleList, ordvane::kColumnSubnetMask,
+                                             ordvane::translate("CScanDlg", "Subnet mask"));
+    ordvane::framework::SetColumnDescription(m_moduleList, ordvane::kColumnGateway,
+                                             ordvane::translate("CScanDlg", "Default gateway"));
 
     g_moduleEventWindow.store(m_hWnd);
     ZEVA_RegisterCallBack(&CScanDlg::ModuleEventCallback);

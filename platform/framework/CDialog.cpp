@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "platform/framework/Accessibility.h"
 #include "platform/framework/CDataExchange.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/DialogBuilder.h"
@@ -65,6 +66,7 @@ bool CDialog::CreateFromTemplate() {
     if (dialogTemplate == nullptr || QApplication::instance() == nullptr) {
         return false;
     }
+    ordvane::framework::InstallAccessibility();
     QWidget* owner = OwnerWidget(*this, m_pParentWnd);
     auto* window = new DialogWindow(owner, dialogTemplate->style, dialogTemplate->exStyle);
     window->setWindowModality(Qt::ApplicationModal);

@@ -10,6 +10,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <vector>
@@ -199,6 +200,11 @@ void TieLabelsToFields(const std::vector<QWidget*>& controls) {
             }
             if (field->focusPolicy() != Qt::NoFocus) {
                 label->setBuddy(field);
+                if (auto* address = dynamic_cast<IpAddressWidget*>(field)) {
+                    QString name = label->property(kRawTextProperty).toString();
+                    name.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+                    address->NameParts(name);
+                }
                 // With a buddy the label shows its access key instead of dropping the mark.
                 label->setText(label->property(kRawTextProperty).toString());
                 break;

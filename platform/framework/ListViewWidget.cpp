@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QFont>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -79,7 +80,19 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
         }
         return QBrush(WarningBackground(view != nullptr ? view->palette() : QPalette()));
     }
-    if (role == Qt::ToolTipRole && m_toolTipSource) {
+    if (role == Qt::FontRole) {
+        // A warning is not told by colour alone: the row's text is bold as well.
+        const ListRow* row = m_rows.At(index.row());
+        if (row == nullptr || !row->warning) {
+            return {};
+        }
+        const auto* view = qobject_cast<const QWidget*>(QObject::parent());
+        QFont font = view != nullptr ? view->font() : QFont();
+        font.setBold(true);
+        return font;
+    }
+    // A screen reader reads a cell's tooltip (the row's warnings) as its description.
+    if ((role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) && m_toolTipSource) {
         const QString tip = m_toolTipSource(index.row(), index.column());
         return tip.isEmpty() ? QVariant() : QVariant(tip);
     }
@@ -107,6 +120,8 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
             return static_cast<int>(AlignmentOfFormat(column.format));
         case kHeaderFormatRole:
             return column.format;
+        case Qt::AccessibleDescriptionRole:
+            return QString::fromUtf8(column.description.c_str());
         default:
             return {};
     }
@@ -123,6 +138,8 @@ bool ListModel::setHeaderData(int section, Qt::Orientation orientation, const QV
         column.heading = value.toString().toUtf8().toStdString();
     } else if (role == kHeaderFormatRole) {
         column.format = value.toInt();
+    } else if (role == Qt::AccessibleDescriptionRole) {
+        column.description = value.toString().toUtf8().toStdString();
     } else {
         return false;
     }

@@ -26,6 +26,7 @@ public:
         std::string heading;
         int format = 0;  // HDF_ flags
         int width = 0;
+        std::string description;  // what a screen reader says of the heading
     };
 
     explicit ListModel(QObject* parent);
