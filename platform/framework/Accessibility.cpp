@@ -8,6 +8,7 @@
 
 #include "platform/framework/CListCtrl.h"
 #include "platform/framework/CWnd.h"
+#include "platform/framework/DialogBuilder.h"
 #include "platform/framework/DialogWindow.h"
 #include "platform/framework/IpAddressWidget.h"
 #include "platform/framework/ListViewWidget.h"
@@ -17,18 +18,6 @@ namespace {
 
 using detail::DialogWindow;
 using detail::IpAddressWidget;
-
-// "&On" is read "On"; "&&" is a plain "&".
-QString WithoutAccessKeyMark(const QString& text) {
-    QString read;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
-            ++i;
-        }
-        read += text[i];
-    }
-    return read;
-}
 
 // A dialog's window is a plain widget to Qt; it is read as a dialog, modal while it blocks its
 // owner.
@@ -52,7 +41,7 @@ public:
 
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Name && widget()->accessibleName().isEmpty()) {
-            return WithoutAccessKeyMark(Button()->text());
+            return detail::WithoutPrefixMarks(Button()->text());
         }
         return QAccessibleWidget::text(kind);
     }

@@ -41,7 +41,8 @@ int CListCtrl::InsertColumn(int column, LPCSTR heading, int format, int width, i
     } else if ((format & LVCFMT_CENTER) != 0) {
         headerFormat |= HDF_CENTER;
     }
-    ListModel::Column entry{heading != nullptr ? heading : "", headerFormat, std::max(0, width), {}};
+    ListModel::Column entry{
+        heading != nullptr ? heading : "", headerFormat, std::max(0, width), {}};
     const int index = view->Model()->InsertColumn(column, std::move(entry));
     view->header()->resizeSection(index, width >= 0 ? width : view->header()->defaultSectionSize());
     return index;

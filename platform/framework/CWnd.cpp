@@ -45,20 +45,6 @@ QString ToQString(LPCSTR text) {
     return QString::fromUtf8(text != nullptr ? text : "");
 }
 
-// Windows draws "&x" as an underlined x and "&&" as "&"; labels that show such text need the
-// marks taken out because a QLabel without a buddy shows them as they are.
-QString WithoutPrefixMarks(const QString& text) {
-    QString shown;
-    shown.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
-            ++i;
-        }
-        shown += text[i];
-    }
-    return shown;
-}
-
 // A control's client area: the widget's contents inside its frame.
 QPoint ClientOrigin(const QWidget* widget) {
     if (widget->isWindow()) {
@@ -213,7 +199,9 @@ void CWnd::SetWindowText(LPCSTR text) {
         edit->setText(value);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         const bool noPrefix = (ordvane::framework::detail::StyleOf(widget) & SS_NOPREFIX) != 0;
-        label->setText(noPrefix || label->buddy() != nullptr ? value : WithoutPrefixMarks(value));
+        label->setText(noPrefix || label->buddy() != nullptr
+                           ? value
+                           : ordvane::framework::detail::WithoutPrefixMarks(value));
         ordvane::framework::detail::FitStaticToText(label);
     } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
         group->setTitle(value);

@@ -10,7 +10,6 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <vector>
@@ -201,9 +200,8 @@ void TieLabelsToFields(const std::vector<QWidget*>& controls) {
             if (field->focusPolicy() != Qt::NoFocus) {
                 label->setBuddy(field);
                 if (auto* address = dynamic_cast<IpAddressWidget*>(field)) {
-                    QString name = label->property(kRawTextProperty).toString();
-                    name.remove(QRegularExpression(QStringLiteral("&(?!&)")));
-                    address->NameParts(name);
+                    address->NameParts(
+                        WithoutPrefixMarks(label->property(kRawTextProperty).toString()));
                 }
                 // With a buddy the label shows its access key instead of dropping the mark.
                 label->setText(label->property(kRawTextProperty).toString());
@@ -255,6 +253,18 @@ void FitStaticToText(QLabel* label) {
         fitted.moveLeft(box.left() - extra / 2);
     }
     label->setGeometry(fitted);
+}
+
+QString WithoutPrefixMarks(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
+            ++i;
+        }
+        shown += text[i];
+    }
+    return shown;
 }
 
 void SetEditReadOnly(QLineEdit* edit, bool readOnly) {

@@ -2,6 +2,8 @@
 // Internal: builds a dialog's window and controls from its template, and wires the controls'
 // Qt signals to the window messages their parent expects (BN_CLICKED, EN_CHANGE).
 
+#include <QString>
+
 #include "platform/framework/DialogTemplate.h"
 
 class QLabel;
@@ -25,5 +27,9 @@ void FitStaticToText(QLabel* label);
 // Makes an edit read-only or writable, and shows which: a read-only edit is filled with the
 // dialog's face colour instead of the colour of a field to type in, as the platform's is.
 void SetEditReadOnly(QLineEdit* edit, bool readOnly);
+
+// Windows draws "&x" as an underlined x and "&&" as "&": the text as shown (and read by a
+// screen reader), without the marks.
+QString WithoutPrefixMarks(const QString& text);
 
 }  // namespace ordvane::framework::detail
