@@ -123,7 +123,7 @@ BOOL CScanDlg::OnInitDialog() {
 
     LayoutControls(ordvane::LayoutMode::Capture);
     LayoutControls(ordvane::LayoutMode::Apply);
-    ApplyMinimumWindowSize(*this);
+    ApplyMinimumWindowSize(*this, m_layout);
 
     m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     m_moduleList.CreateColumns(ordvane::kModuleColumnList);
@@ -218,7 +218,7 @@ void CScanDlg::OnSize(UINT type, int cx, int cy) {
         LayoutControls(ordvane::LayoutMode::Apply);
     }
     // A window manager's frame is known only once the window is shown.
-    ApplyMinimumWindowSize(*this);
+    ApplyMinimumWindowSize(*this, m_layout);
 }
 
 void CScanDlg::OnSizing(UINT side, LPRECT rect) {
