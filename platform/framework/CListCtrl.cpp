@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/framework/DialogBuilder.h"
 #include "platform/framework/ListViewWidget.h"
 
 using ordvane::framework::ListRow;
+using ordvane::framework::detail::DesktopFontScale;
 using ordvane::framework::detail::ListModel;
 using ordvane::framework::detail::ListViewWidget;
 
@@ -44,7 +46,11 @@ int CListCtrl::InsertColumn(int column, LPCSTR heading, int format, int width, i
     ListModel::Column entry{
         heading != nullptr ? heading : "", headerFormat, std::max(0, width), {}};
     const int index = view->Model()->InsertColumn(column, std::move(entry));
-    view->header()->resizeSection(index, width >= 0 ? width : view->header()->defaultSectionSize());
+    // Widths are given for the templates' font at 96 DPI; they grow with the font as the
+    // dialog units do.
+    const double scale = DesktopFontScale() * view->logicalDpiY() / kDialogBaseDpi;
+    view->header()->resizeSection(
+        index, width >= 0 ? qRound(width * scale) : view->header()->defaultSectionSize());
     return index;
 }
 

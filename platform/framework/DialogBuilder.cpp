@@ -213,11 +213,17 @@ void TieLabelsToFields(const std::vector<QWidget*>& controls) {
 
 }  // namespace
 
+double DesktopFontScale() {
+    const double desktop = QApplication::font().pointSizeF();
+    return desktop > 0 ? desktop / kStandardDesktopPointSize : 1.0;
+}
+
 void ApplyDialogFont(QWidget* window, const DialogTemplate& dialogTemplate) {
     QFont font = QApplication::font();
     font.setFamilies(DialogFontFamilies(dialogTemplate));
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(dialogTemplate.pointSize > 0 ? dialogTemplate.pointSize : 8);
+    font.setPointSizeF((dialogTemplate.pointSize > 0 ? dialogTemplate.pointSize : 8) *
+                       DesktopFontScale());
     window->setFont(font);
 }
 
@@ -280,7 +286,8 @@ void SetEditReadOnly(QLineEdit* edit, bool readOnly) {
 }
 
 int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {
-    const int fontDpi = window->logicalDpiY();
+    // The dialog units grow with the font: with the desktop's font, and with the resolution.
+    const int fontDpi = qRound(window->logicalDpiY() * DesktopFontScale());
     int defaultId = 0;
     std::vector<QWidget*> created;
     for (const DialogControlTemplate& control : dialogTemplate.controls) {

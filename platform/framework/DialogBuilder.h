@@ -16,6 +16,12 @@ class DialogWindow;
 
 // The font the templates are drawn in: the desktop's nearest sans-serif at 8 points.
 void ApplyDialogFont(QWidget* window, const DialogTemplate& dialogTemplate);
+
+// The size of the desktop's font that the templates' 8 points stand for: Qt's own default.
+inline constexpr double kStandardDesktopPointSize = 9.0;
+// The desktop's font size over the standard: 2 for an 18-point desktop font. The dialogs' font
+// and their dialog units are scaled by it, so that everything grows with the desktop's font.
+double DesktopFontScale();
 // Creates the controls in template order, sets the tab order and the window's client size, and
 // returns the id Enter sends: the first default push button's, otherwise IDOK.
 int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate);

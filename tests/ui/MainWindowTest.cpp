@@ -256,13 +256,15 @@ TEST_F(MainWindowTest, EnterOutsideAButtonRunsTheFirstDefaultButtonScan) {
 TEST_F(MainWindowTest, TheWindowCannotBeMadeSmallerThanItsMinimumSize) {
     RunWindow([&](TestableScanDlg& window) {
         QWidget* widget = window.GetWidget();
+        // Wider than 194 pixels: Advanced Options (15 + 113), a 15-pixel gap, Scan, its gap and
+        // Exit (75 + 15 + 75 + 17) stay whole; 130 pixels high is room enough for them.
         const QSize frame = widget->frameGeometry().size() - widget->size();
-        EXPECT_EQ(widget->minimumSize(), QSize(194, 130) - frame);
+        EXPECT_EQ(widget->minimumSize(), QSize(325, 130 - frame.height()));
         window.MoveWindow(0, 0, 120, 90);
         PumpEvents();
         CRect rect;
         window.GetWindowRect(&rect);
-        EXPECT_EQ(rect.Width(), 194);
+        EXPECT_EQ(rect.Width(), 325 + frame.width());
         EXPECT_EQ(rect.Height(), 130);
     });
 }
