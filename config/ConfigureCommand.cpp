@@ -1,6 +1,7 @@
 // The Configure command: a double click on a row of the module table opens the Ethernet
 // configuration dialog for that module and, on "Set", sends the configure request.
 #include "config/ConfigureCommand.h"
+#include "platform/framework/Translate.h"
 
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureRequestBuilder.h"
@@ -78,7 +79,8 @@ std::optional<TypedConfiguration> RunConfigureCommandKeepingTyped(CModuleListCtr
         return std::nullopt;
     }
     CEthernetConfigDlg dialog;
-    dialog.m_caption = CString("Configure: ") + moduleList.GetItemText(row, ordvane::kColumnMac);
+    dialog.m_caption = ordvane::FillIn(ordvane::translate("CEthernetConfigDlg", "Configure: %1"),
+                                       {moduleList.GetItemText(row, ordvane::kColumnMac).Str()});
 
     ordvane::MacAddress mac{};
     if (!ordvane::ReadRowMacAddress(moduleList, row, mac)) {

@@ -167,12 +167,13 @@ void CEthernetConfigDlg::OnOK() {
     // m_hostname still holds what the module reported until the dialog closes.
     const std::string_view reportedHostname = m_hostnameKnown == 1 ? m_hostname : "";
     if (!ordvane::IsAcceptableHostname(m_hostnameText.Str(), reportedHostname)) {
-        MessageBox(ordvane::kIllegalHostnameMessage, nullptr, MB_OK);
+        MessageBox(ordvane::translate("SharedText", ordvane::kIllegalHostnameMessage), nullptr,
+                   MB_OK);
         return;
     }
     m_ipAddressCtrl.GetAddress(m_ipAddress);
     if (ordvane::HasLastOctet255(m_ipAddress)) {
-        MessageBox(ordvane::kLastOctet255Message, nullptr, MB_OK);
+        MessageBox(ordvane::translate("SharedText", ordvane::kLastOctet255Message), nullptr, MB_OK);
         return;
     }
     if (!CheckNewPassword()) {

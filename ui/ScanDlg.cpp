@@ -1,5 +1,7 @@
 #include "ui/ScanDlg.h"
 
+#include <QTimer>
+#include <QWidget>
 #include <cstdlib>
 
 #include "app/DllVersion.h"
@@ -19,6 +21,7 @@
 #include "ui/NoAnswerMessage.h"
 #include "version/CVFXVersionInfo.h"
 #include "version/CVFXVersionRecord.h"
+#include "zeva/ScanDestinations.h"
 
 namespace {
 
@@ -41,6 +44,7 @@ ON_BN_CLICKED(IDC_FILE, OnFile)
 ON_MESSAGE(WM_MODULE_EVENT, OnModuleEvent)
 ON_MESSAGE(WM_HELP, OnHelp)
 ON_MESSAGE(WM_SHOW_MODULE_COUNT, OnShowModuleCount)
+ON_MESSAGE(WM_SCAN_DUE, OnScanDue)
 ON_WM_DESTROY()
 ON_WM_CONTEXTMENU()
 ON_COMMAND(ID_MODULE_CONFIGURE, OnModuleConfigure)
@@ -116,7 +120,8 @@ BOOL CScanDlg::OnInitDialog() {
 
     CDllVersion libraryVersion;
     if (!libraryVersion.IsLoadedZevaAccepted()) {
-        MessageBox("Incorrect DLL version", "Warning", MB_ICONEXCLAMATION | MB_OK);
+        MessageBox(ordvane::translate("CScanDlg", "Incorrect DLL version"),
+                   ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
         CDialog::OnCancel();
         return TRUE;
     }
@@ -139,9 +144,7 @@ BOOL CScanDlg::OnInitDialog() {
     g_moduleEventWindow.store(m_hWnd);
     ZEVA_RegisterCallBack(&CScanDlg::ModuleEventCallback);
     ZEVA_Start();
-    m_moduleList.ClearModules();
-    ScheduleModuleCount();
-    ZEVA_SendModuleScan();
+    StartScan();
 
     m_dhcpServer.SetEnabled(false);
     return TRUE;
@@ -185,9 +188,35 @@ HCURSOR CScanDlg::OnQueryDragIcon() {
 }
 
 void CScanDlg::OnScan() {
+    StartScan();
+}
+
+void CScanDlg::StartScan() {
     m_moduleList.ClearModules();
+    m_scanRunning = true;
+    const WPARAM number = ++m_scanNumber;
+    // Read as the library reads them for this scan.
+    std::string destinations;
+    for (const auto& card : ordvane::zeva::CollectScanInterfaces().scanned) {
+        destinations += (destinations.empty() ? "" : ", ") + card.name;
+    }
+    if (const char* targets = std::getenv("ZEVA_TARGETS"); targets != nullptr && *targets != 0) {
+        destinations += (destinations.empty() ? "" : ", ") + std::string(targets);
+    }
+    m_scanDestinations = destinations;
     ScheduleModuleCount();
     ZEVA_SendModuleScan();
+    const HWND self = m_hWnd;
+    QTimer::singleShot(kScanMilliseconds, GetWidget(),
+                       [self, number] { ::PostMessage(self, WM_SCAN_DUE, number, 0); });
+}
+
+LRESULT CScanDlg::OnScanDue(WPARAM wParam, LPARAM /*lParam*/) {
+    if (wParam == m_scanNumber) {
+        m_scanRunning = false;
+        ScheduleModuleCount();
+    }
+    return 0;
 }
 
 LRESULT CScanDlg::OnHelp(WPARAM /*wParam*/, LPARAM /*lParam*/) {
@@ -205,9 +234,21 @@ void CScanDlg::ScheduleModuleCount() {
 LRESULT CScanDlg::OnShowModuleCount(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     m_moduleCountScheduled = false;
     const int rows = m_moduleList.GetItemCount();
+    const std::string title = m_captionTitle.Str();
     CString caption;
-    caption.Format("%s - %d %s", static_cast<LPCSTR>(m_captionTitle), rows,
-                   rows == 1 ? "module" : "modules");
+    if (m_scanRunning) {
+        caption = ordvane::FillIn(
+            ordvane::translate("CScanDlg", "%1 - scanning, %n module(s)", nullptr, rows), {title});
+    } else if (rows > 0) {
+        caption = ordvane::FillIn(
+            ordvane::translate("CScanDlg", "%1 - %n module(s)", nullptr, rows), {title});
+    } else if (m_scanDestinations.empty()) {
+        caption = ordvane::FillIn(ordvane::translate("CScanDlg", "%1 - no network card to scan on"),
+                                  {title});
+    } else {
+        caption = ordvane::FillIn(ordvane::translate("CScanDlg", "%1 - no module answered on %2"),
+                                  {title, m_scanDestinations});
+    }
     SetWindowText(caption);
     return 0;
 }
@@ -338,23 +379,23 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
         }
         case ZEVA_EVENT_RESCAN:
             RemoveQueuedMacIfLastConfigured();
-            m_moduleList.ClearModules();
-            ScheduleModuleCount();
-            ZEVA_SendModuleScan();
+            StartScan();
             return 0;
         case ZEVA_EVENT_INVALID_PASSWORD:
             if (RemoveQueuedMacIfLastConfigured()) {
-                MessageBox("Invalid password", "Warning", MB_ICONEXCLAMATION | MB_OK);
+                MessageBox(ordvane::translate("CScanDlg", "Invalid password"),
+                           ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
                 ReopenConfiguration();
             }
             return 0;
         case ZEVA_EVENT_MAC_CONFLICT:
             // The library sent nothing: a second device answers in that module's name.
-            MessageBox(kMacClaimedTwiceMessage, "Warning", MB_ICONEXCLAMATION | MB_OK);
+            MessageBox(ordvane::translate("CScanDlg", kMacClaimedTwiceMessage),
+                       ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
             return 0;
         case ZEVA_EVENT_NO_ANSWER:
-            MessageBox(ordvane::NoAnswerMessage(m_moduleList).c_str(), "Warning",
-                       MB_ICONEXCLAMATION | MB_OK);
+            MessageBox(ordvane::NoAnswerMessage(m_moduleList).c_str(),
+                       ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
             if (const auto& last = m_moduleList.GetLastCommand();
                 last && last->command == CModuleListCtrl::SentCommand::Configure) {
                 ReopenConfiguration();

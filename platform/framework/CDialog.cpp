@@ -12,6 +12,7 @@
 #include "platform/framework/DialogBuilder.h"
 #include "platform/framework/DialogWindow.h"
 #include "platform/framework/ModalHooks.h"
+#include "platform/framework/Translate.h"
 #include "platform/framework/WindowRegistry.h"
 
 using ordvane::framework::detail::DialogWindow;
@@ -70,7 +71,8 @@ bool CDialog::CreateFromTemplate() {
     QWidget* owner = OwnerWidget(*this, m_pParentWnd);
     auto* window = new DialogWindow(owner, dialogTemplate->style, dialogTemplate->exStyle);
     window->setWindowModality(Qt::ApplicationModal);
-    window->setWindowTitle(QString::fromUtf8(dialogTemplate->caption));
+    window->setWindowTitle(
+        QString::fromUtf8(ordvane::translate("Dialog", dialogTemplate->caption).Str().c_str()));
     ordvane::framework::detail::ApplyDialogFont(window, *dialogTemplate);
     Attach(HandleFromWidget(window));
 

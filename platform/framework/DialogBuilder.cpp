@@ -19,6 +19,7 @@
 #include "platform/framework/IpAddressWidget.h"
 #include "platform/framework/ListViewWidget.h"
 #include "platform/framework/Resources.h"
+#include "platform/framework/Translate.h"
 #include "platform/framework/WindowRegistry.h"
 
 namespace ordvane::framework::detail {
@@ -310,7 +311,10 @@ int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {
         const bool emptyEdit = control.windowClass == ControlClass::Edit &&
                                (control.text == nullptr || *control.text == '\0');
         if (!iconStatic && !emptyEdit) {
-            wrapper->SetWindowText(control.text != nullptr ? control.text : "");
+            // The templates hold the English texts; the user's language comes from the
+            // catalogues.
+            wrapper->SetWindowText(
+                translate("Dialog", control.text != nullptr ? control.text : ""));
         }
         if (control.windowClass != ControlClass::Static &&
             (control.windowClass != ControlClass::Button ||

@@ -15,6 +15,7 @@
 
 #include "platform/framework/CWnd.h"
 #include "platform/framework/Resources.h"
+#include "platform/framework/Translate.h"
 #include "platform/framework/WindowRegistry.h"
 
 namespace ordvane::framework::detail {
@@ -83,18 +84,18 @@ DialogWindow::DialogWindow(QWidget* owner, DWORD style, DWORD exStyle)
     setAttribute(Qt::WA_DeleteOnClose, false);
     if (m_hasSystemMenu) {
         if ((style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) != 0) {
-            m_systemMenu.AppendMenu(MF_STRING, SC_RESTORE, "&Restore");
+            m_systemMenu.AppendMenu(MF_STRING, SC_RESTORE, translate("SystemMenu", "&Restore"));
         }
         if ((style & WS_MINIMIZEBOX) != 0) {
-            m_systemMenu.AppendMenu(MF_STRING, SC_MINIMIZE, "Mi&nimize");
+            m_systemMenu.AppendMenu(MF_STRING, SC_MINIMIZE, translate("SystemMenu", "Mi&nimize"));
         }
         if ((style & WS_MAXIMIZEBOX) != 0) {
-            m_systemMenu.AppendMenu(MF_STRING, SC_MAXIMIZE, "Ma&ximize");
+            m_systemMenu.AppendMenu(MF_STRING, SC_MAXIMIZE, translate("SystemMenu", "Ma&ximize"));
         }
         if (m_systemMenu.GetMenuItemCount() > 0) {
             m_systemMenu.AppendMenu(MF_SEPARATOR);
         }
-        m_systemMenu.AppendMenu(MF_STRING, SC_CLOSE, "&Close\tAlt+F4");
+        m_systemMenu.AppendMenu(MF_STRING, SC_CLOSE, translate("SystemMenu", "&Close\tAlt+F4"));
         // Alt+Space opens the menu wherever the focus is in the window.
         auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
         shortcut->setContext(Qt::WindowShortcut);

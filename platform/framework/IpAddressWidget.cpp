@@ -65,7 +65,9 @@ void IpAddressWidget::NameParts(const QString& name) {
 }
 
 QString IpAddressWidget::RangeMessage(int typed) {
-    return QStringLiteral("%1 is not a valid entry. Please specify a value between 0 and %2.")
+    return QCoreApplication::translate(
+               "IpAddressWidget",
+               "%1 is not a valid entry. Please specify a value between 0 and %2.")
         .arg(typed)
         .arg(kHighestValue);
 }

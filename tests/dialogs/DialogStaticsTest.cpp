@@ -4,12 +4,16 @@
 // access key leads to its field, and one button per dialog is drawn as the default.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTranslator>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -24,6 +28,38 @@
 namespace {
 
 using ordvane::framework::ModalScript;
+
+// The window in a language for as long as it lives: English (the texts as written, as the test
+// main installs them) or German from the program's own catalogue.
+class ScopedLanguage {
+public:
+    explicit ScopedLanguage(const std::string& language) {
+        if (language != "en") {
+            EXPECT_TRUE(m_translator.load(
+                QString::fromStdString(":/ordvane/translations/ordvane_" + language)));
+            QCoreApplication::installTranslator(&m_translator);
+        }
+    }
+    ~ScopedLanguage() { QCoreApplication::removeTranslator(&m_translator); }
+
+private:
+    QTranslator m_translator;
+};
+
+const char* const kLanguages[] = {"en", "de"};
+
+// The access key of a text ("&Set" gives 's'); 0 without one.
+QChar AccessKey(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&')) {
+            if (text[i + 1] != QLatin1Char('&')) {
+                return text[i + 1].toLower();
+            }
+            ++i;
+        }
+    }
+    return QChar();
+}
 
 void ExpectWholeTexts(CDialog& dialog) {
     QWidget* window = dialog.GetWidget();
@@ -67,18 +103,21 @@ TEST(DialogStatics, EveryStaticShowsItsWholeText) {
         {IDD_ETHERNET_CONFIG, [] { return std::make_unique<CDialog>(IDD_ETHERNET_CONFIG); }},
         {IDD_ADVANCED_SETTINGS, [] { return std::make_unique<CDialog>(IDD_ADVANCED_SETTINGS); }},
     };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(testing::Message() << "template " << test.templateId);
-        std::unique_ptr<CDialog> dialog = test.make();
-        ModalScript script;
-        int checked = 0;
-        script.OnDialog([&](CDialog& shown) {
-            ExpectWholeTexts(shown);
-            ++checked;
-            shown.EndDialog(IDCANCEL);
-        });
-        dialog->DoModal();
-        EXPECT_EQ(checked, 1);
+    for (const char* language : kLanguages) {
+        const ScopedLanguage shownIn(language);
+        for (const Case& test : cases) {
+            SCOPED_TRACE(testing::Message() << language << ", template " << test.templateId);
+            std::unique_ptr<CDialog> dialog = test.make();
+            ModalScript script;
+            int checked = 0;
+            script.OnDialog([&](CDialog& shown) {
+                ExpectWholeTexts(shown);
+                ++checked;
+                shown.EndDialog(IDCANCEL);
+            });
+            dialog->DoModal();
+            EXPECT_EQ(checked, 1);
+        }
     }
 }
 
@@ -107,6 +146,31 @@ TEST(DialogStatics, AccessKeysLeadToTheirFieldsAndOneButtonIsTheDefault) {
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(testing::Message() << "template " << test.templateId);
+        for (const char* language : {"de"}) {
+            // Every shown access key of the dialog is its own, in each language.
+            const ScopedLanguage shownIn(language);
+            CDialog dialog(test.templateId);
+            ModalScript script;
+            script.OnDialog([&](CDialog& shown) {
+                std::map<QChar, std::string> owners;
+                for (QWidget* control : shown.GetWidget()->findChildren<QWidget*>()) {
+                    QString text;
+                    if (auto* label = qobject_cast<QLabel*>(control); label && label->buddy()) {
+                        text = label->text();
+                    } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+                        text = button->isHidden() ? QString() : button->text();
+                    }
+                    const QChar key = AccessKey(text);
+                    if (!key.isNull()) {
+                        const auto [owner, added] = owners.emplace(key, text.toStdString());
+                        EXPECT_TRUE(added)
+                            << language << ": " << text.toStdString() << " and " << owner->second;
+                    }
+                }
+                shown.EndDialog(IDCANCEL);
+            });
+            dialog.DoModal();
+        }
         CDialog dialog(test.templateId);
         ModalScript script;
         script.OnDialog([&](CDialog& shown) {

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLocale>
+
+#include "i18n/Translations.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -14,5 +17,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // dialogs come and go between tests
+    // The texts in English whatever this machine's language, with their plural forms.
+    ordvane::InstallTranslations(QLocale(QLocale::English, QLocale::UnitedStates));
     return RUN_ALL_TESTS();
 }

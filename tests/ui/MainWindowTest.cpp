@@ -45,7 +45,15 @@ TEST_F(MainWindowTest, OpensWithTheVersionCaptionTheAboutItemAndNoWinkOrFileButt
     bool winkEnabled = true;
     bool fileVisible = true;
     const INT_PTR result = RunWindow([&](TestableScanDlg& window) {
+        // The caption says that the scan runs until its answers are due.
         window.GetWindowText(caption);
+        EXPECT_EQ(caption, "Ordvane v1.4.0 - scanning, 3 modules");
+        PumpEventsUntil(
+            [&] {
+                window.GetWindowText(caption);
+                return caption.Str().find("scanning") == std::string::npos;
+            },
+            2 * kScanMilliseconds);
         CMenu* menu = window.GetSystemMenu(FALSE);
         ASSERT_NE(menu, nullptr);
         const int count = menu->GetMenuItemCount();
@@ -282,4 +290,22 @@ TEST_F(MainWindowTest, TheAboutItemAndAdvancedOptionsOpenTheirDialogsOverTheWind
     EXPECT_EQ(m_script->Dialogs()[1].templateId, static_cast<UINT>(IDD_ADVANCED_SETTINGS));
     EXPECT_EQ(m_script->Dialogs()[1].result, IDCANCEL);
     EXPECT_EQ(m_script->Dialogs()[2].templateId, static_cast<UINT>(IDD_ORDVANE_DIALOG));
+}
+
+// When nothing answered, the caption says so and names where the scan went.
+TEST_F(MainWindowTest, TheCaptionNamesWhereTheScanWentWhenNothingAnswered) {
+    // UDP port 9 (discard) on loopback: nothing answers there.
+    ordvane::testing::PointLibraryAt(9);
+    m_fleetRows = 0;
+    RunWindow([&](TestableScanDlg& window) {
+        const std::string expected = "Ordvane v1.4.0 - no module answered on 127.0.0.1:9";
+        CString caption;
+        EXPECT_TRUE(PumpEventsUntil(
+            [&] {
+                window.GetWindowText(caption);
+                return caption == expected.c_str();
+            },
+            2 * kScanMilliseconds))
+            << caption.Str();
+    });
 }
