@@ -6,6 +6,7 @@
 
 #include "app/DllVersion.h"
 #include "config/ConfigureCommand.h"
+#include "config/RowMacAddress.h"
 #include "config/WinkCommand.h"
 #include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
@@ -17,6 +18,7 @@
 #include "ui/AboutDlg.h"
 #include "ui/AdvancedOptionsCommand.h"
 #include "ui/MainWindowLayoutControls.h"
+#include "ui/MainWindowSettings.h"
 #include "ui/ModuleListCopy.h"
 #include "ui/NoAnswerMessage.h"
 #include "version/CVFXVersionInfo.h"
@@ -135,6 +137,7 @@ BOOL CScanDlg::OnInitDialog() {
     m_moduleList.SetDoubleClickCommand(
         [this](CModuleListCtrl& /*list*/, CPoint point) { ConfigureAt(point, nullptr); });
     ordvane::InstallModuleListCopy(m_moduleList, ordvane::kModuleColumnList);
+    RestoreSettings();
     ordvane::framework::SetAccessibleText(m_moduleList, ordvane::translate("CScanDlg", "Modules"));
     ordvane::framework::SetColumnDescription(m_moduleList, ordvane::kColumnSubnetMask,
                                              ordvane::translate("CScanDlg", "Subnet mask"));
@@ -192,6 +195,13 @@ void CScanDlg::OnScan() {
 }
 
 void CScanDlg::StartScan() {
+    const int selected = m_moduleList.GetSelectedRow();
+    ordvane::MacAddress mac{};
+    if (selected >= 0 && ordvane::ReadRowMacAddress(m_moduleList, selected, mac)) {
+        m_reselectMac = mac;
+    } else {
+        m_reselectMac.reset();
+    }
     m_moduleList.ClearModules();
     m_scanRunning = true;
     const WPARAM number = ++m_scanNumber;
@@ -234,6 +244,7 @@ void CScanDlg::ScheduleModuleCount() {
 LRESULT CScanDlg::OnShowModuleCount(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     m_moduleCountScheduled = false;
     const int rows = m_moduleList.GetItemCount();
+    FitColumnsAtFirstFill();
     const std::string title = m_captionTitle.Str();
     CString caption;
     if (m_scanRunning) {
@@ -341,6 +352,71 @@ void CScanDlg::ReopenConfiguration() {
     }
 }
 
+void CScanDlg::RestoreSettings() {
+    const int columns = m_moduleList.GetColumnCount();
+    const ordvane::MainWindowSettings kept = ordvane::LoadMainWindowSettings(columns);
+    if (!kept.columnWidths.empty()) {
+        for (int column = 0; column < columns; ++column) {
+            m_moduleList.SetColumnWidth(column,
+                                        kept.columnWidths[static_cast<std::size_t>(column)]);
+        }
+        m_columnsFitted = true;
+    }
+    if (kept.sortColumn) {
+        m_moduleList.SortColumn(*kept.sortColumn, kept.sortAscending ? TRUE : FALSE);
+    }
+    if (!kept.geometry.isEmpty()) {
+        GetWidget()->restoreGeometry(kept.geometry);
+    }
+}
+
+void CScanDlg::SaveSettings() {
+    ordvane::MainWindowSettings kept;
+    for (int column = 0; column < m_moduleList.GetColumnCount(); ++column) {
+        kept.columnWidths.push_back(m_moduleList.GetColumnWidth(column));
+    }
+    kept.sortColumn = m_moduleList.GetSortColumn();
+    kept.sortAscending = m_moduleList.IsSortAscending() != FALSE;
+    kept.geometry = GetWidget()->saveGeometry();
+    ordvane::SaveMainWindowSettings(kept);
+}
+
+void CScanDlg::FitColumnsAtFirstFill() {
+    if (m_columnsFitted || m_moduleList.GetItemCount() == 0) {
+        return;
+    }
+    // Wider for the texts in view, never narrower while the answers come in.
+    for (int column : {ordvane::kColumnVersion, ordvane::kColumnType}) {
+        const int before = m_moduleList.GetColumnWidth(column);
+        m_moduleList.SetColumnWidth(column, LVSCW_AUTOSIZE_USEHEADER);
+        if (m_moduleList.GetColumnWidth(column) < before) {
+            m_moduleList.SetColumnWidth(column, before);
+        }
+    }
+    // Once the first scan's answers are in, the widths are the user's.
+    m_columnsFitted = !m_scanRunning;
+}
+
+void CScanDlg::ReselectIfAnswered(const ZEVA_ModuleScanResponseType& response) {
+    if (!m_reselectMac || response.macIdValid == 0 ||
+        !std::equal(m_reselectMac->begin(), m_reselectMac->end(), response.macId)) {
+        return;
+    }
+    const CString macText(ordvane::FormatMacAddress(m_reselectMac->data()));
+    m_reselectMac.reset();
+    if (m_moduleList.GetSelectedRow() >= 0) {
+        return;  // the user has chosen another row meanwhile
+    }
+    for (int row = 0; row < m_moduleList.GetItemCount(); ++row) {
+        if (m_moduleList.GetItemText(row, ordvane::kColumnMac) == macText) {
+            m_moduleList.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED,
+                                      LVIS_SELECTED | LVIS_FOCUSED);
+            m_moduleList.EnsureVisible(row, FALSE);
+            return;
+        }
+    }
+}
+
 void CScanDlg::OnModuleCopy() {
     ordvane::CopyModuleList(m_moduleList, ordvane::kModuleColumnList);
 }
@@ -354,6 +430,7 @@ void CScanDlg::OnDestroy() {
     // any of the window's members go away.
     g_moduleEventWindow.store(nullptr);
     m_dhcpServer.SetEnabled(false);
+    SaveSettings();
     CDialog::OnDestroy();
 }
 
@@ -374,6 +451,7 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
                 return 0;
             }
             m_moduleList.AddModule(response);
+            ReselectIfAnswered(response);
             ScheduleModuleCount();
             return 0;
         }

@@ -106,6 +106,17 @@ private:
     // with what the user typed except the passwords.
     void ReopenConfiguration();
 
+    // Restores the table's columns, sort and the window's place from the last run.
+    void RestoreSettings();
+    void SaveSettings();
+    // Sizes Version and Type to their texts while the first scan fills the table, unless the
+    // user's widths were kept from the last run.
+    void FitColumnsAtFirstFill();
+    // After a rescan, selects the row of the module that was selected before, once it answers.
+    void ReselectIfAnswered(const ZEVA_ModuleScanResponseType& response);
+
+    bool m_columnsFitted = false;
+    std::optional<ordvane::MacAddress> m_reselectMac;
     // What the user typed in the last configure sent, passwords excepted.
     std::optional<TypedConfiguration> m_lastTyped;
     // "Ordvane v1.4.0", to which the caption adds the number of modules listed.

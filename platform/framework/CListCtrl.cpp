@@ -54,6 +54,25 @@ int CListCtrl::InsertColumn(int column, LPCSTR heading, int format, int width, i
     return index;
 }
 
+BOOL CListCtrl::SetColumnWidth(int column, int width) {
+    ListViewWidget* view = ViewOf(*this);
+    if (view == nullptr || column < 0 || column >= view->Model()->columnCount()) {
+        return FALSE;
+    }
+    if (width >= 0) {
+        view->header()->resizeSection(column, width);
+        return TRUE;
+    }
+    view->Model()->Flush();
+    // The rows in view decide, as a list view measures them (a whole table could be long).
+    int fitted = view->ColumnContentWidth(column);
+    if (width == LVSCW_AUTOSIZE_USEHEADER) {
+        fitted = std::max(fitted, view->header()->sectionSizeHint(column));
+    }
+    view->header()->resizeSection(column, std::max(fitted, 0));
+    return TRUE;
+}
+
 int CListCtrl::GetColumnWidth(int column) const {
     ListViewWidget* view = ViewOf(*this);
     return view != nullptr ? view->header()->sectionSize(column) : 0;

@@ -120,6 +120,8 @@ public:
     // Type-to-find: selects the next row whose first column starts with what was typed within
     // the platform's keyboard input interval, whichever cell was clicked last.
     void keyboardSearch(const QString& search) override;
+    // The width the column's texts in view need.
+    int ColumnContentWidth(int column) const { return sizeHintForColumn(column); }
 
 protected:
     bool viewportEvent(QEvent* event) override;

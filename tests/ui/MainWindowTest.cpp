@@ -2,12 +2,14 @@
 // scan, Scan, the library's events, Escape and the close box, the minimized icon, the layout.
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QImage>
 #include <QMenu>
 #include <QWidget>
 #include <cstring>
 #include <string>
 
+#include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
 #include "res/ids/Resource.h"
 #include "tests/ui/MainWindowFixture.h"
@@ -307,5 +309,45 @@ TEST_F(MainWindowTest, TheCaptionNamesWhereTheScanWentWhenNothingAnswered) {
             },
             2 * kScanMilliseconds))
             << caption.Str();
+    });
+}
+
+// Version and Type fit their texts after the first scan; a rescan keeps the selected module
+// selected; column widths, sort and the window's size come back at the next start.
+TEST_F(MainWindowTest, TheWindowKeepsItsSelectionColumnsSortAndSize) {
+    const char* const longType = "QM-240 Fieldbus Gateway Extended";
+    m_script.reset();
+    m_sim.reset();
+    StartFleet(std::string("mac,service,type,ip,mask,gateway,dhcp,hostname,hashed,password\n"
+                           "0A-51-4D-00-00-01,2.0,QM-100,10.0.0.9,255.255.255.0,10.0.0.254,0,a,0,\n"
+                           "0A-51-4D-00-00-02,2.0,") +
+                   longType + ",10.0.0.10,255.255.255.0,10.0.0.254,0,b,0,\n",
+               2);
+    RunWindow([&](TestableScanDlg& window) {
+        CModuleListCtrl& list = window.ModuleList();
+        const QFontMetrics metrics(list.GetWidget()->font());
+        EXPECT_GT(list.GetColumnWidth(ordvane::kColumnType), metrics.horizontalAdvance(longType));
+
+        list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+        const CString selectedMac = list.GetItemText(1, ordvane::kColumnMac);
+        EXPECT_TRUE(PressButton(window, IDC_SCAN));
+        ASSERT_TRUE(WaitForRows(window, 2));
+        ASSERT_EQ(list.GetSelectedRow(), 1);
+        EXPECT_EQ(list.GetItemText(1, ordvane::kColumnMac), selectedMac);
+
+        list.SetColumnWidth(ordvane::kColumnIp, 123);
+        list.SortColumn(ordvane::kColumnType, FALSE);
+        window.MoveWindow(40, 30, 700, 300);
+    });
+    RunWindow([&](TestableScanDlg& window) {
+        CModuleListCtrl& list = window.ModuleList();
+        EXPECT_EQ(list.GetColumnWidth(ordvane::kColumnIp), 123);
+        EXPECT_EQ(list.GetSortColumn(), ordvane::kColumnType);
+        EXPECT_FALSE(list.IsSortAscending());
+        EXPECT_EQ(RowText(list, 0, ordvane::kColumnType), longType);
+        CRect rect;
+        window.GetWindowRect(&rect);
+        EXPECT_EQ(rect.Width(), 700);
+        EXPECT_EQ(rect.Height(), 300);
     });
 }
