@@ -7,6 +7,13 @@ QT_TRANSLATE_NOOP("SharedText", "Illegal hostname! Only a-z, A-Z and 0-9 allowed
 QT_TRANSLATE_NOOP("SharedText", "Last digit of IP address can not be 255.")
 QT_TRANSLATE_NOOP("SharedText", "Device does not support wink.")
 QT_TRANSLATE_NOOP("SharedText", "DHCP server init failed")
+QT_TRANSLATE_NOOP("ModuleColumns", "IP")
+QT_TRANSLATE_NOOP("ModuleColumns", "SN")
+QT_TRANSLATE_NOOP("ModuleColumns", "GW")
+QT_TRANSLATE_NOOP("ModuleColumns", "DHCP")
+QT_TRANSLATE_NOOP("ModuleColumns", "Version")
+QT_TRANSLATE_NOOP("ModuleColumns", "Type")
+QT_TRANSLATE_NOOP("ModuleColumns", "MAC")
 QT_TRANSLATE_NOOP("CScanDlg",
                   "Two devices claim this module's MAC address, so nothing was sent. Remove the "
                   "other device and scan again.")

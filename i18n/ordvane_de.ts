@@ -281,6 +281,37 @@
     </message>
 </context>
 <context>
+    <name>ModuleColumns</name>
+    <message>
+        <source>IP</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>SN</source>
+        <translation>SN</translation>
+    </message>
+    <message>
+        <source>GW</source>
+        <translation>GW</translation>
+    </message>
+    <message>
+        <source>DHCP</source>
+        <translation>DHCP</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>MAC</source>
+        <translation>MAC</translation>
+    </message>
+</context>
+<context>
     <name>NoAnswerMessage</name>
     <message>
         <source>A module did not answer in time.</source>

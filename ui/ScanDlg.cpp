@@ -134,6 +134,7 @@ BOOL CScanDlg::OnInitDialog() {
 
     m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     m_moduleList.CreateColumns(ordvane::kModuleColumnList);
+    TranslateColumnHeadings();
     m_moduleList.SetDoubleClickCommand(
         [this](CModuleListCtrl& /*list*/, CPoint point) { ConfigureAt(point, nullptr); });
     ordvane::InstallModuleListCopy(m_moduleList, ordvane::kModuleColumnList);
@@ -349,6 +350,21 @@ void CScanDlg::ReopenConfiguration() {
             }
             return;
         }
+    }
+}
+
+void CScanDlg::TranslateColumnHeadings() {
+    CHeaderCtrl* header = m_moduleList.GetHeaderCtrl();
+    for (int column = 0; header != nullptr && column < m_moduleList.GetColumnCount(); ++column) {
+        char heading[64] = {};
+        HDITEM item{HDI_TEXT, 0, heading, static_cast<int>(sizeof heading), 0, 0};
+        if (!header->GetItem(column, &item)) {
+            continue;
+        }
+        CString shown = ordvane::translate("ModuleColumns", heading);
+        std::string text = shown.Str();
+        item.pszText = text.data();
+        header->SetItem(column, &item);
     }
 }
 

@@ -106,6 +106,9 @@ private:
     // with what the user typed except the passwords.
     void ReopenConfiguration();
 
+    // The table's headings in the user's language; a copied table keeps the English ones,
+    // which plan files name their columns by.
+    void TranslateColumnHeadings();
     // Restores the table's columns, sort and the window's place from the last run.
     void RestoreSettings();
     void SaveSettings();
