@@ -1,5 +1,8 @@
 #include "app/ScanApp.h"
 
+#include <QLocale>
+
+#include "i18n/Translations.h"
 #include "ui/ScanDlg.h"
 
 BEGIN_MESSAGE_MAP(CScanApp, CWinApp)
@@ -15,6 +18,8 @@ CScanApp theApp;
 BOOL CScanApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControls();
+    // The window in the user's language (LANG, LC_MESSAGES), Qt's own texts included.
+    ordvane::InstallTranslations(QLocale());
 
     CScanDlg dialog;
     m_pMainWnd = &dialog;

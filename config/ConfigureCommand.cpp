@@ -1,6 +1,7 @@
 // The Configure command: a double click on a row of the module table opens the Ethernet
 // configuration dialog for that module and, on "Set", sends the configure request.
 #include "config/ConfigureCommand.h"
+#include "platform/framework/Translate.h"
 
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureRequestBuilder.h"
@@ -59,39 +60,66 @@ ordvane::ConfigureDialogOutput ReadDialogOutput(const CEthernetConfigDlg& dialog
     return output;
 }
 
+// Puts what the user typed last time over the module's values; fields the module did not
+// report stay empty and disabled.
+void LoadTypedInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogOutput& typed) {
+    dialog.m_ipAddress = typed.ipAddress;
+    dialog.m_subnetMask = typed.subnetMask;
+    dialog.m_gateway = typed.gateway;
+    dialog.m_primaryDns = typed.primaryDns;
+    dialog.m_secondaryDns = typed.secondaryDns;
+    CEthernetConfigDlg::CopyToTextBuffer(dialog.m_hostname, typed.hostname);
+    dialog.m_dhcpChoice = typed.dhcpChoice;
+    dialog.m_changePassword = typed.changePassword;
+    dialog.m_focusPassword = TRUE;
+}
+
 }  // namespace
 
 void RunConfigureCommand(CModuleListCtrl& moduleList, CPoint point) {
+    RunConfigureCommandKeepingTyped(moduleList, point, nullptr);
+}
+
+std::optional<TypedConfiguration> RunConfigureCommandKeepingTyped(CModuleListCtrl& moduleList,
+                                                                  CPoint point,
+                                                                  const TypedConfiguration* typed) {
     const int row = moduleList.HitTest(CPoint(kHitTestX, point.y));
     if (row < 0) {
-        return;
+        return std::nullopt;
     }
     CEthernetConfigDlg dialog;
-    dialog.m_caption = CString("Configure: ") + moduleList.GetItemText(row, ordvane::kColumnMac);
+    dialog.m_caption = ordvane::FillIn(ordvane::translate("CEthernetConfigDlg", "Configure: %1"),
+                                       {moduleList.GetItemText(row, ordvane::kColumnMac).Str()});
 
     ordvane::MacAddress mac{};
     if (!ordvane::ReadRowMacAddress(moduleList, row, mac)) {
-        return;
+        return std::nullopt;
     }
     // A copy: module events handled while the dialog is open may clear the stored records.
     ZEVA_ModuleScanResponseType module;
     if (!ordvane::FindFirstModuleWithMac(moduleList, mac, module)) {
-        return;
+        return std::nullopt;
     }
     LoadDialogInput(dialog, ordvane::PrefillFromModule(module));
+    if (typed != nullptr && typed->mac == mac) {
+        LoadTypedInput(dialog, typed->values);
+    }
     if (dialog.DoModal() != IDOK) {
-        return;
+        return std::nullopt;
     }
 
     ZEVA_ConfigureRequestType request;
-    const ordvane::ConfigureDialogOutput values = ReadDialogOutput(dialog);
-    if (!ordvane::BuildConfigureRequest(module, values, request)) {
-        return;
+    TypedConfiguration sent{mac, ReadDialogOutput(dialog)};
+    if (!ordvane::BuildConfigureRequest(module, sent.values, request)) {
+        return std::nullopt;
     }
     moduleList.SetConfiguredMac(request.macId);
     OpenConfigureRequests().Hold(
-        ordvane::ConfigureChange(ordvane::JournalCommand::kConfigure, module, values, request));
+        ordvane::ConfigureChange(ordvane::JournalCommand::kConfigure, module, sent.values, request));
     ZEVA_SendConfigure(&request);
+    sent.values.password.clear();
+    sent.values.newPassword.clear();
+    return sent;
 }
 
 void JournalConfigureOutcome(const CModuleListCtrl& moduleList, long eventCode) {

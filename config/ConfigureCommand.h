@@ -5,12 +5,30 @@
 //
 //     m_moduleList.SetDoubleClickCommand(RunConfigureCommand);
 
+#include <optional>
+
+#include "config/ConfigureDialogValues.h"
+#include "platform/AddressText.h"
 #include "platform/framework/WinGeometry.h"
 
 class CModuleListCtrl;
 
+// What the user typed in the dialog for one module, the passwords left out: enough to open the
+// dialog again as it was after the module refused the password or did not answer.
+struct TypedConfiguration {
+    ordvane::MacAddress mac{};
+    ordvane::ConfigureDialogOutput values;  // password and newPassword stay empty
+};
+
 // Runs the Configure command for the row under the point (client coordinates of the list).
 void RunConfigureCommand(CModuleListCtrl& moduleList, CPoint point);
+
+// The same, but when typed is given for the row's module the dialog shows what was typed then
+// instead of the module's values, with the focus in Password. Returns what the user typed when
+// a request was sent.
+std::optional<TypedConfiguration> RunConfigureCommandKeepingTyped(CModuleListCtrl& moduleList,
+                                                                  CPoint point,
+                                                                  const TypedConfiguration* typed);
 
 // Writes the change journal's line of the configure request awaiting its outcome when a
 // library event brings it (accepted, refused password, no answer, not sent). The main window

@@ -1,4 +1,5 @@
 #include "config/WinkCommand.h"
+#include "platform/framework/Translate.h"
 
 #include "config/ConfigureRequestBuilder.h"
 #include "config/ModuleLookup.h"
@@ -27,7 +28,8 @@ void RunWinkCommand(CModuleListCtrl& moduleList) {
         return;
     }
     if (!ordvane::IsWinkSupported(module.serviceVersionMajor, module.serviceVersionMinor)) {
-        AfxMessageBox(ordvane::kWinkNotSupportedMessage, MB_OK, 0);
+        AfxMessageBox(ordvane::translate("SharedText", ordvane::kWinkNotSupportedMessage), MB_OK,
+                      0);
         return;
     }
     moduleList.NoteCommandSent(request.macId, CModuleListCtrl::SentCommand::Wink);

@@ -11,6 +11,7 @@ BEGIN_MESSAGE_MAP(CModuleListCtrl, CListCtrl)
 ON_WM_LBUTTONDBLCLK()
 ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
 ON_NOTIFY_REFLECT(LVN_GETINFOTIP, OnGetInfoTip)
+ON_NOTIFY_REFLECT(NM_RETURN, OnReturn)
 END_MESSAGE_MAP()
 
 CModuleListCtrl::CModuleListCtrl() : m_warnings(ordvane::ReadHostInterfaces()) {}
@@ -220,6 +221,29 @@ void CModuleListCtrl::OnLButtonDblClk(UINT /*flags*/, CPoint point) {
     if (m_doubleClickCommand) {
         m_doubleClickCommand(*this, point);
     }
+}
+
+void CModuleListCtrl::OnReturn(NMHDR* /*notify*/, LRESULT* result) {
+    // Nonzero: the key is used up; without a selected row it goes to the default button.
+    *result = RunDoubleClickCommandOnRow(GetSelectedRow()) ? 1 : 0;
+}
+
+int CModuleListCtrl::GetSelectedRow() const {
+    POSITION position = GetFirstSelectedItemPosition();
+    return position != nullptr ? GetNextSelectedItem(position) : -1;
+}
+
+bool CModuleListCtrl::RunDoubleClickCommandOnRow(int row) {
+    if (!m_doubleClickCommand || row < 0 || row >= GetItemCount()) {
+        return false;
+    }
+    EnsureVisible(row, FALSE);
+    RECT rect{};
+    if (!GetItemRect(row, &rect, 0)) {
+        return false;
+    }
+    m_doubleClickCommand(*this, CPoint(rect.left, (rect.top + rect.bottom) / 2));
+    return true;
 }
 
 void CModuleListCtrl::SortColumn(int column, BOOL ascending) {

@@ -56,6 +56,12 @@ public:
         m_doubleClickCommand = std::move(command);
     }
 
+    // Runs the double-click command for a row (Enter on the selected row, the rows' menu), as a
+    // double click on it would; false without a command or such a row.
+    bool RunDoubleClickCommandOnRow(int row);
+    // The selected row; -1 when none is.
+    int GetSelectedRow() const;
+
     // The last configure or wink request sent, so that the window can name the module that did
     // not answer it.
     enum class SentCommand { Configure, Wink };
@@ -92,6 +98,7 @@ protected:
     void PreSubclassWindow() override;
     void OnColumnClick(NMHDR* notify, LRESULT* result);
     void OnLButtonDblClk(UINT flags, CPoint point);
+    void OnReturn(NMHDR* notify, LRESULT* result);
     void OnGetInfoTip(NMHDR* notify, LRESULT* result);
 
     DECLARE_MESSAGE_MAP()

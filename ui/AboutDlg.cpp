@@ -1,4 +1,5 @@
 #include "ui/AboutDlg.h"
+#include "platform/framework/Translate.h"
 
 #include "platform/framework/CDataExchange.h"
 #include "res/ids/Resource.h"
@@ -29,14 +30,13 @@ BOOL CAboutDlg::OnInitDialog() {
     if (reader.Read(record, nullptr)) {
         CString productVersion = record.m_strProductVersion;
         productVersion.Remove(' ');
-        m_strVersion = CString("Version: ") + productVersion;
+        m_strVersion =
+            ordvane::FillIn(ordvane::translate("CAboutDlg", "Version: %1"), {productVersion.Str()});
         m_strVersion.Replace(',', '.');
         m_strCopyright.Format("%s %s", static_cast<LPCSTR>(record.m_strLegalCopyright), "");
     }
 
-    CString caption;
-    caption.Format("About %s", kProgramTitle);
-    SetWindowText(caption);
+    SetWindowText(ordvane::FillIn(ordvane::translate("CAboutDlg", "About %1"), {kProgramTitle}));
     UpdateData(FALSE);
     return TRUE;
 }

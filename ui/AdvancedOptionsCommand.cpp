@@ -1,9 +1,10 @@
 #include "ui/AdvancedOptionsCommand.h"
+#include "platform/framework/Translate.h"
 
 #include "platform/framework/MessageBox.h"
 
 void ShowDhcpServerInitFailed(const std::string& reason) {
-    std::string text = kDhcpServerInitFailedMessage;
+    std::string text = ordvane::translate("SharedText", kDhcpServerInitFailedMessage).Str();
     if (!reason.empty()) {
         text += "\n\n";
         text += reason;

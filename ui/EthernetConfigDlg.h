@@ -47,11 +47,16 @@ public:
     BYTE m_primaryDnsKnown = 0;
     BYTE m_secondaryDnsKnown = 0;
     CString m_caption;  // in: the window caption
+    // in: TRUE opens the dialog with the focus in Password (it reopens with what the user typed
+    // after the module refused the password or did not answer).
+    BOOL m_focusPassword = FALSE;
 
     CEdit m_hostnameEdit;               // 1015
     CIPAddressCtrl m_secondaryDnsCtrl;  // 1014
     CIPAddressCtrl m_primaryDnsCtrl;    // 1007
     CEdit m_newPasswordEdit;            // 1011
+    CEdit m_confirmPasswordEdit;        // 1016
+    CButton m_removePasswordCheck;      // 1017
     CEdit m_passwordEdit;               // 1010
     CIPAddressCtrl m_subnetMaskCtrl;    // 1005
     CIPAddressCtrl m_ipAddressCtrl;     // 1004
@@ -59,7 +64,10 @@ public:
     CString m_newPasswordText;
     CString m_passwordText;
     int m_dhcpChoice;      // in and out: 0 = "On", 1 = "Off"
-    int m_changePassword;  // out: 1 = "Change password" checked
+    int m_changePassword;  // in and out: 1 = "Change password" checked
+    // out: 1 = "Remove password" checked; the new password is then sent empty.
+    int m_removePassword = 0;
+    CString m_confirmPasswordText;
     CString m_hostnameText;
     HICON m_hIcon;
 
@@ -71,9 +79,18 @@ protected:
     int OnCreate(LPCREATESTRUCT createStruct);
     void OnDestroy();
     void OnChangePassword();
+    void OnRemovePassword();
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void ShowKnownAddress(CIPAddressCtrl& control, BYTE known, DWORD value);
+    // New password and Confirm take typing while "Change password" is ticked and "Remove
+    // password" is not; "Remove password" is offered while "Change password" is ticked.
+    void UpdateNewPasswordFields();
+    // True when the new password may be sent: typed twice alike, or removal chosen; otherwise
+    // says why and puts the focus where the fix goes.
+    bool CheckNewPassword();
+    // The first field in tab order that takes typing; nullptr when none does.
+    CWnd* FirstEditableField();
 };

@@ -1,5 +1,7 @@
 #include "ui/MainWindowLayout.h"
 
+#include <algorithm>
+
 namespace ordvane {
 
 namespace {
@@ -56,6 +58,32 @@ MainWindowLayout::ControlRects MainWindowLayout::Apply(int clientWidth, int clie
                                                bottom};
     }
     return placed;
+}
+
+MainWindowLayout::Size MainWindowLayout::MinimumClientSize(
+    const std::array<bool, kControlIds.size()>& shown) const {
+    if (!m_captured) {
+        return {};
+    }
+    int leftPart =
+        shown[kAdvancedOptionsIndex] ? m_advancedOptions.left + m_advancedOptions.width : 0;
+    int rightPart = 0;
+    int buttonRow = shown[kAdvancedOptionsIndex]
+                        ? m_advancedOptions.height + m_advancedOptions.bottomMargin
+                        : 0;
+    int buttonHeight = m_advancedOptions.height;
+    for (std::size_t i = 0; i < m_cornerButtons.size(); ++i) {
+        if (!shown[kFirstCornerButtonIndex + i]) {
+            continue;
+        }
+        const BottomRightPlacement& button = m_cornerButtons[i];
+        rightPart = std::max(rightPart, button.rightMargin + button.width);
+        buttonRow = std::max(buttonRow, button.height + button.bottomMargin);
+        buttonHeight = std::max(buttonHeight, button.height);
+    }
+    const int gap = leftPart > 0 && rightPart > 0 ? m_advancedOptions.left : 0;
+    return {leftPart + gap + rightPart,
+            m_moduleList.top + 3 * buttonHeight + (buttonRow - buttonHeight) + buttonRow};
 }
 
 LayoutRect ClampSizingRect(int edge, LayoutRect proposed) {

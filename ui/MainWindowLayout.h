@@ -37,6 +37,17 @@ public:
     ControlRects Apply(int clientWidth, int clientHeight) const;
     bool IsCaptured() const { return m_captured; }
 
+    // The smallest client area in which the shown buttons keep their size, none overlaps
+    // another (Advanced Options keeps its left margin as the gap to the right-hand buttons) and
+    // the list keeps the height of three buttons. shown is in kControlIds order. Width and
+    // height are 0 before a capture.
+    struct Size {
+        int width = 0;
+        int height = 0;
+        friend bool operator==(const Size&, const Size&) = default;
+    };
+    Size MinimumClientSize(const std::array<bool, kControlIds.size()>& shown) const;
+
 private:
     // 1002: left and top fixed, right and bottom keep their distance to the client edges.
     struct StretchingPlacement {

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -63,17 +64,26 @@ void ClampSizing(UINT side, LPRECT rect) {
     *rect = RECT{clamped.left, clamped.top, clamped.right, clamped.bottom};
 }
 
-void ApplyMinimumWindowSize(CWnd& window) {
+void ApplyMinimumWindowSize(CWnd& window, const ordvane::MainWindowLayout& layout) {
     QWidget* widget = window.GetWidget();
     if (widget == nullptr) {
         return;
     }
+    std::array<bool, ordvane::MainWindowLayout::kControlIds.size()> shown{};
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        CWnd* control = window.GetDlgItem(ordvane::MainWindowLayout::kControlIds[i]);
+        shown[i] = control != nullptr && control->GetWidget() != nullptr &&
+                   !control->GetWidget()->isHidden();
+    }
+    const ordvane::MainWindowLayout::Size buttons = layout.MinimumClientSize(shown);
     CRect frame;
     CRect client;
     window.GetWindowRect(&frame);
     window.GetClientRect(&client);
     const int frameWidth = std::max(0, frame.Width() - client.Width());
     const int frameHeight = std::max(0, frame.Height() - client.Height());
-    widget->setMinimumSize(std::max(0, ordvane::kMinimumWindowWidth - frameWidth),
-                           std::max(0, ordvane::kMinimumWindowHeight - frameHeight));
+    // The window's minimum, and beyond it room for every shown button whole.
+    widget->setMinimumSize(
+        std::max({0, ordvane::kMinimumWindowWidth - frameWidth, buttons.width}),
+        std::max({0, ordvane::kMinimumWindowHeight - frameHeight, buttons.height}));
 }

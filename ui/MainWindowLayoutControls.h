@@ -4,10 +4,11 @@
 //
 //     LayoutControls(mode):  LayoutMainWindowControls(*this, m_layout, mode);
 //     OnInitDialog:          LayoutControls(Capture); LayoutControls(Apply);
-//                            ApplyMinimumWindowSize(*this);
+//                            ApplyMinimumWindowSize(*this, m_layout);
 //     OnSize:                CDialog::OnSize(type, cx, cy);
 //                            if (GetWindow(GW_CHILD) != nullptr) { LayoutControls(Apply); }
-//                            ApplyMinimumWindowSize(*this);  // the frame is known once shown
+//                            ApplyMinimumWindowSize(*this, m_layout);  // the frame is known once
+//                            shown
 //     OnSizing:              CDialog::OnSizing(side, rect); ClampSizing(side, rect);
 
 #include "platform/framework/CWnd.h"
@@ -26,4 +27,4 @@ void ClampSizing(UINT side, LPRECT rect);
 // Makes the window system keep the whole window (frame included) at least 194 by 130 pixels:
 // the frame the window has now is taken off the minimum to give the smallest client area. A
 // window manager's frame is known only once the window is shown, so call it again on resizes.
-void ApplyMinimumWindowSize(CWnd& window);
+void ApplyMinimumWindowSize(CWnd& window, const ordvane::MainWindowLayout& layout);

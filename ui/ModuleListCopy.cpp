@@ -72,10 +72,13 @@ void InstallModuleListCopy(CListCtrl& list, const char* columnList) {
     // Anywhere in the window; a focused edit with text of its own still takes the keys first.
     auto* shortcut = new QShortcut(QKeySequence::Copy, widget);
     shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, widget, [&list, columnList] {
-        QGuiApplication::clipboard()->setText(
-            QString::fromStdString(ModuleListCopyText(list, columnList)));
-    });
+    QObject::connect(shortcut, &QShortcut::activated, widget,
+                     [&list, columnList] { CopyModuleList(list, columnList); });
+}
+
+void CopyModuleList(CListCtrl& list, const char* columnList) {
+    QGuiApplication::clipboard()->setText(
+        QString::fromStdString(ModuleListCopyText(list, columnList)));
 }
 
 }  // namespace ordvane

@@ -13,6 +13,9 @@ namespace ordvane {
 // columnList: the list's columns in the form CreateColumns reads, for the heading line.
 void InstallModuleListCopy(CListCtrl& list, const char* columnList);
 
+// Puts ModuleListCopyText on the clipboard, as Ctrl+C and the rows' menu do.
+void CopyModuleList(CListCtrl& list, const char* columnList);
+
 // The text that goes to the clipboard: one line per row in the order the table shows them,
 // cells separated by tabs, lines ended by "\n". A tab or line break inside a module's text
 // (which comes from the network) becomes a blank, so every row stays one line.

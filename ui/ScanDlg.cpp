@@ -1,22 +1,29 @@
 #include "ui/ScanDlg.h"
 
+#include <QTimer>
+#include <QWidget>
 #include <cstdlib>
 
 #include "app/DllVersion.h"
 #include "config/ConfigureCommand.h"
+#include "config/RowMacAddress.h"
 #include "config/WinkCommand.h"
 #include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
 #include "platform/GetTickCount.h"
+#include "platform/framework/Accessibility.h"
+#include "platform/framework/Translate.h"
 #include "res/ids/Resource.h"
 #include "res/strings/ProgramTitle.h"
 #include "ui/AboutDlg.h"
 #include "ui/AdvancedOptionsCommand.h"
 #include "ui/MainWindowLayoutControls.h"
+#include "ui/MainWindowSettings.h"
 #include "ui/ModuleListCopy.h"
 #include "ui/NoAnswerMessage.h"
 #include "version/CVFXVersionInfo.h"
 #include "version/CVFXVersionRecord.h"
+#include "zeva/ScanDestinations.h"
 
 namespace {
 
@@ -39,7 +46,13 @@ ON_BN_CLICKED(IDC_FILE, OnFile)
 ON_MESSAGE(WM_MODULE_EVENT, OnModuleEvent)
 ON_MESSAGE(WM_HELP, OnHelp)
 ON_MESSAGE(WM_SHOW_MODULE_COUNT, OnShowModuleCount)
+ON_MESSAGE(WM_SCAN_DUE, OnScanDue)
 ON_WM_DESTROY()
+ON_WM_CONTEXTMENU()
+ON_COMMAND(ID_MODULE_CONFIGURE, OnModuleConfigure)
+ON_COMMAND(ID_MODULE_WINK, OnWink)
+ON_COMMAND(ID_MODULE_COPY, OnModuleCopy)
+ON_COMMAND(ID_MODULE_ABOUT, OnModuleAbout)
 END_MESSAGE_MAP()
 
 CScanDlg::CScanDlg(CWnd* parent)
@@ -109,26 +122,33 @@ BOOL CScanDlg::OnInitDialog() {
 
     CDllVersion libraryVersion;
     if (!libraryVersion.IsLoadedZevaAccepted()) {
-        MessageBox("Incorrect DLL version", "Warning", MB_ICONEXCLAMATION | MB_OK);
+        MessageBox(ordvane::translate("CScanDlg", "Incorrect DLL version"),
+                   ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
         CDialog::OnCancel();
         return TRUE;
     }
 
     LayoutControls(ordvane::LayoutMode::Capture);
     LayoutControls(ordvane::LayoutMode::Apply);
-    ApplyMinimumWindowSize(*this);
+    ApplyMinimumWindowSize(*this, m_layout);
 
     m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     m_moduleList.CreateColumns(ordvane::kModuleColumnList);
-    m_moduleList.SetDoubleClickCommand(RunConfigureCommand);
+    TranslateColumnHeadings();
+    m_moduleList.SetDoubleClickCommand(
+        [this](CModuleListCtrl& /*list*/, CPoint point) { ConfigureAt(point, nullptr); });
     ordvane::InstallModuleListCopy(m_moduleList, ordvane::kModuleColumnList);
+    RestoreSettings();
+    ordvane::framework::SetAccessibleText(m_moduleList, ordvane::translate("CScanDlg", "Modules"));
+    ordvane::framework::SetColumnDescription(m_moduleList, ordvane::kColumnSubnetMask,
+                                             ordvane::translate("CScanDlg", "Subnet mask"));
+    ordvane::framework::SetColumnDescription(m_moduleList, ordvane::kColumnGateway,
+                                             ordvane::translate("CScanDlg", "Default gateway"));
 
     g_moduleEventWindow.store(m_hWnd);
     ZEVA_RegisterCallBack(&CScanDlg::ModuleEventCallback);
     ZEVA_Start();
-    m_moduleList.ClearModules();
-    ScheduleModuleCount();
-    ZEVA_SendModuleScan();
+    StartScan();
 
     m_dhcpServer.SetEnabled(false);
     return TRUE;
@@ -172,9 +192,42 @@ HCURSOR CScanDlg::OnQueryDragIcon() {
 }
 
 void CScanDlg::OnScan() {
+    StartScan();
+}
+
+void CScanDlg::StartScan() {
+    const int selected = m_moduleList.GetSelectedRow();
+    ordvane::MacAddress mac{};
+    if (selected >= 0 && ordvane::ReadRowMacAddress(m_moduleList, selected, mac)) {
+        m_reselectMac = mac;
+    } else {
+        m_reselectMac.reset();
+    }
     m_moduleList.ClearModules();
+    m_scanRunning = true;
+    const WPARAM number = ++m_scanNumber;
+    // Read as the library reads them for this scan.
+    std::string destinations;
+    for (const auto& card : ordvane::zeva::CollectScanInterfaces().scanned) {
+        destinations += (destinations.empty() ? "" : ", ") + card.name;
+    }
+    if (const char* targets = std::getenv("ZEVA_TARGETS"); targets != nullptr && *targets != 0) {
+        destinations += (destinations.empty() ? "" : ", ") + std::string(targets);
+    }
+    m_scanDestinations = destinations;
     ScheduleModuleCount();
     ZEVA_SendModuleScan();
+    const HWND self = m_hWnd;
+    QTimer::singleShot(kScanMilliseconds, GetWidget(),
+                       [self, number] { ::PostMessage(self, WM_SCAN_DUE, number, 0); });
+}
+
+LRESULT CScanDlg::OnScanDue(WPARAM wParam, LPARAM /*lParam*/) {
+    if (wParam == m_scanNumber) {
+        m_scanRunning = false;
+        ScheduleModuleCount();
+    }
+    return 0;
 }
 
 LRESULT CScanDlg::OnHelp(WPARAM /*wParam*/, LPARAM /*lParam*/) {
@@ -192,9 +245,22 @@ void CScanDlg::ScheduleModuleCount() {
 LRESULT CScanDlg::OnShowModuleCount(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     m_moduleCountScheduled = false;
     const int rows = m_moduleList.GetItemCount();
+    FitColumnsAtFirstFill();
+    const std::string title = m_captionTitle.Str();
     CString caption;
-    caption.Format("%s - %d %s", static_cast<LPCSTR>(m_captionTitle), rows,
-                   rows == 1 ? "module" : "modules");
+    if (m_scanRunning) {
+        caption = ordvane::FillIn(
+            ordvane::translate("CScanDlg", "%1 - scanning, %n module(s)", nullptr, rows), {title});
+    } else if (rows > 0) {
+        caption = ordvane::FillIn(
+            ordvane::translate("CScanDlg", "%1 - %n module(s)", nullptr, rows), {title});
+    } else if (m_scanDestinations.empty()) {
+        caption = ordvane::FillIn(ordvane::translate("CScanDlg", "%1 - no network card to scan on"),
+                                  {title});
+    } else {
+        caption = ordvane::FillIn(ordvane::translate("CScanDlg", "%1 - no module answered on %2"),
+                                  {title, m_scanDestinations});
+    }
     SetWindowText(caption);
     return 0;
 }
@@ -205,7 +271,7 @@ void CScanDlg::OnSize(UINT type, int cx, int cy) {
         LayoutControls(ordvane::LayoutMode::Apply);
     }
     // A window manager's frame is known only once the window is shown.
-    ApplyMinimumWindowSize(*this);
+    ApplyMinimumWindowSize(*this, m_layout);
 }
 
 void CScanDlg::OnSizing(UINT side, LPRECT rect) {
@@ -228,11 +294,159 @@ void CScanDlg::OnWink() {
 
 void CScanDlg::OnFile() {}
 
+void CScanDlg::OnContextMenu(CWnd* window, CPoint point) {
+    if (window == nullptr || window->GetSafeHwnd() != m_moduleList.GetSafeHwnd()) {
+        CDialog::OnContextMenu(window, point);
+        return;
+    }
+    const int row = m_moduleList.GetSelectedRow();
+    if (point.x == -1 && point.y == -1) {
+        // From the keyboard: below the selected row, else at the table's corner.
+        RECT rect{};
+        point = CPoint(0, 0);
+        if (row >= 0 && m_moduleList.EnsureVisible(row, FALSE) &&
+            m_moduleList.GetItemRect(row, &rect, 0)) {
+            point = CPoint(rect.left + (rect.bottom - rect.top), rect.bottom);
+        }
+        m_moduleList.ClientToScreen(&point);
+    }
+    const UINT rowCommand = row >= 0 ? MF_STRING : MF_STRING | MF_GRAYED;
+    CMenu menu;
+    menu.CreatePopupMenu();
+    menu.AppendMenu(rowCommand, ID_MODULE_CONFIGURE,
+                    ordvane::translate("CScanDlg", "&Configure..."));
+    menu.AppendMenu(rowCommand, ID_MODULE_WINK, ordvane::translate("CScanDlg", "&Wink"));
+    // The recovery of the selected module joins the row's commands here.
+    menu.AppendMenu(MF_STRING, ID_MODULE_COPY, ordvane::translate("CScanDlg", "C&opy\tCtrl+C"));
+    menu.AppendMenu(MF_SEPARATOR);
+    menu.AppendMenu(MF_STRING, ID_MODULE_ABOUT, ordvane::translate("CScanDlg", "&About..."));
+    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
+}
+
+void CScanDlg::OnModuleConfigure() {
+    m_moduleList.RunDoubleClickCommandOnRow(m_moduleList.GetSelectedRow());
+}
+
+void CScanDlg::ConfigureAt(CPoint point, const TypedConfiguration* typed) {
+    std::optional<TypedConfiguration> sent =
+        RunConfigureCommandKeepingTyped(m_moduleList, point, typed);
+    if (sent) {
+        m_lastTyped = std::move(sent);
+    }
+}
+
+void CScanDlg::ReopenConfiguration() {
+    if (!m_lastTyped) {
+        return;
+    }
+    // The copy stays valid while the dialog replaces m_lastTyped with the new try.
+    const TypedConfiguration typed = *m_lastTyped;
+    const CString macText(ordvane::FormatMacAddress(typed.mac.data()));
+    for (int row = 0; row < m_moduleList.GetItemCount(); ++row) {
+        if (m_moduleList.GetItemText(row, ordvane::kColumnMac) == macText) {
+            RECT rect{};
+            if (m_moduleList.EnsureVisible(row, FALSE) && m_moduleList.GetItemRect(row, &rect, 0)) {
+                ConfigureAt(CPoint(rect.left, (rect.top + rect.bottom) / 2), &typed);
+            }
+            return;
+        }
+    }
+}
+
+void CScanDlg::TranslateColumnHeadings() {
+    CHeaderCtrl* header = m_moduleList.GetHeaderCtrl();
+    for (int column = 0; header != nullptr && column < m_moduleList.GetColumnCount(); ++column) {
+        char heading[64] = {};
+        HDITEM item{HDI_TEXT, 0, heading, static_cast<int>(sizeof heading), 0, 0};
+        if (!header->GetItem(column, &item)) {
+            continue;
+        }
+        CString shown = ordvane::translate("ModuleColumns", heading);
+        std::string text = shown.Str();
+        item.pszText = text.data();
+        header->SetItem(column, &item);
+    }
+}
+
+void CScanDlg::RestoreSettings() {
+    const int columns = m_moduleList.GetColumnCount();
+    const ordvane::MainWindowSettings kept = ordvane::LoadMainWindowSettings(columns);
+    if (!kept.columnWidths.empty()) {
+        for (int column = 0; column < columns; ++column) {
+            m_moduleList.SetColumnWidth(column,
+                                        kept.columnWidths[static_cast<std::size_t>(column)]);
+        }
+        m_columnsFitted = true;
+    }
+    if (kept.sortColumn) {
+        m_moduleList.SortColumn(*kept.sortColumn, kept.sortAscending ? TRUE : FALSE);
+    }
+    if (!kept.geometry.isEmpty()) {
+        GetWidget()->restoreGeometry(kept.geometry);
+    }
+}
+
+void CScanDlg::SaveSettings() {
+    ordvane::MainWindowSettings kept;
+    for (int column = 0; column < m_moduleList.GetColumnCount(); ++column) {
+        kept.columnWidths.push_back(m_moduleList.GetColumnWidth(column));
+    }
+    kept.sortColumn = m_moduleList.GetSortColumn();
+    kept.sortAscending = m_moduleList.IsSortAscending() != FALSE;
+    kept.geometry = GetWidget()->saveGeometry();
+    ordvane::SaveMainWindowSettings(kept);
+}
+
+void CScanDlg::FitColumnsAtFirstFill() {
+    if (m_columnsFitted || m_moduleList.GetItemCount() == 0) {
+        return;
+    }
+    // Wider for the texts in view, never narrower while the answers come in.
+    for (int column : {ordvane::kColumnVersion, ordvane::kColumnType}) {
+        const int before = m_moduleList.GetColumnWidth(column);
+        m_moduleList.SetColumnWidth(column, LVSCW_AUTOSIZE_USEHEADER);
+        if (m_moduleList.GetColumnWidth(column) < before) {
+            m_moduleList.SetColumnWidth(column, before);
+        }
+    }
+    // Once the first scan's answers are in, the widths are the user's.
+    m_columnsFitted = !m_scanRunning;
+}
+
+void CScanDlg::ReselectIfAnswered(const ZEVA_ModuleScanResponseType& response) {
+    if (!m_reselectMac || response.macIdValid == 0 ||
+        !std::equal(m_reselectMac->begin(), m_reselectMac->end(), response.macId)) {
+        return;
+    }
+    const CString macText(ordvane::FormatMacAddress(m_reselectMac->data()));
+    m_reselectMac.reset();
+    if (m_moduleList.GetSelectedRow() >= 0) {
+        return;  // the user has chosen another row meanwhile
+    }
+    for (int row = 0; row < m_moduleList.GetItemCount(); ++row) {
+        if (m_moduleList.GetItemText(row, ordvane::kColumnMac) == macText) {
+            m_moduleList.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED,
+                                      LVIS_SELECTED | LVIS_FOCUSED);
+            m_moduleList.EnsureVisible(row, FALSE);
+            return;
+        }
+    }
+}
+
+void CScanDlg::OnModuleCopy() {
+    ordvane::CopyModuleList(m_moduleList, ordvane::kModuleColumnList);
+}
+
+void CScanDlg::OnModuleAbout() {
+    ShowAboutBox();
+}
+
 void CScanDlg::OnDestroy() {
     // From here on the callback posts nothing, and the recovery server's worker ends before
     // any of the window's members go away.
     g_moduleEventWindow.store(nullptr);
     m_dhcpServer.SetEnabled(false);
+    SaveSettings();
     CDialog::OnDestroy();
 }
 
@@ -254,27 +468,33 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
                 return 0;
             }
             m_moduleList.AddModule(response);
+            ReselectIfAnswered(response);
             ScheduleModuleCount();
             return 0;
         }
         case ZEVA_EVENT_RESCAN:
             RemoveQueuedMacIfLastConfigured();
-            m_moduleList.ClearModules();
-            ScheduleModuleCount();
-            ZEVA_SendModuleScan();
+            StartScan();
             return 0;
         case ZEVA_EVENT_INVALID_PASSWORD:
             if (RemoveQueuedMacIfLastConfigured()) {
-                MessageBox("Invalid password", "Warning", MB_ICONEXCLAMATION | MB_OK);
+                MessageBox(ordvane::translate("CScanDlg", "Invalid password"),
+                           ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
+                ReopenConfiguration();
             }
             return 0;
         case ZEVA_EVENT_MAC_CONFLICT:
             // The library sent nothing: a second device answers in that module's name.
-            MessageBox(kMacClaimedTwiceMessage, "Warning", MB_ICONEXCLAMATION | MB_OK);
+            MessageBox(ordvane::translate("CScanDlg", kMacClaimedTwiceMessage),
+                       ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
             return 0;
         case ZEVA_EVENT_NO_ANSWER:
-            MessageBox(ordvane::NoAnswerMessage(m_moduleList).c_str(), "Warning",
-                       MB_ICONEXCLAMATION | MB_OK);
+            MessageBox(ordvane::NoAnswerMessage(m_moduleList).c_str(),
+                       ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
+            if (const auto& last = m_moduleList.GetLastCommand();
+                last && last->command == CModuleListCtrl::SentCommand::Configure) {
+                ReopenConfiguration();
+            }
             return 0;
         default:
             return 0;

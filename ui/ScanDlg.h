@@ -6,6 +6,10 @@
 #include <atomic>
 #include <cstdint>
 
+#include <optional>
+#include <string>
+
+#include "config/ConfigureCommand.h"
 #include "dhcp/CDhcpServer.h"
 #include "dhcp/CRecoveryDhcpServer.h"
 #include "modlist/CModuleListCtrl.h"
@@ -17,6 +21,12 @@ inline constexpr UINT WM_MODULE_EVENT = WM_USER + 1;
 // Posted to itself once the table's size changed, so that a burst of answers renames the
 // caption once.
 inline constexpr UINT WM_SHOW_MODULE_COUNT = WM_USER + 0x13;
+// Posted to itself when a scan's answers are due (wParam the scan's number), so that the
+// caption stops saying that it scans.
+inline constexpr UINT WM_SCAN_DUE = WM_USER + 0x14;
+// How long after a scan request the caption says that the scan runs: as long as the command
+// line's scan listens by default.
+inline constexpr int kScanMilliseconds = 3000;
 
 // Shown when the library refuses a configure or wink because two devices answered for the MAC.
 inline constexpr const char* kMacClaimedTwiceMessage =
@@ -67,6 +77,13 @@ protected:
     // F1: the About box.
     LRESULT OnHelp(WPARAM wParam, LPARAM lParam);
     LRESULT OnShowModuleCount(WPARAM wParam, LPARAM lParam);
+    LRESULT OnScanDue(WPARAM wParam, LPARAM lParam);
+    // The module table's menu: right click, the Menu key or Shift+F10 on the table. Elsewhere
+    // the window's own menu.
+    void OnContextMenu(CWnd* window, CPoint point);
+    void OnModuleConfigure();
+    void OnModuleCopy();
+    void OnModuleAbout();
 
     // Captures the controls' places from the template once, then keeps the table stretched and
     // the buttons anchored to the bottom edge on every size change.
@@ -80,8 +97,37 @@ private:
     // the last configure request; true when it did.
     bool RemoveQueuedMacIfLastConfigured();
     void ScheduleModuleCount();
+    // Empties the table and sends a scan; the caption says so until its answers are due.
+    void StartScan();
 
+    // The Configure command from the table; keeps what was typed for a second try.
+    void ConfigureAt(CPoint point, const TypedConfiguration* typed);
+    // After "Invalid password" or no answer to a configure: the dialog again for that module,
+    // with what the user typed except the passwords.
+    void ReopenConfiguration();
+
+    // The table's headings in the user's language; a copied table keeps the English ones,
+    // which plan files name their columns by.
+    void TranslateColumnHeadings();
+    // Restores the table's columns, sort and the window's place from the last run.
+    void RestoreSettings();
+    void SaveSettings();
+    // Sizes Version and Type to their texts while the first scan fills the table, unless the
+    // user's widths were kept from the last run.
+    void FitColumnsAtFirstFill();
+    // After a rescan, selects the row of the module that was selected before, once it answers.
+    void ReselectIfAnswered(const ZEVA_ModuleScanResponseType& response);
+
+    bool m_columnsFitted = false;
+    std::optional<ordvane::MacAddress> m_reselectMac;
+    // What the user typed in the last configure sent, passwords excepted.
+    std::optional<TypedConfiguration> m_lastTyped;
     // "Ordvane v1.4.0", to which the caption adds the number of modules listed.
     CString m_captionTitle;
     bool m_moduleCountScheduled = false;
+    // The number of the last scan sent, whether its answers are still due, and where it went:
+    // the cards and the extra targets, named when nothing answered.
+    WPARAM m_scanNumber = 0;
+    bool m_scanRunning = false;
+    std::string m_scanDestinations;
 };

@@ -23,4 +23,3 @@ void CButton::SetCheck(int check) {
         button->setChecked(check == BST_CHECKED);
     }
 }
-

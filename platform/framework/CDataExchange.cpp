@@ -1,5 +1,7 @@
 #include "platform/framework/CDataExchange.h"
 
+#include "platform/framework/Translate.h"
+
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -82,7 +84,8 @@ void DDX_Text(CDataExchange* dataExchange, int id, int& value) {
     const long parsed = std::strtol(trimmed.c_str(), &end, 10);
     if (trimmed.empty() || *end != '\0' || errno == ERANGE || parsed < INT_MIN ||
         parsed > INT_MAX) {
-        AfxMessageBox("Please enter an integer.", MB_ICONEXCLAMATION);
+        AfxMessageBox(ordvane::translate("CDataExchange", "Please enter an integer."),
+                      MB_ICONEXCLAMATION);
         dataExchange->Fail();
         return;
     }
@@ -105,9 +108,10 @@ void DDV_MaxChars(CDataExchange* dataExchange, const CString& value, int maxChar
     }
     if (ordvane::CountUtf8Characters(value.Str()) >
         static_cast<std::size_t>(std::max(maxChars, 0))) {
-        const std::string message =
-            "Please enter no more than " + std::to_string(maxChars) + " characters.";
-        AfxMessageBox(message.c_str(), MB_ICONEXCLAMATION);
+        const CString message = ordvane::FillIn(
+            ordvane::translate("CDataExchange", "Please enter no more than %1 characters."),
+            {std::to_string(maxChars)});
+        AfxMessageBox(message, MB_ICONEXCLAMATION);
         dataExchange->Fail();
     }
 }

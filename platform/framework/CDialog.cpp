@@ -6,11 +6,13 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "platform/framework/Accessibility.h"
 #include "platform/framework/CDataExchange.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/DialogBuilder.h"
 #include "platform/framework/DialogWindow.h"
 #include "platform/framework/ModalHooks.h"
+#include "platform/framework/Translate.h"
 #include "platform/framework/WindowRegistry.h"
 
 using ordvane::framework::detail::DialogWindow;
@@ -65,10 +67,12 @@ bool CDialog::CreateFromTemplate() {
     if (dialogTemplate == nullptr || QApplication::instance() == nullptr) {
         return false;
     }
+    ordvane::framework::InstallAccessibility();
     QWidget* owner = OwnerWidget(*this, m_pParentWnd);
     auto* window = new DialogWindow(owner, dialogTemplate->style, dialogTemplate->exStyle);
     window->setWindowModality(Qt::ApplicationModal);
-    window->setWindowTitle(QString::fromUtf8(dialogTemplate->caption));
+    window->setWindowTitle(
+        QString::fromUtf8(ordvane::translate("Dialog", dialogTemplate->caption).Str().c_str()));
     ordvane::framework::detail::ApplyDialogFont(window, *dialogTemplate);
     Attach(HandleFromWidget(window));
 

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/framework/DialogBuilder.h"
 #include "platform/framework/ListViewWidget.h"
 
 using ordvane::framework::ListRow;
+using ordvane::framework::detail::DesktopFontScale;
 using ordvane::framework::detail::ListModel;
 using ordvane::framework::detail::ListViewWidget;
 
@@ -41,10 +43,34 @@ int CListCtrl::InsertColumn(int column, LPCSTR heading, int format, int width, i
     } else if ((format & LVCFMT_CENTER) != 0) {
         headerFormat |= HDF_CENTER;
     }
-    ListModel::Column entry{heading != nullptr ? heading : "", headerFormat, std::max(0, width)};
+    ListModel::Column entry{
+        heading != nullptr ? heading : "", headerFormat, std::max(0, width), {}};
     const int index = view->Model()->InsertColumn(column, std::move(entry));
-    view->header()->resizeSection(index, width >= 0 ? width : view->header()->defaultSectionSize());
+    // Widths are given for the templates' font at 96 DPI; they grow with the font as the
+    // dialog units do.
+    const double scale = DesktopFontScale() * view->logicalDpiY() / kDialogBaseDpi;
+    view->header()->resizeSection(
+        index, width >= 0 ? qRound(width * scale) : view->header()->defaultSectionSize());
     return index;
+}
+
+BOOL CListCtrl::SetColumnWidth(int column, int width) {
+    ListViewWidget* view = ViewOf(*this);
+    if (view == nullptr || column < 0 || column >= view->Model()->columnCount()) {
+        return FALSE;
+    }
+    if (width >= 0) {
+        view->header()->resizeSection(column, width);
+        return TRUE;
+    }
+    view->Model()->Flush();
+    // The rows in view decide, as a list view measures them (a whole table could be long).
+    int fitted = view->ColumnContentWidth(column);
+    if (width == LVSCW_AUTOSIZE_USEHEADER) {
+        fitted = std::max(fitted, view->header()->sectionSizeHint(column));
+    }
+    view->header()->resizeSection(column, std::max(fitted, 0));
+    return TRUE;
 }
 
 int CListCtrl::GetColumnWidth(int column) const {

@@ -22,6 +22,9 @@ public:
     int InsertColumn(int column, LPCSTR heading, int format = LVCFMT_LEFT, int width = -1,
                      int subItem = -1);
     int GetColumnWidth(int column) const;
+    // A width in pixels, or LVSCW_AUTOSIZE (the widest text of the rows in view) or
+    // LVSCW_AUTOSIZE_USEHEADER (that or the heading, whichever is wider).
+    BOOL SetColumnWidth(int column, int width);
     CHeaderCtrl* GetHeaderCtrl() const;
 
     // Items. InsertItem puts the new item at index (clamped to 0..count) and moves the items

@@ -2,7 +2,35 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QWidget>
 #include <cstring>
+
+#include "platform/framework/CWnd.h"
+#include "platform/framework/DialogWindow.h"
+
+BOOL CMenu::CreatePopupMenu() {
+    m_items.clear();
+    return TRUE;
+}
+
+BOOL CMenu::TrackPopupMenu(UINT /*flags*/, int x, int y, CWnd* window) {
+    QWidget* widget = window != nullptr ? window->GetWidget() : nullptr;
+    auto* dialog = widget != nullptr
+                       ? dynamic_cast<ordvane::framework::detail::DialogWindow*>(widget->window())
+                       : nullptr;
+    if (dialog == nullptr || m_items.empty()) {
+        return FALSE;
+    }
+    // The handle travels as the context; a window gone by the time of the choice misses it.
+    QMenu* menu = BuildQMenu(
+        [](void* context, UINT id) {
+            ::PostMessage(static_cast<HWND>(context), WM_COMMAND,
+                          MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), 0);
+        },
+        window->GetSafeHwnd());
+    dialog->ShowPopupMenu(menu, QPoint(x, y));
+    return TRUE;
+}
 
 BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, LPCSTR text) {
     if ((flags & MF_SEPARATOR) != 0) {

@@ -45,20 +45,6 @@ QString ToQString(LPCSTR text) {
     return QString::fromUtf8(text != nullptr ? text : "");
 }
 
-// Windows draws "&x" as an underlined x and "&&" as "&"; labels that show such text need the
-// marks taken out because a QLabel without a buddy shows them as they are.
-QString WithoutPrefixMarks(const QString& text) {
-    QString shown;
-    shown.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
-            ++i;
-        }
-        shown += text[i];
-    }
-    return shown;
-}
-
 // A control's client area: the widget's contents inside its frame.
 QPoint ClientOrigin(const QWidget* widget) {
     if (widget->isWindow()) {
@@ -213,7 +199,9 @@ void CWnd::SetWindowText(LPCSTR text) {
         edit->setText(value);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         const bool noPrefix = (ordvane::framework::detail::StyleOf(widget) & SS_NOPREFIX) != 0;
-        label->setText(noPrefix ? value : WithoutPrefixMarks(value));
+        label->setText(noPrefix || label->buddy() != nullptr
+                           ? value
+                           : ordvane::framework::detail::WithoutPrefixMarks(value));
         ordvane::framework::detail::FitStaticToText(label);
     } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
         group->setTitle(value);
@@ -376,6 +364,15 @@ void CWnd::ScreenToClient(LPPOINT point) const {
     }
     const QPoint local = widget->mapFromGlobal(QPoint(point->x, point->y)) - ClientOrigin(widget);
     *point = POINT{local.x(), local.y()};
+}
+
+void CWnd::ClientToScreen(LPPOINT point) const {
+    QWidget* widget = GetWidget();
+    if (widget == nullptr || point == nullptr) {
+        return;
+    }
+    const QPoint global = widget->mapToGlobal(QPoint(point->x, point->y) + ClientOrigin(widget));
+    *point = POINT{global.x(), global.y()};
 }
 
 void CWnd::ScreenToClient(LPRECT rect) const {
@@ -605,9 +602,25 @@ LRESULT CWnd::Default() {
     return current.window->DefWindowProc(current.message, current.wParam, current.lParam);
 }
 
-LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     QWidget* widget = GetWidget();
     switch (message) {
+        case WM_CONTEXTMENU:
+            if (widget == nullptr) {
+                return 0;
+            }
+            if (!widget->isWindow()) {
+                if (CWnd* parent = GetParent()) {
+                    parent->SendMessage(WM_CONTEXTMENU, wParam, lParam);
+                }
+            } else if (auto* dialog =
+                           dynamic_cast<ordvane::framework::detail::DialogWindow*>(widget)) {
+                const QPoint at = lParam == static_cast<LPARAM>(-1)
+                                      ? widget->mapToGlobal(QPoint(0, 0))
+                                      : QPoint(CPoint(lParam).x, CPoint(lParam).y);
+                dialog->ShowSystemMenu(at);
+            }
+            return 0;
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {
                 case SC_CLOSE:
@@ -671,6 +684,9 @@ void CWnd::OnSizing(UINT, LPRECT) {
     Default();
 }
 void CWnd::OnLButtonDblClk(UINT, CPoint) {
+    Default();
+}
+void CWnd::OnContextMenu(CWnd*, CPoint) {
     Default();
 }
 

@@ -61,6 +61,7 @@ public:
     void GetClientRect(LPRECT rect) const;
     void GetWindowRect(LPRECT rect) const;
     void ScreenToClient(LPPOINT point) const;
+    void ClientToScreen(LPPOINT point) const;
     void ScreenToClient(LPRECT rect) const;
 
     // Painting.
@@ -115,6 +116,8 @@ protected:
     void OnSize(UINT type, int cx, int cy);
     void OnSizing(UINT side, LPRECT rect);
     void OnLButtonDblClk(UINT flags, CPoint point);
+    // A control passes the menu on to its parent; a dialog opens its system menu.
+    void OnContextMenu(CWnd* window, CPoint point);
 
     DECLARE_MESSAGE_MAP()
 

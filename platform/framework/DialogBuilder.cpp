@@ -19,6 +19,7 @@
 #include "platform/framework/IpAddressWidget.h"
 #include "platform/framework/ListViewWidget.h"
 #include "platform/framework/Resources.h"
+#include "platform/framework/Translate.h"
 #include "platform/framework/WindowRegistry.h"
 
 namespace ordvane::framework::detail {
@@ -90,7 +91,8 @@ QWidget* CreateButton(QWidget* parent, const DialogControlTemplate& control, con
         default: {
             auto* button = new QPushButton(text, parent);
             button->setAutoDefault(false);
-            button->setDefault((control.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+            // Only the dialog's default button is drawn as the default (BuildControls picks it):
+            // the dialog manager draws one, however many templates mark.
             QObject::connect(button, &QAbstractButton::clicked, button,
                              [button]() { NotifyParent(button, BN_CLICKED); });
             return button;
@@ -169,13 +171,60 @@ QStringList DialogFontFamilies(const DialogTemplate& dialogTemplate) {
     return families;
 }
 
+// "&x" marks x as the access key; "&&" is a plain "&".
+bool HasAccessKey(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&')) {
+            if (text[i + 1] != QLatin1Char('&')) {
+                return true;
+            }
+            ++i;
+        }
+    }
+    return false;
+}
+
+// A text static's access key moves the focus to the next control that takes the focus, as the
+// dialog manager does; as the field's buddy the label also names it for screen readers.
+void TieLabelsToFields(const std::vector<QWidget*>& controls) {
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        auto* label = qobject_cast<QLabel*>(controls[i]);
+        if (label == nullptr || !label->pixmap().isNull() || (StyleOf(label) & SS_NOPREFIX) != 0 ||
+            !HasAccessKey(label->property(kRawTextProperty).toString())) {
+            continue;
+        }
+        for (std::size_t next = i + 1; next < controls.size(); ++next) {
+            QWidget* field = controls[next];
+            if (qobject_cast<QLabel*>(field) != nullptr) {
+                break;
+            }
+            if (field->focusPolicy() != Qt::NoFocus) {
+                label->setBuddy(field);
+                if (auto* address = dynamic_cast<IpAddressWidget*>(field)) {
+                    address->NameParts(
+                        WithoutPrefixMarks(label->property(kRawTextProperty).toString()));
+                }
+                // With a buddy the label shows its access key instead of dropping the mark.
+                label->setText(label->property(kRawTextProperty).toString());
+                break;
+            }
+        }
+    }
+}
+
 }  // namespace
+
+double DesktopFontScale() {
+    const double desktop = QApplication::font().pointSizeF();
+    return desktop > 0 ? desktop / kStandardDesktopPointSize : 1.0;
+}
 
 void ApplyDialogFont(QWidget* window, const DialogTemplate& dialogTemplate) {
     QFont font = QApplication::font();
     font.setFamilies(DialogFontFamilies(dialogTemplate));
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(dialogTemplate.pointSize > 0 ? dialogTemplate.pointSize : 8);
+    font.setPointSizeF((dialogTemplate.pointSize > 0 ? dialogTemplate.pointSize : 8) *
+                       DesktopFontScale());
     window->setFont(font);
 }
 
@@ -191,10 +240,14 @@ void FitStaticToText(QLabel* label) {
         label->setGeometry(box);
         return;
     }
-    // The drawn extent, which may pass the advance by a pixel of overhang.
-    const int textWidth = std::max(
-        metrics.horizontalAdvance(label->text()),
-        metrics.boundingRect(box, static_cast<int>(label->alignment()), label->text()).width());
+    // The drawn extent, which may pass the advance by a pixel of overhang; an access key's mark
+    // takes no room.
+    const int flags = static_cast<int>(label->alignment()) |
+                      (label->buddy() != nullptr ? Qt::TextShowMnemonic : 0);
+    const int boundingWidth = metrics.boundingRect(box, flags, label->text()).width();
+    const int textWidth = label->buddy() != nullptr
+                              ? boundingWidth
+                              : std::max(metrics.horizontalAdvance(label->text()), boundingWidth);
     QRect fitted = box;
     fitted.setHeight(std::max(box.height(), metrics.height()));
     const int extra = std::max(0, textWidth - box.width());
@@ -207,6 +260,18 @@ void FitStaticToText(QLabel* label) {
         fitted.moveLeft(box.left() - extra / 2);
     }
     label->setGeometry(fitted);
+}
+
+QString WithoutPrefixMarks(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
+            ++i;
+        }
+        shown += text[i];
+    }
+    return shown;
 }
 
 void SetEditReadOnly(QLineEdit* edit, bool readOnly) {
@@ -222,7 +287,8 @@ void SetEditReadOnly(QLineEdit* edit, bool readOnly) {
 }
 
 int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {
-    const int fontDpi = window->logicalDpiY();
+    // The dialog units grow with the font: with the desktop's font, and with the resolution.
+    const int fontDpi = qRound(window->logicalDpiY() * DesktopFontScale());
     int defaultId = 0;
     std::vector<QWidget*> created;
     for (const DialogControlTemplate& control : dialogTemplate.controls) {
@@ -245,7 +311,10 @@ int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {
         const bool emptyEdit = control.windowClass == ControlClass::Edit &&
                                (control.text == nullptr || *control.text == '\0');
         if (!iconStatic && !emptyEdit) {
-            wrapper->SetWindowText(control.text != nullptr ? control.text : "");
+            // The templates hold the English texts; the user's language comes from the
+            // catalogues.
+            wrapper->SetWindowText(
+                translate("Dialog", control.text != nullptr ? control.text : ""));
         }
         if (control.windowClass != ControlClass::Static &&
             (control.windowClass != ControlClass::Button ||
@@ -260,6 +329,11 @@ int BuildControls(DialogWindow* window, const DialogTemplate& dialogTemplate) {
             defaultId = control.id;
         }
         created.push_back(widget);
+    }
+    TieLabelsToFields(created);
+    if (auto* defaultButton = qobject_cast<QPushButton*>(
+            window->findChild<QWidget*>(QStringLiteral("control%1").arg(defaultId)))) {
+        defaultButton->setDefault(true);
     }
     QWidget* previous = nullptr;
     for (QWidget* widget : created) {

@@ -15,6 +15,7 @@
 
 #include "platform/framework/CWnd.h"
 #include "platform/framework/Resources.h"
+#include "platform/framework/Translate.h"
 #include "platform/framework/WindowRegistry.h"
 
 namespace ordvane::framework::detail {
@@ -83,18 +84,18 @@ DialogWindow::DialogWindow(QWidget* owner, DWORD style, DWORD exStyle)
     setAttribute(Qt::WA_DeleteOnClose, false);
     if (m_hasSystemMenu) {
         if ((style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) != 0) {
-            m_systemMenu.AppendMenu(MF_STRING, SC_RESTORE, "&Restore");
+            m_systemMenu.AppendMenu(MF_STRING, SC_RESTORE, translate("SystemMenu", "&Restore"));
         }
         if ((style & WS_MINIMIZEBOX) != 0) {
-            m_systemMenu.AppendMenu(MF_STRING, SC_MINIMIZE, "Mi&nimize");
+            m_systemMenu.AppendMenu(MF_STRING, SC_MINIMIZE, translate("SystemMenu", "Mi&nimize"));
         }
         if ((style & WS_MAXIMIZEBOX) != 0) {
-            m_systemMenu.AppendMenu(MF_STRING, SC_MAXIMIZE, "Ma&ximize");
+            m_systemMenu.AppendMenu(MF_STRING, SC_MAXIMIZE, translate("SystemMenu", "Ma&ximize"));
         }
         if (m_systemMenu.GetMenuItemCount() > 0) {
             m_systemMenu.AppendMenu(MF_SEPARATOR);
         }
-        m_systemMenu.AppendMenu(MF_STRING, SC_CLOSE, "&Close\tAlt+F4");
+        m_systemMenu.AppendMenu(MF_STRING, SC_CLOSE, translate("SystemMenu", "&Close\tAlt+F4"));
         // Alt+Space opens the menu wherever the focus is in the window.
         auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
         shortcut->setContext(Qt::WindowShortcut);
@@ -140,6 +141,12 @@ QMenu* DialogWindow::ShowSystemMenu(const QPoint& globalPosition) {
             }
         },
         this));
+    m_shownMenu->popup(globalPosition);
+    return m_shownMenu.get();
+}
+
+QMenu* DialogWindow::ShowPopupMenu(QMenu* menu, const QPoint& globalPosition) {
+    m_shownMenu.reset(menu);
     m_shownMenu->popup(globalPosition);
     return m_shownMenu.get();
 }
@@ -271,18 +278,25 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
-    // The background and a list view (which has no menu of its own: its viewport or header is
-    // what the pointer is on) open the window's menu, where a right click is looked for first.
-    QWidget* child = childAt(event->pos());
-    const bool onListView =
-        child != nullptr && (qobject_cast<QAbstractItemView*>(child) != nullptr ||
-                             qobject_cast<QAbstractItemView*>(child->parentWidget()) != nullptr);
-    if (child == nullptr || onListView) {
-        ShowSystemMenu(event->globalPos());
-        event->accept();
+    // WM_CONTEXTMENU names the control under the pointer (or the window itself); whoever does
+    // not handle it passes it up, and the window's default is its system menu.
+    CWnd* owner = Owner();
+    if (owner == nullptr) {
+        QWidget::contextMenuEvent(event);
         return;
     }
-    QWidget::contextMenuEvent(event);
+    QWidget* control = childAt(event->pos());
+    while (control != nullptr && control->parentWidget() != this) {
+        control = control->parentWidget();
+    }
+    const HWND target = CWnd::HandleFromWidget(control != nullptr ? control : this);
+    const QPoint global = event->globalPos();
+    const LPARAM point =
+        event->reason() == QContextMenuEvent::Keyboard
+            ? static_cast<LPARAM>(-1)
+            : MAKELPARAM(static_cast<WORD>(global.x()), static_cast<WORD>(global.y()));
+    owner->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target), point);
+    event->accept();
 }
 
 void DialogWindow::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -28,6 +28,9 @@ public:
     CMenu* SystemMenu() { return m_hasSystemMenu ? &m_systemMenu : nullptr; }
     // Pops the system menu up; nullptr for a window without one.
     QMenu* ShowSystemMenu(const QPoint& globalPosition);
+    // Pops a menu up and keeps it until the next one; returns it.
+    QMenu* ShowPopupMenu(QMenu* menu, const QPoint& globalPosition);
+    QMenu* ShownMenu() const { return m_shownMenu.get(); }
     HICON Icon(bool big) const { return big ? m_bigIcon : m_smallIcon; }
     HICON SetIcon(HICON icon, bool big);
     // The id that Enter sends when no push button has the focus.

@@ -1,5 +1,7 @@
 #include "platform/framework/IpAddressWidget.h"
 
+#include <QCoreApplication>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -51,8 +53,21 @@ IpAddressWidget::IpAddressWidget(QWidget* parent) : QFrame(parent) {
     setFocusProxy(m_fields[0]);
 }
 
+void IpAddressWidget::NameParts(const QString& name) {
+    for (int i = 0; i < kFieldCount; ++i) {
+        QLineEdit* field = m_fields.at(static_cast<std::size_t>(i));
+        field->setAccessibleName(name);
+        field->setAccessibleDescription(
+            QCoreApplication::translate("IpAddressWidget", "Part %1 of %2")
+                .arg(i + 1)
+                .arg(kFieldCount));
+    }
+}
+
 QString IpAddressWidget::RangeMessage(int typed) {
-    return QStringLiteral("%1 is not a valid entry. Please specify a value between 0 and %2.")
+    return QCoreApplication::translate(
+               "IpAddressWidget",
+               "%1 is not a valid entry. Please specify a value between 0 and %2.")
         .arg(typed)
         .arg(kHighestValue);
 }

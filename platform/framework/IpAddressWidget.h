@@ -28,6 +28,10 @@ public:
     void SetField(int index, std::optional<int> value);
     QLineEdit* FieldEdit(int index) const { return m_fields.at(static_cast<std::size_t>(index)); }
 
+    // Names the four edits for screen readers after the control's label: "IP address", part 1
+    // of 4, and so on.
+    void NameParts(const QString& name);
+
     // "300 is not a valid entry. Please specify a value between 0 and 255."
     static QString RangeMessage(int typed);
 

@@ -1,7 +1,9 @@
 #include "platform/framework/ListViewWidget.h"
 
 #include <QBrush>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QFont>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -78,7 +80,19 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
         }
         return QBrush(WarningBackground(view != nullptr ? view->palette() : QPalette()));
     }
-    if (role == Qt::ToolTipRole && m_toolTipSource) {
+    if (role == Qt::FontRole) {
+        // A warning is not told by colour alone: the row's text is bold as well.
+        const ListRow* row = m_rows.At(index.row());
+        if (row == nullptr || !row->warning) {
+            return {};
+        }
+        const auto* view = qobject_cast<const QWidget*>(QObject::parent());
+        QFont font = view != nullptr ? view->font() : QFont();
+        font.setBold(true);
+        return font;
+    }
+    // A screen reader reads a cell's tooltip (the row's warnings) as its description.
+    if ((role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) && m_toolTipSource) {
         const QString tip = m_toolTipSource(index.row(), index.column());
         return tip.isEmpty() ? QVariant() : QVariant(tip);
     }
@@ -106,6 +120,8 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
             return static_cast<int>(AlignmentOfFormat(column.format));
         case kHeaderFormatRole:
             return column.format;
+        case Qt::AccessibleDescriptionRole:
+            return QString::fromUtf8(column.description.c_str());
         default:
             return {};
     }
@@ -122,6 +138,8 @@ bool ListModel::setHeaderData(int section, Qt::Orientation orientation, const QV
         column.heading = value.toString().toUtf8().toStdString();
     } else if (role == kHeaderFormatRole) {
         column.format = value.toInt();
+    } else if (role == Qt::AccessibleDescriptionRole) {
+        column.description = value.toString().toUtf8().toStdString();
     } else {
         return false;
     }
@@ -467,7 +485,47 @@ void ListViewWidget::keyboardSearch(const QString& search) {
 void ListViewWidget::keyPressEvent(QKeyEvent* event) {
     // Moving the selection by keyboard must move it over the rows as they are now.
     m_model->Flush();
+    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        modifiers == Qt::NoModifier) {
+        // The row's own action first (NM_RETURN); the dialog's default button otherwise.
+        if (NotifyParent(NM_RETURN) == 0) {
+            event->ignore();
+        }
+        return;
+    }
+    if (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(0, 0),
+                               mapToGlobal(QPoint(0, 0)));
+        contextMenuEvent(&menu);
+        return;
+    }
     QTreeView::keyPressEvent(event);
+}
+
+void ListViewWidget::contextMenuEvent(QContextMenuEvent* event) {
+    m_model->Flush();
+    const QPoint global = event->globalPos();
+    const LPARAM point =
+        event->reason() == QContextMenuEvent::Keyboard
+            ? static_cast<LPARAM>(-1)
+            : MAKELPARAM(static_cast<WORD>(global.x()), static_cast<WORD>(global.y()));
+    const HWND self = CWnd::HandleFromWidget(this);
+    ::SendMessage(self, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(self), point);
+    event->accept();
+}
+
+LRESULT ListViewWidget::NotifyParent(UINT code) {
+    QWidget* parent = parentWidget();
+    if (parent == nullptr) {
+        return 0;
+    }
+    NMHDR notify{};
+    notify.hwndFrom = CWnd::HandleFromWidget(this);
+    notify.idFrom = static_cast<UINT_PTR>(ControlIdOf(this));
+    notify.code = code;
+    return ::SendMessage(CWnd::HandleFromWidget(parent), WM_NOTIFY, notify.idFrom,
+                         reinterpret_cast<LPARAM>(&notify));
 }
 
 }  // namespace ordvane::framework::detail

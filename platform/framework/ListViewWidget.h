@@ -26,6 +26,7 @@ public:
         std::string heading;
         int format = 0;  // HDF_ flags
         int width = 0;
+        std::string description;  // what a screen reader says of the heading
     };
 
     explicit ListModel(QObject* parent);
@@ -119,13 +120,20 @@ public:
     // Type-to-find: selects the next row whose first column starts with what was typed within
     // the platform's keyboard input interval, whichever cell was clicked last.
     void keyboardSearch(const QString& search) override;
+    // The width the column's texts in view need.
+    int ColumnContentWidth(int column) const { return sizeHintForColumn(column); }
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    // Enter sends NM_RETURN to the parent (reflected to the control first); Shift+F10 asks for
+    // the context menu as the Menu key does.
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void OnSectionClicked(int section);
+    // Sends a bare WM_NOTIFY with this code to the parent; returns the handler's result.
+    LRESULT NotifyParent(UINT code);
     // Asks the control's parent (LVN_GETINFOTIP) for the tooltip of a cell.
     QString AskInfoTip(int row, int column);
     void OnViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);

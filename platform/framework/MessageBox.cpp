@@ -1,6 +1,7 @@
 #include "platform/framework/MessageBox.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <utility>
@@ -18,21 +19,24 @@ namespace {
 std::vector<std::pair<int, QString>> ButtonsOf(UINT type) {
     switch (type & MB_TYPEMASK) {
         case MB_OKCANCEL:
-            return {{IDOK, QStringLiteral("OK")}, {IDCANCEL, QStringLiteral("Cancel")}};
+            return {{IDOK, QCoreApplication::translate("MessageBox", "OK")},
+                    {IDCANCEL, QCoreApplication::translate("MessageBox", "Cancel")}};
         case MB_ABORTRETRYIGNORE:
-            return {{IDABORT, QStringLiteral("&Abort")},
-                    {IDRETRY, QStringLiteral("&Retry")},
-                    {IDIGNORE, QStringLiteral("&Ignore")}};
+            return {{IDABORT, QCoreApplication::translate("MessageBox", "&Abort")},
+                    {IDRETRY, QCoreApplication::translate("MessageBox", "&Retry")},
+                    {IDIGNORE, QCoreApplication::translate("MessageBox", "&Ignore")}};
         case MB_YESNOCANCEL:
-            return {{IDYES, QStringLiteral("&Yes")},
-                    {IDNO, QStringLiteral("&No")},
-                    {IDCANCEL, QStringLiteral("Cancel")}};
+            return {{IDYES, QCoreApplication::translate("MessageBox", "&Yes")},
+                    {IDNO, QCoreApplication::translate("MessageBox", "&No")},
+                    {IDCANCEL, QCoreApplication::translate("MessageBox", "Cancel")}};
         case MB_YESNO:
-            return {{IDYES, QStringLiteral("&Yes")}, {IDNO, QStringLiteral("&No")}};
+            return {{IDYES, QCoreApplication::translate("MessageBox", "&Yes")},
+                    {IDNO, QCoreApplication::translate("MessageBox", "&No")}};
         case MB_RETRYCANCEL:
-            return {{IDRETRY, QStringLiteral("&Retry")}, {IDCANCEL, QStringLiteral("Cancel")}};
+            return {{IDRETRY, QCoreApplication::translate("MessageBox", "&Retry")},
+                    {IDCANCEL, QCoreApplication::translate("MessageBox", "Cancel")}};
         default:
-            return {{IDOK, QStringLiteral("OK")}};
+            return {{IDOK, QCoreApplication::translate("MessageBox", "OK")}};
     }
 }
 

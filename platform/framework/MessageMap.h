@@ -97,6 +97,15 @@ private:
          return 0;                                                                                \
      }},
 
+// The point is in screen coordinates; (-1, -1) when the menu was asked for from the keyboard.
+#define ON_WM_CONTEXTMENU()                                                                     \
+    {WM_CONTEXTMENU, 0, 0, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM lParam) -> LRESULT { \
+         static_cast<ThisClass*>(target)->OnContextMenu(                                        \
+             CWnd::FromHandle(reinterpret_cast<HWND>(wParam)),                                  \
+             lParam == static_cast<LPARAM>(-1) ? CPoint(-1, -1) : CPoint(lParam));              \
+         return 0;                                                                              \
+     }},
+
 // User-defined messages: LRESULT handler(WPARAM, LPARAM).
 #define ON_MESSAGE(message, memberFxn)                                                     \
     {(message), 0, 0, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM lParam) -> LRESULT { \

@@ -12,6 +12,7 @@
 
 #include "platform/framework/CWnd.h"
 #include "platform/framework/DialogTemplate.h"
+#include "platform/framework/Translate.h"
 
 struct HICON__ {
     QIcon icon;
@@ -57,7 +58,8 @@ QIcon RenderIcon(UINT id) {
 
 BOOL AfxLoadString(UINT id, CString& text) {
     const char* found = FindStringResource(id);
-    text = found != nullptr ? CString(found) : CString();
+    // The table holds the English texts; the user's language comes from the catalogues.
+    text = found != nullptr ? ordvane::translate("StringTable", found) : CString();
     return found != nullptr && *found != '\0' ? TRUE : FALSE;
 }
 

@@ -70,6 +70,9 @@ inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 // F1: the window asks for help.
 inline constexpr UINT WM_HELP = 0x0053;
+// A right click, the Menu key or Shift+F10: wParam the window it happened in, lParam the screen
+// point (x low, y high), or -1 when it came from the keyboard.
+inline constexpr UINT WM_CONTEXTMENU = 0x007B;
 inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr UINT WM_SIZING = 0x0214;
 inline constexpr UINT WM_USER = 0x0400;
@@ -150,6 +153,9 @@ inline constexpr UINT MF_STRING = 0x0000;
 inline constexpr UINT MF_GRAYED = 0x0001;
 inline constexpr UINT MF_DISABLED = 0x0002;
 inline constexpr UINT MF_SEPARATOR = 0x0800;
+// TrackPopupMenu: where the point is relative to the menu, and which buttons choose.
+inline constexpr UINT TPM_LEFTALIGN = 0x0000;
+inline constexpr UINT TPM_RIGHTBUTTON = 0x0002;
 
 // System metrics and colours.
 inline constexpr int SM_CXSCREEN = 0;
@@ -230,6 +236,8 @@ inline constexpr DWORD LVS_SINGLESEL = 0x0004;
 inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x00000020;
 inline constexpr DWORD LVS_EX_INFOTIP = 0x00000400;
 inline constexpr int LVCFMT_LEFT = 0x0000;
+inline constexpr int LVSCW_AUTOSIZE = -1;
+inline constexpr int LVSCW_AUTOSIZE_USEHEADER = -2;
 inline constexpr int LVCFMT_RIGHT = 0x0001;
 inline constexpr int LVCFMT_CENTER = 0x0002;
 inline constexpr UINT LVIS_FOCUSED = 0x0001;
@@ -241,6 +249,9 @@ inline constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
 inline constexpr UINT LVN_GETINFOTIP = LVN_FIRST - 57;
 // The size of the text buffer an LVN_GETINFOTIP handler fills.
 inline constexpr int INFOTIPSIZE = 1024;
+// Enter in a control that has the focus (a list view's row); the handler sets the result to
+// nonzero when it acted, else the dialog's default button gets the key.
+inline constexpr UINT NM_RETURN = 0U - 4U;
 
 // Header items.
 inline constexpr UINT HDI_WIDTH = 0x0001;

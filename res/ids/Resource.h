@@ -24,6 +24,13 @@
 #define IDC_WINK 1003
 #define IDC_FILE 1004
 
+// Commands of the module table's menu (main window). The range up to 32790 is kept for the
+// menu's further commands.
+#define ID_MODULE_CONFIGURE 32771
+#define ID_MODULE_WINK 32772
+#define ID_MODULE_COPY 32773
+#define ID_MODULE_ABOUT 32774
+
 // Ethernet configuration (template 103).
 #define IDC_IP_ADDRESS 1004
 #define IDC_SUBNET_MASK 1005
@@ -37,6 +44,8 @@
 #define IDC_CHANGE_PASSWORD 1013
 #define IDC_SECONDARY_DNS 1014
 #define IDC_HOSTNAME 1015
+#define IDC_CONFIRM_PASSWORD 1016
+#define IDC_REMOVE_PASSWORD 1017
 
 // Advanced settings (template 134).
 #define IDC_ENABLE_DHCP_SERVER 1019

@@ -3,6 +3,11 @@
 #include "platform/framework/DialogTemplate.h"
 #include "res/ids/Resource.h"
 
+// Marks a text for the translation catalogues; AfxLoadString looks it up in the user's language.
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(context, text) text
+#endif
+
 namespace {
 
 struct StringResource {
@@ -11,7 +16,7 @@ struct StringResource {
 };
 
 constexpr StringResource kStrings[] = {
-    {IDS_ABOUTBOX, "&About..."},
+    {IDS_ABOUTBOX, QT_TRANSLATE_NOOP("StringTable", "&About...")},
 };
 
 }  // namespace

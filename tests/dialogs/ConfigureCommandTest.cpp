@@ -200,6 +200,7 @@ TEST_F(ModuleCommands, ConfiguresAHashedModuleWithUnknownValuesAndANewPassword) 
             TypeText(Edit(dialog, IDC_PASSWORD), "opensesame");
             PressButton(dialog, IDC_CHANGE_PASSWORD);
             TypeText(Edit(dialog, IDC_NEW_PASSWORD), "fresh1");
+            TypeText(Edit(dialog, IDC_CONFIRM_PASSWORD), "fresh1");
             PressButton(dialog, IDOK);
         });
         DoubleClickRow(list, RowOf(list, "0A-51-4D-00-00-02"));

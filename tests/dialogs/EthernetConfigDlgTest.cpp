@@ -256,6 +256,7 @@ TEST(EthernetConfigDlg, PasswordEditsTake29CharactersOfAnySize) {
             PressButton(shown, IDC_CHANGE_PASSWORD);
             TypeText(Edit(shown, IDC_PASSWORD), typed.c_str());
             TypeText(Edit(shown, IDC_NEW_PASSWORD), typed.c_str());
+            TypeText(Edit(shown, IDC_CONFIRM_PASSWORD), typed.c_str());
             EXPECT_EQ(ControlText(shown, IDC_PASSWORD), kept);
             EXPECT_EQ(ControlText(shown, IDC_NEW_PASSWORD), kept);
             SetText(shown, IDC_HOSTNAME, "plant 7");
@@ -432,3 +433,53 @@ TEST(EthernetConfigDlg, CancelEndsWithoutValidating) {
 }
 
 }  // namespace
+
+// A new password is sent only when typed twice alike, or empty when "Remove password" is ticked
+// (which "Change password" offers); otherwise "Set" says what is wrong and the dialog stays.
+TEST(EthernetConfigDlg, ANewPasswordIsTypedTwiceOrItsRemovalChosen) {
+    struct Case {
+        const char* newPassword;
+        const char* confirmation;
+        bool remove;
+        const char* message;  // nullptr: Set closes the dialog
+        const char* sent;
+    };
+    const Case cases[] = {
+        {"fresh1", "fresh1", false, nullptr, "fresh1"},
+        {"fresh1", "fresh2", false,
+         "The two new passwords differ. Type the same new password in both fields.", nullptr},
+        {"", "", false,
+         "Type the new password in both fields, or tick \"Remove password\" to remove the "
+         "module's password.",
+         nullptr},
+        {"", "", true, nullptr, ""},
+        {"fresh1", "fresh1", true, nullptr, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.newPassword << "/" << c.confirmation << c.remove);
+        CEthernetConfigDlg dialog;
+        FillKnown(dialog);
+        ModalScript script;
+        const INT_PTR result = RunScripted<CEthernetConfigDlg>(dialog, script, [&](auto& shown) {
+            EXPECT_FALSE(shown.GetDlgItem(IDC_REMOVE_PASSWORD)->IsWindowEnabled());
+            PressButton(shown, IDC_CHANGE_PASSWORD);
+            TypeText(Edit(shown, IDC_NEW_PASSWORD), c.newPassword);
+            TypeText(Edit(shown, IDC_CONFIRM_PASSWORD), c.confirmation);
+            if (c.remove) {
+                PressButton(shown, IDC_REMOVE_PASSWORD);
+                EXPECT_TRUE(Edit(shown, IDC_CONFIRM_PASSWORD).IsReadOnly());
+            }
+            PressButton(shown, IDOK);
+        });
+        if (c.message != nullptr) {
+            EXPECT_EQ(result, IDCANCEL) << "still open after Set";
+            ASSERT_EQ(script.MessageBoxes().size(), 1u);
+            EXPECT_EQ(script.MessageBoxes()[0].text, c.message);
+            continue;
+        }
+        EXPECT_EQ(result, IDOK);
+        EXPECT_TRUE(script.MessageBoxes().empty());
+        EXPECT_EQ(dialog.m_changePassword, 1);
+        EXPECT_EQ(std::string(dialog.m_newPassword), c.sent);
+    }
+}

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -49,4 +50,32 @@ TEST(DialogFontTest, AnArialWideFaceIsPreferredAndTheCopyrightLineFitsItsStatic)
     EXPECT_TRUE(shownFamily.startsWith(installed))
         << shownFamily.toStdString() << " instead of " << installed.toStdString();
     EXPECT_LE(copyrightWidth, staticWidth);
+}
+
+// The desktop's font sets the dialogs' font and their dialog units: a 50-unit button is 75
+// pixels at Qt's standard 9 points and grows with a larger desktop font.
+TEST(DialogFontTest, TheDesktopsFontScalesTheFontAndTheDialogUnits) {
+    struct Case {
+        double desktopPoints;
+        double dialogPoints;
+        int buttonWidth;
+    };
+    const Case cases[] = {{9, 8, 75}, {18, 16, 150}, {13.5, 12, 113}};
+    const QFont desktop = QApplication::font();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.desktopPoints);
+        QFont font = desktop;
+        font.setPointSizeF(c.desktopPoints);
+        QApplication::setFont(font);
+        CDialog dialog(IDD_ABOUTBOX);
+        ModalScript script;
+        script.OnDialog([&](CDialog& shown) {
+            QWidget* ok = shown.GetDlgItem(IDOK)->GetWidget();
+            EXPECT_DOUBLE_EQ(ok->font().pointSizeF(), c.dialogPoints);
+            EXPECT_EQ(ok->width(), c.buttonWidth);
+            shown.EndDialog(IDOK);
+        });
+        dialog.DoModal();
+    }
+    QApplication::setFont(desktop);
 }

@@ -78,16 +78,36 @@ TEST(MainWindowLayoutControls, ResizingMovesTheButtonsAndStretchesTheList) {
     });
 }
 
+// Before a capture the window's own minimum holds; after it, the room the buttons need.
 TEST(MainWindowLayoutControls, WindowSystemKeepsTheMinimumWindowSize) {
     WithMainWindowTemplate([](CDialog& window) {
-        ApplyMinimumWindowSize(window);
+        ordvane::MainWindowLayout layout;
         CRect frame;
         window.GetWindowRect(&frame);
-        window.MoveWindow(frame.left, frame.top, 50, 40);
         CRect shrunk;
+        ApplyMinimumWindowSize(window, layout);
+        window.MoveWindow(frame.left, frame.top, 50, 40);
         window.GetWindowRect(&shrunk);
         EXPECT_EQ(shrunk.Width(), ordvane::kMinimumWindowWidth);
         EXPECT_EQ(shrunk.Height(), ordvane::kMinimumWindowHeight);
+
+        window.MoveWindow(&frame);
+        LayoutMainWindowControls(window, layout, LayoutMode::Capture);
+        ApplyMinimumWindowSize(window, layout);
+        window.MoveWindow(frame.left, frame.top, 50, 40);
+        LayoutMainWindowControls(window, layout, LayoutMode::Apply);
+        const auto placed = ControlRects(window);
+        // Template order of kControlIds: list, Advanced Options, Wink, File, Scan, Exit; Wink
+        // and File are shown here too, so none of the four visible buttons may overlap.
+        for (std::size_t a = 1; a < placed.size(); ++a) {
+            for (std::size_t b = a + 1; b < placed.size(); ++b) {
+                const bool apart =
+                    placed[a].right <= placed[b].left || placed[b].right <= placed[a].left;
+                const bool hidden = a == 3 || b == 3;  // File is hidden by its template
+                EXPECT_TRUE(apart || hidden) << a << " and " << b;
+            }
+            EXPECT_GE(placed[a].left, 0) << a;
+        }
     });
 }
 

@@ -154,4 +154,25 @@ TEST(OnSizingClamp, RectanglesAtOrAboveTheMinimumAreLeftAlone) {
     }
 }
 
+// The smallest client area keeps every shown button whole and apart: Advanced Options with its
+// left margin as the gap, then the widest reach of the shown right-hand buttons.
+TEST(MainWindowLayout, TheMinimumClientSizeKeepsTheShownButtonsWhole) {
+    struct Case {
+        std::array<bool, 6> shown;
+        MainWindowLayout::Size expected;
+    };
+    const Case cases[] = {
+        // Wink and File hidden, as the window shows them: 15 + 112 + 15 + (16 + 75 + 15 + 75).
+        {{true, true, false, false, true, true}, {323, 119}},
+        // Wink shown reaches furthest left.
+        {{true, true, true, false, true, true}, {413, 119}},
+        // Only Exit: no gap is needed.
+        {{true, false, false, false, false, true}, {91, 119}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CapturedLayout().MinimumClientSize(c.shown), c.expected);
+    }
+    EXPECT_EQ(MainWindowLayout().MinimumClientSize({}), MainWindowLayout::Size{});
+}
+
 }  // namespace

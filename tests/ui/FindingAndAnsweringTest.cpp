@@ -128,6 +128,7 @@ TEST_F(MainWindowTest, F1AndARightClickOnTheTableLeadToTheAboutBox) {
         ASSERT_NE(about, nullptr);
         menu->close();
         about->trigger();
+        PumpEvents();
     });
     const auto& dialogs = m_script->Dialogs();
     ASSERT_EQ(dialogs.size(), 3u);

@@ -6,6 +6,7 @@
 
 #include "modsvc/ModuleService.h"
 #include "res/ids/Resource.h"
+#include "ui/MainWindowSettings.h"
 
 namespace ordvane::testing {
 namespace {
@@ -38,6 +39,8 @@ bool ParseMac(const std::string& text, std::uint8_t (&mac)[6]) {
 }  // namespace
 
 void MainWindowTest::SetUp() {
+    // Each test's window starts as on a first run.
+    ClearMainWindowSettings();
     StartFleet(
         "mac,service,type,ip,mask,gateway,dhcp,hostname,hashed,password\n"
         "0A-51-4D-00-00-01,2.0,QM-100,10.0.0.9,255.255.255.0,10.0.0.254,0,alpha,0,\n"

@@ -2,12 +2,14 @@
 // scan, Scan, the library's events, Escape and the close box, the minimized icon, the layout.
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QImage>
 #include <QMenu>
 #include <QWidget>
 #include <cstring>
 #include <string>
 
+#include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
 #include "res/ids/Resource.h"
 #include "tests/ui/MainWindowFixture.h"
@@ -45,7 +47,15 @@ TEST_F(MainWindowTest, OpensWithTheVersionCaptionTheAboutItemAndNoWinkOrFileButt
     bool winkEnabled = true;
     bool fileVisible = true;
     const INT_PTR result = RunWindow([&](TestableScanDlg& window) {
+        // The caption says that the scan runs until its answers are due.
         window.GetWindowText(caption);
+        EXPECT_EQ(caption, "Ordvane v1.4.0 - scanning, 3 modules");
+        PumpEventsUntil(
+            [&] {
+                window.GetWindowText(caption);
+                return caption.Str().find("scanning") == std::string::npos;
+            },
+            2 * kScanMilliseconds);
         CMenu* menu = window.GetSystemMenu(FALSE);
         ASSERT_NE(menu, nullptr);
         const int count = menu->GetMenuItemCount();
@@ -256,13 +266,15 @@ TEST_F(MainWindowTest, EnterOutsideAButtonRunsTheFirstDefaultButtonScan) {
 TEST_F(MainWindowTest, TheWindowCannotBeMadeSmallerThanItsMinimumSize) {
     RunWindow([&](TestableScanDlg& window) {
         QWidget* widget = window.GetWidget();
+        // Wider than 194 pixels: Advanced Options (15 + 113), a 15-pixel gap, Scan, its gap and
+        // Exit (75 + 15 + 75 + 17) stay whole; 130 pixels high is room enough for them.
         const QSize frame = widget->frameGeometry().size() - widget->size();
-        EXPECT_EQ(widget->minimumSize(), QSize(194, 130) - frame);
+        EXPECT_EQ(widget->minimumSize(), QSize(325, 130 - frame.height()));
         window.MoveWindow(0, 0, 120, 90);
         PumpEvents();
         CRect rect;
         window.GetWindowRect(&rect);
-        EXPECT_EQ(rect.Width(), 194);
+        EXPECT_EQ(rect.Width(), 325 + frame.width());
         EXPECT_EQ(rect.Height(), 130);
     });
 }
@@ -280,4 +292,62 @@ TEST_F(MainWindowTest, TheAboutItemAndAdvancedOptionsOpenTheirDialogsOverTheWind
     EXPECT_EQ(m_script->Dialogs()[1].templateId, static_cast<UINT>(IDD_ADVANCED_SETTINGS));
     EXPECT_EQ(m_script->Dialogs()[1].result, IDCANCEL);
     EXPECT_EQ(m_script->Dialogs()[2].templateId, static_cast<UINT>(IDD_ORDVANE_DIALOG));
+}
+
+// When nothing answered, the caption says so and names where the scan went.
+TEST_F(MainWindowTest, TheCaptionNamesWhereTheScanWentWhenNothingAnswered) {
+    // UDP port 9 (discard) on loopback: nothing answers there.
+    ordvane::testing::PointLibraryAt(9);
+    m_fleetRows = 0;
+    RunWindow([&](TestableScanDlg& window) {
+        const std::string expected = "Ordvane v1.4.0 - no module answered on 127.0.0.1:9";
+        CString caption;
+        EXPECT_TRUE(PumpEventsUntil(
+            [&] {
+                window.GetWindowText(caption);
+                return caption == expected.c_str();
+            },
+            2 * kScanMilliseconds))
+            << caption.Str();
+    });
+}
+
+// Version and Type fit their texts after the first scan; a rescan keeps the selected module
+// selected; column widths, sort and the window's size come back at the next start.
+TEST_F(MainWindowTest, TheWindowKeepsItsSelectionColumnsSortAndSize) {
+    const char* const longType = "QM-240 Fieldbus Gateway Extended";
+    m_script.reset();
+    m_sim.reset();
+    StartFleet(std::string("mac,service,type,ip,mask,gateway,dhcp,hostname,hashed,password\n"
+                           "0A-51-4D-00-00-01,2.0,QM-100,10.0.0.9,255.255.255.0,10.0.0.254,0,a,0,\n"
+                           "0A-51-4D-00-00-02,2.0,") +
+                   longType + ",10.0.0.10,255.255.255.0,10.0.0.254,0,b,0,\n",
+               2);
+    RunWindow([&](TestableScanDlg& window) {
+        CModuleListCtrl& list = window.ModuleList();
+        const QFontMetrics metrics(list.GetWidget()->font());
+        EXPECT_GT(list.GetColumnWidth(ordvane::kColumnType), metrics.horizontalAdvance(longType));
+
+        list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+        const CString selectedMac = list.GetItemText(1, ordvane::kColumnMac);
+        EXPECT_TRUE(PressButton(window, IDC_SCAN));
+        ASSERT_TRUE(WaitForRows(window, 2));
+        ASSERT_EQ(list.GetSelectedRow(), 1);
+        EXPECT_EQ(list.GetItemText(1, ordvane::kColumnMac), selectedMac);
+
+        list.SetColumnWidth(ordvane::kColumnIp, 123);
+        list.SortColumn(ordvane::kColumnType, FALSE);
+        window.MoveWindow(40, 30, 700, 300);
+    });
+    RunWindow([&](TestableScanDlg& window) {
+        CModuleListCtrl& list = window.ModuleList();
+        EXPECT_EQ(list.GetColumnWidth(ordvane::kColumnIp), 123);
+        EXPECT_EQ(list.GetSortColumn(), ordvane::kColumnType);
+        EXPECT_FALSE(list.IsSortAscending());
+        EXPECT_EQ(RowText(list, 0, ordvane::kColumnType), longType);
+        CRect rect;
+        window.GetWindowRect(&rect);
+        EXPECT_EQ(rect.Width(), 700);
+        EXPECT_EQ(rect.Height(), 300);
+    });
 }

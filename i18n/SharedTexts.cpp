@@ -1,0 +1,19 @@
+// Not compiled: the window's texts that are defined as constants in code without Qt (shared
+// with the command line), listed here with the context the window looks them up in, so that the
+// catalogues' extraction finds them. tests/ui/TranslationTest.cpp checks that each constant has
+// its German translation, so a constant changed without this list is noticed.
+
+QT_TRANSLATE_NOOP("SharedText", "Illegal hostname! Only a-z, A-Z and 0-9 allowed.")
+QT_TRANSLATE_NOOP("SharedText", "Last digit of IP address can not be 255.")
+QT_TRANSLATE_NOOP("SharedText", "Device does not support wink.")
+QT_TRANSLATE_NOOP("SharedText", "DHCP server init failed")
+QT_TRANSLATE_NOOP("ModuleColumns", "IP")
+QT_TRANSLATE_NOOP("ModuleColumns", "SN")
+QT_TRANSLATE_NOOP("ModuleColumns", "GW")
+QT_TRANSLATE_NOOP("ModuleColumns", "DHCP")
+QT_TRANSLATE_NOOP("ModuleColumns", "Version")
+QT_TRANSLATE_NOOP("ModuleColumns", "Type")
+QT_TRANSLATE_NOOP("ModuleColumns", "MAC")
+QT_TRANSLATE_NOOP("CScanDlg",
+                  "Two devices claim this module's MAC address, so nothing was sent. Remove the "
+                  "other device and scan again.")

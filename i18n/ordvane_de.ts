@@ -1,0 +1,378 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>Version: %1</source>
+        <translation>Version: %1</translation>
+    </message>
+    <message>
+        <source>About %1</source>
+        <translation>Über %1</translation>
+    </message>
+</context>
+<context>
+    <name>CDataExchange</name>
+    <message>
+        <source>Please enter an integer.</source>
+        <translation>Bitte geben Sie eine ganze Zahl ein.</translation>
+    </message>
+    <message>
+        <source>Please enter no more than %1 characters.</source>
+        <translation>Bitte geben Sie höchstens %1 Zeichen ein.</translation>
+    </message>
+</context>
+<context>
+    <name>CEthernetConfigDlg</name>
+    <message>
+        <source>Type the new password in both fields, or tick &quot;Remove password&quot; to remove the module&apos;s password.</source>
+        <translation>Geben Sie das neue Passwort in beide Felder ein, oder kreuzen Sie „Passwort entfernen“ an, um das Passwort des Moduls zu entfernen.</translation>
+    </message>
+    <message>
+        <source>The two new passwords differ. Type the same new password in both fields.</source>
+        <translation>Die beiden neuen Passwörter stimmen nicht überein. Geben Sie in beide Felder dasselbe neue Passwort ein.</translation>
+    </message>
+    <message>
+        <source>Configure: %1</source>
+        <translation>Konfigurieren: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CScanDlg</name>
+    <message>
+        <source>Incorrect DLL version</source>
+        <translation>Falsche Version der Modulbibliothek</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Modules</source>
+        <translation>Module</translation>
+    </message>
+    <message>
+        <source>Subnet mask</source>
+        <translation>Subnetzmaske</translation>
+    </message>
+    <message>
+        <source>Default gateway</source>
+        <translation>Standard-Gateway</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 - scanning, %n module(s)</source>
+        <translation>
+            <numerusform>%1 - Suche läuft, %n Modul</numerusform>
+            <numerusform>%1 - Suche läuft, %n Module</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 - %n module(s)</source>
+        <translation>
+            <numerusform>%1 - %n Modul</numerusform>
+            <numerusform>%1 - %n Module</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 - no network card to scan on</source>
+        <translation>%1 - keine Netzwerkkarte zum Suchen</translation>
+    </message>
+    <message>
+        <source>%1 - no module answered on %2</source>
+        <translation>%1 - kein Modul hat geantwortet auf %2</translation>
+    </message>
+    <message>
+        <source>&amp;Configure...</source>
+        <translation>&amp;Konfigurieren...</translation>
+    </message>
+    <message>
+        <source>&amp;Wink</source>
+        <translation>B&amp;linken</translation>
+    </message>
+    <message>
+        <source>C&amp;opy	Ctrl+C</source>
+        <translation>Ko&amp;pieren	Ctrl+C</translation>
+    </message>
+    <message>
+        <source>&amp;About...</source>
+        <translation>&amp;Info...</translation>
+    </message>
+    <message>
+        <source>Invalid password</source>
+        <translation>Ungültiges Passwort</translation>
+    </message>
+    <message>
+        <source>Two devices claim this module&apos;s MAC address, so nothing was sent. Remove the other device and scan again.</source>
+        <translation>Zwei Geräte beanspruchen die MAC-Adresse dieses Moduls, daher wurde nichts gesendet. Entfernen Sie das andere Gerät und suchen Sie erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog</name>
+    <message>
+        <source>&amp;Scan</source>
+        <translation>&amp;Suchen</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Advanced Options</source>
+        <translation>&amp;Erweiterte Optionen</translation>
+    </message>
+    <message>
+        <source>&amp;Wink</source>
+        <translation>B&amp;linken</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Set</source>
+        <translation>Ü&amp;bernehmen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;IP address:</source>
+        <translation>&amp;IP-Adresse:</translation>
+    </message>
+    <message>
+        <source>S&amp;ubnet mask:</source>
+        <translation>&amp;Subnetzmaske:</translation>
+    </message>
+    <message>
+        <source>Default &amp;gateway:</source>
+        <translation>&amp;Gateway:</translation>
+    </message>
+    <message>
+        <source>P&amp;rimary DNS:</source>
+        <translation>P&amp;rimärer DNS:</translation>
+    </message>
+    <message>
+        <source>Secon&amp;dary DNS:</source>
+        <translation>Se&amp;kundärer DNS:</translation>
+    </message>
+    <message>
+        <source>&amp;Hostname:</source>
+        <translation>&amp;Hostname:</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>Pass&amp;wort:</translation>
+    </message>
+    <message>
+        <source>&amp;New password:</source>
+        <translation>&amp;Neues Passwort:</translation>
+    </message>
+    <message>
+        <source>Confir&amp;m:</source>
+        <translation>Bes&amp;tätigen:</translation>
+    </message>
+    <message>
+        <source>DHCP</source>
+        <translation>DHCP</translation>
+    </message>
+    <message>
+        <source>&amp;On</source>
+        <translation>&amp;Ein</translation>
+    </message>
+    <message>
+        <source>O&amp;ff</source>
+        <translation>A&amp;us</translation>
+    </message>
+    <message>
+        <source>&amp;Change password</source>
+        <translation>Passwort än&amp;dern</translation>
+    </message>
+    <message>
+        <source>Remo&amp;ve password</source>
+        <translation>Passwort ent&amp;fernen</translation>
+    </message>
+    <message>
+        <source>Ethernet configuration</source>
+        <translation>Ethernet-Konfiguration</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Internal DHCP server</source>
+        <translation>Interner DHCP-Server</translation>
+    </message>
+    <message>
+        <source>Warning! Internal DHCP server should only be used to recover modules that have been set to DHCP by mistake.</source>
+        <translation>Achtung! Der interne DHCP-Server dient nur dazu, Module zurückzuholen, die versehentlich auf DHCP gestellt wurden.</translation>
+    </message>
+    <message>
+        <source>&amp;Enable internal DHCP server</source>
+        <translation>Internen DHCP-Server &amp;einschalten</translation>
+    </message>
+    <message>
+        <source>Application</source>
+        <translation>Anwendung</translation>
+    </message>
+    <message>
+        <source>Copyright (C) 2026</source>
+        <translation>Copyright (C) 2026</translation>
+    </message>
+    <message>
+        <source>Application name</source>
+        <translation>Anwendungsname</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Advanced Settings</source>
+        <translation>Erweiterte Einstellungen</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Info</translation>
+    </message>
+</context>
+<context>
+    <name>IpAddressWidget</name>
+    <message>
+        <source>Part %1 of %2</source>
+        <translation>Teil %1 von %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a valid entry. Please specify a value between 0 and %2.</source>
+        <translation>%1 ist kein gültiger Eintrag. Bitte geben Sie einen Wert zwischen 0 und %2 an.</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBox</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Abort</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Retry</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>&amp;Ignore</source>
+        <translation>&amp;Ignorieren</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ja</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;Nein</translation>
+    </message>
+</context>
+<context>
+    <name>ModuleColumns</name>
+    <message>
+        <source>IP</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>SN</source>
+        <translation>SN</translation>
+    </message>
+    <message>
+        <source>GW</source>
+        <translation>GW</translation>
+    </message>
+    <message>
+        <source>DHCP</source>
+        <translation>DHCP</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>MAC</source>
+        <translation>MAC</translation>
+    </message>
+</context>
+<context>
+    <name>NoAnswerMessage</name>
+    <message>
+        <source>A module did not answer in time.</source>
+        <translation>Ein Modul hat nicht rechtzeitig geantwortet.</translation>
+    </message>
+    <message>
+        <source>Module %1 did not answer the wink request.</source>
+        <translation>Modul %1 hat auf die Blinkanfrage nicht geantwortet.</translation>
+    </message>
+    <message>
+        <source>Module %1 did not answer the configuration request.</source>
+        <translation>Modul %1 hat auf die Konfigurationsanfrage nicht geantwortet.</translation>
+    </message>
+    <message>
+        <source>Check that it is powered and connected, then press Scan.</source>
+        <translation>Prüfen Sie, ob es Strom hat und angeschlossen ist, und klicken Sie dann auf „Suchen“.</translation>
+    </message>
+</context>
+<context>
+    <name>SharedText</name>
+    <message>
+        <source>Illegal hostname! Only a-z, A-Z and 0-9 allowed.</source>
+        <translation>Ungültiger Hostname! Nur a-z, A-Z und 0-9 sind erlaubt.</translation>
+    </message>
+    <message>
+        <source>Last digit of IP address can not be 255.</source>
+        <translation>Die letzte Zahl der IP-Adresse darf nicht 255 sein.</translation>
+    </message>
+    <message>
+        <source>Device does not support wink.</source>
+        <translation>Das Gerät unterstützt kein Blinken.</translation>
+    </message>
+    <message>
+        <source>DHCP server init failed</source>
+        <translation>Der DHCP-Server konnte nicht gestartet werden</translation>
+    </message>
+</context>
+<context>
+    <name>StringTable</name>
+    <message>
+        <source>&amp;About...</source>
+        <translation>&amp;Info...</translation>
+    </message>
+</context>
+<context>
+    <name>SystemMenu</name>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Mi&amp;nimize</source>
+        <translation>Mi&amp;nimieren</translation>
+    </message>
+    <message>
+        <source>Ma&amp;ximize</source>
+        <translation>Ma&amp;ximieren</translation>
+    </message>
+    <message>
+        <source>&amp;Close	Alt+F4</source>
+        <translation>&amp;Schließen	Alt+F4</translation>
+    </message>
+</context>
+</TS>
