@@ -81,17 +81,6 @@ bool ReadPasswords(ConfigureArguments& parsed) {
     return true;
 }
 
-// Drops the head of the invalid-password queue when it is the module just configured, as the
-// main window does; true when it was.
-bool TakeOwnInvalidPassword(const MacAddress& mac) {
-    std::uint8_t queued[6] = {};
-    if (ZEVA_GetInvPswdMacId(queued) != 1 || !std::equal(mac.begin(), mac.end(), queued)) {
-        return false;
-    }
-    ZEVA_RemoveFirstInvPswdMacId();
-    return true;
-}
-
 int AwaitOutcome(const MacAddress& mac) {
     const auto deadline = LibraryEventQueue::Clock::now() + kOutcomeTimeout;
     while (const std::optional<int> eventCode = LibraryEventQueue::WaitForEvent(deadline)) {

@@ -1,0 +1,179 @@
+#include "dhcp/RecoveryFlow.h"
+
+#include <algorithm>
+
+#include "config/ConfigureDialogValues.h"
+#include "config/ConfigureRequestBuilder.h"
+#include "config/ConfigureValidation.h"
+#include "config/ModuleLookup.h"
+
+namespace ordvane {
+
+namespace {
+
+// How often to scan while waiting for the module: before it has a lease it may already have
+// one from an earlier run; after configuring, until it answers at its new address.
+constexpr auto kServingScanInterval = std::chrono::seconds(3);
+constexpr auto kVerifyingScanInterval = std::chrono::seconds(2);
+constexpr std::uint8_t kAck = 5;
+
+}  // namespace
+
+RecoveryFlow::RecoveryFlow(Settings settings) : m_settings(std::move(settings)) {
+    m_settings.overrides.dhcpChoice = 1;  // off: the point of recovering
+}
+
+bool RecoveryFlow::Start(Clock::time_point now) {
+    const ConfigureOverrides& overrides = m_settings.overrides;
+    if (!overrides.ipAddress) {
+        Finish(Result::kFailed, "no static address to configure");
+        return false;
+    }
+    // The hostname is checked against the module's own once it answers; what can be refused
+    // now is refused before anything is served.
+    if (const char* refusal =
+            FirstConfigureRefusal(overrides.hostname.value_or(""), *overrides.ipAddress,
+                                  overrides.hostname.value_or(""))) {
+        Finish(Result::kRefusedValues, refusal);
+        return false;
+    }
+    CDhcpServer& server = m_server.Server();
+    server.SetAnsweredMacs({m_settings.mac});
+    // The driver's reply sink still hears every reply; the flow only notes the lease.
+    server.SetReplySink([this](const CDhcpServer::ReplyReport& reply) {
+        if (reply.messageType == kAck &&
+            std::equal(reply.mac.begin(), reply.mac.end(), m_settings.mac.begin())) {
+            m_leased.store(true);
+        }
+        if (m_replySink) {
+            m_replySink(reply);
+        }
+    });
+    if (!m_server.SetEnabled(true)) {
+        Finish(Result::kFailed, "DHCP server init failed: " + server.FailureReason());
+        return false;
+    }
+    m_stopped = false;
+    m_deadline = now + m_settings.limit;
+    m_nextScan = now;
+    Say("Serving DHCP for " + FormatMacAddress(m_settings.mac.data()) +
+        " only; waiting for its request");
+    return true;
+}
+
+RecoveryFlow::Action RecoveryFlow::Poll(Clock::time_point now) {
+    if (m_result != Result::kRunning) {
+        return Action::kFinished;
+    }
+    if (now >= m_deadline) {
+        Finish(Result::kTimedOut, m_phase == Phase::kServing && !m_leased.load()
+                                      ? "no DHCP request from the module in time"
+                                      : "no answer from the module in time");
+        return Action::kFinished;
+    }
+    switch (m_phase) {
+        case Phase::kServing:
+            if (m_leased.load() && !m_leaseAnnounced) {
+                m_leaseAnnounced = true;
+                m_nextScan = now;  // it has its address: look for it at once
+            }
+            return ScanWhenDue(now, kServingScanInterval);
+        case Phase::kConfiguring:
+            m_phase = Phase::kAwaitingOutcome;
+            return Action::kSendConfigure;
+        case Phase::kAwaitingOutcome:
+            return Action::kWait;
+        case Phase::kVerifying:
+            return ScanWhenDue(now, kVerifyingScanInterval);
+        case Phase::kDone:
+            break;
+    }
+    return Action::kFinished;
+}
+
+RecoveryFlow::Action RecoveryFlow::ScanWhenDue(Clock::time_point now, Clock::duration interval) {
+    if (now < m_nextScan) {
+        return Action::kWait;
+    }
+    m_nextScan = now + interval;
+    return Action::kSendScan;
+}
+
+std::uint32_t RecoveryFlow::RecoveryAddress() const {
+    return (10u << 24) | (200u << 16) | (1u << 8) | m_settings.mac[5];
+}
+
+void RecoveryFlow::OnScanAnswer(const ZEVA_ModuleScanResponseType& answer) {
+    if (m_result != Result::kRunning || answer.macIdValid == 0 ||
+        !HasMacAddress(answer, m_settings.mac) || answer.ipAddressValid == 0) {
+        return;
+    }
+    if (m_phase == Phase::kServing && answer.ipAddress == RecoveryAddress()) {
+        Say("Found " + FormatMacAddress(m_settings.mac.data()) + " at " +
+            FormatIpv4(answer.ipAddress));
+        const ConfigureDialogInput prefill = PrefillFromModule(answer);
+        const ConfigureDialogOutput values = ApplyConfigureOverrides(prefill, m_settings.overrides);
+        if (const char* refusal = FirstConfigureRefusal(values.hostname, values.ipAddress,
+                                                        ReportedHostname(prefill))) {
+            Finish(Result::kRefusedValues, refusal);
+            return;
+        }
+        if (!BuildConfigureRequest(answer, values, m_request)) {
+            Finish(Result::kFailed, "no random salt for the password");
+            return;
+        }
+        Say("Configuring it to " + FormatIpv4(values.ipAddress) + " with DHCP off");
+        m_phase = Phase::kConfiguring;
+        return;
+    }
+    if (m_phase == Phase::kVerifying && answer.ipAddress == *m_settings.overrides.ipAddress) {
+        Say("Verified: " + FormatMacAddress(m_settings.mac.data()) + " answers at " +
+            FormatIpv4(answer.ipAddress));
+        Finish(Result::kVerified);
+    }
+}
+
+void RecoveryFlow::OnConfigureAccepted(Clock::time_point now) {
+    if (m_phase != Phase::kAwaitingOutcome || m_result != Result::kRunning) {
+        return;
+    }
+    Say("The module took the settings; scanning for it at its new address");
+    m_phase = Phase::kVerifying;
+    m_nextScan = now;
+}
+
+void RecoveryFlow::OnPasswordRefused() {
+    if (m_phase == Phase::kAwaitingOutcome && m_result == Result::kRunning) {
+        Finish(Result::kRefusedPassword, "Invalid password");
+    }
+}
+
+void RecoveryFlow::OnConfigureNotDelivered(const char* reason) {
+    if (m_phase == Phase::kAwaitingOutcome && m_result == Result::kRunning) {
+        Finish(Result::kFailed, reason);
+    }
+}
+
+void RecoveryFlow::Finish(Result result, std::string reason) {
+    m_result = result;
+    m_failureReason = std::move(reason);
+    m_phase = Phase::kDone;
+    Stop();
+}
+
+void RecoveryFlow::Stop() {
+    if (m_stopped) {
+        return;
+    }
+    m_stopped = true;
+    m_server.SetEnabled(false);
+    Say("Recovery DHCP server stopped");
+}
+
+void RecoveryFlow::Say(const std::string& line) const {
+    if (m_progress) {
+        m_progress(line);
+    }
+}
+
+}  // namespace ordvane

@@ -1,0 +1,118 @@
+#pragma once
+// Recovering one module in one step: serve DHCP for its MAC only until it answers a scan at its
+// recovery address 10.200.1.N, configure it to static values with DHCP off, scan again until it
+// answers at its new address, and stop serving whatever happens.
+//
+// The flow never calls the module-service library itself and starts no thread of its own
+// (the server's worker aside), so that the command line and the window can each drive it with
+// their own way of receiving the library's events. Its driver, on one thread:
+//
+//     flow.Start(now)                        // the server, for this MAC only
+//     loop:
+//         switch (flow.Poll(now)):           // what to do next
+//             kSendScan:      ZEVA_SendModuleScan()
+//             kSendConfigure: ZEVA_SendConfigure(&flow.ConfigureRequest())
+//             kFinished:      leave the loop (flow.Result() says how it ended)
+//         feed what the library reported: OnScanAnswer for each scan answer, OnConfigureAccepted
+//         (rescan event), OnPasswordRefused (invalid-password event for this MAC), and
+//         OnConfigureNotDelivered (no answer, or two senders claimed the MAC)
+//
+// Poll runs the clock: the deadline, rescans, and the server's lease report (which arrives on
+// the server's worker thread). Every step is announced through the progress sink, on the
+// driver's thread. Stop (also the destructor) switches the server off; any Result other than
+// kRunning has already done so.
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "config/ConfigureOverrides.h"
+#include "dhcp/CRecoveryDhcpServer.h"
+#include "modsvc/ModuleService.h"
+#include "platform/AddressText.h"
+
+namespace ordvane {
+
+class RecoveryFlow {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    struct Settings {
+        MacAddress mac{};
+        // The static values: ipAddress must be given; DHCP is always switched off. A password,
+        // when the module has one, goes in overrides.password.
+        ConfigureOverrides overrides;
+        std::chrono::seconds limit{120};
+    };
+
+    enum class Action { kWait, kSendScan, kSendConfigure, kFinished };
+    enum class Result {
+        kRunning,
+        kVerified,         // the module answers at its new address
+        kRefusedPassword,  // the module refused the password
+        kTimedOut,         // no DHCP request, or no answer, before the limit
+        kRefusedValues,    // values the configuration dialog refuses; FailureReason() says why
+        kFailed,           // anything else; FailureReason() says what
+    };
+
+    using ProgressSink = std::function<void(std::string_view line)>;
+
+    explicit RecoveryFlow(Settings settings);
+    ~RecoveryFlow() { Stop(); }
+    RecoveryFlow(const RecoveryFlow&) = delete;
+    RecoveryFlow& operator=(const RecoveryFlow&) = delete;
+
+    // Lines such as "Found 0A-51-4D-00-00-2A at 10.200.1.42"; set before Start.
+    void SetProgressSink(ProgressSink sink) { m_progress = std::move(sink); }
+    // Told of each reply the server sends, on the server's worker thread; set before Start.
+    void SetReplySink(CDhcpServer::ReplySink sink) { m_replySink = std::move(sink); }
+    // The server, to set its notice and trace sinks before Start (never its reply sink).
+    CDhcpServer& Server() { return m_server.Server(); }
+
+    // Refuses values the configuration dialog would refuse before anything is served; then
+    // switches the server on for this MAC only. False with Result() kFailed (or the refusal in
+    // FailureReason()) when either fails.
+    bool Start(Clock::time_point now);
+    Action Poll(Clock::time_point now);
+
+    void OnScanAnswer(const ZEVA_ModuleScanResponseType& answer);
+    void OnConfigureAccepted(Clock::time_point now);
+    void OnPasswordRefused();
+    void OnConfigureNotDelivered(const char* reason);
+
+    // The request to send when Poll said kSendConfigure.
+    const ZEVA_ConfigureRequestType& ConfigureRequest() const { return m_request; }
+    Result CurrentResult() const { return m_result; }
+    const std::string& FailureReason() const { return m_failureReason; }
+    // True once the module has been given its lease; the window then lets the user configure.
+    bool LeaseGiven() const { return m_leased.load(); }
+
+    // Switches the server off (once; later calls do nothing) and says so.
+    void Stop();
+
+private:
+    enum class Phase { kServing, kConfiguring, kAwaitingOutcome, kVerifying, kDone };
+
+    std::uint32_t RecoveryAddress() const;
+    void Finish(Result result, std::string reason = {});
+    void Say(const std::string& line) const;
+    Action ScanWhenDue(Clock::time_point now, Clock::duration interval);
+
+    Settings m_settings;
+    CRecoveryDhcpServer m_server;
+    ProgressSink m_progress;
+    CDhcpServer::ReplySink m_replySink;
+    Phase m_phase = Phase::kServing;
+    Result m_result = Result::kRunning;
+    std::string m_failureReason;
+    ZEVA_ConfigureRequestType m_request{};
+    Clock::time_point m_deadline;
+    Clock::time_point m_nextScan;
+    bool m_leaseAnnounced = false;
+    bool m_stopped = true;
+    std::atomic<bool> m_leased{false};  // set on the server's worker thread
+};
+
+}  // namespace ordvane
