@@ -130,13 +130,14 @@ int RunRecover(std::span<const std::string> arguments) {
     settings.mac = configure.mac;
     settings.overrides = configure.overrides;
     settings.limit = std::chrono::seconds(parsed.seconds);
-    RecoveryFlow flow(std::move(settings));
+    CRecoveryDhcpServer server;
+    server.Server().SetNoticeSink(PrintNotice);
+    RecoveryFlow flow(std::move(settings), server);
     flow.SetProgressSink([](std::string_view line) {
         std::printf("%.*s\n", static_cast<int>(line.size()), line.data());
         std::fflush(stdout);
     });
     flow.SetReplySink(PrintReply);
-    flow.Server().SetNoticeSink(PrintNotice);
     if (!flow.Start(RecoveryFlow::Clock::now())) {
         return ExitStatusOf(flow);
     }

@@ -76,7 +76,8 @@ public:
         bool otherServerSeen = false;
         Address otherServer = {};
         int otherServerInterface = 0;
-        int cardWithoutAddressInterface = 0;  // 0: every lease left by a card with an address
+        // The card a lease left without an IPv4 address: 0 none, -1 one the kernel did not name.
+        int cardWithoutAddressInterface = 0;
     };
 
     // Receives each trace text as it is formatted, on the worker thread.

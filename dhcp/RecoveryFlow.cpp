@@ -19,7 +19,8 @@ constexpr std::uint8_t kAck = 5;
 
 }  // namespace
 
-RecoveryFlow::RecoveryFlow(Settings settings) : m_settings(std::move(settings)) {
+RecoveryFlow::RecoveryFlow(Settings settings, CRecoveryDhcpServer& server)
+    : m_settings(std::move(settings)), m_server(server) {
     m_settings.overrides.dhcpChoice = 1;  // off: the point of recovering
 }
 
@@ -37,6 +38,7 @@ bool RecoveryFlow::Start(Clock::time_point now) {
         Finish(Result::kRefusedValues, refusal);
         return false;
     }
+    m_server.SetEnabled(false);  // the list of MACs and the sinks change only while it is off
     CDhcpServer& server = m_server.Server();
     server.SetAnsweredMacs({m_settings.mac});
     // The driver's reply sink still hears every reply; the flow only notes the lease.
@@ -49,11 +51,11 @@ bool RecoveryFlow::Start(Clock::time_point now) {
             m_replySink(reply);
         }
     });
+    m_stopped = false;
     if (!m_server.SetEnabled(true)) {
         Finish(Result::kFailed, "DHCP server init failed: " + server.FailureReason());
         return false;
     }
-    m_stopped = false;
     m_deadline = now + m_settings.limit;
     m_nextScan = now;
     Say("Serving DHCP for " + FormatMacAddress(m_settings.mac.data()) +
@@ -166,8 +168,13 @@ void RecoveryFlow::Stop() {
         return;
     }
     m_stopped = true;
+    const bool wasServing = m_server.IsEnabled();
     m_server.SetEnabled(false);
-    Say("Recovery DHCP server stopped");
+    m_server.Server().SetAnsweredMacs({});
+    m_server.Server().SetReplySink(m_replySink);
+    if (wasServing) {
+        Say("Recovery DHCP server stopped");
+    }
 }
 
 void RecoveryFlow::Say(const std::string& line) const {

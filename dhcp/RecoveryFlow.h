@@ -21,6 +21,11 @@
 // the server's worker thread). Every step is announced through the progress sink, on the
 // driver's thread. Stop (also the destructor) switches the server off; any Result other than
 // kRunning has already done so.
+//
+// The server is the caller's (the window passes its own, so that its caption mark and Advanced
+// Settings show it running): Start switches it off if it was on, limits it to the module's MAC
+// and switches it on; Stop switches it off, lifts the limit and gives the server back the reply
+// sink set with SetReplySink.
 
 #include <atomic>
 #include <chrono>
@@ -59,7 +64,7 @@ public:
 
     using ProgressSink = std::function<void(std::string_view line)>;
 
-    explicit RecoveryFlow(Settings settings);
+    RecoveryFlow(Settings settings, CRecoveryDhcpServer& server);
     ~RecoveryFlow() { Stop(); }
     RecoveryFlow(const RecoveryFlow&) = delete;
     RecoveryFlow& operator=(const RecoveryFlow&) = delete;
@@ -68,8 +73,6 @@ public:
     void SetProgressSink(ProgressSink sink) { m_progress = std::move(sink); }
     // Told of each reply the server sends, on the server's worker thread; set before Start.
     void SetReplySink(CDhcpServer::ReplySink sink) { m_replySink = std::move(sink); }
-    // The server, to set its notice and trace sinks before Start (never its reply sink).
-    CDhcpServer& Server() { return m_server.Server(); }
 
     // Refuses values the configuration dialog would refuse before anything is served; then
     // switches the server on for this MAC only. False with Result() kFailed (or the refusal in
@@ -101,7 +104,7 @@ private:
     Action ScanWhenDue(Clock::time_point now, Clock::duration interval);
 
     Settings m_settings;
-    CRecoveryDhcpServer m_server;
+    CRecoveryDhcpServer& m_server;
     ProgressSink m_progress;
     CDhcpServer::ReplySink m_replySink;
     Phase m_phase = Phase::kServing;

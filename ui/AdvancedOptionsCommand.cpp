@@ -1,5 +1,8 @@
 #include "ui/AdvancedOptionsCommand.h"
 
+#include <net/if.h>
+
+#include "platform/AddressText.h"
 #include "platform/framework/MessageBox.h"
 
 void ShowDhcpServerInitFailed(const std::string& reason) {
@@ -29,9 +32,49 @@ void ShowDhcpServerState(CWnd& window, bool running) {
     window.SetWindowText(text.c_str());
 }
 
+namespace {
+
+std::string InterfaceName(int index) {
+    char name[IF_NAMESIZE] = {};
+    return index > 0 && if_indextoname(static_cast<unsigned>(index), name) != nullptr
+               ? std::string(name)
+               : std::string("a card");
+}
+
+}  // namespace
+
+std::string DescribeDhcpServerActivity(bool running, const CDhcpServer::Activity& activity) {
+    if (!running) {
+        return {};
+    }
+    std::string text = "Leases given: " + std::to_string(activity.leases);
+    if (activity.hasLastLease) {
+        text += ", the last to " + ordvane::FormatMacAddress(activity.lastLeaseMac.data());
+    }
+    text += ".";
+    if (activity.otherServerSeen) {
+        const auto& other = activity.otherServer;
+        text += "\nWarning: another DHCP server (" + std::to_string(other[0]) + "." +
+                std::to_string(other[1]) + "." + std::to_string(other[2]) + "." +
+                std::to_string(other[3]) + ") serves " +
+                InterfaceName(activity.otherServerInterface) +
+                ". To answer only the module to recover, use ordvane-cli recover or "
+                "recovery-server --only.";
+    }
+    if (activity.cardWithoutAddressInterface != 0) {
+        const std::string card = InterfaceName(activity.cardWithoutAddressInterface);
+        text += "\nWarning: a lease left " + card +
+                ", which has no IPv4 address: the module cannot renew it. Give the card "
+                "10.200.1.1/24.";
+    }
+    return text;
+}
+
 void RunAdvancedOptions(CRecoveryDhcpServer& server) {
     CAdvancedSettingsDlg dialog;
     dialog.m_enableDhcp = server.IsEnabled() ? 1 : 0;
+    dialog.m_serverActivity =
+        DescribeDhcpServerActivity(server.IsEnabled(), server.Server().CurrentActivity());
     dialog.DoModal();
     const bool wanted = dialog.m_enableDhcp != 0;
     if (wanted == server.IsEnabled()) {

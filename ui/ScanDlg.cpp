@@ -196,6 +196,8 @@ LRESULT CScanDlg::OnShowModuleCount(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     caption.Format("%s - %d %s", static_cast<LPCSTR>(m_captionTitle), rows,
                    rows == 1 ? "module" : "modules");
     SetWindowText(caption);
+    // While the server answers on the network, the caption keeps saying so.
+    ShowDhcpServerState(*this, m_dhcpServer.IsEnabled());
     return 0;
 }
 

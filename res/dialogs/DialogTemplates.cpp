@@ -83,9 +83,12 @@ constexpr std::array kEthernetConfigControls = {
 
 constexpr std::array kAdvancedSettingsControls = {
     DialogControlTemplate{IDOK, ControlClass::Button, "OK", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP,
-                          0, 5, 70, 50, 14},
+                          0, 5, 130, 50, 14},
     DialogControlTemplate{IDCANCEL, ControlClass::Button, "Cancel",
-                          kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 130, 70, 50, 14},
+                          kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 130, 130, 50, 14},
+    // What the running server has answered and found on its links (empty while it is off).
+    DialogControlTemplate{IDC_DHCP_SERVER_ACTIVITY, ControlClass::Static, "",
+                          kChild | SS_LEFT | SS_NOPREFIX, 0, 5, 70, 175, 55},
     DialogControlTemplate{IDC_STATIC, ControlClass::Button, "Internal DHCP server",
                           kChild | BS_GROUPBOX, 0, 5, 5, 175, 60},
     DialogControlTemplate{IDC_STATIC, ControlClass::Static,
@@ -117,7 +120,7 @@ const DialogTemplate kTemplates[] = {
      WS_EX_APPWINDOW, 431, 185, kFont, 8, kMainWindowControls},
     {IDD_ETHERNET_CONFIG, "Dialog", kModalDialogStyle, 0, 307, 218, kFont, 8,
      kEthernetConfigControls},
-    {IDD_ADVANCED_SETTINGS, "Advanced Settings", kModalDialogStyle, 0, 186, 90, kFont, 8,
+    {IDD_ADVANCED_SETTINGS, "Advanced Settings", kModalDialogStyle, 0, 186, 150, kFont, 8,
      kAdvancedSettingsControls},
     {IDD_ABOUTBOX, "About", kModalDialogStyle, 0, 235, 55, kFont, 8, kAboutControls},
 };
