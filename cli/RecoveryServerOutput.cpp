@@ -40,8 +40,6 @@ const char* ReplyName(std::uint8_t messageType) {
             return "DHCPOFFER";
         case 5:
             return "DHCPACK";
-        case 6:
-            return "DHCPNAK";
         default:
             return "DHCP reply";
     }

@@ -16,7 +16,8 @@ namespace ordvane::cli {
 // "...; answering 0A-51-4D-00-00-2A only" with a list of MACs to answer.
 void PrintListening(std::span<const MacAddress> onlyMacs);
 
-// "DHCPACK 10.200.1.42 to 0A-51-4D-00-00-2A on eth1"
+// "DHCPACK 10.200.1.42 to 0A-51-4D-00-00-2A on eth1", or for a NAK
+// "DHCPNAK to 0A-51-4D-00-00-2A on eth1 (its address is 10.200.1.42)"
 void PrintReply(const CDhcpServer::ReplyReport& reply);
 
 // A DHCP server of the plant's on the link (and how to answer only the modules to recover), or

@@ -43,6 +43,20 @@ std::string InterfaceName(int index) {
 
 }  // namespace
 
+std::string OtherDhcpServerWarning(const CDhcpServer::Address& otherServer, int interfaceIndex) {
+    return "Warning: another DHCP server (" + std::to_string(otherServer[0]) + "." +
+           std::to_string(otherServer[1]) + "." + std::to_string(otherServer[2]) + "." +
+           std::to_string(otherServer[3]) + ") serves " + InterfaceName(interfaceIndex) +
+           ". To answer only the module to recover, use ordvane-cli recover or "
+           "recovery-server --only.";
+}
+
+std::string CardWithoutAddressWarning(int interfaceIndex) {
+    return "Warning: a lease left " + InterfaceName(interfaceIndex) +
+           ", which has no IPv4 address: the module cannot renew it. Give the card "
+           "10.200.1.1/24.";
+}
+
 std::string DescribeDhcpServerActivity(bool running, const CDhcpServer::Activity& activity) {
     if (!running) {
         return {};
@@ -53,19 +67,10 @@ std::string DescribeDhcpServerActivity(bool running, const CDhcpServer::Activity
     }
     text += ".";
     if (activity.otherServerSeen) {
-        const auto& other = activity.otherServer;
-        text += "\nWarning: another DHCP server (" + std::to_string(other[0]) + "." +
-                std::to_string(other[1]) + "." + std::to_string(other[2]) + "." +
-                std::to_string(other[3]) + ") serves " +
-                InterfaceName(activity.otherServerInterface) +
-                ". To answer only the module to recover, use ordvane-cli recover or "
-                "recovery-server --only.";
+        text += "\n" + OtherDhcpServerWarning(activity.otherServer, activity.otherServerInterface);
     }
     if (activity.cardWithoutAddressInterface != 0) {
-        const std::string card = InterfaceName(activity.cardWithoutAddressInterface);
-        text += "\nWarning: a lease left " + card +
-                ", which has no IPv4 address: the module cannot renew it. Give the card "
-                "10.200.1.1/24.";
+        text += "\n" + CardWithoutAddressWarning(activity.cardWithoutAddressInterface);
     }
     return text;
 }

@@ -1,6 +1,7 @@
 #include "ui/ScanDlg.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "app/DllVersion.h"
 #include "config/ConfigureCommand.h"
@@ -39,6 +40,7 @@ ON_BN_CLICKED(IDC_FILE, OnFile)
 ON_MESSAGE(WM_MODULE_EVENT, OnModuleEvent)
 ON_MESSAGE(WM_HELP, OnHelp)
 ON_MESSAGE(WM_SHOW_MODULE_COUNT, OnShowModuleCount)
+ON_MESSAGE(WM_DHCP_SERVER_NOTICE, OnDhcpServerNotice)
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -131,6 +133,12 @@ BOOL CScanDlg::OnInitDialog() {
     ZEVA_SendModuleScan();
 
     m_dhcpServer.SetEnabled(false);
+    // The worker ends before the window goes away (OnDestroy), so it may post to it.
+    HWND self = m_hWnd;
+    m_dhcpServer.Server().SetNoticeSink([self](const CDhcpServer::LinkNotice& notice) {
+        ::PostMessage(self, WM_DHCP_SERVER_NOTICE, static_cast<WPARAM>(notice.kind),
+                      static_cast<LPARAM>(notice.interfaceIndex));
+    });
     return TRUE;
 }
 
@@ -198,6 +206,16 @@ LRESULT CScanDlg::OnShowModuleCount(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     SetWindowText(caption);
     // While the server answers on the network, the caption keeps saying so.
     ShowDhcpServerState(*this, m_dhcpServer.IsEnabled());
+    return 0;
+}
+
+LRESULT CScanDlg::OnDhcpServerNotice(WPARAM kind, LPARAM interfaceIndex) {
+    const int index = static_cast<int>(interfaceIndex);
+    const std::string text =
+        kind == static_cast<WPARAM>(CDhcpServer::LinkNotice::Kind::kOtherServer)
+            ? OtherDhcpServerWarning(m_dhcpServer.Server().CurrentActivity().otherServer, index)
+            : CardWithoutAddressWarning(index);
+    MessageBox(text.c_str(), "Warning", MB_ICONEXCLAMATION | MB_OK);
     return 0;
 }
 

@@ -17,6 +17,10 @@ inline constexpr UINT WM_MODULE_EVENT = WM_USER + 1;
 // Posted to itself once the table's size changed, so that a burst of answers renames the
 // caption once.
 inline constexpr UINT WM_SHOW_MODULE_COUNT = WM_USER + 0x13;
+// Posted by the recovery server's worker, once per link and kind, when it finds another DHCP
+// server on a link (wParam 0) or sends a lease out of a card without an IPv4 address (wParam
+// 1); lParam is the interface's index.
+inline constexpr UINT WM_DHCP_SERVER_NOTICE = WM_USER + 0x14;
 
 // Shown when the library refuses a configure or wink because two devices answered for the MAC.
 inline constexpr const char* kMacClaimedTwiceMessage =
@@ -67,6 +71,8 @@ protected:
     // F1: the About box.
     LRESULT OnHelp(WPARAM wParam, LPARAM lParam);
     LRESULT OnShowModuleCount(WPARAM wParam, LPARAM lParam);
+    // The recovery server's link notice as a warning box.
+    LRESULT OnDhcpServerNotice(WPARAM wParam, LPARAM lParam);
 
     // Captures the controls' places from the template once, then keeps the table stretched and
     // the buttons anchored to the bottom edge on every size change.
