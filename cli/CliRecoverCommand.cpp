@@ -70,7 +70,7 @@ void FeedEvent(RecoveryFlow& flow, int eventCode, const MacAddress& mac) {
             flow.OnConfigureNotDelivered("the module did not answer the configure request");
             break;
         case ZEVA_EVENT_MAC_CONFLICT:
-            flow.OnConfigureNotDelivered("two devices claim the MAC address; nothing was sent");
+            flow.OnMacClaimedTwice(RecoveryFlow::Clock::now());
             break;
         default:
             break;

@@ -15,6 +15,12 @@ namespace {
 // one from an earlier run; after configuring, until it answers at its new address.
 constexpr auto kServingScanInterval = std::chrono::seconds(3);
 constexpr auto kVerifyingScanInterval = std::chrono::seconds(2);
+// A module takes a moment after the lease to put the address on its card (and may probe for
+// it first); a scan at once may be answered both before and after, from two addresses.
+constexpr auto kLeaseSettleTime = std::chrono::milliseconds(500);
+// The library sends a password to a MAC only once the scan that heard it has run long enough
+// for a second claimant to have answered too, and refuses before; the configure waits as long.
+constexpr auto kSecondClaimantWindow = std::chrono::milliseconds(2100);
 constexpr std::uint8_t kAck = 5;
 
 }  // namespace
@@ -77,10 +83,13 @@ RecoveryFlow::Action RecoveryFlow::Poll(Clock::time_point now) {
         case Phase::kServing:
             if (m_leased.load() && !m_leaseAnnounced) {
                 m_leaseAnnounced = true;
-                m_nextScan = now;  // it has its address: look for it at once
+                m_nextScan = now + kLeaseSettleTime;  // it has its address: look for it soon
             }
             return ScanWhenDue(now, kServingScanInterval);
         case Phase::kConfiguring:
+            if (now < m_lastScan + kSecondClaimantWindow) {
+                return Action::kWait;
+            }
             m_phase = Phase::kAwaitingOutcome;
             return Action::kSendConfigure;
         case Phase::kAwaitingOutcome:
@@ -98,6 +107,7 @@ RecoveryFlow::Action RecoveryFlow::ScanWhenDue(Clock::time_point now, Clock::dur
         return Action::kWait;
     }
     m_nextScan = now + interval;
+    m_lastScan = now;
     return Action::kSendScan;
 }
 
@@ -154,6 +164,20 @@ void RecoveryFlow::OnConfigureNotDelivered(const char* reason) {
     if (m_phase == Phase::kAwaitingOutcome && m_result == Result::kRunning) {
         Finish(Result::kFailed, reason);
     }
+}
+
+void RecoveryFlow::OnMacClaimedTwice(Clock::time_point now) {
+    if (m_phase != Phase::kAwaitingOutcome || m_result != Result::kRunning) {
+        return;
+    }
+    if (m_claimedTwiceBefore) {
+        Finish(Result::kFailed, "two devices claim the MAC address; nothing was sent");
+        return;
+    }
+    m_claimedTwiceBefore = true;
+    Say("Two answers for the module's MAC address; nothing was sent, scanning again");
+    m_phase = Phase::kServing;
+    m_nextScan = now;
 }
 
 void RecoveryFlow::Finish(Result result, std::string reason) {

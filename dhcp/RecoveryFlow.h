@@ -14,8 +14,9 @@
 //             kSendConfigure: ZEVA_SendConfigure(&flow.ConfigureRequest())
 //             kFinished:      leave the loop (flow.Result() says how it ended)
 //         feed what the library reported: OnScanAnswer for each scan answer, OnConfigureAccepted
-//         (rescan event), OnPasswordRefused (invalid-password event for this MAC), and
-//         OnConfigureNotDelivered (no answer, or two senders claimed the MAC)
+//         (rescan event), OnPasswordRefused (invalid-password event for this MAC),
+//         OnMacClaimedTwice (the library sent nothing: two senders answered for the MAC) and
+//         OnConfigureNotDelivered (no answer)
 //
 // Poll runs the clock: the deadline, rescans, and the server's lease report (which arrives on
 // the server's worker thread). Every step is announced through the progress sink, on the
@@ -84,6 +85,10 @@ public:
     void OnConfigureAccepted(Clock::time_point now);
     void OnPasswordRefused();
     void OnConfigureNotDelivered(const char* reason);
+    // The first time, the module may have answered once before and once after putting its new
+    // address on its card: the flow scans again and configures once the library trusts the
+    // MAC again. The second time, it gives up.
+    void OnMacClaimedTwice(Clock::time_point now);
 
     // The request to send when Poll said kSendConfigure.
     const ZEVA_ConfigureRequestType& ConfigureRequest() const { return m_request; }
@@ -113,7 +118,9 @@ private:
     ZEVA_ConfigureRequestType m_request{};
     Clock::time_point m_deadline;
     Clock::time_point m_nextScan;
+    Clock::time_point m_lastScan;
     bool m_leaseAnnounced = false;
+    bool m_claimedTwiceBefore = false;
     bool m_stopped = true;
     std::atomic<bool> m_leased{false};  // set on the server's worker thread
 };
