@@ -32,15 +32,14 @@ RecoveryFlow::RecoveryFlow(Settings settings, CRecoveryDhcpServer& server)
 
 bool RecoveryFlow::Start(Clock::time_point now) {
     const ConfigureOverrides& overrides = m_settings.overrides;
-    if (!overrides.ipAddress) {
-        Finish(Result::kFailed, "no static address to configure");
-        return false;
-    }
     // The hostname is checked against the module's own once it answers; what can be refused
     // now is refused before anything is served.
-    if (const char* refusal =
-            FirstConfigureRefusal(overrides.hostname.value_or(""), *overrides.ipAddress,
-                                  overrides.hostname.value_or(""))) {
+    const char* refusal =
+        overrides.ipAddress
+            ? FirstConfigureRefusal(overrides.hostname.value_or(""), *overrides.ipAddress,
+                                    overrides.hostname.value_or(""))
+            : nullptr;
+    if (refusal != nullptr) {
         Finish(Result::kRefusedValues, refusal);
         return false;
     }
@@ -92,6 +91,12 @@ RecoveryFlow::Action RecoveryFlow::Poll(Clock::time_point now) {
             }
             m_phase = Phase::kAwaitingOutcome;
             return Action::kSendConfigure;
+        case Phase::kAwaitingValues:
+            if (m_askedForValues) {
+                return Action::kWait;
+            }
+            m_askedForValues = true;
+            return Action::kAskForValues;
         case Phase::kAwaitingOutcome:
             return Action::kWait;
         case Phase::kVerifying:
@@ -123,19 +128,13 @@ void RecoveryFlow::OnScanAnswer(const ZEVA_ModuleScanResponseType& answer) {
     if (m_phase == Phase::kServing && answer.ipAddress == RecoveryAddress()) {
         Say("Found " + FormatMacAddress(m_settings.mac.data()) + " at " +
             FormatIpv4(answer.ipAddress));
-        const ConfigureDialogInput prefill = PrefillFromModule(answer);
-        const ConfigureDialogOutput values = ApplyConfigureOverrides(prefill, m_settings.overrides);
-        if (const char* refusal = FirstConfigureRefusal(values.hostname, values.ipAddress,
-                                                        ReportedHostname(prefill))) {
-            Finish(Result::kRefusedValues, refusal);
-            return;
+        m_found = answer;
+        if (m_settings.overrides.ipAddress) {
+            PrepareConfigure();
+        } else {
+            m_phase = Phase::kAwaitingValues;
+            m_askedForValues = false;
         }
-        if (!BuildConfigureRequest(answer, values, m_request)) {
-            Finish(Result::kFailed, "no random salt for the password");
-            return;
-        }
-        Say("Configuring it to " + FormatIpv4(values.ipAddress) + " with DHCP off");
-        m_phase = Phase::kConfiguring;
         return;
     }
     if (m_phase == Phase::kVerifying && answer.ipAddress == *m_settings.overrides.ipAddress) {
@@ -143,6 +142,36 @@ void RecoveryFlow::OnScanAnswer(const ZEVA_ModuleScanResponseType& answer) {
             FormatIpv4(answer.ipAddress));
         Finish(Result::kVerified);
     }
+}
+
+bool RecoveryFlow::ProvideStaticValues(const ConfigureOverrides& values) {
+    if (m_phase != Phase::kAwaitingValues || m_result != Result::kRunning) {
+        return false;
+    }
+    m_settings.overrides = values;
+    m_settings.overrides.dhcpChoice = 1;
+    if (!m_settings.overrides.ipAddress) {
+        Finish(Result::kRefusedValues, "no static address to configure");
+        return false;
+    }
+    PrepareConfigure();
+    return m_result == Result::kRunning;
+}
+
+void RecoveryFlow::PrepareConfigure() {
+    const ConfigureDialogInput prefill = PrefillFromModule(m_found);
+    const ConfigureDialogOutput values = ApplyConfigureOverrides(prefill, m_settings.overrides);
+    if (const char* refusal =
+            FirstConfigureRefusal(values.hostname, values.ipAddress, ReportedHostname(prefill))) {
+        Finish(Result::kRefusedValues, refusal);
+        return;
+    }
+    if (!BuildConfigureRequest(m_found, values, m_request)) {
+        Finish(Result::kFailed, "no random salt for the password");
+        return;
+    }
+    Say("Configuring it to " + FormatIpv4(values.ipAddress) + " with DHCP off");
+    m_phase = Phase::kConfiguring;
 }
 
 void RecoveryFlow::OnConfigureAccepted(Clock::time_point now) {

@@ -12,6 +12,9 @@
 //         switch (flow.Poll(now)):           // what to do next
 //             kSendScan:      ZEVA_SendModuleScan()
 //             kSendConfigure: ZEVA_SendConfigure(&flow.ConfigureRequest())
+//             kAskForValues:  (only without an address in the settings) let the user fill the
+//                             configuration dialog from flow.FoundModule() with DHCP off, then
+//                             flow.ProvideStaticValues(...)
 //             kFinished:      leave the loop (flow.Result() says how it ended)
 //         feed what the library reported: OnScanAnswer for each scan answer, OnConfigureAccepted
 //         (rescan event), OnPasswordRefused (invalid-password event for this MAC),
@@ -47,13 +50,14 @@ public:
 
     struct Settings {
         MacAddress mac{};
-        // The static values: ipAddress must be given; DHCP is always switched off. A password,
-        // when the module has one, goes in overrides.password.
+        // The static values; DHCP is always switched off. A password, when the module has one,
+        // goes in overrides.password. Without ipAddress the flow asks for the values once the
+        // module is found (Action::kAskForValues).
         ConfigureOverrides overrides;
         std::chrono::seconds limit{120};
     };
 
-    enum class Action { kWait, kSendScan, kSendConfigure, kFinished };
+    enum class Action { kWait, kSendScan, kAskForValues, kSendConfigure, kFinished };
     enum class Result {
         kRunning,
         kVerified,         // the module answers at its new address
@@ -90,6 +94,12 @@ public:
     // MAC again. The second time, it gives up.
     void OnMacClaimedTwice(Clock::time_point now);
 
+    // The module's scan answer at its recovery address, once found: the dialog's pre-fill.
+    const ZEVA_ModuleScanResponseType& FoundModule() const { return m_found; }
+    // The values asked for with kAskForValues (ipAddress needed); false when they are refused
+    // (Result kRefusedValues, the server stopped) or were not asked for.
+    bool ProvideStaticValues(const ConfigureOverrides& values);
+
     // The request to send when Poll said kSendConfigure.
     const ZEVA_ConfigureRequestType& ConfigureRequest() const { return m_request; }
     Result CurrentResult() const { return m_result; }
@@ -101,9 +111,17 @@ public:
     void Stop();
 
 private:
-    enum class Phase { kServing, kConfiguring, kAwaitingOutcome, kVerifying, kDone };
+    enum class Phase {
+        kServing,
+        kAwaitingValues,
+        kConfiguring,
+        kAwaitingOutcome,
+        kVerifying,
+        kDone
+    };
 
     std::uint32_t RecoveryAddress() const;
+    void PrepareConfigure();
     void Finish(Result result, std::string reason = {});
     void Say(const std::string& line) const;
     Action ScanWhenDue(Clock::time_point now, Clock::duration interval);
@@ -116,6 +134,8 @@ private:
     Result m_result = Result::kRunning;
     std::string m_failureReason;
     ZEVA_ConfigureRequestType m_request{};
+    ZEVA_ModuleScanResponseType m_found{};
+    bool m_askedForValues = false;
     Clock::time_point m_deadline;
     Clock::time_point m_nextScan;
     Clock::time_point m_lastScan;
