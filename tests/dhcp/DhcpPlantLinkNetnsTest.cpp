@@ -97,11 +97,7 @@ const RenewingClient kRenewingClients[] = {
 class DhcpPlantLink : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string reason = ordvane::testing::NamespaceSkipReason(false);
-        if (!reason.empty()) {
-            GTEST_SKIP() << reason;
-        }
-        ASSERT_TRUE(ordvane::testing::EnterFreshNamespace());
+        ORDVANE_ENTER_FRESH_NAMESPACE_OR_SKIP();
         ASSERT_FALSE(m_folder.Path().empty());
         m_server.Server().SetTraceSink([this](std::string_view text) {
             std::lock_guard lock(m_mutex);

@@ -22,11 +22,7 @@ constexpr const char* kOtherMac = "0A-51-4D-00-00-2B";
 class RecoverCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string reason = NamespaceSkipReason(false);
-        if (!reason.empty()) {
-            GTEST_SKIP() << reason;
-        }
-        ASSERT_TRUE(EnterFreshNamespace());
+        ORDVANE_ENTER_FRESH_NAMESPACE_OR_SKIP();
         ASSERT_TRUE(m_link.Create("0a:51:4d:00:00:2a"));
         ASSERT_FALSE(m_folder.Path().empty());
         m_fleet = m_folder.Write("fleet.csv", std::string("mac,dhcp,hostname\n") + kModuleMac +

@@ -27,13 +27,7 @@ ZEVA_ModuleScanResponseType Answer(std::uint32_t address) {
 
 class RecoveryFlowSteps : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const std::string reason = ordvane::testing::NamespaceSkipReason(false);
-        if (!reason.empty()) {
-            GTEST_SKIP() << reason;
-        }
-        ASSERT_TRUE(ordvane::testing::EnterFreshNamespace());
-    }
+    void SetUp() override { ORDVANE_ENTER_FRESH_NAMESPACE_OR_SKIP(); }
 
     RecoveryFlow::Clock::time_point m_start = RecoveryFlow::Clock::now();
     CRecoveryDhcpServer m_server;

@@ -19,11 +19,7 @@ namespace {
 class RecoveryServerMark : public ordvane::testing::MainWindowTest {
 protected:
     void SetUp() override {
-        const std::string reason = ordvane::testing::NamespaceSkipReason(false);
-        if (!reason.empty()) {
-            GTEST_SKIP() << reason;
-        }
-        ASSERT_TRUE(ordvane::testing::EnterFreshNamespace());
+        ORDVANE_ENTER_FRESH_NAMESPACE_OR_SKIP();
         MainWindowTest::SetUp();
     }
 };
