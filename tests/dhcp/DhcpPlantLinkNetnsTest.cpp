@@ -4,6 +4,7 @@
 // in this test's namespace; each client runs in a namespace of its own with a private /run.
 
 #include <arpa/inet.h>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -16,6 +17,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "dhcp/CRecoveryDhcpServer.h"
 #include "tests/dhcp/DhcpTestPackets.h"
@@ -214,6 +216,29 @@ TEST_F(DhcpPlantLink, RebootingModuleKeepsItsPlantLease) {
         << Trace();
 }
 
+// A UDP socket on port 68 in the peer namespace whose broadcasts leave by the module's card
+// (a limited broadcast has no route of its own); -1 on failure.
+int ModuleSocket(const PeerNamespace& peer) {
+    const int module = peer.OpenUdpSocketInPeer(CDhcpServer::kClientPort);
+    const std::string card = peer.PeerInterface();
+    if (module >= 0 && setsockopt(module, SOL_SOCKET, SO_BINDTODEVICE, card.c_str(),
+                                  static_cast<socklen_t>(card.size())) != 0) {
+        close(module);
+        return -1;
+    }
+    return module;
+}
+
+bool BroadcastToServers(int module, const dhcptest::Bytes& message) {
+    sockaddr_in everyone{};
+    everyone.sin_family = AF_INET;
+    everyone.sin_port = htons(CDhcpServer::kServerPort);
+    everyone.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+    return sendto(module, message.data(), message.size(), 0,
+                  reinterpret_cast<const sockaddr*>(&everyone),
+                  sizeof everyone) == static_cast<ssize_t>(message.size());
+}
+
 // A module whose plant server has not answered its renewals for 7/8 of the lease broadcasts its
 // REQUEST with its plant address as ciaddr: only the plant's server may answer it.
 TEST_F(DhcpPlantLink, RebindingModuleWithAPlantLeaseIsNotAnswered) {
@@ -222,24 +247,13 @@ TEST_F(DhcpPlantLink, RebindingModuleWithAPlantLeaseIsNotAnswered) {
     ASSERT_TRUE(
         RunScript(peer.Name(), peer.PeerInterface(), "ip addr add 192.168.5.20/24 brd + dev $link")
             .empty());
-    const int module = peer.OpenUdpSocketInPeer(CDhcpServer::kClientPort);
+    const int module = ModuleSocket(peer);
     ASSERT_GE(module, 0);
-    // The limited broadcast has no route of its own: it leaves by the module's one card.
-    const std::string card = peer.PeerInterface();
-    ASSERT_EQ(setsockopt(module, SOL_SOCKET, SO_BINDTODEVICE, card.c_str(),
-                         static_cast<socklen_t>(card.size())),
-              0);
     SwitchOn();
     dhcptest::Bytes rebind = dhcptest::ClientMessage(dhcptest::kOuiMac2A, dhcptest::kRequest);
     dhcptest::SetClientAddress(rebind, {192, 168, 5, 20});
     dhcptest::ClearRelayAddress(rebind);
-    sockaddr_in everyone{};
-    everyone.sin_family = AF_INET;
-    everyone.sin_port = htons(CDhcpServer::kServerPort);
-    everyone.sin_addr.s_addr = htonl(INADDR_BROADCAST);
-    ASSERT_EQ(sendto(module, rebind.data(), rebind.size(), 0,
-                     reinterpret_cast<const sockaddr*>(&everyone), sizeof everyone),
-              static_cast<ssize_t>(rebind.size()));
+    ASSERT_TRUE(BroadcastToServers(module, rebind));
     pollfd waiting{module, POLLIN, 0};
     EXPECT_EQ(poll(&waiting, 1, 1000), 0) << "the rebinding module was answered";
     close(module);
@@ -247,6 +261,42 @@ TEST_F(DhcpPlantLink, RebindingModuleWithAPlantLeaseIsNotAnswered) {
     EXPECT_NE(Trace().find("renews 192.168.5.20, another server's lease: not answered"),
               std::string::npos)
         << Trace();
+}
+
+// A lease that leaves a card without an IPv4 address cannot be renewed: said once per card,
+// and counted with the others.
+TEST_F(DhcpPlantLink, ALeaseOutOfACardWithoutAddressIsNoticedOnce) {
+    PeerNamespace peer;
+    ASSERT_TRUE(peer.Create("0a:51:4d:00:00:2a"));
+    ASSERT_TRUE(ordvane::testing::RunCommand("ip addr flush dev " + peer.LocalInterface()));
+    std::vector<CDhcpServer::LinkNotice> notices;
+    m_server.Server().SetNoticeSink([this, &notices](const CDhcpServer::LinkNotice& notice) {
+        std::lock_guard lock(m_mutex);
+        notices.push_back(notice);
+    });
+    const int module = ModuleSocket(peer);
+    ASSERT_GE(module, 0);
+    SwitchOn();
+    dhcptest::Bytes request = dhcptest::ClientMessage(dhcptest::kOuiMac2A, dhcptest::kRequest);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(BroadcastToServers(module, request));
+        pollfd waiting{module, POLLIN, 0};
+        ASSERT_EQ(poll(&waiting, 1, 2000), 1) << "no acknowledgement";
+        std::uint8_t reply[2048];
+        ASSERT_GT(recv(module, reply, sizeof reply, 0), 0);
+    }
+    close(module);
+    const CDhcpServer::Activity activity = m_server.Server().CurrentActivity();
+    m_server.SetEnabled(false);
+    const int card = static_cast<int>(if_nametoindex(peer.LocalInterface().c_str()));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].kind, CDhcpServer::LinkNotice::Kind::kCardWithoutAddress);
+    EXPECT_EQ(notices[0].interfaceIndex, card);
+    EXPECT_EQ(activity.leases, 2u);
+    EXPECT_TRUE(activity.hasLastLease);
+    EXPECT_EQ(activity.lastLeaseMac, dhcptest::kOuiMac2A);
+    EXPECT_EQ(activity.cardWithoutAddressInterface, card);
+    EXPECT_FALSE(activity.otherServerSeen);
 }
 
 }  // namespace
