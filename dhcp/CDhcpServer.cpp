@@ -170,7 +170,7 @@ CDhcpServer::Outcome CDhcpServer::ServiceNext() {
     }
     // The server's address costs two system calls: only a datagram that may be answered
     // asks for it, so that a flood of other traffic is dropped cheaply.
-    if (!IsAnswerable()) {
+    if (!IsAnswerable(arrival.interfaceKnown ? arrival.interfaceIndex : 0)) {
         return Outcome::kDropped;
     }
     bool cardHasAddress = false;
@@ -307,10 +307,10 @@ bool CDhcpServer::AnswerDatagram(std::span<const std::uint8_t> datagram,
         std::copy(datagram.begin(), datagram.end(), m_request.m_raw);
         m_request.m_length = static_cast<std::int32_t>(datagram.size());
     }
-    return IsAnswerable() && Answer(serverAddress, 0);
+    return IsAnswerable(0) && Answer(serverAddress, 0);
 }
 
-bool CDhcpServer::IsAnswerable() {
+bool CDhcpServer::IsAnswerable(int interfaceIndex) {
     if (!m_request.Decode()) {
         Trace("[DROP] malformed datagram (%d bytes)\n", m_request.m_length);
         return false;
@@ -326,6 +326,12 @@ bool CDhcpServer::IsAnswerable() {
     }
     const std::uint8_t* mac = m_request.chaddr;
     if (!CarriesMakerOui(mac)) {
+        // This server answers no other maker's device, so a REQUEST from one that names a
+        // server names another one: the link has a DHCP server of its own.
+        if (m_request.m_messageType == kRequest && m_request.m_hasServerId &&
+            !IsZero(m_request.m_serverId)) {
+            NoticeOtherServer(interfaceIndex);
+        }
         Trace("[RECV] Got message from non-supported MAC (%02x:%02x:%02x:%02x:%02x:%02x)\n", mac[0],
               mac[1], mac[2], mac[3], mac[4], mac[5]);
         return false;

@@ -152,7 +152,7 @@ private:
     Outcome ServiceNext();
     // The reply rules in two steps: the request decodes, carries the OUI and is a DISCOVER or a
     // REQUEST; then the answer, which needs the server's address.
-    bool IsAnswerable();
+    bool IsAnswerable(int interfaceIndex);
     bool IsAnsweredMac(const std::uint8_t* mac) const;
     bool Answer(const Address& serverAddress, int interfaceIndex);
     bool NamesAnotherServer(const Address& serverAddress) const;

@@ -154,16 +154,18 @@ TEST_F(DhcpReplyRules, RequestsAreAnsweredOnlyForTheRecoveryAddress) {
     }
 }
 
-// The plant's server is said once per link, however many REQUESTs name it.
+// The plant's server is said once per link, however many REQUESTs name it, whether a module's
+// or another maker's device's.
 TEST_F(DhcpReplyRules, AnotherServerOnTheLinkIsNoticedOnce) {
     std::vector<CDhcpServer::LinkNotice> notices;
     m_server.SetNoticeSink(
         [&notices](const CDhcpServer::LinkNotice& notice) { notices.push_back(notice); });
-    Bytes request = dhcptest::FixedPart(kOuiMac2A);
-    dhcptest::AppendMagicCookie(request);
-    dhcptest::Append(request, {53, 1, 3, 54, 4, 192, 168, 50, 1, 255});
-    EXPECT_FALSE(m_server.AnswerDatagram(request));
-    EXPECT_FALSE(m_server.AnswerDatagram(request));
+    for (const dhcptest::Mac& mac : {dhcptest::kForeignMac, kOuiMac2A, kOuiMac2A}) {
+        Bytes request = dhcptest::FixedPart(mac);
+        dhcptest::AppendMagicCookie(request);
+        dhcptest::Append(request, {53, 1, 3, 54, 4, 192, 168, 50, 1, 255});
+        EXPECT_FALSE(m_server.AnswerDatagram(request));
+    }
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0].kind, CDhcpServer::LinkNotice::Kind::kOtherServer);
     EXPECT_EQ(notices[0].otherServer, (Address{192, 168, 50, 1}));
