@@ -277,14 +277,18 @@ TEST_F(DhcpPlantLink, ALeaseOutOfACardWithoutAddressIsNoticedOnce) {
     const int module = ModuleSocket(peer);
     ASSERT_GE(module, 0);
     SwitchOn();
+    // Two acknowledgements; a datagram lost while the new link settles is sent again.
     dhcptest::Bytes request = dhcptest::ClientMessage(dhcptest::kOuiMac2A, dhcptest::kRequest);
-    for (int round = 0; round < 2; ++round) {
+    int acknowledged = 0;
+    for (int tries = 0; tries < 8 && acknowledged < 2; ++tries) {
         ASSERT_TRUE(BroadcastToServers(module, request));
         pollfd waiting{module, POLLIN, 0};
-        ASSERT_EQ(poll(&waiting, 1, 2000), 1) << "no acknowledgement";
         std::uint8_t reply[2048];
-        ASSERT_GT(recv(module, reply, sizeof reply, 0), 0);
+        if (poll(&waiting, 1, 1000) == 1 && recv(module, reply, sizeof reply, 0) > 0) {
+            ++acknowledged;
+        }
     }
+    ASSERT_EQ(acknowledged, 2);
     close(module);
     const CDhcpServer::Activity activity = m_server.Server().CurrentActivity();
     m_server.SetEnabled(false);
@@ -292,7 +296,7 @@ TEST_F(DhcpPlantLink, ALeaseOutOfACardWithoutAddressIsNoticedOnce) {
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0].kind, CDhcpServer::LinkNotice::Kind::kCardWithoutAddress);
     EXPECT_EQ(notices[0].interfaceIndex, card);
-    EXPECT_EQ(activity.leases, 2u);
+    EXPECT_GE(activity.leases, 2u);
     EXPECT_TRUE(activity.hasLastLease);
     EXPECT_EQ(activity.lastLeaseMac, dhcptest::kOuiMac2A);
     EXPECT_EQ(activity.cardWithoutAddressInterface, card);
