@@ -67,8 +67,9 @@ public:
         Address otherServer = {};
     };
 
-    // What the server has done since it was last started, for a window to show. Readable from
-    // any thread while the worker runs.
+    // What the server has done since it was last started (kept once it stops), for a window to
+    // show. Readable from any thread while the worker runs; a reply is counted just after it
+    // is sent.
     struct Activity {
         std::uint32_t leases = 0;  // DHCPACKs sent
         bool hasLastLease = false;
