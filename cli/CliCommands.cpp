@@ -51,6 +51,10 @@ std::span<const CliCommand> Commands() {
                    "verified, 3 on an invalid password, 4 when no DHCP request or answer came "
                    "within S seconds (default 120)",
                    RunRecover},
+        CliCommand{"journal", "[--since TIME] [--format table|csv|json]",
+                   "show the change journal: every configure, apply, recover and wink from this "
+                   "user's account, oldest first, from TIME on (UTC, e.g. 2026-12-08T16:53)",
+                   RunJournal},
     };
     return kCommands;
 }
