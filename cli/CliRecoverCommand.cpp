@@ -25,6 +25,8 @@
 #include "cli/PasswordInput.h"
 #include "cli/RecoveryServerOutput.h"
 #include "dhcp/RecoveryFlow.h"
+#include "journal/ConfigureChange.h"
+#include "journal/PendingChanges.h"
 
 namespace ordvane::cli {
 
@@ -55,21 +57,26 @@ void FeedScanAnswers(RecoveryFlow& flow) {
     }
 }
 
-void FeedEvent(RecoveryFlow& flow, int eventCode, const MacAddress& mac) {
+// Feeds a library event to the flow and closes the configure's journal entry with it.
+void FeedEvent(RecoveryFlow& flow, int eventCode, const MacAddress& mac, PendingChanges& journal) {
     switch (eventCode) {
         case ZEVA_EVENT_RESCAN:
             TakeOwnInvalidPassword(mac);
+            journal.Finish(mac.data(), "accepted");
             flow.OnConfigureAccepted(RecoveryFlow::Clock::now());
             break;
         case ZEVA_EVENT_INVALID_PASSWORD:
             if (TakeOwnInvalidPassword(mac)) {
+                journal.Finish(mac.data(), "refused-password");
                 flow.OnPasswordRefused();
             }
             break;
         case ZEVA_EVENT_NO_ANSWER:
+            journal.Finish(mac.data(), "no-answer");
             flow.OnConfigureNotDelivered("the module did not answer the configure request");
             break;
         case ZEVA_EVENT_MAC_CONFLICT:
+            journal.Finish(mac.data(), "not-sent");  // the library sent nothing
             flow.OnMacClaimedTwice(RecoveryFlow::Clock::now());
             break;
         default:
@@ -141,6 +148,8 @@ int RunRecover(std::span<const std::string> arguments) {
     if (!flow.Start(RecoveryFlow::Clock::now())) {
         return ExitStatusOf(flow);
     }
+    // Every configure sent leaves a journal line; one still open at the end says "no-outcome".
+    PendingChanges journal;
     for (;;) {
         if (StopSignalPending(stopSignals)) {
             flow.Stop();
@@ -155,12 +164,14 @@ int RunRecover(std::span<const std::string> arguments) {
             ZEVA_SendModuleScan();
         } else if (action == RecoveryFlow::Action::kSendConfigure) {
             ZEVA_ConfigureRequestType request = flow.ConfigureRequest();
+            journal.Hold(ConfigureChange(JournalCommand::kRecover, flow.FoundModule(),
+                                         flow.ConfiguredValues(), request));
             ZEVA_SendConfigure(&request);
         }
         FeedScanAnswers(flow);
         if (const auto eventCode =
                 LibraryEventQueue::WaitForEvent(LibraryEventQueue::Clock::now() + kTurn)) {
-            FeedEvent(flow, *eventCode, configure.mac);
+            FeedEvent(flow, *eventCode, configure.mac, journal);
             FeedScanAnswers(flow);
         }
     }

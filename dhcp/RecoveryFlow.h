@@ -37,6 +37,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/ConfigureDialogValues.h"
 #include "config/ConfigureOverrides.h"
 #include "dhcp/CRecoveryDhcpServer.h"
 #include "modsvc/ModuleService.h"
@@ -100,8 +101,10 @@ public:
     // (Result kRefusedValues, the server stopped) or were not asked for.
     bool ProvideStaticValues(const ConfigureOverrides& values);
 
-    // The request to send when Poll said kSendConfigure.
+    // The request to send when Poll said kSendConfigure, and the dialog's values it was built
+    // from (for the change journal).
     const ZEVA_ConfigureRequestType& ConfigureRequest() const { return m_request; }
+    const ConfigureDialogOutput& ConfiguredValues() const { return m_values; }
     Result CurrentResult() const { return m_result; }
     const std::string& FailureReason() const { return m_failureReason; }
     // True once the module has been given its lease; the window then lets the user configure.
@@ -134,6 +137,7 @@ private:
     Result m_result = Result::kRunning;
     std::string m_failureReason;
     ZEVA_ConfigureRequestType m_request{};
+    ConfigureDialogOutput m_values;
     ZEVA_ModuleScanResponseType m_found{};
     bool m_askedForValues = false;
     Clock::time_point m_deadline;

@@ -6,8 +6,10 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <thread>
 
 #include "tests/support/NetworkNamespaces.h"
@@ -58,8 +60,12 @@ protected:
 
     // ordvane-cli in the background in this namespace, scanning through the veth only.
     std::unique_ptr<BackgroundProcess> StartCli(const std::vector<std::string>& arguments) {
-        std::vector<std::string> command = {"env", "-u", "ZEVA_TARGETS",
+        std::vector<std::string> command = {"env",
+                                            "-u",
+                                            "ZEVA_TARGETS",
                                             "ZEVA_INTERFACES=" + m_link.LocalInterface(),
+                                            "XDG_STATE_HOME=" + m_folder.Path(),
+                                            "ORDVANE_JOURNAL_SYSLOG=0",
                                             ORDVANE_CLI_PATH};
         command.insert(command.end(), arguments.begin(), arguments.end());
         return std::make_unique<BackgroundProcess>(command, m_folder.Path() + "/cli.log");
@@ -116,6 +122,14 @@ TEST_F(RecoverCommand, TakesTheModuleFromDhcpToItsStaticAddressAndStopsServing) 
     EXPECT_TRUE(m_sim->LinesStartingWith(std::string("lease mac=") + kOtherMac).empty())
         << "the second module was served";
     EXPECT_TRUE(Port67IsFree());
+    // The change is in the journal, as every change to a module is.
+    std::ifstream journalFile(m_folder.Path() + "/ordvane/changes.jsonl");
+    std::stringstream journal;
+    journal << journalFile.rdbuf();
+    EXPECT_NE(journal.str().find(std::string("\"command\":\"recover\",\"mac\":\"") + kModuleMac),
+              std::string::npos)
+        << journal.str();
+    EXPECT_NE(journal.str().find("\"result\":\"accepted\"}"), std::string::npos) << journal.str();
 }
 
 // Ctrl+C while the server waits for the module: the server stops, the port is free, and a
