@@ -36,10 +36,21 @@ std::span<const CliCommand> Commands() {
                    RunApply},
         CliCommand{"wink", "MAC", "ask a module (service 1.10 or later) to signal its presence",
                    RunWink},
-        CliCommand{"recovery-server", "[--seconds S] [--trace]",
+        CliCommand{"recovery-server", "[--seconds S] [--only MAC[,MAC...]] [--trace]",
                    "run the recovery DHCP server on port 67 for S seconds or until interrupted, "
-                   "printing one line per reply (--trace: also its trace)",
+                   "printing one line per reply and the interface it left by (--trace: also its "
+                   "trace); with --only, answer only the modules with those MAC addresses",
                    RunRecoveryServer},
+        CliCommand{"recover",
+                   "MAC --ip A [--mask A] [--gateway A] [--dns1 A] [--dns2 A] [--hostname H] "
+                   "[--password-stdin] [--seconds S]",
+                   "recover a module set to DHCP by mistake in one step: serve DHCP for its MAC "
+                   "only until it answers a scan at 10.200.1.N, configure it to the static "
+                   "values with DHCP off as configure does, scan until it answers at the new "
+                   "address; the server stops in every case, also on Ctrl+C; exit 0 when "
+                   "verified, 3 on an invalid password, 4 when no DHCP request or answer came "
+                   "within S seconds (default 120)",
+                   RunRecover},
         CliCommand{"journal", "[--since TIME] [--format table|csv|json]",
                    "show the change journal: every configure, apply, recover and wink from this "
                    "user's account, oldest first, from TIME on (UTC, e.g. 2026-12-08T16:53)",

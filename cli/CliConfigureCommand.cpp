@@ -83,17 +83,6 @@ bool ReadPasswords(ConfigureArguments& parsed) {
     return true;
 }
 
-// Drops the head of the invalid-password queue when it is the module just configured, as the
-// main window does; true when it was.
-bool TakeOwnInvalidPassword(const MacAddress& mac) {
-    std::uint8_t queued[6] = {};
-    if (ZEVA_GetInvPswdMacId(queued) != 1 || !std::equal(mac.begin(), mac.end(), queued)) {
-        return false;
-    }
-    ZEVA_RemoveFirstInvPswdMacId();
-    return true;
-}
-
 // How a configure ended, in the change journal's words.
 const char* OutcomeName(int status) {
     switch (status) {

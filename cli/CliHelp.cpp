@@ -13,7 +13,7 @@ namespace {
 constexpr std::size_t kLineWidth = 79;
 
 constexpr const char* kExitStatusText =
-    "exit status: 0 success, 1 failure, 2 usage error; configure and apply also 3 when a "
+    "exit status: 0 success, 1 failure, 2 usage error; configure, apply and recover also 3 when a "
     "module refused the password and 4 when one did not answer in time; scan --baseline 5 "
     "when the modules changed";
 

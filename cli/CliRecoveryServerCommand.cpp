@@ -1,17 +1,16 @@
-// ordvane-cli recovery-server [--seconds S] [--trace]: runs the recovery DHCP server with the
-// window's engine (the same switch and worker). It prints one line once it listens, naming the
-// interfaces and the OUI it answers, then one line per reply; --trace adds the server's trace
-// lines, which the window discards. Runs for S seconds, or until SIGINT or SIGTERM when S is not
-// given.
+// ordvane-cli recovery-server [--seconds S] [--only MAC[,MAC...]] [--trace]: runs the recovery
+// DHCP server with the window's engine (the same switch and worker). It prints one line once it
+// listens, naming the interfaces and the modules it answers (every module with the maker's OUI,
+// or only those given with --only), then one line per reply with the interface it left by, and
+// a warning once per link when that link has a DHCP server of its own or a lease left by a card
+// without an IPv4 address; --trace adds the server's trace lines, which the window discards.
+// Runs for S seconds, or until SIGINT or SIGTERM when S is not given.
 //
 // Exit status: 0 after the run, 2 for bad arguments, 1 when the server could not open its port
 // ("DHCP server init failed: <reason>" on standard error; port 67 comes from the port-67
 // helper when this program may not bind it).
 
 #include "cli/CliCommand.h"
-
-#include <ifaddrs.h>
-#include <net/if.h>
 
 #include <cerrno>
 #include <chrono>
@@ -20,23 +19,25 @@
 #include <cstdio>
 #include <ctime>
 #include <optional>
+#include <vector>
 
 #include "cli/ExitStatus.h"
+#include "cli/RecoveryServerOutput.h"
 #include "dhcp/CRecoveryDhcpServer.h"
-#include "modsvc/QuillmorOui.h"
-#include "platform/AddressText.h"
 #include "platform/SaturatingAtoi.h"
 
 namespace ordvane::cli {
 
 namespace {
 
-constexpr const char* kUsage = "usage: ordvane-cli recovery-server [--seconds S] [--trace]";
+constexpr const char* kUsage =
+    "usage: ordvane-cli recovery-server [--seconds S] [--only MAC[,MAC...]] [--trace]";
 constexpr int kLongestRunSeconds = 7 * 24 * 3600;
 
 struct RunOptions {
     std::optional<int> seconds;  // empty: run until a stop signal
     bool trace = false;
+    std::vector<MacAddress> onlyMacs;  // empty: every module
 };
 
 bool ParseSeconds(const std::string& value, std::optional<int>& seconds) {
@@ -50,11 +51,18 @@ bool ParseSeconds(const std::string& value, std::optional<int>& seconds) {
     return true;
 }
 
-// False on a bad command line.
-bool ParseRunOptions(std::span<const std::string> arguments, RunOptions& options) {
+// False on a bad command line; error then holds a reason when there is more to say than the
+// usage.
+bool ParseRunOptions(std::span<const std::string> arguments, RunOptions& options,
+                     std::string& error) {
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         if (arguments[index] == "--trace" && !options.trace) {
             options.trace = true;
+        } else if (arguments[index] == "--only" && options.onlyMacs.empty() &&
+                   index + 1 < arguments.size()) {
+            if (!ParseOnlyMacs(arguments[++index], options.onlyMacs, error)) {
+                return false;
+            }
         } else if (arguments[index] == "--seconds" && !options.seconds &&
                    index + 1 < arguments.size()) {
             if (!ParseSeconds(arguments[++index], options.seconds)) {
@@ -65,57 +73,6 @@ bool ParseRunOptions(std::span<const std::string> arguments, RunOptions& options
         }
     }
     return true;
-}
-
-// The interfaces a reply can leave by: up, broadcast-capable and not loopback, with or without
-// an IPv4 address, as the socket listens on all of them.
-std::string ListeningInterfaces() {
-    ifaddrs* interfaces = nullptr;
-    if (getifaddrs(&interfaces) != 0) {
-        return "every interface";
-    }
-    std::string names;
-    for (const ifaddrs* entry = interfaces; entry != nullptr; entry = entry->ifa_next) {
-        const unsigned flags = entry->ifa_flags;
-        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_PACKET ||
-            (flags & IFF_UP) == 0 || (flags & IFF_LOOPBACK) != 0 || (flags & IFF_BROADCAST) == 0) {
-            continue;
-        }
-        names += names.empty() ? "" : ", ";
-        names += entry->ifa_name;
-    }
-    freeifaddrs(interfaces);
-    return names.empty() ? "no interface yet (none is up)" : names;
-}
-
-const char* ReplyName(std::uint8_t messageType) {
-    switch (messageType) {
-        case 2:
-            return "DHCPOFFER";
-        case 5:
-            return "DHCPACK";
-        case 6:
-            return "DHCPNAK";
-        default:
-            return "DHCP reply";
-    }
-}
-
-// One line per reply, written on the worker thread without allocating.
-void PrintReply(const CDhcpServer::ReplyReport& reply) {
-    char interfaceName[IF_NAMESIZE] = "?";
-    if (reply.interfaceIndex == 0 ||
-        if_indextoname(reply.interfaceIndex, interfaceName) == nullptr) {
-        std::snprintf(interfaceName, sizeof interfaceName, "?");
-    }
-    const auto& address = reply.address;
-    const std::uint32_t given = (std::uint32_t{address[0]} << 24) |
-                                (std::uint32_t{address[1]} << 16) |
-                                (std::uint32_t{address[2]} << 8) | address[3];
-    std::printf("%s %s to %s on %s\n", ReplyName(reply.messageType),
-                ordvane::Ipv4Text(given).data(), ordvane::MacAddressText(reply.mac.data()).data(),
-                interfaceName);
-    std::fflush(stdout);
 }
 
 // Waits for the run time to pass or a stop signal, whichever comes first. The signals are
@@ -143,7 +100,11 @@ void WaitForEnd(const sigset_t& stopSignals, std::optional<int> seconds) {
 
 int RunRecoveryServer(std::span<const std::string> arguments) {
     RunOptions options;
-    if (!ParseRunOptions(arguments, options)) {
+    std::string error;
+    if (!ParseRunOptions(arguments, options, error)) {
+        if (!error.empty()) {
+            std::fprintf(stderr, "ordvane-cli recovery-server: %s\n", error.c_str());
+        }
         std::fprintf(stderr, "%s\n", kUsage);
         return kExitUsage;
     }
@@ -161,6 +122,9 @@ int RunRecoveryServer(std::span<const std::string> arguments) {
         });
     }
     server.Server().SetReplySink(PrintReply);
+    server.Server().SetNoticeSink(PrintNotice);
+    server.Server().SetAnsweredMacs(
+        std::vector<CDhcpServer::Mac>(options.onlyMacs.begin(), options.onlyMacs.end()));
     if (!server.SetEnabled(true)) {
         const std::string reason = server.Server().FailureReason();
         server.SetEnabled(false);
@@ -168,10 +132,7 @@ int RunRecoveryServer(std::span<const std::string> arguments) {
                      reason.empty() ? "no worker thread" : reason.c_str());
         return kExitFailure;
     }
-    const auto& oui = ordvane::kQuillmorOui;
-    std::printf("Listening on UDP port 67 on %s; answering MAC addresses %02X-%02X-%02X-xx-xx-xx\n",
-                ListeningInterfaces().c_str(), oui[0], oui[1], oui[2]);
-    std::fflush(stdout);
+    PrintListening(options.onlyMacs);
     WaitForEnd(stopSignals, options.seconds);
     server.SetEnabled(false);
     return kExitSuccess;

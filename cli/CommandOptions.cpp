@@ -153,6 +153,29 @@ bool ParseConfigureArguments(std::span<const std::string> arguments, ConfigureAr
     return true;
 }
 
+bool ParseRecoverArguments(std::span<const std::string> arguments, RecoverArguments& parsed,
+                           std::string& error) {
+    // Everything but --seconds is configure's; what recover does not take is refused first.
+    std::vector<std::string> configureArguments;
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        const std::string& argument = arguments[index];
+        if (argument == "--dhcp" || argument == "--new-password-stdin") {
+            return Refuse(error, argument + " is not for recover: it always switches DHCP off");
+        }
+        if (argument != "--seconds") {
+            configureArguments.push_back(argument);
+        } else if (index + 1 >= arguments.size() ||
+                   !ParseSecondsValue(arguments[++index], parsed.seconds)) {
+            return Refuse(error, "--seconds takes a number from 1 to 3600");
+        }
+    }
+    if (!ParseConfigureArguments(configureArguments, parsed.configure, error)) {
+        return false;
+    }
+    return parsed.configure.overrides.ipAddress.has_value() ||
+           Refuse(error, "--ip is needed: the static address to give the module");
+}
+
 bool ParseApplyArguments(std::span<const std::string> arguments, ApplyArguments& parsed,
                          std::string& error) {
     for (std::size_t index = 0; index < arguments.size(); ++index) {

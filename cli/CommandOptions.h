@@ -43,6 +43,17 @@ struct ConfigureArguments {
 [[nodiscard]] bool ParseConfigureArguments(std::span<const std::string> arguments,
                                            ConfigureArguments& parsed, std::string& error);
 
+// recover MAC --ip A [--mask A] [--gateway A] [--dns1 A] [--dns2 A] [--hostname H]
+//         [--password-stdin] [--seconds S]: configure's values without --dhcp (always off) or
+// a new password, the address required, S from 1 to 3600 (default 120).
+inline constexpr int kDefaultRecoverSeconds = 120;
+struct RecoverArguments {
+    ConfigureArguments configure;
+    int seconds = kDefaultRecoverSeconds;
+};
+[[nodiscard]] bool ParseRecoverArguments(std::span<const std::string> arguments,
+                                         RecoverArguments& parsed, std::string& error);
+
 // apply PLAN [--dry-run] [--password-stdin] [--new-password-stdin] [--seconds S] [--format F]
 struct ApplyArguments {
     std::string planPath;

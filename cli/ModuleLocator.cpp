@@ -79,6 +79,15 @@ bool RefuseMacClaimedTwice(const char* command, const MacAddress& mac,
     return true;
 }
 
+bool TakeOwnInvalidPassword(const MacAddress& mac) {
+    std::uint8_t queued[6] = {};
+    if (ZEVA_GetInvPswdMacId(queued) != 1 || !std::equal(mac.begin(), mac.end(), queued)) {
+        return false;
+    }
+    ZEVA_RemoveFirstInvPswdMacId();
+    return true;
+}
+
 void PrintModuleLine(const ZEVA_ModuleScanResponseType& module) {
     const std::string type =
         module.moduleTypeValid != 0 ? std::string(FixedTextView(module.moduleType)) : "N/A";

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/AddressText.h"
 #include "modsvc/ModuleService.h"
+#include "platform/AddressText.h"
 
 namespace ordvane::cli {
 
@@ -31,6 +31,10 @@ namespace ordvane::cli {
 // returns true: a password must never reach a host that answers in a module's name.
 [[nodiscard]] bool RefuseMacClaimedTwice(const char* command, const MacAddress& mac,
                                          const std::vector<ZEVA_ModuleScanResponseType>& answers);
+
+// Drops the head of the library's invalid-password queue when it is this module, as the main
+// window does; true when it was.
+bool TakeOwnInvalidPassword(const MacAddress& mac);
 
 // "MAC IP type" as ordvane-cli scan prints a module.
 void PrintModuleLine(const ZEVA_ModuleScanResponseType& module);

@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <iostream>
 
+#include "config/ConfigureDialogValues.h"
+#include "platform/Utf8Text.h"
+
 namespace ordvane::cli {
 
 namespace {
@@ -82,6 +85,22 @@ bool ReadSecretLine(const char* prompt, std::string& line) {
     std::fprintf(stderr, "%s", prompt);
     std::fflush(stderr);
     return static_cast<bool>(std::getline(std::cin, line));
+}
+
+bool ReadPasswordLine(const char* what, const char* prompt, std::string& password,
+                      std::string& error) {
+    if (!ReadSecretLine(prompt, password)) {
+        error = std::string("no ") + what + " on standard input";
+        return false;
+    }
+    if (!password.empty() && password.back() == '\r') {
+        password.pop_back();
+    }
+    if (CountUtf8Characters(password) > kDialogTextLimit) {
+        error = std::string("the ") + what + " has more than 29 characters";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace ordvane::cli

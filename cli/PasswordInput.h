@@ -12,4 +12,10 @@ namespace ordvane::cli {
 // when the program is interrupted meanwhile.
 [[nodiscard]] bool ReadSecretLine(const char* prompt, std::string& line);
 
+// A password as the configuration dialog takes it: one line (a trailing carriage return
+// dropped) of at most 29 characters. False with error "no <what> on standard input" or "the
+// <what> has more than 29 characters".
+[[nodiscard]] bool ReadPasswordLine(const char* what, const char* prompt, std::string& password,
+                                    std::string& error);
+
 }  // namespace ordvane::cli

@@ -15,6 +15,7 @@ enum OptionCode : std::uint8_t {
     kLeaseTime = 51,
     kMessageType = 53,
     kServerId = 54,
+    kMessage = 56,
     kEnd = 255,
 };
 
@@ -78,6 +79,9 @@ void CDhcpPacket::ClearOptionSlots() {
     std::memset(m_requestedIp, 0, sizeof m_requestedIp);
     m_hasLeaseTime = false;
     std::memset(m_leaseTime, 0, sizeof m_leaseTime);
+    m_hasMessage = false;
+    m_messageLength = 0;
+    std::memset(m_message, 0, sizeof m_message);
 }
 
 bool CDhcpPacket::Decode() {
@@ -191,6 +195,12 @@ bool CDhcpPacket::Encode() {
         const std::uint8_t option[] = {kLeaseTime, 4};
         writer.WriteBytes(option, sizeof option);
         writer.WriteBytes(m_leaseTime, sizeof m_leaseTime);
+    }
+    if (m_hasMessage) {
+        const std::uint8_t length = std::min<std::uint8_t>(m_messageLength, kMessageCapacity);
+        const std::uint8_t option[] = {kMessage, length};
+        writer.WriteBytes(option, sizeof option);
+        writer.WriteBytes(m_message, length);
     }
     writer.WriteU8(kEnd);
     if (writer.Position() < static_cast<std::size_t>(kMinimumMessageLength)) {

@@ -17,6 +17,7 @@ public:
     static constexpr std::size_t kRawCapacity = 2048;
     static constexpr std::size_t kOptionsCapacity = 512;
     static constexpr std::uint8_t kMagicCookie[4] = {99, 130, 83, 99};
+    static constexpr std::size_t kMessageCapacity = 40;  // option 56 text a reply may carry
 
     CDhcpPacket();
     virtual ~CDhcpPacket() = default;
@@ -26,7 +27,7 @@ public:
     // Decodes m_raw[0, m_length). False means the datagram is malformed: shorter than the fixed
     // part, an option of the wrong length, or an option running past the received bytes.
     bool Decode();
-    // Writes the message into m_raw: fixed fields, magic cookie, options 53, 1, 54 and 51
+    // Writes the message into m_raw: fixed fields, magic cookie, options 53, 1, 54, 51 and 56
     // where set, the end option, then zeros up to 300 bytes. Sets m_length and m_optionsLength.
     bool Encode();
 
@@ -64,6 +65,10 @@ public:
     // Only written, never decoded: the lease time (option 51) the server gives, in seconds.
     bool m_hasLeaseTime = false;
     std::uint8_t m_leaseTime[4] = {};
+    // Only written, never decoded: the text (option 56) a DHCPNAK gives the client as its reason.
+    bool m_hasMessage = false;
+    std::uint8_t m_messageLength = 0;
+    char m_message[kMessageCapacity] = {};
 
 private:
     void ClearOptionSlots();

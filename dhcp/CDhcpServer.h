@@ -3,11 +3,16 @@
 // thread (DhcpThreadProc) that works off every queued datagram by the reply rules and
 // broadcasts each answer to port 68 out of the interface the request arrived on.
 //
-// The server answers only clients whose hardware address carries the maker's OUI, and always
-// gives a client 10.200.1.N/24 where N is the last byte of its MAC address, for one hour. It
-// keeps no lease table: every datagram is judged on its own. Its server identifier is the
-// address of the interface the request arrived on (10.200.1.1 when that interface has none),
-// and it stays silent to a REQUEST that names another server.
+// The server answers only clients whose hardware address carries the maker's OUI (and, when a
+// list is set, only the MACs listed), and always gives a client 10.200.1.N/24 where N is the
+// last byte of its MAC address, for one hour. It keeps no lease table: every datagram is judged
+// on its own. Its server identifier is the address of the interface the request arrived on
+// (10.200.1.1 when that interface has none).
+//
+// It may run on a plant's network beside the plant's own DHCP server, so it speaks only for
+// 10.200.1.0/24: a REQUEST that names another server, or that confirms, renews or rebinds an
+// address other than the client's 10.200.1.N, gets no answer, and every such silence leaves a
+// trace line saying why.
 
 #include <array>
 #include <atomic>
@@ -16,6 +21,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dhcp/CDhcpPacket.h"
 #include "platform/ArrivalDatagram.h"
@@ -32,19 +38,55 @@ public:
     static constexpr Address kServerIdWithoutAddress = {10, 200, 1, 1};
     static constexpr std::uint32_t kLeaseSeconds = 3600;
 
-    // One reply as it left: the message type (2 OFFER, 5 ACK, 6 NAK), the address given, the
-    // client's MAC and the interface it left by (0 when unknown).
+    using Mac = std::array<std::uint8_t, 6>;
+
+    // One reply as it left: the message type (2 OFFER, 5 ACK, 6 NAK), the address given (the
+    // client's 10.200.1.N, also for a NAK, whose yiaddr is 0), the client's MAC, the interface
+    // it left by (0 when unknown), whether that interface has an IPv4 address, and whether it
+    // went by unicast to the client's own address rather than by broadcast.
     struct ReplyReport {
         std::uint8_t messageType = 0;
         Address address = {};
-        std::array<std::uint8_t, 6> mac = {};
+        Mac mac = {};
         int interfaceIndex = 0;
+        bool cardHasAddress = true;
+        bool unicast = false;
+    };
+
+    // What the server found out about a link, said once per link and kind.
+    struct LinkNotice {
+        enum class Kind {
+            // A REQUEST on the link named another server: the link has a DHCP server of its own.
+            kOtherServer,
+            // A lease went out of a card without an IPv4 address: the module's unicast renewal to
+            // the server identifier 10.200.1.1 finds no host.
+            kCardWithoutAddress,
+        };
+        Kind kind = Kind::kOtherServer;
+        int interfaceIndex = 0;  // 0 when unknown
+        Address otherServer = {};
+    };
+
+    // What the server has done since it was last started (kept once it stops), for a window to
+    // show. Readable from any thread while the worker runs; a reply is counted just after it
+    // is sent.
+    struct Activity {
+        std::uint32_t leases = 0;  // DHCPACKs sent
+        bool hasLastLease = false;
+        Mac lastLeaseMac = {};
+        bool otherServerSeen = false;
+        Address otherServer = {};
+        int otherServerInterface = 0;
+        // The card a lease left without an IPv4 address: 0 none, -1 one the kernel did not name.
+        int cardWithoutAddressInterface = 0;
     };
 
     // Receives each trace text as it is formatted, on the worker thread.
     using TraceSink = std::function<void(std::string_view text)>;
     // Told of each reply sent, on the worker thread.
     using ReplySink = std::function<void(const ReplyReport& reply)>;
+    // Told of each link notice, once per link and kind, on the worker thread.
+    using NoticeSink = std::function<void(const LinkNotice& notice)>;
 
     CDhcpServer();
     virtual ~CDhcpServer();
@@ -82,28 +124,51 @@ public:
     const std::string& FailureReason() const { return m_failureReason; }
     bool IsOpen() const { return m_socket != kNoSocket; }
 
-    // Trace texts and reply reports go nowhere unless a sink is set. Set them while the server
-    // is switched off.
+    // Trace texts, reply reports and link notices go nowhere unless a sink is set. Set them
+    // while the server is switched off.
     void SetTraceSink(TraceSink sink) { m_traceSink = std::move(sink); }
     void SetReplySink(ReplySink sink) { m_replySink = std::move(sink); }
-    void Trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void SetNoticeSink(NoticeSink sink) { m_noticeSink = std::move(sink); }
+
+    // Answers only these MACs (each must still carry the maker's OUI to be answered); an empty
+    // list answers every module. Set it while the server is switched off.
+    void SetAnsweredMacs(std::vector<Mac> macs) { m_answeredMacs = std::move(macs); }
+
+    Activity CurrentActivity() const;
+    void Trace(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 
 private:
     enum class Outcome { kQueueEmpty, kDropped, kAnswered };
+    enum class RequestAnswer { kAck, kNak, kNone };
+    static constexpr std::size_t kNoticedLinksCapacity = 32;
+
+    // The links already told of, per kind, so that each is said once; beyond the capacity a
+    // notice is said again rather than never.
+    struct NoticedLinks {
+        std::array<int, kNoticedLinksCapacity> indexes = {};
+        std::size_t count = 0;
+        bool Add(int interfaceIndex);  // false when the link was told of already
+    };
 
     Outcome ServiceNext();
     // The reply rules in two steps: the request decodes, carries the OUI and is a DISCOVER or a
     // REQUEST; then the answer, which needs the server's address.
-    bool IsAnswerable();
-    bool Answer(const Address& serverAddress);
+    bool IsAnswerable(int interfaceIndex);
+    bool IsAnsweredMac(const std::uint8_t* mac) const;
+    bool Answer(const Address& serverAddress, int interfaceIndex);
     bool NamesAnotherServer(const Address& serverAddress) const;
     void PrepareReplyFor(const CDhcpPacket& request, const Address& serverAddress);
+    void PrepareNak();
     void ChooseDiscoverAnswer();
-    void ChooseRequestAnswer();
+    RequestAnswer ChooseRequestAnswer(const Address& serverAddress) const;
+    RequestAnswer JudgeRequestedAddress() const;
+    RequestAnswer JudgeClientAddress() const;
+    void NoticeOtherServer(int interfaceIndex);
     bool ReceiveRequest(ordvane::DatagramArrival& arrival);
-    Address ServerAddressOf(const ordvane::DatagramArrival& arrival) const;
+    Address ServerAddressOf(const ordvane::DatagramArrival& arrival, bool& hasAddress) const;
+    bool GoesByUnicast() const;
     bool SendReply(const ordvane::DatagramArrival& arrival);
-    void ReportReply(const ordvane::DatagramArrival& arrival) const;
+    void ReportReply(const ordvane::DatagramArrival& arrival, bool cardHasAddress);
 
     CDhcpPacket m_reply;
     CDhcpPacket m_request;
@@ -112,5 +177,20 @@ private:
 
     TraceSink m_traceSink;
     ReplySink m_replySink;
+    NoticeSink m_noticeSink;
+    std::vector<Mac> m_answeredMacs;
     std::string m_failureReason;
+
+    // Worker only: the links already told of.
+    NoticedLinks m_otherServerLinks;
+    NoticedLinks m_cardWithoutAddressLinks;
+
+    // Written by the worker, read by anyone (CurrentActivity). A MAC travels as its six bytes
+    // in the low 48 bits with bit 48 set, an address as its four bytes first octet highest.
+    std::atomic<std::uint32_t> m_leaseCount{0};
+    std::atomic<std::uint64_t> m_lastLeaseMac{0};
+    std::atomic<std::uint32_t> m_otherServerAddress{0};
+    std::atomic<int> m_otherServerInterface{0};
+    std::atomic<bool> m_otherServerSeen{false};
+    std::atomic<int> m_cardWithoutAddressInterface{0};
 };

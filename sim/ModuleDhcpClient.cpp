@@ -146,7 +146,8 @@ void ModuleDhcpClient::SendDue(const std::vector<EmulatedModule>& fleet, Clock::
             // The server offered but never acknowledged: start over with a DISCOVER.
             client.phase = Phase::Discovering;
         }
-        if (client.phase == Phase::Discovering && client.discoversSent >= kMaxDiscovers) {
+        if (client.phase == Phase::Discovering && client.discoversSent >= kMaxDiscovers &&
+            m_fixedPause.count() == 0) {
             client.phase = Phase::Ended;
             sink(client.module, DhcpOutcome::GaveUp);
             continue;
@@ -174,6 +175,10 @@ void ModuleDhcpClient::SendMessage(Client& client, const EmulatedModule& module,
     // address and the host may have no route.
     m_socket.SendTo(std::span(datagram.data(), size), {zeva::kLimitedBroadcast, kDhcpServerPort},
                     m_interfaceIndex);
+    if (m_fixedPause.count() > 0) {
+        client.nextSend = now + m_fixedPause;
+        return;
+    }
     client.nextSend = now + client.pause;
     client.pause = std::min(client.pause * 2, kLongestPause);
 }

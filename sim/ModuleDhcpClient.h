@@ -39,6 +39,9 @@ public:
     // Opens the socket on port 68 for the named interface; false with error set on failure.
     bool Open(const std::string& interfaceName, std::string& error);
     bool IsOpen() const { return m_socket.IsOpen(); }
+    // Repeats each message after this fixed pause and never gives up, as a module does that
+    // keeps asking until a server answers. Before Begin.
+    void KeepAsking(std::chrono::milliseconds pause) { m_fixedPause = pause; }
     int Descriptor() const { return m_socket.Descriptor(); }
 
     // Starts a client for every module in DHCP mode without an address.
@@ -85,6 +88,7 @@ private:
 
     zeva::UdpSocket m_socket;
     int m_interfaceIndex = 0;
+    std::chrono::milliseconds m_fixedPause{0};  // 0: doubling pauses and a bounded number
     std::vector<Client> m_clients;
 };
 

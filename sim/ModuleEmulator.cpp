@@ -84,6 +84,9 @@ bool ModuleEmulator::Open(std::string& error) {
         if (!m_dhcpClient.Open(m_options.dhcpInterface, error)) {
             return false;
         }
+        if (m_options.dhcpRetryMilliseconds > 0) {
+            m_dhcpClient.KeepAsking(std::chrono::milliseconds(m_options.dhcpRetryMilliseconds));
+        }
         m_dhcpClient.Begin(m_fleet, Clock::now(), m_random);
     }
     return true;

@@ -42,6 +42,8 @@ struct EmulatorOptions {
     // The link on which modules in DHCP mode without an address run their DHCP clients;
     // empty: no client runs and no DHCP message is ever sent.
     std::string dhcpInterface;
+    // A fixed pause between a DHCP client's tries, without giving up; 0: the doubling pause.
+    int dhcpRetryMilliseconds = 0;
 };
 
 struct EmulatorStatistics {

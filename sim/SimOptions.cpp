@@ -96,6 +96,13 @@ bool ParseOne(const std::string& name, const std::string& value, SimOptions& opt
         options.emulator.dhcpInterface = value;
         return !value.empty();
     }
+    if (name == "--dhcp-retry-ms") {
+        if (!ParseWhole(value, 10, 60000, number)) {
+            return false;
+        }
+        options.emulator.dhcpRetryMilliseconds = number;
+        return true;
+    }
     if (name == "--state") {
         options.emulator.stateFile = value;
         return !value.empty();

@@ -22,7 +22,7 @@ inline constexpr const char* kUsage =
     "usage: quillmor-sim [--help | --version]\n"
     "       quillmor-sim [--count N | --fleet FILE] [--seed S] [--address A] [--port P]\n"
     "                    [--jitter-ms MS] [--delay-ms MS] [--state FILE] [--loss SHARE]\n"
-    "                    [--dup SHARE] [--dhcp-client INTERFACE]\n"
+    "                    [--dup SHARE] [--dhcp-client INTERFACE [--dhcp-retry-ms MS]]\n"
     "  --count N       play N generated modules, 1 to 65536 (default 1)\n"
     "  --fleet FILE    play the modules of a fleet file (CSV, see docs/fleet-file.md)\n"
     "  --seed S        seed of the generated fleet and of password salts (default 1)\n"
@@ -38,6 +38,9 @@ inline constexpr const char* kUsage =
     "                  modules in DHCP mode without an address (fleet file: dhcp 1, ip empty)\n"
     "                  ask for a lease by DHCP broadcasts on INTERFACE (port 68, needs root);\n"
     "                  without it no DHCP message is ever sent\n"
+    "  --dhcp-retry-ms MS\n"
+    "                  repeat each DHCP message every MS ms and never give up, as a module\n"
+    "                  that keeps asking (default: 500 ms doubling to 8 s, 10 DISCOVERs)\n"
     "  --help          print this text; --version prints the program's version\n";
 
 // Parses argv; false with error set on a bad command line.

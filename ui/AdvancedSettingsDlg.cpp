@@ -10,3 +10,11 @@ void CAdvancedSettingsDlg::DoDataExchange(CDataExchange* dataExchange) {
     CDialog::DoDataExchange(dataExchange);
     DDX_Check(dataExchange, IDC_ENABLE_DHCP_SERVER, m_enableDhcp);
 }
+
+BOOL CAdvancedSettingsDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    if (CWnd* activity = GetDlgItem(IDC_DHCP_SERVER_ACTIVITY)) {
+        activity->SetWindowText(m_serverActivity.c_str());
+    }
+    return TRUE;
+}

@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
+#include <string>
 
 #include "app/DllVersion.h"
 #include "config/ConfigureCommand.h"
@@ -47,6 +48,7 @@ ON_MESSAGE(WM_MODULE_EVENT, OnModuleEvent)
 ON_MESSAGE(WM_HELP, OnHelp)
 ON_MESSAGE(WM_SHOW_MODULE_COUNT, OnShowModuleCount)
 ON_MESSAGE(WM_SCAN_DUE, OnScanDue)
+ON_MESSAGE(WM_DHCP_SERVER_NOTICE, OnDhcpServerNotice)
 ON_WM_DESTROY()
 ON_WM_CONTEXTMENU()
 ON_COMMAND(ID_MODULE_CONFIGURE, OnModuleConfigure)
@@ -151,6 +153,12 @@ BOOL CScanDlg::OnInitDialog() {
     StartScan();
 
     m_dhcpServer.SetEnabled(false);
+    // The worker ends before the window goes away (OnDestroy), so it may post to it.
+    HWND self = m_hWnd;
+    m_dhcpServer.Server().SetNoticeSink([self](const CDhcpServer::LinkNotice& notice) {
+        ::PostMessage(self, WM_DHCP_SERVER_NOTICE, static_cast<WPARAM>(notice.kind),
+                      static_cast<LPARAM>(notice.interfaceIndex));
+    });
     return TRUE;
 }
 
@@ -262,6 +270,18 @@ LRESULT CScanDlg::OnShowModuleCount(WPARAM /*wParam*/, LPARAM /*lParam*/) {
                                   {title, m_scanDestinations});
     }
     SetWindowText(caption);
+    // While the server answers on the network, the caption keeps saying so.
+    ShowDhcpServerState(*this, m_dhcpServer.IsEnabled());
+    return 0;
+}
+
+LRESULT CScanDlg::OnDhcpServerNotice(WPARAM kind, LPARAM interfaceIndex) {
+    const int index = static_cast<int>(interfaceIndex);
+    const std::string text =
+        kind == static_cast<WPARAM>(CDhcpServer::LinkNotice::Kind::kOtherServer)
+            ? OtherDhcpServerWarning(m_dhcpServer.Server().CurrentActivity().otherServer, index)
+            : CardWithoutAddressWarning(index);
+    MessageBox(text.c_str(), "Warning", MB_ICONEXCLAMATION | MB_OK);
     return 0;
 }
 

@@ -27,6 +27,10 @@ inline constexpr UINT WM_SCAN_DUE = WM_USER + 0x14;
 // How long after a scan request the caption says that the scan runs: as long as the command
 // line's scan listens by default.
 inline constexpr int kScanMilliseconds = 3000;
+// Posted by the recovery server's worker, once per link and kind, when it finds another DHCP
+// server on a link (wParam 0) or sends a lease out of a card without an IPv4 address (wParam
+// 1); lParam is the interface's index.
+inline constexpr UINT WM_DHCP_SERVER_NOTICE = WM_USER + 0x15;
 
 // Shown when the library refuses a configure or wink because two devices answered for the MAC.
 inline constexpr const char* kMacClaimedTwiceMessage =
@@ -84,6 +88,8 @@ protected:
     void OnModuleConfigure();
     void OnModuleCopy();
     void OnModuleAbout();
+    // The recovery server's link notice as a warning box.
+    LRESULT OnDhcpServerNotice(WPARAM wParam, LPARAM lParam);
 
     // Captures the controls' places from the template once, then keeps the table stretched and
     // the buttons anchored to the bottom edge on every size change.

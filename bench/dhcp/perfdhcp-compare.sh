@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Full DHCP exchanges (DISCOVER-OFFER-REQUEST-ACK) from Kea's perfdhcp against the recovery
-# server (ordvane-cli recovery-server) and, the same way, against dnsmasq --no-ping: for each
-# rate, the share of exchanges completed and the delays of both halves (mean, median, longest).
-# Needs root (network namespaces), perfdhcp (kea-admin), dnsmasq and nft.
+# server (ordvane-cli recovery-server) and, the same way, against dnsmasq --no-ping and
+# kea-dhcp4 (memfile leases, not persisted): for each rate, the share of exchanges completed and
+# the delays of both halves (mean, median, longest). Needs root (network namespaces), perfdhcp
+# (kea-admin), dnsmasq and nft; kea-dhcp4 (kea-dhcp4-server) is measured when installed.
 #
 # Set-up: the server and perfdhcp sit in two namespaces joined by a veth pair (10.200.1.1/16
 # and 10.200.1.250/16); the clients' MACs carry the maker's OUI. perfdhcp talks as a relay
 # (its address in giaddr) and listens on one socket bound to its own address. dnsmasq answers
-# a relayed request as it should, to the relay's port 67, which is perfdhcp's default. The
+# a relayed request as it should, to the relay's port 67, which is perfdhcp's default, and so
+# does kea-dhcp4. The
 # recovery server broadcasts every reply to 255.255.255.255 port 68, so for it perfdhcp listens
 # on port 68 (-L 68), and one nft rule in its namespace turns broadcasts to port 68 into
 # unicasts to its address, which a socket bound to that address then receives.
@@ -65,6 +67,20 @@ start_server() {
     ordvane)
         ip netns exec "$server_ns" "$build/bin/ordvane-cli" recovery-server >"$work/server.log" 2>&1 &
         ;;
+    kea-dhcp4)
+        cat >"$work/kea-dhcp4.conf" <<END
+{"Dhcp4": {
+  "interfaces-config": {"interfaces": ["obs$$"]},
+  "lease-database": {"type": "memfile", "persist": false},
+  "valid-lifetime": 3600,
+  "subnet4": [{"id": 1, "subnet": "10.200.0.0/16",
+               "pools": [{"pool": "10.200.2.1 - 10.200.255.254"}]}],
+  "loggers": [{"name": "kea-dhcp4", "severity": "WARN",
+               "output_options": [{"output": "$work/server.log"}]}]}}
+END
+        KEA_PIDFILE_DIR=$work KEA_LOCKFILE_DIR=none \
+            ip netns exec "$server_ns" kea-dhcp4 -c "$work/kea-dhcp4.conf" >>"$work/server.log" 2>&1 &
+        ;;
     dnsmasq)
         ip netns exec "$server_ns" dnsmasq --keep-in-foreground --conf-file=/dev/null \
             --no-resolv --no-hosts --port=0 --no-ping --quiet-dhcp --bind-interfaces \
@@ -112,11 +128,13 @@ half_figures() {
         END { print sent, received, mean, longest }' "$2"
 }
 
-printf '%-8s %6s %9s %9s %10s | %-26s | %-26s | %s\n' server rate started completed share \
+printf '%-9s %6s %9s %9s %10s | %-26s | %-26s | %s\n' server rate started completed share \
     "DISCOVER-OFFER mean/median/max ms" "REQUEST-ACK mean/median/max ms" \
     "queue drops server/perfdhcp"
+servers=(ordvane dnsmasq)
+command -v kea-dhcp4 >/dev/null && servers+=(kea-dhcp4)
 for rate in "${rates[@]}"; do
-    for server in ordvane dnsmasq; do
+    for server in "${servers[@]}"; do
         make_link
         start_server "$server"
         report=$work/perfdhcp-$server-$rate.txt
@@ -131,7 +149,7 @@ for rate in "${rates[@]}"; do
         read -r requested acked mean_ack longest_ack < <(half_figures REQUEST-ACK "$report")
         share=$(awk -v done="${acked:-0}" -v all="${offered_sent:-0}" \
             'BEGIN { printf "%.2f %%", all ? 100 * done / all : 0 }')
-        printf '%-8s %6s %9s %9s %10s | %8s %8s %8s | %8s %8s %8s | %s\n' "$server" "$rate" \
+        printf '%-9s %6s %9s %9s %10s | %8s %8s %8s | %8s %8s %8s | %s\n' "$server" "$rate" \
             "${offered_sent:-0}" "${acked:-0}" "$share" "${mean_offer:-n/a}" \
             "$(median_delay DISCOVER-OFFER "$report")" "${longest_offer:-n/a}" \
             "${mean_ack:-n/a}" "$(median_delay REQUEST-ACK "$report")" "${longest_ack:-n/a}" \

@@ -111,9 +111,12 @@ constexpr std::array kEthernetConfigControls = {
 
 constexpr std::array kAdvancedSettingsControls = {
     DialogControlTemplate{IDOK, ControlClass::Button, QT_TRANSLATE_NOOP("Dialog", "OK"),
-                          kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 5, 70, 50, 14},
+                          kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 5, 130, 50, 14},
     DialogControlTemplate{IDCANCEL, ControlClass::Button, QT_TRANSLATE_NOOP("Dialog", "Cancel"),
-                          kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 130, 70, 50, 14},
+                          kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 130, 130, 50, 14},
+    // What the running server has answered and found on its links (empty while it is off).
+    DialogControlTemplate{IDC_DHCP_SERVER_ACTIVITY, ControlClass::Static, "",
+                          kChild | SS_LEFT | SS_NOPREFIX, 0, 5, 70, 175, 55},
     DialogControlTemplate{IDC_STATIC, ControlClass::Button,
                           QT_TRANSLATE_NOOP("Dialog", "Internal DHCP server"), kChild | BS_GROUPBOX,
                           0, 5, 5, 175, 60},
@@ -151,7 +154,7 @@ const DialogTemplate kTemplates[] = {
     {IDD_ETHERNET_CONFIG, QT_TRANSLATE_NOOP("Dialog", "Dialog"), kModalDialogStyle, 0, 307, 236,
      kFont, 8, kEthernetConfigControls},
     {IDD_ADVANCED_SETTINGS, QT_TRANSLATE_NOOP("Dialog", "Advanced Settings"), kModalDialogStyle, 0,
-     186, 90, kFont, 8, kAdvancedSettingsControls},
+     186, 150, kFont, 8, kAdvancedSettingsControls},
     {IDD_ABOUTBOX, QT_TRANSLATE_NOOP("Dialog", "About"), kModalDialogStyle, 0, 235, 55, kFont, 8,
      kAboutControls},
 };

@@ -49,6 +49,7 @@
 
 // Advanced settings (template 134).
 #define IDC_ENABLE_DHCP_SERVER 1019
+#define IDC_DHCP_SERVER_ACTIVITY 1020
 
 // About box (template 100).
 #define IDC_VERSION_TEXT 1014

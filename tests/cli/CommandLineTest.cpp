@@ -83,12 +83,28 @@ TEST(CliCommandLine, ProgramAndEveryCommandAnswerHelpAndVersion) {
 }
 
 TEST(CliCommandLine, UsageErrorsExitWithTwoAndSayWhyOnStandardError) {
-    for (const char* arguments :
-         {"", "frobnicate", "scan --seconds 0", "scan --seconds 3601", "scan --seconds",
-          "scan --format xml", "scan --sort Hostname", "scan --colour red", "scan --baseline",
-          "wink", "configure 0A-51-4D-00-00", "configure 0A-51-4D-00-00-2A --ip 1.2.3",
-          "configure 0A-51-4D-00-00-2A --dhcp maybe", "apply", "apply a.csv b.csv",
-          "apply plan.csv --seconds 0", "recovery-server --seconds 0"}) {
+    for (const char* arguments : {"",
+                                  "frobnicate",
+                                  "scan --seconds 0",
+                                  "scan --seconds 3601",
+                                  "scan --seconds",
+                                  "scan --format xml",
+                                  "scan --sort Hostname",
+                                  "scan --colour red",
+                                  "scan --baseline",
+                                  "wink",
+                                  "configure 0A-51-4D-00-00",
+                                  "configure 0A-51-4D-00-00-2A --ip 1.2.3",
+                                  "configure 0A-51-4D-00-00-2A --dhcp maybe",
+                                  "apply",
+                                  "apply a.csv b.csv",
+                                  "apply plan.csv --seconds 0",
+                                  "recovery-server --seconds 0",
+                                  "recovery-server --only 02-00-00-00-00-01",
+                                  "recover 0A-51-4D-00-00-2A",
+                                  "recover 0A-51-4D-00-00-2A --ip 10.0.0.5 --dhcp on",
+                                  "recover 0A-51-4D-00-00-2A --ip 10.0.0.5 --seconds 0",
+                                  "recover 0A-51-4D-00-00-2A --ip 10.0.0.255"}) {
         const CommandRun run = RunCli(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_EQ(run.output, "") << arguments;

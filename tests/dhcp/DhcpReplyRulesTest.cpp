@@ -69,59 +69,121 @@ TEST_F(DhcpReplyRules, EveryLastByteIsGivenItsAddress) {
     }
 }
 
-TEST_F(DhcpReplyRules, RequestIsAcknowledgedOrToldTheRightAddress) {
-    const Address right = {10, 200, 1, 42};
+TEST_F(DhcpReplyRules, NakGrantsNothingAndNamesTheServer) {
     const Address wrong = {10, 200, 1, 43};
-    ASSERT_TRUE(m_server.AnswerDatagram(dhcptest::ClientMessage(kOuiMac2A, 3, &right)));
-    EXPECT_EQ(ReplyType(), 5);
     const Address interfaceAddress = {192, 168, 7, 1};
     ASSERT_TRUE(
         m_server.AnswerDatagram(dhcptest::ClientMessage(kOuiMac2A, 3, &wrong), interfaceAddress));
-    EXPECT_EQ(ReplyType(), 6);
-    EXPECT_EQ(ReplyAddress(), right);  // the NAK carries the right address
     const Bytes nak = ReplyBytes();
-    EXPECT_EQ(Bytes(nak.begin() + 243, nak.begin() + 256),
-              (Bytes{1, 4, 255, 255, 255, 0,  // and the mask
-                     54, 4, 192, 168, 7, 1,   // the server's identifier, but no lease time
-                     255}));
-    // A renewal without option 50 right after the NAK is judged on its own.
-    ASSERT_TRUE(m_server.AnswerDatagram(dhcptest::ClientMessage(kOuiMac2A, 3)));
-    EXPECT_EQ(ReplyType(), 5);
+    ASSERT_EQ(nak.size(), 300u);
+    EXPECT_EQ(nak[0], 2);  // op: boot reply
+    EXPECT_EQ(Bytes(nak.begin() + 4, nak.begin() + 8), (Bytes{0xDE, 0xAD, 0xBE, 0xEF}));
+    EXPECT_EQ(Bytes(nak.begin() + 12, nak.begin() + 28), Bytes(16, 0));  // no address at all
+    EXPECT_EQ(Bytes(nak.begin() + 28, nak.begin() + 34), Bytes(kOuiMac2A.begin(), kOuiMac2A.end()));
+    const std::string reason = "address not valid on this link";
+    Bytes options = {99,  130,
+                     83,  99,  // magic cookie
+                     53,  1,
+                     6,  // DHCPNAK
+                     54,  4,
+                     192, 168,
+                     7,   1,  // server identifier; no mask, no lease time
+                     56,  static_cast<std::uint8_t>(reason.size())};  // the reason
+    options.insert(options.end(), reason.begin(), reason.end());
+    options.push_back(255);
+    EXPECT_EQ(Bytes(nak.begin() + 236, nak.begin() + 236 + static_cast<long>(options.size())),
+              options);
     EXPECT_EQ(m_trace,
-              "[RECV] DHCP_REQUEST 10.200.1.42\n[SEND] DHCP_ACK 10.200.1.42\n\n"
               "[RECV] DHCP_REQUEST 10.200.1.43\n"
-              "[SEND] DHCP_NAK (Correct IP should be 10.200.1.42)\n\n"
-              "[RECV] DHCP_REQUEST \n[SEND] DHCP_ACK 10.200.1.42\n\n");
+              "[SEND] DHCP_NAK (Correct IP should be 10.200.1.42)\n\n");
 }
 
-TEST_F(DhcpReplyRules, RequestNamingAnotherServerGetsNoAnswer) {
+// A REQUEST in each state a client can be in, on a link where the plant's server also runs:
+// only the client's own 10.200.1.N, or an offer of ours, is answered.
+TEST_F(DhcpReplyRules, RequestsAreAnsweredOnlyForTheRecoveryAddress) {
     const Address ours = {192, 168, 7, 1};
     struct Case {
-        const char* named;
-        std::vector<std::uint8_t> serverIdOption;
-        bool answered;
+        const char* state;
+        Address clientAddress;              // ciaddr
+        std::vector<std::uint8_t> options;  // after option 53
+        int replyType;                      // 0: no answer
+        const char* trace;                  // a line the trace must hold
     };
     const Case cases[] = {
-        {"no server", {}, true},
-        {"this server", {54, 4, 192, 168, 7, 1}, true},
-        {"0.0.0.0 (no id was offered)", {54, 4, 0, 0, 0, 0}, true},
-        {"another server", {54, 4, 192, 168, 7, 2}, false},
+        {"selecting our offer", {}, {54, 4, 192, 168, 7, 1, 50, 4, 10, 200, 1, 42}, 5, "ACK"},
+        {"selecting, wrong address", {}, {54, 4, 192, 168, 7, 1, 50, 4, 10, 200, 1, 9}, 6, "NAK"},
+        {"selecting another server",
+         {},
+         {54, 4, 192, 168, 7, 2, 50, 4, 192, 168, 7, 50},
+         0,
+         "[RECV] DHCP_REQUEST for server 192.168.7.2, not answered\n"},
+        {"server id 0.0.0.0 (none offered)",
+         {},
+         {54, 4, 0, 0, 0, 0, 50, 4, 10, 200, 1, 42},
+         5,
+         "ACK"},
+        {"init-reboot, own address", {}, {50, 4, 10, 200, 1, 42}, 5, "ACK"},
+        {"init-reboot, another recovery address", {}, {50, 4, 10, 200, 1, 43}, 6, "NAK"},
+        {"init-reboot, plant address",
+         {},
+         {50, 4, 192, 168, 5, 20},
+         0,
+         "[DROP] DHCP_REQUEST confirms 192.168.5.20, another server's address: not answered\n"},
+        {"renewing, own address", {10, 200, 1, 42}, {}, 5, "ACK"},
+        {"rebinding, plant address",
+         {192, 168, 5, 20},
+         {},
+         0,
+         "[DROP] DHCP_REQUEST renews 192.168.5.20, another server's lease: not answered\n"},
+        {"rebinding, another recovery address", {10, 200, 1, 43}, {}, 0, "renews 10.200.1.43"},
+        {"no address named at all", {}, {}, 5, "ACK"},
     };
     for (const Case& test : cases) {
+        m_trace.clear();
         Bytes request = dhcptest::FixedPart(kOuiMac2A);
+        dhcptest::SetClientAddress(request, test.clientAddress);
         dhcptest::AppendMagicCookie(request);
-        dhcptest::Append(request, {53, 1, 3,                 // DHCPREQUEST
-                                   50, 4, 10, 200, 1, 42});  // requested address
-        request.insert(request.end(), test.serverIdOption.begin(), test.serverIdOption.end());
+        dhcptest::Append(request, {53, 1, 3});  // DHCPREQUEST
+        request.insert(request.end(), test.options.begin(), test.options.end());
         dhcptest::Append(request, {255});
-        EXPECT_EQ(m_server.AnswerDatagram(request, ours), test.answered) << test.named;
-        if (test.answered) {
-            EXPECT_EQ(ReplyType(), 5) << test.named;
+        EXPECT_EQ(m_server.AnswerDatagram(request, ours), test.replyType != 0) << test.state;
+        if (test.replyType != 0) {
+            EXPECT_EQ(ReplyType(), test.replyType) << test.state;
         }
+        EXPECT_NE(m_trace.find(test.trace), std::string::npos) << test.state << ":\n" << m_trace;
     }
-    EXPECT_NE(m_trace.find("[RECV] DHCP_REQUEST for server 192.168.7.2, not answered\n"),
-              std::string::npos)
-        << m_trace;
+}
+
+// The plant's server is said once per link, however many REQUESTs name it, whether a module's
+// or another maker's device's.
+TEST_F(DhcpReplyRules, AnotherServerOnTheLinkIsNoticedOnce) {
+    std::vector<CDhcpServer::LinkNotice> notices;
+    m_server.SetNoticeSink(
+        [&notices](const CDhcpServer::LinkNotice& notice) { notices.push_back(notice); });
+    for (const dhcptest::Mac& mac : {dhcptest::kForeignMac, kOuiMac2A, kOuiMac2A}) {
+        Bytes request = dhcptest::FixedPart(mac);
+        dhcptest::AppendMagicCookie(request);
+        dhcptest::Append(request, {53, 1, 3, 54, 4, 192, 168, 50, 1, 255});
+        EXPECT_FALSE(m_server.AnswerDatagram(request));
+    }
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].kind, CDhcpServer::LinkNotice::Kind::kOtherServer);
+    EXPECT_EQ(notices[0].otherServer, (Address{192, 168, 50, 1}));
+    const CDhcpServer::Activity activity = m_server.CurrentActivity();
+    EXPECT_TRUE(activity.otherServerSeen);
+    EXPECT_EQ(activity.otherServer, (Address{192, 168, 50, 1}));
+}
+
+TEST_F(DhcpReplyRules, OnlyTheListedModulesAreAnswered) {
+    dhcptest::Mac other = kOuiMac2A;
+    other[5] = 0x2B;
+    m_server.SetAnsweredMacs({kOuiMac2A});
+    EXPECT_TRUE(m_server.AnswerDatagram(dhcptest::Discover(kOuiMac2A)));
+    m_trace.clear();
+    EXPECT_FALSE(m_server.AnswerDatagram(dhcptest::Discover(other)));
+    EXPECT_EQ(m_trace, "[DROP] 0a:51:4d:00:00:2b is not among the modules to answer\n");
+    m_server.SetAnsweredMacs({});
+    EXPECT_TRUE(m_server.AnswerDatagram(dhcptest::Discover(other)));
 }
 
 TEST_F(DhcpReplyRules, ForeignMacIsDroppedWithATrace) {
@@ -129,11 +191,25 @@ TEST_F(DhcpReplyRules, ForeignMacIsDroppedWithATrace) {
     EXPECT_EQ(m_trace, "[RECV] Got message from non-supported MAC (02:00:5e:10:20:2a)\n");
 }
 
-TEST_F(DhcpReplyRules, ReplyOpCodeInRequestIsStillAnswered) {
-    Bytes discover = dhcptest::Discover(kOuiMac2A);
-    discover[0] = 2;  // op: boot reply
-    EXPECT_TRUE(m_server.AnswerDatagram(discover));
-    EXPECT_EQ(ReplyType(), 2);
+// A server's reply seen on the link, or a client of another hardware type, names no module.
+TEST_F(DhcpReplyRules, OnlyEthernetClientRequestsAreAnswered) {
+    struct Case {
+        std::size_t offset;
+        std::uint8_t value;
+        const char* trace;
+    };
+    const Case cases[] = {
+        {0, 2, "[DROP] not an Ethernet client's request (op 2, htype 1, hlen 6)\n"},
+        {1, 6, "[DROP] not an Ethernet client's request (op 1, htype 6, hlen 6)\n"},
+        {2, 16, "[DROP] not an Ethernet client's request (op 1, htype 1, hlen 16)\n"},
+    };
+    for (const Case& test : cases) {
+        m_trace.clear();
+        Bytes discover = dhcptest::Discover(kOuiMac2A);
+        discover[test.offset] = test.value;
+        EXPECT_FALSE(m_server.AnswerDatagram(discover)) << test.trace;
+        EXPECT_EQ(m_trace, test.trace);
+    }
 }
 
 TEST_F(DhcpReplyRules, OnlyDiscoverAndRequestAreAnswered) {
@@ -144,7 +220,7 @@ TEST_F(DhcpReplyRules, OnlyDiscoverAndRequestAreAnswered) {
     EXPECT_FALSE(m_server.AnswerDatagram(dhcptest::FixedPart(kOuiMac2A)));  // no type at all
 }
 
-TEST_F(DhcpReplyRules, MalformedDatagramsAreDroppedSilently) {
+TEST_F(DhcpReplyRules, MalformedDatagramsAreDroppedWithATrace) {
     Bytes cut = dhcptest::Discover(kOuiMac2A);
     cut.resize(235);
     EXPECT_FALSE(m_server.AnswerDatagram(cut));
@@ -153,7 +229,9 @@ TEST_F(DhcpReplyRules, MalformedDatagramsAreDroppedSilently) {
     dhcptest::AppendMagicCookie(badLength);
     dhcptest::Append(badLength, {53, 2, 1, 1, 255});
     EXPECT_FALSE(m_server.AnswerDatagram(badLength));
-    EXPECT_EQ(m_trace, "");
+    EXPECT_EQ(m_trace,
+              "[DROP] malformed datagram (235 bytes)\n[DROP] malformed datagram (-1 bytes)\n"
+              "[DROP] malformed datagram (245 bytes)\n");
 }
 
 }  // namespace

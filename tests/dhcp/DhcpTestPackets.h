@@ -1,6 +1,7 @@
 #pragma once
 // DHCP datagrams for the tests and benchmarks, built field by field in wire order.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <initializer_list>
@@ -37,7 +38,7 @@ inline Bytes FixedPart(const Mac& mac, std::uint8_t op = 1) {
     Append(bytes, {0xDE, 0xAD, 0xBE, 0xEF});            // xid
     Append(bytes, {0x00, 0x07});                        // secs: 7
     Append(bytes, {0x80, 0x00});                        // flags: broadcast bit
-    Append(bytes, {192, 0, 2, 10});                     // ciaddr
+    Append(bytes, {0, 0, 0, 0});                        // ciaddr: no address yet
     Append(bytes, {192, 0, 2, 11});                     // yiaddr
     Append(bytes, {192, 0, 2, 12});                     // siaddr
     Append(bytes, {192, 0, 2, 13});                     // giaddr: as if relayed
@@ -71,6 +72,16 @@ inline Bytes ClientMessage(const Mac& mac, std::uint8_t type,
 
 inline Bytes Discover(const Mac& mac) {
     return ClientMessage(mac, kDiscover);
+}
+
+// Sets the client's own address (ciaddr) of a message built above.
+inline void SetClientAddress(Bytes& message, const std::array<std::uint8_t, 4>& address) {
+    std::copy(address.begin(), address.end(), message.begin() + 12);
+}
+
+// Clears the relay agent's address (giaddr): the client asked directly.
+inline void ClearRelayAddress(Bytes& message) {
+    std::fill(message.begin() + 24, message.begin() + 28, 0);
 }
 
 }  // namespace dhcptest

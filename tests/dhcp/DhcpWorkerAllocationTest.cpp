@@ -90,6 +90,8 @@ TEST_P(DhcpWorkerAllocation, AnsweringAllocatesNothing) {
         serverSwitch.Server().SetTraceSink(
             [&tracedBytes](std::string_view text) { tracedBytes += text.size(); });
     }
+    // Judging a MAC against the list of modules to answer allocates nothing either.
+    serverSwitch.Server().SetAnsweredMacs({dhcptest::kForeignMac, dhcptest::kOuiMac2A});
     const std::array<std::uint8_t, 4> wrong = {10, 200, 1, 7};
     const dhcptest::Bytes requests[] = {
         dhcptest::Discover(dhcptest::kOuiMac2A),

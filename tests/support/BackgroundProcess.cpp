@@ -39,22 +39,35 @@ BackgroundProcess::~BackgroundProcess() {
     Stop();
 }
 
-void BackgroundProcess::Stop() {
+int BackgroundProcess::Stop(int signalNumber) {
     if (m_pid <= 0) {
-        return;
+        return -1;
     }
-    kill(m_pid, SIGTERM);
+    kill(m_pid, signalNumber);
     int status = 0;
     for (int waited = 0; waited < 200; ++waited) {
         if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
             m_pid = -1;
-            return;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     kill(m_pid, SIGKILL);
     waitpid(m_pid, &status, 0);
     m_pid = -1;
+    return -1;
+}
+
+bool BackgroundProcess::WaitForOutput(std::string_view text,
+                                      std::chrono::milliseconds timeout) const {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (Output().find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 
 std::string BackgroundProcess::Output() const {

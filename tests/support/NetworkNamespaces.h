@@ -27,6 +27,17 @@ int OpenBroadcastUdpSocket(unsigned short port);
 // with its loopback up.
 bool EnterFreshNamespace();
 
+// For a fixture's SetUp: skips the test with the reason where namespaces cannot be made, and
+// otherwise moves the thread into a fresh one (a failure to do so fails the test).
+#define ORDVANE_ENTER_FRESH_NAMESPACE_OR_SKIP()                                        \
+    do {                                                                               \
+        const std::string skipReason = ::ordvane::testing::NamespaceSkipReason(false); \
+        if (!skipReason.empty()) {                                                     \
+            GTEST_SKIP() << skipReason;                                                \
+        }                                                                              \
+        ASSERT_TRUE(::ordvane::testing::EnterFreshNamespace());                        \
+    } while (false)
+
 class PeerNamespace {
 public:
     static constexpr const char* kServerAddress = "10.200.1.1";
