@@ -79,6 +79,35 @@ if(TARGET ${_ordvane_port_67_helper})
   install(TARGETS ${_ordvane_port_67_helper} RUNTIME DESTINATION ${_ordvane_port_67_helper_dir})
 endif()
 
+# A stripped install (`cmake --install --strip`, and so the package) also drops the .comment and
+# .note sections, as Debian's own strip step does: .comment only names the compilers that built
+# each object. The .note.gnu.* sections (build id, CET property) stay. This runs after the
+# install rules above, which strip first.
+set(_ordvane_installed_elf_files "")
+foreach(command IN LISTS _ordvane_installed_commands)
+  list(APPEND _ordvane_installed_elf_files "${CMAKE_INSTALL_BINDIR}/${command}")
+endforeach()
+if(TARGET zeva)
+  list(APPEND _ordvane_installed_elf_files "${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:zeva>")
+endif()
+if(TARGET ${_ordvane_port_67_helper})
+  list(APPEND _ordvane_installed_elf_files
+       "${_ordvane_port_67_helper_dir}/${_ordvane_port_67_helper}")
+endif()
+string(CONFIGURE [[
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(file IN ITEMS @_ordvane_installed_elf_files@)
+      set(path "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${file}")
+      execute_process(COMMAND "@CMAKE_OBJCOPY@" --remove-section=.comment --remove-section=.note
+                              "${path}" RESULT_VARIABLE status)
+      if(NOT status EQUAL 0)
+        message(FATAL_ERROR "objcopy could not drop .comment from ${path}")
+      endif()
+    endforeach()
+  endif()
+]] _ordvane_drop_comment_code @ONLY)
+install(CODE "${_ordvane_drop_comment_code}")
+
 # The window's desktop entry and icon. The icon is drawn in res/icons/: each PNG goes to the
 # hicolor size its header gives, an SVG to scalable.
 function(_ordvane_install_icons)

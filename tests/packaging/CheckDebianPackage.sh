@@ -5,6 +5,7 @@
 # Usage: CheckDebianPackage.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 source "$(dirname "$0")/InstalledTree.sh" "$@"
+source "$(dirname "$0")/ElfHardening.sh"
 
 cpack --config "$BUILD_DIR/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log" >&2; exit 1; }
@@ -53,6 +54,16 @@ fi
 
 dpkg-deb -x "$package" "$work/root"
 check_installed_tree "$work/root"
+
+# Optimised builds are hardened; a debug build (no optimisation, so no FORTIFY) or a sanitizer
+# build is not, and its package is only checked for the rest. CI checks the release build's.
+cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$BUILD_DIR/CMakeCache.txt"; }
+build_type=$(cache_value CMAKE_BUILD_TYPE)
+if [[ $(cache_value ORDVANE_HARDENING) == ON && $build_type =~ ^(Release|RelWithDebInfo|MinSizeRel)$ ]]; then
+    check_elf_hardening "$work/root"
+else
+    echo "ELF hardening not checked: $build_type build, ORDVANE_HARDENING=$(cache_value ORDVANE_HARDENING)"
+fi
 
 # Software centres list the window (when built) from its AppStream metadata.
 metainfo=("$work"/root/usr/share/metainfo/*.metainfo.xml)
