@@ -3,8 +3,8 @@
 # Every rule is guarded on its target, so the project installs whatever this configuration
 # builds (the asan preset has no window, for example).
 #
-# Where libzeva.so goes: the standard library directory (CMAKE_INSTALL_LIBDIR; /usr/lib in the
-# package), and the programs carry the run path $ORIGIN/../<libdir> as well. The run path lets
+# Where libzeva.so goes: the standard library directory (CMAKE_INSTALL_LIBDIR; Debian's multiarch
+# directory, /usr/lib/x86_64-linux-gnu on amd64, in the package), and the programs carry the run path $ORIGIN/../<libdir> as well. The run path lets
 # an install without privileges (a home prefix, a DESTDIR stage) find the library beside the
 # programs. The recovery server's port 67 comes from ordvane-port67-helper, the only program
 # given CAP_NET_BIND_SERVICE: it links nothing of ours and reads no environment, while the
@@ -14,7 +14,7 @@
 include(GNUInstallDirs)
 
 set(ORDVANE_PACKAGE_PREFIX /usr)
-set(_ordvane_commands ordvane ordvane-cli quillmor-sim verinfo)
+set(_ordvane_commands ordvane ordvane-cli quillmor-sim ordvane-verinfo)
 # The helper that opens port 67 for the recovery server, and where it goes: the programs look
 # for it at <their directory>/../libexec/ordvane.
 set(_ordvane_port_67_helper ordvane-port67-helper)
@@ -147,7 +147,8 @@ function(_ordvane_install_icons)
 endfunction()
 
 if("ordvane" IN_LIST _ordvane_installed_commands)
-  install(FILES ${PROJECT_SOURCE_DIR}/packaging/ordvane.desktop
+  # Named after the AppStream id, as software centres and desktop portals look it up.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.ordvane.Ordvane.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   _ordvane_install_icons()
 endif()
@@ -174,8 +175,8 @@ add_custom_target(ordvane_package_changelog ALL
 install(FILES ${PROJECT_BINARY_DIR}/packaging/debian/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ordvane)
 if("ordvane" IN_LIST _ordvane_installed_commands)
-  install(FILES ${PROJECT_SOURCE_DIR}/packaging/ordvane.metainfo.xml
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo RENAME org.ordvane.Ordvane.metainfo.xml)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.ordvane.Ordvane.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
 
 # After a plain `cmake --install` nobody grants port 67: say how. The package's postinst does it.
@@ -216,7 +217,7 @@ small recovery DHCP server.
 .
 The package holds the desktop program ordvane, its command-line companion
 ordvane-cli, the module-service library libzeva.so, the module emulator
-quillmor-sim and the version reader verinfo.")
+quillmor-sim and the version reader ordvane-verinfo.")
 set(CPACK_PACKAGE_CONTACT "Ordvane developers <debian@ordvane.org>")
 # Debian ships programs and libraries without symbols.
 set(CPACK_STRIP_FILES TRUE)
