@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     }
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         std::printf(
-            "usage: ordvane\n"
+            "usage: ordvane [--help | --version]\n"
             "Finds the Quillmor gateway modules on the local network, lists them and configures\n"
             "one. ZEVA_TARGETS adds scan targets (comma-separated IPv4 addresses);\n"
             "ZEVA_INTERFACES names the network cards to scan on (comma-separated), or none.\n");

@@ -69,6 +69,7 @@ void ChooseStringTable(const char* fileName, DWORD& language, DWORD& codePage) {
 
 constexpr const char* kUsage =
     "usage: ordvane-verinfo FILE...\n"
+    "       ordvane-verinfo --help | --version\n"
     "Prints the version information (VS_VERSIONINFO) of each file: Windows PE images and\n"
     "ELF files that carry a version block. Exit status 0 when every file had one, 1 when\n"
     "any had none, 2 on a usage error.\n";

@@ -153,7 +153,11 @@ if("ordvane" IN_LIST _ordvane_installed_commands)
   _ordvane_install_icons()
 endif()
 
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ordvane)
+# The README, and what scripts rely on: the command line's contract (cli.md) and the emulator's
+# fleet files, both named in the man pages.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/cli.md
+              ${PROJECT_SOURCE_DIR}/docs/fleet-file.md
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ordvane)
 
 # What Debian wants of every package: the copyright file as it is, the changelog compressed
 # (-n: no name or time stamp, so the package is reproducible), and the AppStream metadata that

@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
@@ -241,6 +242,17 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
         ShowSystemMenu(mapToGlobal(QPoint(0, 0)));
         return;
     }
+    // Shift+F10, the keyboard's context-menu key that window managers leave to the program (many
+    // take Alt+Space): a context menu event for the focused control, which its parents, up to
+    // the window, may answer. The Menu key gives the same event from the platform itself.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        QWidget* target = focusWidget() != nullptr ? focusWidget() : this;
+        const QPoint position = target->rect().center();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, position,
+                                  target->mapToGlobal(position));
+        QCoreApplication::sendEvent(target, &request);
+        return;
+    }
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
         owner->SendMessage(WM_HELP, 0, 0);
         return;
@@ -273,6 +285,12 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
 void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
     // The background and a list view (which has no menu of its own: its viewport or header is
     // what the pointer is on) open the window's menu, where a right click is looked for first.
+    // From the keyboard it opens whatever control had the focus, when none answered.
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        ShowSystemMenu(event->globalPos());
+        event->accept();
+        return;
+    }
     QWidget* child = childAt(event->pos());
     const bool onListView =
         child != nullptr && (qobject_cast<QAbstractItemView*>(child) != nullptr ||

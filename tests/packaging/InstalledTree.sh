@@ -87,6 +87,12 @@ check_installed_tree() {
             fault "$command is installed but this build has no such program"
         fi
     done
+    # The scripting contract and the fleet-file format, which the man pages point to.
+    local document
+    for document in cli.md fleet-file.md; do
+        [[ -f $root/usr/share/doc/ordvane/$document ]] ||
+            fault "usr/share/doc/ordvane/$document is not installed"
+    done
     # The library goes to Debian's multiarch directory where the compiler names one.
     local libdir
     libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$BUILD_DIR/CMakeCache.txt")
