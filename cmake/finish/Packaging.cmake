@@ -153,10 +153,11 @@ if("ordvane" IN_LIST _ordvane_installed_commands)
   _ordvane_install_icons()
 endif()
 
-# The README, and what scripts rely on: the command line's contract (cli.md) and the emulator's
-# fleet files, both named in the man pages.
+# The README, and what scripts rely on: the command line's contract (cli.md) with the JSON
+# Schemas of its documents, and the emulator's fleet files, all named in the man pages.
+file(GLOB _ordvane_json_schemas CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.schema.json)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/cli.md
-              ${PROJECT_SOURCE_DIR}/docs/fleet-file.md
+              ${PROJECT_SOURCE_DIR}/docs/fleet-file.md ${_ordvane_json_schemas}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ordvane)
 
 # What Debian wants of every package: the copyright file as it is, the changelog compressed

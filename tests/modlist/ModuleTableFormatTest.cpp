@@ -82,13 +82,14 @@ TEST(ModuleTableFormat, CsvQuotesOnlyWhatNeedsIt) {
 }
 
 TEST(ModuleTableFormat, JsonEscapesAndReplacesBytesThatAreNotUtf8) {
-    EXPECT_EQ(FormatModuleTable({}, TableFormat::kJson), "[]\n");
+    EXPECT_EQ(FormatModuleTable({}, TableFormat::kJson), "{\"format\": 1, \"modules\": []}\n");
     const std::string json =
         FormatModuleTable({SampleRow("a\"\\\x01\xC3\xA9\xFF\xC3")}, TableFormat::kJson);
-    EXPECT_EQ(json,
-              "[\n  {\"IP\": \"10.0.0.9\", \"SN\": \"255.0.0.0\", \"GW\": \"N/A\", \"DHCP\": "
-              "\"On\", \"Version\": \"2.05.17\", \"Type\": \"a\\\"\\\\\\u0001\xC3\xA9\xEF\xBF\xBD"
-              "\xEF\xBF\xBD\", \"MAC\": \"00-1B-C5-0A-FF-01\", \"warnings\": []}\n]\n");
+    EXPECT_EQ(
+        json,
+        "{\"format\": 1, \"modules\": [\n  {\"ip\":\"10.0.0.9\",\"sn\":\"255.0.0.0\",\"gw\":null,"
+        "\"dhcp\":true,\"version\":\"2.05.17\",\"type\":\"a\\\"\\\\\\u0001\xC3\xA9\xEF\xBF\xBD"
+        "\xEF\xBF\xBD\",\"mac\":\"00-1B-C5-0A-FF-01\",\"warnings\":[]}\n]}\n");
 }
 
 TEST(ScanTable, TakesItsOptionsAndLeavesTheRest) {

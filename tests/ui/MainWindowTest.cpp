@@ -57,7 +57,7 @@ TEST_F(MainWindowTest, OpensWithTheVersionCaptionTheAboutItemAndNoWinkOrFileButt
         fileVisible = window.GetDlgItem(IDC_FILE)->IsWindowVisible() != FALSE;
     });
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(caption, "Ordvane v1.4.0 - 3 modules");
+    EXPECT_EQ(caption, "Ordvane v1.5.0 - 3 modules");
     EXPECT_EQ(lastItem, static_cast<UINT>(IDM_ABOUTBOX));
     EXPECT_NE(separator & MF_SEPARATOR, 0U);
     EXPECT_EQ(aboutText, "&About...");
