@@ -20,11 +20,14 @@
 #include <cstdio>
 #include <ctime>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "cli/ExitStatus.h"
 #include "dhcp/CRecoveryDhcpServer.h"
 #include "modsvc/QuillmorOui.h"
 #include "platform/AddressText.h"
+#include "platform/LongOptions.h"
 #include "platform/SaturatingAtoi.h"
 
 namespace ordvane::cli {
@@ -39,33 +42,25 @@ struct RunOptions {
     bool trace = false;
 };
 
-bool ParseSeconds(const std::string& value, std::optional<int>& seconds) {
-    std::size_t consumed = 0;
-    const int parsed = SaturatingAtoi(value, &consumed);
-    if (value.empty() || value[0] < '0' || value[0] > '9' || consumed != value.size() ||
-        parsed < 1 || parsed > kLongestRunSeconds) {
-        return false;
-    }
-    seconds = parsed;
-    return true;
-}
-
-// False on a bad command line.
-bool ParseRunOptions(std::span<const std::string> arguments, RunOptions& options) {
-    for (std::size_t index = 0; index < arguments.size(); ++index) {
-        if (arguments[index] == "--trace" && !options.trace) {
-            options.trace = true;
-        } else if (arguments[index] == "--seconds" && !options.seconds &&
-                   index + 1 < arguments.size()) {
-            if (!ParseSeconds(arguments[++index], options.seconds)) {
-                return false;
-            }
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
+constexpr LongOption<RunOptions> kRunOptions[] = {
+    {"seconds", true,
+     [](RunOptions& options, const std::string& value, std::string& reason) {
+         std::size_t consumed = 0;
+         const int parsed = SaturatingAtoi(value, &consumed);
+         if (value.empty() || value[0] < '0' || value[0] > '9' || consumed != value.size() ||
+             parsed < 1 || parsed > kLongestRunSeconds) {
+             reason = "takes a number of seconds from 1 to 604800";
+             return false;
+         }
+         options.seconds = parsed;
+         return true;
+     }},
+    {"trace", false,
+     [](RunOptions& options, const std::string&, std::string&) {
+         options.trace = true;
+         return true;
+     }},
+};
 
 // The interfaces a reply can leave by: up, broadcast-capable and not loopback, with or without
 // an IPv4 address, as the socket listens on all of them.
@@ -143,8 +138,15 @@ void WaitForEnd(const sigset_t& stopSignals, std::optional<int> seconds) {
 
 int RunRecoveryServer(std::span<const std::string> arguments) {
     RunOptions options;
-    if (!ParseRunOptions(arguments, options)) {
-        std::fprintf(stderr, "%s\n", kUsage);
+    std::vector<std::string> operands;
+    std::string error;
+    const bool parsed =
+        ParseLongOptions<RunOptions>(arguments, kRunOptions, options, operands, error);
+    if (parsed && !operands.empty()) {
+        error = "unexpected argument \"" + operands[0] + "\"";
+    }
+    if (!parsed || !operands.empty()) {
+        std::fprintf(stderr, "ordvane-cli recovery-server: %s\n%s\n", error.c_str(), kUsage);
         return kExitUsage;
     }
     sigset_t stopSignals;

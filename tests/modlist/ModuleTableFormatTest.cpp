@@ -92,30 +92,6 @@ TEST(ModuleTableFormat, JsonEscapesAndReplacesBytesThatAreNotUtf8) {
         "\xEF\xBF\xBD\",\"mac\":\"00-1B-C5-0A-FF-01\",\"warnings\":[]}\n]}\n");
 }
 
-TEST(ScanTable, TakesItsOptionsAndLeavesTheRest) {
-    std::vector<std::string> arguments = {"--seconds", "2",        "--sort",
-                                          "Type:desc", "--format", "json"};
-    ScanTableOptions options;
-    std::string error;
-    ASSERT_TRUE(TakeScanTableOptions(arguments, options, error)) << error;
-    EXPECT_EQ(arguments, (std::vector<std::string>{"--seconds", "2"}));
-    EXPECT_TRUE(options.requested);
-    EXPECT_EQ(options.format, TableFormat::kJson);
-    EXPECT_EQ(options.sort.column, kColumnType);
-    EXPECT_FALSE(options.sort.ascending);
-
-    std::vector<std::string> none = {"--seconds", "1"};
-    ScanTableOptions untouched;
-    EXPECT_TRUE(TakeScanTableOptions(none, untouched, error));
-    EXPECT_FALSE(untouched.requested);
-
-    std::vector<std::string> missing = {"--format"};
-    EXPECT_FALSE(TakeScanTableOptions(missing, options, error));
-    std::vector<std::string> unknown = {"--format", "yaml"};
-    EXPECT_FALSE(TakeScanTableOptions(unknown, options, error));
-    EXPECT_NE(error.find("yaml"), std::string::npos);
-}
-
 TEST(ScanTable, KeepsTheWindowsRowsAndOrder) {
     using ordvane::samples::SampleResponse;
     ScanTable table;

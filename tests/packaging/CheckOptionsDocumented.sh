@@ -45,4 +45,24 @@ for page in "$source_dir"/docs/man/*.1; do
     fi
 done
 ((checked > 0)) || { echo "FAULT: no program with a man page is built" >&2; exit 1; }
+
+# An option that no program has is refused with exit status 2 and a message naming it, by the
+# window, the emulator and each command of ordvane-cli.
+refuses_unknown_option() {
+    local output status=0
+    output=$(QT_QPA_PLATFORM=offscreen timeout 30 "$build_dir/bin/$1" "${@:2}" --no-such-option 2>&1) ||
+        status=$?
+    if ((status != 2)) || [[ $output != *no-such-option* ]]; then
+        echo "FAULT: $* --no-such-option: exit $status, '$output'" >&2
+        faults=$((faults + 1))
+    fi
+}
+for program in ordvane quillmor-sim; do
+    [[ -x $build_dir/bin/$program ]] && refuses_unknown_option "$program"
+done
+if [[ -x $build_dir/bin/ordvane-cli ]]; then
+    for command in scan configure apply wink recovery-server; do
+        refuses_unknown_option ordvane-cli "$command"
+    done
+fi
 ((faults == 0)) && echo "the options of $checked programs agree between --help and man page"
