@@ -55,11 +55,7 @@ constexpr LongOption<RunOptions> kRunOptions[] = {
          options.seconds = parsed;
          return true;
      }},
-    {"trace", false,
-     [](RunOptions& options, const std::string&, std::string&) {
-         options.trace = true;
-         return true;
-     }},
+    {"trace", false, SetFlag<RunOptions, &RunOptions::trace>},
 };
 
 // The interfaces a reply can leave by: up, broadcast-capable and not loopback, with or without

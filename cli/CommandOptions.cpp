@@ -91,34 +91,15 @@ constexpr LongOption<ConfigureArguments> kConfigureOptions[] = {
          parsed.overrides.dhcpChoice = value == "on" ? 0 : 1;
          return value == "on" || value == "off" || Refuse(reason, "takes on or off");
      }},
-    {"password-stdin", false,
-     [](ConfigureArguments& parsed, const std::string&, std::string&) {
-         parsed.passwordFromInput = true;
-         return true;
-     }},
+    {"password-stdin", false, SetFlag<ConfigureArguments, &ConfigureArguments::passwordFromInput>},
     {"new-password-stdin", false,
-     [](ConfigureArguments& parsed, const std::string&, std::string&) {
-         parsed.newPasswordFromInput = true;
-         return true;
-     }},
+     SetFlag<ConfigureArguments, &ConfigureArguments::newPasswordFromInput>},
 };
 
 constexpr LongOption<ApplyArguments> kApplyOptions[] = {
-    {"dry-run", false,
-     [](ApplyArguments& parsed, const std::string&, std::string&) {
-         parsed.dryRun = true;
-         return true;
-     }},
-    {"password-stdin", false,
-     [](ApplyArguments& parsed, const std::string&, std::string&) {
-         parsed.passwordFromInput = true;
-         return true;
-     }},
-    {"new-password-stdin", false,
-     [](ApplyArguments& parsed, const std::string&, std::string&) {
-         parsed.newPasswordFromInput = true;
-         return true;
-     }},
+    {"dry-run", false, SetFlag<ApplyArguments, &ApplyArguments::dryRun>},
+    {"password-stdin", false, SetFlag<ApplyArguments, &ApplyArguments::passwordFromInput>},
+    {"new-password-stdin", false, SetFlag<ApplyArguments, &ApplyArguments::newPasswordFromInput>},
     {"seconds", true,
      [](ApplyArguments& parsed, const std::string& value, std::string& reason) {
          return TakeSeconds(value, parsed.seconds, reason);

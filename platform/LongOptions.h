@@ -20,6 +20,14 @@ struct LongOption {
     bool (*apply)(Parsed& parsed, const std::string& value, std::string& reason);
 };
 
+// The apply of a row without a value that switches a flag of the result on:
+// {"dry-run", false, SetFlag<ApplyArguments, &ApplyArguments::dryRun>}.
+template <typename Parsed, bool Parsed::*Flag>
+bool SetFlag(Parsed& parsed, const std::string&, std::string&) {
+    parsed.*Flag = true;
+    return true;
+}
+
 namespace detail {
 
 // The table without its type: names and value flags. Returns the operands in order, or false

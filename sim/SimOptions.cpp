@@ -121,16 +121,8 @@ constexpr LongOption<SimOptions> kOptions[] = {
          return TakeText(value, options.emulator.dhcpInterface, reason,
                          "takes a network interface's name");
      }},
-    {"help", false,
-     [](SimOptions& options, const std::string&, std::string&) {
-         options.help = true;
-         return true;
-     }},
-    {"version", false,
-     [](SimOptions& options, const std::string&, std::string&) {
-         options.version = true;
-         return true;
-     }},
+    {"help", false, SetFlag<SimOptions, &SimOptions::help>},
+    {"version", false, SetFlag<SimOptions, &SimOptions::version>},
 };
 
 }  // namespace
