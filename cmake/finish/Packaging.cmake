@@ -108,6 +108,22 @@ string(CONFIGURE [[
 ]] _ordvane_drop_comment_code @ONLY)
 install(CODE "${_ordvane_drop_comment_code}")
 
+# Shell completion, where each shell looks for it: bash-completion loads
+# completions/<command> on first use; Debian's zsh reads vendor-completions and fish
+# vendor_completions.d.
+foreach(command IN LISTS _ordvane_installed_commands)
+  foreach(completion IN ITEMS bash/${command} zsh/_${command} fish/${command}.fish)
+    set(source ${PROJECT_SOURCE_DIR}/completions/${completion})
+    if(EXISTS ${source})
+      string(REGEX REPLACE "/.*" "" shell "${completion}")
+      set(destination_bash ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+      set(destination_zsh ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
+      set(destination_fish ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
+      install(FILES ${source} DESTINATION ${destination_${shell}})
+    endif()
+  endforeach()
+endforeach()
+
 # The window's desktop entry and icon. The icon is drawn in res/icons/: each PNG goes to the
 # hicolor size its header gives, an SVG to scalable.
 function(_ordvane_install_icons)

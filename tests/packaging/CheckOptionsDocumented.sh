@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every long option that a program's --help names is described in its man page, and the other
-# way round: the options of the man page are those the tags of its lists (.TP) define.
+# way round: the options of the man page are those the tags of its lists (.TP) define. The
+# shell completions in completions/ offer each of them.
 # ordvane-cli's --help is the program's and every command's.
 # Usage: CheckOptionsDocumented.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
@@ -43,6 +44,17 @@ for page in "$source_dir"/docs/man/*.1; do
         echo "FAULT: $(basename "$page") describes $only_man, which $program --help does not name" >&2
         faults=$((faults + 1))
     fi
+    # The shell completions offer every option too (fish names them "-l NAME").
+    for completion in "bash/$program" "zsh/_$program" "fish/$program.fish"; do
+        file=$source_dir/completions/$completion
+        [[ -f $file ]] || continue
+        offered=$(sed 's/-l \([a-z][a-z0-9-]*\)/--\1/g' "$file" | long_options)
+        missing=$(comm -23 <(echo "$in_help") <(echo "$offered") | paste -sd' ' -)
+        if [[ -n $missing ]]; then
+            echo "FAULT: completions/$completion does not offer $missing" >&2
+            faults=$((faults + 1))
+        fi
+    done
 done
 ((checked > 0)) || { echo "FAULT: no program with a man page is built" >&2; exit 1; }
 

@@ -87,6 +87,14 @@ check_installed_tree() {
             fault "$command is installed but this build has no such program"
         fi
     done
+    # Completion for each shell where it looks, for the CLI at least.
+    local completion
+    if [[ -x $BUILD_DIR/bin/ordvane-cli ]]; then
+        for completion in bash-completion/completions/ordvane-cli zsh/vendor-completions/_ordvane-cli \
+            fish/vendor_completions.d/ordvane-cli.fish; do
+            [[ -f $root/usr/share/$completion ]] || fault "usr/share/$completion is not installed"
+        done
+    fi
     # The scripting contract and the fleet-file format, which the man pages point to.
     local document
     for document in cli.md fleet-file.md; do
