@@ -401,14 +401,7 @@ std::string FormatApplyReport(const std::vector<ApplyItem>& items, TableFormat f
     for (const ApplyItem& item : items) {
         lines.push_back(ReportCells(item));
     }
-    if (format == TableFormat::kTable) {
-        return FormatAlignedCells(lines);
-    }
-    std::string output;
-    for (const std::vector<std::string>& cells : lines) {
-        output += FormatCsvRecord(cells);
-    }
-    return output;
+    return FormatCellLines(lines, format);
 }
 
 }  // namespace ordvane::cli

@@ -28,6 +28,8 @@
 #include "cli/PasswordInput.h"
 #include "cli/PlanFile.h"
 #include "config/ConfigureRequestBuilder.h"
+#include "journal/ConfigureChange.h"
+#include "journal/PendingChanges.h"
 #include "platform/AddressText.h"
 #include "platform/Utf8Text.h"
 
@@ -128,7 +130,8 @@ std::set<std::uint64_t> PlannedMacs(const std::vector<PlanRow>& plan) {
 
 class PlanSender {
 public:
-    PlanSender(const ApplyArguments& arguments) : m_arguments(arguments) {}
+    PlanSender(const ApplyArguments& arguments, PendingChanges& journal)
+        : m_arguments(arguments), m_journal(journal) {}
 
     // Configures every item to change; returns the MACs that refused the password.
     std::set<std::uint64_t> Send(std::vector<ApplyItem*>& toSend) {
@@ -162,6 +165,7 @@ private:
                          FormatMacAddress(item.before->macId).c_str());
             return;  // the rescan shows it unchanged: no answer
         }
+        m_journal.Hold(ConfigureChange(JournalCommand::kApply, *item.before, values, request));
         ZEVA_SendConfigure(&request);
         m_inFlight.push_back(Clock::now() + kRequestDeadline);
     }
@@ -197,6 +201,7 @@ private:
     }
 
     const ApplyArguments& m_arguments;
+    PendingChanges& m_journal;
     std::deque<Clock::time_point> m_inFlight;
     std::set<std::uint64_t> m_refused;
 };
@@ -276,7 +281,8 @@ int RunApply(std::span<const std::string> arguments) {
     if (parsed.dryRun) {
         return Finish(items, parsed, anyProblem ? kExitFailure : kExitSuccess);
     }
-    const std::set<std::uint64_t> refused = PlanSender(parsed).Send(toSend);
+    PendingChanges journal;
+    const std::set<std::uint64_t> refused = PlanSender(parsed, journal).Send(toSend);
     const auto answers = Rescan(toSend, parsed.seconds);
     for (ApplyItem* item : toSend) {
         const std::uint64_t key = MacKeyOf(item->plan.mac.data());
@@ -284,6 +290,7 @@ int RunApply(std::span<const std::string> arguments) {
         SettleApplyResult(*item,
                           answer != answers.end() ? std::optional(answer->second) : std::nullopt,
                           refused.contains(key));
+        journal.Finish(item->plan.mac.data(), ApplyResultName(item->result));
     }
     return Finish(items, parsed, ApplyExitStatus(items));
 }

@@ -25,5 +25,6 @@ int RunConfigure(std::span<const std::string> arguments);
 int RunApply(std::span<const std::string> arguments);
 int RunWink(std::span<const std::string> arguments);
 int RunRecoveryServer(std::span<const std::string> arguments);
+int RunJournal(std::span<const std::string> arguments);
 
 }  // namespace ordvane::cli

@@ -40,6 +40,10 @@ std::span<const CliCommand> Commands() {
                    "run the recovery DHCP server on port 67 for S seconds or until interrupted, "
                    "printing one line per reply (--trace: also its trace)",
                    RunRecoveryServer},
+        CliCommand{"journal", "[--since TIME] [--format table|csv|json]",
+                   "show the change journal: every configure, apply, recover and wink from this "
+                   "user's account, oldest first, from TIME on (UTC, e.g. 2026-12-08T16:53)",
+                   RunJournal},
     };
     return kCommands;
 }

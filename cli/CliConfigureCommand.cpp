@@ -28,6 +28,8 @@
 #include "config/ConfigureOverrides.h"
 #include "config/ConfigureRequestBuilder.h"
 #include "config/ConfigureValidation.h"
+#include "journal/ConfigureChange.h"
+#include "journal/PendingChanges.h"
 #include "platform/AddressText.h"
 #include "platform/Utf8Text.h"
 
@@ -92,7 +94,23 @@ bool TakeOwnInvalidPassword(const MacAddress& mac) {
     return true;
 }
 
-int AwaitOutcome(const MacAddress& mac) {
+// How a configure ended, in the change journal's words.
+const char* OutcomeName(int status) {
+    switch (status) {
+        case kExitSuccess:
+            return "accepted";
+        case kExitInvalidPassword:
+            return "refused-password";
+        case kExitTimeout:
+            return "no-answer";
+        default:
+            return "not-sent";  // two devices claim the MAC: the library sent nothing
+    }
+}
+
+// accepted tells the journal that the module took the request even when the rescan that
+// should show it then times out.
+int AwaitOutcome(const MacAddress& mac, bool& accepted) {
     const auto deadline = LibraryEventQueue::Clock::now() + kOutcomeTimeout;
     while (const std::optional<int> eventCode = LibraryEventQueue::WaitForEvent(deadline)) {
         if (*eventCode == ZEVA_EVENT_NO_ANSWER) {
@@ -108,6 +126,7 @@ int AwaitOutcome(const MacAddress& mac) {
             return kExitFailure;
         }
         if (*eventCode == ZEVA_EVENT_RESCAN) {
+            accepted = true;
             TakeOwnInvalidPassword(mac);
             ZEVA_ModuleScanResponseType module{};
             if (!ScanForModule(mac, kScanTimeout, module)) {
@@ -162,8 +181,13 @@ int RunConfigure(std::span<const std::string> arguments) {
         std::fprintf(stderr, "ordvane-cli configure: no random salt for the new password\n");
         return kExitFailure;
     }
+    PendingChanges journal;
+    journal.Hold(ConfigureChange(JournalCommand::kConfigure, module, values, request));
     ZEVA_SendConfigure(&request);
-    return AwaitOutcome(parsed.mac);
+    bool accepted = false;
+    const int status = AwaitOutcome(parsed.mac, accepted);
+    journal.FinishAll(accepted ? "accepted" : OutcomeName(status));
+    return status;
 }
 
 }  // namespace ordvane::cli

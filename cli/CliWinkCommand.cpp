@@ -15,6 +15,7 @@
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
 #include "config/ConfigureRequestBuilder.h"
+#include "journal/ChangeJournal.h"
 #include "platform/AddressText.h"
 #include "platform/LongOptions.h"
 
@@ -61,10 +62,12 @@ int RunWink(std::span<const std::string> arguments) {
         if (*eventCode == ZEVA_EVENT_MAC_CONFLICT) {
             std::fprintf(stderr, "ordvane-cli wink: two devices claim %s; nothing was sent\n",
                          FormatMacAddress(mac.data()).c_str());
+            ChangeJournal().Record(JournalCommand::kWink, mac.data(), "not-sent");
             return kExitFailure;
         }
     }
     std::printf("wink sent to %s\n", FormatMacAddress(mac.data()).c_str());
+    ChangeJournal().Record(JournalCommand::kWink, mac.data(), "sent");
     return kExitSuccess;
 }
 

@@ -237,4 +237,16 @@ std::string FormatJsonString(std::string_view text) {
     return DumpJson(std::string(text));
 }
 
+std::string FormatCellLines(const std::vector<std::vector<std::string>>& lines,
+                            TableFormat format) {
+    if (format == TableFormat::kTable) {
+        return FormatAlignedCells(lines);
+    }
+    std::string output;
+    for (const std::vector<std::string>& cells : lines) {
+        output += FormatCsvRecord(cells);
+    }
+    return output;
+}
+
 }  // namespace ordvane::cli

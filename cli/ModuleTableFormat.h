@@ -55,5 +55,7 @@ std::string WarningKindsText(const std::vector<ModuleWarning>& warnings);
 std::string FormatAlignedCells(const std::vector<std::vector<std::string>>& lines);
 std::string FormatCsvRecord(const std::vector<std::string>& cells);
 std::string FormatJsonString(std::string_view text);
+// Lines of cells, headings first, as the aligned table or as CSV (format kTable or kCsv).
+std::string FormatCellLines(const std::vector<std::vector<std::string>>& lines, TableFormat format);
 
 }  // namespace ordvane::cli

@@ -48,6 +48,10 @@ function(ordvane_add_gtest name)
   endif()
   set(properties LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT}
       SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+  # Tests that configure or wink modules write the change journal: into the build tree, never
+  # the journal of the user running them, and not to the system log.
+  list(PREPEND ARG_ENVIRONMENT XDG_STATE_HOME=${PROJECT_BINARY_DIR}/test-state
+       ORDVANE_JOURNAL_SYSLOG=0)
   if(ARG_ENVIRONMENT)
     # The environment goes in front of the test command rather than into a test property:
     # gtest_discover_tests would split a list of K=V entries into separate property words.

@@ -4,12 +4,14 @@
 
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureRequestBuilder.h"
-#include "platform/AddressText.h"
 #include "config/ModuleLookup.h"
 #include "config/RowMacAddress.h"
+#include "journal/ConfigureChange.h"
+#include "journal/PendingChanges.h"
 #include "modlist/CModuleListCtrl.h"
 #include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
+#include "platform/AddressText.h"
 #include "ui/EthernetConfigDlg.h"
 
 namespace {
@@ -33,6 +35,13 @@ void LoadDialogInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogI
     CEthernetConfigDlg::CopyToTextBuffer(dialog.m_hostname, input.hostname);
     dialog.m_dhcpChoice = input.dhcpChoice;
     dialog.m_passwordEnabled = input.passwordEnabled;
+}
+
+// The window's configure requests whose outcome has not come yet. A request still open when
+// the program ends is written as "no-outcome".
+ordvane::PendingChanges& OpenConfigureRequests() {
+    static ordvane::PendingChanges requests;
+    return requests;
 }
 
 ordvane::ConfigureDialogOutput ReadDialogOutput(const CEthernetConfigDlg& dialog) {
@@ -75,9 +84,39 @@ void RunConfigureCommand(CModuleListCtrl& moduleList, CPoint point) {
     }
 
     ZEVA_ConfigureRequestType request;
-    if (!ordvane::BuildConfigureRequest(module, ReadDialogOutput(dialog), request)) {
+    const ordvane::ConfigureDialogOutput values = ReadDialogOutput(dialog);
+    if (!ordvane::BuildConfigureRequest(module, values, request)) {
         return;
     }
     moduleList.SetConfiguredMac(request.macId);
+    OpenConfigureRequests().Hold(
+        ordvane::ConfigureChange(ordvane::JournalCommand::kConfigure, module, values, request));
     ZEVA_SendConfigure(&request);
+}
+
+void JournalConfigureOutcome(const CModuleListCtrl& moduleList, long eventCode) {
+    BYTE mac[6] = {};
+    const auto& last = moduleList.GetLastCommand();
+    const bool lastWasConfigure = last && last->command == CModuleListCtrl::SentCommand::Configure;
+    switch (eventCode) {
+        case ZEVA_EVENT_RESCAN:
+            if (moduleList.GetConfiguredMac(mac) != nullptr) {
+                OpenConfigureRequests().Finish(mac, "accepted");
+            }
+            break;
+        case ZEVA_EVENT_INVALID_PASSWORD:
+            if (ZEVA_GetInvPswdMacId(mac) == 1 && moduleList.MatchesConfiguredMac(mac)) {
+                OpenConfigureRequests().Finish(mac, "refused-password");
+            }
+            break;
+        case ZEVA_EVENT_NO_ANSWER:
+        case ZEVA_EVENT_MAC_CONFLICT:
+            if (lastWasConfigure) {
+                OpenConfigureRequests().Finish(
+                    last->mac.data(), eventCode == ZEVA_EVENT_NO_ANSWER ? "no-answer" : "not-sent");
+            }
+            break;
+        default:
+            break;
+    }
 }

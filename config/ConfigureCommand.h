@@ -11,3 +11,8 @@ class CModuleListCtrl;
 
 // Runs the Configure command for the row under the point (client coordinates of the list).
 void RunConfigureCommand(CModuleListCtrl& moduleList, CPoint point);
+
+// Writes the change journal's line of the configure request awaiting its outcome when a
+// library event brings it (accepted, refused password, no answer, not sent). The main window
+// calls it first for every library event, before it takes anything off the library's queues.
+void JournalConfigureOutcome(const CModuleListCtrl& moduleList, long eventCode);

