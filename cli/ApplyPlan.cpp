@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "cli/ExitStatus.h"
+#include "cli/JsonOutput.h"
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureOverrides.h"
 #include "config/ConfigureValidation.h"
@@ -238,33 +239,31 @@ std::vector<std::string> ReportHeadings() {
     return headings;
 }
 
-std::string JsonFields(const PlanFieldTexts& texts) {
-    std::string output = "{";
+// The settings under their lowercase headings: null where a module reports nothing or the plan
+// keeps the value, DHCP true or false.
+Json JsonFields(const PlanFieldTexts& texts) {
+    Json fields = Json::object();
     for (std::size_t field = 0; field < kPlanFieldCount; ++field) {
-        output += (field == 0 ? "" : ", ") + FormatJsonString(kPlanFieldHeadings[field]) + ": " +
-                  (texts[field] ? FormatJsonString(*texts[field]) : "null");
+        const std::string_view heading = kPlanFieldHeadings[field];
+        fields[JsonKey(heading)] =
+            texts[field] ? JsonText(*texts[field], heading == "DHCP") : Json(nullptr);
     }
-    return output + "}";
+    return fields;
 }
 
-std::string JsonList(const std::vector<std::string>& texts) {
-    std::string output = "[";
-    for (const std::string& text : texts) {
-        output += (output.size() == 1 ? "" : ", ") + FormatJsonString(text);
+Json JsonItem(const ApplyItem& item) {
+    Json changes = Json::array();
+    for (const std::string& change : item.changes) {
+        changes.push_back(JsonKey(change));
     }
-    return output + "]";
-}
-
-std::string JsonItem(const ApplyItem& item) {
-    return "{\"mac\": " + FormatJsonString(FormatMacAddress(item.plan.mac.data())) +
-           ", \"line\": " + std::to_string(item.plan.line) +
-           ", \"result\": " + FormatJsonString(ApplyResultName(item.result)) +
-           ", \"changes\": " + JsonList(item.changes) +
-           ", \"problems\": " + JsonList(item.problems) +
-           ", \"planned\": " + JsonFields(PlanRowFieldTexts(item.plan)) +
-           ", \"before\": " + (item.before ? JsonFields(ModuleFieldTexts(*item.before)) : "null") +
-           ", \"after\": " + (item.after ? JsonFields(ModuleFieldTexts(*item.after)) : "null") +
-           "}";
+    return {{"mac", FormatMacAddress(item.plan.mac.data())},
+            {"line", item.plan.line},
+            {"result", ApplyResultName(item.result)},
+            {"changes", std::move(changes)},
+            {"problems", item.problems},
+            {"planned", JsonFields(PlanRowFieldTexts(item.plan))},
+            {"before", item.before ? JsonFields(ModuleFieldTexts(*item.before)) : Json(nullptr)},
+            {"after", item.after ? JsonFields(ModuleFieldTexts(*item.after)) : Json(nullptr)}};
 }
 
 }  // namespace
@@ -392,11 +391,11 @@ int ApplyExitStatus(const std::vector<ApplyItem>& items) {
 
 std::string FormatApplyReport(const std::vector<ApplyItem>& items, TableFormat format) {
     if (format == TableFormat::kJson) {
-        std::string output = "[";
-        for (std::size_t index = 0; index < items.size(); ++index) {
-            output += (index == 0 ? "\n  " : ",\n  ") + JsonItem(items[index]);
+        JsonDocumentWriter document("rows");
+        for (const ApplyItem& item : items) {
+            document.Add(JsonItem(item));
         }
-        return output + (items.empty() ? "]\n" : "\n]\n");
+        return document.Finish();
     }
     std::vector<std::vector<std::string>> lines = {ReportHeadings()};
     for (const ApplyItem& item : items) {

@@ -37,6 +37,12 @@ void PrintWrapped(std::FILE* stream, std::string_view text, std::size_t indent,
     }
 }
 
+// The options before "--": what follows it is operands, even "--help".
+std::span<const std::string> OptionsPart(std::span<const std::string> arguments) {
+    const auto end = std::find(arguments.begin(), arguments.end(), "--");
+    return arguments.first(static_cast<std::size_t>(end - arguments.begin()));
+}
+
 }  // namespace
 
 void PrintProgramUsage(std::FILE* stream) {
@@ -63,13 +69,15 @@ void PrintVersion() {
 }
 
 bool WantsHelp(std::span<const std::string> arguments) {
-    return std::find_if(arguments.begin(), arguments.end(), [](const std::string& argument) {
+    const std::span<const std::string> options = OptionsPart(arguments);
+    return std::find_if(options.begin(), options.end(), [](const std::string& argument) {
                return argument == "--help" || argument == "-h";
-           }) != arguments.end();
+           }) != options.end();
 }
 
 bool AsksForVersion(std::span<const std::string> arguments) {
-    return std::find(arguments.begin(), arguments.end(), "--version") != arguments.end();
+    const std::span<const std::string> options = OptionsPart(arguments);
+    return std::find(options.begin(), options.end(), "--version") != options.end();
 }
 
 }  // namespace ordvane::cli

@@ -16,11 +16,13 @@
 
 #include "cli/CliCommand.h"
 #include "cli/ExitStatus.h"
+#include "cli/JsonOutput.h"
 #include "cli/ModuleTableFormat.h"
 #include "journal/ChangeJournal.h"
 #include "journal/JournalLine.h"
 #include "journal/JournalReader.h"
 #include "journal/JournalTime.h"
+#include "platform/LongOptions.h"
 
 namespace ordvane::cli {
 
@@ -35,23 +37,19 @@ struct JournalArguments {
     TableFormat format = TableFormat::kTable;
 };
 
-bool ParseJournalArguments(std::span<const std::string> arguments, JournalArguments& parsed) {
-    for (std::size_t index = 0; index < arguments.size(); index += 2) {
-        if (index + 1 >= arguments.size()) {
-            return false;
-        }
-        const std::string& value = arguments[index + 1];
-        if (arguments[index] == "--since") {
-            parsed.since = JournalTime::Parse(value);
-            if (!parsed.since) {
-                return false;
-            }
-        } else if (arguments[index] != "--format" || !ParseTableFormat(value, &parsed.format)) {
-            return false;
-        }
-    }
-    return true;
-}
+constexpr LongOption<JournalArguments> kJournalOptions[] = {
+    {"since", true,
+     [](JournalArguments& parsed, const std::string& value, std::string& reason) {
+         parsed.since = JournalTime::Parse(value);
+         reason = "takes a time in UTC such as 2026-12-08T16:53";
+         return parsed.since.has_value();
+     }},
+    {"format", true,
+     [](JournalArguments& parsed, const std::string& value, std::string& reason) {
+         reason = "takes table, csv or json";
+         return ParseTableFormat(value, &parsed.format);
+     }},
+};
 
 std::string Value(const std::optional<std::string>& text) {
     return text ? *text : "N/A";
@@ -78,11 +76,12 @@ std::vector<std::string> Cells(const ChangeEntry& entry) {
 
 std::string FormatEntries(const std::vector<ChangeEntry>& entries, TableFormat format) {
     if (format == TableFormat::kJson) {
-        std::string output = "[";
-        for (std::size_t index = 0; index < entries.size(); ++index) {
-            output += (index == 0 ? "\n  " : ",\n  ") + JournalLine::Format(entries[index]);
+        // Each entry as the journal holds its line, in the document every JSON output has.
+        JsonDocumentWriter document("entries");
+        for (const ChangeEntry& entry : entries) {
+            document.Add(Json::parse(JournalLine::Format(entry), nullptr, false));
         }
-        return output + (entries.empty() ? "]\n" : "\n]\n");
+        return document.Finish();
     }
     std::vector<std::vector<std::string>> lines = {
         {"Time", "User", "Host", "Program", "Version", "Command", "MAC", "Changes", "Result"}};
@@ -104,8 +103,14 @@ bool AtOrAfter(const ChangeEntry& entry, const std::optional<JournalTime::Second
 
 int RunJournal(std::span<const std::string> arguments) {
     JournalArguments parsed;
-    if (!ParseJournalArguments(arguments, parsed)) {
-        std::fprintf(stderr, "%s\n", kJournalUsage);
+    std::vector<std::string> operands;
+    std::string error;
+    if (ParseLongOptions<JournalArguments>(arguments, kJournalOptions, parsed, operands, error) &&
+        !operands.empty()) {
+        error = "unexpected argument \"" + operands[0] + "\"";
+    }
+    if (!error.empty()) {
+        std::fprintf(stderr, "ordvane-cli journal: %s\n%s\n", error.c_str(), kJournalUsage);
         return kExitUsage;
     }
     const std::string path = ChangeJournal::DefaultPath();

@@ -19,11 +19,13 @@
 #include <cstdio>
 #include <ctime>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "cli/ExitStatus.h"
 #include "cli/RecoveryServerOutput.h"
 #include "dhcp/CRecoveryDhcpServer.h"
+#include "platform/LongOptions.h"
 #include "platform/SaturatingAtoi.h"
 
 namespace ordvane::cli {
@@ -40,40 +42,25 @@ struct RunOptions {
     std::vector<MacAddress> onlyMacs;  // empty: every module
 };
 
-bool ParseSeconds(const std::string& value, std::optional<int>& seconds) {
-    std::size_t consumed = 0;
-    const int parsed = SaturatingAtoi(value, &consumed);
-    if (value.empty() || value[0] < '0' || value[0] > '9' || consumed != value.size() ||
-        parsed < 1 || parsed > kLongestRunSeconds) {
-        return false;
-    }
-    seconds = parsed;
-    return true;
-}
-
-// False on a bad command line; error then holds a reason when there is more to say than the
-// usage.
-bool ParseRunOptions(std::span<const std::string> arguments, RunOptions& options,
-                     std::string& error) {
-    for (std::size_t index = 0; index < arguments.size(); ++index) {
-        if (arguments[index] == "--trace" && !options.trace) {
-            options.trace = true;
-        } else if (arguments[index] == "--only" && options.onlyMacs.empty() &&
-                   index + 1 < arguments.size()) {
-            if (!ParseOnlyMacs(arguments[++index], options.onlyMacs, error)) {
-                return false;
-            }
-        } else if (arguments[index] == "--seconds" && !options.seconds &&
-                   index + 1 < arguments.size()) {
-            if (!ParseSeconds(arguments[++index], options.seconds)) {
-                return false;
-            }
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
+constexpr LongOption<RunOptions> kRunOptions[] = {
+    {"seconds", true,
+     [](RunOptions& options, const std::string& value, std::string& reason) {
+         std::size_t consumed = 0;
+         const int parsed = SaturatingAtoi(value, &consumed);
+         if (value.empty() || value[0] < '0' || value[0] > '9' || consumed != value.size() ||
+             parsed < 1 || parsed > kLongestRunSeconds) {
+             reason = "takes a number of seconds from 1 to 604800";
+             return false;
+         }
+         options.seconds = parsed;
+         return true;
+     }},
+    {"trace", false, SetFlag<RunOptions, &RunOptions::trace>},
+    {"only", true,
+     [](RunOptions& options, const std::string& value, std::string& reason) {
+         return ParseOnlyMacs(value, options.onlyMacs, reason);
+     }},
+};
 
 // Waits for the run time to pass or a stop signal, whichever comes first. The signals are
 // blocked in every thread (the worker inherits the mask), so they are taken here alone.
@@ -100,12 +87,15 @@ void WaitForEnd(const sigset_t& stopSignals, std::optional<int> seconds) {
 
 int RunRecoveryServer(std::span<const std::string> arguments) {
     RunOptions options;
+    std::vector<std::string> operands;
     std::string error;
-    if (!ParseRunOptions(arguments, options, error)) {
-        if (!error.empty()) {
-            std::fprintf(stderr, "ordvane-cli recovery-server: %s\n", error.c_str());
-        }
-        std::fprintf(stderr, "%s\n", kUsage);
+    const bool parsed =
+        ParseLongOptions<RunOptions>(arguments, kRunOptions, options, operands, error);
+    if (parsed && !operands.empty()) {
+        error = "unexpected argument \"" + operands[0] + "\"";
+    }
+    if (!parsed || !operands.empty()) {
+        std::fprintf(stderr, "ordvane-cli recovery-server: %s\n%s\n", error.c_str(), kUsage);
         return kExitUsage;
     }
     sigset_t stopSignals;

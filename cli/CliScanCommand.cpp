@@ -103,7 +103,10 @@ int RunScan(std::span<const std::string> arguments) {
     ScanArguments parsed;
     std::string tableError;
     if (!ParseScanArguments(arguments, parsed, tableError)) {
-        std::fprintf(stderr, "%s\n", tableError.c_str());
+        std::fprintf(stderr,
+                     "ordvane-cli scan: %s\nusage: ordvane-cli scan [--seconds S] "
+                     "[--format table|csv|json] [--sort COLUMN[:desc]] [--baseline FILE]\n",
+                     tableError.c_str());
         return kExitUsage;
     }
     const ScanTableOptions& tableOptions = parsed.table;

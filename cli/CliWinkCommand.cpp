@@ -17,13 +17,20 @@
 #include "config/ConfigureRequestBuilder.h"
 #include "journal/ChangeJournal.h"
 #include "platform/AddressText.h"
+#include "platform/LongOptions.h"
 
 namespace ordvane::cli {
 
 int RunWink(std::span<const std::string> arguments) {
     constexpr const char* kUsage = "usage: ordvane-cli wink MAC  (e.g. 0A-51-4D-00-00-2A)";
     MacAddress mac{};
-    if (arguments.size() != 1 || !ParseMacArgument(arguments[0], mac)) {
+    std::vector<std::string> operands;
+    std::string error;
+    if (!ParseLongOptions<MacAddress>(arguments, {}, mac, operands, error)) {
+        std::fprintf(stderr, "ordvane-cli wink: %s\n%s\n", error.c_str(), kUsage);
+        return kExitUsage;
+    }
+    if (operands.size() != 1 || !ParseMacArgument(operands[0], mac)) {
         std::fprintf(stderr, "%s\n", kUsage);
         return kExitUsage;
     }

@@ -1,9 +1,11 @@
 #include "cli/CommandOptions.h"
 
 #include <cstddef>
+#include <string_view>
 #include <vector>
 
 #include "config/ConfigureDialogValues.h"
+#include "platform/LongOptions.h"
 #include "platform/SaturatingAtoi.h"
 #include "platform/Utf8Text.h"
 
@@ -11,101 +13,143 @@ namespace ordvane::cli {
 
 namespace {
 
-constexpr const char* kScanUsage =
-    "usage: ordvane-cli scan [--seconds S] [--format table|csv|json] "
-    "[--sort COLUMN[:desc]] [--baseline FILE]  (S from 1 to 3600)";
-
 // Sets error and returns false, so that a refusal is one return statement.
 bool Refuse(std::string& error, std::string message) {
     error = std::move(message);
     return false;
 }
 
-bool ParseScanSeconds(std::span<const std::string> arguments, int& seconds) {
-    for (std::size_t index = 0; index < arguments.size(); ++index) {
-        if (arguments[index] != "--seconds" || index + 1 >= arguments.size()) {
-            return false;
-        }
-        if (!ParseSecondsValue(arguments[++index], seconds)) {
-            return false;
-        }
-    }
-    return true;
+bool TakeSeconds(const std::string& value, int& seconds, std::string& reason) {
+    return ParseSecondsValue(value, seconds) || Refuse(reason, "takes a number from 1 to 3600");
 }
 
-// Takes "--baseline FILE" out of the arguments; false when FILE is missing.
-bool TakeBaselineOption(std::vector<std::string>& arguments, std::string& path) {
-    for (std::size_t index = 0; index < arguments.size(); ++index) {
-        if (arguments[index] != "--baseline") {
-            continue;
-        }
-        if (index + 1 >= arguments.size()) {
-            return false;
-        }
-        path = arguments[index + 1];
-        arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(index),
-                        arguments.begin() + static_cast<std::ptrdiff_t>(index) + 2);
-        return true;
-    }
-    return true;
+bool TakeFormat(const std::string& value, TableFormat& format, std::string& reason) {
+    return ParseTableFormat(value, &format) || Refuse(reason, "takes table, csv or json");
 }
 
-bool TakeAddress(const std::string& option, const std::string& value,
-                 std::optional<std::uint32_t>& target, std::string& error) {
+bool TakeAddress(const std::string& value, std::optional<std::uint32_t>& target,
+                 std::string& reason) {
     target = ParseDottedIpv4(value);
-    return target.has_value() ||
-           Refuse(error, option + " needs a dotted IPv4 address, not \"" + value + "\"");
+    return target.has_value() || Refuse(reason, "takes a dotted IPv4 address");
 }
 
-bool ParseConfigureOption(const std::string& option, const std::string* value,
-                          ConfigureArguments& parsed, std::string& error) {
-    ConfigureOverrides& overrides = parsed.overrides;
-    if (option == "--password-stdin") {
-        parsed.passwordFromInput = true;
-        return true;
+// The one operand of configure and recover: the module's MAC as the table shows it.
+bool TakeMacOperand(const std::vector<std::string>& operands, MacAddress& mac,
+                    std::string& error) {
+    if (operands.empty() || !ParseStrictMacAddress(operands[0], mac)) {
+        return Refuse(error, (operands.empty() ? std::string("the MAC address is missing")
+                                               : "\"" + operands[0] + "\" is no MAC address") +
+                                 "; write it as the table shows it, e.g. 0A-51-4D-00-00-2A");
     }
-    if (option == "--new-password-stdin") {
-        parsed.newPasswordFromInput = true;
-        return true;
-    }
-    if (value == nullptr) {
-        return Refuse(error, option == "--ip" || option == "--mask" || option == "--gateway" ||
-                                     option == "--dns1" || option == "--dns2" ||
-                                     option == "--hostname" || option == "--dhcp"
-                                 ? option + " needs a value"
-                                 : "unknown option " + option);
-    }
-    if (option == "--ip") {
-        return TakeAddress(option, *value, overrides.ipAddress, error);
-    }
-    if (option == "--mask") {
-        return TakeAddress(option, *value, overrides.subnetMask, error);
-    }
-    if (option == "--gateway") {
-        return TakeAddress(option, *value, overrides.gateway, error);
-    }
-    if (option == "--dns1") {
-        return TakeAddress(option, *value, overrides.primaryDns, error);
-    }
-    if (option == "--dns2") {
-        return TakeAddress(option, *value, overrides.secondaryDns, error);
-    }
-    if (option == "--hostname") {
-        if (CountUtf8Characters(*value) > kDialogTextLimit) {
-            return Refuse(error, "the hostname has more than 29 characters");
-        }
-        overrides.hostname = *value;
-        return true;
-    }
-    if (option == "--dhcp") {
-        if (*value != "on" && *value != "off") {
-            return Refuse(error, "--dhcp takes on or off");
-        }
-        overrides.dhcpChoice = *value == "on" ? 0 : 1;
-        return true;
-    }
-    return Refuse(error, "unknown option " + option);
+    return operands.size() == 1 || Refuse(error, "unexpected argument \"" + operands[1] + "\"");
 }
+
+// Each command's options, one row an option.
+constexpr LongOption<ScanArguments> kScanOptions[] = {
+    {"seconds", true,
+     [](ScanArguments& parsed, const std::string& value, std::string& reason) {
+         return TakeSeconds(value, parsed.seconds, reason);
+     }},
+    {"format", true,
+     [](ScanArguments& parsed, const std::string& value, std::string& reason) {
+         parsed.table.requested = true;
+         return TakeFormat(value, parsed.table.format, reason);
+     }},
+    {"sort", true,
+     [](ScanArguments& parsed, const std::string& value, std::string& reason) {
+         parsed.table.requested = true;
+         std::string why;
+         return ParseTableSort(value, &parsed.table.sort, &why) ||
+                Refuse(reason,
+                       "takes COLUMN[:desc], COLUMN one of IP, SN, GW, DHCP, Version, "
+                       "Type, MAC or 0 to 6");
+     }},
+    {"baseline", true,
+     [](ScanArguments& parsed, const std::string& value, std::string& reason) {
+         parsed.baselinePath = value;
+         return !value.empty() || Refuse(reason, "takes a file name");
+     }},
+};
+
+constexpr LongOption<ConfigureArguments> kConfigureOptions[] = {
+    {"ip", true,
+     [](ConfigureArguments& parsed, const std::string& value, std::string& reason) {
+         return TakeAddress(value, parsed.overrides.ipAddress, reason);
+     }},
+    {"mask", true,
+     [](ConfigureArguments& parsed, const std::string& value, std::string& reason) {
+         return TakeAddress(value, parsed.overrides.subnetMask, reason);
+     }},
+    {"gateway", true,
+     [](ConfigureArguments& parsed, const std::string& value, std::string& reason) {
+         return TakeAddress(value, parsed.overrides.gateway, reason);
+     }},
+    {"dns1", true,
+     [](ConfigureArguments& parsed, const std::string& value, std::string& reason) {
+         return TakeAddress(value, parsed.overrides.primaryDns, reason);
+     }},
+    {"dns2", true,
+     [](ConfigureArguments& parsed, const std::string& value, std::string& reason) {
+         return TakeAddress(value, parsed.overrides.secondaryDns, reason);
+     }},
+    {"hostname", true,
+     [](ConfigureArguments& parsed, const std::string& value, std::string& reason) {
+         parsed.overrides.hostname = value;
+         return CountUtf8Characters(value) <= kDialogTextLimit ||
+                Refuse(reason, "takes at most 29 characters");
+     }},
+    {"dhcp", true,
+     [](ConfigureArguments& parsed, const std::string& value, std::string& reason) {
+         parsed.overrides.dhcpChoice = value == "on" ? 0 : 1;
+         return value == "on" || value == "off" || Refuse(reason, "takes on or off");
+     }},
+    {"password-stdin", false, SetFlag<ConfigureArguments, &ConfigureArguments::passwordFromInput>},
+    {"new-password-stdin", false,
+     SetFlag<ConfigureArguments, &ConfigureArguments::newPasswordFromInput>},
+};
+
+// recover takes configure's values but --dhcp (it always switches DHCP off) and a new
+// password; its rows forward to configure's so both check a value alike.
+template <std::size_t Row>
+bool ForwardToConfigure(RecoverArguments& parsed, const std::string& value, std::string& reason) {
+    return kConfigureOptions[Row].apply(parsed.configure, value, reason);
+}
+
+constexpr bool ConfigureRowIs(std::size_t row, std::string_view name) {
+    return std::string_view(kConfigureOptions[row].name) == name;
+}
+static_assert(ConfigureRowIs(0, "ip") && ConfigureRowIs(1, "mask") &&
+              ConfigureRowIs(2, "gateway") && ConfigureRowIs(3, "dns1") &&
+              ConfigureRowIs(4, "dns2") && ConfigureRowIs(5, "hostname") &&
+              ConfigureRowIs(7, "password-stdin"));
+
+constexpr LongOption<RecoverArguments> kRecoverOptions[] = {
+    {"ip", true, ForwardToConfigure<0>},
+    {"mask", true, ForwardToConfigure<1>},
+    {"gateway", true, ForwardToConfigure<2>},
+    {"dns1", true, ForwardToConfigure<3>},
+    {"dns2", true, ForwardToConfigure<4>},
+    {"hostname", true, ForwardToConfigure<5>},
+    {"password-stdin", false, ForwardToConfigure<7>},
+    {"seconds", true,
+     [](RecoverArguments& parsed, const std::string& value, std::string& reason) {
+         return TakeSeconds(value, parsed.seconds, reason);
+     }},
+};
+
+constexpr LongOption<ApplyArguments> kApplyOptions[] = {
+    {"dry-run", false, SetFlag<ApplyArguments, &ApplyArguments::dryRun>},
+    {"password-stdin", false, SetFlag<ApplyArguments, &ApplyArguments::passwordFromInput>},
+    {"new-password-stdin", false, SetFlag<ApplyArguments, &ApplyArguments::newPasswordFromInput>},
+    {"seconds", true,
+     [](ApplyArguments& parsed, const std::string& value, std::string& reason) {
+         return TakeSeconds(value, parsed.seconds, reason);
+     }},
+    {"format", true,
+     [](ApplyArguments& parsed, const std::string& value, std::string& reason) {
+         return TakeFormat(value, parsed.format, reason);
+     }},
+};
 
 }  // namespace
 
@@ -123,53 +167,30 @@ bool ParseSecondsValue(const std::string& text, int& seconds) {
 
 bool ParseScanArguments(std::span<const std::string> arguments, ScanArguments& parsed,
                         std::string& error) {
-    std::vector<std::string> otherArguments(arguments.begin(), arguments.end());
-    std::string tableError;
-    if (!TakeScanTableOptions(otherArguments, parsed.table, tableError)) {
-        return Refuse(error, "ordvane-cli scan: " + tableError);
+    std::vector<std::string> operands;
+    if (!ParseLongOptions<ScanArguments>(arguments, kScanOptions, parsed, operands, error)) {
+        return false;
     }
-    if (!TakeBaselineOption(otherArguments, parsed.baselinePath) ||
-        !ParseScanSeconds(otherArguments, parsed.seconds)) {
-        return Refuse(error, kScanUsage);
-    }
-    return true;
+    return operands.empty() || Refuse(error, "unexpected argument \"" + operands[0] + "\"");
 }
 
 bool ParseConfigureArguments(std::span<const std::string> arguments, ConfigureArguments& parsed,
                              std::string& error) {
-    if (arguments.empty() || !ParseMacArgument(arguments[0], parsed.mac)) {
-        return Refuse(error,
-                      "the first argument is the module's MAC address, e.g. 0A-51-4D-00-00-2A");
+    std::vector<std::string> operands;
+    if (!ParseLongOptions<ConfigureArguments>(arguments, kConfigureOptions, parsed, operands,
+                                              error)) {
+        return false;
     }
-    for (std::size_t index = 1; index < arguments.size(); ++index) {
-        const std::string& option = arguments[index];
-        const bool takesNoValue = option == "--password-stdin" || option == "--new-password-stdin";
-        const std::string* value =
-            !takesNoValue && index + 1 < arguments.size() ? &arguments[++index] : nullptr;
-        if (!ParseConfigureOption(option, value, parsed, error)) {
-            return false;
-        }
-    }
-    return true;
+    return TakeMacOperand(operands, parsed.mac, error);
 }
 
 bool ParseRecoverArguments(std::span<const std::string> arguments, RecoverArguments& parsed,
                            std::string& error) {
-    // Everything but --seconds is configure's; what recover does not take is refused first.
-    std::vector<std::string> configureArguments;
-    for (std::size_t index = 0; index < arguments.size(); ++index) {
-        const std::string& argument = arguments[index];
-        if (argument == "--dhcp" || argument == "--new-password-stdin") {
-            return Refuse(error, argument + " is not for recover: it always switches DHCP off");
-        }
-        if (argument != "--seconds") {
-            configureArguments.push_back(argument);
-        } else if (index + 1 >= arguments.size() ||
-                   !ParseSecondsValue(arguments[++index], parsed.seconds)) {
-            return Refuse(error, "--seconds takes a number from 1 to 3600");
-        }
+    std::vector<std::string> operands;
+    if (!ParseLongOptions<RecoverArguments>(arguments, kRecoverOptions, parsed, operands, error)) {
+        return false;
     }
-    if (!ParseConfigureArguments(configureArguments, parsed.configure, error)) {
+    if (!TakeMacOperand(operands, parsed.configure.mac, error)) {
         return false;
     }
     return parsed.configure.overrides.ipAddress.has_value() ||
@@ -178,32 +199,15 @@ bool ParseRecoverArguments(std::span<const std::string> arguments, RecoverArgume
 
 bool ParseApplyArguments(std::span<const std::string> arguments, ApplyArguments& parsed,
                          std::string& error) {
-    for (std::size_t index = 0; index < arguments.size(); ++index) {
-        const std::string& argument = arguments[index];
-        const std::string* value = index + 1 < arguments.size() ? &arguments[index + 1] : nullptr;
-        if (argument == "--dry-run") {
-            parsed.dryRun = true;
-        } else if (argument == "--password-stdin") {
-            parsed.passwordFromInput = true;
-        } else if (argument == "--new-password-stdin") {
-            parsed.newPasswordFromInput = true;
-        } else if (argument == "--seconds") {
-            if (value == nullptr || !ParseSecondsValue(*value, parsed.seconds)) {
-                return Refuse(error, "--seconds takes a number from 1 to 3600");
-            }
-            ++index;
-        } else if (argument == "--format") {
-            if (value == nullptr || !ParseTableFormat(*value, &parsed.format)) {
-                return Refuse(error, "--format takes table, csv or json");
-            }
-            ++index;
-        } else if (argument.rfind("--", 0) == 0 || !parsed.planPath.empty()) {
-            return Refuse(error, "unexpected argument " + argument);
-        } else {
-            parsed.planPath = argument;
-        }
+    std::vector<std::string> operands;
+    if (!ParseLongOptions<ApplyArguments>(arguments, kApplyOptions, parsed, operands, error)) {
+        return false;
     }
-    return !parsed.planPath.empty() || Refuse(error, "the plan file is missing");
+    if (operands.empty() || operands[0].empty()) {
+        return Refuse(error, "the plan file is missing");
+    }
+    parsed.planPath = operands[0];
+    return operands.size() == 1 || Refuse(error, "unexpected argument \"" + operands[1] + "\"");
 }
 
 }  // namespace ordvane::cli

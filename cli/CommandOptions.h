@@ -1,7 +1,10 @@
 #pragma once
 // The option parsers of the scan, configure and apply commands: the command line as a value,
 // with no terminal, file or network behind it, so that a fuzzer and the unit tests take them
-// alone. Each returns false with the reason in error; the command prints it with its usage.
+// alone. Each command's options are a table (platform/LongOptions.h: --opt value,
+// --opt=value, abbreviations, "--"); a new option is one row there. Each returns false with
+// the reason in error, naming the option or value at fault; the command prints it with its
+// usage.
 
 #include <optional>
 #include <span>
@@ -28,7 +31,6 @@ struct ScanArguments {
     std::string baselinePath;  // empty: no baseline
     int seconds = kDefaultScanSeconds;
 };
-// error is the whole line to print: "ordvane-cli scan: <what>" or the usage.
 [[nodiscard]] bool ParseScanArguments(std::span<const std::string> arguments, ScanArguments& parsed,
                                       std::string& error);
 

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 
+#include "cli/JsonOutput.h"
 #include "cli/TerminalText.h"
 #include "modlist/ColumnList.h"
-#include "platform/Utf8Text.h"
 
 namespace ordvane::cli {
 
@@ -141,54 +140,28 @@ std::string FormatCsv(const std::vector<ModuleTableRow>& rows) {
     return output;
 }
 
-std::string JsonString(std::string_view text) {
-    std::string output = "\"";
-    std::size_t position = 0;
-    while (position < text.size()) {
-        const unsigned char character = static_cast<unsigned char>(text[position]);
-        const std::size_t length = DecodeUtf8Character(text.substr(position)).length;
-        if (length == 0) {
-            output += "\xEF\xBF\xBD";
-            ++position;
-        } else if (character == '"' || character == '\\') {
-            output += '\\';
-            output += static_cast<char>(character);
-            ++position;
-        } else if (character < 0x20 || character == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", character);
-            output += escaped;
-            ++position;
-        } else {
-            output.append(text.substr(position, length));
-            position += length;
-        }
+// One module: the seven columns under their lowercase headings, then its warnings.
+Json JsonModule(const ModuleTableRow& row, const std::vector<std::string>& headings) {
+    Json module = Json::object();
+    for (std::size_t column = 0; column < kModuleColumnCount; ++column) {
+        module[JsonKey(headings[column])] =
+            JsonText(row.columns[column], static_cast<int>(column) == kColumnDhcp);
     }
-    return output + "\"";
-}
-
-std::string JsonWarnings(const std::vector<ModuleWarning>& warnings) {
-    std::string output = "[";
-    for (std::size_t index = 0; index < warnings.size(); ++index) {
-        output += index == 0 ? "" : ", ";
-        output += "{\"kind\": " + JsonString(MachineName(warnings[index].kind)) +
-                  ", \"message\": " + JsonString(warnings[index].sentence) + "}";
+    Json warnings = Json::array();
+    for (const ModuleWarning& warning : row.warnings) {
+        warnings.push_back({{"kind", MachineName(warning.kind)}, {"message", warning.sentence}});
     }
-    return output + "]";
+    module["warnings"] = std::move(warnings);
+    return module;
 }
 
 std::string FormatJson(const std::vector<ModuleTableRow>& rows) {
     const std::vector<std::string> headings = Headings();
-    std::string output = "[";
-    for (std::size_t index = 0; index < rows.size(); ++index) {
-        output += index == 0 ? "\n  {" : ",\n  {";
-        for (std::size_t column = 0; column < kModuleColumnCount; ++column) {
-            output += JsonString(headings[column]) + ": " +
-                      JsonString(rows[index].columns[column]) + ", ";
-        }
-        output += "\"warnings\": " + JsonWarnings(rows[index].warnings) + "}";
+    JsonDocumentWriter document("modules");
+    for (const ModuleTableRow& row : rows) {
+        document.Add(JsonModule(row, headings));
     }
-    return output + (rows.empty() ? "]\n" : "\n]\n");
+    return document.Finish();
 }
 
 }  // namespace
@@ -261,7 +234,7 @@ std::string FormatCsvRecord(const std::vector<std::string>& cells) {
 }
 
 std::string FormatJsonString(std::string_view text) {
-    return JsonString(text);
+    return DumpJson(std::string(text));
 }
 
 std::string FormatCellLines(const std::vector<std::vector<std::string>>& lines,

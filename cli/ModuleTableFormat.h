@@ -40,9 +40,10 @@ struct TableSort {
 // Warnings column: the machine names of its warnings ("duplicate-ip", ...) separated by blanks;
 // the table then lists every warning's sentence under its module's MAC address. The table
 // shows control characters as \xNN so that a module's texts cannot steer the terminal. CSV
-// quotes every field that holds a comma, quote or line break (RFC 4180). JSON is an array of
-// objects keyed by heading, then "warnings": an array of {"kind", "message"}; bytes that are
-// not UTF-8 become U+FFFD there, since JSON text must be UTF-8.
+// quotes every field that holds a comma, quote or line break (RFC 4180). JSON is the document
+// {"format": 1, "modules": [...]} (cli/JsonOutput.h), each module an object keyed by the
+// lowercase headings (null for N/A, DHCP true or false), then "warnings": an array of
+// {"kind", "message"}; bytes that are not UTF-8 become U+FFFD there.
 std::string FormatModuleTable(const std::vector<ModuleTableRow>& rows, TableFormat format);
 
 // The machine names of the warnings, separated by blanks; empty without warnings.
@@ -50,7 +51,7 @@ std::string WarningKindsText(const std::vector<ModuleWarning>& warnings);
 
 // The pieces of the formats for other commands' tables. Lines of cells, headings first, as an
 // aligned text table with control characters shown as \xNN; one CSV record ending in CR LF;
-// one JSON string in quotes, non-UTF-8 bytes as U+FFFD.
+// one JSON string in quotes, non-UTF-8 bytes as U+FFFD (the form in which texts compare).
 std::string FormatAlignedCells(const std::vector<std::vector<std::string>>& lines);
 std::string FormatCsvRecord(const std::vector<std::string>& cells);
 std::string FormatJsonString(std::string_view text);

@@ -109,11 +109,11 @@ bool ParseOnlyMacs(const std::string& text, std::vector<MacAddress>& macs, std::
         const std::string item = text.substr(start, comma - start);
         MacAddress mac{};
         if (!ParseStrictMacAddress(item, mac)) {
-            error = "--only takes MAC addresses such as 0A-51-4D-00-00-2A, not \"" + item + "\"";
+            error = "takes MAC addresses such as 0A-51-4D-00-00-2A, separated by commas";
             return false;
         }
         if (!std::equal(kQuillmorOui.begin(), kQuillmorOui.end(), mac.begin())) {
-            error = "--only: " + item + " is not a Quillmor module's MAC (0A-51-4D-xx-xx-xx)";
+            error = "takes only Quillmor modules' MACs (0A-51-4D-xx-xx-xx): " + item + " is none";
             return false;
         }
         macs.push_back(mac);

@@ -25,7 +25,7 @@ void PrintReply(const CDhcpServer::ReplyReport& reply);
 void PrintNotice(const CDhcpServer::LinkNotice& notice);
 
 // Parses "MAC[,MAC...]" as --only takes it; each must carry the maker's OUI. False with the
-// reason in error.
+// reason in error, worded to follow the option's name.
 [[nodiscard]] bool ParseOnlyMacs(const std::string& text, std::vector<MacAddress>& macs,
                                  std::string& error);
 

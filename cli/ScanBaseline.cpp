@@ -3,18 +3,16 @@
 #include <algorithm>
 #include <map>
 
+#include <array>
+#include <exception>
+
+#include "cli/JsonOutput.h"
 #include "modlist/ColumnList.h"
 #include "platform/BoundedFile.h"
-#include "platform/ByteReader.h"
 
 namespace ordvane::cli {
 
 namespace {
-
-// Our own output nests three deep (array, module, warnings, warning); more is not ours.
-constexpr int kMaxDepth = 8;
-// Far longer than any module text (128 bytes) even with every byte escaped.
-constexpr std::size_t kMaxStringBytes = 4096;
 
 std::vector<std::string> ColumnHeadings() {
     std::vector<std::string> headings;
@@ -24,240 +22,222 @@ std::vector<std::string> ColumnHeadings() {
     return headings;
 }
 
-void AppendUtf8(std::string& text, std::uint32_t codePoint) {
-    if (codePoint < 0x80) {
-        text += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        text += static_cast<char>(0xC0 | codePoint >> 6);
-        text += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        text += static_cast<char>(0xE0 | codePoint >> 12);
-        text += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | codePoint >> 18);
-        text += static_cast<char>(0x80 | (codePoint >> 12 & 0x3F));
-        text += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
-class BaselineReader {
+// Reads a scan's JSON as nlohmann-json's parser delivers it, event by event, so that a limit is
+// enforced the moment it is passed and nothing of a refused file is kept. Reads the current
+// document, {"format": 1, "modules": [{"ip": ..., "mac": ...}]}, and the array of modules keyed
+// by the headings ("IP", "MAC") that version 1.4 wrote, so that older baselines still serve.
+class BaselineReader final : public nlohmann::json_sax<nlohmann::json> {
 public:
-    BaselineReader(std::span<const std::uint8_t> text, std::string_view fileName)
-        : m_reader(text), m_fileName(fileName), m_headings(ColumnHeadings()) {}
+    BaselineReader(std::string_view fileName, std::vector<ModuleColumnTexts>& modules)
+        : m_fileName(fileName), m_modules(modules), m_headings(ColumnHeadings()) {}
 
-    bool Read(std::vector<ModuleColumnTexts>& modules, std::string& error) {
-        if (!Expect('[')) {
-            return Fail(error, "not a JSON array of modules");
+    bool Read(std::span<const std::uint8_t> text, std::string& error) {
+        bool parsed = false;
+        try {
+            parsed = nlohmann::json::sax_parse(text.begin(), text.end(), this);
+        } catch (const std::exception& exception) {
+            m_error = std::string("unreadable: ") + exception.what();
         }
-        if (!Consume(']')) {
-            do {
-                ModuleColumnTexts module;
-                if (modules.size() == kMaxBaselineModules) {
-                    return Fail(error, "more than 65536 modules");
-                }
-                if (!ReadModule(module, error)) {
-                    return false;
-                }
-                modules.push_back(std::move(module));
-            } while (Consume(','));
-            if (!Expect(']')) {
-                return Fail(error, "expected , or ] after a module");
+        if (parsed && m_legacy < 0) {
+            parsed = Fail("empty");
+        }
+        if (parsed && m_legacy == 0 && (!m_sawFormat || !m_sawModules)) {
+            parsed = Fail("no \"format\" or no \"modules\": not the output of scan --format json");
+        }
+        if (!parsed) {
+            error = std::string(m_fileName) + ": " + (m_error.empty() ? "unreadable" : m_error);
+        }
+        return parsed;
+    }
+
+    bool null() override { return Value(Kind::kNull); }
+    bool boolean(bool value) override { return Value(value ? Kind::kTrue : Kind::kFalse); }
+    bool number_integer(number_integer_t value) override { return Number(value); }
+    bool number_unsigned(number_unsigned_t value) override {
+        return Number(static_cast<number_integer_t>(std::min<number_unsigned_t>(value, 1000)));
+    }
+    bool number_float(number_float_t, const string_t&) override { return Number(-1); }
+    bool binary(binary_t&) override { return Fail("binary data"); }
+
+    bool string(string_t& text) override {
+        if (text.size() > kMaxStringBytes) {
+            return Fail("a string longer than 4096 bytes");
+        }
+        m_text = &text;
+        return Value(Kind::kString);
+    }
+
+    bool key(string_t& text) override {
+        if (text.size() > kMaxStringBytes) {
+            return Fail("a key longer than 4096 bytes");
+        }
+        if (m_depth == 1 && m_legacy == 0) {
+            m_topKey = text;
+        } else if (m_inModuleList && m_depth == ModuleDepth()) {
+            m_column = ColumnOf(text);
+            if (m_column >= 0 && m_seen[static_cast<std::size_t>(m_column)]) {
+                return Fail(ModuleWhere() + "\"" + text + "\" twice");
             }
         }
-        SkipBlanks();
-        return m_reader.AtEnd() || Fail(error, "text after the array");
+        return true;
+    }
+
+    bool start_object(std::size_t) override { return Open(true); }
+    bool start_array(std::size_t) override { return Open(false); }
+
+    bool end_object() override {
+        if (m_depth == ModuleDepth() && m_inModuleList) {
+            if (!m_seen[kColumnMac]) {
+                return Fail(ModuleWhere() + "no \"" + MacKey() + "\"");
+            }
+            m_modules.push_back(std::move(m_module));
+        }
+        return Close();
+    }
+    bool end_array() override {
+        if (m_depth == ModuleDepth() - 1 && m_inModuleList) {
+            m_inModuleList = false;
+        }
+        return Close();
+    }
+
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception&) override {
+        return Fail("byte " + std::to_string(position) + ": not valid JSON");
     }
 
 private:
-    bool Fail(std::string& error, const std::string& what) {
-        error = std::string(m_fileName) + ": byte " + std::to_string(m_reader.Position()) + ": " +
-                (m_problem.empty() ? what : m_problem);
-        return false;
+    enum class Kind { kNull, kTrue, kFalse, kString, kNumber };
+
+    // Our own output nests four deep (document, modules, module, warnings, warning).
+    static constexpr int kMaxDepth = 8;
+    // Far longer than any module text (128 bytes) even with every byte escaped.
+    static constexpr std::size_t kMaxStringBytes = 4096;
+
+    int ModuleDepth() const { return m_legacy == 1 ? 2 : 3; }
+    std::string MacKey() const { return m_legacy == 1 ? "MAC" : "mac"; }
+    std::string ModuleWhere() const {
+        return "module " + std::to_string(m_modules.size() + 1) + ": ";
     }
 
-    void SkipBlanks() {
-        while (!m_reader.AtEnd()) {
-            const char next = static_cast<char>(m_reader.RemainingSpan()[0]);
-            if (next != ' ' && next != '\t' && next != '\n' && next != '\r') {
-                return;
+    int ColumnOf(const std::string& key) const {
+        for (std::size_t column = 0; column < m_headings.size(); ++column) {
+            if (key == (m_legacy == 1 ? m_headings[column] : JsonKey(m_headings[column]))) {
+                return static_cast<int>(column);
             }
-            m_reader.Skip(1);
         }
+        return -1;
     }
 
-    bool Peek(char& next) {
-        SkipBlanks();
-        if (m_reader.AtEnd()) {
-            return false;
-        }
-        next = static_cast<char>(m_reader.RemainingSpan()[0]);
-        return true;
-    }
-
-    bool Consume(char wanted) {
-        char next = 0;
-        if (Peek(next) && next == wanted) {
-            m_reader.Skip(1);
-            return true;
+    bool Fail(const std::string& what) {
+        if (m_error.empty()) {
+            m_error = what;
         }
         return false;
     }
 
-    bool Expect(char wanted) { return Consume(wanted); }
-
-    bool ReadModule(ModuleColumnTexts& module, std::string& error) {
-        if (!Expect('{')) {
-            return Fail(error, "a module is not a JSON object");
+    bool Open(bool isObject) {
+        if (++m_depth > kMaxDepth) {
+            return Fail("nested deeper than 8");
         }
-        std::vector<bool> seen(m_headings.size(), false);
-        if (!Consume('}')) {
-            do {
-                std::string key;
-                if (!ReadString(key) || !Expect(':')) {
-                    return Fail(error, "expected \"key\": value in a module");
-                }
-                const auto heading = std::find(m_headings.begin(), m_headings.end(), key);
-                if (heading == m_headings.end()) {
-                    if (!SkipValue(2)) {
-                        return Fail(error, "bad value for \"" + key + "\"");
-                    }
-                    continue;
-                }
-                const auto column = static_cast<std::size_t>(heading - m_headings.begin());
-                if (seen[column] || !ReadString(module[column])) {
-                    return Fail(error, "\"" + key + "\" twice or not a string");
-                }
-                seen[column] = true;
-            } while (Consume(','));
-            if (!Expect('}')) {
-                return Fail(error, "expected , or } in a module");
-            }
-        }
-        return seen[kColumnMac] || Fail(error, "a module without \"MAC\"");
-    }
-
-    bool ReadHex(std::uint32_t& value) {
-        value = 0;
-        for (int digit = 0; digit < 4; ++digit) {
-            const char c = static_cast<char>(m_reader.ReadU8());
-            const int nibble = c >= '0' && c <= '9'   ? c - '0'
-                               : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                               : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                      : -1;
-            if (!m_reader.Ok() || nibble < 0) {
-                return false;
-            }
-            value = value << 4 | static_cast<std::uint32_t>(nibble);
-        }
-        return true;
-    }
-
-    bool ReadEscape(std::string& text) {
-        const char escaped = static_cast<char>(m_reader.ReadU8());
-        static constexpr std::string_view kFrom = "\"\\/bfnrt";
-        static constexpr std::string_view kTo = "\"\\/\b\f\n\r\t";
-        if (const std::size_t at = kFrom.find(escaped); at != std::string_view::npos) {
-            text += kTo[at];
-            return m_reader.Ok();
-        }
-        std::uint32_t codePoint = 0;
-        if (escaped != 'u' || !ReadHex(codePoint)) {
-            return false;
-        }
-        if (codePoint >= 0xD800 && codePoint < 0xDC00) {
-            std::uint32_t low = 0;
-            const auto rest = m_reader.RemainingSpan();
-            if (rest.size() >= 2 && rest[0] == '\\' && rest[1] == 'u') {
-                m_reader.Skip(2);
-                if (!ReadHex(low)) {
-                    return false;
-                }
-            }
-            codePoint = low >= 0xDC00 && low < 0xE000
-                            ? 0x10000 + ((codePoint - 0xD800) << 10) + (low - 0xDC00)
-                            : 0xFFFD;
-        } else if (codePoint >= 0xDC00 && codePoint < 0xE000) {
-            codePoint = 0xFFFD;
-        }
-        AppendUtf8(text, codePoint);
-        return true;
-    }
-
-    bool ReadString(std::string& text) {
-        text.clear();
-        if (!Expect('"')) {
-            return false;
-        }
-        for (;;) {
-            const char c = static_cast<char>(m_reader.ReadU8());
-            if (!m_reader.Ok() || static_cast<unsigned char>(c) < 0x20) {
-                return false;
-            }
-            if (c == '"') {
-                return true;
-            }
-            if (c != '\\') {
-                text += c;
-            } else if (!ReadEscape(text)) {
-                return false;
-            }
-            if (text.size() > kMaxStringBytes) {
-                m_problem = "a string longer than 4096 bytes";
-                return false;
-            }
-        }
-    }
-
-    bool SkipLiteral() {
-        std::size_t length = 0;
-        const auto rest = m_reader.RemainingSpan();
-        while (length < rest.size() &&
-               std::string_view("+-.0123456789eEtruefalsn").find(static_cast<char>(rest[length])) !=
-                   std::string_view::npos) {
-            ++length;
-        }
-        return length > 0 && m_reader.Skip(length);
-    }
-
-    // Any JSON value, for keys this version does not read.
-    bool SkipValue(int depth) {
-        if (depth > kMaxDepth) {
-            m_problem = "nested deeper than 8";
-            return false;
-        }
-        char next = 0;
-        if (!Peek(next)) {
-            return false;
-        }
-        std::string ignored;
-        if (next == '"') {
-            return ReadString(ignored);
-        }
-        if (next != '[' && next != '{') {
-            return SkipLiteral();
-        }
-        const char close = next == '[' ? ']' : '}';
-        m_reader.Skip(1);
-        if (Consume(close)) {
+        if (m_depth == 1) {
+            // The document: an object (current) or an array of modules (1.4).
+            m_legacy = isObject ? 0 : 1;
+            m_inModuleList = !isObject;
             return true;
         }
-        do {
-            if (close == '}' && (!ReadString(ignored) || !Expect(':'))) {
-                return false;
+        if (m_depth == 2 && m_legacy == 0 && m_topKey == "modules") {
+            if (isObject) {
+                return Fail("\"modules\" is not an array");
             }
-            if (!SkipValue(depth + 1)) {
-                return false;
+            m_sawModules = true;
+            m_inModuleList = true;
+            return true;
+        }
+        if (m_inModuleList && m_depth == ModuleDepth()) {
+            if (!isObject) {
+                return Fail(ModuleWhere() + "not a JSON object");
             }
-        } while (Consume(','));
-        return Expect(close);
+            if (m_modules.size() == kMaxBaselineModules) {
+                return Fail("more than 65536 modules");
+            }
+            m_module = {};
+            m_seen.fill(false);
+            m_column = -1;
+            return true;
+        }
+        if (m_inModuleList && m_depth == ModuleDepth() + 1 && m_column >= 0) {
+            return Fail(ModuleWhere() + "\"" + ColumnKey() + "\" is not a text");
+        }
+        return true;
     }
 
-    ByteReader m_reader;
+    bool Close() {
+        --m_depth;
+        return true;
+    }
+
+    std::string ColumnKey() const {
+        const std::string& heading = m_headings[static_cast<std::size_t>(m_column)];
+        return m_legacy == 1 ? heading : JsonKey(heading);
+    }
+
+    bool Number(number_integer_t value) {
+        if (m_depth == 1 && m_legacy == 0 && m_topKey == "format") {
+            if (value != kJsonFormatVersion) {
+                return Fail("format " + std::to_string(value) +
+                            " is not one this version of ordvane-cli reads");
+            }
+            m_sawFormat = true;
+            return true;
+        }
+        return Value(Kind::kNumber);
+    }
+
+    bool Value(Kind kind) {
+        if (m_depth == 0) {
+            return Fail("not a JSON object or array");
+        }
+        if (m_depth == 1 && m_legacy == 0 && (m_topKey == "format" || m_topKey == "modules")) {
+            return Fail("\"" + m_topKey + "\" has the wrong type");
+        }
+        if (m_inModuleList && m_depth == ModuleDepth() - 1) {
+            return Fail(ModuleWhere() + "not a JSON object");
+        }
+        if (!m_inModuleList || m_depth != ModuleDepth() || m_column < 0) {
+            return true;  // a key of no column, such as "warnings"
+        }
+        const auto column = static_cast<std::size_t>(m_column);
+        std::string& text = m_module[column];
+        const bool current = m_legacy == 0;
+        if (kind == Kind::kString) {
+            text = *m_text;
+        } else if (current && kind == Kind::kNull && m_column != kColumnMac) {
+            text = kNotAvailableText;
+        } else if (current && (kind == Kind::kTrue || kind == Kind::kFalse) &&
+                   m_column == kColumnDhcp) {
+            text = kind == Kind::kTrue ? "On" : "Off";
+        } else {
+            return Fail(ModuleWhere() + "\"" + ColumnKey() + "\" has the wrong type");
+        }
+        m_seen[column] = true;
+        return true;
+    }
+
     std::string_view m_fileName;
+    std::vector<ModuleColumnTexts>& m_modules;
     std::vector<std::string> m_headings;
-    std::string m_problem;  // a limit that was hit, said instead of the general message
+    std::string m_error;
+    int m_depth = 0;
+    int m_legacy = -1;  // not yet known; 0 the current document; 1 the array of version 1.4
+    std::string m_topKey;
+    bool m_sawFormat = false;
+    bool m_sawModules = false;
+    bool m_inModuleList = false;
+    ModuleColumnTexts m_module;
+    std::array<bool, kModuleColumnCount> m_seen{};
+    int m_column = -1;
+    const std::string* m_text = nullptr;
 };
 
 std::string FieldsText(const BaselineChange& change) {
@@ -269,17 +249,17 @@ std::string FieldsText(const BaselineChange& change) {
     return text;
 }
 
-std::string JsonChange(const BaselineChange& change) {
-    std::string fields;
+Json JsonChange(const BaselineChange& change) {
+    Json fields = Json::array();
     for (const BaselineFieldChange& field : change.fields) {
-        fields += (fields.empty() ? "" : ", ") + std::string("{\"field\": ") +
-                  FormatJsonString(field.heading) +
-                  ", \"before\": " + FormatJsonString(field.before) +
-                  ", \"after\": " + FormatJsonString(field.after) + "}";
+        const bool isFlag = field.heading == "DHCP";
+        fields.push_back({{"field", JsonKey(field.heading)},
+                          {"before", JsonText(field.before, isFlag)},
+                          {"after", JsonText(field.after, isFlag)}});
     }
-    return "{\"mac\": " + FormatJsonString(change.mac) +
-           ", \"change\": " + FormatJsonString(BaselineChangeName(change.kind)) +
-           ", \"fields\": [" + fields + "]}";
+    return {{"mac", change.mac},
+            {"change", BaselineChangeName(change.kind)},
+            {"fields", std::move(fields)}};
 }
 
 }  // namespace
@@ -287,7 +267,7 @@ std::string JsonChange(const BaselineChange& change) {
 bool ParseScanBaseline(std::span<const std::uint8_t> text, std::string_view fileName,
                        std::vector<ModuleColumnTexts>& modules, std::string& error) {
     modules.clear();
-    if (!BaselineReader(text, fileName).Read(modules, error)) {
+    if (!BaselineReader(fileName, modules).Read(text, error)) {
         modules.clear();
         return false;
     }
@@ -362,11 +342,11 @@ const char* BaselineChangeName(BaselineChangeKind kind) {
 
 std::string FormatBaselineChanges(const std::vector<BaselineChange>& changes, TableFormat format) {
     if (format == TableFormat::kJson) {
-        std::string output = "[";
-        for (std::size_t index = 0; index < changes.size(); ++index) {
-            output += (index == 0 ? "\n  " : ",\n  ") + JsonChange(changes[index]);
+        JsonDocumentWriter document("changes");
+        for (const BaselineChange& change : changes) {
+            document.Add(JsonChange(change));
         }
-        return output + (changes.empty() ? "]\n" : "\n]\n");
+        return document.Finish();
     }
     std::vector<std::vector<std::string>> lines = {{"MAC", "Change", "Fields"}};
     for (const BaselineChange& change : changes) {

@@ -7,33 +7,6 @@
 
 namespace ordvane::cli {
 
-bool TakeScanTableOptions(std::vector<std::string>& arguments, ScanTableOptions& options,
-                          std::string& error) {
-    std::vector<std::string> rest;
-    for (std::size_t index = 0; index < arguments.size(); ++index) {
-        const std::string& name = arguments[index];
-        if (name != "--format" && name != "--sort") {
-            rest.push_back(name);
-            continue;
-        }
-        if (index + 1 >= arguments.size()) {
-            error = name + " needs a value";
-            return false;
-        }
-        const std::string& value = arguments[++index];
-        if (name == "--format" && !ParseTableFormat(value, &options.format)) {
-            error = "unknown format '" + value + "' (use table, csv or json)";
-            return false;
-        }
-        if (name == "--sort" && !ParseTableSort(value, &options.sort, &error)) {
-            return false;
-        }
-        options.requested = true;
-    }
-    arguments = std::move(rest);
-    return true;
-}
-
 ScanTable::ScanTable(std::optional<std::vector<HostInterface>> hostInterfaces)
     : m_hostInterfaces(std::move(hostInterfaces)) {}
 

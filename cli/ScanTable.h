@@ -26,11 +26,6 @@ struct ScanTableOptions {
     TableSort sort;
 };
 
-// Takes "--format F" and "--sort COLUMN[:desc]" out of the arguments and leaves the rest for
-// the command's other options. False, with a message in error, for a bad or missing value.
-[[nodiscard]] bool TakeScanTableOptions(std::vector<std::string>& arguments,
-                                        ScanTableOptions& options, std::string& error);
-
 class ScanTable {
 public:
     // hostInterfaces: this host's networks, for the off-subnet warning; nullopt gives none.

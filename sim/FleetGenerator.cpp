@@ -51,8 +51,11 @@ EmulatedModule GenerateModule(std::size_t index, std::mt19937_64& random) {
         MaybeKnown(random, FirmwareVersion{static_cast<std::uint8_t>(1 + random() % 3),
                                            static_cast<std::uint8_t>(random() % 20),
                                            static_cast<std::uint16_t>(random() % 5000)});
-    // 10.0.0.0/16 upwards, one address per module, skipping the .0 and .255 of each /24.
-    const std::uint32_t host = number + 2 * (number / 254);
+    // 10.0.0.1 upwards, one address per module, skipping the .0 and .255 of each /24: module 254
+    // is 10.0.0.254, module 255 10.0.1.1. Beyond 65,024 modules the count runs on into 10.1.0.0.
+    constexpr std::uint32_t kHostsPerBlock = 254;
+    const std::uint32_t host =
+        (number - 1) / kHostsPerBlock * 256 + (number - 1) % kHostsPerBlock + 1;
     module.address = MaybeKnown<std::uint32_t>(random, 0x0A000000u + host);
     module.subnetMask = MaybeKnown<std::uint32_t>(random, 0xFFFF0000u);
     module.gateway = MaybeKnown<std::uint32_t>(random, 0x0A000001u);

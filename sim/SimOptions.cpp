@@ -2,9 +2,11 @@
 
 #include <arpa/inet.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/LongOptions.h"
 #include "platform/SaturatingAtoi.h"
 #include "sim/FleetGenerator.h"
 
@@ -37,102 +39,113 @@ bool ParseShare(const std::string& text, double& share) {
     return true;
 }
 
-bool ParseOne(const std::string& name, const std::string& value, SimOptions& options) {
-    int number = 0;
-    if (name == "--count") {
-        if (!ParseWhole(value, 1, static_cast<int>(kMaxModules), number)) {
-            return false;
-        }
-        options.count = static_cast<std::size_t>(number);
-        return true;
-    }
-    if (name == "--seed") {
-        if (!ParseWhole(value, 0, 2147483647, number)) {
-            return false;
-        }
-        options.seed = static_cast<std::uint64_t>(number);
-        return true;
-    }
-    if (name == "--port") {
-        if (!ParseWhole(value, 0, 65535, number)) {
-            return false;
-        }
-        options.emulator.port = static_cast<std::uint16_t>(number);
-        return true;
-    }
-    if (name == "--jitter-ms") {
-        if (!ParseWhole(value, 0, 60000, number)) {
-            return false;
-        }
-        options.emulator.jitterMilliseconds = number;
-        return true;
-    }
-    if (name == "--delay-ms") {
-        if (!ParseWhole(value, 0, 60000, number)) {
-            return false;
-        }
-        options.emulator.delayMilliseconds = number;
-        return true;
-    }
-    if (name == "--address") {
-        in_addr parsed{};
-        if (inet_pton(AF_INET, value.c_str(), &parsed) != 1) {
-            return false;
-        }
-        options.emulator.address = ntohl(parsed.s_addr);
-        return true;
-    }
-    if (name == "--loss") {
-        return ParseShare(value, options.emulator.loss);
-    }
-    if (name == "--dup") {
-        return ParseShare(value, options.emulator.duplication);
-    }
-    if (name == "--fleet") {
-        options.fleetFile = value;
-        return !value.empty();
-    }
-    if (name == "--dhcp-client") {
-        options.emulator.dhcpInterface = value;
-        return !value.empty();
-    }
-    if (name == "--dhcp-retry-ms") {
-        if (!ParseWhole(value, 10, 60000, number)) {
-            return false;
-        }
-        options.emulator.dhcpRetryMilliseconds = number;
-        return true;
-    }
-    if (name == "--state") {
-        options.emulator.stateFile = value;
-        return !value.empty();
-    }
+bool Reason(std::string& reason, const char* text) {
+    reason = text;
     return false;
 }
+
+// A whole number from minimum to maximum into target.
+template <typename Number>
+bool TakeWhole(const std::string& value, int minimum, int maximum, Number& target,
+               std::string& reason, const char* range) {
+    int number = 0;
+    if (!ParseWhole(value, minimum, maximum, number)) {
+        return Reason(reason, range);
+    }
+    target = static_cast<Number>(number);
+    return true;
+}
+
+bool TakeText(const std::string& value, std::string& target, std::string& reason,
+              const char* what) {
+    target = value;
+    return !value.empty() || Reason(reason, what);
+}
+
+// The emulator's options, one row an option.
+constexpr LongOption<SimOptions> kOptions[] = {
+    {"count", true,
+     [](SimOptions& options, const std::string& value, std::string& reason) {
+         return TakeWhole(value, 1, static_cast<int>(kMaxModules), options.count, reason,
+                          "takes a number from 1 to 65536");
+     }},
+    {"fleet", true,
+     [](SimOptions& options, const std::string& value, std::string& reason) {
+         return TakeText(value, options.fleetFile, reason, "takes a file name");
+     }},
+    {"seed", true,
+     [](SimOptions& options, const std::string& value, std::string& reason) {
+         return TakeWhole(value, 0, 2147483647, options.seed, reason,
+                          "takes a number from 0 to 2147483647");
+     }},
+    {"address", true,
+     [](SimOptions& options, const std::string& value, std::string& reason) {
+         in_addr parsed{};
+         if (inet_pton(AF_INET, value.c_str(), &parsed) != 1) {
+             return Reason(reason, "takes a dotted IPv4 address");
+         }
+         options.emulator.address = ntohl(parsed.s_addr);
+         return true;
+     }},
+    {"port", true,
+     [](SimOptions& options, const std::string& value, std::string& reason) {
+         return TakeWhole(value, 0, 65535, options.emulator.port, reason,
+                          "takes a port number from 0 to 65535");
+     }},
+    {"jitter-ms", true,
+     [](SimOptions& options, const std::string& value, std::string& reason) {
+         return TakeWhole(value, 0, 60000, options.emulator.jitterMilliseconds, reason,
+                          "takes milliseconds from 0 to 60000");
+     }},
+    {"delay-ms", true,
+     [](SimOptions& options, const std::string& value, std::string& reason) {
+         return TakeWhole(value, 0, 60000, options.emulator.delayMilliseconds, reason,
+                          "takes milliseconds from 0 to 60000");
+     }},
+    {"state", true,
+     [](SimOptions& options, const std::string& value, std::string& reason) {
+         return TakeText(value, options.emulator.stateFile, reason, "takes a file name");
+     }},
+    {"loss", true,
+     [](SimOptions& options, const std::string& value, std::string& reason) {
+         return ParseShare(value, options.emulator.loss) ||
+                Reason(reason, "takes a share from 0 to 1 or a percentage");
+     }},
+    {"dup", true,
+     [](SimOptions& options, const std::string& value, std::string& reason) {
+         return ParseShare(value, options.emulator.duplication) ||
+                Reason(reason, "takes a share from 0 to 1 or a percentage");
+     }},
+    {"dhcp-client", true,
+     [](SimOptions& options, const std::string& value, std::string& reason) {
+         return TakeText(value, options.emulator.dhcpInterface, reason,
+                         "takes a network interface's name");
+     }},
+    {"dhcp-retry-ms", true,
+     [](SimOptions& options, const std::string& value, std::string& reason) {
+         return TakeWhole(value, 10, 60000, options.emulator.dhcpRetryMilliseconds, reason,
+                          "takes milliseconds from 10 to 60000");
+     }},
+    {"help", false, SetFlag<SimOptions, &SimOptions::help>},
+    {"version", false, SetFlag<SimOptions, &SimOptions::version>},
+};
 
 }  // namespace
 
 bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options,
                      std::string& error) {
-    for (std::size_t index = 0; index < arguments.size(); ++index) {
-        const std::string& name = arguments[index];
-        if (name == "--help" || name == "-h") {
-            options.help = true;
-            return true;
-        }
-        if (name == "--version") {
-            options.version = true;
-            return true;
-        }
-        if (index + 1 >= arguments.size()) {
-            error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown argument " + name;
-            return false;
-        }
-        const std::string& value = arguments[++index];
-        if (!ParseOne(name, value, options)) {
-            error = "bad value \"" + value + "\" for " + name;
-            return false;
-        }
+    // -h, the short form of --help that every program of ours takes.
+    if (std::find(arguments.begin(), arguments.end(), "-h") != arguments.end()) {
+        options.help = true;
+        return true;
+    }
+    std::vector<std::string> operands;
+    if (!ParseLongOptions<SimOptions>(arguments, kOptions, options, operands, error)) {
+        return false;
+    }
+    if (!operands.empty()) {
+        error = "unexpected argument \"" + operands[0] + "\"";
+        return false;
     }
     return true;
 }

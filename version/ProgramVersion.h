@@ -5,5 +5,5 @@
 #include "platform/CString.h"
 
 // "NAME VERSION", with the product version's blanks removed and its commas turned into dots
-// ("verinfo 1.4.0.0"); "NAME (no version information)" when the resource cannot be read.
+// ("ordvane-verinfo 1.4.0.0"); "NAME (no version information)" when the resource cannot be read.
 CString ProgramVersionLine(const char* programName);

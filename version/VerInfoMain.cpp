@@ -1,5 +1,5 @@
-// verinfo FILE...: prints the version information of each file, from the string table of the
-// file's first translation entry; when the file has no table for that entry (some files list
+// ordvane-verinfo FILE...: prints the version information of each file, from the string table of
+// the file's first translation entry; when the file has no table for that entry (some files list
 // one translation and carry a table of another), from its first string table; U.S. English,
 // Unicode when it has neither.
 #include <strings.h>
@@ -68,7 +68,8 @@ void ChooseStringTable(const char* fileName, DWORD& language, DWORD& codePage) {
 }  // namespace
 
 constexpr const char* kUsage =
-    "usage: verinfo FILE...\n"
+    "usage: ordvane-verinfo FILE...\n"
+    "       ordvane-verinfo --help | --version\n"
     "Prints the version information (VS_VERSIONINFO) of each file: Windows PE images and\n"
     "ELF files that carry a version block. Exit status 0 when every file had one, 1 when\n"
     "any had none, 2 on a usage error.\n";
@@ -79,7 +80,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("%s\n", static_cast<LPCSTR>(ProgramVersionLine("verinfo")));
+        std::printf("%s\n", static_cast<LPCSTR>(ProgramVersionLine("ordvane-verinfo")));
         return 0;
     }
     if (argc < 2) {

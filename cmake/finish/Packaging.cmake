@@ -3,8 +3,8 @@
 # Every rule is guarded on its target, so the project installs whatever this configuration
 # builds (the asan preset has no window, for example).
 #
-# Where libzeva.so goes: the standard library directory (CMAKE_INSTALL_LIBDIR; /usr/lib in the
-# package), and the programs carry the run path $ORIGIN/../<libdir> as well. The run path lets
+# Where libzeva.so goes: the standard library directory (CMAKE_INSTALL_LIBDIR; Debian's multiarch
+# directory, /usr/lib/x86_64-linux-gnu on amd64, in the package), and the programs carry the run path $ORIGIN/../<libdir> as well. The run path lets
 # an install without privileges (a home prefix, a DESTDIR stage) find the library beside the
 # programs. The recovery server's port 67 comes from ordvane-port67-helper, the only program
 # given CAP_NET_BIND_SERVICE: it links nothing of ours and reads no environment, while the
@@ -14,7 +14,7 @@
 include(GNUInstallDirs)
 
 set(ORDVANE_PACKAGE_PREFIX /usr)
-set(_ordvane_commands ordvane ordvane-cli quillmor-sim verinfo)
+set(_ordvane_commands ordvane ordvane-cli quillmor-sim ordvane-verinfo)
 # The helper that opens port 67 for the recovery server, and where it goes: the programs look
 # for it at <their directory>/../libexec/ordvane.
 set(_ordvane_port_67_helper ordvane-port67-helper)
@@ -79,6 +79,51 @@ if(TARGET ${_ordvane_port_67_helper})
   install(TARGETS ${_ordvane_port_67_helper} RUNTIME DESTINATION ${_ordvane_port_67_helper_dir})
 endif()
 
+# A stripped install (`cmake --install --strip`, and so the package) also drops the .comment and
+# .note sections, as Debian's own strip step does: .comment only names the compilers that built
+# each object. The .note.gnu.* sections (build id, CET property) stay. This runs after the
+# install rules above, which strip first.
+set(_ordvane_installed_elf_files "")
+foreach(command IN LISTS _ordvane_installed_commands)
+  list(APPEND _ordvane_installed_elf_files "${CMAKE_INSTALL_BINDIR}/${command}")
+endforeach()
+if(TARGET zeva)
+  list(APPEND _ordvane_installed_elf_files "${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:zeva>")
+endif()
+if(TARGET ${_ordvane_port_67_helper})
+  list(APPEND _ordvane_installed_elf_files
+       "${_ordvane_port_67_helper_dir}/${_ordvane_port_67_helper}")
+endif()
+string(CONFIGURE [[
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(file IN ITEMS @_ordvane_installed_elf_files@)
+      set(path "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${file}")
+      execute_process(COMMAND "@CMAKE_OBJCOPY@" --remove-section=.comment --remove-section=.note
+                              "${path}" RESULT_VARIABLE status)
+      if(NOT status EQUAL 0)
+        message(FATAL_ERROR "objcopy could not drop .comment from ${path}")
+      endif()
+    endforeach()
+  endif()
+]] _ordvane_drop_comment_code @ONLY)
+install(CODE "${_ordvane_drop_comment_code}")
+
+# Shell completion, where each shell looks for it: bash-completion loads
+# completions/<command> on first use; Debian's zsh reads vendor-completions and fish
+# vendor_completions.d.
+foreach(command IN LISTS _ordvane_installed_commands)
+  foreach(completion IN ITEMS bash/${command} zsh/_${command} fish/${command}.fish)
+    set(source ${PROJECT_SOURCE_DIR}/completions/${completion})
+    if(EXISTS ${source})
+      string(REGEX REPLACE "/.*" "" shell "${completion}")
+      set(destination_bash ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+      set(destination_zsh ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
+      set(destination_fish ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
+      install(FILES ${source} DESTINATION ${destination_${shell}})
+    endif()
+  endforeach()
+endforeach()
+
 # The window's desktop entry and icon. The icon is drawn in res/icons/: each PNG goes to the
 # hicolor size its header gives, an SVG to scalable.
 function(_ordvane_install_icons)
@@ -118,12 +163,18 @@ function(_ordvane_install_icons)
 endfunction()
 
 if("ordvane" IN_LIST _ordvane_installed_commands)
-  install(FILES ${PROJECT_SOURCE_DIR}/packaging/ordvane.desktop
+  # Named after the AppStream id, as software centres and desktop portals look it up.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.ordvane.Ordvane.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   _ordvane_install_icons()
 endif()
 
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ordvane)
+# The README, and what scripts rely on: the command line's contract (cli.md) with the JSON
+# Schemas of its documents, and the emulator's fleet files, all named in the man pages.
+file(GLOB _ordvane_json_schemas CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.schema.json)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/cli.md
+              ${PROJECT_SOURCE_DIR}/docs/fleet-file.md ${_ordvane_json_schemas}
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ordvane)
 
 # What Debian wants of every package: the copyright file as it is, the changelog compressed
 # (-n: no name or time stamp, so the package is reproducible), and the AppStream metadata that
@@ -145,8 +196,8 @@ add_custom_target(ordvane_package_changelog ALL
 install(FILES ${PROJECT_BINARY_DIR}/packaging/debian/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ordvane)
 if("ordvane" IN_LIST _ordvane_installed_commands)
-  install(FILES ${PROJECT_SOURCE_DIR}/packaging/ordvane.metainfo.xml
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo RENAME org.ordvane.Ordvane.metainfo.xml)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.ordvane.Ordvane.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
 
 # After a plain `cmake --install` nobody grants port 67: say how. The package's postinst does it.
@@ -187,7 +238,7 @@ small recovery DHCP server.
 .
 The package holds the desktop program ordvane, its command-line companion
 ordvane-cli, the module-service library libzeva.so, the module emulator
-quillmor-sim and the version reader verinfo.")
+quillmor-sim and the version reader ordvane-verinfo.")
 set(CPACK_PACKAGE_CONTACT "Ordvane developers <debian@ordvane.org>")
 # Debian ships programs and libraries without symbols.
 set(CPACK_STRIP_FILES TRUE)

@@ -9,7 +9,7 @@ function(ordvane_embed_version_block target block)
   add_dependencies(${target} ordvane_version_block_${block})
 endfunction()
 
-foreach(_ordvane_target IN ITEMS ordvane zeva ordvane-cli quillmor-sim verinfo)
+foreach(_ordvane_target IN ITEMS ordvane zeva ordvane-cli quillmor-sim ordvane-verinfo)
   if(TARGET ${_ordvane_target} AND TARGET ordvane_version_block_${_ordvane_target})
     ordvane_embed_version_block(${_ordvane_target} ${_ordvane_target})
   endif()

@@ -1,5 +1,4 @@
-// scan's options: refused with a message, or a scan of 1 to 3600 s and a baseline path that is
-// never an option of its own.
+// scan's options (through getopt_long): refused with a message, or a scan of 1 to 3600 s.
 #include "cli/CommandOptions.h"
 #include "fuzz/cli/ArgumentWords.h"
 

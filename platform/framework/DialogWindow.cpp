@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
@@ -246,6 +247,17 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
     }
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::AltModifier) {
         ShowSystemMenu(mapToGlobal(QPoint(0, 0)));
+        return;
+    }
+    // Shift+F10, the keyboard's context-menu key that window managers leave to the program (many
+    // take Alt+Space): a context menu event for the focused control, which its parents, up to
+    // the window, may answer. The Menu key gives the same event from the platform itself.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        QWidget* target = focusWidget() != nullptr ? focusWidget() : this;
+        const QPoint position = target->rect().center();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, position,
+                                  target->mapToGlobal(position));
+        QCoreApplication::sendEvent(target, &request);
         return;
     }
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {

@@ -1,7 +1,8 @@
 #pragma once
 // Internal: the top-level widget of a dialog. It turns Qt's events into the window messages of
 // its CWnd: paint, size, minimize, close box and Alt+F4, Escape and Enter, the system menu on
-// Alt+Space and on a right click on the background, and double clicks on the background.
+// Alt+Space, Shift+F10, the Menu key and a right click on the background, and double clicks on
+// the background.
 
 #include <QWidget>
 #include <memory>

@@ -119,7 +119,7 @@ TEST(CliCommandLine, ScanWithNoModuleSucceedsWithNothingOnStandardOutput) {
     EXPECT_EQ(lines.errors, "0 modules\n");
     const CommandRun json = RunCli("scan --seconds 1 --format json");
     EXPECT_EQ(json.status, 0);
-    EXPECT_EQ(json.output, "[]\n");
+    EXPECT_EQ(json.output, "{\"format\": 1, \"modules\": []}\n");
     const CommandRun csv = RunCli("scan --seconds 1 --format csv");
     EXPECT_EQ(csv.output, "IP,SN,GW,DHCP,Version,Type,MAC,Warnings\r\n");
 }

@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "modlist/ModuleWarnings.h"
-#include "tests/cli/JsonCheck.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/SimProcess.h"
 
@@ -139,22 +139,19 @@ TEST_F(ScanWarnings, CsvHasAHeaderOneLinePerModuleAndEachModulesWarnings) {
 TEST_F(ScanWarnings, JsonParsesAndCarriesTheWarningsWithTheirSentences) {
     const CommandRun run = Scan("--format json --sort MAC");
     ASSERT_EQ(run.status, 0) << run.errors;
-    EXPECT_TRUE(ordvane::testing::IsValidJson(run.output)) << run.output;
-    // One object per module, sorted by MAC; each module's warnings follow its MAC.
-    std::size_t from = 0;
-    for (const auto& [mac, kinds] : ExpectedKinds()) {
-        const std::size_t at = run.output.find("\"MAC\": \"" + mac + "\", \"warnings\": [", from);
-        ASSERT_NE(at, std::string::npos) << mac << " after offset " << from << "\n" << run.output;
-        const std::size_t end = run.output.find("]}", at);
-        const std::string warnings = run.output.substr(at, end - at);
-        for (const char* kind : {"duplicate-ip", "shared-recovery-address", "off-subnet"}) {
-            EXPECT_EQ(warnings.find(std::string("{\"kind\": \"") + kind + "\", \"message\": \"") !=
-                          std::string::npos,
-                      kinds.find(kind) != std::string::npos)
-                << mac << " " << kind << ": " << warnings;
+    const auto document = nlohmann::json::parse(run.output, nullptr, false);
+    ASSERT_FALSE(document.is_discarded()) << run.output;
+    // One object per module, sorted by MAC, each with the names of its warnings.
+    std::map<std::string, std::string> kindsByMac;
+    for (const auto& module : document["modules"]) {
+        std::string kinds;
+        for (const auto& warning : module["warnings"]) {
+            ASSERT_TRUE(warning["message"].is_string());
+            kinds += (kinds.empty() ? "" : " ") + warning["kind"].get<std::string>();
         }
-        from = end;
+        kindsByMac[module["mac"].get<std::string>()] = kinds;
     }
+    EXPECT_EQ(kindsByMac, ExpectedKinds());
     EXPECT_NE(run.output.find("The recovery DHCP server would give the same address 10.200.1.48 "
                               "to 1 other module: 0A-51-4D-00-04-30."),
               std::string::npos)

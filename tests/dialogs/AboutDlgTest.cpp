@@ -51,7 +51,7 @@ TEST(AboutDlg, ShowsDottedProductVersionAndCopyrightWithTrailingBlank) {
     EXPECT_EQ(shown.result, IDOK);
     EXPECT_EQ(shown.caption, "About Ordvane");
     // ProductVersion "1, 4, 0, 0": blanks removed, commas turned into dots.
-    EXPECT_EQ(shown.version, "Version: 1.4.0.0");
+    EXPECT_EQ(shown.version, "Version: 1.5.0.0");
     EXPECT_EQ(shown.copyright, "Copyright (C) 2024-2026 Ordvane developers ");
 }
 

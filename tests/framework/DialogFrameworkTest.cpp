@@ -273,6 +273,20 @@ TEST(MessageMapTest, SystemMenuCarriesAppendedItemsAndSendsTheirCommands) {
         ASSERT_NE(shownMenu, nullptr);
         EXPECT_EQ(shownMenu->actions().size(), 3);
         shownMenu->close();
+
+        // From the keyboard: Shift+F10 with the focus on a button (which has no menu of its
+        // own), and the Menu key's context menu event, open it too.
+        shown.GetDlgItem(IDOK)->SetFocus();
+        PressKey(shown, Qt::Key_F10, Qt::ShiftModifier);
+        shownMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(shownMenu, nullptr) << "Shift+F10";
+        shownMenu->close();
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                                  window->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(window->focusWidget(), &menuKey);
+        shownMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(shownMenu, nullptr) << "Menu key";
+        shownMenu->close();
         shown.EndDialog(IDOK);
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);

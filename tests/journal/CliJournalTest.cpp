@@ -81,7 +81,7 @@ TEST(CliJournal, RecordsEveryChangeWithoutASecretAndShowsIt) {
 
     const auto later =
         RunProgram(ORDVANE_CLI_PATH, "journal --since 2999-01-01 --format json", environment);
-    EXPECT_EQ(later.output, "[]\n");
+    EXPECT_EQ(later.output, "{\"format\": 1, \"entries\": []}\n");
 }
 
 }  // namespace

@@ -82,37 +82,14 @@ TEST(ModuleTableFormat, CsvQuotesOnlyWhatNeedsIt) {
 }
 
 TEST(ModuleTableFormat, JsonEscapesAndReplacesBytesThatAreNotUtf8) {
-    EXPECT_EQ(FormatModuleTable({}, TableFormat::kJson), "[]\n");
+    EXPECT_EQ(FormatModuleTable({}, TableFormat::kJson), "{\"format\": 1, \"modules\": []}\n");
     const std::string json =
         FormatModuleTable({SampleRow("a\"\\\x01\xC3\xA9\xFF\xC3")}, TableFormat::kJson);
-    EXPECT_EQ(json,
-              "[\n  {\"IP\": \"10.0.0.9\", \"SN\": \"255.0.0.0\", \"GW\": \"N/A\", \"DHCP\": "
-              "\"On\", \"Version\": \"2.05.17\", \"Type\": \"a\\\"\\\\\\u0001\xC3\xA9\xEF\xBF\xBD"
-              "\xEF\xBF\xBD\", \"MAC\": \"00-1B-C5-0A-FF-01\", \"warnings\": []}\n]\n");
-}
-
-TEST(ScanTable, TakesItsOptionsAndLeavesTheRest) {
-    std::vector<std::string> arguments = {"--seconds", "2",        "--sort",
-                                          "Type:desc", "--format", "json"};
-    ScanTableOptions options;
-    std::string error;
-    ASSERT_TRUE(TakeScanTableOptions(arguments, options, error)) << error;
-    EXPECT_EQ(arguments, (std::vector<std::string>{"--seconds", "2"}));
-    EXPECT_TRUE(options.requested);
-    EXPECT_EQ(options.format, TableFormat::kJson);
-    EXPECT_EQ(options.sort.column, kColumnType);
-    EXPECT_FALSE(options.sort.ascending);
-
-    std::vector<std::string> none = {"--seconds", "1"};
-    ScanTableOptions untouched;
-    EXPECT_TRUE(TakeScanTableOptions(none, untouched, error));
-    EXPECT_FALSE(untouched.requested);
-
-    std::vector<std::string> missing = {"--format"};
-    EXPECT_FALSE(TakeScanTableOptions(missing, options, error));
-    std::vector<std::string> unknown = {"--format", "yaml"};
-    EXPECT_FALSE(TakeScanTableOptions(unknown, options, error));
-    EXPECT_NE(error.find("yaml"), std::string::npos);
+    EXPECT_EQ(
+        json,
+        "{\"format\": 1, \"modules\": [\n  {\"ip\":\"10.0.0.9\",\"sn\":\"255.0.0.0\",\"gw\":null,"
+        "\"dhcp\":true,\"version\":\"2.05.17\",\"type\":\"a\\\"\\\\\\u0001\xC3\xA9\xEF\xBF\xBD"
+        "\xEF\xBF\xBD\",\"mac\":\"00-1B-C5-0A-FF-01\",\"warnings\":[]}\n]}\n");
 }
 
 TEST(ScanTable, KeepsTheWindowsRowsAndOrder) {

@@ -17,5 +17,5 @@ for page in "$source_dir"/docs/man/*.1; do
         faults=$((faults + 1))
     fi
 done
-desktop-file-validate "$source_dir/packaging/ordvane.desktop" || faults=$((faults + 1))
+desktop-file-validate "$source_dir/packaging/org.ordvane.Ordvane.desktop" || faults=$((faults + 1))
 ((faults == 0)) && echo "man pages and desktop entry checked"

@@ -8,7 +8,7 @@ SOURCE_DIR=$(realpath "$2")
 work=$(mktemp -d "${TMPDIR:-/tmp}/ordvane-packaging.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-commands=(ordvane ordvane-cli quillmor-sim verinfo)
+commands=(ordvane ordvane-cli quillmor-sim ordvane-verinfo)
 faults=0
 
 fault() {
@@ -87,15 +87,31 @@ check_installed_tree() {
             fault "$command is installed but this build has no such program"
         fi
     done
-    if [[ -e $BUILD_DIR/lib/libzeva.so ]] &&
-        ! compgen -G "$root/usr/lib*/libzeva.so*" >/dev/null &&
-        ! compgen -G "$root/usr/lib/*/libzeva.so*" >/dev/null; then
-        fault "libzeva.so is built but not installed in a library directory"
+    # Completion for each shell where it looks, for the CLI at least.
+    local completion
+    if [[ -x $BUILD_DIR/bin/ordvane-cli ]]; then
+        for completion in bash-completion/completions/ordvane-cli zsh/vendor-completions/_ordvane-cli \
+            fish/vendor_completions.d/ordvane-cli.fish; do
+            [[ -f $root/usr/share/$completion ]] || fault "usr/share/$completion is not installed"
+        done
+    fi
+    # The scripting contract and the fleet-file format, which the man pages point to.
+    local document
+    for document in cli.md fleet-file.md; do
+        [[ -f $root/usr/share/doc/ordvane/$document ]] ||
+            fault "usr/share/doc/ordvane/$document is not installed"
+    done
+    # The library goes to Debian's multiarch directory where the compiler names one.
+    local libdir
+    libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$BUILD_DIR/CMakeCache.txt")
+    if compgen -G "$BUILD_DIR/$libdir/libzeva.so*" >/dev/null &&
+        ! compgen -G "$root/usr/$libdir/libzeva.so.*" >/dev/null; then
+        fault "libzeva.so is built but not installed in usr/$libdir"
     fi
     if [[ -x $BUILD_DIR/bin/ordvane ]]; then
-        local entry=$root/usr/share/applications/ordvane.desktop
+        local entry=$root/usr/share/applications/org.ordvane.Ordvane.desktop
         if [[ ! -f $entry ]]; then
-            fault "no desktop entry usr/share/applications/ordvane.desktop"
+            fault "no desktop entry usr/share/applications/org.ordvane.Ordvane.desktop"
         elif command -v desktop-file-validate >/dev/null; then
             desktop-file-validate "$entry" || fault "the desktop entry does not validate"
         fi

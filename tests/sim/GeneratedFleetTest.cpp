@@ -13,8 +13,15 @@ namespace {
 TEST(GeneratedFleet, SameSeedSameFleetWithDistinctMacsUnderTheOui) {
     const auto fleet = GenerateFleet(kMaxModules, 7);
     std::set<zeva::MacAddress> macs;
+    std::set<std::uint32_t> addresses;
     std::size_t unknownTypes = 0;
     for (const EmulatedModule& module : fleet) {
+        // Each module its own address, never the .0 or .255 of a /24.
+        if (module.address) {
+            EXPECT_TRUE(addresses.insert(*module.address).second);
+            EXPECT_NE(*module.address & 0xFF, 0u) << std::hex << *module.address;
+            EXPECT_NE(*module.address & 0xFF, 0xFFu) << std::hex << *module.address;
+        }
         EXPECT_TRUE(std::equal(kQuillmorOui.begin(), kQuillmorOui.end(), module.mac.begin()));
         macs.insert(module.mac);
         unknownTypes += module.type ? 0 : 1;

@@ -49,7 +49,7 @@ TEST_F(MainWindowTest, OpensWithTheVersionCaptionTheAboutItemAndNoWinkOrFileButt
     const INT_PTR result = RunWindow([&](TestableScanDlg& window) {
         // The caption says that the scan runs until its answers are due.
         window.GetWindowText(caption);
-        EXPECT_EQ(caption, "Ordvane v1.4.0 - scanning, 3 modules");
+        EXPECT_EQ(caption, "Ordvane v1.5.0 - scanning, 3 modules");
         PumpEventsUntil(
             [&] {
                 window.GetWindowText(caption);
@@ -67,7 +67,7 @@ TEST_F(MainWindowTest, OpensWithTheVersionCaptionTheAboutItemAndNoWinkOrFileButt
         fileVisible = window.GetDlgItem(IDC_FILE)->IsWindowVisible() != FALSE;
     });
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(caption, "Ordvane v1.4.0 - 3 modules");
+    EXPECT_EQ(caption, "Ordvane v1.5.0 - 3 modules");
     EXPECT_EQ(lastItem, static_cast<UINT>(IDM_ABOUTBOX));
     EXPECT_NE(separator & MF_SEPARATOR, 0U);
     EXPECT_EQ(aboutText, "&About...");
@@ -300,7 +300,7 @@ TEST_F(MainWindowTest, TheCaptionNamesWhereTheScanWentWhenNothingAnswered) {
     ordvane::testing::PointLibraryAt(9);
     m_fleetRows = 0;
     RunWindow([&](TestableScanDlg& window) {
-        const std::string expected = "Ordvane v1.4.0 - no module answered on 127.0.0.1:9";
+        const std::string expected = "Ordvane v1.5.0 - no module answered on 127.0.0.1:9";
         CString caption;
         EXPECT_TRUE(PumpEventsUntil(
             [&] {

@@ -50,8 +50,8 @@ TEST_F(RecoveryServerMark, TheCaptionKeepsTheMarkAcrossScans) {
             PressButton(shown, IDOK);
             return;
         }
-        const std::string on = "Ordvane v1.4.0 - 3 modules - recovery DHCP server on";
-        const std::string off = "Ordvane v1.4.0 - 3 modules";
+        const std::string on = "Ordvane v1.5.0 - 3 modules - recovery DHCP server on";
+        const std::string off = "Ordvane v1.5.0 - 3 modules";
         ASSERT_TRUE(WaitForRows(window, 3));
         ASSERT_TRUE(PressButton(window, IDC_ADVANCED_OPTIONS));
         captions.push_back(settledCaption(on));
@@ -68,9 +68,9 @@ TEST_F(RecoveryServerMark, TheCaptionKeepsTheMarkAcrossScans) {
     });
     window.DoModal();
     EXPECT_EQ(captions,
-              (std::vector<std::string>{"Ordvane v1.4.0 - 3 modules - recovery DHCP server on",
-                                        "Ordvane v1.4.0 - 3 modules - recovery DHCP server on",
-                                        "Ordvane v1.4.0 - 3 modules"}));
+              (std::vector<std::string>{"Ordvane v1.5.0 - 3 modules - recovery DHCP server on",
+                                        "Ordvane v1.5.0 - 3 modules - recovery DHCP server on",
+                                        "Ordvane v1.5.0 - 3 modules"}));
     EXPECT_EQ(activities, (std::vector<std::string>{"", "Leases given: 0.", "Leases given: 0."}));
     EXPECT_TRUE(m_script->MessageBoxes().empty());
 }

@@ -28,13 +28,13 @@ std::string OwnPath() {
 }
 
 void ExpectOwnResource(const CVFXVersionRecord& record) {
-    const WORD expected[4] = {1, 4, 0, 0};
+    const WORD expected[4] = {1, 5, 0, 0};
     for (int part = 0; part < 4; ++part) {
         EXPECT_EQ(record.m_fileVersion[part], expected[part]);
         EXPECT_EQ(record.m_productVersion[part], expected[part]);
     }
-    EXPECT_EQ(record.m_strFileVersion, "1, 4, 0, 0");
-    EXPECT_EQ(record.m_strProductVersion, "1, 4, 0, 0");
+    EXPECT_EQ(record.m_strFileVersion, "1, 5, 0, 0");
+    EXPECT_EQ(record.m_strProductVersion, "1, 5, 0, 0");
     EXPECT_EQ(record.m_strLegalCopyright, "Copyright (C) 2024-2026 Ordvane developers");
     EXPECT_TRUE(record.m_strCompanyName.IsEmpty());
     EXPECT_TRUE(record.m_strSpecialBuild.IsEmpty());
@@ -58,7 +58,7 @@ TEST(OwnFile, DescribeListsTheTwelveStrings) {
     EXPECT_EQ(record.Describe(), "No version information is available");
     ASSERT_TRUE(CVFXVersionInfo(kUnicode, kEnglish).Read(record, nullptr));
     const std::string expected = "VS_VERSION_INFO for " + OwnPath() +
-                                 ":\n\nFileVersion: 1, 4, 0, 0\nProductVersion: 1, 4, 0, 0\n"
+                                 ":\n\nFileVersion: 1, 5, 0, 0\nProductVersion: 1, 5, 0, 0\n"
                                  "CompanyName: \nFileDescription: \nInternalName: \n"
                                  "LegalCopyright: Copyright (C) 2024-2026 Ordvane developers\n"
                                  "OriginalFileName: \nProductName: \nComments \n"

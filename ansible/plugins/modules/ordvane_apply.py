@@ -169,12 +169,13 @@ def diff_of(results):
         current = item.get('before') or {}
         planned = item.get('planned') or {}
         for setting in item.get('changes') or []:
-            if setting == 'Password':
+            if setting == 'password':
                 before.append('%s Password: (kept)' % item.get('mac'))
                 after.append('%s Password: (changed)' % item.get('mac'))
                 continue
-            before.append('%s %s: %s' % (item.get('mac'), setting, current.get(setting)))
-            after.append('%s %s: %s' % (item.get('mac'), setting, planned.get(setting)))
+            heading = dict(PLAN_COLUMNS).get(setting, setting)
+            before.append('%s %s: %s' % (item.get('mac'), heading, current.get(setting)))
+            after.append('%s %s: %s' % (item.get('mac'), heading, planned.get(setting)))
     return dict(before='\n'.join(before) + '\n' if before else '',
                 after='\n'.join(after) + '\n' if after else '')
 
@@ -227,7 +228,7 @@ def main():
         if written is not None:
             os.unlink(written)
 
-    results = parse_json_output(module, run, 'apply')
+    results = parse_json_output(module, run, 'apply').get('rows', [])
     configured = any(item.get('result') in CONFIGURED for item in results)
     would_change = any(item.get('result') == 'to-change' for item in results)
     outcome = dict(changed=configured or (module.check_mode and would_change),

@@ -125,7 +125,7 @@ def main():
     if run.status != 0:
         module.fail_json(msg='ordvane-cli scan failed: %s' % ' '.join(run.error_lines()),
                          rc=run.status, stderr_lines=run.error_lines())
-    result = dict(changed=False, modules=parse_json_output(module, run, 'scan'),
+    result = dict(changed=False, modules=parse_json_output(module, run, 'scan').get('modules', []),
                   journal=run.journal, stderr_lines=run.error_lines())
 
     if finish_compare is not None:
@@ -134,7 +134,8 @@ def main():
             module.fail_json(msg='ordvane-cli scan --baseline failed: %s'
                              % ' '.join(compared.error_lines()),
                              rc=compared.status, stderr_lines=compared.error_lines())
-        result['differences'] = parse_json_output(module, compared, 'scan --baseline')
+        result['differences'] = parse_json_output(module, compared,
+                                                  'scan --baseline').get('changes', [])
         result['changed'] = compared.status == EXIT_CHANGED
         result['journal'] += compared.journal
     module.exit_json(**result)
