@@ -187,10 +187,17 @@ void ModuleEmulator::OnScanRequest(const zeva::ScanRequest& request,
     }
 }
 
+// An acknowledgement counts only once this module has answered the scan: one that arrives
+// before is for a host answering in its name (broadcast acknowledgements reach every host on
+// the link), and heeding it would leave that host the only answer the library hears.
 void ModuleEmulator::OnAcknowledge(const zeva::ScanAcknowledge& acknowledge) {
     const int index = FindModule(acknowledge.hardwareAddress.data());
-    if (index >= 0 && m_runtime[index].scanId == acknowledge.scanId) {
-        m_runtime[index].acknowledged = true;
+    if (index < 0) {
+        return;
+    }
+    ModuleRuntime& runtime = m_runtime[static_cast<std::size_t>(index)];
+    if (runtime.scanId == acknowledge.scanId && !runtime.answerChallenge.empty()) {
+        runtime.acknowledged = true;
     }
 }
 

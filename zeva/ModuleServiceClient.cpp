@@ -58,6 +58,19 @@ std::uint32_t RandomIdentifier() {
     return value;
 }
 
+// FNV-1a over a decoded record (its padding is zero): a module repeats its answer byte for
+// byte, so a different fingerprint from the same sender in one scan is another claimant. The
+// record carries a fresh challenge, unknown to a claimant that answers first, so it cannot aim
+// at a collision.
+std::uint64_t RecordFingerprint(const ZEVA_ModuleScanResponseType& record) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&record);
+    for (std::size_t index = 0; index < sizeof record; ++index) {
+        hash = (hash ^ bytes[index]) * 0x100000001B3ull;
+    }
+    return hash;
+}
+
 std::vector<ScanDestination> HostScanDestinations() {
     return CollectScanDestinations(kModulePort);
 }
@@ -418,16 +431,19 @@ void ModuleServiceClient::HandleScanAnswer(const ScanAnswer& answer,
         module.conflictInScan = false;
         module.scanSerial = m_scanSerial;
         module.sender = sender;
+        module.fingerprint = RecordFingerprint(answer.record);
         module.route = route;
         QueueResponse(answer, events);
         return;
     }
-    if (module.sender == sender || module.conflictInScan) {
+    if (module.conflictInScan ||
+        (module.sender == sender && module.fingerprint == RecordFingerprint(answer.record))) {
         ++m_statistics.repeatedAnswers;
         return;
     }
-    // A second sender claims the MAC: nothing more goes to it, not even a command already
-    // under way, and the program sees this answer too so that it can name both.
+    // A second claimant for the MAC (another sender, or the same sender with another record):
+    // nothing more goes to it, not even a command already under way, and the program sees
+    // this answer too so that it can name both.
     ++m_statistics.conflictingAnswers;
     module.conflictInScan = true;
     DropPendingCommandsFor(answer.hardwareAddress, events);

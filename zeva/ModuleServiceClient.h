@@ -10,6 +10,8 @@
 // for the scan in progress, and only then sets the way back to its module (the sender and the
 // interface it came in on); a command answer counts only with the id of the request in flight
 // for that MAC and from that module's sender. When two senders answer for one MAC in one scan,
+// or one sender answers it twice with records that differ (a host that copies the module's
+// address and port),
 // no configure or wink goes to that MAC (event ZEVA_EVENT_MAC_CONFLICT instead) until a later
 // scan hears one sender only and has run long enough for a second one to have answered. A
 // command for a MAC first heard in a scan that is still that young waits until it is not,
@@ -107,11 +109,12 @@ private:
     };
     // What the client knows of one module from the scans that heard it.
     struct KnownModule {
-        Sender sender;                 // of the first answer in the last scan that heard it
-        ScanDestination route;         // where requests for it go
-        std::uint64_t scanSerial = 0;  // that scan
-        bool conflictInScan = false;   // a second sender answered in that scan
-        bool conflictEarlier = false;  // an earlier scan had two senders, not yet settled
+        Sender sender;                  // of the first answer in the last scan that heard it
+        std::uint64_t fingerprint = 0;  // of that answer's record; its repeats carry the same
+        ScanDestination route;          // where requests for it go
+        std::uint64_t scanSerial = 0;   // that scan
+        bool conflictInScan = false;    // a second sender answered in that scan
+        bool conflictEarlier = false;   // an earlier scan had two senders, not yet settled
     };
     struct PendingCommand {
         MessageType kind = MessageType::ConfigureRequest;
