@@ -186,7 +186,12 @@ bool ModuleServiceClient::SendScan() {
 
 bool ModuleServiceClient::TakeResponse(ZEVA_ModuleScanResponseType& response) {
     std::lock_guard lock(m_mutex);
-    return m_responses.Pop(response);
+    QueuedResponse queued;
+    if (!m_responses.Pop(queued)) {
+        return false;
+    }
+    response = queued.record;
+    return true;
 }
 
 bool ModuleServiceClient::PeekInvalidPasswordMac(std::uint8_t* mac) const {
@@ -417,16 +422,15 @@ void ModuleServiceClient::HandleScanAnswer(const ScanAnswer& answer,
     // Always acknowledged, even when already heard: the earlier acknowledgement may be lost.
     Acknowledge(answer, route);
     const std::uint64_t key = MacKey(answer.hardwareAddress.data());
-    auto known = m_modules.find(key);
-    if (known == m_modules.end()) {
-        if (m_modules.size() >= m_limits.knownRouteCapacity) {
-            ++m_statistics.unknownModulesDropped;
-            return;
-        }
-        known = m_modules.emplace(key, KnownModule{}).first;
+    const auto known = m_modules.find(key);
+    KnownModule* const found = known == m_modules.end() ? AddKnownModule(key) : &known->second;
+    if (found == nullptr) {
+        ++m_statistics.unknownModulesDropped;
+        return;
     }
-    KnownModule& module = known->second;
+    KnownModule& module = *found;
     if (module.scanSerial != m_scanSerial) {
+        m_heardOrder.splice(m_heardOrder.end(), m_heardOrder, module.heardPlace);
         module.conflictEarlier = module.conflictEarlier || module.conflictInScan;
         module.conflictInScan = false;
         module.scanSerial = m_scanSerial;
@@ -450,8 +454,32 @@ void ModuleServiceClient::HandleScanAnswer(const ScanAnswer& answer,
     QueueResponse(answer, events);
 }
 
+// Called with the lock held. A full table forgets the module heard longest ago, unless this
+// scan has heard every one of them; nothing: the new MAC is not taken.
+ModuleServiceClient::KnownModule* ModuleServiceClient::AddKnownModule(std::uint64_t key) {
+    if (m_modules.size() >= m_limits.knownRouteCapacity) {
+        if (m_heardOrder.empty() || m_modules.at(m_heardOrder.front()).scanSerial == m_scanSerial) {
+            return nullptr;
+        }
+        m_modules.erase(m_heardOrder.front());
+        m_heardOrder.pop_front();
+        ++m_statistics.modulesForgotten;
+    }
+    KnownModule& module = m_modules[key];
+    module.heardPlace = m_heardOrder.insert(m_heardOrder.end(), key);
+    return &module;
+}
+
+// Called with the lock held. Responses of an earlier scan that the program has not taken yet
+// make room for this scan's.
 bool ModuleServiceClient::QueueResponse(const ScanAnswer& answer, std::vector<int>& events) {
-    if (!m_responses.Push(answer.record)) {
+    QueuedResponse oldest;
+    if (m_responses.Size() >= m_responses.Capacity() && m_responses.Peek(oldest) &&
+        oldest.scanSerial != m_scanSerial) {
+        m_responses.DropFront();
+        ++m_statistics.responsesDropped;
+    }
+    if (!m_responses.Push({answer.record, m_scanSerial})) {
         ++m_statistics.responsesDropped;
         return false;
     }

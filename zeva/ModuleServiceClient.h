@@ -21,6 +21,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <list>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -46,7 +47,8 @@ struct ClientStatistics {
     std::uint64_t foreignCommandAnswers = 0;    // right id, but not from the module's sender
     std::uint64_t conflictingAnswers = 0;       // a second sender for a MAC in one scan
     std::uint64_t commandsRefusedForConflict = 0;
-    std::uint64_t unknownModulesDropped = 0;  // module table full
+    std::uint64_t unknownModulesDropped = 0;  // module table full of this scan's modules
+    std::uint64_t modulesForgotten = 0;       // table full: a module unheard this scan went
     std::uint64_t refusedCommands = 0;
     std::uint64_t commandsTimedOut = 0;
     std::uint64_t commandsDropped = 0;  // too many commands in flight
@@ -115,6 +117,11 @@ private:
         std::uint64_t scanSerial = 0;   // that scan
         bool conflictInScan = false;    // a second sender answered in that scan
         bool conflictEarlier = false;   // an earlier scan had two senders, not yet settled
+        std::list<std::uint64_t>::iterator heardPlace;  // in m_heardOrder
+    };
+    struct QueuedResponse {
+        ZEVA_ModuleScanResponseType record{};
+        std::uint64_t scanSerial = 0;
     };
     struct PendingCommand {
         MessageType kind = MessageType::ConfigureRequest;
@@ -136,6 +143,7 @@ private:
     void HandleScanAnswer(const ScanAnswer& answer, const ReceivedDatagram& received,
                           std::vector<int>& events);
     bool QueueResponse(const ScanAnswer& answer, std::vector<int>& events);
+    KnownModule* AddKnownModule(std::uint64_t key);
     void HandleCommandAnswer(const CommandAnswer& answer, const ReceivedDatagram& received,
                              std::vector<int>& events);
     void Acknowledge(const ScanAnswer& answer, const ScanDestination& route) const;
@@ -160,7 +168,7 @@ private:
     bool m_stopping = false;
     bool m_detached = false;
 
-    BoundedQueue<ZEVA_ModuleScanResponseType> m_responses;
+    BoundedQueue<QueuedResponse> m_responses;
     BoundedQueue<MacAddress> m_invalidPasswordMacs;
     ClientStatistics m_statistics;
 
@@ -175,6 +183,10 @@ private:
     Clock::time_point m_scanStarted;
 
     std::unordered_map<std::uint64_t, KnownModule> m_modules;
+    // The known modules' keys, the one heard longest ago first: a full table makes room by
+    // forgetting modules no scan has heard lately, so a flood of made-up MACs cannot keep a
+    // real module out for good.
+    std::list<std::uint64_t> m_heardOrder;
     std::unordered_map<std::uint32_t, PendingCommand> m_pendingCommands;
 };
 

@@ -195,6 +195,36 @@ TEST(ClientFaults, OverlongTextsFromTheWireEndInsideTheirFields) {
     EXPECT_EQ(std::strlen(response.challenge), sizeof response.challenge - 1);
 }
 
+// Made-up MACs fill the module table and the response queue in one scan, and the real module
+// answering after them is refused; the next scan, which they do not answer, lists it, though
+// the program took nothing meanwhile.
+TEST(ClientFaults, AFloodOfMadeUpMacsKeepsNoRealModuleOutPastTheNextScan) {
+    std::uint32_t nextId = 100;
+    ModuleServiceClient client(
+        {.responseQueueCapacity = 4, .knownRouteCapacity = 4},
+        {[&nextId] { return nextId++; }, [] { return std::vector<ScanDestination>{}; }});
+    client.StartDetached();
+    const auto answer = [&client](std::uint32_t scanId, std::uint8_t mac) {
+        std::array<std::uint8_t, kMaxDatagramSize> buffer{};
+        ReceivedDatagram from;
+        from.size = Encode(AnswerFrom(scanId, mac), buffer);
+        from.source = {0x7F000002u, kModulePort};
+        return client.HandleReceived(std::span(buffer.data(), from.size), from);
+    };
+    ASSERT_TRUE(client.SendScan());
+    for (std::uint8_t fake = 1; fake <= 4; ++fake) {
+        EXPECT_EQ(answer(100, fake), std::vector<int>{ZEVA_EVENT_RESPONSE});
+    }
+    EXPECT_TRUE(answer(100, 0xEE).empty());
+    ASSERT_TRUE(client.SendScan());
+    EXPECT_EQ(answer(101, 0xEE), std::vector<int>{ZEVA_EVENT_RESPONSE});
+    ZEVA_ModuleScanResponseType response{};
+    while (client.TakeResponse(response)) {
+    }
+    EXPECT_EQ(response.macId[5], 0xEE);
+    EXPECT_EQ(client.Statistics().modulesForgotten, 1u);
+}
+
 std::array<std::atomic<int>, 8> g_events{};
 
 void CountEvent(int eventCode) {
