@@ -23,6 +23,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CommandOptions.h"
 #include "cli/ExitStatus.h"
+#include "cli/KnownModulesFile.h"
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
 #include "cli/PasswordInput.h"
@@ -181,6 +182,7 @@ private:
             case ZEVA_EVENT_RESCAN:
             case ZEVA_EVENT_NO_ANSWER:
             case ZEVA_EVENT_MAC_CONFLICT:
+            case ZEVA_EVENT_PASSWORD_DOWNGRADE:
                 m_inFlight.pop_front();
                 break;
             default:
@@ -265,6 +267,22 @@ int RunApply(std::span<const std::string> arguments) {
         plan,
         ScanRounds(PlannedMacs(plan), Clock::now() + std::chrono::seconds(parsed.seconds), false),
         parsed.newPasswordFromInput);
+    KnownModules known = LoadKnownModulesFile("ordvane-cli apply");
+    const bool passwordGiven = !parsed.password.empty() || !parsed.newPassword.empty();
+    std::vector<ZEVA_ModuleScanResponseType> scanned;
+    for (ApplyItem& item : items) {
+        if (!item.before) {
+            continue;
+        }
+        scanned.push_back(*item.before);
+        if (item.result == ApplyResult::kToChange &&
+            !MayConfigure("ordvane-cli apply", known, *item.before, passwordGiven,
+                          parsed.plainPasswordConsent)) {
+            item.problems.push_back("password in clear refused");
+            item.result = ApplyResult::kNotSent;
+        }
+    }
+    RememberKnownModules("ordvane-cli apply", known, scanned);
     std::vector<ApplyItem*> toSend;
     bool anyProblem = false;
     for (ApplyItem& item : items) {

@@ -68,6 +68,10 @@ bool ParseConfigureOption(const std::string& option, const std::string* value,
         parsed.newPasswordFromInput = true;
         return true;
     }
+    if (option == "--plain-password") {
+        parsed.plainPasswordConsent = true;
+        return true;
+    }
     if (value == nullptr) {
         return Refuse(error, option == "--ip" || option == "--mask" || option == "--gateway" ||
                                      option == "--dns1" || option == "--dns2" ||
@@ -143,7 +147,8 @@ bool ParseConfigureArguments(std::span<const std::string> arguments, ConfigureAr
     }
     for (std::size_t index = 1; index < arguments.size(); ++index) {
         const std::string& option = arguments[index];
-        const bool takesNoValue = option == "--password-stdin" || option == "--new-password-stdin";
+        const bool takesNoValue = option == "--password-stdin" ||
+                                  option == "--new-password-stdin" || option == "--plain-password";
         const std::string* value =
             !takesNoValue && index + 1 < arguments.size() ? &arguments[++index] : nullptr;
         if (!ParseConfigureOption(option, value, parsed, error)) {
@@ -164,6 +169,8 @@ bool ParseApplyArguments(std::span<const std::string> arguments, ApplyArguments&
             parsed.passwordFromInput = true;
         } else if (argument == "--new-password-stdin") {
             parsed.newPasswordFromInput = true;
+        } else if (argument == "--plain-password") {
+            parsed.plainPasswordConsent = true;
         } else if (argument == "--seconds") {
             if (value == nullptr || !ParseSecondsValue(*value, parsed.seconds)) {
                 return Refuse(error, "--seconds takes a number from 1 to 3600");

@@ -4,12 +4,14 @@
 
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureRequestBuilder.h"
-#include "platform/AddressText.h"
+#include "config/KnownModules.h"
 #include "config/ModuleLookup.h"
 #include "config/RowMacAddress.h"
 #include "modlist/CModuleListCtrl.h"
 #include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
+#include "platform/AddressText.h"
+#include "platform/framework/MessageBox.h"
 #include "ui/EthernetConfigDlg.h"
 
 namespace {
@@ -50,6 +52,35 @@ ordvane::ConfigureDialogOutput ReadDialogOutput(const CEthernetConfigDlg& dialog
     return output;
 }
 
+// A password goes in clear only to a module never seen asking for hashed passwords, and only
+// once the user has been told who can read it and said yes.
+bool ConfirmPasswordSending(const ZEVA_ModuleScanResponseType& module,
+                            const ordvane::ConfigureDialogOutput& values) {
+    const bool passwordGiven =
+        !values.password.empty() || (values.changePassword == 1 && !values.newPassword.empty());
+    const std::string mac = ordvane::FormatMacAddress(module.macId);
+    switch (ordvane::CheckPasswordSending(ordvane::ProgramKnownModules(), module, passwordGiven)) {
+        case ordvane::PasswordSending::kAllowed:
+            break;
+        case ordvane::PasswordSending::kRefusedDowngrade:
+            AfxMessageBox(ordvane::PasswordDowngradeRefusal(mac).c_str(),
+                          MB_ICONEXCLAMATION | MB_OK);
+            return false;
+        case ordvane::PasswordSending::kNeedsConsent: {
+            const std::string question =
+                ordvane::PlainPasswordRisk(mac) + "\n\nSend the password in plain text anyway?";
+            if (AfxMessageBox(question.c_str(), MB_ICONEXCLAMATION | MB_YESNO) != IDYES) {
+                return false;
+            }
+            break;
+        }
+    }
+    // Saved now, so that a command line run meanwhile knows what this window has seen.
+    std::string error;
+    ordvane::SaveProgramKnownModules(error);
+    return true;
+}
+
 }  // namespace
 
 void RunConfigureCommand(CModuleListCtrl& moduleList, CPoint point) {
@@ -74,8 +105,12 @@ void RunConfigureCommand(CModuleListCtrl& moduleList, CPoint point) {
         return;
     }
 
+    const ordvane::ConfigureDialogOutput values = ReadDialogOutput(dialog);
+    if (!ConfirmPasswordSending(module, values)) {
+        return;
+    }
     ZEVA_ConfigureRequestType request;
-    if (!ordvane::BuildConfigureRequest(module, ReadDialogOutput(dialog), request)) {
+    if (!ordvane::BuildConfigureRequest(module, values, request)) {
         return;
     }
     moduleList.SetConfiguredMac(request.macId);

@@ -14,6 +14,7 @@
 #include <unordered_set>
 
 #include "platform/AddressText.h"
+#include "platform/BoundedFile.h"
 #include "platform/CsvReader.h"
 #include "platform/SaturatingAtoi.h"
 #include "sim/FleetGenerator.h"
@@ -384,43 +385,12 @@ std::string FormatFleet(const std::vector<EmulatedModule>& fleet) {
     return text;
 }
 
-namespace {
-
-bool WriteAll(int descriptor, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t result = ::write(descriptor, text.data(), text.size());
-        if (result < 0 && errno == EINTR) {
-            continue;
-        }
-        if (result <= 0) {
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(result));
-    }
-    return true;
-}
-
-}  // namespace
-
 bool SaveFleetFileAtomically(const std::string& path, const std::vector<EmulatedModule>& fleet,
                              std::string& error) {
-    // mkstemp picks an unpredictable name and creates it exclusively with mode 0600: nobody can
-    // plant a link there to make us overwrite another file, and the plain passwords the state
-    // holds stay readable by the emulator's user only (rename keeps the mode).
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (descriptor < 0) {
-        error = "cannot write " + path + ": cannot create a temporary file beside it";
-        return false;
-    }
-    const bool complete = WriteAll(descriptor, FormatFleet(fleet)) && ::fsync(descriptor) == 0;
-    ::close(descriptor);
-    if (!complete || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    // The temporary file is created exclusively with mode 0600: nobody can plant a link there
+    // to make us overwrite another file, and the plain passwords the state holds stay readable
+    // by the emulator's user only (rename keeps the mode).
+    return WriteFileAtomically(path, FormatFleet(fleet), error);
 }
 
 }  // namespace ordvane::sim

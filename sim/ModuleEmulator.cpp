@@ -55,6 +55,15 @@ bool PrintableText(const char* text) {
     return true;
 }
 
+// Answer delays, simulated loss and DHCP transaction ids: a generator seeded with 256 bits.
+// Challenges and salts come straight from the system's random source instead.
+std::mt19937_64 SeededGenerator() {
+    std::random_device device;
+    std::seed_seq seed{device(), device(), device(), device(),
+                       device(), device(), device(), device()};
+    return std::mt19937_64(seed);
+}
+
 }  // namespace
 
 ModuleEmulator::ModuleEmulator(std::vector<EmulatedModule> fleet, EmulatorOptions options,
@@ -63,14 +72,13 @@ ModuleEmulator::ModuleEmulator(std::vector<EmulatedModule> fleet, EmulatorOption
       m_runtime(m_fleet.size()),
       m_options(std::move(options)),
       m_output(output),
-      m_random(std::random_device{}()) {
+      m_random(SeededGenerator()) {
     for (std::size_t index = 0; index < m_fleet.size(); ++index) {
         m_byMac[MacKey(m_fleet[index].mac.data())] = index;
         const std::string& password = m_fleet[index].password;
-        m_runtime[index].salt =
-            m_fleet[index].hashedPasswords && !password.empty()
-                ? password.substr(0, kSaltLength)
-                : std::string{RandomSaltCharacter(m_random), RandomSaltCharacter(m_random)};
+        m_runtime[index].salt = m_fleet[index].hashedPasswords && !password.empty()
+                                    ? password.substr(0, kSaltLength)
+                                    : NewSalt();
     }
 }
 
@@ -229,7 +237,7 @@ void ModuleEmulator::SendScanAnswer(std::size_t index) {
     ModuleRuntime& runtime = m_runtime[index];
     // Each answer carries a fresh challenge; its repeats carry the same one.
     if (runtime.answerChallenge.empty()) {
-        runtime.answerChallenge = NewChallenge(runtime.salt, m_random);
+        runtime.answerChallenge = NewChallenge(runtime.salt);
         runtime.challenges.push_back({runtime.answerChallenge, Clock::now()});
         if (runtime.challenges.size() > kRememberedChallenges) {
             runtime.challenges.erase(runtime.challenges.begin());

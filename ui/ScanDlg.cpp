@@ -1,9 +1,11 @@
 #include "ui/ScanDlg.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "app/DllVersion.h"
 #include "config/ConfigureCommand.h"
+#include "config/KnownModules.h"
 #include "config/WinkCommand.h"
 #include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
@@ -172,6 +174,10 @@ HCURSOR CScanDlg::OnQueryDragIcon() {
 }
 
 void CScanDlg::OnScan() {
+    // What the last scan taught goes to the file shared with the command line; a failure only
+    // costs the memory across runs.
+    std::string error;
+    ordvane::SaveProgramKnownModules(error);
     m_moduleList.ClearModules();
     ScheduleModuleCount();
     ZEVA_SendModuleScan();
@@ -233,6 +239,8 @@ void CScanDlg::OnDestroy() {
     // any of the window's members go away.
     g_moduleEventWindow.store(nullptr);
     m_dhcpServer.SetEnabled(false);
+    std::string error;
+    ordvane::SaveProgramKnownModules(error);
     CDialog::OnDestroy();
 }
 
@@ -252,6 +260,7 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
             if (ZEVA_GetResponse(&response) == 0) {
                 return 0;
             }
+            ordvane::ProgramKnownModules().Remember(response);
             m_moduleList.AddModule(response);
             ScheduleModuleCount();
             return 0;
@@ -270,6 +279,9 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
         case ZEVA_EVENT_MAC_CONFLICT:
             // The library sent nothing: a second device answers in that module's name.
             MessageBox(kMacClaimedTwiceMessage, "Warning", MB_ICONEXCLAMATION | MB_OK);
+            return 0;
+        case ZEVA_EVENT_PASSWORD_DOWNGRADE:
+            MessageBox(kPasswordDowngradeMessage, "Warning", MB_ICONEXCLAMATION | MB_OK);
             return 0;
         case ZEVA_EVENT_NO_ANSWER:
             MessageBox(ordvane::NoAnswerMessage(m_moduleList).c_str(), "Warning",

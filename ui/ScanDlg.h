@@ -19,6 +19,9 @@ inline constexpr UINT WM_MODULE_EVENT = WM_USER + 1;
 inline constexpr UINT WM_SHOW_MODULE_COUNT = WM_USER + 0x13;
 
 // Shown when the library refuses a configure or wink because two devices answered for the MAC.
+inline constexpr const char* kPasswordDowngradeMessage =
+    "Nothing was sent: this module asked for hashed passwords before and now asks for its "
+    "password in plain text. Another device may be answering in its name.";
 inline constexpr const char* kMacClaimedTwiceMessage =
     "Two devices claim this module's MAC address, so nothing was sent. Remove the other device "
     "and scan again.";

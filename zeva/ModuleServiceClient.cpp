@@ -211,6 +211,15 @@ void ModuleServiceClient::RemoveFirstInvalidPasswordMac() {
 
 bool ModuleServiceClient::SendConfigure(const ZEVA_ConfigureRequestType& request) {
     std::lock_guard lock(m_mutex);
+    const auto hashed = m_hashedModules.find(MacKey(request.macId));
+    if (Running() && hashed != m_hashedModules.end() && hashed->second) {
+        // The program built the request from the answer that asks for plain text: its password
+        // would travel in clear to whatever answered in the module's name.
+        ++m_statistics.commandsRefusedForDowngrade;
+        m_deferredEvents.push_back(ZEVA_EVENT_PASSWORD_DOWNGRADE);
+        Wake();
+        return false;
+    }
     return QueueCommand(MessageType::ConfigureRequest, ToMac(request.macId),
                         [&request](std::uint32_t requestId) {
                             ConfigureRequest message;
@@ -430,6 +439,7 @@ void ModuleServiceClient::HandleScanAnswer(const ScanAnswer& answer,
     }
     KnownModule& module = *found;
     if (module.scanSerial != m_scanSerial) {
+        NotePasswordMode(key, answer.record);
         m_heardOrder.splice(m_heardOrder.end(), m_heardOrder, module.heardPlace);
         module.conflictEarlier = module.conflictEarlier || module.conflictInScan;
         module.conflictInScan = false;
@@ -450,8 +460,21 @@ void ModuleServiceClient::HandleScanAnswer(const ScanAnswer& answer,
     // this answer too so that it can name both.
     ++m_statistics.conflictingAnswers;
     module.conflictInScan = true;
+    NotePasswordMode(key, answer.record);
     DropPendingCommandsFor(answer.hardwareAddress, events);
     QueueResponse(answer, events);
+}
+
+// Called with the lock held, for each answer that reaches the program.
+void ModuleServiceClient::NotePasswordMode(std::uint64_t key,
+                                           const ZEVA_ModuleScanResponseType& record) {
+    const bool asksHashed = record.hashedPasswords == 1;
+    const auto known = m_hashedModules.find(key);
+    if (known != m_hashedModules.end()) {
+        known->second = !asksHashed;
+    } else if (asksHashed && m_hashedModules.size() < m_limits.knownRouteCapacity) {
+        m_hashedModules.emplace(key, false);
+    }
 }
 
 // Called with the lock held. A full table forgets the module heard longest ago, unless this

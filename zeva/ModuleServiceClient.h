@@ -47,8 +47,9 @@ struct ClientStatistics {
     std::uint64_t foreignCommandAnswers = 0;    // right id, but not from the module's sender
     std::uint64_t conflictingAnswers = 0;       // a second sender for a MAC in one scan
     std::uint64_t commandsRefusedForConflict = 0;
-    std::uint64_t unknownModulesDropped = 0;  // module table full of this scan's modules
-    std::uint64_t modulesForgotten = 0;       // table full: a module unheard this scan went
+    std::uint64_t commandsRefusedForDowngrade = 0;  // plain text asked by a hashed module
+    std::uint64_t unknownModulesDropped = 0;        // module table full of this scan's modules
+    std::uint64_t modulesForgotten = 0;             // table full: a module unheard this scan went
     std::uint64_t refusedCommands = 0;
     std::uint64_t commandsTimedOut = 0;
     std::uint64_t commandsDropped = 0;  // too many commands in flight
@@ -143,6 +144,7 @@ private:
     void HandleScanAnswer(const ScanAnswer& answer, const ReceivedDatagram& received,
                           std::vector<int>& events);
     bool QueueResponse(const ScanAnswer& answer, std::vector<int>& events);
+    void NotePasswordMode(std::uint64_t key, const ZEVA_ModuleScanResponseType& record);
     KnownModule* AddKnownModule(std::uint64_t key);
     void HandleCommandAnswer(const CommandAnswer& answer, const ReceivedDatagram& received,
                              std::vector<int>& events);
@@ -182,6 +184,11 @@ private:
     std::size_t m_scanRepeatsSent = 0;
     Clock::time_point m_scanStarted;
 
+    // Every MAC heard asking for hashed passwords since the client was made, and whether its
+    // last answer asks for plain text instead: no configure goes to it then, since it would
+    // carry a password in clear. Kept apart from m_modules, which forgets, and bounded by the
+    // same capacity; a MAC beyond it is not remembered.
+    std::unordered_map<std::uint64_t, bool> m_hashedModules;
     std::unordered_map<std::uint64_t, KnownModule> m_modules;
     // The known modules' keys, the one heard longest ago first: a full table makes room by
     // forgetting modules no scan has heard lately, so a flood of made-up MACs cannot keep a

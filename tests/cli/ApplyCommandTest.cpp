@@ -115,7 +115,8 @@ TEST_F(CliApply, PlanOfSixtyOverALossyLinkIsVerifiedAndASecondRunChangesNothing)
     for (const int module : planned) {
         plan += planRow(module);
     }
-    const CommandRun first = Apply(plan, "--password-stdin --format json", "quillmor\n");
+    const CommandRun first =
+        Apply(plan, "--password-stdin --plain-password --format json", "quillmor\n");
     ASSERT_EQ(first.status, 0) << first.output << first.errors;
     EXPECT_EQ(Count(first.output, "\"result\": \"verified\"") +
                   Count(first.output, "\"result\": \"unchanged\""),
@@ -135,7 +136,8 @@ TEST_F(CliApply, PlanOfSixtyOverALossyLinkIsVerifiedAndASecondRunChangesNothing)
     }
 
     const std::size_t configuresSent = ConfigureLines();
-    const CommandRun second = Apply(plan, "--password-stdin --format csv", "quillmor\n");
+    const CommandRun second =
+        Apply(plan, "--password-stdin --plain-password --format csv", "quillmor\n");
     EXPECT_EQ(second.status, 0) << second.output << second.errors;
     EXPECT_EQ(Count(second.output, ",unchanged\r\n"), 60U) << second.output;
     EXPECT_EQ(ConfigureLines(), configuresSent);
@@ -215,7 +217,7 @@ TEST_F(CliApply, WrongPasswordExitsThreeAndLeavesTheModulesAsTheyWere) {
     StartSim({"--fleet", PathOf("fleet.csv")});
     const std::map<std::string, std::string> before = State();
     const CommandRun run = Apply("MAC,Hostname\n0A-51-4D-00-00-01,new1\n0A-51-4D-00-00-02,new2\n",
-                                 "--password-stdin --format csv", "wrong\n");
+                                 "--password-stdin --plain-password --format csv", "wrong\n");
     EXPECT_EQ(run.status, 3) << run.output << run.errors;
     EXPECT_EQ(Count(run.output, ",refused-password\r\n"), 2U) << run.output;
     EXPECT_EQ(ConfigureLines(), 0U) << m_sim->Describe();
@@ -260,8 +262,10 @@ TEST_F(CliApply, ScanBaselineListsWhatChangedSinceAnEarlierScan) {
     EXPECT_EQ(same.status, 0) << same.output << same.errors;
     EXPECT_EQ(same.output, "MAC,Change,Fields\r\n");
 
-    ASSERT_EQ(
-        Apply("MAC,IP\n0A-51-4D-00-00-02,10.9.0.2\n", "--password-stdin", "quillmor\n").status, 0);
+    ASSERT_EQ(Apply("MAC,IP\n0A-51-4D-00-00-02,10.9.0.2\n", "--password-stdin --plain-password",
+                    "quillmor\n")
+                  .status,
+              0);
     const CommandRun changed = scan("--baseline '" + baseline + "' --format csv");
     EXPECT_EQ(changed.status, 5) << changed.output << changed.errors;
     const std::vector<std::string> lines = SplitLines(changed.output);
