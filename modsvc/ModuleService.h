@@ -52,6 +52,9 @@ typedef struct ZEVA_ModuleScanResponseType {
     uint8_t dns2Valid;           /* 312 */
     char challenge[35];          /* 313: first two characters are the password hash's salt */
     uint8_t hashedPasswords;     /* 348: 1 = salted MD5 responses, else plain text */
+    uint8_t protocolRevision;    /* 349: the module's protocol revision; 2 and later take a new
+                                    hashed password sealed under the current one (0 or 1: in
+                                    clear). A library of the first revision leaves it 0. */
 } ZEVA_ModuleScanResponseType;
 
 /* A configure request, or a wink request in which only macId is meaningful. */
@@ -136,6 +139,7 @@ ZEVA_PIN(ZEVA_ModuleScanResponseType, dns2, 308);
 ZEVA_PIN(ZEVA_ModuleScanResponseType, dns2Valid, 312);
 ZEVA_PIN(ZEVA_ModuleScanResponseType, challenge, 313);
 ZEVA_PIN(ZEVA_ModuleScanResponseType, hashedPasswords, 348);
+ZEVA_PIN(ZEVA_ModuleScanResponseType, protocolRevision, 349);
 
 ZEVA_STATIC_ASSERT(sizeof(ZEVA_ConfigureRequestType) == 416, "configure request size");
 ZEVA_PIN(ZEVA_ConfigureRequestType, macId, 0);

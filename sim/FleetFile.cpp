@@ -26,11 +26,23 @@ namespace {
 
 constexpr std::size_t kMaxCellLength = 255;
 
-constexpr std::array<std::string_view, 16> kColumns = {
-    "mac",          "report_mac", "service",         "type",   "firmware",
-    "ip",           "mask",       "gateway",         "dhcp",   "hostname",
-    "dns1",         "dns2",       "report_password", "hashed", "password",
-    "password_hash"};
+constexpr std::array<std::string_view, 17> kColumns = {"mac",
+                                                       "report_mac",
+                                                       "service",
+                                                       "type",
+                                                       "firmware",
+                                                       "ip",
+                                                       "mask",
+                                                       "gateway",
+                                                       "dhcp",
+                                                       "hostname",
+                                                       "dns1",
+                                                       "dns2",
+                                                       "report_password",
+                                                       "hashed",
+                                                       "password",
+                                                       "password_hash",
+                                                       "protocol"};
 
 enum Column : std::size_t {
     kMac,
@@ -48,7 +60,8 @@ enum Column : std::size_t {
     kReportPassword,
     kHashed,
     kPassword,
-    kPasswordHash
+    kPasswordHash,
+    kProtocol
 };
 
 using Cell = CsvCell;
@@ -146,6 +159,15 @@ bool ParseVersions(const RowParser& row, EmulatedModule& module, std::string& er
         }
         module.serviceMajor = static_cast<std::uint8_t>(parts[0]);
         module.serviceMinor = static_cast<std::uint8_t>(parts[1]);
+    }
+    if (!row.At(kProtocol).Empty()) {
+        int revision = 0;
+        if (!ParseNumber(row.At(kProtocol).text, zeva::kFirstRevision,
+                         zeva::kSealedPasswordRevision, revision)) {
+            error = "protocol must be 1 or 2";
+            return false;
+        }
+        module.protocolRevision = static_cast<std::uint8_t>(revision);
     }
     if (!row.At(kFirmware).Empty()) {
         std::array<int, 3> parts{};
@@ -285,7 +307,8 @@ std::string FormatRow(const EmulatedModule& module) {
         module.reportsPasswordSet ? "1" : "0",
         module.hashedPasswords ? "1" : "0",
         salted ? "" : QuotedText(module.password),
-        salted ? module.password : ""};
+        salted ? module.password : "",
+        std::to_string(module.protocolRevision)};
     std::string row;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "config/PasswordEncoding.h"
 #include "platform/AddressText.h"
 #include "platform/WaitReadable.h"
 #include "sim/FleetFile.h"
@@ -282,6 +283,7 @@ ZEVA_ModuleScanResponseType ModuleEmulator::BuildRecord(std::size_t index) const
     std::uint8_t unused = 0;
     CopyText(m_runtime[index].answerChallenge, record.challenge, sizeof record.challenge, unused);
     record.hashedPasswords = module.hashedPasswords ? 1 : 0;
+    record.protocolRevision = module.protocolRevision;
     return record;
 }
 
@@ -319,9 +321,20 @@ CommandResult ModuleEmulator::Configure(std::size_t index,
         PrintLine("reject mac=" + mac + " reason=bad-request");
         return CommandResult::Refused;
     }
-    if (!PasswordAccepted(index, request.password)) {
+    const std::optional<std::string> proven = PasswordAccepted(index, request.password);
+    if (!proven) {
         PrintLine("reject mac=" + mac + " reason=wrong-password");
         return CommandResult::WrongPassword;
+    }
+    std::string newPassword = request.newPassword;
+    if (hashedNewPassword && !newPassword.empty() &&
+        module.protocolRevision >= zeva::kSealedPasswordRevision) {
+        const auto key = SealingKey(index, *proven, request.password);
+        if (!key) {
+            PrintLine("reject mac=" + mac + " reason=bad-request");
+            return CommandResult::Refused;
+        }
+        newPassword = SealStoredForm(key->first, key->second, newPassword);
     }
     // A module in DHCP mode without a lease has an address and a mask, only none yet: switched
     // to a static address, it takes the one sent rather than ending up with none at all.
@@ -340,7 +353,7 @@ CommandResult ModuleEmulator::Configure(std::size_t index,
     SetIfSupported(module.primaryDns, request.dns1);
     SetIfSupported(module.secondaryDns, request.dns2);
     if (request.changePassword != 0) {
-        module.password = request.newPassword;
+        module.password = newPassword;
         if (hashedNewPassword && !module.password.empty()) {
             m_runtime[index].salt = module.password.substr(0, kSaltLength);
         }
@@ -357,13 +370,14 @@ CommandResult ModuleEmulator::Configure(std::size_t index,
     return CommandResult::Accepted;
 }
 
-bool ModuleEmulator::PasswordAccepted(std::size_t index, const char* password) {
+std::optional<std::string> ModuleEmulator::PasswordAccepted(std::size_t index,
+                                                            const char* password) {
     const EmulatedModule& module = m_fleet[index];
     if (module.password.empty()) {
-        return true;
+        return std::string();
     }
     if (!module.hashedPasswords) {
-        return module.password == password;
+        return module.password == password ? std::optional(std::string()) : std::nullopt;
     }
     // A challenge proves the password once: a recorded response cannot be replayed.
     auto& challenges = m_runtime[index].challenges;
@@ -371,11 +385,29 @@ bool ModuleEmulator::PasswordAccepted(std::size_t index, const char* password) {
     for (auto challenge = challenges.begin(); challenge != challenges.end(); ++challenge) {
         if (now - challenge->issued <= kChallengeLifetime &&
             ChallengeResponse(module.password, challenge->text) == password) {
+            std::string proven = challenge->text;
             challenges.erase(challenge);
-            return true;
+            return proven;
         }
     }
-    return false;
+    return std::nullopt;
+}
+
+std::optional<std::pair<std::string, std::string>> ModuleEmulator::SealingKey(
+    std::size_t index, const std::string& proven, const char* response) const {
+    const EmulatedModule& module = m_fleet[index];
+    if (!module.password.empty()) {
+        return std::pair(module.password, proven);
+    }
+    // No password: the current one counts as empty, proven against a recent challenge.
+    const ModuleRuntime& runtime = m_runtime[index];
+    const std::string empty = SaltedDigest(runtime.salt, "");
+    for (const IssuedChallenge& challenge : runtime.challenges) {
+        if (ChallengeResponse(empty, challenge.text) == response) {
+            return std::pair(empty, challenge.text);
+        }
+    }
+    return std::nullopt;
 }
 
 void ModuleEmulator::OnWink(const zeva::WinkRequest& request,
