@@ -152,8 +152,8 @@ private:
         if (m_arguments.passwordFromInput) {
             overrides.password = m_arguments.password;
         }
-        if (m_arguments.newPasswordFromInput) {
-            overrides.newPassword = m_arguments.newPassword;
+        if (m_arguments.newPasswordFromInput || m_arguments.removePassword) {
+            overrides.newPassword = m_arguments.newPassword;  // empty for --remove-password
         }
         const ConfigureDialogOutput values =
             ApplyConfigureOverrides(PrefillFromModule(*item.before), overrides);
@@ -255,6 +255,18 @@ int RunApply(std::span<const std::string> arguments) {
                     parsed.newPassword)) {
         return kExitUsage;
     }
+    if (parsed.newPasswordFromInput) {
+        std::string again;
+        if (InputIsTerminal() && (!ReadSecret(true, "new password", "New password again", again) ||
+                                  again != parsed.newPassword)) {
+            Refuse("the two new passwords differ; nothing was sent");
+            return kExitUsage;
+        }
+        if (parsed.newPassword.empty()) {
+            Refuse("the new password is empty; --remove-password removes the password");
+            return kExitUsage;
+        }
+    }
     std::vector<PlanRow> plan;
     if (!LoadPlanFile(parsed.planPath, plan, error)) {
         std::fprintf(stderr, "ordvane-cli apply: %s\n", error.c_str());
@@ -266,7 +278,7 @@ int RunApply(std::span<const std::string> arguments) {
     std::vector<ApplyItem> items = PrepareApply(
         plan,
         ScanRounds(PlannedMacs(plan), Clock::now() + std::chrono::seconds(parsed.seconds), false),
-        parsed.newPasswordFromInput);
+        parsed.newPasswordFromInput || parsed.removePassword);
     KnownModules known = LoadKnownModulesFile("ordvane-cli apply");
     const bool passwordGiven = !parsed.password.empty() || !parsed.newPassword.empty();
     std::vector<ZEVA_ModuleScanResponseType> scanned;

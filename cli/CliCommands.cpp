@@ -21,7 +21,8 @@ std::span<const CliCommand> Commands() {
                    RunScan},
         CliCommand{"configure",
                    "MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A] [--hostname H] "
-                   "[--dhcp on|off] [--password-stdin] [--new-password-stdin] [--plain-password]",
+                   "[--dhcp on|off] [--password-stdin] [--new-password-stdin | --remove-password] "
+                   "[--plain-password]",
                    "change a module's settings as the configuration dialog does; passwords are "
                    "read from standard input (current, then new, one per line); a module that "
                    "takes passwords in plain text gets one only with --plain-password, one once "
@@ -29,7 +30,7 @@ std::span<const CliCommand> Commands() {
                    "module, 3 on an invalid password, 4 on timeout",
                    RunConfigure},
         CliCommand{"apply",
-                   "PLAN [--dry-run] [--password-stdin] [--new-password-stdin] "
+                   "PLAN [--dry-run] [--password-stdin] [--new-password-stdin | --remove-password] "
                    "[--plain-password] [--seconds S] [--format table|csv|json]",
                    "commission the modules of a CSV plan (MAC and any of IP, SN, GW, DHCP, "
                    "DNS1, DNS2, Hostname): scan for S seconds (default 3), show each module's "

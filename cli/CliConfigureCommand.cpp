@@ -1,6 +1,6 @@
 // ordvane-cli configure MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A]
 //                           [--hostname H] [--dhcp on|off] [--password-stdin]
-//                           [--new-password-stdin] [--plain-password]
+//                           [--new-password-stdin | --remove-password] [--plain-password]
 //
 // Builds the request the Ethernet configuration dialog would send if the user typed exactly
 // the given values into it: values not given keep what the module reported, the same checks
@@ -43,7 +43,7 @@ constexpr auto kOutcomeTimeout = std::chrono::seconds(10);
 constexpr const char* kConfigureUsage =
     "usage: ordvane-cli configure MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A]\n"
     "                              [--hostname H] [--dhcp on|off] [--password-stdin]\n"
-    "                              [--new-password-stdin] [--plain-password]\n"
+    "                              [--new-password-stdin | --remove-password] [--plain-password]\n"
     "Passwords are read from standard input: the current one, then the new one, one per line.";
 
 bool Refuse(const std::string& message) {
@@ -78,7 +78,23 @@ bool ReadPasswords(ConfigureArguments& parsed) {
         if (!ReadPasswordLine("new password", "New password: ", password)) {
             return false;
         }
+        // Typed unseen, a typo would lock the technician out: it is typed twice.
+        std::string again;
+        if (InputIsTerminal()) {
+            if (!ReadPasswordLine("new password", "New password again: ", again)) {
+                return false;
+            }
+            if (again != password) {
+                return Refuse("the two new passwords differ; nothing was sent");
+            }
+        }
+        if (password.empty()) {
+            return Refuse("the new password is empty; --remove-password removes the password");
+        }
         parsed.overrides.newPassword = password;
+    }
+    if (parsed.removePassword) {
+        parsed.overrides.newPassword = std::string();
     }
     return true;
 }

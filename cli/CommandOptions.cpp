@@ -72,6 +72,10 @@ bool ParseConfigureOption(const std::string& option, const std::string* value,
         parsed.plainPasswordConsent = true;
         return true;
     }
+    if (option == "--remove-password") {
+        parsed.removePassword = true;
+        return true;
+    }
     if (value == nullptr) {
         return Refuse(error, option == "--ip" || option == "--mask" || option == "--gateway" ||
                                      option == "--dns1" || option == "--dns2" ||
@@ -148,14 +152,16 @@ bool ParseConfigureArguments(std::span<const std::string> arguments, ConfigureAr
     for (std::size_t index = 1; index < arguments.size(); ++index) {
         const std::string& option = arguments[index];
         const bool takesNoValue = option == "--password-stdin" ||
-                                  option == "--new-password-stdin" || option == "--plain-password";
+                                  option == "--new-password-stdin" ||
+                                  option == "--plain-password" || option == "--remove-password";
         const std::string* value =
             !takesNoValue && index + 1 < arguments.size() ? &arguments[++index] : nullptr;
         if (!ParseConfigureOption(option, value, parsed, error)) {
             return false;
         }
     }
-    return true;
+    return !(parsed.removePassword && parsed.newPasswordFromInput) ||
+           Refuse(error, "give --new-password-stdin or --remove-password, not both");
 }
 
 bool ParseApplyArguments(std::span<const std::string> arguments, ApplyArguments& parsed,
@@ -171,6 +177,8 @@ bool ParseApplyArguments(std::span<const std::string> arguments, ApplyArguments&
             parsed.newPasswordFromInput = true;
         } else if (argument == "--plain-password") {
             parsed.plainPasswordConsent = true;
+        } else if (argument == "--remove-password") {
+            parsed.removePassword = true;
         } else if (argument == "--seconds") {
             if (value == nullptr || !ParseSecondsValue(*value, parsed.seconds)) {
                 return Refuse(error, "--seconds takes a number from 1 to 3600");
@@ -186,6 +194,9 @@ bool ParseApplyArguments(std::span<const std::string> arguments, ApplyArguments&
         } else {
             parsed.planPath = argument;
         }
+    }
+    if (parsed.removePassword && parsed.newPasswordFromInput) {
+        return Refuse(error, "give --new-password-stdin or --remove-password, not both");
     }
     return !parsed.planPath.empty() || Refuse(error, "the plan file is missing");
 }

@@ -41,6 +41,7 @@ struct ConfigureArguments {
     bool passwordFromInput = false;
     bool newPasswordFromInput = false;
     bool plainPasswordConsent = false;  // --plain-password: clear text to a plain module is fine
+    bool removePassword = false;        // --remove-password: the new password is empty
 };
 [[nodiscard]] bool ParseConfigureArguments(std::span<const std::string> arguments,
                                            ConfigureArguments& parsed, std::string& error);
@@ -53,6 +54,7 @@ struct ApplyArguments {
     bool passwordFromInput = false;
     bool newPasswordFromInput = false;
     bool plainPasswordConsent = false;
+    bool removePassword = false;
     int seconds = kDefaultScanSeconds;
     TableFormat format = TableFormat::kTable;
     std::string password;     // read from standard input after parsing

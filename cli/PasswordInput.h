@@ -12,4 +12,7 @@ namespace ordvane::cli {
 // when the program is interrupted meanwhile.
 [[nodiscard]] bool ReadSecretLine(const char* prompt, std::string& line);
 
+// True when standard input is a terminal: a new password is then typed twice.
+bool InputIsTerminal();
+
 }  // namespace ordvane::cli

@@ -148,7 +148,9 @@ CliRun RunOnTerminal(const std::vector<std::string>& arguments,
 TEST_F(CliConfigure, PasswordsTypedAtATerminalAreNotEchoed) {
     const CliRun run = RunOnTerminal({"configure", "0A-51-4D-00-00-01", "--password-stdin",
                                       "--new-password-stdin", "--plain-password"},
-                                     {{"Password: ", "secret\n"}, {"New password: ", "fresh2\n"}});
+                                     {{"Password: ", "secret\n"},
+                                      {"New password: ", "fresh2\n"},
+                                      {"New password again: ", "fresh2\n"}});
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("Password: "), std::string::npos) << run.output;
     EXPECT_EQ(run.output.find("secret"), std::string::npos) << run.output;
@@ -314,6 +316,37 @@ TEST_F(CliConfigure, PasswordsGoInClearOnlyWithConsentAndNeverAfterHashedOnes) {
     }
     EXPECT_EQ(Lines("configure ").size(), 1u) << m_sim->Describe();
     EXPECT_EQ(impostor.LinesStartingWith("reject ").size(), 1u) << impostor.Describe();
+}
+
+// A new password is deliberate: typed twice alike at a terminal, never empty by accident, and
+// removed only with --remove-password, after which no password is needed.
+TEST_F(CliConfigure, ANewPasswordIsTypedTwiceAndRemovedOnlyOnPurpose) {
+    CliRun run = RunOnTerminal(
+        {"configure", "0A-51-4D-00-00-02", "--password-stdin", "--new-password-stdin"},
+        {{"Password: ", "opensesame\n"},
+         {"New password: ", "fresh1\n"},
+         {"New password again: ", "fresh2\n"}});
+    EXPECT_EQ(run.status, 2) << run.output;
+    EXPECT_NE(run.output.find("the two new passwords differ"), std::string::npos) << run.output;
+    struct Step {
+        std::string arguments;
+        std::string input;
+        int status;
+        std::string says;
+    };
+    const Step steps[] = {
+        {"--password-stdin --new-password-stdin", "opensesame\n\n", 2, "--remove-password"},
+        {"--new-password-stdin --remove-password", "", 2, "not both"},
+        {"--password-stdin --remove-password", "opensesame\n", 0, "0A-51-4D-00-00-02"},
+        {"", "", 0, "0A-51-4D-00-00-02"},
+    };
+    for (const Step& step : steps) {
+        run = Run("configure 0A-51-4D-00-00-02 " + step.arguments, step.input);
+        EXPECT_EQ(run.status, step.status) << step.arguments << ": " << run.output;
+        EXPECT_NE(run.output.find(step.says), std::string::npos) << run.output;
+    }
+    ASSERT_TRUE(m_sim->WaitForLines("configure ", 2)) << m_sim->Describe();
+    EXPECT_NE(Lines("configure ")[0].find("password=changed"), std::string::npos);
 }
 
 }  // namespace
