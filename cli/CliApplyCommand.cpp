@@ -28,6 +28,7 @@
 #include "cli/ModuleLocator.h"
 #include "cli/PasswordInput.h"
 #include "cli/PlanFile.h"
+#include "cli/TerminalText.h"
 #include "config/ConfigureRequestBuilder.h"
 #include "platform/AddressText.h"
 #include "platform/Utf8Text.h"
@@ -52,7 +53,7 @@ constexpr const char* kApplyUsage =
     "Passwords are read from standard input: the current one, then the new one, one per line.";
 
 bool Refuse(const std::string& message) {
-    std::fprintf(stderr, "ordvane-cli apply: %s\n%s\n", message.c_str(), kApplyUsage);
+    std::fprintf(stderr, "ordvane-cli apply: %s\n%s\n", TerminalSafe(message).c_str(), kApplyUsage);
     return false;
 }
 
@@ -269,7 +270,8 @@ int RunApply(std::span<const std::string> arguments) {
     }
     std::vector<PlanRow> plan;
     if (!LoadPlanFile(parsed.planPath, plan, error)) {
-        std::fprintf(stderr, "ordvane-cli apply: %s\n", error.c_str());
+        // The plan's own text comes back in the reason: it goes out terminal-safe.
+        std::fprintf(stderr, "ordvane-cli apply: %s\n", TerminalSafe(error).c_str());
         return kExitUsage;
     }
     if (!StartModuleService()) {

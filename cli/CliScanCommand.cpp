@@ -88,8 +88,8 @@ const char* SkipReasonText(zeva::SkippedInterfaceReason reason) {
 void ReportScannedInterfaces() {
     const zeva::ScanInterfaces interfaces = zeva::CollectScanInterfaces();
     for (const zeva::SkippedInterface& skipped : interfaces.skipped) {
-        std::fprintf(stderr, "warning: ZEVA_INTERFACES names %s, which %s\n", skipped.name.c_str(),
-                     SkipReasonText(skipped.reason));
+        std::fprintf(stderr, "warning: ZEVA_INTERFACES names %s, which %s\n",
+                     TerminalSafe(skipped.name).c_str(), SkipReasonText(skipped.reason));
     }
     for (const auto& scanned : interfaces.scanned) {
         std::fprintf(stderr, "scanning %s\n", scanned.name.c_str());
@@ -114,7 +114,7 @@ int RunScan(std::span<const std::string> arguments) {
     const int seconds = parsed.seconds;
     std::vector<ModuleColumnTexts> baseline;
     if (!baselinePath.empty() && !LoadScanBaseline(baselinePath, baseline, tableError)) {
-        std::fprintf(stderr, "ordvane-cli scan: %s\n", tableError.c_str());
+        std::fprintf(stderr, "ordvane-cli scan: %s\n", TerminalSafe(tableError).c_str());
         return kExitUsage;
     }
     if (!StartModuleService()) {

@@ -237,6 +237,8 @@ TEST_F(CliApply, PlanFileErrorsNameFileLineAndColumnBeforeAnythingIsSent) {
         {"MAC\n0A-51-4D-00-00-1\n", "line 2, column MAC: needs a MAC address"},
         {"MAC,IP\n0A-51-4D-00-00-01\n", "line 2: expected 2 cells, found 1"},
         {"MAC,Hostname\n0A-51-4D-00-00-01,\"open\n", "line 2: unterminated quote"},
+        {"MAC,IP\n0A-51-4D-00-00-01,\x1B]0;owned\x07\n",
+         "line 2, column IP: \"\\x1B]0;owned\\x07\""},
     };
     for (const auto& test : cases) {
         const CommandRun run = Apply(test.plan, "");
@@ -245,6 +247,14 @@ TEST_F(CliApply, PlanFileErrorsNameFileLineAndColumnBeforeAnythingIsSent) {
             << run.errors;
     }
     EXPECT_EQ(ConfigureLines(), 0U);
+    // A FIFO with no writer is refused at once instead of being waited on.
+    const std::string fifo = PathOf("plan.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const CommandRun run = ordvane::testing::RunProgram(
+        "timeout", std::string("5 ") + ORDVANE_CLI_PATH + " apply '" + fifo + "'", "");
+    EXPECT_EQ(run.status, 2) << run.errors;
+    EXPECT_NE(run.errors.find("plan.fifo: not a regular file"), std::string::npos) << run.errors;
+    ::unlink(fifo.c_str());
 }
 
 TEST_F(CliApply, ScanBaselineListsWhatChangedSinceAnEarlierScan) {
