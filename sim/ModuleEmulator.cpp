@@ -190,6 +190,7 @@ void ModuleEmulator::OnScanRequest(const zeva::ScanRequest& request,
         runtime.sendsLeft = kAnswerSends;
         runtime.scanRoute = route;
         runtime.answerChallenge.clear();
+        runtime.answerDatagram.clear();
         ++runtime.generation;
         m_dueAnswers.push(
             {now + delay + milliseconds(jitter(m_random)), index, runtime.generation});
@@ -215,13 +216,18 @@ void ModuleEmulator::SendDueAnswers(Clock::time_point now) {
         const DueAnswer due = m_dueAnswers.top();
         m_dueAnswers.pop();
         ModuleRuntime& runtime = m_runtime[due.module];
-        if (due.generation != runtime.generation || runtime.acknowledged ||
-            runtime.sendsLeft <= 0) {
+        if (due.generation != runtime.generation) {
+            continue;
+        }
+        if (runtime.acknowledged || runtime.sendsLeft <= 0) {
+            runtime.answerDatagram = {};  // no more repeats: its memory goes
             continue;
         }
         SendScanAnswer(due.module);
         if (--runtime.sendsLeft > 0) {
             m_dueAnswers.push({now + kAnswerRepeatInterval, due.module, due.generation});
+        } else {
+            runtime.answerDatagram = {};
         }
     }
 }
@@ -244,13 +250,18 @@ void ModuleEmulator::SendScanAnswer(std::size_t index) {
             runtime.challenges.erase(runtime.challenges.begin());
         }
     }
-    zeva::ScanAnswer answer;
-    answer.scanId = runtime.scanId;
-    answer.hardwareAddress = m_fleet[index].mac;
-    answer.record = BuildRecord(index);
-    std::array<std::uint8_t, zeva::kMaxDatagramSize> datagram{};
-    const std::size_t size = zeva::Encode(answer, datagram);
-    Send(std::span(datagram.data(), size), runtime.scanRoute);
+    // Repeats are the first copy byte for byte, even after a configure changed the module
+    // meanwhile: the library takes a different answer from the same sender in one scan for a
+    // second device claiming the MAC.
+    if (runtime.answerDatagram.empty()) {
+        zeva::ScanAnswer answer;
+        answer.scanId = runtime.scanId;
+        answer.hardwareAddress = m_fleet[index].mac;
+        answer.record = BuildRecord(index);
+        runtime.answerDatagram.resize(zeva::kMaxDatagramSize);
+        runtime.answerDatagram.resize(zeva::Encode(answer, runtime.answerDatagram));
+    }
+    Send(runtime.answerDatagram, runtime.scanRoute);
     ++m_statistics.answersSent;
 }
 

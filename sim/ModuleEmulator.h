@@ -96,6 +96,7 @@ private:
         std::uint64_t generation = 0;
         Route scanRoute;
         std::string answerChallenge;
+        std::vector<std::uint8_t> answerDatagram;  // while the answer is being repeated
         // Small and bounded; vectors, since an empty one costs no allocation across 65,536
         // modules.
         std::vector<IssuedChallenge> challenges;
