@@ -88,24 +88,29 @@ bool KnownModules::Remember(const MacAddress& mac, bool hashed) {
     const auto known = m_hashed.find(mac);
     if (known != m_hashed.end()) {
         const bool upgraded = hashed && !known->second;
-        known->second = known->second || hashed;
+        if (upgraded) {
+            known->second = true;
+            m_plain.erase(mac);
+        }
         return upgraded;
     }
     if (m_hashed.size() >= kMaxModules) {
         // Full: only a module that asks for hashed passwords earns a place, a plain one's.
-        const auto plain = hashed ? std::find_if(m_hashed.begin(), m_hashed.end(),
-                                                 [](const auto& entry) { return !entry.second; })
-                                  : m_hashed.end();
-        if (plain == m_hashed.end()) {
+        if (!hashed || m_plain.empty()) {
             return false;
         }
-        m_hashed.erase(plain);
+        m_hashed.erase(*m_plain.begin());
+        m_plain.erase(m_plain.begin());
     }
     m_hashed.emplace(mac, hashed);
+    if (!hashed) {
+        m_plain.insert(mac);
+    }
     return true;
 }
 
 bool KnownModules::Forget(const MacAddress& mac) {
+    m_plain.erase(mac);
     return m_hashed.erase(mac) != 0;
 }
 

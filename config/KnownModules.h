@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,7 @@ public:
 
 private:
     std::map<MacAddress, bool> m_hashed;  // MAC -> asks for hashed passwords
+    std::set<MacAddress> m_plain;         // the MACs that do not, which make room first
 };
 
 // The window's store: read from KnownModulesPath() on first use. Save writes it back when it
