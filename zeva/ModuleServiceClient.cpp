@@ -211,15 +211,6 @@ void ModuleServiceClient::RemoveFirstInvalidPasswordMac() {
 
 bool ModuleServiceClient::SendConfigure(const ZEVA_ConfigureRequestType& request) {
     std::lock_guard lock(m_mutex);
-    const auto hashed = m_hashedModules.find(MacKey(request.macId));
-    if (Running() && hashed != m_hashedModules.end() && hashed->second) {
-        // The program built the request from the answer that asks for plain text: its password
-        // would travel in clear to whatever answered in the module's name.
-        ++m_statistics.commandsRefusedForDowngrade;
-        m_deferredEvents.push_back(ZEVA_EVENT_PASSWORD_DOWNGRADE);
-        Wake();
-        return false;
-    }
     return QueueCommand(MessageType::ConfigureRequest, ToMac(request.macId),
                         [&request](std::uint32_t requestId) {
                             ConfigureRequest message;
@@ -254,15 +245,25 @@ bool ModuleServiceClient::QueueCommand(
     PendingCommand command;
     Clock::time_point firstSend = now;
     const auto known = m_modules.find(MacKey(target.data()));
+    if (known != m_modules.end() && RefusedForConflict(known->second, now)) {
+        // A password or challenge response must never reach a host that answers in a
+        // module's name.
+        ++m_statistics.commandsRefusedForConflict;
+        m_deferredEvents.push_back(ZEVA_EVENT_MAC_CONFLICT);
+        Wake();
+        return false;
+    }
+    const auto hashed = m_hashedModules.find(MacKey(target.data()));
+    if (kind == MessageType::ConfigureRequest && hashed != m_hashedModules.end() &&
+        hashed->second) {
+        // The program built the request from the answer that asks for plain text: its
+        // password would travel in clear to whatever answered in the module's name.
+        ++m_statistics.commandsRefusedForDowngrade;
+        m_deferredEvents.push_back(ZEVA_EVENT_PASSWORD_DOWNGRADE);
+        Wake();
+        return false;
+    }
     if (known != m_modules.end()) {
-        if (RefusedForConflict(known->second, now)) {
-            // A password or challenge response must never reach a host that answers in a
-            // module's name.
-            ++m_statistics.commandsRefusedForConflict;
-            m_deferredEvents.push_back(ZEVA_EVENT_MAC_CONFLICT);
-            Wake();
-            return false;
-        }
         command.destinations = {known->second.route};
         command.expectedSender = known->second.sender;
         if (known->second.scanSerial == m_scanSerial) {
