@@ -23,10 +23,12 @@
 #include "cli/CliCommand.h"
 #include "cli/CommandOptions.h"
 #include "cli/ExitStatus.h"
+#include "cli/KnownModulesFile.h"
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
 #include "cli/PasswordInput.h"
 #include "cli/PlanFile.h"
+#include "cli/TerminalText.h"
 #include "config/ConfigureRequestBuilder.h"
 #include "journal/ConfigureChange.h"
 #include "journal/PendingChanges.h"
@@ -53,7 +55,7 @@ constexpr const char* kApplyUsage =
     "Passwords are read from standard input: the current one, then the new one, one per line.";
 
 bool Refuse(const std::string& message) {
-    std::fprintf(stderr, "ordvane-cli apply: %s\n%s\n", message.c_str(), kApplyUsage);
+    std::fprintf(stderr, "ordvane-cli apply: %s\n%s\n", TerminalSafe(message).c_str(), kApplyUsage);
     return false;
 }
 
@@ -154,8 +156,8 @@ private:
         if (m_arguments.passwordFromInput) {
             overrides.password = m_arguments.password;
         }
-        if (m_arguments.newPasswordFromInput) {
-            overrides.newPassword = m_arguments.newPassword;
+        if (m_arguments.newPasswordFromInput || m_arguments.removePassword) {
+            overrides.newPassword = m_arguments.newPassword;  // empty for --remove-password
         }
         const ConfigureDialogOutput values =
             ApplyConfigureOverrides(PrefillFromModule(*item.before), overrides);
@@ -185,6 +187,7 @@ private:
             case ZEVA_EVENT_RESCAN:
             case ZEVA_EVENT_NO_ANSWER:
             case ZEVA_EVENT_MAC_CONFLICT:
+            case ZEVA_EVENT_PASSWORD_DOWNGRADE:
                 m_inFlight.pop_front();
                 break;
             default:
@@ -258,9 +261,22 @@ int RunApply(std::span<const std::string> arguments) {
                     parsed.newPassword)) {
         return kExitUsage;
     }
+    if (parsed.newPasswordFromInput) {
+        std::string again;
+        if (InputIsTerminal() && (!ReadSecret(true, "new password", "New password again", again) ||
+                                  again != parsed.newPassword)) {
+            Refuse("the two new passwords differ; nothing was sent");
+            return kExitUsage;
+        }
+        if (parsed.newPassword.empty()) {
+            Refuse("the new password is empty; --remove-password removes the password");
+            return kExitUsage;
+        }
+    }
     std::vector<PlanRow> plan;
     if (!LoadPlanFile(parsed.planPath, plan, error)) {
-        std::fprintf(stderr, "ordvane-cli apply: %s\n", error.c_str());
+        // The plan's own text comes back in the reason: it goes out terminal-safe.
+        std::fprintf(stderr, "ordvane-cli apply: %s\n", TerminalSafe(error).c_str());
         return kExitUsage;
     }
     if (!StartModuleService()) {
@@ -269,7 +285,23 @@ int RunApply(std::span<const std::string> arguments) {
     std::vector<ApplyItem> items = PrepareApply(
         plan,
         ScanRounds(PlannedMacs(plan), Clock::now() + std::chrono::seconds(parsed.seconds), false),
-        parsed.newPasswordFromInput);
+        parsed.newPasswordFromInput || parsed.removePassword);
+    KnownModules known = LoadKnownModulesFile("ordvane-cli apply");
+    const bool passwordGiven = !parsed.password.empty() || !parsed.newPassword.empty();
+    std::vector<ZEVA_ModuleScanResponseType> scanned;
+    for (ApplyItem& item : items) {
+        if (!item.before) {
+            continue;
+        }
+        scanned.push_back(*item.before);
+        if (item.result == ApplyResult::kToChange &&
+            !MayConfigure("ordvane-cli apply", known, *item.before, passwordGiven,
+                          parsed.plainPasswordConsent)) {
+            item.problems.push_back("password in clear refused");
+            item.result = ApplyResult::kNotSent;
+        }
+    }
+    RememberKnownModules("ordvane-cli apply", known, scanned);
     std::vector<ApplyItem*> toSend;
     bool anyProblem = false;
     for (ApplyItem& item : items) {

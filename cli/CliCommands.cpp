@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "cli/KnownModulesFile.h"
+
 namespace ordvane::cli {
 
 std::span<const CliCommand> Commands() {
@@ -19,14 +21,17 @@ std::span<const CliCommand> Commands() {
                    RunScan},
         CliCommand{"configure",
                    "MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A] [--hostname H] "
-                   "[--dhcp on|off] [--password-stdin] [--new-password-stdin]",
+                   "[--dhcp on|off] [--password-stdin] [--new-password-stdin | --remove-password] "
+                   "[--plain-password]",
                    "change a module's settings as the configuration dialog does; passwords are "
-                   "read from standard input (current, then new, one per line); exit 0 once the "
-                   "rescan shows the module, 3 on an invalid password, 4 on timeout",
+                   "read from standard input (current, then new, one per line); a module that "
+                   "takes passwords in plain text gets one only with --plain-password, one once "
+                   "seen asking for hashed passwords never; exit 0 once the rescan shows the "
+                   "module, 3 on an invalid password, 4 on timeout",
                    RunConfigure},
         CliCommand{"apply",
-                   "PLAN [--dry-run] [--password-stdin] [--new-password-stdin] [--seconds S] "
-                   "[--format table|csv|json]",
+                   "PLAN [--dry-run] [--password-stdin] [--new-password-stdin | --remove-password] "
+                   "[--plain-password] [--seconds S] [--format table|csv|json]",
                    "commission the modules of a CSV plan (MAC and any of IP, SN, GW, DHCP, "
                    "DNS1, DNS2, Hostname): scan for S seconds (default 3), show each module's "
                    "current and planned values and the problems found, then, unless --dry-run, "
@@ -36,6 +41,10 @@ std::span<const CliCommand> Commands() {
                    RunApply},
         CliCommand{"wink", "MAC", "ask a module (service 1.10 or later) to signal its presence",
                    RunWink},
+        CliCommand{"forget", "MAC",
+                   "forget that a module asked for hashed passwords (after a real firmware "
+                   "change back to plain text); until then no password goes to it in clear",
+                   RunForget},
         CliCommand{"recovery-server", "[--seconds S] [--only MAC[,MAC...]] [--trace]",
                    "run the recovery DHCP server on port 67 for S seconds or until interrupted, "
                    "printing one line per reply and the interface it left by (--trace: also its "
@@ -43,7 +52,7 @@ std::span<const CliCommand> Commands() {
                    RunRecoveryServer},
         CliCommand{"recover",
                    "MAC --ip A [--mask A] [--gateway A] [--dns1 A] [--dns2 A] [--hostname H] "
-                   "[--password-stdin] [--seconds S]",
+                   "[--password-stdin] [--plain-password] [--seconds S]",
                    "recover a module set to DHCP by mistake in one step: serve DHCP for its MAC "
                    "only until it answers a scan at 10.200.1.N, configure it to the static "
                    "values with DHCP off as configure does, scan until it answers at the new "

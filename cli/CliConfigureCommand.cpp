@@ -1,12 +1,13 @@
 // ordvane-cli configure MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A]
 //                           [--hostname H] [--dhcp on|off] [--password-stdin]
-//                           [--new-password-stdin]
+//                           [--new-password-stdin | --remove-password] [--plain-password]
 //
 // Builds the request the Ethernet configuration dialog would send if the user typed exactly
 // the given values into it: values not given keep what the module reported, the same checks
 // refuse the same input with the same words, passwords are hashed the same way. Passwords are
 // read from standard input (current first, then new, one per line; typed unseen at a
-// terminal) and never printed.
+// terminal) and never printed. A password goes in clear to a module that asks for plain text
+// only with --plain-password, and never to one once seen asking for hashed passwords.
 //
 // Exit status: 0 once a rescan shows the configured module (its line is printed), 3 when the
 // module refused the password, 4 when no outcome came in time, 2 for bad arguments or input the
@@ -21,6 +22,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CommandOptions.h"
 #include "cli/ExitStatus.h"
+#include "cli/KnownModulesFile.h"
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
 #include "cli/PasswordInput.h"
@@ -43,7 +45,7 @@ constexpr auto kOutcomeTimeout = std::chrono::seconds(10);
 constexpr const char* kConfigureUsage =
     "usage: ordvane-cli configure MAC [--ip A] [--mask A] [--gateway A] [--dns1 A] [--dns2 A]\n"
     "                              [--hostname H] [--dhcp on|off] [--password-stdin]\n"
-    "                              [--new-password-stdin]\n"
+    "                              [--new-password-stdin | --remove-password] [--plain-password]\n"
     "Passwords are read from standard input: the current one, then the new one, one per line.";
 
 bool Refuse(const std::string& message) {
@@ -78,7 +80,23 @@ bool ReadPasswords(ConfigureArguments& parsed) {
         if (!ReadPasswordLine("new password", "New password: ", password)) {
             return false;
         }
+        // Typed unseen, a typo would lock the technician out: it is typed twice.
+        std::string again;
+        if (InputIsTerminal()) {
+            if (!ReadPasswordLine("new password", "New password again: ", again)) {
+                return false;
+            }
+            if (again != password) {
+                return Refuse("the two new passwords differ; nothing was sent");
+            }
+        }
+        if (password.empty()) {
+            return Refuse("the new password is empty; --remove-password removes the password");
+        }
         parsed.overrides.newPassword = password;
+    }
+    if (parsed.removePassword) {
+        parsed.overrides.newPassword = std::string();
     }
     return true;
 }
@@ -108,6 +126,11 @@ int AwaitOutcome(const MacAddress& mac, bool& accepted) {
         if (*eventCode == ZEVA_EVENT_INVALID_PASSWORD && TakeOwnInvalidPassword(mac)) {
             std::fprintf(stderr, "Invalid password\n");
             return kExitInvalidPassword;
+        }
+        if (*eventCode == ZEVA_EVENT_PASSWORD_DOWNGRADE) {
+            std::fprintf(stderr, "ordvane-cli configure: %s\n",
+                         PasswordDowngradeRefusal(FormatMacAddress(mac.data())).c_str());
+            return kExitFailure;
         }
         if (*eventCode == ZEVA_EVENT_MAC_CONFLICT) {
             std::fprintf(stderr, "ordvane-cli configure: two devices claim %s; nothing was sent\n",
@@ -157,6 +180,7 @@ int RunConfigure(std::span<const std::string> arguments) {
     if (RefuseMacClaimedTwice("ordvane-cli configure", parsed.mac, answers)) {
         return kExitFailure;
     }
+    KnownModules known = LoadKnownModulesFile("ordvane-cli configure");
     const ZEVA_ModuleScanResponseType& module = answers.front();
     const ConfigureDialogInput prefill = PrefillFromModule(module);
     const ConfigureDialogOutput values = ApplyConfigureOverrides(prefill, parsed.overrides);
@@ -165,6 +189,13 @@ int RunConfigure(std::span<const std::string> arguments) {
         std::fprintf(stderr, "%s\n", refusal);
         return kExitUsage;
     }
+    const bool passwordGiven =
+        !values.password.empty() || (values.changePassword == 1 && !values.newPassword.empty());
+    if (!MayConfigure("ordvane-cli configure", known, module, passwordGiven,
+                      parsed.plainPasswordConsent)) {
+        return kExitFailure;
+    }
+    RememberKnownModules("ordvane-cli configure", known, answers);
     ZEVA_ConfigureRequestType request;
     if (!BuildConfigureRequest(module, values, request)) {
         std::fprintf(stderr, "ordvane-cli configure: no random salt for the new password\n");

@@ -20,6 +20,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CommandOptions.h"
 #include "cli/ExitStatus.h"
+#include "cli/KnownModulesFile.h"
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
 #include "cli/PasswordInput.h"
@@ -34,7 +35,8 @@ namespace {
 
 constexpr const char* kRecoverUsage =
     "usage: ordvane-cli recover MAC --ip A [--mask A] [--gateway A] [--dns1 A] [--dns2 A]\n"
-    "                            [--hostname H] [--password-stdin] [--seconds S]";
+    "                            [--hostname H] [--password-stdin] [--plain-password]\n"
+    "                            [--seconds S]";
 
 // How long one turn of the loop waits for the library before it looks at the clock and the
 // stop signals again.
@@ -148,6 +150,7 @@ int RunRecover(std::span<const std::string> arguments) {
     if (!flow.Start(RecoveryFlow::Clock::now())) {
         return ExitStatusOf(flow);
     }
+    KnownModules known = LoadKnownModulesFile("ordvane-cli recover");
     // Every configure sent leaves a journal line; one still open at the end says "no-outcome".
     PendingChanges journal;
     for (;;) {
@@ -163,6 +166,15 @@ int RunRecover(std::span<const std::string> arguments) {
         if (action == RecoveryFlow::Action::kSendScan) {
             ZEVA_SendModuleScan();
         } else if (action == RecoveryFlow::Action::kSendConfigure) {
+            // The same guard as configure's: never a password in clear to a module once seen
+            // asking for hashed ones, and to a plain one only with --plain-password.
+            RememberKnownModules("ordvane-cli recover", known, {flow.FoundModule()});
+            if (!MayConfigure("ordvane-cli recover", known, flow.FoundModule(),
+                              !configure.overrides.password.value_or("").empty(),
+                              configure.plainPasswordConsent)) {
+                flow.Stop();
+                return kExitFailure;
+            }
             ZEVA_ConfigureRequestType request = flow.ConfigureRequest();
             journal.Hold(ConfigureChange(JournalCommand::kRecover, flow.FoundModule(),
                                          flow.ConfiguredValues(), request));
@@ -171,6 +183,14 @@ int RunRecover(std::span<const std::string> arguments) {
         FeedScanAnswers(flow);
         if (const auto eventCode =
                 LibraryEventQueue::WaitForEvent(LibraryEventQueue::Clock::now() + kTurn)) {
+            if (*eventCode == ZEVA_EVENT_PASSWORD_DOWNGRADE) {
+                journal.Finish(configure.mac.data(), "not-sent");
+                flow.Stop();
+                std::fprintf(
+                    stderr, "ordvane-cli recover: %s\n",
+                    PasswordDowngradeRefusal(FormatMacAddress(configure.mac.data())).c_str());
+                return kExitFailure;
+            }
             FeedEvent(flow, *eventCode, configure.mac, journal);
             FeedScanAnswers(flow);
         }

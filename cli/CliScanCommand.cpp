@@ -13,6 +13,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CommandOptions.h"
 #include "cli/ExitStatus.h"
+#include "cli/KnownModulesFile.h"
 #include "cli/LibraryEventQueue.h"
 #include "cli/ModuleLocator.h"
 #include "cli/ScanBaseline.h"
@@ -26,11 +27,13 @@ namespace ordvane::cli {
 namespace {
 
 // Takes every queued answer into the table; prints the new modules' lines unless the table is
-// shown at the end. Returns the number of new modules.
-std::size_t TakeQueuedResponses(ScanTable& table, bool printLines) {
+// shown at the end, and notes how each asks for passwords. Returns the number of new modules.
+std::size_t TakeQueuedResponses(ScanTable& table, bool printLines, KnownModules& known,
+                                bool& knownChanged) {
     std::size_t added = 0;
     ZEVA_ModuleScanResponseType response{};
     while (ZEVA_GetResponse(&response) != 0) {
+        knownChanged = known.Remember(response) || knownChanged;
         if (!table.Add(response)) {
             continue;
         }
@@ -85,8 +88,8 @@ const char* SkipReasonText(zeva::SkippedInterfaceReason reason) {
 void ReportScannedInterfaces() {
     const zeva::ScanInterfaces interfaces = zeva::CollectScanInterfaces();
     for (const zeva::SkippedInterface& skipped : interfaces.skipped) {
-        std::fprintf(stderr, "warning: ZEVA_INTERFACES names %s, which %s\n", skipped.name.c_str(),
-                     SkipReasonText(skipped.reason));
+        std::fprintf(stderr, "warning: ZEVA_INTERFACES names %s, which %s\n",
+                     TerminalSafe(skipped.name).c_str(), SkipReasonText(skipped.reason));
     }
     for (const auto& scanned : interfaces.scanned) {
         std::fprintf(stderr, "scanning %s\n", scanned.name.c_str());
@@ -114,7 +117,7 @@ int RunScan(std::span<const std::string> arguments) {
     const int seconds = parsed.seconds;
     std::vector<ModuleColumnTexts> baseline;
     if (!baselinePath.empty() && !LoadScanBaseline(baselinePath, baseline, tableError)) {
-        std::fprintf(stderr, "ordvane-cli scan: %s\n", tableError.c_str());
+        std::fprintf(stderr, "ordvane-cli scan: %s\n", TerminalSafe(tableError).c_str());
         return kExitUsage;
     }
     if (!StartModuleService()) {
@@ -126,10 +129,15 @@ int RunScan(std::span<const std::string> arguments) {
     ZEVA_SendModuleScan();
     const auto deadline = LibraryEventQueue::Clock::now() + std::chrono::seconds(seconds);
     std::size_t modules = 0;
+    KnownModules known = LoadKnownModulesFile("ordvane-cli scan");
+    bool knownChanged = false;
     do {
-        modules += TakeQueuedResponses(table, printLines);
+        modules += TakeQueuedResponses(table, printLines, known, knownChanged);
     } while (LibraryEventQueue::WaitForEvent(deadline));
-    modules += TakeQueuedResponses(table, printLines);
+    modules += TakeQueuedResponses(table, printLines, known, knownChanged);
+    if (knownChanged) {
+        SaveKnownModulesFile("ordvane-cli scan", known);
+    }
     if (!baselinePath.empty()) {
         return ReportBaselineChanges(table, baseline, tableOptions.format);
     }

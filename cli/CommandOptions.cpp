@@ -34,8 +34,7 @@ bool TakeAddress(const std::string& value, std::optional<std::uint32_t>& target,
 }
 
 // The one operand of configure and recover: the module's MAC as the table shows it.
-bool TakeMacOperand(const std::vector<std::string>& operands, MacAddress& mac,
-                    std::string& error) {
+bool TakeMacOperand(const std::vector<std::string>& operands, MacAddress& mac, std::string& error) {
     if (operands.empty() || !ParseStrictMacAddress(operands[0], mac)) {
         return Refuse(error, (operands.empty() ? std::string("the MAC address is missing")
                                                : "\"" + operands[0] + "\" is no MAC address") +
@@ -106,6 +105,9 @@ constexpr LongOption<ConfigureArguments> kConfigureOptions[] = {
     {"password-stdin", false, SetFlag<ConfigureArguments, &ConfigureArguments::passwordFromInput>},
     {"new-password-stdin", false,
      SetFlag<ConfigureArguments, &ConfigureArguments::newPasswordFromInput>},
+    {"plain-password", false,
+     SetFlag<ConfigureArguments, &ConfigureArguments::plainPasswordConsent>},
+    {"remove-password", false, SetFlag<ConfigureArguments, &ConfigureArguments::removePassword>},
 };
 
 // recover takes configure's values but --dhcp (it always switches DHCP off) and a new
@@ -121,7 +123,7 @@ constexpr bool ConfigureRowIs(std::size_t row, std::string_view name) {
 static_assert(ConfigureRowIs(0, "ip") && ConfigureRowIs(1, "mask") &&
               ConfigureRowIs(2, "gateway") && ConfigureRowIs(3, "dns1") &&
               ConfigureRowIs(4, "dns2") && ConfigureRowIs(5, "hostname") &&
-              ConfigureRowIs(7, "password-stdin"));
+              ConfigureRowIs(7, "password-stdin") && ConfigureRowIs(9, "plain-password"));
 
 constexpr LongOption<RecoverArguments> kRecoverOptions[] = {
     {"ip", true, ForwardToConfigure<0>},
@@ -131,6 +133,7 @@ constexpr LongOption<RecoverArguments> kRecoverOptions[] = {
     {"dns2", true, ForwardToConfigure<4>},
     {"hostname", true, ForwardToConfigure<5>},
     {"password-stdin", false, ForwardToConfigure<7>},
+    {"plain-password", false, ForwardToConfigure<9>},
     {"seconds", true,
      [](RecoverArguments& parsed, const std::string& value, std::string& reason) {
          return TakeSeconds(value, parsed.seconds, reason);
@@ -141,6 +144,8 @@ constexpr LongOption<ApplyArguments> kApplyOptions[] = {
     {"dry-run", false, SetFlag<ApplyArguments, &ApplyArguments::dryRun>},
     {"password-stdin", false, SetFlag<ApplyArguments, &ApplyArguments::passwordFromInput>},
     {"new-password-stdin", false, SetFlag<ApplyArguments, &ApplyArguments::newPasswordFromInput>},
+    {"plain-password", false, SetFlag<ApplyArguments, &ApplyArguments::plainPasswordConsent>},
+    {"remove-password", false, SetFlag<ApplyArguments, &ApplyArguments::removePassword>},
     {"seconds", true,
      [](ApplyArguments& parsed, const std::string& value, std::string& reason) {
          return TakeSeconds(value, parsed.seconds, reason);
@@ -181,7 +186,11 @@ bool ParseConfigureArguments(std::span<const std::string> arguments, ConfigureAr
                                               error)) {
         return false;
     }
-    return TakeMacOperand(operands, parsed.mac, error);
+    if (!TakeMacOperand(operands, parsed.mac, error)) {
+        return false;
+    }
+    return !(parsed.removePassword && parsed.newPasswordFromInput) ||
+           Refuse(error, "give --new-password-stdin or --remove-password, not both");
 }
 
 bool ParseRecoverArguments(std::span<const std::string> arguments, RecoverArguments& parsed,
@@ -207,7 +216,11 @@ bool ParseApplyArguments(std::span<const std::string> arguments, ApplyArguments&
         return Refuse(error, "the plan file is missing");
     }
     parsed.planPath = operands[0];
-    return operands.size() == 1 || Refuse(error, "unexpected argument \"" + operands[1] + "\"");
+    if (operands.size() > 1) {
+        return Refuse(error, "unexpected argument \"" + operands[1] + "\"");
+    }
+    return !(parsed.removePassword && parsed.newPasswordFromInput) ||
+           Refuse(error, "give --new-password-stdin or --remove-password, not both");
 }
 
 }  // namespace ordvane::cli

@@ -34,13 +34,16 @@ struct ScanArguments {
 [[nodiscard]] bool ParseScanArguments(std::span<const std::string> arguments, ScanArguments& parsed,
                                       std::string& error);
 
-// configure MAC [--ip A] ... [--password-stdin] [--new-password-stdin]; the passwords
+// configure MAC [--ip A] ... [--password-stdin] [--new-password-stdin] [--plain-password]; the
+// passwords
 // themselves come later, from standard input.
 struct ConfigureArguments {
     MacAddress mac{};
     ConfigureOverrides overrides;
     bool passwordFromInput = false;
     bool newPasswordFromInput = false;
+    bool plainPasswordConsent = false;  // --plain-password: clear text to a plain module is fine
+    bool removePassword = false;        // --remove-password: the new password is empty
 };
 [[nodiscard]] bool ParseConfigureArguments(std::span<const std::string> arguments,
                                            ConfigureArguments& parsed, std::string& error);
@@ -56,12 +59,15 @@ struct RecoverArguments {
 [[nodiscard]] bool ParseRecoverArguments(std::span<const std::string> arguments,
                                          RecoverArguments& parsed, std::string& error);
 
-// apply PLAN [--dry-run] [--password-stdin] [--new-password-stdin] [--seconds S] [--format F]
+// apply PLAN [--dry-run] [--password-stdin] [--new-password-stdin] [--plain-password]
+//       [--seconds S] [--format F]
 struct ApplyArguments {
     std::string planPath;
     bool dryRun = false;
     bool passwordFromInput = false;
     bool newPasswordFromInput = false;
+    bool plainPasswordConsent = false;
+    bool removePassword = false;
     int seconds = kDefaultScanSeconds;
     TableFormat format = TableFormat::kTable;
     std::string password;     // read from standard input after parsing

@@ -6,6 +6,8 @@
 #include "cli/JsonOutput.h"
 #include "cli/TerminalText.h"
 #include "modlist/ColumnList.h"
+#include "platform/SpreadsheetCell.h"
+#include "platform/Utf8Text.h"
 
 namespace ordvane::cli {
 
@@ -109,8 +111,13 @@ std::string FormatAlignedTable(const std::vector<ModuleTableRow>& rows) {
     return AlignCells(std::move(lines)) + WarningSentences(rows);
 }
 
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+// A cell as RFC 4180 wants it, after control characters are shown as \xNN (as in the table)
+// and a cell that a spreadsheet would take for a formula got a single quote in front; such a
+// cell is quoted as well.
+std::string CsvField(const std::string& cell) {
+    const bool formula = StartsLikeFormula(cell);
+    const std::string text = (formula ? "'" : "") + TerminalSafe(cell);
+    if (!formula && text.find_first_of(",\"") == std::string::npos) {
         return text;
     }
     std::string field = "\"";

@@ -76,6 +76,10 @@ private:
 
 }  // namespace
 
+bool InputIsTerminal() {
+    return isatty(STDIN_FILENO) != 0;
+}
+
 bool ReadSecretLine(const char* prompt, std::string& line) {
     if (isatty(STDIN_FILENO) == 0) {
         return static_cast<bool>(std::getline(std::cin, line));

@@ -18,4 +18,7 @@ namespace ordvane::cli {
 [[nodiscard]] bool ReadPasswordLine(const char* what, const char* prompt, std::string& password,
                                     std::string& error);
 
+// True when standard input is a terminal: a new password is then typed twice.
+bool InputIsTerminal();
+
 }  // namespace ordvane::cli

@@ -205,7 +205,8 @@ bool ParsePlan(std::span<const std::uint8_t> text, std::string_view fileName,
 
 bool LoadPlanFile(const std::string& path, std::vector<PlanRow>& rows, std::string& error) {
     std::string text;
-    if (!ReadBoundedFile(path, kMaxPlanFileBytes, text, error)) {
+    // A FIFO or device would be waited on, maybe for ever: a plan is a regular file.
+    if (!ReadBoundedRegularFile(path, kMaxPlanFileBytes, text, error)) {
         return false;
     }
     return ParsePlan(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),

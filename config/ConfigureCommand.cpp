@@ -5,6 +5,7 @@
 
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureRequestBuilder.h"
+#include "config/KnownModules.h"
 #include "config/ModuleLookup.h"
 #include "config/RowMacAddress.h"
 #include "journal/ConfigureChange.h"
@@ -13,6 +14,7 @@
 #include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
 #include "platform/AddressText.h"
+#include "platform/framework/MessageBox.h"
 #include "ui/EthernetConfigDlg.h"
 
 namespace {
@@ -74,6 +76,35 @@ void LoadTypedInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogOu
     dialog.m_focusPassword = TRUE;
 }
 
+// A password goes in clear only to a module never seen asking for hashed passwords, and only
+// once the user has been told who can read it and said yes.
+bool ConfirmPasswordSending(const ZEVA_ModuleScanResponseType& module,
+                            const ordvane::ConfigureDialogOutput& values) {
+    const bool passwordGiven =
+        !values.password.empty() || (values.changePassword == 1 && !values.newPassword.empty());
+    const std::string mac = ordvane::FormatMacAddress(module.macId);
+    switch (ordvane::CheckPasswordSending(ordvane::ProgramKnownModules(), module, passwordGiven)) {
+        case ordvane::PasswordSending::kAllowed:
+            break;
+        case ordvane::PasswordSending::kRefusedDowngrade:
+            AfxMessageBox(ordvane::PasswordDowngradeRefusal(mac).c_str(),
+                          MB_ICONEXCLAMATION | MB_OK);
+            return false;
+        case ordvane::PasswordSending::kNeedsConsent: {
+            const std::string question =
+                ordvane::PlainPasswordRisk(mac) + "\n\nSend the password in plain text anyway?";
+            if (AfxMessageBox(question.c_str(), MB_ICONEXCLAMATION | MB_YESNO) != IDYES) {
+                return false;
+            }
+            break;
+        }
+    }
+    // Saved now, so that a command line run meanwhile knows what this window has seen.
+    std::string error;
+    ordvane::SaveProgramKnownModules(error);
+    return true;
+}
+
 }  // namespace
 
 void RunConfigureCommand(CModuleListCtrl& moduleList, CPoint point) {
@@ -108,14 +139,17 @@ std::optional<TypedConfiguration> RunConfigureCommandKeepingTyped(CModuleListCtr
         return std::nullopt;
     }
 
-    ZEVA_ConfigureRequestType request;
     TypedConfiguration sent{mac, ReadDialogOutput(dialog)};
+    if (!ConfirmPasswordSending(module, sent.values)) {
+        return std::nullopt;
+    }
+    ZEVA_ConfigureRequestType request;
     if (!ordvane::BuildConfigureRequest(module, sent.values, request)) {
         return std::nullopt;
     }
     moduleList.SetConfiguredMac(request.macId);
-    OpenConfigureRequests().Hold(
-        ordvane::ConfigureChange(ordvane::JournalCommand::kConfigure, module, sent.values, request));
+    OpenConfigureRequests().Hold(ordvane::ConfigureChange(ordvane::JournalCommand::kConfigure,
+                                                          module, sent.values, request));
     ZEVA_SendConfigure(&request);
     sent.values.password.clear();
     sent.values.newPassword.clear();

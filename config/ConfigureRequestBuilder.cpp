@@ -17,6 +17,10 @@ std::string_view DialogText(const std::string& text) {
     return Utf8CharacterPrefix(text, kDialogTextLimit);
 }
 
+std::string_view UpToNul(std::string_view field) {
+    return field.substr(0, field.find('\0'));
+}
+
 bool WantsHashedPasswords(const ZEVA_ModuleScanResponseType& module) {
     return module.hashedPasswords == 1;
 }
@@ -46,7 +50,15 @@ void BuildConfigureRequestWithSalt(const ZEVA_ModuleScanResponseType& module,
     if (values.changePassword == 1) {
         request.changePassword = 1;
         const std::string_view newPassword = DialogText(values.newPassword);
-        if (WantsHashedPasswords(module)) {
+        if (WantsHashedPasswords(module) && module.protocolRevision >= 2) {
+            // Sealed under the current password: the stored form alone answers challenges, so
+            // it must not travel in clear.
+            const std::string_view challengeField(module.challenge, sizeof module.challenge);
+            const std::string_view challenge = UpToNul(challengeField);
+            CopyToFixedText(request.newPassword,
+                            SealStoredForm(CurrentStoredForm(challengeField, password), challenge,
+                                           SaltedPasswordHash(salt, newPassword)));
+        } else if (WantsHashedPasswords(module)) {
             CopyToFixedText(request.newPassword, SaltedPasswordHash(salt, newPassword));
         } else {
             CopyToFixedText(request.newPassword, newPassword);

@@ -24,4 +24,17 @@ std::string ChallengeResponse(std::string_view challengeField, std::string_view 
 // characters.
 std::string SaltedPasswordHash(const PasswordSalt& salt, std::string_view newPassword);
 
+// A module's stored form for its current password as the challenge names its salt: s1 s2 and
+// md5hex(s1 s2 password), 34 characters.
+std::string CurrentStoredForm(std::string_view challengeField, std::string_view password);
+
+// Seals a new stored form (salt S' and 32 hexadecimal digits) for a module of protocol
+// revision 2 or later, or unseals it again: the same operation both ways. The salt stays as it
+// is; the digest's 16 bytes are XORed with MD5(currentStoredForm challenge S' "new password"),
+// a key only a holder of the current stored form (the module, or whoever knows the current
+// password) can compute, fresh for every challenge and new salt. Returns the text unchanged
+// when it is not such a stored form (the empty text of a removed password included).
+std::string SealStoredForm(std::string_view currentStoredForm, std::string_view challenge,
+                           std::string_view newStoredForm);
+
 }  // namespace ordvane

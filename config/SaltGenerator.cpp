@@ -24,21 +24,28 @@ std::optional<unsigned> SaltGenerator::IndexFromRandomByte(std::uint8_t byte) {
 }
 
 std::optional<PasswordSalt> SaltGenerator::DrawSalt() {
-    PasswordSalt salt{};
-    std::size_t drawn = 0;
-    std::uint8_t bytes[16];
-    while (drawn < salt.size()) {
+    const std::optional<std::string> drawn = DrawCharacters(2);
+    if (!drawn) {
+        return std::nullopt;
+    }
+    return PasswordSalt{(*drawn)[0], (*drawn)[1]};
+}
+
+std::optional<std::string> SaltGenerator::DrawCharacters(std::size_t count) {
+    std::string characters;
+    std::uint8_t bytes[48];
+    while (characters.size() < count) {
         if (!FillFromSystemRandom(bytes)) {
             return std::nullopt;
         }
         for (std::uint8_t byte : bytes) {
             const std::optional<unsigned> index = IndexFromRandomByte(byte);
-            if (index && drawn < salt.size()) {
-                salt[drawn++] = SaltCharacter(*index);
+            if (index && characters.size() < count) {
+                characters += SaltCharacter(*index);
             }
         }
     }
-    return salt;
+    return characters;
 }
 
 }  // namespace ordvane

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "config/PasswordEncoding.h"
 
@@ -17,6 +18,8 @@ class SaltGenerator {
 public:
     // Two independent salt characters; nothing when the random source fails.
     static std::optional<PasswordSalt> DrawSalt();
+    // count independent characters of the same alphabet; nothing when the source fails.
+    static std::optional<std::string> DrawCharacters(std::size_t count);
 
     // The character for an index 0-61: 'a'-'z', then 'A'-'Z', then '0'-'9'.
     static char SaltCharacter(unsigned index);

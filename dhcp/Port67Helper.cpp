@@ -1,5 +1,6 @@
 #include "dhcp/Port67Helper.h"
 
+#include <pwd.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -25,6 +26,15 @@ std::string HelperPath() {
     }
     path.resize(slash);
     return path + "/../libexec/ordvane/" + kPort67HelperName;
+}
+
+// The helper is root:ordvane, mode 0750: a user outside the group may not run it.
+std::string NotInGroupAdvice() {
+    const passwd* user = getpwuid(getuid());
+    const std::string name = user != nullptr && user->pw_name != nullptr ? user->pw_name : "USER";
+    return "only members of the group ordvane may open port 67; ask an administrator to run "
+           "\"sudo adduser " +
+           name + " ordvane\", then log out and in again";
 }
 
 std::string ErrorText(int error) {
@@ -61,7 +71,8 @@ int ReceiveSocket(int channel, Port67HelperReport& report) {
 int ObtainDhcpSocketFromHelper(std::string& failure) {
     const std::string path = HelperPath();
     if (path.empty() || access(path.c_str(), X_OK) != 0) {
-        failure = "no port-67 helper at " + path;
+        failure =
+            !path.empty() && errno == EACCES ? NotInGroupAdvice() : "no port-67 helper at " + path;
         return -1;
     }
     int pair[2] = {-1, -1};

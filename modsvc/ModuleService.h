@@ -52,31 +52,36 @@ typedef struct ZEVA_ModuleScanResponseType {
     uint8_t dns2Valid;           /* 312 */
     char challenge[35];          /* 313: first two characters are the password hash's salt */
     uint8_t hashedPasswords;     /* 348: 1 = salted MD5 responses, else plain text */
+    uint8_t protocolRevision;    /* 349: the module's protocol revision; 2 and later take a new
+                                    hashed password sealed under the current one (0 or 1: in
+                                    clear). A library of the first revision leaves it 0. */
 } ZEVA_ModuleScanResponseType;
 
 /* A configure request, or a wink request in which only macId is meaningful. */
 typedef struct ZEVA_ConfigureRequestType {
-    uint8_t macId[6];      /* 0 */
-    char password[128];    /* 6: byte 133 is always 0 */
+    uint8_t macId[6];       /* 0 */
+    char password[128];     /* 6: byte 133 is always 0 */
     uint8_t changePassword; /* 134: 1 = newPassword is present */
-    char newPassword[128]; /* 135: byte 262 is always 0 */
-    uint32_t ipAddress;    /* 264 */
-    uint32_t subnetMask;   /* 268 */
-    uint32_t gateway;      /* 272 */
-    uint8_t dhcp;          /* 276: 1 = on */
-    char hostname[128];    /* 277: byte 404 is always 0 */
-    uint32_t dns1;         /* 408 */
-    uint32_t dns2;         /* 412 */
+    char newPassword[128];  /* 135: byte 262 is always 0 */
+    uint32_t ipAddress;     /* 264 */
+    uint32_t subnetMask;    /* 268 */
+    uint32_t gateway;       /* 272 */
+    uint8_t dhcp;           /* 276: 1 = on */
+    char hostname[128];     /* 277: byte 404 is always 0 */
+    uint32_t dns1;          /* 408 */
+    uint32_t dns2;          /* 412 */
 } ZEVA_ConfigureRequestType;
 
 /* Event codes passed to the callback. */
 enum {
-    ZEVA_EVENT_RESPONSE = 1,         /* a scan response is queued */
-    ZEVA_EVENT_RESCAN = 2,           /* a configure was accepted: scan again */
-    ZEVA_EVENT_INVALID_PASSWORD = 3, /* a module rejected a password; its MAC is queued */
-    ZEVA_EVENT_NO_ANSWER = 4,        /* a configure or wink got no answer before its deadline */
-    ZEVA_EVENT_MAC_CONFLICT = 5      /* a configure or wink was not sent: two senders answered
-                                        the last scan for its MAC */
+    ZEVA_EVENT_RESPONSE = 1,          /* a scan response is queued */
+    ZEVA_EVENT_RESCAN = 2,            /* a configure was accepted: scan again */
+    ZEVA_EVENT_INVALID_PASSWORD = 3,  /* a module rejected a password; its MAC is queued */
+    ZEVA_EVENT_NO_ANSWER = 4,         /* a configure or wink got no answer before its deadline */
+    ZEVA_EVENT_MAC_CONFLICT = 5,      /* a configure or wink was not sent: two senders answered
+                                         the last scan for its MAC */
+    ZEVA_EVENT_PASSWORD_DOWNGRADE = 6 /* a configure was not sent: its module asked for hashed
+                                         passwords before, its last answer asks for plain text */
 };
 
 typedef void (*ZEVA_CallBackType)(int eventCode);
@@ -134,6 +139,7 @@ ZEVA_PIN(ZEVA_ModuleScanResponseType, dns2, 308);
 ZEVA_PIN(ZEVA_ModuleScanResponseType, dns2Valid, 312);
 ZEVA_PIN(ZEVA_ModuleScanResponseType, challenge, 313);
 ZEVA_PIN(ZEVA_ModuleScanResponseType, hashedPasswords, 348);
+ZEVA_PIN(ZEVA_ModuleScanResponseType, protocolRevision, 349);
 
 ZEVA_STATIC_ASSERT(sizeof(ZEVA_ConfigureRequestType) == 416, "configure request size");
 ZEVA_PIN(ZEVA_ConfigureRequestType, macId, 0);

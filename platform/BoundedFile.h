@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace ordvane {
 
@@ -11,5 +12,16 @@ namespace ordvane {
 // error.
 bool ReadBoundedFile(const std::string& path, std::size_t maxBytes, std::string& text,
                      std::string& error);
+
+// The same for a file that must be a regular one: a FIFO, device or folder is refused at once
+// ("PATH: not a regular file") instead of being waited on; a missing file sets missing.
+bool ReadBoundedRegularFile(const std::string& path, std::size_t maxBytes, std::string& text,
+                            std::string& error, bool* missing = nullptr);
+
+// Replaces the file with text through a temporary file beside it (unpredictable name, created
+// exclusively with mode 0600, synced, then renamed over the file), so that a reader sees the
+// old file or the new one, never a part, and nobody can plant a link in its place; false with
+// "cannot write PATH" in error.
+bool WriteFileAtomically(const std::string& path, std::string_view text, std::string& error);
 
 }  // namespace ordvane

@@ -34,6 +34,8 @@ struct EmulatedModule {
     std::optional<std::uint32_t> secondaryDns;
     bool reportsPasswordSet = true;
     bool hashedPasswords = false;
+    // 1: a new hashed password arrives in clear; 2: sealed under the current one.
+    std::uint8_t protocolRevision = zeva::kSealedPasswordRevision;
     // Plain mode: the password itself. Hashed mode: two salt characters and the 32-digit MD5
     // of salt and password. Empty: no password set.
     std::string password;

@@ -14,6 +14,7 @@
 #include <unordered_set>
 
 #include "platform/AddressText.h"
+#include "platform/BoundedFile.h"
 #include "platform/CsvReader.h"
 #include "platform/SaturatingAtoi.h"
 #include "sim/FleetGenerator.h"
@@ -25,11 +26,23 @@ namespace {
 
 constexpr std::size_t kMaxCellLength = 255;
 
-constexpr std::array<std::string_view, 16> kColumns = {
-    "mac",          "report_mac", "service",         "type",   "firmware",
-    "ip",           "mask",       "gateway",         "dhcp",   "hostname",
-    "dns1",         "dns2",       "report_password", "hashed", "password",
-    "password_hash"};
+constexpr std::array<std::string_view, 17> kColumns = {"mac",
+                                                       "report_mac",
+                                                       "service",
+                                                       "type",
+                                                       "firmware",
+                                                       "ip",
+                                                       "mask",
+                                                       "gateway",
+                                                       "dhcp",
+                                                       "hostname",
+                                                       "dns1",
+                                                       "dns2",
+                                                       "report_password",
+                                                       "hashed",
+                                                       "password",
+                                                       "password_hash",
+                                                       "protocol"};
 
 enum Column : std::size_t {
     kMac,
@@ -47,7 +60,8 @@ enum Column : std::size_t {
     kReportPassword,
     kHashed,
     kPassword,
-    kPasswordHash
+    kPasswordHash,
+    kProtocol
 };
 
 using Cell = CsvCell;
@@ -145,6 +159,15 @@ bool ParseVersions(const RowParser& row, EmulatedModule& module, std::string& er
         }
         module.serviceMajor = static_cast<std::uint8_t>(parts[0]);
         module.serviceMinor = static_cast<std::uint8_t>(parts[1]);
+    }
+    if (!row.At(kProtocol).Empty()) {
+        int revision = 0;
+        if (!ParseNumber(row.At(kProtocol).text, zeva::kFirstRevision,
+                         zeva::kSealedPasswordRevision, revision)) {
+            error = "protocol must be 1 or 2";
+            return false;
+        }
+        module.protocolRevision = static_cast<std::uint8_t>(revision);
     }
     if (!row.At(kFirmware).Empty()) {
         std::array<int, 3> parts{};
@@ -284,7 +307,8 @@ std::string FormatRow(const EmulatedModule& module) {
         module.reportsPasswordSet ? "1" : "0",
         module.hashedPasswords ? "1" : "0",
         salted ? "" : QuotedText(module.password),
-        salted ? module.password : ""};
+        salted ? module.password : "",
+        std::to_string(module.protocolRevision)};
     std::string row;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) {
@@ -384,43 +408,12 @@ std::string FormatFleet(const std::vector<EmulatedModule>& fleet) {
     return text;
 }
 
-namespace {
-
-bool WriteAll(int descriptor, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t result = ::write(descriptor, text.data(), text.size());
-        if (result < 0 && errno == EINTR) {
-            continue;
-        }
-        if (result <= 0) {
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(result));
-    }
-    return true;
-}
-
-}  // namespace
-
 bool SaveFleetFileAtomically(const std::string& path, const std::vector<EmulatedModule>& fleet,
                              std::string& error) {
-    // mkstemp picks an unpredictable name and creates it exclusively with mode 0600: nobody can
-    // plant a link there to make us overwrite another file, and the plain passwords the state
-    // holds stay readable by the emulator's user only (rename keeps the mode).
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (descriptor < 0) {
-        error = "cannot write " + path + ": cannot create a temporary file beside it";
-        return false;
-    }
-    const bool complete = WriteAll(descriptor, FormatFleet(fleet)) && ::fsync(descriptor) == 0;
-    ::close(descriptor);
-    if (!complete || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    // The temporary file is created exclusively with mode 0600: nobody can plant a link there
+    // to make us overwrite another file, and the plain passwords the state holds stay readable
+    // by the emulator's user only (rename keeps the mode).
+    return WriteFileAtomically(path, FormatFleet(fleet), error);
 }
 
 }  // namespace ordvane::sim

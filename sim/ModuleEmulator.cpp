@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "config/PasswordEncoding.h"
 #include "platform/AddressText.h"
 #include "platform/WaitReadable.h"
 #include "sim/FleetFile.h"
@@ -55,6 +56,15 @@ bool PrintableText(const char* text) {
     return true;
 }
 
+// Answer delays, simulated loss and DHCP transaction ids: a generator seeded with 256 bits.
+// Challenges and salts come straight from the system's random source instead.
+std::mt19937_64 SeededGenerator() {
+    std::random_device device;
+    std::seed_seq seed{device(), device(), device(), device(),
+                       device(), device(), device(), device()};
+    return std::mt19937_64(seed);
+}
+
 }  // namespace
 
 ModuleEmulator::ModuleEmulator(std::vector<EmulatedModule> fleet, EmulatorOptions options,
@@ -63,14 +73,13 @@ ModuleEmulator::ModuleEmulator(std::vector<EmulatedModule> fleet, EmulatorOption
       m_runtime(m_fleet.size()),
       m_options(std::move(options)),
       m_output(output),
-      m_random(std::random_device{}()) {
+      m_random(SeededGenerator()) {
     for (std::size_t index = 0; index < m_fleet.size(); ++index) {
         m_byMac[MacKey(m_fleet[index].mac.data())] = index;
         const std::string& password = m_fleet[index].password;
-        m_runtime[index].salt =
-            m_fleet[index].hashedPasswords && !password.empty()
-                ? password.substr(0, kSaltLength)
-                : std::string{RandomSaltCharacter(m_random), RandomSaltCharacter(m_random)};
+        m_runtime[index].salt = m_fleet[index].hashedPasswords && !password.empty()
+                                    ? password.substr(0, kSaltLength)
+                                    : NewSalt();
     }
 }
 
@@ -184,16 +193,24 @@ void ModuleEmulator::OnScanRequest(const zeva::ScanRequest& request,
         runtime.sendsLeft = kAnswerSends;
         runtime.scanRoute = route;
         runtime.answerChallenge.clear();
+        runtime.answerDatagram.clear();
         ++runtime.generation;
         m_dueAnswers.push(
             {now + delay + milliseconds(jitter(m_random)), index, runtime.generation});
     }
 }
 
+// An acknowledgement counts only once this module has answered the scan: one that arrives
+// before is for a host answering in its name (broadcast acknowledgements reach every host on
+// the link), and heeding it would leave that host the only answer the library hears.
 void ModuleEmulator::OnAcknowledge(const zeva::ScanAcknowledge& acknowledge) {
     const int index = FindModule(acknowledge.hardwareAddress.data());
-    if (index >= 0 && m_runtime[index].scanId == acknowledge.scanId) {
-        m_runtime[index].acknowledged = true;
+    if (index < 0) {
+        return;
+    }
+    ModuleRuntime& runtime = m_runtime[static_cast<std::size_t>(index)];
+    if (runtime.scanId == acknowledge.scanId && !runtime.answerChallenge.empty()) {
+        runtime.acknowledged = true;
     }
 }
 
@@ -202,13 +219,18 @@ void ModuleEmulator::SendDueAnswers(Clock::time_point now) {
         const DueAnswer due = m_dueAnswers.top();
         m_dueAnswers.pop();
         ModuleRuntime& runtime = m_runtime[due.module];
-        if (due.generation != runtime.generation || runtime.acknowledged ||
-            runtime.sendsLeft <= 0) {
+        if (due.generation != runtime.generation) {
+            continue;
+        }
+        if (runtime.acknowledged || runtime.sendsLeft <= 0) {
+            runtime.answerDatagram = {};  // no more repeats: its memory goes
             continue;
         }
         SendScanAnswer(due.module);
         if (--runtime.sendsLeft > 0) {
             m_dueAnswers.push({now + kAnswerRepeatInterval, due.module, due.generation});
+        } else {
+            runtime.answerDatagram = {};
         }
     }
 }
@@ -225,19 +247,24 @@ void ModuleEmulator::SendScanAnswer(std::size_t index) {
     ModuleRuntime& runtime = m_runtime[index];
     // Each answer carries a fresh challenge; its repeats carry the same one.
     if (runtime.answerChallenge.empty()) {
-        runtime.answerChallenge = NewChallenge(runtime.salt, m_random);
+        runtime.answerChallenge = NewChallenge(runtime.salt);
         runtime.challenges.push_back({runtime.answerChallenge, Clock::now()});
         if (runtime.challenges.size() > kRememberedChallenges) {
             runtime.challenges.erase(runtime.challenges.begin());
         }
     }
-    zeva::ScanAnswer answer;
-    answer.scanId = runtime.scanId;
-    answer.hardwareAddress = m_fleet[index].mac;
-    answer.record = BuildRecord(index);
-    std::array<std::uint8_t, zeva::kMaxDatagramSize> datagram{};
-    const std::size_t size = zeva::Encode(answer, datagram);
-    Send(std::span(datagram.data(), size), runtime.scanRoute);
+    // Repeats are the first copy byte for byte, even after a configure changed the module
+    // meanwhile: the library takes a different answer from the same sender in one scan for a
+    // second device claiming the MAC.
+    if (runtime.answerDatagram.empty()) {
+        zeva::ScanAnswer answer;
+        answer.scanId = runtime.scanId;
+        answer.hardwareAddress = m_fleet[index].mac;
+        answer.record = BuildRecord(index);
+        runtime.answerDatagram.resize(zeva::kMaxDatagramSize);
+        runtime.answerDatagram.resize(zeva::Encode(answer, runtime.answerDatagram));
+    }
+    Send(runtime.answerDatagram, runtime.scanRoute);
     ++m_statistics.answersSent;
 }
 
@@ -270,6 +297,7 @@ ZEVA_ModuleScanResponseType ModuleEmulator::BuildRecord(std::size_t index) const
     std::uint8_t unused = 0;
     CopyText(m_runtime[index].answerChallenge, record.challenge, sizeof record.challenge, unused);
     record.hashedPasswords = module.hashedPasswords ? 1 : 0;
+    record.protocolRevision = module.protocolRevision;
     return record;
 }
 
@@ -307,9 +335,20 @@ CommandResult ModuleEmulator::Configure(std::size_t index,
         PrintLine("reject mac=" + mac + " reason=bad-request");
         return CommandResult::Refused;
     }
-    if (!PasswordAccepted(index, request.password)) {
+    const std::optional<std::string> proven = PasswordAccepted(index, request.password);
+    if (!proven) {
         PrintLine("reject mac=" + mac + " reason=wrong-password");
         return CommandResult::WrongPassword;
+    }
+    std::string newPassword = request.newPassword;
+    if (hashedNewPassword && !newPassword.empty() &&
+        module.protocolRevision >= zeva::kSealedPasswordRevision) {
+        const auto key = SealingKey(index, *proven, request.password);
+        if (!key) {
+            PrintLine("reject mac=" + mac + " reason=bad-request");
+            return CommandResult::Refused;
+        }
+        newPassword = SealStoredForm(key->first, key->second, newPassword);
     }
     // A module in DHCP mode without a lease has an address and a mask, only none yet: switched
     // to a static address, it takes the one sent rather than ending up with none at all.
@@ -328,7 +367,7 @@ CommandResult ModuleEmulator::Configure(std::size_t index,
     SetIfSupported(module.primaryDns, request.dns1);
     SetIfSupported(module.secondaryDns, request.dns2);
     if (request.changePassword != 0) {
-        module.password = request.newPassword;
+        module.password = newPassword;
         if (hashedNewPassword && !module.password.empty()) {
             m_runtime[index].salt = module.password.substr(0, kSaltLength);
         }
@@ -345,13 +384,14 @@ CommandResult ModuleEmulator::Configure(std::size_t index,
     return CommandResult::Accepted;
 }
 
-bool ModuleEmulator::PasswordAccepted(std::size_t index, const char* password) {
+std::optional<std::string> ModuleEmulator::PasswordAccepted(std::size_t index,
+                                                            const char* password) {
     const EmulatedModule& module = m_fleet[index];
     if (module.password.empty()) {
-        return true;
+        return std::string();
     }
     if (!module.hashedPasswords) {
-        return module.password == password;
+        return module.password == password ? std::optional(std::string()) : std::nullopt;
     }
     // A challenge proves the password once: a recorded response cannot be replayed.
     auto& challenges = m_runtime[index].challenges;
@@ -359,11 +399,29 @@ bool ModuleEmulator::PasswordAccepted(std::size_t index, const char* password) {
     for (auto challenge = challenges.begin(); challenge != challenges.end(); ++challenge) {
         if (now - challenge->issued <= kChallengeLifetime &&
             ChallengeResponse(module.password, challenge->text) == password) {
+            std::string proven = challenge->text;
             challenges.erase(challenge);
-            return true;
+            return proven;
         }
     }
-    return false;
+    return std::nullopt;
+}
+
+std::optional<std::pair<std::string, std::string>> ModuleEmulator::SealingKey(
+    std::size_t index, const std::string& proven, const char* response) const {
+    const EmulatedModule& module = m_fleet[index];
+    if (!module.password.empty()) {
+        return std::pair(module.password, proven);
+    }
+    // No password: the current one counts as empty, proven against a recent challenge.
+    const ModuleRuntime& runtime = m_runtime[index];
+    const std::string empty = SaltedDigest(runtime.salt, "");
+    for (const IssuedChallenge& challenge : runtime.challenges) {
+        if (ChallengeResponse(empty, challenge.text) == response) {
+            return std::pair(empty, challenge.text);
+        }
+    }
+    return std::nullopt;
 }
 
 void ModuleEmulator::OnWink(const zeva::WinkRequest& request,

@@ -16,10 +16,12 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <queue>
 #include <random>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "sim/EmulatedModule.h"
@@ -96,6 +98,7 @@ private:
         std::uint64_t generation = 0;
         Route scanRoute;
         std::string answerChallenge;
+        std::vector<std::uint8_t> answerDatagram;  // while the answer is being repeated
         // Small and bounded; vectors, since an empty one costs no allocation across 65,536
         // modules.
         std::vector<IssuedChallenge> challenges;
@@ -117,7 +120,14 @@ private:
     void OnWink(const zeva::WinkRequest& request, const zeva::ReceivedDatagram& received);
     void SendScanAnswer(std::size_t index);
     zeva::CommandResult Configure(std::size_t index, const ZEVA_ConfigureRequestType& request);
-    bool PasswordAccepted(std::size_t index, const char* password);
+    // The challenge the password was proven against ("" in plain mode or without a password,
+    // where none is needed); nothing when the password is wrong.
+    std::optional<std::string> PasswordAccepted(std::size_t index, const char* password);
+    // The current stored form and challenge a sealed new password was sealed with; nothing
+    // when the response proves neither (a module without a password takes the empty one).
+    std::optional<std::pair<std::string, std::string>> SealingKey(std::size_t index,
+                                                                  const std::string& proven,
+                                                                  const char* response) const;
     const CommandRecord* FindCommand(const ModuleRuntime& runtime, std::uint32_t requestId) const;
     void RememberCommand(ModuleRuntime& runtime, const CommandRecord& record);
     void Answer(std::size_t index, const CommandRecord& record, const Route& route);

@@ -1,6 +1,7 @@
 #include "sim/PasswordCheck.h"
 
 #include "config/MD5.h"
+#include "config/SaltGenerator.h"
 
 namespace ordvane::sim {
 
@@ -53,12 +54,14 @@ char RandomSaltCharacter(std::mt19937_64& random) {
     return kAlphabet[std::uniform_int_distribution<std::size_t>(0, kAlphabet.size() - 1)(random)];
 }
 
-std::string NewChallenge(std::string_view salt, std::mt19937_64& random) {
-    std::string challenge(salt.substr(0, kSaltLength));
-    while (challenge.size() < kChallengeLength) {
-        challenge += RandomSaltCharacter(random);
-    }
-    return challenge;
+std::string NewChallenge(std::string_view salt) {
+    const std::optional<std::string> drawn =
+        SaltGenerator::DrawCharacters(kChallengeLength - kSaltLength);
+    return drawn ? std::string(salt.substr(0, kSaltLength)) + *drawn : std::string();
+}
+
+std::string NewSalt() {
+    return SaltGenerator::DrawCharacters(kSaltLength).value_or("");
 }
 
 }  // namespace ordvane::sim

@@ -29,7 +29,12 @@ bool IsSaltedDigest(std::string_view text);
 // One character of the salt alphabet (a-z, A-Z, 0-9).
 char RandomSaltCharacter(std::mt19937_64& random);
 
-// A fresh challenge: the salt, then random characters of the salt alphabet.
-std::string NewChallenge(std::string_view salt, std::mt19937_64& random);
+// A fresh challenge: the salt, then random characters of the salt alphabet drawn from the
+// system's random source (a generator seeded once could be replayed by whoever learns its
+// seed, and with it every challenge to come). Empty only when that source fails.
+std::string NewChallenge(std::string_view salt);
+
+// Two salt characters from the system's random source ("" when it fails).
+std::string NewSalt();
 
 }  // namespace ordvane::sim

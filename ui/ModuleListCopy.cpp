@@ -8,16 +8,25 @@
 #include <vector>
 
 #include "modlist/ColumnList.h"
+#include "platform/SpreadsheetCell.h"
 #include "platform/framework/CListCtrl.h"
 
 namespace ordvane {
 
 namespace {
 
-std::string CellText(std::string text) {
-    for (char& character : text) {
-        if (character == '\t' || character == '\n' || character == '\r') {
-            character = ' ';
+// A cell as a spreadsheet may paste it: a single quote in front of one it would take for a
+// formula, and control characters (a module's text comes from the network) shown as \xNN, so
+// that no tab or line break splits a row and no escape reaches whatever shows the clipboard.
+std::string CellText(const std::string& cell) {
+    std::string text = StartsLikeFormula(cell) ? "'" : "";
+    for (const char character : cell) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (byte < 0x20 || byte == 0x7F) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            text += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+        } else {
+            text += character;
         }
     }
     return text;

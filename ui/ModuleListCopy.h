@@ -17,8 +17,10 @@ void InstallModuleListCopy(CListCtrl& list, const char* columnList);
 void CopyModuleList(CListCtrl& list, const char* columnList);
 
 // The text that goes to the clipboard: one line per row in the order the table shows them,
-// cells separated by tabs, lines ended by "\n". A tab or line break inside a module's text
-// (which comes from the network) becomes a blank, so every row stays one line.
+// cells separated by tabs, lines ended by "\n". Control characters inside a module's text
+// (which comes from the network) show as \xNN, so every row stays one line, and a cell that
+// starts like a spreadsheet formula (=, +, -, @, tab, carriage return) gets a single quote in
+// front.
 std::string ModuleListCopyText(CListCtrl& list, const char* columnList);
 
 }  // namespace ordvane

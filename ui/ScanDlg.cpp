@@ -7,6 +7,7 @@
 
 #include "app/DllVersion.h"
 #include "config/ConfigureCommand.h"
+#include "config/KnownModules.h"
 #include "config/RowMacAddress.h"
 #include "config/WinkCommand.h"
 #include "modlist/ModuleColumns.h"
@@ -211,6 +212,10 @@ void CScanDlg::StartScan() {
     } else {
         m_reselectMac.reset();
     }
+    // What the last scan taught goes to the file shared with the command line; a failure only
+    // costs the memory across runs.
+    std::string error;
+    ordvane::SaveProgramKnownModules(error);
     m_moduleList.ClearModules();
     m_scanRunning = true;
     const WPARAM number = ++m_scanNumber;
@@ -467,6 +472,8 @@ void CScanDlg::OnDestroy() {
     g_moduleEventWindow.store(nullptr);
     m_dhcpServer.SetEnabled(false);
     SaveSettings();
+    std::string error;
+    ordvane::SaveProgramKnownModules(error);
     CDialog::OnDestroy();
 }
 
@@ -487,6 +494,7 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
             if (ZEVA_GetResponse(&response) == 0) {
                 return 0;
             }
+            ordvane::ProgramKnownModules().Remember(response);
             m_moduleList.AddModule(response);
             ReselectIfAnswered(response);
             ScheduleModuleCount();
@@ -507,6 +515,9 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
             // The library sent nothing: a second device answers in that module's name.
             MessageBox(ordvane::translate("CScanDlg", kMacClaimedTwiceMessage),
                        ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
+            return 0;
+        case ZEVA_EVENT_PASSWORD_DOWNGRADE:
+            MessageBox(kPasswordDowngradeMessage, "Warning", MB_ICONEXCLAMATION | MB_OK);
             return 0;
         case ZEVA_EVENT_NO_ANSWER:
             MessageBox(ordvane::NoAnswerMessage(m_moduleList).c_str(),

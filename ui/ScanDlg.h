@@ -33,6 +33,9 @@ inline constexpr int kScanMilliseconds = 3000;
 inline constexpr UINT WM_DHCP_SERVER_NOTICE = WM_USER + 0x15;
 
 // Shown when the library refuses a configure or wink because two devices answered for the MAC.
+inline constexpr const char* kPasswordDowngradeMessage =
+    "Nothing was sent: this module asked for hashed passwords before and now asks for its "
+    "password in plain text. Another device may be answering in its name.";
 inline constexpr const char* kMacClaimedTwiceMessage =
     "Two devices claim this module's MAC address, so nothing was sent. Remove the other device "
     "and scan again.";

@@ -53,6 +53,8 @@ public:
     explicit BodyReader(ByteReader reader) : m_reader(reader) {}
 
     bool Complete() const { return m_reader.Ok() && m_reader.AtEnd() && m_presenceOk; }
+    bool AtEnd() const { return m_reader.AtEnd(); }
+    void Invalidate() { m_presenceOk = false; }
 
     std::uint8_t U8() { return m_reader.ReadU8(); }
     std::uint16_t U16() { return m_reader.ReadU16Be(); }
@@ -163,6 +165,11 @@ void ReadRecord(BodyReader& body, const MacAddress& hardwareAddress,
     record.dns2 = body.U32();
     body.Text(record.challenge, sizeof record.challenge);
     record.hashedPasswords = body.Presence();
+    // A module of the first revision ends here.
+    record.protocolRevision = body.AtEnd() ? kFirstRevision : body.U8();
+    if (record.protocolRevision < kFirstRevision) {
+        body.Invalidate();
+    }
 }
 
 template <typename Message>
@@ -309,6 +316,9 @@ std::size_t Encode(const ScanAnswer& message, std::span<std::uint8_t> out) {
     writer.WriteU32Be(record.dns2);
     WriteText(writer, record.challenge, sizeof record.challenge);
     WritePresence(writer, record.hashedPasswords);
+    if (record.protocolRevision > kFirstRevision) {
+        writer.WriteU8(record.protocolRevision);
+    }
     return FinishDatagram(writer, out);
 }
 

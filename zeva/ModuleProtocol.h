@@ -21,6 +21,10 @@ namespace ordvane::zeva {
 
 inline constexpr std::array<std::uint8_t, 4> kMagic = {'O', 'V', 'Q', 'M'};
 inline constexpr std::uint8_t kProtocolVersion = 1;
+// The revision a module announces at the end of its scan answer. Revision 2 seals a new hashed
+// password under the current one; an answer without the byte is revision 1.
+inline constexpr std::uint8_t kFirstRevision = 1;
+inline constexpr std::uint8_t kSealedPasswordRevision = 2;
 inline constexpr std::uint16_t kModulePort = 47470;
 inline constexpr std::size_t kHeaderSize = 8;
 // The largest UDP payload that fits one Ethernet frame without fragmentation.

@@ -58,6 +58,19 @@ std::uint32_t RandomIdentifier() {
     return value;
 }
 
+// FNV-1a over a decoded record (its padding is zero): a module repeats its answer byte for
+// byte, so a different fingerprint from the same sender in one scan is another claimant. The
+// record carries a fresh challenge, unknown to a claimant that answers first, so it cannot aim
+// at a collision.
+std::uint64_t RecordFingerprint(const ZEVA_ModuleScanResponseType& record) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&record);
+    for (std::size_t index = 0; index < sizeof record; ++index) {
+        hash = (hash ^ bytes[index]) * 0x100000001B3ull;
+    }
+    return hash;
+}
+
 std::vector<ScanDestination> HostScanDestinations() {
     return CollectScanDestinations(kModulePort);
 }
@@ -173,7 +186,12 @@ bool ModuleServiceClient::SendScan() {
 
 bool ModuleServiceClient::TakeResponse(ZEVA_ModuleScanResponseType& response) {
     std::lock_guard lock(m_mutex);
-    return m_responses.Pop(response);
+    QueuedResponse queued;
+    if (!m_responses.Pop(queued)) {
+        return false;
+    }
+    response = queued.record;
+    return true;
 }
 
 bool ModuleServiceClient::PeekInvalidPasswordMac(std::uint8_t* mac) const {
@@ -227,15 +245,25 @@ bool ModuleServiceClient::QueueCommand(
     PendingCommand command;
     Clock::time_point firstSend = now;
     const auto known = m_modules.find(MacKey(target.data()));
+    if (known != m_modules.end() && RefusedForConflict(known->second, now)) {
+        // A password or challenge response must never reach a host that answers in a
+        // module's name.
+        ++m_statistics.commandsRefusedForConflict;
+        m_deferredEvents.push_back(ZEVA_EVENT_MAC_CONFLICT);
+        Wake();
+        return false;
+    }
+    const auto hashed = m_hashedModules.find(MacKey(target.data()));
+    if (kind == MessageType::ConfigureRequest && hashed != m_hashedModules.end() &&
+        hashed->second) {
+        // The program built the request from the answer that asks for plain text: its
+        // password would travel in clear to whatever answered in the module's name.
+        ++m_statistics.commandsRefusedForDowngrade;
+        m_deferredEvents.push_back(ZEVA_EVENT_PASSWORD_DOWNGRADE);
+        Wake();
+        return false;
+    }
     if (known != m_modules.end()) {
-        if (RefusedForConflict(known->second, now)) {
-            // A password or challenge response must never reach a host that answers in a
-            // module's name.
-            ++m_statistics.commandsRefusedForConflict;
-            m_deferredEvents.push_back(ZEVA_EVENT_MAC_CONFLICT);
-            Wake();
-            return false;
-        }
         command.destinations = {known->second.route};
         command.expectedSender = known->second.sender;
         if (known->second.scanSerial == m_scanSerial) {
@@ -404,38 +432,78 @@ void ModuleServiceClient::HandleScanAnswer(const ScanAnswer& answer,
     // Always acknowledged, even when already heard: the earlier acknowledgement may be lost.
     Acknowledge(answer, route);
     const std::uint64_t key = MacKey(answer.hardwareAddress.data());
-    auto known = m_modules.find(key);
-    if (known == m_modules.end()) {
-        if (m_modules.size() >= m_limits.knownRouteCapacity) {
-            ++m_statistics.unknownModulesDropped;
-            return;
-        }
-        known = m_modules.emplace(key, KnownModule{}).first;
+    const auto known = m_modules.find(key);
+    KnownModule* const found = known == m_modules.end() ? AddKnownModule(key) : &known->second;
+    if (found == nullptr) {
+        ++m_statistics.unknownModulesDropped;
+        return;
     }
-    KnownModule& module = known->second;
+    KnownModule& module = *found;
     if (module.scanSerial != m_scanSerial) {
+        NotePasswordMode(key, answer.record);
+        m_heardOrder.splice(m_heardOrder.end(), m_heardOrder, module.heardPlace);
         module.conflictEarlier = module.conflictEarlier || module.conflictInScan;
         module.conflictInScan = false;
         module.scanSerial = m_scanSerial;
         module.sender = sender;
+        module.fingerprint = RecordFingerprint(answer.record);
         module.route = route;
         QueueResponse(answer, events);
         return;
     }
-    if (module.sender == sender || module.conflictInScan) {
+    if (module.conflictInScan ||
+        (module.sender == sender && module.fingerprint == RecordFingerprint(answer.record))) {
         ++m_statistics.repeatedAnswers;
         return;
     }
-    // A second sender claims the MAC: nothing more goes to it, not even a command already
-    // under way, and the program sees this answer too so that it can name both.
+    // A second claimant for the MAC (another sender, or the same sender with another record):
+    // nothing more goes to it, not even a command already under way, and the program sees
+    // this answer too so that it can name both.
     ++m_statistics.conflictingAnswers;
     module.conflictInScan = true;
+    NotePasswordMode(key, answer.record);
     DropPendingCommandsFor(answer.hardwareAddress, events);
     QueueResponse(answer, events);
 }
 
+// Called with the lock held, for each answer that reaches the program.
+void ModuleServiceClient::NotePasswordMode(std::uint64_t key,
+                                           const ZEVA_ModuleScanResponseType& record) {
+    const bool asksHashed = record.hashedPasswords == 1;
+    const auto known = m_hashedModules.find(key);
+    if (known != m_hashedModules.end()) {
+        known->second = !asksHashed;
+    } else if (asksHashed && m_hashedModules.size() < m_limits.knownRouteCapacity) {
+        m_hashedModules.emplace(key, false);
+    }
+}
+
+// Called with the lock held. A full table forgets the module heard longest ago, unless this
+// scan has heard every one of them; nothing: the new MAC is not taken.
+ModuleServiceClient::KnownModule* ModuleServiceClient::AddKnownModule(std::uint64_t key) {
+    if (m_modules.size() >= m_limits.knownRouteCapacity) {
+        if (m_heardOrder.empty() || m_modules.at(m_heardOrder.front()).scanSerial == m_scanSerial) {
+            return nullptr;
+        }
+        m_modules.erase(m_heardOrder.front());
+        m_heardOrder.pop_front();
+        ++m_statistics.modulesForgotten;
+    }
+    KnownModule& module = m_modules[key];
+    module.heardPlace = m_heardOrder.insert(m_heardOrder.end(), key);
+    return &module;
+}
+
+// Called with the lock held. Responses of an earlier scan that the program has not taken yet
+// make room for this scan's.
 bool ModuleServiceClient::QueueResponse(const ScanAnswer& answer, std::vector<int>& events) {
-    if (!m_responses.Push(answer.record)) {
+    QueuedResponse oldest;
+    if (m_responses.Size() >= m_responses.Capacity() && m_responses.Peek(oldest) &&
+        oldest.scanSerial != m_scanSerial) {
+        m_responses.DropFront();
+        ++m_statistics.responsesDropped;
+    }
+    if (!m_responses.Push({answer.record, m_scanSerial})) {
         ++m_statistics.responsesDropped;
         return false;
     }

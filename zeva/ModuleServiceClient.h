@@ -10,6 +10,8 @@
 // for the scan in progress, and only then sets the way back to its module (the sender and the
 // interface it came in on); a command answer counts only with the id of the request in flight
 // for that MAC and from that module's sender. When two senders answer for one MAC in one scan,
+// or one sender answers it twice with records that differ (a host that copies the module's
+// address and port),
 // no configure or wink goes to that MAC (event ZEVA_EVENT_MAC_CONFLICT instead) until a later
 // scan hears one sender only and has run long enough for a second one to have answered. A
 // command for a MAC first heard in a scan that is still that young waits until it is not,
@@ -19,6 +21,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <list>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -44,7 +47,9 @@ struct ClientStatistics {
     std::uint64_t foreignCommandAnswers = 0;    // right id, but not from the module's sender
     std::uint64_t conflictingAnswers = 0;       // a second sender for a MAC in one scan
     std::uint64_t commandsRefusedForConflict = 0;
-    std::uint64_t unknownModulesDropped = 0;  // module table full
+    std::uint64_t commandsRefusedForDowngrade = 0;  // plain text asked by a hashed module
+    std::uint64_t unknownModulesDropped = 0;        // module table full of this scan's modules
+    std::uint64_t modulesForgotten = 0;             // table full: a module unheard this scan went
     std::uint64_t refusedCommands = 0;
     std::uint64_t commandsTimedOut = 0;
     std::uint64_t commandsDropped = 0;  // too many commands in flight
@@ -107,11 +112,17 @@ private:
     };
     // What the client knows of one module from the scans that heard it.
     struct KnownModule {
-        Sender sender;                 // of the first answer in the last scan that heard it
-        ScanDestination route;         // where requests for it go
-        std::uint64_t scanSerial = 0;  // that scan
-        bool conflictInScan = false;   // a second sender answered in that scan
-        bool conflictEarlier = false;  // an earlier scan had two senders, not yet settled
+        Sender sender;                  // of the first answer in the last scan that heard it
+        std::uint64_t fingerprint = 0;  // of that answer's record; its repeats carry the same
+        ScanDestination route;          // where requests for it go
+        std::uint64_t scanSerial = 0;   // that scan
+        bool conflictInScan = false;    // a second sender answered in that scan
+        bool conflictEarlier = false;   // an earlier scan had two senders, not yet settled
+        std::list<std::uint64_t>::iterator heardPlace;  // in m_heardOrder
+    };
+    struct QueuedResponse {
+        ZEVA_ModuleScanResponseType record{};
+        std::uint64_t scanSerial = 0;
     };
     struct PendingCommand {
         MessageType kind = MessageType::ConfigureRequest;
@@ -133,6 +144,8 @@ private:
     void HandleScanAnswer(const ScanAnswer& answer, const ReceivedDatagram& received,
                           std::vector<int>& events);
     bool QueueResponse(const ScanAnswer& answer, std::vector<int>& events);
+    void NotePasswordMode(std::uint64_t key, const ZEVA_ModuleScanResponseType& record);
+    KnownModule* AddKnownModule(std::uint64_t key);
     void HandleCommandAnswer(const CommandAnswer& answer, const ReceivedDatagram& received,
                              std::vector<int>& events);
     void Acknowledge(const ScanAnswer& answer, const ScanDestination& route) const;
@@ -157,7 +170,7 @@ private:
     bool m_stopping = false;
     bool m_detached = false;
 
-    BoundedQueue<ZEVA_ModuleScanResponseType> m_responses;
+    BoundedQueue<QueuedResponse> m_responses;
     BoundedQueue<MacAddress> m_invalidPasswordMacs;
     ClientStatistics m_statistics;
 
@@ -171,7 +184,16 @@ private:
     std::size_t m_scanRepeatsSent = 0;
     Clock::time_point m_scanStarted;
 
+    // Every MAC heard asking for hashed passwords since the client was made, and whether its
+    // last answer asks for plain text instead: no configure goes to it then, since it would
+    // carry a password in clear. Kept apart from m_modules, which forgets, and bounded by the
+    // same capacity; a MAC beyond it is not remembered.
+    std::unordered_map<std::uint64_t, bool> m_hashedModules;
     std::unordered_map<std::uint64_t, KnownModule> m_modules;
+    // The known modules' keys, the one heard longest ago first: a full table makes room by
+    // forgetting modules no scan has heard lately, so a flood of made-up MACs cannot keep a
+    // real module out for good.
+    std::list<std::uint64_t> m_heardOrder;
     std::unordered_map<std::uint32_t, PendingCommand> m_pendingCommands;
 };
 

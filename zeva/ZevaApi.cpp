@@ -27,7 +27,8 @@ void PrintStatistics() {
                  "zeva: queued=%llu repeated=%llu stale=%llu responses-dropped=%llu "
                  "invalid-password-dropped=%llu unmatched-command-answers=%llu refused=%llu "
                  "timed-out=%llu commands-dropped=%llu foreign-command-answers=%llu "
-                 "conflicting-answers=%llu refused-for-conflict=%llu modules-dropped=%llu",
+                 "conflicting-answers=%llu refused-for-conflict=%llu modules-dropped=%llu "
+                 "modules-forgotten=%llu refused-for-downgrade=%llu",
                  static_cast<unsigned long long>(statistics.answersQueued),
                  static_cast<unsigned long long>(statistics.repeatedAnswers),
                  static_cast<unsigned long long>(statistics.staleAnswers),
@@ -40,7 +41,9 @@ void PrintStatistics() {
                  static_cast<unsigned long long>(statistics.foreignCommandAnswers),
                  static_cast<unsigned long long>(statistics.conflictingAnswers),
                  static_cast<unsigned long long>(statistics.commandsRefusedForConflict),
-                 static_cast<unsigned long long>(statistics.unknownModulesDropped));
+                 static_cast<unsigned long long>(statistics.unknownModulesDropped),
+                 static_cast<unsigned long long>(statistics.modulesForgotten),
+                 static_cast<unsigned long long>(statistics.commandsRefusedForDowngrade));
     ordvane::zeva::PrintDecodeErrorCounts(stderr, statistics.decodeErrors);
     std::fprintf(stderr, "\n");
 }

@@ -76,7 +76,9 @@ if(TARGET zeva)
 endif()
 
 if(TARGET ${_ordvane_port_67_helper})
-  install(TARGETS ${_ordvane_port_67_helper} RUNTIME DESTINATION ${_ordvane_port_67_helper_dir})
+  # 0750: it holds a capability, and only root and the group ordvane may run it.
+  install(TARGETS ${_ordvane_port_67_helper} RUNTIME DESTINATION ${_ordvane_port_67_helper_dir}
+          PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE)
 endif()
 
 # A stripped install (`cmake --install --strip`, and so the package) also drops the .comment and
@@ -206,9 +208,12 @@ if(TARGET ${_ordvane_port_67_helper})
       "\${CMAKE_INSTALL_PREFIX}/${_ordvane_port_67_helper_dir}/${_ordvane_port_67_helper}")
   install(CODE "
     if(\"\$ENV{DESTDIR}\" STREQUAL \"\" AND NOT CMAKE_INSTALL_PREFIX MATCHES \"_CPack_Packages\")
-      message(STATUS \"The recovery DHCP server needs UDP port 67. Grant it, as root:\")
+      message(STATUS \"The recovery DHCP server needs UDP port 67. Grant it to the group ordvane, as root:\")
       message(STATUS \"  ldconfig\")
+      message(STATUS \"  addgroup --system ordvane\")
+      message(STATUS \"  chown root:ordvane ${_ordvane_port_67_paths}\")
       message(STATUS \"  setcap cap_net_bind_service=+ep ${_ordvane_port_67_paths}\")
+      message(STATUS \"and add each user who recovers modules: adduser USER ordvane\")
     endif()")
 endif()
 
@@ -246,8 +251,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX ${ORDVANE_PACKAGE_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# setcap for the postinst; the libraries the programs need come from dpkg-shlibdeps.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin")
+# setcap and addgroup for the postinst; the libraries the programs need come from dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin, adduser")
 find_program(ORDVANE_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(ORDVANE_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

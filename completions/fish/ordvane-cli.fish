@@ -1,5 +1,5 @@
 # fish completion for ordvane-cli: commands, each command's options and their values.
-set -l commands scan configure apply wink recover recovery-server journal
+set -l commands scan configure apply wink forget recover recovery-server journal
 complete -c ordvane-cli -f
 complete -c ordvane-cli -l help -d 'Print the usage and exit'
 complete -c ordvane-cli -l version -d 'Print the version and exit'
@@ -7,6 +7,7 @@ complete -c ordvane-cli -n "not __fish_seen_subcommand_from $commands" -a scan -
 complete -c ordvane-cli -n "not __fish_seen_subcommand_from $commands" -a configure -d "Change a module's network settings"
 complete -c ordvane-cli -n "not __fish_seen_subcommand_from $commands" -a apply -d 'Commission the modules of a CSV plan'
 complete -c ordvane-cli -n "not __fish_seen_subcommand_from $commands" -a wink -d 'Ask a module to signal its presence'
+complete -c ordvane-cli -n "not __fish_seen_subcommand_from $commands" -a forget -d 'Forget that a module asked for hashed passwords'
 complete -c ordvane-cli -n "not __fish_seen_subcommand_from $commands" -a recover -d 'Bring back a module switched to DHCP by mistake'
 complete -c ordvane-cli -n "not __fish_seen_subcommand_from $commands" -a recovery-server -d 'Run the recovery DHCP server'
 complete -c ordvane-cli -n "not __fish_seen_subcommand_from $commands" -a journal -d 'Show the change journal'
@@ -25,6 +26,8 @@ complete -c ordvane-cli -n '__fish_seen_subcommand_from configure recover' -l ho
 complete -c ordvane-cli -n '__fish_seen_subcommand_from configure' -l dhcp -x -a 'on off' -d 'Take the address from DHCP'
 complete -c ordvane-cli -n '__fish_seen_subcommand_from configure apply recover' -l password-stdin -d 'Read the current password from standard input'
 complete -c ordvane-cli -n '__fish_seen_subcommand_from configure apply' -l new-password-stdin -d 'Read a new password from standard input'
+complete -c ordvane-cli -n '__fish_seen_subcommand_from configure apply recover' -l plain-password -d 'Consent to a password in clear text for a module that asks for one'
+complete -c ordvane-cli -n '__fish_seen_subcommand_from configure apply' -l remove-password -d "Remove the module's password"
 
 complete -c ordvane-cli -n '__fish_seen_subcommand_from apply' -F -d 'Plan (CSV)'
 complete -c ordvane-cli -n '__fish_seen_subcommand_from apply' -l dry-run -d 'Report the current and planned values, send nothing'

@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     (input.Byte() << 8 | input.Byte()) % (kMaxDatagramSize + 2);
                 const auto datagram = input.Take(length);
                 for (int event : client.HandleReceived(datagram, From(sender, datagram.size()))) {
-                    if (event < ZEVA_EVENT_RESPONSE || event > ZEVA_EVENT_MAC_CONFLICT) {
+                    if (event < ZEVA_EVENT_RESPONSE || event > ZEVA_EVENT_PASSWORD_DOWNGRADE) {
                         __builtin_trap();
                     }
                 }

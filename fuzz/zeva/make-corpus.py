@@ -17,7 +17,7 @@ def text(value):
     return bytes([len(value)]) + value
 
 
-def scan_answer(present, scan_id=7):
+def scan_answer(present, scan_id=7, revision=None):
     p = 1 if present else 0
     body = struct.pack(">I", scan_id) + MAC + bytes([2, 3])
     body += bytes([p]) + text(b"QM-300 I/O Gateway" if present else b"")
@@ -31,6 +31,8 @@ def scan_answer(present, scan_id=7):
     for address in (0x0A000035, 0x0A000036):
         body += bytes([p]) + struct.pack(">I", address if present else 0)
     body += text(b"Ab" + b"c" * 32) + bytes([1])
+    if revision is not None:  # revision 2 and later end the answer with it
+        body += bytes([revision])
     return datagram(2, body)
 
 
@@ -45,6 +47,7 @@ def configure(change):
 LIBRARY = {
     "scan-answer-full": scan_answer(True),
     "scan-answer-absent": scan_answer(False),
+    "scan-answer-revision-2": scan_answer(True, revision=2),
     "configure-accepted": datagram(6, struct.pack(">I", 9) + MAC + bytes([4, 0])),
     "configure-wrong-password": datagram(6, struct.pack(">I", 9) + MAC + bytes([4, 1])),
     "wink-answer": datagram(6, struct.pack(">I", 10) + MAC + bytes([5, 0])),

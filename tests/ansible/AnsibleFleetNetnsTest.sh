@@ -39,6 +39,7 @@ mac,service,type,ip,mask,gateway,dhcp,hostname,dns1,dns2,hashed,password
 FLEET
     declare "plant_cell_vars_$number=ordvane_seconds: 1
 ordvane_password: cellpass
+ordvane_plain_password: true
 ordvane_plan:
   - {mac: 0A-51-4D-0$number-00-01, ip: 10.$number.0.11, hostname: cell${number}press1}
   - {mac: 0A-51-4D-0$number-00-02, ip: 10.$number.0.12, sn: 255.255.0.0}

@@ -116,7 +116,8 @@ TEST_F(CliApply, PlanOfSixtyOverALossyLinkIsVerifiedAndASecondRunChangesNothing)
     for (const int module : planned) {
         plan += planRow(module);
     }
-    const CommandRun first = Apply(plan, "--password-stdin --format json", "quillmor\n");
+    const CommandRun first =
+        Apply(plan, "--password-stdin --plain-password --format json", "quillmor\n");
     ASSERT_EQ(first.status, 0) << first.output << first.errors;
     const auto report = nlohmann::json::parse(first.output, nullptr, false);
     ASSERT_FALSE(report.is_discarded()) << first.output;
@@ -139,7 +140,8 @@ TEST_F(CliApply, PlanOfSixtyOverALossyLinkIsVerifiedAndASecondRunChangesNothing)
     }
 
     const std::size_t configuresSent = ConfigureLines();
-    const CommandRun second = Apply(plan, "--password-stdin --format csv", "quillmor\n");
+    const CommandRun second =
+        Apply(plan, "--password-stdin --plain-password --format csv", "quillmor\n");
     EXPECT_EQ(second.status, 0) << second.output << second.errors;
     EXPECT_EQ(Count(second.output, ",unchanged\r\n"), 60U) << second.output;
     EXPECT_EQ(ConfigureLines(), configuresSent);
@@ -219,7 +221,7 @@ TEST_F(CliApply, WrongPasswordExitsThreeAndLeavesTheModulesAsTheyWere) {
     StartSim({"--fleet", PathOf("fleet.csv")});
     const std::map<std::string, std::string> before = State();
     const CommandRun run = Apply("MAC,Hostname\n0A-51-4D-00-00-01,new1\n0A-51-4D-00-00-02,new2\n",
-                                 "--password-stdin --format csv", "wrong\n");
+                                 "--password-stdin --plain-password --format csv", "wrong\n");
     EXPECT_EQ(run.status, 3) << run.output << run.errors;
     EXPECT_EQ(Count(run.output, ",refused-password\r\n"), 2U) << run.output;
     EXPECT_EQ(ConfigureLines(), 0U) << m_sim->Describe();
@@ -239,6 +241,8 @@ TEST_F(CliApply, PlanFileErrorsNameFileLineAndColumnBeforeAnythingIsSent) {
         {"MAC\n0A-51-4D-00-00-1\n", "line 2, column MAC: needs a MAC address"},
         {"MAC,IP\n0A-51-4D-00-00-01\n", "line 2: expected 2 cells, found 1"},
         {"MAC,Hostname\n0A-51-4D-00-00-01,\"open\n", "line 2: unterminated quote"},
+        {"MAC,IP\n0A-51-4D-00-00-01,\x1B]0;owned\x07\n",
+         "line 2, column IP: \"\\x1B]0;owned\\x07\""},
     };
     for (const auto& test : cases) {
         const CommandRun run = Apply(test.plan, "");
@@ -247,6 +251,14 @@ TEST_F(CliApply, PlanFileErrorsNameFileLineAndColumnBeforeAnythingIsSent) {
             << run.errors;
     }
     EXPECT_EQ(ConfigureLines(), 0U);
+    // A FIFO with no writer is refused at once instead of being waited on.
+    const std::string fifo = PathOf("plan.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const CommandRun run = ordvane::testing::RunProgram(
+        "timeout", std::string("5 ") + ORDVANE_CLI_PATH + " apply '" + fifo + "'", "");
+    EXPECT_EQ(run.status, 2) << run.errors;
+    EXPECT_NE(run.errors.find("plan.fifo: not a regular file"), std::string::npos) << run.errors;
+    ::unlink(fifo.c_str());
 }
 
 TEST_F(CliApply, ScanBaselineListsWhatChangedSinceAnEarlierScan) {
@@ -264,8 +276,10 @@ TEST_F(CliApply, ScanBaselineListsWhatChangedSinceAnEarlierScan) {
     EXPECT_EQ(same.status, 0) << same.output << same.errors;
     EXPECT_EQ(same.output, "MAC,Change,Fields\r\n");
 
-    ASSERT_EQ(
-        Apply("MAC,IP\n0A-51-4D-00-00-02,10.9.0.2\n", "--password-stdin", "quillmor\n").status, 0);
+    ASSERT_EQ(Apply("MAC,IP\n0A-51-4D-00-00-02,10.9.0.2\n", "--password-stdin --plain-password",
+                    "quillmor\n")
+                  .status,
+              0);
     const CommandRun changed = scan("--baseline '" + baseline + "' --format csv");
     EXPECT_EQ(changed.status, 5) << changed.output << changed.errors;
     const std::vector<std::string> lines = SplitLines(changed.output);

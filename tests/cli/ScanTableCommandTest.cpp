@@ -14,6 +14,7 @@
 #include "modlist/ColumnTextOrder.h"
 #include "modlist/ModuleColumns.h"
 #include "tests/support/CommandRun.h"
+#include "tests/support/HostileModuleTexts.h"
 #include "tests/support/SimProcess.h"
 
 namespace {
@@ -44,6 +45,26 @@ TEST(CliScanTable, CsvSortedByAColumnDescending) {
         EXPECT_GT(ordvane::CompareColumnTexts(previousMac.c_str(), mac.c_str(), true), 0)
             << previousMac << " before " << mac;
     }
+}
+
+// A module's type comes from the network: in CSV a cell that a spreadsheet would take for a
+// formula gets a single quote in front and is quoted, and control characters show as \xNN.
+TEST(CliScanTable, CsvCellsCannotAttackTheSpreadsheetTheyAreOpenedIn) {
+    using ordvane::testing::kHostileModuleTexts;
+    const std::string path =
+        ::testing::TempDir() + "hostile_" + std::to_string(::getpid()) + ".csv";
+    std::ofstream(path) << ordvane::testing::HostileFleet();
+    ordvane::testing::SimProcess sim({"--fleet", path});
+    ASSERT_TRUE(sim.WaitReady()) << sim.Describe();
+    const CommandRun result = RunCli(sim, "--seconds 1 --format csv --sort mac");
+    ::unlink(path.c_str());
+    for (std::size_t index = 0; index < kHostileModuleTexts.size(); ++index) {
+        const std::string fields = std::string(",") + kHostileModuleTexts[index].csvField + "," +
+                                   ordvane::testing::HostileModuleMac(index) + ",";
+        EXPECT_NE(result.output.find(fields), std::string::npos) << fields << " in\n"
+                                                                 << result.output;
+    }
+    EXPECT_EQ(result.output.find('\x1B'), std::string::npos);
 }
 
 TEST(CliScanTable, JsonHasOneObjectPerModuleAndBadOptionsAreRefused) {

@@ -146,9 +146,11 @@ CliRun RunOnTerminal(const std::vector<std::string>& arguments,
 }
 
 TEST_F(CliConfigure, PasswordsTypedAtATerminalAreNotEchoed) {
-    const CliRun run = RunOnTerminal(
-        {"configure", "0A-51-4D-00-00-01", "--password-stdin", "--new-password-stdin"},
-        {{"Password: ", "secret\n"}, {"New password: ", "fresh2\n"}});
+    const CliRun run = RunOnTerminal({"configure", "0A-51-4D-00-00-01", "--password-stdin",
+                                      "--new-password-stdin", "--plain-password"},
+                                     {{"Password: ", "secret\n"},
+                                      {"New password: ", "fresh2\n"},
+                                      {"New password again: ", "fresh2\n"}});
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("Password: "), std::string::npos) << run.output;
     EXPECT_EQ(run.output.find("secret"), std::string::npos) << run.output;
@@ -164,7 +166,8 @@ TEST_F(CliConfigure, GeneratedModulesLeftAsTheyAreAreAccepted) {
     ordvane::testing::PointLibraryAt(generated);
     for (int module = 1; module <= 8; ++module) {
         const std::string mac = "0A-51-4D-00-00-0" + std::to_string(module);
-        const CliRun run = Run("configure " + mac + " --password-stdin", "quillmor\n");
+        const CliRun run =
+            Run("configure " + mac + " --password-stdin --plain-password", "quillmor\n");
         EXPECT_EQ(run.status, 0) << mac << ": " << run.output << generated.Describe();
     }
     ordvane::testing::PointLibraryAt(*m_sim);
@@ -173,7 +176,7 @@ TEST_F(CliConfigure, GeneratedModulesLeftAsTheyAreAreAccepted) {
 TEST_F(CliConfigure, PlainModuleKeepsWhatIsNotGivenAndTheRescanShowsIt) {
     const CliRun run =
         Run("configure 0A-51-4D-00-00-01 --ip 10.20.30.41 --hostname gw2 "
-            "--password-stdin",
+            "--password-stdin --plain-password",
             "secret\n");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output, "0A-51-4D-00-00-01 10.20.30.41 QM-240\n");
@@ -278,6 +281,72 @@ TEST_F(CliConfigure, WinkFollowsTheServiceVersionRule) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.output, "Device does not support wink.\n");
     EXPECT_TRUE(Lines("wink mac=0A-51-4D-00-00-02").empty());
+}
+
+// A password goes in clear only with --plain-password, and never to a MAC once seen asking for
+// hashed passwords, even by another run: here a device alone answers in module 02's name,
+// claiming plain passwords, after a scan saw the module itself. Forgetting the MAC lifts that.
+TEST_F(CliConfigure, PasswordsGoInClearOnlyWithConsentAndNeverAfterHashedOnes) {
+    SimProcess impostor({"--fleet", Write("impostor.csv",
+                                          "mac,ip,hashed,password\n"
+                                          "0A-51-4D-00-00-02,10.20.31.66,0,x\n")});
+    ASSERT_TRUE(impostor.WaitReady()) << impostor.Describe();
+    struct Step {
+        SimProcess* answering;
+        std::string arguments;
+        int status;
+        std::string says;
+    };
+    const Step steps[] = {
+        {m_sim.get(), "configure 0A-51-4D-00-00-01 --password-stdin", 1, "--plain-password"},
+        {m_sim.get(), "configure 0A-51-4D-00-00-01 --password-stdin --plain-password", 0, ""},
+        {m_sim.get(), "scan --seconds 1", 0, "0A-51-4D-00-00-02"},
+        {&impostor, "configure 0A-51-4D-00-00-02 --password-stdin --plain-password", 1,
+         "asked for hashed passwords before"},
+        {&impostor, "forget 0A-51-4D-00-00-02", 0, ""},
+        {&impostor, "forget 0A-51-4D-00-00-02", 1, "not a known module"},
+        {&impostor, "configure 0A-51-4D-00-00-02 --password-stdin --plain-password", 3, ""},
+    };
+    for (const Step& step : steps) {
+        ordvane::testing::PointLibraryAt(*step.answering);
+        const CliRun run = Run(step.arguments, "secret\n");
+        EXPECT_EQ(run.status, step.status) << step.arguments << ": " << run.output;
+        EXPECT_NE(run.output.find(step.says), std::string::npos) << run.output;
+        EXPECT_EQ(run.output.find("secret"), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(Lines("configure ").size(), 1u) << m_sim->Describe();
+    EXPECT_EQ(impostor.LinesStartingWith("reject ").size(), 1u) << impostor.Describe();
+}
+
+// A new password is deliberate: typed twice alike at a terminal, never empty by accident, and
+// removed only with --remove-password, after which no password is needed.
+TEST_F(CliConfigure, ANewPasswordIsTypedTwiceAndRemovedOnlyOnPurpose) {
+    CliRun run = RunOnTerminal(
+        {"configure", "0A-51-4D-00-00-02", "--password-stdin", "--new-password-stdin"},
+        {{"Password: ", "opensesame\n"},
+         {"New password: ", "fresh1\n"},
+         {"New password again: ", "fresh2\n"}});
+    EXPECT_EQ(run.status, 2) << run.output;
+    EXPECT_NE(run.output.find("the two new passwords differ"), std::string::npos) << run.output;
+    struct Step {
+        std::string arguments;
+        std::string input;
+        int status;
+        std::string says;
+    };
+    const Step steps[] = {
+        {"--password-stdin --new-password-stdin", "opensesame\n\n", 2, "--remove-password"},
+        {"--new-password-stdin --remove-password", "", 2, "not both"},
+        {"--password-stdin --remove-password", "opensesame\n", 0, "0A-51-4D-00-00-02"},
+        {"", "", 0, "0A-51-4D-00-00-02"},
+    };
+    for (const Step& step : steps) {
+        run = Run("configure 0A-51-4D-00-00-02 " + step.arguments, step.input);
+        EXPECT_EQ(run.status, step.status) << step.arguments << ": " << run.output;
+        EXPECT_NE(run.output.find(step.says), std::string::npos) << run.output;
+    }
+    ASSERT_TRUE(m_sim->WaitForLines("configure ", 2)) << m_sim->Describe();
+    EXPECT_NE(Lines("configure ")[0].find("password=changed"), std::string::npos);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // journal command shows the lines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -41,7 +42,8 @@ TEST(CliJournal, RecordsEveryChangeWithoutASecretAndShowsIt) {
 
     const auto configure = RunProgram(
         ORDVANE_CLI_PATH,
-        "configure 0A-51-4D-00-00-01 --ip 10.20.30.41 --password-stdin --new-password-stdin",
+        "configure 0A-51-4D-00-00-01 --ip 10.20.30.41 --password-stdin --new-password-stdin "
+        "--plain-password",
         environment, folder.Write("plain", "Hunter2old\nTr0ub4dor1\n"));
     ASSERT_EQ(configure.status, 0) << configure.errors;
     const auto apply =
@@ -57,8 +59,14 @@ TEST(CliJournal, RecordsEveryChangeWithoutASecretAndShowsIt) {
     const std::string state = ReadFile(statePath);
     const std::size_t stored = state.find(",Tr0ub4dor2");  // never: hashed modules keep a digest
     EXPECT_EQ(stored, std::string::npos);
-    const std::size_t hashStart = state.rfind(',') + 1;  // password_hash is the last column
-    const std::string digest = state.substr(hashStart, 34);
+    // The hashed module is the state's last line; its digest stands in the password_hash column.
+    const auto stateLines = ordvane::testing::SplitLines(state);
+    ASSERT_GE(stateLines.size(), 2u) << state;
+    const auto header = ordvane::testing::SplitCsvFields(stateLines.front());
+    const auto hashed = ordvane::testing::SplitCsvFields(stateLines.back());
+    const auto column = std::find(header.begin(), header.end(), "password_hash") - header.begin();
+    ASSERT_LT(static_cast<std::size_t>(column), hashed.size()) << state;
+    const std::string digest = hashed[static_cast<std::size_t>(column)];
     ASSERT_EQ(digest.size(), 34u) << state;
     for (const std::string& secret : {std::string("Hunter2old"), std::string("Tr0ub4dor"),
                                       std::string("Opens3same"), digest, digest.substr(2)}) {

@@ -76,9 +76,11 @@ TEST(ModuleTableFormat, TerminalSafeEscapesControlsAndBrokenUtf8Only) {
 
 TEST(ModuleTableFormat, CsvQuotesOnlyWhatNeedsIt) {
     const std::string csv = FormatModuleTable({SampleRow("QM \"4\", rev\nB")}, TableFormat::kCsv);
-    EXPECT_EQ(csv,
-              "IP,SN,GW,DHCP,Version,Type,MAC,Warnings\r\n"
-              "10.0.0.9,255.0.0.0,N/A,On,2.05.17,\"QM \"\"4\"\", rev\nB\",00-1B-C5-0A-FF-01,\r\n");
+    EXPECT_EQ(
+        csv,
+        "IP,SN,GW,DHCP,Version,Type,MAC,Warnings\r\n"
+        // A line break from the network shows as \x0A, as in the table.
+        "10.0.0.9,255.0.0.0,N/A,On,2.05.17,\"QM \"\"4\"\", rev\\x0AB\",00-1B-C5-0A-FF-01,\r\n");
 }
 
 TEST(ModuleTableFormat, JsonEscapesAndReplacesBytesThatAreNotUtf8) {

@@ -44,7 +44,7 @@ touch "$work/cell4.csv" "$work/notes.txt"
 cd "$work" || exit 1
 
 cli=_comp_ordvane_cli
-expect "--help --version apply configure journal recover recovery-server scan wink" $cli ordvane-cli ""
+expect "--help --version apply configure forget journal recover recovery-server scan wink" $cli ordvane-cli ""
 expect "scan" $cli ordvane-cli sc
 expect "--format" $cli ordvane-cli scan --f
 expect "csv json table" $cli ordvane-cli scan --format ""

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# As an ordinary user with the installed tree and the capability the package's postinst grants:
-# ordvane-cli recovery-server and the window's switch (the Advanced Options command, run by the
-# dialogs' test executable installed beside the programs) both get port 67 through the port-67
-# helper, and no file but the helper carries a capability. Needs root to set that up.
+# As an ordinary user in the helper's group, with the installed tree and the capability the
+# package's postinst grants: ordvane-cli recovery-server and the window's switch (the Advanced
+# Options command, run by the dialogs' test executable installed beside the programs) both get
+# port 67 through the port-67 helper, and no file but the helper carries a capability. A user
+# outside the group is told how to get in. The group ordvane is stood in for by a numeric
+# group, so that the test adds no group to this computer. Needs root to set that up.
 # Usage: CheckPort67AsUser.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 source "$(dirname "$0")/InstalledTree.sh" "$@"
@@ -21,7 +23,10 @@ DESTDIR=$root cmake --install "$BUILD_DIR" --prefix /usr >"$work/install.log" 2>
 postinst=$BUILD_DIR/packaging/debian/postinst
 granted=$(sed -n 's/^ *for program in \(.*\); do$/\1/p' "$postinst")
 [[ -n $granted ]] || fault "postinst names no program to grant port 67"
+group=47470  # stands in for the system group ordvane
 for program in $granted; do
+    [[ $(stat -c %a "$root$program") == 750 ]] || fault "$program is not installed with mode 0750"
+    chown root:$group "$root$program"
     setcap cap_net_bind_service=+ep "$root$program"
 done
 capable=$(getcap -r "$root" | sed "s|^$root||")
@@ -29,15 +34,24 @@ capable=$(getcap -r "$root" | sed "s|^$root||")
     fault "files with a capability: '$capable'"
 
 chmod -R a+rX "$work"
+for program in $granted; do
+    chmod 0750 "$root$program"  # as installed: a+rX above made it everybody's
+done
 ip netns add "$namespace"
 ip -n "$namespace" link set lo up
 ip -n "$namespace" link add plant0 type veth peer name plant1
 ip -n "$namespace" link set plant1 up
 ip -n "$namespace" link set plant0 up
 as_user() {
-    ip netns exec "$namespace" setpriv --reuid=65534 --regid=65534 --clear-groups \
+    ip netns exec "$namespace" setpriv --reuid=65534 --regid=65534 --groups=$group \
         --inh-caps=-all env -i PATH=/usr/bin:/bin HOME="$work" "$@"
 }
+outside_group=$(ip netns exec "$namespace" setpriv --reuid=65534 --regid=65534 --clear-groups \
+    --inh-caps=-all env -i PATH=/usr/bin:/bin HOME="$work" \
+    timeout 20 "$root/usr/bin/ordvane-cli" recovery-server --seconds 1 2>&1) &&
+    fault "ordvane-cli recovery-server outside the group got port 67"
+[[ $outside_group == *"only members of the group ordvane may open port 67"*"adduser"* ]] ||
+    fault "outside the group, ordvane-cli recovery-server said: '$outside_group'"
 
 output=$(as_user timeout 20 "$root/usr/bin/ordvane-cli" recovery-server --seconds 1 2>&1) ||
     fault "ordvane-cli recovery-server as nobody: $output"

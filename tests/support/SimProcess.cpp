@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/SaturatingAtoi.h"
 
@@ -20,6 +22,28 @@ constexpr std::string_view kReadyPrefix = "ready port=";
 bool HasOption(const std::vector<std::string>& arguments, std::string_view name) {
     return std::find(arguments.begin(), arguments.end(), name) != arguments.end();
 }
+
+// The window and ordvane-cli keep the modules they have seen in $XDG_STATE_HOME. Every test
+// process that plays modules gets a folder of its own for that, removed when it ends: tests
+// reuse MACs with other password modes, and no test may touch the user's own file.
+struct PrivateStateFolder {
+    PrivateStateFolder() {
+        char pattern[] = "/tmp/ordvane-state-XXXXXX";
+        if (::mkdtemp(pattern) != nullptr) {
+            path = pattern;
+            ::setenv("XDG_STATE_HOME", path.c_str(), 1);
+        }
+    }
+    ~PrivateStateFolder() {
+        if (!path.empty() && ::getpid() == owner) {  // not in a forked child that exits
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    }
+    std::string path;
+    pid_t owner = ::getpid();
+};
+const PrivateStateFolder g_stateFolder;
 
 }  // namespace
 

@@ -7,8 +7,11 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
+#include "config/KnownModules.h"
 #include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
 #include "platform/framework/CEdit.h"
@@ -61,18 +64,75 @@ TEST_F(MainWindowTest, SetOnAGeneratedModuleLeftAsItIsReachesTheModule) {
                 }
                 PressButton(dialog, IDOK);
             });
+            // A password in clear needs the user's yes; every other row says no.
+            const int consent = row % 2 == 0 ? IDYES : IDNO;
+            user.OnMessageBox([consent](const auto&) { return consent; });
             DoubleClickRow(list, row);
             ASSERT_EQ(user.Dialogs().size(), 1u);
             EXPECT_EQ(user.Dialogs()[0].result, IDOK) << "row " << row;
-            EXPECT_TRUE(user.MessageBoxes().empty()) << user.MessageBoxes()[0].text;
-            sent += hostnameShown ? 1 : 0;
             const std::string mac = list.GetItemText(row, ordvane::kColumnMac).Str();
+            const bool asked = !user.MessageBoxes().empty();
+            if (asked) {
+                EXPECT_EQ(user.MessageBoxes()[0].text,
+                          mac +
+                              " takes its password in plain text: anyone on the network can "
+                              "read it on the way.\n\nSend the password in plain text anyway?");
+                EXPECT_EQ(user.MessageBoxes()[0].type, UINT{MB_ICONEXCLAMATION | MB_YESNO});
+            }
+            if (asked && consent == IDNO) {
+                EXPECT_FALSE(
+                    m_sim->WaitForLines("configure mac=" + mac, 1, std::chrono::milliseconds(300)));
+                continue;
+            }
+            sent += hostnameShown ? 1 : 0;
             EXPECT_TRUE(m_sim->WaitForLines("configure mac=" + mac, 1) ||
                         !m_sim->LinesStartingWith("reject mac=" + mac).empty())
                 << m_sim->Describe();
         }
     });
-    EXPECT_GT(sent, kModules / 2) << "most generated modules report a hostname";
+    EXPECT_GT(sent, kModules / 4) << "most generated modules report a hostname";
+}
+
+// This user's window or ordvane-cli saw module 02 ask for hashed passwords; now it asks for
+// plain text. Its password is refused outright, while module 01, to which no password goes,
+// is configured without a question.
+TEST_F(MainWindowTest, APasswordNeverGoesInClearToAModuleOnceSeenAskingForHashedOnes) {
+    const std::string folder = std::string(std::getenv("XDG_STATE_HOME")) + "/ordvane";
+    ASSERT_EQ(std::system(("mkdir -p '" + folder + "'").c_str()), 0);
+    std::ofstream(folder + "/known-modules") << "0A-51-4D-00-00-02 hashed\n";
+    const struct {
+        const char* mac;
+        const char* password;
+        std::string box;
+    } cases[] = {
+        {"0A-51-4D-00-00-02", "secret", ordvane::PasswordDowngradeRefusal("0A-51-4D-00-00-02")},
+        {"0A-51-4D-00-00-01", "", ""},
+    };
+    RunWindow([&](TestableScanDlg& window) {
+        CListCtrl& list = window.ModuleList();
+        for (const auto& c : cases) {
+            int row = 0;
+            while (row < list.GetItemCount() &&
+                   list.GetItemText(row, ordvane::kColumnMac).Str() != c.mac) {
+                ++row;
+            }
+            ModalScript user;
+            user.OnDialog([&](CDialog& dialog) {
+                auto& password = *static_cast<CEdit*>(dialog.GetDlgItem(IDC_PASSWORD));
+                TypeText(password, c.password);
+                PressButton(dialog, IDOK);
+            });
+            DoubleClickRow(list, row);
+            ASSERT_EQ(user.MessageBoxes().size(), c.box.empty() ? 0u : 1u) << c.mac;
+            if (!c.box.empty()) {
+                EXPECT_EQ(user.MessageBoxes()[0].text, c.box);
+            }
+            EXPECT_EQ(m_sim->WaitForLines(std::string("configure mac=") + c.mac, 1,
+                                          std::chrono::milliseconds(2500)),
+                      c.box.empty())
+                << m_sim->Describe();
+        }
+    });
 }
 
 TEST_F(MainWindowTest, NoAnswerNamesTheModuleOfTheLastRequest) {

@@ -59,6 +59,8 @@ void MainWindowTest::StartFleet(const std::string& fleetCsv, int rows) {
     ASSERT_TRUE(m_sim->WaitReady()) << m_sim->Describe();
     PointLibraryAt(*m_sim);
     DrainLibraryQueues();
+    // The old script goes first: its destructor removes the hook the new one installs.
+    m_script.reset();
     m_script = std::make_unique<framework::ModalScript>();
 }
 

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <string>
 
+#include "tests/support/HostileModuleTexts.h"
 #include "tests/ui/MainWindowFixture.h"
 
 using ordvane::testing::MainWindowTest;
@@ -48,6 +49,25 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsOrAllWithTheHeadingLine) {
     EXPECT_EQ(all, expectedAll);
     EXPECT_EQ(selected, expectedSelected);
     EXPECT_NE(all.find("\t0A-51-4D-00-00-02\n"), std::string::npos) << all;
+}
+
+// Module types come from the network: one a spreadsheet would take for a formula gets a single
+// quote in front, and control characters show as \xNN, so no row splits and no escape is
+// pasted.
+TEST_F(MainWindowTest, CopiedCellsCannotAttackTheSpreadsheetTheyArePastedInto) {
+    using ordvane::testing::kHostileModuleTexts;
+    StartFleet(ordvane::testing::HostileFleet(), static_cast<int>(kHostileModuleTexts.size()));
+    std::string copied;
+    RunWindow([&](TestableScanDlg& window) {
+        window.ModuleList().GetWidget()->setFocus();
+        copied = CopyWithKeys(window.ModuleList());
+    });
+    for (std::size_t index = 0; index < kHostileModuleTexts.size(); ++index) {
+        const std::string cell = std::string("\t") + kHostileModuleTexts[index].copiedCell + "\t" +
+                                 ordvane::testing::HostileModuleMac(index) + "\n";
+        EXPECT_NE(copied.find(cell), std::string::npos) << cell << " in\n" << copied;
+    }
+    EXPECT_EQ(copied.find('\x1B'), std::string::npos);
 }
 
 }  // namespace

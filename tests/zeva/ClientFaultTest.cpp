@@ -195,6 +195,86 @@ TEST(ClientFaults, OverlongTextsFromTheWireEndInsideTheirFields) {
     EXPECT_EQ(std::strlen(response.challenge), sizeof response.challenge - 1);
 }
 
+// The engine without a socket, ids counting up, fed answers by the test.
+class DetachedClient {
+public:
+    explicit DetachedClient(ClientLimits limits = {})
+        : m_client(limits,
+                   {[this] { return m_nextId++; }, [] { return std::vector<ScanDestination>{}; }}) {
+        m_client.StartDetached();
+    }
+    // Starts a scan; its id.
+    std::uint32_t Scan() {
+        EXPECT_TRUE(m_client.SendScan());
+        return m_nextId - 1;
+    }
+    // The events of one answer from a sender (the last byte of its address).
+    std::vector<int> Answer(const ScanAnswer& answer, std::uint8_t sender = 2) {
+        std::array<std::uint8_t, kMaxDatagramSize> buffer{};
+        ReceivedDatagram from;
+        from.size = Encode(answer, buffer);
+        from.source = {0x7F000000u + sender, kModulePort};
+        return m_client.HandleReceived(std::span(buffer.data(), from.size), from);
+    }
+    std::vector<int> Answer(std::uint32_t scanId, std::uint8_t mac) {
+        return Answer(AnswerFrom(scanId, mac));
+    }
+    // The events a configure raises at once.
+    std::vector<int> Configure(std::uint8_t mac) {
+        ZEVA_ConfigureRequestType request{};
+        std::memcpy(request.macId, AnswerFrom(0, mac).hardwareAddress.data(), 6);
+        m_client.SendConfigure(request);
+        return m_client.HandleReceived({}, {});
+    }
+    ModuleServiceClient* operator->() { return &m_client; }
+
+private:
+    std::uint32_t m_nextId = 100;
+    ModuleServiceClient m_client;
+};
+
+// Made-up MACs fill the module table and the response queue in one scan, and the real module
+// answering after them is refused; the next scan, which they do not answer, lists it, though
+// the program took nothing meanwhile.
+TEST(ClientFaults, AFloodOfMadeUpMacsKeepsNoRealModuleOutPastTheNextScan) {
+    DetachedClient client({.responseQueueCapacity = 4, .knownRouteCapacity = 4});
+    const std::uint32_t flooded = client.Scan();
+    for (std::uint8_t fake = 1; fake <= 4; ++fake) {
+        EXPECT_EQ(client.Answer(flooded, fake), std::vector<int>{ZEVA_EVENT_RESPONSE});
+    }
+    EXPECT_TRUE(client.Answer(flooded, 0xEE).empty());
+    EXPECT_EQ(client.Answer(client.Scan(), 0xEE), std::vector<int>{ZEVA_EVENT_RESPONSE});
+    ZEVA_ModuleScanResponseType response{};
+    while (client->TakeResponse(response)) {
+    }
+    EXPECT_EQ(response.macId[5], 0xEE);
+    EXPECT_EQ(client->Statistics().modulesForgotten, 1u);
+}
+
+// A MAC once heard asking for hashed passwords gets no configure while its last answer asks
+// for plain text, whoever sends it and however much later; an answer asking for hashed
+// passwords again lifts that.
+TEST(ClientFaults, NoConfigureGoesToAMacWhoseAnswerFellBackToPlainPasswords) {
+    struct Scan {
+        bool hashed;
+        std::uint8_t sender;
+        std::vector<int> configureEvents;
+    };
+    const Scan scans[] = {
+        {true, 2, {}},
+        {false, 3, {ZEVA_EVENT_PASSWORD_DOWNGRADE}},
+        {false, 2, {ZEVA_EVENT_PASSWORD_DOWNGRADE}},
+        {true, 2, {}},
+    };
+    DetachedClient client;
+    for (const Scan& scan : scans) {
+        ScanAnswer answer = AnswerFrom(client.Scan(), 1);
+        answer.record.hashedPasswords = scan.hashed ? 1 : 0;
+        ASSERT_EQ(client.Answer(answer, scan.sender), std::vector<int>{ZEVA_EVENT_RESPONSE});
+        EXPECT_EQ(client.Configure(1), scan.configureEvents) << "scan " << &scan - scans;
+    }
+}
+
 std::array<std::atomic<int>, 8> g_events{};
 
 void CountEvent(int eventCode) {

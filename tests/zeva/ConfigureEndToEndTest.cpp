@@ -11,7 +11,9 @@
 #include "modsvc/ModuleService.h"
 #include "tests/zeva/EmulatorTest.h"
 
+#include "config/ConfigureRequestBuilder.h"
 #include "config/MD5.h"
+#include "sim/PasswordCheck.h"
 
 namespace ordvane::testing {
 namespace {
@@ -204,8 +206,10 @@ TEST_F(ConfigureEndToEnd, HashedConfigureWithChallengeResponseAndNewSaltedPasswo
     ASSERT_EQ(module.hashedPasswords, 1);
     ZEVA_ConfigureRequestType request = NewSettings(module, ChallengeResponse(module, "secret"));
     request.changePassword = 1;
+    // Sealed under the current password, as a module of revision 2 takes it.
     SetText(request.newPassword, sizeof request.newPassword,
-            "Xy" + Md5Hex("Xy" + std::string("better")));
+            SealStoredForm(CurrentStoredForm(module.challenge, "secret"), module.challenge,
+                           "Xy" + Md5Hex("Xy" + std::string("better"))));
     ZEVA_SendConfigure(&request);
     ASSERT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_RESCAN, 1));
     std::this_thread::sleep_for(kSettle);
@@ -231,6 +235,60 @@ TEST_F(ConfigureEndToEnd, HashedResponseOverTheWrongPasswordIsRejected) {
     ZEVA_SendConfigure(&request);
     ASSERT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_INVALID_PASSWORD, 1));
     EXPECT_TRUE(m_sim->LinesStartingWith("configure ").empty());
+}
+
+// Someone on the link sees a hashed password change and uses its new-password field as the
+// stored form to answer the next challenge. From a module of the first protocol revision that
+// field is the stored form itself; from one of revision 2 it is sealed under the old password,
+// and only the new password itself works afterwards.
+TEST_F(ConfigureEndToEnd, ASealedNewPasswordSeenOnTheWireAnswersNoChallenge) {
+    const std::string stored = sim::SaltedDigest("ab", "quillmor");
+    StartWith({"--fleet", WriteTemporaryFile("fleet.csv",
+                                             "mac,hashed,password_hash,protocol\n"
+                                             "0A-51-4D-00-00-01,1," +
+                                                 stored +
+                                                 ",1\n"
+                                                 "0A-51-4D-00-00-02,1," +
+                                                 stored + ",2\n")});
+    m_expectedModules = 2;
+    struct Case {
+        std::string mac;
+        int revision;
+        int attackerEvent;
+    };
+    const Case cases[] = {{"0A-51-4D-00-00-01", 1, ZEVA_EVENT_RESCAN},
+                          {"0A-51-4D-00-00-02", 2, ZEVA_EVENT_INVALID_PASSWORD}};
+    for (const Case& c : cases) {
+        const ZEVA_ModuleScanResponseType module = ScanOne(c.mac);
+        EXPECT_EQ(module.protocolRevision, c.revision);
+        ConfigureDialogOutput change;
+        change.password = "quillmor";
+        change.changePassword = 1;
+        change.newPassword = "fresh";
+        ZEVA_ConfigureRequestType request;
+        ASSERT_TRUE(BuildConfigureRequest(module, change, request));
+        const std::string seen = request.newPassword;  // travels on the wire as it is
+        int rescans = LibraryEvents::Count(ZEVA_EVENT_RESCAN);
+        ZEVA_SendConfigure(&request);
+        ASSERT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_RESCAN, ++rescans)) << m_sim->Describe();
+
+        ZEVA_ModuleScanResponseType again = ScanOne(c.mac);
+        ZEVA_ConfigureRequestType attack = NewSettings(again, "");
+        SetText(attack.password, sizeof attack.password,
+                sim::ChallengeResponse(seen, again.challenge));
+        const int before = LibraryEvents::Count(c.attackerEvent);
+        ZEVA_SendConfigure(&attack);
+        EXPECT_TRUE(LibraryEvents::WaitFor(c.attackerEvent, before + 1)) << m_sim->Describe();
+
+        again = ScanOne(c.mac);
+        ConfigureDialogOutput owner;
+        owner.password = "fresh";
+        owner.hostname = "owner";
+        ASSERT_TRUE(BuildConfigureRequest(again, owner, request));
+        rescans = LibraryEvents::Count(ZEVA_EVENT_RESCAN);
+        ZEVA_SendConfigure(&request);
+        EXPECT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_RESCAN, rescans + 1)) << m_sim->Describe();
+    }
 }
 
 }  // namespace

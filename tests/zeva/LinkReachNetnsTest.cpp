@@ -264,10 +264,11 @@ public:
     enum class Kind { kClaimant, kEcho };
 
     Impostor(const std::string& inNamespace, zeva::MacAddress mac, Kind kind,
-             std::chrono::milliseconds delay = {})
+             std::chrono::milliseconds delay = {}, bool byBroadcast = false)
         : m_mac(mac),
           m_kind(kind),
           m_delay(delay),
+          m_byBroadcast(byBroadcast),
           m_thread([this, inNamespace] { Run(inNamespace); }) {}
     ~Impostor() {
         m_stop = true;
@@ -292,6 +293,7 @@ private:
                 const auto decoded =
                     zeva::DecodeModuleBound(std::span(buffer.data(), received.size)).message;
                 if (decoded) {
+                    m_interface = received.interfaceIndex;
                     Handle(socket, *decoded, received.source);
                 }
             }
@@ -347,6 +349,12 @@ private:
         answer.record.passwordSet = 1;
         answer.record.passwordSetValid = 1;
         answer.record.hashedPasswords = 0;
+        if (m_byBroadcast) {
+            std::array<std::uint8_t, zeva::kMaxDatagramSize> buffer{};
+            socket.SendTo(std::span(buffer.data(), zeva::Encode(answer, buffer)),
+                          {zeva::kLimitedBroadcast, library.port}, m_interface);
+            return;
+        }
         Send(socket, answer, library);
     }
 
@@ -360,6 +368,8 @@ private:
     const zeva::MacAddress m_mac;
     const Kind m_kind;
     const std::chrono::milliseconds m_delay;
+    const bool m_byBroadcast;
+    int m_interface = 0;
     std::optional<std::uint32_t> m_currentScanId;
     std::optional<std::uint32_t> m_previousScanId;
     zeva::Endpoint m_library;
@@ -468,6 +478,45 @@ TEST_F(LinkReach, AnswersWithAnOldScanIdOrAWrongRequestIdOrSenderChangeNothing) 
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(LibraryEvents::Count(ZEVA_EVENT_INVALID_PASSWORD), 0);
     EXPECT_EQ(LibraryEvents::Count(ZEVA_EVENT_MAC_CONFLICT), 0);
+}
+
+// A host with the module's own address and port answers first, by broadcast or by unicast,
+// claiming plain passwords. The module must still answer (an acknowledgement for a scan it has
+// not answered is not its own), and its answer, though from the same sender, differs: the MAC
+// is claimed twice and nothing reaches the impostor.
+class CopiedSender : public LinkReach, public ::testing::WithParamInterface<bool> {};
+
+INSTANTIATE_TEST_SUITE_P(Impostor, CopiedSender, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& parameter) {
+                             return parameter.param ? "ByBroadcast" : "ByUnicast";
+                         });
+
+TEST_P(CopiedSender, TheModulesOwnAnswerMakesTheMacClaimedTwice) {
+    std::string moduleNamespace, impostorNamespace;
+    const std::string bridge =
+        AddBridgedHosts("10.99.0.5/24", "10.99.0.5/24", moduleNamespace, impostorNamespace);
+    m_sim = StartEmulator(moduleNamespace,
+                          "mac,ip,mask,hashed,password_hash\n"
+                          "0A-51-4D-00-09-01,10.99.0.5,255.255.255.0,1," +
+                              sim::SaltedDigest("ab", "quillmor") + "\n",
+                          {"--delay-ms", "400"});
+    Impostor impostor(impostorNamespace, {0x0A, 0x51, 0x4D, 0x00, 0x09, 0x01},
+                      Impostor::Kind::kClaimant, 0ms, GetParam());
+
+    const CommandRun cli = RunCli("configure 0A-51-4D-00-09-01 --ip 10.99.0.7", bridge);
+    EXPECT_EQ(cli.status, 1) << cli.output << cli.errors;
+    EXPECT_NE(cli.errors.find("two devices claim 0A-51-4D-00-09-01"), std::string::npos)
+        << cli.errors;
+
+    StartLibraryOn(bridge);
+    ZEVA_SendModuleScan();
+    ASSERT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_RESPONSE, 2)) << m_sim->Describe();
+    auto request = ConfigureTo(TakeResponses().begin()->second, Ip(10, 99, 0, 7), "quillmor");
+    ZEVA_SendConfigure(&request);
+    EXPECT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_MAC_CONFLICT, 1));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(impostor.CommandsHeard(), 0);
+    EXPECT_TRUE(m_sim->LinesStartingWith("configure ").empty()) << m_sim->Describe();
 }
 
 }  // namespace

@@ -52,6 +52,7 @@ ScanAnswer FullAnswer() {
     record.dns2Valid = 1;
     std::strcpy(record.challenge, "abcdefghijklmnopqrstuvwxyz01234567");
     record.hashedPasswords = 1;
+    record.protocolRevision = kSealedPasswordRevision;
     return answer;
 }
 
@@ -66,6 +67,31 @@ TEST(ModuleProtocol, ScanAnswerRoundTripKeepsEveryFieldAndFitsOneDatagram) {
     EXPECT_EQ(back.scanId, answer.scanId);
     EXPECT_EQ(back.hardwareAddress, answer.hardwareAddress);
     EXPECT_EQ(std::memcmp(&back.record, &answer.record, sizeof answer.record), 0);
+}
+
+// The revision is the answer's last byte; a module of the first revision sends none.
+TEST(ModuleProtocol, TheRevisionByteIsOptionalAndNeverZero) {
+    ScanAnswer answer = FullAnswer();
+    answer.record.protocolRevision = kFirstRevision;
+    const std::vector<std::uint8_t> first = Encoded(answer);
+    EXPECT_EQ(first.size() + 1, Encoded(FullAnswer()).size());
+    struct Case {
+        std::vector<std::uint8_t> trailing;
+        int revision;  // -1: malformed
+    };
+    const Case cases[] = {{{}, 1}, {{2}, 2}, {{7}, 7}, {{0}, -1}, {{2, 0}, -1}};
+    for (const Case& c : cases) {
+        std::vector<std::uint8_t> datagram = first;
+        datagram.insert(datagram.end(), c.trailing.begin(), c.trailing.end());
+        const std::size_t body = datagram.size() - kHeaderSize;
+        datagram[6] = static_cast<std::uint8_t>(body >> 8);
+        datagram[7] = static_cast<std::uint8_t>(body);
+        const auto decoded = DecodeLibraryBound(datagram);
+        ASSERT_EQ(decoded.message.has_value(), c.revision > 0) << c.trailing.size();
+        if (decoded.message) {
+            EXPECT_EQ(std::get<ScanAnswer>(*decoded.message).record.protocolRevision, c.revision);
+        }
+    }
 }
 
 TEST(ModuleProtocol, UnreportedMacStaysOutOfTheRecordButStillIdentifiesTheSender) {

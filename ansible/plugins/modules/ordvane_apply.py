@@ -50,6 +50,14 @@ options:
     description:
       - A new password for every planned module.
     type: str
+  plain_password:
+    description:
+      - Consent to send I(password) and I(new_password) in clear text to modules that ask for
+        plain passwords (anyone on the cell's network can read them). Without it such a module
+        is left C(not-sent). A module once seen asking for hashed passwords never gets a
+        password in clear, whatever this says.
+    type: bool
+    default: false
   seconds:
     description:
       - How long to scan, and at most how long to rescan, 1 to 3600 seconds.
@@ -186,6 +194,7 @@ def main():
         plan_file=dict(type='path'),
         password=dict(type='str', no_log=True),
         new_password=dict(type='str', no_log=True),
+        plain_password=dict(type='bool', default=False),
         seconds=dict(type='int', default=3),
     )
     argument_spec.update(COMMON_ARGUMENT_SPEC)
@@ -222,6 +231,8 @@ def main():
         if params['new_password'] is not None:
             arguments.append('--new-password-stdin')
             secrets.append(params['new_password'])
+        if params['plain_password']:
+            arguments.append('--plain-password')
     try:
         run = run_cli(module, arguments, ''.join(secret + '\n' for secret in secrets))
     finally:

@@ -1,0 +1,92 @@
+// ordvane-cli forget MAC: drops a module from the known-modules file, so that a module whose
+// firmware really went back to plain passwords can be configured again.
+//
+// Exit status: 0 when the MAC was forgotten, 1 when it was not known or the file could not be
+// written, 2 for bad arguments.
+#include "cli/KnownModulesFile.h"
+
+#include <cstdio>
+
+#include "cli/CommandOptions.h"
+#include "cli/ExitStatus.h"
+#include "cli/TerminalText.h"
+
+namespace ordvane::cli {
+
+namespace {
+
+void Warn(const char* command, const std::string& error) {
+    std::fprintf(stderr, "%s: warning: %s\n", command, TerminalSafe(error).c_str());
+}
+
+}  // namespace
+
+bool SaveKnownModulesFile(const char* command, const KnownModules& known) {
+    const std::string path = KnownModulesPath();
+    std::string error = "no HOME or XDG_STATE_HOME for the known-modules file";
+    if (path.empty() || !SaveKnownModules(path, known, error)) {
+        Warn(command, error);
+        return false;
+    }
+    return true;
+}
+
+KnownModules LoadKnownModulesFile(const char* command) {
+    KnownModules known;
+    const std::string path = KnownModulesPath();
+    std::string error;
+    if (!path.empty() && !LoadKnownModules(path, known, error)) {
+        Warn(command, error);
+    }
+    return known;
+}
+
+void RememberKnownModules(const char* command, KnownModules& known,
+                          const std::vector<ZEVA_ModuleScanResponseType>& answers) {
+    bool changed = false;
+    for (const ZEVA_ModuleScanResponseType& answer : answers) {
+        changed = known.Remember(answer) || changed;
+    }
+    if (changed) {
+        SaveKnownModulesFile(command, known);
+    }
+}
+
+bool MayConfigure(const char* command, const KnownModules& known,
+                  const ZEVA_ModuleScanResponseType& module, bool passwordGiven,
+                  bool plainPasswordConsent) {
+    const std::string mac = FormatMacAddress(module.macId);
+    switch (CheckPasswordSending(known, module, passwordGiven)) {
+        case PasswordSending::kAllowed:
+            return true;
+        case PasswordSending::kRefusedDowngrade:
+            std::fprintf(stderr, "%s: %s\n", command, PasswordDowngradeRefusal(mac).c_str());
+            return false;
+        case PasswordSending::kNeedsConsent:
+            if (plainPasswordConsent) {
+                return true;
+            }
+            std::fprintf(stderr,
+                         "%s: %s Nothing was sent; add --plain-password to send it anyway.\n",
+                         command, PlainPasswordRisk(mac).c_str());
+            return false;
+    }
+    return false;
+}
+
+int RunForget(std::span<const std::string> arguments) {
+    MacAddress mac{};
+    if (arguments.size() != 1 || !ParseMacArgument(arguments[0], mac)) {
+        std::fprintf(stderr, "usage: ordvane-cli forget MAC  (e.g. 0A-51-4D-00-00-2A)\n");
+        return kExitUsage;
+    }
+    KnownModules known = LoadKnownModulesFile("ordvane-cli forget");
+    if (!known.Forget(mac)) {
+        std::fprintf(stderr, "ordvane-cli forget: %s is not a known module\n",
+                     FormatMacAddress(mac.data()).c_str());
+        return kExitFailure;
+    }
+    return SaveKnownModulesFile("ordvane-cli forget", known) ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace ordvane::cli
