@@ -177,7 +177,8 @@ def main():
     params = module.params
     if not 1 <= params['seconds'] <= 3600:
         module.fail_json(msg='seconds must be from 1 to 3600, not %d' % params['seconds'])
-    if params['password'] is not None and ('\n' in params['password'] or '\r' in params['password']):
+    password = params['password']
+    if password is not None and ('\n' in password or '\r' in password):
         module.fail_json(msg='password must be one line')
     for option in ('mac',) + VALUE_OPTIONS:
         value = params[option]
@@ -213,7 +214,8 @@ def main():
                                                           ': ' + details if details else ''),
                          changed=any(entry.get('result') == 'accepted' for entry in run.journal),
                          **result)
-    module.exit_json(changed=True, msg='%s verified at %s' % (params['mac'], params['ip']), **result)
+    module.exit_json(changed=True, msg='%s verified at %s' % (params['mac'], params['ip']),
+                     **result)
 
 
 if __name__ == '__main__':
