@@ -12,15 +12,7 @@ bin_dir=$(realpath "$1")
 source_dir=$2
 source "$source_dir/tests/ansible/PlantNetwork.sh"
 
-if [[ $(id -u) -ne 0 ]]; then
-    echo "[  SKIPPED ] needs root for network namespaces"
-    exit 0
-fi
-missing=$(plant_missing_program)
-if [[ -n $missing ]]; then
-    echo "[  SKIPPED ] needs $missing (tools/install-deps installs it)"
-    exit 0
-fi
+plant_skip_unless_runnable
 
 work=$(mktemp -d)
 trap 'plant_teardown; rm -rf "$work"' EXIT
@@ -49,12 +41,6 @@ done
 plant_install_collection "$source_dir"
 plant_inventory "$work/inventory.yml"
 plant_wait_ready
-
-faults=0
-fault() {
-    echo "FAULT: $*" >&2
-    faults=$((faults + 1))
-}
 
 # Runs the sample playbook with the given arguments; prints "host changed failed unreachable"
 # per cell host from the run's recap.
@@ -148,5 +134,5 @@ $expected"
         fault "cell $number's journal holds the password"
 done
 
-((faults == 0)) || exit 1
+((plant_faults == 0)) || exit 1
 echo "three cells inventoried, checked, applied and applied again; journals hold the changes"

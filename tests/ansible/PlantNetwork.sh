@@ -10,6 +10,8 @@
 # no file of this machine is touched. Every namespace is named after this process and
 # removed by plant_teardown (install it as an EXIT trap).
 #
+#   plant_skip_unless_runnable      ends a test as skipped unless root with every program
+#   fault TEXT                      a test's failed check: says it, counts it in plant_faults
 #   plant_setup WORK BIN_DIR        the work folder (private, made by the caller), the build's bin
 #   plant_add_cell N SIM_ARGUMENTS  cell host N (1, 2, ...) with the emulator's arguments
 #   plant_inventory FILE SOURCE_DIR writes the inventory of every cell added so far (one
@@ -33,6 +35,26 @@ plant_missing_program() {
     for program in ip unshare ssh ssh-keygen /usr/sbin/sshd ansible-playbook ansible-galaxy python3; do
         command -v "$program" >/dev/null 2>&1 || { echo "$program"; return; }
     done
+}
+
+# Ends the test as skipped (CTest's skip pattern, exit status 0) unless it can make a plant.
+plant_skip_unless_runnable() {
+    if [[ $(id -u) -ne 0 ]]; then
+        echo "[  SKIPPED ] needs root for network namespaces"
+        exit 0
+    fi
+    local missing
+    missing=$(plant_missing_program)
+    if [[ -n $missing ]]; then
+        echo "[  SKIPPED ] needs $missing (tools/install-deps installs it)"
+        exit 0
+    fi
+}
+
+plant_faults=0
+fault() {
+    echo "FAULT: $*" >&2
+    plant_faults=$((plant_faults + 1))
 }
 
 plant_setup() {
