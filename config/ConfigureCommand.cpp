@@ -87,13 +87,26 @@ bool ConfirmPasswordSending(const ZEVA_ModuleScanResponseType& module,
         case ordvane::PasswordSending::kAllowed:
             break;
         case ordvane::PasswordSending::kRefusedDowngrade:
-            AfxMessageBox(ordvane::PasswordDowngradeRefusal(mac).c_str(),
-                          MB_ICONEXCLAMATION | MB_OK);
+            // The texts of PasswordDowngradeRefusal and PlainPasswordRisk, translated.
+            AfxMessageBox(
+                ordvane::FillIn(
+                    ordvane::translate(
+                        "CEthernetConfigDlg",
+                        "%1 asked for hashed passwords before and now asks for its password in "
+                        "plain text; another device may be answering in its name. Nothing was "
+                        "sent. After a real firmware change, forget it with \"ordvane-cli forget "
+                        "%1\"."),
+                    {mac}),
+                MB_ICONEXCLAMATION | MB_OK);
             return false;
         case ordvane::PasswordSending::kNeedsConsent: {
-            const std::string question =
-                ordvane::PlainPasswordRisk(mac) + "\n\nSend the password in plain text anyway?";
-            if (AfxMessageBox(question.c_str(), MB_ICONEXCLAMATION | MB_YESNO) != IDYES) {
+            const CString question = ordvane::FillIn(
+                ordvane::translate("CEthernetConfigDlg",
+                                   "%1 takes its password in plain text: anyone on the network "
+                                   "can read it on the way.\n\nSend the password in plain text "
+                                   "anyway?"),
+                {mac});
+            if (AfxMessageBox(question, MB_ICONEXCLAMATION | MB_YESNO) != IDYES) {
                 return false;
             }
             break;

@@ -293,7 +293,7 @@ LRESULT CScanDlg::OnDhcpServerNotice(WPARAM kind, LPARAM interfaceIndex) {
         kind == static_cast<WPARAM>(CDhcpServer::LinkNotice::Kind::kOtherServer)
             ? OtherDhcpServerWarning(m_dhcpServer.Server().CurrentActivity().otherServer, index)
             : CardWithoutAddressWarning(index);
-    MessageBox(text.c_str(), "Warning", MB_ICONEXCLAMATION | MB_OK);
+    MessageBox(text.c_str(), ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
     return 0;
 }
 
@@ -701,7 +701,8 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
                        ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
             return 0;
         case ZEVA_EVENT_PASSWORD_DOWNGRADE:
-            MessageBox(kPasswordDowngradeMessage, "Warning", MB_ICONEXCLAMATION | MB_OK);
+            MessageBox(ordvane::translate("CScanDlg", kPasswordDowngradeMessage),
+                       ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
             return 0;
         case ZEVA_EVENT_NO_ANSWER:
             MessageBox(ordvane::NoAnswerMessage(m_moduleList).c_str(),
