@@ -87,13 +87,26 @@ bool ConfirmPasswordSending(const ZEVA_ModuleScanResponseType& module,
         case ordvane::PasswordSending::kAllowed:
             break;
         case ordvane::PasswordSending::kRefusedDowngrade:
-            AfxMessageBox(ordvane::PasswordDowngradeRefusal(mac).c_str(),
-                          MB_ICONEXCLAMATION | MB_OK);
+            // The texts of PasswordDowngradeRefusal and PlainPasswordRisk, translated.
+            AfxMessageBox(
+                ordvane::FillIn(
+                    ordvane::translate(
+                        "CEthernetConfigDlg",
+                        "%1 asked for hashed passwords before and now asks for its password in "
+                        "plain text; another device may be answering in its name. Nothing was "
+                        "sent. After a real firmware change, forget it with \"ordvane-cli forget "
+                        "%1\"."),
+                    {mac}),
+                MB_ICONEXCLAMATION | MB_OK);
             return false;
         case ordvane::PasswordSending::kNeedsConsent: {
-            const std::string question =
-                ordvane::PlainPasswordRisk(mac) + "\n\nSend the password in plain text anyway?";
-            if (AfxMessageBox(question.c_str(), MB_ICONEXCLAMATION | MB_YESNO) != IDYES) {
+            const CString question = ordvane::FillIn(
+                ordvane::translate("CEthernetConfigDlg",
+                                   "%1 takes its password in plain text: anyone on the network "
+                                   "can read it on the way.\n\nSend the password in plain text "
+                                   "anyway?"),
+                {mac});
+            if (AfxMessageBox(question, MB_ICONEXCLAMATION | MB_YESNO) != IDYES) {
                 return false;
             }
             break;
@@ -105,7 +118,55 @@ bool ConfirmPasswordSending(const ZEVA_ModuleScanResponseType& module,
     return true;
 }
 
+// Sends the request; its outcome closes the journal's line (JournalConfigureOutcome).
+void SendJournaledConfigure(CModuleListCtrl& moduleList, ordvane::JournalCommand command,
+                            const ZEVA_ModuleScanResponseType& module,
+                            const ordvane::ConfigureDialogOutput& values,
+                            ZEVA_ConfigureRequestType request) {
+    moduleList.SetConfiguredMac(request.macId);
+    OpenConfigureRequests().Hold(ordvane::ConfigureChange(command, module, values, request));
+    ZEVA_SendConfigure(&request);
+}
+
 }  // namespace
+
+std::optional<ordvane::ConfigureOverrides> AskRecoveryValues(
+    const ZEVA_ModuleScanResponseType& module) {
+    CEthernetConfigDlg dialog;
+    dialog.m_caption = ordvane::FillIn(ordvane::translate("CEthernetConfigDlg", "Configure: %1"),
+                                       {ordvane::FormatMacAddress(module.macId)});
+    LoadDialogInput(dialog, ordvane::PrefillFromModule(module));
+    dialog.m_dhcpChoice = 1;  // the module leaves DHCP mode
+    if (dialog.DoModal() != IDOK) {
+        return std::nullopt;
+    }
+    const ordvane::ConfigureDialogOutput typed = ReadDialogOutput(dialog);
+    ordvane::ConfigureOverrides overrides;
+    overrides.ipAddress = typed.ipAddress;
+    overrides.subnetMask = typed.subnetMask;
+    overrides.gateway = typed.gateway;
+    overrides.primaryDns = typed.primaryDns;
+    overrides.secondaryDns = typed.secondaryDns;
+    overrides.hostname = typed.hostname;
+    overrides.dhcpChoice = 1;
+    if (!typed.password.empty()) {
+        overrides.password = typed.password;
+    }
+    if (typed.changePassword == 1) {
+        overrides.newPassword = typed.newPassword;
+    }
+    return overrides;
+}
+
+bool SendRecoveryConfigure(CModuleListCtrl& moduleList, const ZEVA_ModuleScanResponseType& module,
+                           const ordvane::ConfigureDialogOutput& values,
+                           const ZEVA_ConfigureRequestType& request) {
+    if (!ConfirmPasswordSending(module, values)) {
+        return false;
+    }
+    SendJournaledConfigure(moduleList, ordvane::JournalCommand::kRecover, module, values, request);
+    return true;
+}
 
 void RunConfigureCommand(CModuleListCtrl& moduleList, CPoint point) {
     RunConfigureCommandKeepingTyped(moduleList, point, nullptr);
@@ -140,17 +201,13 @@ std::optional<TypedConfiguration> RunConfigureCommandKeepingTyped(CModuleListCtr
     }
 
     TypedConfiguration sent{mac, ReadDialogOutput(dialog)};
-    if (!ConfirmPasswordSending(module, sent.values)) {
-        return std::nullopt;
-    }
     ZEVA_ConfigureRequestType request;
-    if (!ordvane::BuildConfigureRequest(module, sent.values, request)) {
+    if (!ConfirmPasswordSending(module, sent.values) ||
+        !ordvane::BuildConfigureRequest(module, sent.values, request)) {
         return std::nullopt;
     }
-    moduleList.SetConfiguredMac(request.macId);
-    OpenConfigureRequests().Hold(ordvane::ConfigureChange(ordvane::JournalCommand::kConfigure,
-                                                          module, sent.values, request));
-    ZEVA_SendConfigure(&request);
+    SendJournaledConfigure(moduleList, ordvane::JournalCommand::kConfigure, module, sent.values,
+                           request);
     sent.values.password.clear();
     sent.values.newPassword.clear();
     return sent;

@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "config/ConfigureDialogValues.h"
+#include "config/ConfigureOverrides.h"
+#include "modsvc/ModuleService.h"
 #include "platform/AddressText.h"
 #include "platform/framework/WinGeometry.h"
 
@@ -29,6 +31,18 @@ void RunConfigureCommand(CModuleListCtrl& moduleList, CPoint point);
 std::optional<TypedConfiguration> RunConfigureCommandKeepingTyped(CModuleListCtrl& moduleList,
                                                                   CPoint point,
                                                                   const TypedConfiguration* typed);
+
+// The configuration dialog for a module being recovered, pre-filled from its scan answer with
+// DHCP Off; what the user typed as overrides (DHCP off), nothing when cancelled.
+std::optional<ordvane::ConfigureOverrides> AskRecoveryValues(
+    const ZEVA_ModuleScanResponseType& module);
+
+// Sends a recovery's configure request after the Configure command's password guard (a module
+// seen asking for hashed passwords never gets one in clear, a plain one only with the user's
+// consent), journaled like the Configure command's; false when the guard stopped it.
+bool SendRecoveryConfigure(CModuleListCtrl& moduleList, const ZEVA_ModuleScanResponseType& module,
+                           const ordvane::ConfigureDialogOutput& values,
+                           const ZEVA_ConfigureRequestType& request);
 
 // Writes the change journal's line of the configure request awaiting its outcome when a
 // library event brings it (accepted, refused password, no answer, not sent). The main window

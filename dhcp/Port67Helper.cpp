@@ -28,14 +28,21 @@ std::string HelperPath() {
     return path + "/../libexec/ordvane/" + kPort67HelperName;
 }
 
+}  // namespace
+
 // The helper is root:ordvane, mode 0750: a user outside the group may not run it.
-std::string NotInGroupAdvice() {
+std::string Port67UserName() {
     const passwd* user = getpwuid(getuid());
-    const std::string name = user != nullptr && user->pw_name != nullptr ? user->pw_name : "USER";
-    return "only members of the group ordvane may open port 67; ask an administrator to run "
-           "\"sudo adduser " +
-           name + " ordvane\", then log out and in again";
+    return user != nullptr && user->pw_name != nullptr ? user->pw_name : "USER";
 }
+
+std::string NotInGroupAdvice() {
+    std::string advice = kNotInGroupAdvice;
+    advice.replace(advice.find("%1"), 2, Port67UserName());
+    return advice;
+}
+
+namespace {
 
 std::string ErrorText(int error) {
     return std::generic_category().message(error);

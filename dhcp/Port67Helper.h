@@ -19,5 +19,13 @@ struct Port67HelperReport {
 inline constexpr int kPort67HelperChannel = 3;  // the helper's end of the socket pair
 inline constexpr const char* kPort67HelperName = "ordvane-port67-helper";
 
+// Why a user outside the group ordvane cannot open the port, with %1 for the user's name (the
+// window shows it translated), and the text as the command line prints it.
+inline constexpr const char* kNotInGroupAdvice =
+    "only members of the group ordvane may open port 67; ask an administrator to run \"sudo "
+    "adduser %1 ordvane\", then log out and in again";
+std::string Port67UserName();
+std::string NotInGroupAdvice();
+
 // Runs the helper and returns the socket it opened; on failure -1, with failure saying why.
 int ObtainDhcpSocketFromHelper(std::string& failure);

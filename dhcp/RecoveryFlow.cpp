@@ -170,6 +170,7 @@ void RecoveryFlow::PrepareConfigure() {
         Finish(Result::kFailed, "no random salt for the password");
         return;
     }
+    m_values = values;  // what the request was built from, for the password guard and journal
     Say("Configuring it to " + FormatIpv4(values.ipAddress) + " with DHCP off");
     m_phase = Phase::kConfiguring;
 }

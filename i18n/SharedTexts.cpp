@@ -17,3 +17,10 @@ QT_TRANSLATE_NOOP("ModuleColumns", "MAC")
 QT_TRANSLATE_NOOP("CScanDlg",
                   "Two devices claim this module's MAC address, so nothing was sent. Remove the "
                   "other device and scan again.")
+QT_TRANSLATE_NOOP("SharedText", " - recovery DHCP server on")
+QT_TRANSLATE_NOOP("SharedText",
+                  "only members of the group ordvane may open port 67; ask an administrator to "
+                  "run \"sudo adduser %1 ordvane\", then log out and in again")
+QT_TRANSLATE_NOOP("CScanDlg",
+                  "Nothing was sent: this module asked for hashed passwords before and now asks "
+                  "for its password in plain text. Another device may be answering in its name.")

@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>AdvancedOptions</name>
+    <message>
+        <source>a card</source>
+        <translation>eine Netzwerkkarte</translation>
+    </message>
+    <message>
+        <source>Warning: another DHCP server (%1) serves %2. To answer only the module to recover, use ordvane-cli recover or recovery-server --only.</source>
+        <translation>Warnung: Ein anderer DHCP-Server (%1) bedient %2. Um nur dem wiederherzustellenden Modul zu antworten, verwenden Sie ordvane-cli recover oder recovery-server --only.</translation>
+    </message>
+    <message>
+        <source>Warning: a lease left %1, which has no IPv4 address: the module cannot renew it. Give the card 10.200.1.1/24.</source>
+        <translation>Warnung: Eine Adresse wurde über %1 vergeben, die keine IPv4-Adresse hat: Das Modul kann sie nicht erneuern. Geben Sie der Karte 10.200.1.1/24.</translation>
+    </message>
+    <message>
+        <source>Leases given: %1, the last to %2.</source>
+        <translation>Vergebene Adressen: %1, die letzte an %2.</translation>
+    </message>
+    <message>
+        <source>Leases given: %1.</source>
+        <translation>Vergebene Adressen: %1.</translation>
+    </message>
+</context>
+<context>
     <name>CAboutDlg</name>
     <message>
         <source>Version: %1</source>
@@ -36,6 +59,18 @@
     <message>
         <source>Configure: %1</source>
         <translation>Konfigurieren: %1</translation>
+    </message>
+    <message>
+        <source>%1 asked for hashed passwords before and now asks for its password in plain text; another device may be answering in its name. Nothing was sent. After a real firmware change, forget it with &quot;ordvane-cli forget %1&quot;.</source>
+        <translation>%1 verlangte bisher gehashte Passwörter und verlangt sein Passwort jetzt im Klartext; möglicherweise antwortet ein anderes Gerät in seinem Namen. Es wurde nichts gesendet. Nach einem echten Firmware-Wechsel vergessen Sie es mit „ordvane-cli forget %1“.</translation>
+    </message>
+    <message>
+        <source>%1 takes its password in plain text: anyone on the network can read it on the way.
+
+Send the password in plain text anyway?</source>
+        <translation>%1 nimmt sein Passwort im Klartext entgegen: Jeder im Netzwerk kann es unterwegs mitlesen.
+
+Das Passwort trotzdem im Klartext senden?</translation>
     </message>
 </context>
 <context>
@@ -105,6 +140,30 @@
     <message>
         <source>Two devices claim this module&apos;s MAC address, so nothing was sent. Remove the other device and scan again.</source>
         <translation>Zwei Geräte beanspruchen die MAC-Adresse dieses Moduls, daher wurde nichts gesendet. Entfernen Sie das andere Gerät und suchen Sie erneut.</translation>
+    </message>
+    <message>
+        <source>&amp;Recover this module</source>
+        <translation>Modul &amp;wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Recovered: %1 answers at %2 with DHCP off.</source>
+        <translation>Wiederhergestellt: %1 antwortet unter %2 mit DHCP aus.</translation>
+    </message>
+    <message>
+        <source>Recovery ended: the module sent no DHCP request or did not answer in time.</source>
+        <translation>Wiederherstellung beendet: Das Modul hat keine DHCP-Anfrage gesendet oder nicht rechtzeitig geantwortet.</translation>
+    </message>
+    <message>
+        <source>Recovery ended: %1</source>
+        <translation>Wiederherstellung beendet: %1</translation>
+    </message>
+    <message>
+        <source>Recover this module</source>
+        <translation>Modul wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Nothing was sent: this module asked for hashed passwords before and now asks for its password in plain text. Another device may be answering in its name.</source>
+        <translation>Es wurde nichts gesendet: Dieses Modul verlangte bisher gehashte Passwörter und verlangt sein Passwort jetzt im Klartext. Möglicherweise antwortet ein anderes Gerät in seinem Namen.</translation>
     </message>
 </context>
 <context>
@@ -347,6 +406,14 @@
     <message>
         <source>DHCP server init failed</source>
         <translation>Der DHCP-Server konnte nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source> - recovery DHCP server on</source>
+        <translation> - Wiederherstellungs-DHCP-Server an</translation>
+    </message>
+    <message>
+        <source>only members of the group ordvane may open port 67; ask an administrator to run &quot;sudo adduser %1 ordvane&quot;, then log out and in again</source>
+        <translation>nur Mitglieder der Gruppe ordvane dürfen Port 67 öffnen; bitten Sie einen Administrator, „sudo adduser %1 ordvane“ auszuführen, und melden Sie sich dann ab und wieder an</translation>
     </message>
 </context>
 <context>

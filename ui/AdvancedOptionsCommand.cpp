@@ -3,14 +3,25 @@
 
 #include <net/if.h>
 
+#include "dhcp/Port67Helper.h"
 #include "platform/AddressText.h"
 #include "platform/framework/MessageBox.h"
 
 void ShowDhcpServerInitFailed(const std::string& reason) {
     std::string text = ordvane::translate("SharedText", kDhcpServerInitFailedMessage).Str();
     if (!reason.empty()) {
+        // The reason comes from the server in English; the advice to join the group, which a
+        // user can act on, in the user's language.
+        std::string shown = reason;
+        if (const std::string advice = NotInGroupAdvice();
+            shown.find(advice) != std::string::npos) {
+            shown.replace(shown.find(advice), advice.size(),
+                          ordvane::FillIn(ordvane::translate("SharedText", kNotInGroupAdvice),
+                                          {Port67UserName()})
+                              .Str());
+        }
         text += "\n\n";
-        text += reason;
+        text += shown;
     }
     AfxMessageBox(text.c_str(), MB_OK, 0);
 }
@@ -19,7 +30,7 @@ void ShowDhcpServerState(CWnd& window, bool running) {
     CString caption;
     window.GetWindowText(caption);
     std::string text = static_cast<LPCSTR>(caption);
-    const std::string mark = kDhcpServerRunningMark;
+    const std::string mark = ordvane::translate("SharedText", kDhcpServerRunningMark).Str();
     const bool marked = text.size() >= mark.size() &&
                         text.compare(text.size() - mark.size(), mark.size(), mark) == 0;
     if (marked == running) {
@@ -39,34 +50,46 @@ std::string InterfaceName(int index) {
     char name[IF_NAMESIZE] = {};
     return index > 0 && if_indextoname(static_cast<unsigned>(index), name) != nullptr
                ? std::string(name)
-               : std::string("a card");
+               : ordvane::translate("AdvancedOptions", "a card").Str();
 }
 
 }  // namespace
 
 std::string OtherDhcpServerWarning(const CDhcpServer::Address& otherServer, int interfaceIndex) {
-    return "Warning: another DHCP server (" + std::to_string(otherServer[0]) + "." +
-           std::to_string(otherServer[1]) + "." + std::to_string(otherServer[2]) + "." +
-           std::to_string(otherServer[3]) + ") serves " + InterfaceName(interfaceIndex) +
-           ". To answer only the module to recover, use ordvane-cli recover or "
-           "recovery-server --only.";
+    const std::string server =
+        std::to_string(otherServer[0]) + "." + std::to_string(otherServer[1]) + "." +
+        std::to_string(otherServer[2]) + "." + std::to_string(otherServer[3]);
+    return ordvane::FillIn(
+               ordvane::translate("AdvancedOptions",
+                                  "Warning: another DHCP server (%1) serves %2. To answer only the "
+                                  "module to recover, use ordvane-cli recover or recovery-server "
+                                  "--only."),
+               {server, InterfaceName(interfaceIndex)})
+        .Str();
 }
 
 std::string CardWithoutAddressWarning(int interfaceIndex) {
-    return "Warning: a lease left " + InterfaceName(interfaceIndex) +
-           ", which has no IPv4 address: the module cannot renew it. Give the card "
-           "10.200.1.1/24.";
+    return ordvane::FillIn(ordvane::translate("AdvancedOptions",
+                                              "Warning: a lease left %1, which has no IPv4 "
+                                              "address: the module cannot renew it. Give the card "
+                                              "10.200.1.1/24."),
+                           {InterfaceName(interfaceIndex)})
+        .Str();
 }
 
 std::string DescribeDhcpServerActivity(bool running, const CDhcpServer::Activity& activity) {
     if (!running) {
         return {};
     }
-    std::string text = "Leases given: " + std::to_string(activity.leases);
-    if (activity.hasLastLease) {
-        text += ", the last to " + ordvane::FormatMacAddress(activity.lastLeaseMac.data());
-    }
-    text += ".";
+    const std::string leases = std::to_string(activity.leases);
+    std::string text =
+        activity.hasLastLease
+            ? ordvane::FillIn(
+                  ordvane::translate("AdvancedOptions", "Leases given: %1, the last to %2."),
+                  {leases, ordvane::FormatMacAddress(activity.lastLeaseMac.data())})
+                  .Str()
+            : ordvane::FillIn(ordvane::translate("AdvancedOptions", "Leases given: %1."), {leases})
+                  .Str();
     if (activity.otherServerSeen) {
         text += "\n" + OtherDhcpServerWarning(activity.otherServer, activity.otherServerInterface);
     }

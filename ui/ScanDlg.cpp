@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "config/WinkCommand.h"
 #include "modlist/ModuleColumns.h"
 #include "modsvc/ModuleService.h"
+#include "platform/AddressText.h"
 #include "platform/GetTickCount.h"
 #include "platform/framework/Accessibility.h"
 #include "platform/framework/Translate.h"
@@ -32,6 +34,10 @@ namespace {
 // The main window that the library's callback posts to. A window handle is a serial number
 // that is never reused, so a post that races with the window's end is simply dropped.
 std::atomic<HWND> g_moduleEventWindow{nullptr};
+
+// How often a running recovery looks at its clock, and how long it may take.
+constexpr int kRecoveryTurnMilliseconds = 100;
+constexpr std::chrono::seconds kRecoveryLimit{120};
 
 }  // namespace
 
@@ -56,6 +62,7 @@ ON_COMMAND(ID_MODULE_CONFIGURE, OnModuleConfigure)
 ON_COMMAND(ID_MODULE_WINK, OnWink)
 ON_COMMAND(ID_MODULE_COPY, OnModuleCopy)
 ON_COMMAND(ID_MODULE_ABOUT, OnModuleAbout)
+ON_COMMAND(ID_MODULE_RECOVER, OnModuleRecover)
 END_MESSAGE_MAP()
 
 CScanDlg::CScanDlg(CWnd* parent)
@@ -286,7 +293,7 @@ LRESULT CScanDlg::OnDhcpServerNotice(WPARAM kind, LPARAM interfaceIndex) {
         kind == static_cast<WPARAM>(CDhcpServer::LinkNotice::Kind::kOtherServer)
             ? OtherDhcpServerWarning(m_dhcpServer.Server().CurrentActivity().otherServer, index)
             : CardWithoutAddressWarning(index);
-    MessageBox(text.c_str(), "Warning", MB_ICONEXCLAMATION | MB_OK);
+    MessageBox(text.c_str(), ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
     return 0;
 }
 
@@ -341,7 +348,10 @@ void CScanDlg::OnContextMenu(CWnd* window, CPoint point) {
     menu.AppendMenu(rowCommand, ID_MODULE_CONFIGURE,
                     ordvane::translate("CScanDlg", "&Configure..."));
     menu.AppendMenu(rowCommand, ID_MODULE_WINK, ordvane::translate("CScanDlg", "&Wink"));
-    // The recovery of the selected module joins the row's commands here.
+    if (row >= 0 && RowNeedsRecovery(m_moduleList, row)) {
+        menu.AppendMenu(m_recovery ? MF_STRING | MF_GRAYED : MF_STRING, ID_MODULE_RECOVER,
+                        ordvane::translate("CScanDlg", "&Recover this module"));
+    }
     menu.AppendMenu(MF_STRING, ID_MODULE_COPY, ordvane::translate("CScanDlg", "C&opy\tCtrl+C"));
     menu.AppendMenu(MF_SEPARATOR);
     menu.AppendMenu(MF_STRING, ID_MODULE_ABOUT, ordvane::translate("CScanDlg", "&About..."));
@@ -466,10 +476,178 @@ void CScanDlg::OnModuleAbout() {
     ShowAboutBox();
 }
 
+bool CScanDlg::RowNeedsRecovery(const CListCtrl& moduleList, int row) {
+    if (moduleList.GetItemText(row, ordvane::kColumnDhcp).Str() != "On") {
+        return false;
+    }
+    const std::string ip = moduleList.GetItemText(row, ordvane::kColumnIp).Str();
+    return ip == ordvane::kNotAvailableText || ip == "0.0.0.0" || ip.starts_with("169.254.");
+}
+
+void CScanDlg::OnModuleRecover() {
+    const int row = m_moduleList.GetSelectedRow();
+    ordvane::MacAddress mac{};
+    if (m_recovery || row < 0 || !RowNeedsRecovery(m_moduleList, row) ||
+        !ordvane::ReadRowMacAddress(m_moduleList, row, mac)) {
+        return;
+    }
+    // The flow takes the server over for this MAC alone; afterwards it goes back to how the
+    // user had it.
+    m_serverWasOn = m_dhcpServer.IsEnabled();
+    m_recovery = std::make_unique<ordvane::RecoveryFlow>(
+        ordvane::RecoveryFlow::Settings{mac, {}, kRecoveryLimit}, m_dhcpServer);
+    if (!m_recovery->Start(ordvane::RecoveryFlow::Clock::now())) {
+        EndRecovery();
+        return;
+    }
+    ShowDhcpServerState(*this, true);
+    if (m_recoveryTimer == nullptr) {
+        m_recoveryTimer = new QTimer(GetWidget());
+        QObject::connect(m_recoveryTimer, &QTimer::timeout, GetWidget(),
+                         [this] { PollRecovery(); });
+    }
+    m_recoveryTimer->start(kRecoveryTurnMilliseconds);
+}
+
+void CScanDlg::PollRecovery() {
+    if (!m_recovery || m_recoveryTurn) {
+        return;
+    }
+    // Stop leaves the result running: the user (switching the server off, cancelling the
+    // dialog) or a guard ended the recovery early.
+    if (m_recovery->CurrentResult() == ordvane::RecoveryFlow::Result::kRunning &&
+        !m_dhcpServer.IsEnabled()) {
+        EndRecovery();
+        return;
+    }
+    m_recoveryTurn = true;
+    ordvane::RecoveryFlow& flow = *m_recovery;
+    switch (flow.Poll(ordvane::RecoveryFlow::Clock::now())) {
+        case ordvane::RecoveryFlow::Action::kWait:
+            break;
+        case ordvane::RecoveryFlow::Action::kSendScan:
+            ZEVA_SendModuleScan();
+            break;
+        case ordvane::RecoveryFlow::Action::kAskForValues:
+            if (const auto values = AskRecoveryValues(flow.FoundModule()); !m_recovery) {
+                return;  // the window ended meanwhile
+            } else if (values) {
+                flow.ProvideStaticValues(*values);
+            } else {
+                flow.Stop();  // cancelled: the server stops, and the recovery with it
+            }
+            break;
+        case ordvane::RecoveryFlow::Action::kSendConfigure:
+            // Known modules and the consent to a plain password, as the Configure command.
+            if (const bool sent =
+                    SendRecoveryConfigure(m_moduleList, flow.FoundModule(), flow.ConfiguredValues(),
+                                          flow.ConfigureRequest());
+                !m_recovery) {
+                return;  // the window ended while the consent was asked
+            } else if (!sent) {
+                flow.Stop();
+            }
+            break;
+        case ordvane::RecoveryFlow::Action::kFinished:
+            break;
+    }
+    if (flow.CurrentResult() != ordvane::RecoveryFlow::Result::kRunning ||
+        !m_dhcpServer.IsEnabled()) {
+        EndRecovery();
+    }
+    m_recoveryTurn = false;
+}
+
+void CScanDlg::EndRecovery() {
+    if (m_recoveryTimer != nullptr) {
+        m_recoveryTimer->stop();
+    }
+    std::unique_ptr<ordvane::RecoveryFlow> flow = std::move(m_recovery);
+    flow->Stop();
+    if (m_serverWasOn) {
+        m_dhcpServer.SetEnabled(true);
+    }
+    ShowDhcpServerState(*this, m_dhcpServer.IsEnabled());
+    const std::string mac = ordvane::FormatMacAddress(flow->FoundModule().macId);
+    std::string text;
+    UINT icon = MB_ICONEXCLAMATION;
+    switch (flow->CurrentResult()) {
+        case ordvane::RecoveryFlow::Result::kVerified:
+            text = ordvane::FillIn(
+                       ordvane::translate("CScanDlg", "Recovered: %1 answers at %2 with DHCP off."),
+                       {mac, ordvane::FormatIpv4(flow->ConfiguredValues().ipAddress)})
+                       .Str();
+            icon = MB_ICONASTERISK;
+            break;
+        case ordvane::RecoveryFlow::Result::kRefusedPassword:
+            text = ordvane::translate("CScanDlg", "Invalid password").Str();
+            break;
+        case ordvane::RecoveryFlow::Result::kTimedOut:
+            text = ordvane::translate("CScanDlg",
+                                      "Recovery ended: the module sent no DHCP request or did "
+                                      "not answer in time.")
+                       .Str();
+            break;
+        case ordvane::RecoveryFlow::Result::kRefusedValues:
+        case ordvane::RecoveryFlow::Result::kFailed:
+            text = ordvane::FillIn(ordvane::translate("CScanDlg", "Recovery ended: %1"),
+                                   {flow->FailureReason()})
+                       .Str();
+            break;
+        case ordvane::RecoveryFlow::Result::kRunning:
+            return;  // ended by the user, who knows
+    }
+    MessageBox(text.c_str(), ordvane::translate("CScanDlg", "Recover this module"), icon | MB_OK);
+}
+
+bool CScanDlg::FeedRecoveryEvent(long eventCode) {
+    if (!m_recovery) {
+        return false;
+    }
+    ordvane::RecoveryFlow& flow = *m_recovery;
+    const auto& last = m_moduleList.GetLastCommand();
+    // Only the outcome of the recovery's own configure request is the flow's.
+    const bool recoveryConfigure =
+        last && last->command == CModuleListCtrl::SentCommand::Configure &&
+        std::equal(last->mac.begin(), last->mac.end(), flow.FoundModule().macId);
+    switch (eventCode) {
+        case ZEVA_EVENT_RESCAN:
+            flow.OnConfigureAccepted(ordvane::RecoveryFlow::Clock::now());
+            return false;  // the table rescans as after any configure
+        case ZEVA_EVENT_INVALID_PASSWORD:
+            if (recoveryConfigure && RemoveQueuedMacIfLastConfigured()) {
+                flow.OnPasswordRefused();
+                return true;
+            }
+            return false;
+        case ZEVA_EVENT_NO_ANSWER:
+            if (recoveryConfigure) {
+                flow.OnConfigureNotDelivered("the module did not answer the configure request");
+            }
+            return recoveryConfigure;
+        case ZEVA_EVENT_MAC_CONFLICT:
+            if (recoveryConfigure) {
+                flow.OnMacClaimedTwice(ordvane::RecoveryFlow::Clock::now());
+            }
+            return recoveryConfigure;
+        case ZEVA_EVENT_PASSWORD_DOWNGRADE:
+            if (recoveryConfigure) {
+                flow.Stop();  // the window's own message says why
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
 void CScanDlg::OnDestroy() {
     // From here on the callback posts nothing, and the recovery server's worker ends before
     // any of the window's members go away.
     g_moduleEventWindow.store(nullptr);
+    if (m_recoveryTimer != nullptr) {
+        m_recoveryTimer->stop();
+    }
+    m_recovery.reset();  // stops the server it serves with
     m_dhcpServer.SetEnabled(false);
     SaveSettings();
     std::string error;
@@ -488,6 +666,9 @@ bool CScanDlg::RemoveQueuedMacIfLastConfigured() {
 
 LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
     JournalConfigureOutcome(m_moduleList, static_cast<long>(lParam));
+    if (FeedRecoveryEvent(static_cast<long>(lParam))) {
+        return 0;
+    }
     switch (lParam) {
         case ZEVA_EVENT_RESPONSE: {
             ZEVA_ModuleScanResponseType response{};
@@ -495,6 +676,9 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
                 return 0;
             }
             ordvane::ProgramKnownModules().Remember(response);
+            if (m_recovery) {
+                m_recovery->OnScanAnswer(response);
+            }
             m_moduleList.AddModule(response);
             ReselectIfAnswered(response);
             ScheduleModuleCount();
@@ -517,7 +701,8 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
                        ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
             return 0;
         case ZEVA_EVENT_PASSWORD_DOWNGRADE:
-            MessageBox(kPasswordDowngradeMessage, "Warning", MB_ICONEXCLAMATION | MB_OK);
+            MessageBox(ordvane::translate("CScanDlg", kPasswordDowngradeMessage),
+                       ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
             return 0;
         case ZEVA_EVENT_NO_ANSWER:
             MessageBox(ordvane::NoAnswerMessage(m_moduleList).c_str(),

@@ -5,13 +5,14 @@
 
 #include <atomic>
 #include <cstdint>
-
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "config/ConfigureCommand.h"
 #include "dhcp/CDhcpServer.h"
 #include "dhcp/CRecoveryDhcpServer.h"
+#include "dhcp/RecoveryFlow.h"
 #include "modlist/CModuleListCtrl.h"
 #include "platform/framework/Afx.h"
 #include "ui/MainWindowLayout.h"
@@ -40,6 +41,8 @@ inline constexpr const char* kMacClaimedTwiceMessage =
     "Two devices claim this module's MAC address, so nothing was sent. Remove the other device "
     "and scan again.";
 
+class QTimer;
+
 class CScanDlg : public CDialog {
 public:
     explicit CScanDlg(CWnd* parent = nullptr);
@@ -52,6 +55,12 @@ public:
     // The caption's version: ProductVersion without blanks, ',' as '.', up to its last '.'
     // ("1, 4, 0, 0" gives 1.4.0; a text without '.' gives nothing).
     static CString CaptionVersion(const CString& productVersion);
+
+    // Whether the table's row is a module in DHCP mode that has no address to be reached at:
+    // DHCP "On" with the IP "N/A" (not reported), 0.0.0.0 (no lease yet) or 169.254.x.x (a
+    // client's own link-local fallback when no server answered). Such a row offers "Recover
+    // this module".
+    static bool RowNeedsRecovery(const CListCtrl& moduleList, int row);
 
     // The recovery DHCP server with its switch and worker; it stops its worker itself before
     // it goes away, so its place among the members does not matter.
@@ -91,6 +100,9 @@ protected:
     void OnModuleConfigure();
     void OnModuleCopy();
     void OnModuleAbout();
+    // "Recover this module": serves DHCP for the selected row's MAC only, asks for the static
+    // values once the module answers at its recovery address, configures and verifies it.
+    void OnModuleRecover();
     // The recovery server's link notice as a warning box.
     LRESULT OnDhcpServerNotice(WPARAM wParam, LPARAM lParam);
 
@@ -126,6 +138,22 @@ private:
     void FitColumnsAtFirstFill();
     // After a rescan, selects the row of the module that was selected before, once it answers.
     void ReselectIfAnswered(const ZEVA_ModuleScanResponseType& response);
+
+    // One turn of a running recovery: does what the flow asks, and ends it once finished.
+    void PollRecovery();
+    // Tells the user how the recovery ended and gives the server back its state from before.
+    void EndRecovery();
+    // Feeds a library event to a running recovery; true when the event was the recovery's own
+    // and needs no further handling.
+    bool FeedRecoveryEvent(long eventCode);
+
+    // The running recovery, its ~100 ms clock (a child of the window's widget), whether the
+    // server was on for every module before, and a guard against a turn inside a turn while a
+    // dialog or message box of the recovery is open.
+    std::unique_ptr<ordvane::RecoveryFlow> m_recovery;
+    QTimer* m_recoveryTimer = nullptr;
+    bool m_serverWasOn = false;
+    bool m_recoveryTurn = false;
 
     bool m_columnsFitted = false;
     std::optional<ordvane::MacAddress> m_reselectMac;

@@ -30,6 +30,7 @@
 #define ID_MODULE_WINK 32772
 #define ID_MODULE_COPY 32773
 #define ID_MODULE_ABOUT 32774
+#define ID_MODULE_RECOVER 32775
 
 // Ethernet configuration (template 103).
 #define IDC_IP_ADDRESS 1004

@@ -63,8 +63,10 @@ int ModalScript::AnswerMessageBox(const char* text, const char* caption, UINT ty
 }
 
 void ModalScript::RunDialog(CDialog& dialog) {
-    if (m_dialogHandler) {
-        m_dialogHandler(dialog);
+    // A copy: a handler may set the next one while it runs, which would destroy it mid-call.
+    const DialogHandler handler = m_dialogHandler;
+    if (handler) {
+        handler(dialog);
     }
 }
 

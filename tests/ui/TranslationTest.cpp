@@ -10,6 +10,7 @@
 
 #include "config/ConfigureRequestBuilder.h"
 #include "config/ConfigureValidation.h"
+#include "dhcp/Port67Helper.h"
 #include "platform/framework/Translate.h"
 #include "ui/AdvancedOptionsCommand.h"
 #include "ui/ScanDlg.h"
@@ -26,7 +27,10 @@ TEST(TranslationTest, SharedTextsAndPluralsHaveTheirGerman) {
                            {"SharedText", ordvane::kLastOctet255Message},
                            {"SharedText", ordvane::kWinkNotSupportedMessage},
                            {"SharedText", kDhcpServerInitFailedMessage},
-                           {"CScanDlg", kMacClaimedTwiceMessage}};
+                           {"SharedText", kDhcpServerRunningMark},
+                           {"SharedText", kNotInGroupAdvice},
+                           {"CScanDlg", kMacClaimedTwiceMessage},
+                           {"CScanDlg", kPasswordDowngradeMessage}};
     for (const Case& c : shared) {
         EXPECT_NE(ordvane::translate(c.context, c.english).Str(), c.english);
     }
