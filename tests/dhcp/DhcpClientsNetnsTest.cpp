@@ -330,8 +330,8 @@ bool AwaitReplyTo(int descriptor, std::uint8_t transaction, std::chrono::millise
     }
 }
 
-// The rate of unanswered traffic the server must keep up with, also under the sanitizers: about
-// forty times what a busy cell network carries to port 67. It is sent in bursts of 100 every
+// The rate of unanswered traffic the server must keep up with, also under the sanitizers: far
+// more than a cell network's own DHCP traffic to port 67. It is sent in bursts of 100 every
 // 5 ms, on a fixed schedule, so the figure does not depend on how fast this machine can send.
 // How much the server drops when flooded as fast as the sender can is a benchmark's figure
 // (bench/dhcp), not a test's: that measures a race between two processes.
