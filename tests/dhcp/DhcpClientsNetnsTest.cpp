@@ -242,12 +242,8 @@ TEST_F(DhcpOnRealLinks, BesideDnsmasqOnOneLink) {
 
     const std::string folder = m_folder.Path();
     ordvane::testing::BackgroundProcess dnsmasq(
-        {"ip", "netns", "exec", link.MemberNamespace(plantServer), "/usr/sbin/dnsmasq",
-         "--keep-in-foreground", "--conf-file=/dev/null", "--no-resolv", "--no-hosts", "--port=0",
-         "--no-ping", "--bind-interfaces", "--interface=" + link.MemberInterface(plantServer),
-         "--dhcp-range=192.168.50.100,192.168.50.150,255.255.255.0,2m",
-         "--dhcp-host=0a:51:4d:00:00:2b,ignore", "--dhcp-leasefile=" + folder + "/dnsmasq.leases",
-         "--pid-file=" + folder + "/dnsmasq.pid", "--log-dhcp", "--log-facility=-"},
+        ordvane::testing::PlantDhcpServerCommand(link, plantServer, folder,
+                                                 {"--dhcp-host=0a:51:4d:00:00:2b,ignore"}),
         folder + "/dnsmasq.log");
     ASSERT_TRUE(dnsmasq.Started());
     std::this_thread::sleep_for(std::chrono::milliseconds(500));

@@ -180,12 +180,7 @@ TEST_F(DhcpPlantLink, RebootingModuleKeepsItsPlantLease) {
     ASSERT_GE(module, 0);
     const std::string folder = m_folder.Path();
     ordvane::testing::BackgroundProcess dnsmasq(
-        {"ip", "netns", "exec", link.MemberNamespace(plantServer), "/usr/sbin/dnsmasq",
-         "--keep-in-foreground", "--conf-file=/dev/null", "--no-resolv", "--no-hosts", "--port=0",
-         "--no-ping", "--bind-interfaces", "--interface=" + link.MemberInterface(plantServer),
-         "--dhcp-range=192.168.50.100,192.168.50.150,255.255.255.0,2m",
-         "--dhcp-leasefile=" + folder + "/dnsmasq.leases", "--pid-file=" + folder + "/dnsmasq.pid",
-         "--log-dhcp", "--log-facility=-"},
+        ordvane::testing::PlantDhcpServerCommand(link, plantServer, folder),
         folder + "/dnsmasq.log");
     ASSERT_TRUE(dnsmasq.Started());
     std::this_thread::sleep_for(std::chrono::milliseconds(500));

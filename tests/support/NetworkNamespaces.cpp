@@ -165,4 +165,30 @@ int BridgedLink::AddMember(const std::string& mac, const std::string& address) {
     return made ? member : -1;
 }
 
+std::vector<std::string> PlantDhcpServerCommand(const BridgedLink& link, int member,
+                                                const std::string& folder,
+                                                const std::vector<std::string>& extraOptions) {
+    std::vector<std::string> command = {
+        "ip",
+        "netns",
+        "exec",
+        link.MemberNamespace(member),
+        "/usr/sbin/dnsmasq",
+        "--keep-in-foreground",
+        "--conf-file=/dev/null",
+        "--no-resolv",
+        "--no-hosts",
+        "--port=0",
+        "--no-ping",
+        "--bind-interfaces",
+        "--interface=" + link.MemberInterface(member),
+        "--dhcp-range=192.168.50.100,192.168.50.150,255.255.255.0,2m",
+        "--dhcp-leasefile=" + folder + "/dnsmasq.leases",
+        "--pid-file=" + folder + "/dnsmasq.pid",
+        "--log-dhcp",
+        "--log-facility=-"};
+    command.insert(command.end(), extraOptions.begin(), extraOptions.end());
+    return command;
+}
+
 }  // namespace ordvane::testing

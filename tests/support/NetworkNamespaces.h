@@ -98,4 +98,11 @@ private:
     int m_ports = 0;
 };
 
+// The command line of a plant's own DHCP server on a link member: dnsmasq in the foreground,
+// serving 192.168.50.100 to .150 for two minutes, its lease, pid and log files in folder, and
+// the given options added (for example "--dhcp-host=MAC,ignore").
+std::vector<std::string> PlantDhcpServerCommand(const BridgedLink& link, int member,
+                                                const std::string& folder,
+                                                const std::vector<std::string>& extraOptions = {});
+
 }  // namespace ordvane::testing
