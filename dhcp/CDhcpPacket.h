@@ -1,76 +1,112 @@
 #pragma once
-// One BOOTP/DHCP message: the fixed BOOTP fields, the options part and the four options the
-// recovery server looks at.
+// One BOOTP/DHCP message: the 236-byte fixed part kept as the bytes it travels as, read and
+// written through typed accessors, and the options part as DhcpOptions.
 //
-// Every address and multi-byte field is a byte array in wire order (first octet first); the
-// server compares addresses octet by octet and never converts byte order. The record owns its
-// raw buffer, so receiving, decoding, answering and encoding allocate nothing.
+// Addresses are octets in wire order; the server compares them octet by octet and never
+// converts byte order. The record is a plain value of fixed size: decoding, answering and
+// encoding allocate nothing.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+
+#include "dhcp/DhcpOptions.h"
+
+namespace ordvane {
+
+using MacOctets = std::array<std::uint8_t, 6>;
 
 class CDhcpPacket {
 public:
-    static constexpr int kFixedPartLength = 236;  // op up to and including file
-    static constexpr int kMinimumMessageLength = 300;
-    static constexpr std::size_t kRawCapacity = 2048;
-    static constexpr std::size_t kOptionsCapacity = 512;
-    static constexpr std::uint8_t kMagicCookie[4] = {99, 130, 83, 99};
-    static constexpr std::size_t kMessageCapacity = 40;  // option 56 text a reply may carry
+    static constexpr std::size_t kFixedPartLength = 236;  // op up to and including file
+    static constexpr std::size_t kMinimumMessageLength = 300;
+    // The longest message taken: the server's receive buffer. A longer one arrives cut short.
+    static constexpr std::size_t kMaximumMessageLength = 2048;
 
-    CDhcpPacket();
-    virtual ~CDhcpPacket() = default;
+    enum class Op : std::uint8_t { kBootRequest = 1, kBootReply = 2 };
+    static constexpr std::uint8_t kEthernet = 1;
+    static constexpr std::uint8_t kEthernetAddressLength = 6;
 
-    // Zeroes every field, the raw buffer and the option slots.
-    void Clear();
-    // Decodes m_raw[0, m_length). False means the datagram is malformed: shorter than the fixed
-    // part, an option of the wrong length, or an option running past the received bytes.
-    bool Decode();
-    // Writes the message into m_raw: fixed fields, magic cookie, options 53, 1, 54, 51 and 56
-    // where set, the end option, then zeros up to 300 bytes. Sets m_length and m_optionsLength.
-    bool Encode();
+    // Reads a datagram. Empty when it is malformed: shorter than the fixed part, longer than
+    // kMaximumMessageLength, or with malformed options. Without the magic cookie it is a plain
+    // BOOTP message and has no options.
+    static std::optional<CDhcpPacket> Decode(std::span<const std::uint8_t> datagram);
+    // Writes the fixed part, the magic cookie and the options into buffer, then zeros up to 300
+    // bytes. Returns the size written, 0 when the buffer is too small.
+    std::size_t Encode(std::span<std::uint8_t> buffer) const;
 
-    std::span<const std::uint8_t> EncodedBytes() const;
+    std::uint8_t OpByte() const { return m_fixed[kOp]; }
+    bool IsOp(Op op) const { return OpByte() == static_cast<std::uint8_t>(op); }
+    std::uint8_t HardwareType() const { return m_fixed[kHardwareType]; }
+    std::uint8_t HardwareLength() const { return m_fixed[kHardwareLength]; }
+    std::uint8_t Hops() const { return m_fixed[kHops]; }
+    std::uint32_t TransactionId() const { return ReadU32(kTransactionId); }
+    std::uint16_t Seconds() const { return ReadU16(kSeconds); }
+    std::uint16_t Flags() const { return ReadU16(kFlags); }
+    Ipv4Octets ClientAddress() const { return ReadAddress(kClientAddress); }   // ciaddr
+    Ipv4Octets YourAddress() const { return ReadAddress(kYourAddress); }       // yiaddr
+    Ipv4Octets NextServerAddress() const { return ReadAddress(kNextServer); }  // siaddr
+    Ipv4Octets RelayAddress() const { return ReadAddress(kRelayAddress); }     // giaddr
+    // chaddr: all 16 bytes, and the six an Ethernet client's address takes.
+    std::span<const std::uint8_t, 16> ClientHardwareAddress() const {
+        return std::span(m_fixed).subspan<kClientHardwareAddress, 16>();
+    }
+    MacOctets ClientMac() const;
+    std::span<const std::uint8_t, 64> ServerName() const {
+        return std::span(m_fixed).subspan<kServerName, 64>();
+    }
+    std::span<const std::uint8_t, 128> BootFile() const {
+        return std::span(m_fixed).subspan<kBootFile, 128>();
+    }
+    const DhcpOptions& Options() const { return m_options; }
+    DhcpOptions& Options() { return m_options; }
 
-    std::int32_t m_optionsLength = 0;  // m_length - 236
-    std::int32_t m_length = 0;         // received byte count (-1 for a failed receive)
-
-    std::uint8_t op = 0;
-    std::uint8_t htype = 0;
-    std::uint8_t hlen = 0;
-    std::uint8_t hops = 0;
-    std::uint8_t xid[4] = {};
-    std::uint8_t secs[2] = {};
-    std::uint8_t ciaddr[4] = {};
-    std::uint8_t yiaddr[4] = {};
-    std::uint8_t siaddr[4] = {};
-    std::uint8_t giaddr[4] = {};
-    std::uint8_t chaddr[16] = {};
-    std::uint8_t sname[64] = {};
-    std::uint8_t file[128] = {};
-    // The first 512 bytes of the decoded options part, starting with the magic cookie. The
-    // decoder itself walks the whole options part in m_raw, which may be up to 1812 bytes.
-    std::uint8_t m_options[kOptionsCapacity] = {};
-    std::uint8_t m_raw[kRawCapacity] = {};
-
-    bool m_hasMessageType = false;
-    std::uint8_t m_messageType = 0;
-    bool m_hasSubnetMask = false;
-    std::uint8_t m_subnetMask[4] = {};
-    bool m_hasServerId = false;
-    std::uint8_t m_serverId[4] = {};
-    bool m_hasRequestedIp = false;
-    std::uint8_t m_requestedIp[4] = {};
-    // Only written, never decoded: the lease time (option 51) the server gives, in seconds.
-    bool m_hasLeaseTime = false;
-    std::uint8_t m_leaseTime[4] = {};
-    // Only written, never decoded: the text (option 56) a DHCPNAK gives the client as its reason.
-    bool m_hasMessage = false;
-    std::uint8_t m_messageLength = 0;
-    char m_message[kMessageCapacity] = {};
+    void SetOp(Op op) { m_fixed[kOp] = static_cast<std::uint8_t>(op); }
+    void SetHardware(std::uint8_t type, std::uint8_t length) {
+        m_fixed[kHardwareType] = type;
+        m_fixed[kHardwareLength] = length;
+    }
+    void SetTransactionId(std::uint32_t id) { WriteU32(kTransactionId, id); }
+    void SetFlags(std::uint16_t flags);
+    void SetYourAddress(const Ipv4Octets& address) { WriteAddress(kYourAddress, address); }
+    // Sets chaddr to the MAC followed by zeros.
+    void SetClientMac(const MacOctets& mac);
 
 private:
-    void ClearOptionSlots();
-    bool DecodeOptions(std::span<const std::uint8_t> options);
+    // Offsets into the fixed part.
+    static constexpr std::size_t kOp = 0;
+    static constexpr std::size_t kHardwareType = 1;
+    static constexpr std::size_t kHardwareLength = 2;
+    static constexpr std::size_t kHops = 3;
+    static constexpr std::size_t kTransactionId = 4;
+    static constexpr std::size_t kSeconds = 8;
+    static constexpr std::size_t kFlags = 10;
+    static constexpr std::size_t kClientAddress = 12;
+    static constexpr std::size_t kYourAddress = 16;
+    static constexpr std::size_t kNextServer = 20;
+    static constexpr std::size_t kRelayAddress = 24;
+    static constexpr std::size_t kClientHardwareAddress = 28;
+    static constexpr std::size_t kServerName = 44;
+    static constexpr std::size_t kBootFile = 108;
+
+    Ipv4Octets ReadAddress(std::size_t offset) const {
+        return {m_fixed[offset], m_fixed[offset + 1], m_fixed[offset + 2], m_fixed[offset + 3]};
+    }
+    void WriteAddress(std::size_t offset, const Ipv4Octets& address);
+    std::uint16_t ReadU16(std::size_t offset) const {
+        return static_cast<std::uint16_t>((m_fixed[offset] << 8) | m_fixed[offset + 1]);
+    }
+    std::uint32_t ReadU32(std::size_t offset) const {
+        return AddressValue(ReadAddress(offset));  // the same four big-endian bytes
+    }
+    void WriteU32(std::size_t offset, std::uint32_t value) {
+        WriteAddress(offset, AddressOctets(value));
+    }
+
+    std::array<std::uint8_t, kFixedPartLength> m_fixed = {};
+    DhcpOptions m_options;
 };
+
+}  // namespace ordvane

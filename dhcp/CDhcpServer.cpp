@@ -23,36 +23,13 @@
 
 namespace {
 
-constexpr std::uint8_t kDiscover = 1;
-constexpr std::uint8_t kOffer = 2;
-constexpr std::uint8_t kRequest = 3;
-constexpr std::uint8_t kAck = 5;
-constexpr std::uint8_t kNak = 6;
-constexpr std::uint8_t kBootRequest = 1;
-constexpr std::uint8_t kBootReply = 2;
-constexpr std::uint8_t kEthernet = 1;
-constexpr std::uint8_t kEthernetAddressLength = 6;
-constexpr std::uint8_t kRecoverySubnet[3] = {10, 200, 1};
-constexpr std::uint8_t kRecoveryMask[4] = {255, 255, 255, 0};
+using ordvane::CDhcpPacket;
+using ordvane::DhcpDrop;
+using ordvane::DhcpMessageType;
+using ordvane::DhcpReply;
+using ordvane::DhcpVerdict;
+
 constexpr std::size_t kTraceCapacity = 256;
-
-bool CarriesMakerOui(const std::uint8_t* hardwareAddress) {
-    return std::equal(ordvane::kQuillmorOui.begin(), ordvane::kQuillmorOui.end(), hardwareAddress);
-}
-
-bool IsZero(const std::uint8_t (&address)[4]) {
-    return std::all_of(std::begin(address), std::end(address),
-                       [](std::uint8_t octet) { return octet == 0; });
-}
-
-bool InRecoverySubnet(const std::uint8_t (&address)[4]) {
-    return std::equal(std::begin(kRecoverySubnet), std::end(kRecoverySubnet), address);
-}
-
-std::uint32_t AddressValue(const std::uint8_t* address) {
-    return (std::uint32_t{address[0]} << 24) | (std::uint32_t{address[1]} << 16) |
-           (std::uint32_t{address[2]} << 8) | address[3];
-}
 
 constexpr std::uint64_t kMacPresent = std::uint64_t{1} << 48;
 
@@ -164,25 +141,33 @@ CDhcpServer::Outcome CDhcpServer::ServiceNext() {
     if (m_socket == kNoSocket) {
         return Outcome::kQueueEmpty;
     }
+    // Receiving without asking for the pending byte count first: an empty datagram reports
+    // zero pending bytes and would otherwise stay at the head of the queue for good.
     ordvane::DatagramArrival arrival;
-    if (!ReceiveRequest(arrival)) {
-        return Outcome::kQueueEmpty;
+    if (!ordvane::ReceiveWithArrival(m_socket, m_received, arrival)) {
+        return Outcome::kQueueEmpty;  // nothing waiting
     }
+    const int interfaceIndex = arrival.interfaceKnown ? arrival.interfaceIndex : 0;
+    // A datagram larger than the buffer arrives cut short; it is dropped as malformed.
+    const std::optional<CDhcpPacket> request =
+        Admit(std::span(m_received).first(std::min(arrival.size, m_received.size())),
+              arrival.truncated, interfaceIndex);
     // The server's address costs two system calls: only a datagram that may be answered
     // asks for it, so that a flood of other traffic is dropped cheaply.
-    if (!IsAnswerable(arrival.interfaceKnown ? arrival.interfaceIndex : 0)) {
+    if (!request) {
         return Outcome::kDropped;
     }
     bool cardHasAddress = false;
     const Address serverAddress = ServerAddressOf(arrival, cardHasAddress);
-    if (!Answer(serverAddress, arrival.interfaceKnown ? arrival.interfaceIndex : 0)) {
+    const std::optional<DhcpReply> reply = Answer(*request, serverAddress, interfaceIndex);
+    if (!reply) {
         return Outcome::kDropped;
     }
-    if (!SendReply(arrival)) {
+    if (!SendReply(*reply, arrival)) {
         Trace("[SEND] failed (errno %d)\n", errno);
         return Outcome::kDropped;
     }
-    ReportReply(arrival, cardHasAddress);
+    ReportReply(*reply, arrival, cardHasAddress);
     return Outcome::kAnswered;
 }
 
@@ -209,56 +194,36 @@ CDhcpServer::Address CDhcpServer::ServerAddressOf(const ordvane::DatagramArrival
     return address;
 }
 
-bool CDhcpServer::ReceiveRequest(ordvane::DatagramArrival& arrival) {
-    // Receiving without asking for the pending byte count first: an empty datagram reports
-    // zero pending bytes and would otherwise stay at the head of the queue for good.
-    if (!ordvane::ReceiveWithArrival(m_socket, std::span(m_request.m_raw), arrival)) {
-        return false;  // nothing waiting
-    }
-    // A datagram larger than the buffer arrives cut short; it is dropped as a failed receive.
-    m_request.m_length = arrival.truncated ? -1 : static_cast<std::int32_t>(arrival.size);
-    return true;
-}
-
-bool CDhcpServer::GoesByUnicast() const {
-    // A client that already has an address and asks directly (no relay) listens on that
-    // address: a renewing client may not take a broadcast answer at all. A NAK always goes by
-    // broadcast, as the client's address is what it refuses.
-    return !IsZero(m_request.ciaddr) && IsZero(m_request.giaddr) && m_reply.m_messageType != kNak;
-}
-
-bool CDhcpServer::SendReply(const ordvane::DatagramArrival& arrival) {
+bool CDhcpServer::SendReply(const DhcpReply& reply, const ordvane::DatagramArrival& arrival) {
     // Out of the interface the request came in on: a limited broadcast has no route of its
     // own (without naming the interface it fails on a host without a default route, and leaves
     // by the wrong card on a host with several), and the client's address is on that link.
     const std::uint32_t target =
-        GoesByUnicast() ? AddressValue(m_request.ciaddr) : std::uint32_t{INADDR_BROADCAST};
+        reply.unicastTo ? ordvane::AddressValue(*reply.unicastTo) : std::uint32_t{INADDR_BROADCAST};
     const ordvane::DatagramRoute route{target, kClientPort,
                                        arrival.interfaceKnown ? arrival.interfaceIndex : 0,
                                        arrival.localAddress};
-    return ordvane::SendOutOf(
-        m_socket, std::span(m_reply.m_raw, static_cast<std::size_t>(m_reply.m_length)), route);
+    return ordvane::SendOutOf(m_socket, reply.Bytes(), route);
 }
 
-void CDhcpServer::ReportReply(const ordvane::DatagramArrival& arrival, bool cardHasAddress) {
+void CDhcpServer::ReportReply(const DhcpReply& reply, const ordvane::DatagramArrival& arrival,
+                              bool cardHasAddress) {
     ReplyReport report;
-    report.messageType = m_reply.m_messageType;
-    // A NAK's yiaddr is 0: the report names the address the client would have been given.
-    report.address = {kRecoverySubnet[0], kRecoverySubnet[1], kRecoverySubnet[2],
-                      m_reply.chaddr[5]};
-    std::copy(m_reply.chaddr, m_reply.chaddr + report.mac.size(), report.mac.begin());
+    report.messageType = static_cast<std::uint8_t>(reply.type);
+    report.address = reply.address;
+    report.mac = reply.mac;
     report.interfaceIndex = arrival.interfaceKnown ? arrival.interfaceIndex : 0;
     report.cardHasAddress = cardHasAddress;
-    report.unicast = GoesByUnicast();
-    if (report.messageType == kAck) {
+    report.unicast = reply.unicastTo.has_value();
+    const bool isLease = reply.type == DhcpMessageType::kAck;
+    if (isLease) {
         m_leaseCount.fetch_add(1);
-        m_lastLeaseMac.store(PackMac(m_reply.chaddr));
+        m_lastLeaseMac.store(PackMac(reply.mac.data()));
     }
     if (m_replySink) {
         m_replySink(report);
     }
-    if (report.messageType == kAck && !cardHasAddress &&
-        m_cardWithoutAddressLinks.Add(report.interfaceIndex)) {
+    if (isLease && !cardHasAddress && m_cardWithoutAddressLinks.Add(report.interfaceIndex)) {
         m_cardWithoutAddressInterface.store(report.interfaceIndex > 0 ? report.interfaceIndex : -1);
         Trace(
             "[NOTE] lease sent out of a card without an IPv4 address: the module's renewal "
@@ -299,106 +264,119 @@ CDhcpServer::Activity CDhcpServer::CurrentActivity() const {
     return activity;
 }
 
-bool CDhcpServer::AnswerDatagram(std::span<const std::uint8_t> datagram,
-                                 const Address& serverAddress) {
-    if (datagram.size() > sizeof m_request.m_raw) {
-        m_request.m_length = -1;  // as the receive reports a datagram too large for the buffer
+std::optional<DhcpReply> CDhcpServer::AnswerDatagram(std::span<const std::uint8_t> datagram,
+                                                     const Address& serverAddress) {
+    // As the receive reports a datagram too large for the buffer: cut short.
+    const bool cut = datagram.size() > m_received.size();
+    const std::optional<CDhcpPacket> request = Admit(cut ? datagram.first(0) : datagram, cut, 0);
+    if (!request) {
+        return std::nullopt;
+    }
+    return Answer(*request, serverAddress, 0);
+}
+
+std::optional<CDhcpPacket> CDhcpServer::Admit(std::span<const std::uint8_t> datagram, bool cut,
+                                              int interfaceIndex) {
+    std::optional<CDhcpPacket> request;
+    if (!cut) {
+        request = CDhcpPacket::Decode(datagram);
+    }
+    if (!request) {
+        Trace("[DROP] malformed datagram (%d bytes)\n",
+              cut ? -1 : static_cast<int>(datagram.size()));
+        return std::nullopt;
+    }
+    const DhcpVerdict verdict = m_policy.Admit(*request);
+    if (verdict.drop == DhcpDrop::kNone) {
+        return request;
+    }
+    if (verdict.otherServer) {
+        NoticeOtherServer(*verdict.otherServer, interfaceIndex);
+    }
+    TraceDrop(*request, verdict.drop);
+    return std::nullopt;
+}
+
+std::optional<DhcpReply> CDhcpServer::Answer(const CDhcpPacket& request,
+                                             const Address& serverAddress, int interfaceIndex) {
+    const DhcpVerdict verdict = m_policy.JudgeAdmitted(request, serverAddress);
+    if (request.Options().IsOfType(DhcpMessageType::kDiscover)) {
+        Trace("[RECV] DHCP_DISCOVER\n");
+        Trace("[SEND] DHCP_OFFER.\n\n");
     } else {
-        std::copy(datagram.begin(), datagram.end(), m_request.m_raw);
-        m_request.m_length = static_cast<std::int32_t>(datagram.size());
+        TraceRequestVerdict(request, verdict);
     }
-    return IsAnswerable(0) && Answer(serverAddress, 0);
+    if (verdict.otherServer) {
+        NoticeOtherServer(*verdict.otherServer, interfaceIndex);
+    }
+    if (verdict.drop != DhcpDrop::kNone) {
+        return std::nullopt;
+    }
+    return ordvane::BuildReply(request, verdict.answer, serverAddress);
 }
 
-bool CDhcpServer::IsAnswerable(int interfaceIndex) {
-    if (!m_request.Decode()) {
-        Trace("[DROP] malformed datagram (%d bytes)\n", m_request.m_length);
-        return false;
+void CDhcpServer::TraceDrop(const CDhcpPacket& request, DhcpDrop drop) const {
+    const Mac mac = request.ClientMac();
+    switch (drop) {
+        case DhcpDrop::kNotEthernetRequest:
+            Trace("[DROP] not an Ethernet client's request (op %d, htype %d, hlen %d)\n",
+                  request.OpByte(), request.HardwareType(), request.HardwareLength());
+            break;
+        case DhcpDrop::kForeignMaker:
+            Trace("[RECV] Got message from non-supported MAC (%02x:%02x:%02x:%02x:%02x:%02x)\n",
+                  mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+            break;
+        case DhcpDrop::kNotListed:
+            Trace("[DROP] %02x:%02x:%02x:%02x:%02x:%02x is not among the modules to answer\n",
+                  mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+            break;
+        case DhcpDrop::kUnansweredType:
+            Trace("[RECV] DHCP message type %d not answered\n",
+                  request.Options().MessageTypeByte().value_or(0));
+            break;
+        default:
+            break;  // the verdicts on a REQUEST are traced with it
     }
-    // Only a client's request about an Ethernet address is ours to answer: a server's reply
-    // seen on the link, or a client of another hardware type, carries a chaddr that names no
-    // module.
-    if (m_request.op != kBootRequest || m_request.htype != kEthernet ||
-        m_request.hlen != kEthernetAddressLength) {
-        Trace("[DROP] not an Ethernet client's request (op %d, htype %d, hlen %d)\n", m_request.op,
-              m_request.htype, m_request.hlen);
-        return false;
-    }
-    const std::uint8_t* mac = m_request.chaddr;
-    if (!CarriesMakerOui(mac)) {
-        // This server answers no other maker's device, so a REQUEST from one that names a
-        // server names another one: the link has a DHCP server of its own.
-        if (m_request.m_messageType == kRequest && m_request.m_hasServerId &&
-            !IsZero(m_request.m_serverId)) {
-            NoticeOtherServer(interfaceIndex);
-        }
-        Trace("[RECV] Got message from non-supported MAC (%02x:%02x:%02x:%02x:%02x:%02x)\n", mac[0],
-              mac[1], mac[2], mac[3], mac[4], mac[5]);
-        return false;
-    }
-    if (!IsAnsweredMac(mac)) {
-        Trace("[DROP] %02x:%02x:%02x:%02x:%02x:%02x is not among the modules to answer\n", mac[0],
-              mac[1], mac[2], mac[3], mac[4], mac[5]);
-        return false;
-    }
-    // Only a DISCOVER or a REQUEST has an answer; a RELEASE, DECLINE, INFORM or a message
-    // without a type gets none rather than one of whatever type was sent last.
-    if (m_request.m_messageType != kDiscover && m_request.m_messageType != kRequest) {
-        Trace("[RECV] DHCP message type %d not answered\n", m_request.m_messageType);
-        return false;
-    }
-    return true;
 }
 
-bool CDhcpServer::IsAnsweredMac(const std::uint8_t* mac) const {
-    return m_answeredMacs.empty() ||
-           std::any_of(m_answeredMacs.begin(), m_answeredMacs.end(), [mac](const Mac& answered) {
-               return std::equal(answered.begin(), answered.end(), mac);
-           });
-}
-
-bool CDhcpServer::Answer(const Address& serverAddress, int interfaceIndex) {
-    if (m_request.m_messageType == kDiscover) {
-        PrepareReplyFor(m_request, serverAddress);
-        ChooseDiscoverAnswer();
-        return m_reply.Encode();
-    }
-    // A client that names another server in its REQUEST has chosen that server's offer: an
-    // answer from us would only fight it. The link has a DHCP server of its own.
-    if (NamesAnotherServer(serverAddress)) {
-        const std::uint8_t* named = m_request.m_serverId;
+void CDhcpServer::TraceRequestVerdict(const CDhcpPacket& request,
+                                      const DhcpVerdict& verdict) const {
+    if (verdict.drop == DhcpDrop::kOtherServerChosen) {
+        const Address& named = *verdict.otherServer;
         Trace("[RECV] DHCP_REQUEST for server %d.%d.%d.%d, not answered\n", named[0], named[1],
               named[2], named[3]);
-        NoticeOtherServer(interfaceIndex);
-        return false;
+        return;
     }
-    switch (ChooseRequestAnswer(serverAddress)) {
-        case RequestAnswer::kAck:
-            PrepareReplyFor(m_request, serverAddress);
-            m_reply.m_messageType = kAck;
-            break;
-        case RequestAnswer::kNak:
-            PrepareReplyFor(m_request, serverAddress);
-            PrepareNak();
-            break;
-        case RequestAnswer::kNone:
-            return false;
+    const std::optional<Address>& requested = request.Options().RequestedAddress();
+    Trace("[RECV] DHCP_REQUEST ");
+    if (requested) {
+        const Address& asked = *requested;
+        Trace("%d.%d.%d.%d\n", asked[0], asked[1], asked[2], asked[3]);
+    } else {
+        Trace("\n");
     }
-    return m_reply.Encode();
+    const Address own = ordvane::RecoveryAddressOf(request.ClientMac());
+    const Address client = request.ClientAddress();
+    if (verdict.drop == DhcpDrop::kConfirmsForeignAddress) {
+        const Address& asked = *requested;
+        Trace("[DROP] DHCP_REQUEST confirms %d.%d.%d.%d, another server's address: not answered\n",
+              asked[0], asked[1], asked[2], asked[3]);
+    } else if (verdict.drop == DhcpDrop::kRenewsForeignLease) {
+        Trace("[DROP] DHCP_REQUEST renews %d.%d.%d.%d, another server's lease: not answered\n",
+              client[0], client[1], client[2], client[3]);
+    } else if (verdict.answer == DhcpMessageType::kAck) {
+        Trace("[SEND] DHCP_ACK %d.%d.%d.%d\n\n", own[0], own[1], own[2], own[3]);
+    } else if (verdict.answer == DhcpMessageType::kNak) {
+        Trace("[SEND] DHCP_NAK (Correct IP should be %d.%d.%d.%d)\n\n", own[0], own[1], own[2],
+              own[3]);
+    }
 }
 
-bool CDhcpServer::NamesAnotherServer(const Address& serverAddress) const {
-    // 0.0.0.0 names no server: a client that was offered none sends it.
-    return m_request.m_hasServerId && !IsZero(m_request.m_serverId) &&
-           !std::equal(serverAddress.begin(), serverAddress.end(), m_request.m_serverId);
-}
-
-void CDhcpServer::NoticeOtherServer(int interfaceIndex) {
+void CDhcpServer::NoticeOtherServer(const Address& named, int interfaceIndex) {
     if (!m_otherServerLinks.Add(interfaceIndex)) {
         return;
     }
-    const std::uint8_t* named = m_request.m_serverId;
-    m_otherServerAddress.store(AddressValue(named));
+    m_otherServerAddress.store(ordvane::AddressValue(named));
     m_otherServerInterface.store(interfaceIndex);
     m_otherServerSeen.store(true);
     Trace(
@@ -406,120 +384,8 @@ void CDhcpServer::NoticeOtherServer(int interfaceIndex) {
         "to recover\n",
         named[0], named[1], named[2], named[3]);
     if (m_noticeSink) {
-        LinkNotice notice{LinkNotice::Kind::kOtherServer, interfaceIndex, {}};
-        std::copy(named, named + 4, notice.otherServer.begin());
-        m_noticeSink(notice);
+        m_noticeSink({LinkNotice::Kind::kOtherServer, interfaceIndex, named});
     }
-}
-
-void CDhcpServer::PrepareReplyFor(const CDhcpPacket& request, const Address& serverAddress) {
-    // Every field the reply carries is set here, so nothing of an earlier answer leaks in.
-    m_reply.op = kBootReply;
-    m_reply.htype = request.htype;
-    m_reply.hlen = request.hlen;
-    m_reply.hops = 0;
-    std::memcpy(m_reply.xid, request.xid, sizeof m_reply.xid);
-    std::memset(m_reply.secs, 0, sizeof m_reply.secs);
-    std::memset(m_reply.ciaddr, 0, sizeof m_reply.ciaddr);
-    std::memcpy(m_reply.yiaddr, kRecoverySubnet, sizeof kRecoverySubnet);
-    m_reply.yiaddr[3] = request.chaddr[5];
-    std::memset(m_reply.siaddr, 0, sizeof m_reply.siaddr);
-    std::memset(m_reply.giaddr, 0, sizeof m_reply.giaddr);
-    std::memset(m_reply.chaddr, 0, sizeof m_reply.chaddr);
-    std::memcpy(m_reply.chaddr, request.chaddr, 6);
-    std::memset(m_reply.sname, 0, sizeof m_reply.sname);
-    std::memset(m_reply.file, 0, sizeof m_reply.file);
-    m_reply.m_hasMessageType = true;
-    m_reply.m_hasSubnetMask = true;
-    std::memcpy(m_reply.m_subnetMask, kRecoveryMask, sizeof kRecoveryMask);
-    // Strict clients take no offer or acknowledgement without a server identifier and a
-    // lease time. An hour outlasts any recovery session, and a module that renews at half time
-    // while the server still runs keeps its address.
-    m_reply.m_hasServerId = true;
-    std::copy(serverAddress.begin(), serverAddress.end(), m_reply.m_serverId);
-    m_reply.m_hasLeaseTime = true;
-    m_reply.m_leaseTime[0] = static_cast<std::uint8_t>(kLeaseSeconds >> 24);
-    m_reply.m_leaseTime[1] = static_cast<std::uint8_t>(kLeaseSeconds >> 16);
-    m_reply.m_leaseTime[2] = static_cast<std::uint8_t>(kLeaseSeconds >> 8);
-    m_reply.m_leaseTime[3] = static_cast<std::uint8_t>(kLeaseSeconds);
-    m_reply.m_hasRequestedIp = false;
-    m_reply.m_hasMessage = false;
-}
-
-void CDhcpServer::PrepareNak() {
-    // A NAK grants nothing: no address, no mask, no lease time; only its type, the server
-    // identifier and a reason the client may log.
-    static constexpr char kReason[] = "address not valid on this link";
-    m_reply.m_messageType = kNak;
-    std::memset(m_reply.yiaddr, 0, sizeof m_reply.yiaddr);
-    m_reply.m_hasSubnetMask = false;
-    m_reply.m_hasLeaseTime = false;
-    m_reply.m_hasMessage = true;
-    m_reply.m_messageLength = sizeof kReason - 1;
-    std::memcpy(m_reply.m_message, kReason, sizeof kReason - 1);
-}
-
-void CDhcpServer::ChooseDiscoverAnswer() {
-    Trace("[RECV] DHCP_DISCOVER\n");
-    Trace("[SEND] DHCP_OFFER.\n\n");
-    m_reply.m_messageType = kOffer;
-}
-
-CDhcpServer::RequestAnswer CDhcpServer::ChooseRequestAnswer(const Address& serverAddress) const {
-    const std::uint8_t* requested = m_request.m_requestedIp;
-    Trace("[RECV] DHCP_REQUEST ");
-    if (m_request.m_hasRequestedIp) {
-        Trace("%d.%d.%d.%d\n", requested[0], requested[1], requested[2], requested[3]);
-    } else {
-        Trace("\n");
-    }
-    const bool selectsThisServer =
-        m_request.m_hasServerId &&
-        std::equal(serverAddress.begin(), serverAddress.end(), m_request.m_serverId);
-    // Which state the client is in decides what the server may say: only a client that took
-    // our offer, or one whose address is its 10.200.1.N, is ours to answer.
-    RequestAnswer answer = RequestAnswer::kAck;
-    if (selectsThisServer || (!m_request.m_hasRequestedIp && IsZero(m_request.ciaddr))) {
-        answer = JudgeRequestedAddress();  // selecting, or asking without naming anything
-    } else if (!IsZero(m_request.ciaddr)) {
-        answer = JudgeClientAddress();  // renewing or rebinding
-    } else {
-        answer = JudgeRequestedAddress();  // rebooting with a remembered address
-        if (answer == RequestAnswer::kNak && !InRecoverySubnet(m_request.m_requestedIp)) {
-            Trace(
-                "[DROP] DHCP_REQUEST confirms %d.%d.%d.%d, another server's address: not "
-                "answered\n",
-                requested[0], requested[1], requested[2], requested[3]);
-            return RequestAnswer::kNone;
-        }
-    }
-    const std::uint8_t last = m_request.chaddr[5];
-    if (answer == RequestAnswer::kAck) {
-        Trace("[SEND] DHCP_ACK %d.%d.%d.%d\n\n", kRecoverySubnet[0], kRecoverySubnet[1],
-              kRecoverySubnet[2], last);
-    } else if (answer == RequestAnswer::kNak) {
-        Trace("[SEND] DHCP_NAK (Correct IP should be %d.%d.%d.%d)\n\n", kRecoverySubnet[0],
-              kRecoverySubnet[1], kRecoverySubnet[2], last);
-    }
-    return answer;
-}
-
-CDhcpServer::RequestAnswer CDhcpServer::JudgeRequestedAddress() const {
-    const std::uint8_t* requested = m_request.m_requestedIp;
-    const bool isTheClients = std::equal(kRecoverySubnet, kRecoverySubnet + 3, requested) &&
-                              requested[3] == m_request.chaddr[5];
-    // A client asking for another address is told that it may not have it.
-    return !m_request.m_hasRequestedIp || isTheClients ? RequestAnswer::kAck : RequestAnswer::kNak;
-}
-
-CDhcpServer::RequestAnswer CDhcpServer::JudgeClientAddress() const {
-    const std::uint8_t* address = m_request.ciaddr;
-    if (InRecoverySubnet(m_request.ciaddr) && address[3] == m_request.chaddr[5]) {
-        return RequestAnswer::kAck;
-    }
-    Trace("[DROP] DHCP_REQUEST renews %d.%d.%d.%d, another server's lease: not answered\n",
-          address[0], address[1], address[2], address[3]);
-    return RequestAnswer::kNone;
 }
 
 void CDhcpServer::Trace(const char* format, ...) const {

@@ -1,29 +1,26 @@
 #pragma once
 // The socket side of the recovery DHCP server: one UDP socket on port 67, watched by a worker
-// thread (DhcpThreadProc) that works off every queued datagram by the reply rules and
-// broadcasts each answer to port 68 out of the interface the request arrived on.
+// thread (DhcpThreadProc) that receives each queued datagram, asks the reply rules
+// (DhcpReplyPolicy) for its answer and broadcasts it to port 68 out of the interface the
+// request arrived on.
 //
-// The server answers only clients whose hardware address carries the maker's OUI (and, when a
-// list is set, only the MACs listed), and always gives a client 10.200.1.N/24 where N is the
-// last byte of its MAC address, for one hour. It keeps no lease table: every datagram is judged
-// on its own. Its server identifier is the address of the interface the request arrived on
-// (10.200.1.1 when that interface has none).
-//
-// It may run on a plant's network beside the plant's own DHCP server, so it speaks only for
-// 10.200.1.0/24: a REQUEST that names another server, or that confirms, renews or rebinds an
-// address other than the client's 10.200.1.N, gets no answer, and every such silence leaves a
-// trace line saying why.
+// It keeps no lease table: every datagram is judged on its own. Its server identifier is the
+// address of the interface the request arrived on (10.200.1.1 when that interface has none).
+// Every request the rules leave unanswered leaves a trace line saying why, and another DHCP
+// server seen on a link is told of once.
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "dhcp/CDhcpPacket.h"
+#include "dhcp/DhcpReplyRules.h"
 #include "platform/ArrivalDatagram.h"
 
 class CDhcpServer {
@@ -32,13 +29,12 @@ public:
     static constexpr std::uint16_t kClientPort = 68;
     static constexpr int kNoSocket = -1;
 
-    using Address = std::array<std::uint8_t, 4>;
-    // The server identifier on an interface without an IPv4 address: the recovery subnet's
-    // first address, where a technician's computer usually sits.
-    static constexpr Address kServerIdWithoutAddress = {10, 200, 1, 1};
-    static constexpr std::uint32_t kLeaseSeconds = 3600;
+    using Address = ordvane::Ipv4Octets;
+    static constexpr Address kServerIdWithoutAddress =
+        ordvane::DhcpReplyPolicy::kServerIdWithoutAddress;
+    static constexpr std::uint32_t kLeaseSeconds = ordvane::DhcpReplyPolicy::kLeaseSeconds;
 
-    using Mac = std::array<std::uint8_t, 6>;
+    using Mac = ordvane::MacOctets;
 
     // One reply as it left: the message type (2 OFFER, 5 ACK, 6 NAK), the address given (the
     // client's 10.200.1.N, also for a NAK, whose yiaddr is 0), the client's MAC, the interface
@@ -112,12 +108,13 @@ public:
     // Ends a WaitForDatagram at once; the worker then reads its flag.
     void WakeWorker();
 
-    // Applies the reply rules to one datagram as if it had just arrived on an interface whose
-    // address is serverAddress, leaving the answer in Reply(). True when the datagram is
-    // answered. Not while the worker runs: the worker alone uses the two message records then.
-    bool AnswerDatagram(std::span<const std::uint8_t> datagram,
-                        const Address& serverAddress = kServerIdWithoutAddress);
-    const CDhcpPacket& Reply() const { return m_reply; }
+    // Handles one datagram as the worker does, as if it had just arrived on an interface whose
+    // address is serverAddress, with the same trace lines and notices, and returns the reply
+    // the worker would send. Not while the worker runs: which links were told of is the
+    // worker's to keep.
+    std::optional<ordvane::DhcpReply> AnswerDatagram(
+        std::span<const std::uint8_t> datagram,
+        const Address& serverAddress = kServerIdWithoutAddress);
 
     // The failing step of the last Start and the operating system's reason, e.g.
     // "bind to UDP port 67: Address already in use"; empty after a successful Start.
@@ -132,14 +129,15 @@ public:
 
     // Answers only these MACs (each must still carry the maker's OUI to be answered); an empty
     // list answers every module. Set it while the server is switched off.
-    void SetAnsweredMacs(std::vector<Mac> macs) { m_answeredMacs = std::move(macs); }
+    void SetAnsweredMacs(std::vector<Mac> macs) {
+        m_policy = ordvane::DhcpReplyPolicy(std::move(macs));
+    }
 
     Activity CurrentActivity() const;
     void Trace(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 
 private:
     enum class Outcome { kQueueEmpty, kDropped, kAnswered };
-    enum class RequestAnswer { kAck, kNak, kNone };
     static constexpr std::size_t kNoticedLinksCapacity = 32;
 
     // The links already told of, per kind, so that each is said once; beyond the capacity a
@@ -151,37 +149,33 @@ private:
     };
 
     Outcome ServiceNext();
-    // The reply rules in two steps: the request decodes, carries the OUI and is a DISCOVER or a
-    // REQUEST; then the answer, which needs the server's address.
-    bool IsAnswerable(int interfaceIndex);
-    bool IsAnsweredMac(const std::uint8_t* mac) const;
-    bool Answer(const Address& serverAddress, int interfaceIndex);
-    bool NamesAnotherServer(const Address& serverAddress) const;
-    void PrepareReplyFor(const CDhcpPacket& request, const Address& serverAddress);
-    void PrepareNak();
-    void ChooseDiscoverAnswer();
-    RequestAnswer ChooseRequestAnswer(const Address& serverAddress) const;
-    RequestAnswer JudgeRequestedAddress() const;
-    RequestAnswer JudgeClientAddress() const;
-    void NoticeOtherServer(int interfaceIndex);
-    bool ReceiveRequest(ordvane::DatagramArrival& arrival);
+    // The datagram decoded, when the rules that need no server address let it through; else
+    // empty, with the trace and notice of its drop. A cut datagram is malformed.
+    std::optional<ordvane::CDhcpPacket> Admit(std::span<const std::uint8_t> datagram, bool cut,
+                                              int interfaceIndex);
+    // The reply to an admitted request, or none, with the trace and notice of the verdict.
+    std::optional<ordvane::DhcpReply> Answer(const ordvane::CDhcpPacket& request,
+                                             const Address& serverAddress, int interfaceIndex);
+    void TraceDrop(const ordvane::CDhcpPacket& request, ordvane::DhcpDrop drop) const;
+    void TraceRequestVerdict(const ordvane::CDhcpPacket& request,
+                             const ordvane::DhcpVerdict& verdict) const;
+    void NoticeOtherServer(const Address& named, int interfaceIndex);
     Address ServerAddressOf(const ordvane::DatagramArrival& arrival, bool& hasAddress) const;
-    bool GoesByUnicast() const;
-    bool SendReply(const ordvane::DatagramArrival& arrival);
-    void ReportReply(const ordvane::DatagramArrival& arrival, bool cardHasAddress);
+    bool SendReply(const ordvane::DhcpReply& reply, const ordvane::DatagramArrival& arrival);
+    void ReportReply(const ordvane::DhcpReply& reply, const ordvane::DatagramArrival& arrival,
+                     bool cardHasAddress);
 
-    CDhcpPacket m_reply;
-    CDhcpPacket m_request;
     int m_socket = kNoSocket;
     int m_wakeDescriptor = kNoSocket;  // an eventfd that WakeWorker makes readable
 
     TraceSink m_traceSink;
     ReplySink m_replySink;
     NoticeSink m_noticeSink;
-    std::vector<Mac> m_answeredMacs;
+    ordvane::DhcpReplyPolicy m_policy;
     std::string m_failureReason;
 
-    // Worker only: the links already told of.
+    // Worker only: the receive buffer and the links already told of.
+    std::array<std::uint8_t, ordvane::CDhcpPacket::kMaximumMessageLength> m_received = {};
     NoticedLinks m_otherServerLinks;
     NoticedLinks m_cardWithoutAddressLinks;
 

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <optional>
+#include <span>
 
 #include "tests/dhcp/DhcpTestPackets.h"
 
@@ -10,11 +11,15 @@ namespace {
 
 using dhcptest::Append;
 using dhcptest::Bytes;
+using ordvane::CDhcpPacket;
+using ordvane::Ipv4Octets;
 
 bool DecodeBytes(CDhcpPacket& packet, const Bytes& bytes) {
-    std::memcpy(packet.m_raw, bytes.data(), bytes.size());
-    packet.m_length = static_cast<std::int32_t>(bytes.size());
-    return packet.Decode();
+    const std::optional<CDhcpPacket> decoded = CDhcpPacket::Decode(bytes);
+    if (decoded) {
+        packet = *decoded;
+    }
+    return decoded.has_value();
 }
 
 Bytes WithOptions(std::initializer_list<std::uint8_t> options) {
@@ -28,25 +33,24 @@ TEST(DhcpPacketDecode, FixedFieldsAndOptionSlots) {
     const std::array<std::uint8_t, 4> asked = {10, 200, 1, 42};
     CDhcpPacket packet;
     ASSERT_TRUE(DecodeBytes(packet, dhcptest::ClientMessage(dhcptest::kOuiMac2A, 3, &asked)));
-    EXPECT_EQ(packet.op, 1);
-    EXPECT_EQ(packet.htype, 1);
-    EXPECT_EQ(packet.hlen, 6);
-    EXPECT_EQ(packet.hops, 1);
-    EXPECT_EQ(std::memcmp(packet.xid, "\xDE\xAD\xBE\xEF", 4), 0);
-    EXPECT_EQ(packet.secs[1], 7);
-    EXPECT_EQ(packet.giaddr[3], 13);
-    EXPECT_EQ(std::memcmp(packet.chaddr, dhcptest::kOuiMac2A.data(), 6), 0);
-    EXPECT_EQ(packet.chaddr[15], 0xCA);
-    EXPECT_EQ(packet.sname[63], 's');
-    EXPECT_EQ(packet.file[127], 'f');
-    EXPECT_EQ(packet.m_optionsLength, packet.m_length - 236);
-    EXPECT_EQ(packet.m_options[0], 99);
-    EXPECT_TRUE(packet.m_hasMessageType);
-    EXPECT_EQ(packet.m_messageType, 3);
-    EXPECT_TRUE(packet.m_hasRequestedIp);
-    EXPECT_EQ(std::memcmp(packet.m_requestedIp, asked.data(), 4), 0);
-    EXPECT_FALSE(packet.m_hasServerId);
-    EXPECT_FALSE(packet.m_hasSubnetMask);
+    EXPECT_TRUE(packet.IsOp(CDhcpPacket::Op::kBootRequest));
+    EXPECT_EQ(packet.HardwareType(), 1);
+    EXPECT_EQ(packet.HardwareLength(), 6);
+    EXPECT_EQ(packet.Hops(), 1);
+    EXPECT_EQ(packet.TransactionId(), 0xDEADBEEFu);
+    EXPECT_EQ(packet.Seconds(), 7);
+    EXPECT_EQ(packet.Flags(), 0x8000);
+    EXPECT_EQ(packet.YourAddress(), (Ipv4Octets{192, 0, 2, 11}));
+    EXPECT_EQ(packet.NextServerAddress(), (Ipv4Octets{192, 0, 2, 12}));
+    EXPECT_EQ(packet.RelayAddress(), (Ipv4Octets{192, 0, 2, 13}));
+    EXPECT_EQ(packet.ClientMac(), dhcptest::kOuiMac2A);
+    EXPECT_EQ(packet.ClientHardwareAddress()[15], 0xCA);
+    EXPECT_EQ(packet.ServerName()[63], 's');
+    EXPECT_EQ(packet.BootFile()[127], 'f');
+    EXPECT_EQ(packet.Options().MessageTypeByte(), 3);
+    EXPECT_EQ(packet.Options().RequestedAddress(), asked);
+    EXPECT_FALSE(packet.Options().ServerId());
+    EXPECT_FALSE(packet.Options().SubnetMask());
 }
 
 TEST(DhcpPacketDecode, PadUnknownRepeatedAndTrailingOptions) {
@@ -62,11 +66,9 @@ TEST(DhcpPacketDecode, PadUnknownRepeatedAndTrailingOptions) {
                                         255,                       // end
                                         53,  9, 9,                 // after the end: never looked at
                                     })));
-    EXPECT_EQ(packet.m_messageType, 3);
-    EXPECT_TRUE(packet.m_hasServerId);
-    EXPECT_EQ(std::memcmp(packet.m_serverId, "\0\0\0\0", 4), 0);
-    EXPECT_TRUE(packet.m_hasSubnetMask);
-    EXPECT_EQ(packet.m_subnetMask[1], 255);
+    EXPECT_EQ(packet.Options().MessageTypeByte(), 3);
+    EXPECT_EQ(packet.Options().ServerId(), (Ipv4Octets{0, 0, 0, 0}));
+    EXPECT_EQ(packet.Options().SubnetMask(), (Ipv4Octets{255, 255, 0, 0}));
 }
 
 TEST(DhcpPacketDecode, PlainBootpWithoutCookieHasNoSlots) {
@@ -75,11 +77,11 @@ TEST(DhcpPacketDecode, PlainBootpWithoutCookieHasNoSlots) {
     EXPECT_TRUE(DecodeBytes(packet, bytes));          // exactly the fixed part
     Append(bytes, {99, 130, 83, 98, 53, 1, 1, 255});  // a wrong cookie: options not read
     EXPECT_TRUE(DecodeBytes(packet, bytes));
-    EXPECT_FALSE(packet.m_hasMessageType);
+    EXPECT_FALSE(packet.Options().MessageTypeByte());
     Bytes shortOptions = dhcptest::FixedPart(dhcptest::kOuiMac2A);
     Append(shortOptions, {99, 130, 83});  // shorter than the cookie
     EXPECT_TRUE(DecodeBytes(packet, shortOptions));
-    EXPECT_FALSE(packet.m_hasMessageType);
+    EXPECT_FALSE(packet.Options().MessageTypeByte());
 }
 
 TEST(DhcpPacketDecode, SlotsNeverCarryOverFromAnEarlierMessage) {
@@ -87,16 +89,14 @@ TEST(DhcpPacketDecode, SlotsNeverCarryOverFromAnEarlierMessage) {
     CDhcpPacket packet;
     ASSERT_TRUE(DecodeBytes(packet, dhcptest::ClientMessage(dhcptest::kOuiMac2A, 3, &asked)));
     ASSERT_TRUE(DecodeBytes(packet, dhcptest::FixedPart(dhcptest::kOuiMac2A)));
-    EXPECT_FALSE(packet.m_hasRequestedIp);
-    EXPECT_FALSE(packet.m_hasMessageType);
-    EXPECT_EQ(packet.m_messageType, 0);
+    EXPECT_FALSE(packet.Options().RequestedAddress());
+    EXPECT_FALSE(packet.Options().MessageTypeByte());
 }
 
 TEST(DhcpPacketDecode, RejectsShortAndOversizedDatagrams) {
-    CDhcpPacket packet;
-    for (std::int32_t length : {-1, 0, 1, 235, 2049}) {
-        packet.m_length = length;
-        EXPECT_FALSE(packet.Decode()) << length;
+    const Bytes zeros(2049, 0);
+    for (std::size_t length : {0, 1, 235, 2049}) {
+        EXPECT_FALSE(CDhcpPacket::Decode(std::span(zeros).first(length))) << length;
     }
 }
 
@@ -115,11 +115,8 @@ TEST(DhcpPacketDecode, RejectsOptionsRunningPastTheDatagram) {
     EXPECT_FALSE(DecodeBytes(packet, WithOptions({53, 1, 1, 60})));           // length byte missing
     EXPECT_FALSE(DecodeBytes(packet, WithOptions({50, 4, 10, 200})));         // known option cut
     // The bytes behind the datagram's end must not count, whatever the buffer holds there.
-    Bytes bytes = WithOptions({53, 1});
-    packet.m_raw[bytes.size()] = 1;
-    std::memcpy(packet.m_raw, bytes.data(), bytes.size());
-    packet.m_length = static_cast<std::int32_t>(bytes.size());
-    EXPECT_FALSE(packet.Decode());
+    Bytes bytes = WithOptions({53, 1, 1});
+    EXPECT_FALSE(CDhcpPacket::Decode(std::span(bytes).first(bytes.size() - 1)));
 }
 
 TEST(DhcpPacketDecode, WalksOptionsBeyondTheFirst512Bytes) {
@@ -131,26 +128,26 @@ TEST(DhcpPacketDecode, WalksOptionsBeyondTheFirst512Bytes) {
     Append(bytes, {53, 1, 1, 255});
     CDhcpPacket packet;
     ASSERT_TRUE(DecodeBytes(packet, bytes));
-    EXPECT_TRUE(packet.m_hasMessageType);
-    EXPECT_EQ(packet.m_optionsLength, 4 + 700 + 4);
+    EXPECT_EQ(packet.Options().MessageTypeByte(), 1);
 }
 
 TEST(DhcpPacketEncode, PadsTo300BytesAndIsRepeatable) {
     CDhcpPacket packet;
-    packet.op = 2;
-    packet.m_hasMessageType = true;
-    packet.m_messageType = 5;
-    packet.m_raw[299] = 0x77;  // left over from an earlier use of the buffer
-    ASSERT_TRUE(packet.Encode());
-    EXPECT_EQ(packet.m_length, 300);
-    EXPECT_EQ(packet.m_optionsLength, 64);
-    const Bytes first(packet.EncodedBytes().begin(), packet.EncodedBytes().end());
+    packet.SetOp(CDhcpPacket::Op::kBootReply);
+    packet.Options().SetMessageType(ordvane::DhcpMessageType::kAck);
+    Bytes first(400, 0x77);  // left over from an earlier use of the buffer
+    ASSERT_EQ(packet.Encode(first), 300u);
+    first.resize(300);
+    EXPECT_EQ(first[0], 2);
     EXPECT_EQ(first[240], 53);
     EXPECT_EQ(first[242], 5);
-    EXPECT_EQ(first[243], 255);  // no subnet mask slot: end follows at once
+    EXPECT_EQ(first[243], 255);  // no subnet mask: end follows at once
     EXPECT_EQ(first[299], 0);
-    ASSERT_TRUE(packet.Encode());
-    EXPECT_EQ(Bytes(packet.EncodedBytes().begin(), packet.EncodedBytes().end()), first);
+    Bytes again(300, 0);
+    ASSERT_EQ(packet.Encode(again), 300u);
+    EXPECT_EQ(again, first);
+    Bytes tooSmall(299, 0);
+    EXPECT_EQ(packet.Encode(tooSmall), 0u);
 }
 
 }  // namespace

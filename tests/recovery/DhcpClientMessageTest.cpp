@@ -4,9 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
-#include "dhcp/CDhcpServer.h"
+#include "dhcp/DhcpReplyRules.h"
 #include "sim/DhcpClientMessage.h"
 
 namespace ordvane::sim {
@@ -16,6 +17,15 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr zeva::MacAddress kModuleMac = {0x0A, 0x51, 0x4D, 0x00, 0x00, 0x2A};
 constexpr std::uint32_t kLeasedAddress = 0x0AC8012Au;  // 10.200.1.42
+
+// The recovery server's reply, answering from no interface address.
+std::optional<DhcpReply> ReplyTo(const Bytes& datagram) {
+    const std::optional<CDhcpPacket> request = CDhcpPacket::Decode(datagram);
+    if (!request) {
+        return std::nullopt;
+    }
+    return DhcpReplyPolicy().ReplyTo(*request, DhcpReplyPolicy::kServerIdWithoutAddress);
+}
 
 Bytes Encode(const DhcpClientRequest& request) {
     Bytes buffer(kDhcpRequestSize + 8, 0xEE);
@@ -75,12 +85,12 @@ TEST(DhcpClientMessage, RequestNamesTheOfferedAddressAndTheServer) {
 // The client's messages as the recovery server reads them, and the server's answers as the
 // client reads them.
 TEST(DhcpClientMessage, RoundTripThroughTheRecoveryServer) {
-    CDhcpServer server;
     DhcpClientRequest discover;
     discover.transactionId = 77;
     discover.mac = kModuleMac;
-    ASSERT_TRUE(server.AnswerDatagram(Encode(discover)));
-    const auto offer = DecodeDhcpServerAnswer(server.Reply().EncodedBytes());
+    const std::optional<DhcpReply> offerReply = ReplyTo(Encode(discover));
+    ASSERT_TRUE(offerReply);
+    const auto offer = DecodeDhcpServerAnswer(offerReply->Bytes());
     ASSERT_TRUE(offer);
     EXPECT_EQ(offer->type, DhcpMessageType::Offer);
     EXPECT_EQ(offer->transactionId, 77u);
@@ -92,8 +102,9 @@ TEST(DhcpClientMessage, RoundTripThroughTheRecoveryServer) {
     DhcpClientRequest request = discover;
     request.type = DhcpMessageType::Request;
     request.requestedAddress = offer->yourAddress;
-    ASSERT_TRUE(server.AnswerDatagram(Encode(request)));
-    const auto ack = DecodeDhcpServerAnswer(server.Reply().EncodedBytes());
+    const std::optional<DhcpReply> ackReply = ReplyTo(Encode(request));
+    ASSERT_TRUE(ackReply);
+    const auto ack = DecodeDhcpServerAnswer(ackReply->Bytes());
     ASSERT_TRUE(ack);
     EXPECT_EQ(ack->type, DhcpMessageType::Ack);
     EXPECT_EQ(ack->yourAddress, kLeasedAddress);
