@@ -1,7 +1,7 @@
 #pragma once
 // The DHCP messages an emulated module's client sends (DISCOVER, REQUEST) and the server
-// answers it reads (OFFER, ACK, NAK). Built with ByteWriter and read with ByteReader: a
-// datagram from the link is never read past its end.
+// answers it reads (OFFER, ACK, NAK), in the recovery server's own message codec: a datagram
+// from the link is never read past its end.
 //
 // Addresses are host-order integers (first octet in the most significant byte), as in the rest
 // of the emulator.
@@ -11,17 +11,10 @@
 #include <optional>
 #include <span>
 
+#include "dhcp/DhcpOptions.h"
 #include "zeva/ModuleProtocol.h"
 
 namespace ordvane::sim {
-
-enum class DhcpMessageType : std::uint8_t {
-    Discover = 1,
-    Offer = 2,
-    Request = 3,
-    Ack = 5,
-    Nak = 6,
-};
 
 inline constexpr std::uint16_t kDhcpServerPort = 67;
 inline constexpr std::uint16_t kDhcpClientPort = 68;
@@ -29,7 +22,7 @@ inline constexpr std::uint16_t kDhcpClientPort = 68;
 inline constexpr std::size_t kDhcpRequestSize = 300;
 
 struct DhcpClientRequest {
-    DhcpMessageType type = DhcpMessageType::Discover;
+    DhcpMessageType type = DhcpMessageType::kDiscover;
     std::uint32_t transactionId = 0;
     zeva::MacAddress mac{};
     std::uint32_t requestedAddress = 0;  // option 50, left out when 0
@@ -43,7 +36,7 @@ std::size_t EncodeDhcpClientRequest(const DhcpClientRequest& request,
                                     std::span<std::uint8_t> buffer);
 
 struct DhcpServerAnswer {
-    DhcpMessageType type = DhcpMessageType::Offer;
+    DhcpMessageType type = DhcpMessageType::kOffer;  // as sent, even outside the enum
     std::uint32_t transactionId = 0;
     zeva::MacAddress clientMac{};
     std::uint32_t yourAddress = 0;

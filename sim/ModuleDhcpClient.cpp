@@ -23,18 +23,16 @@ bool WantsLease(const EmulatedModule& module) {
     return module.dhcp.value_or(false) && !module.address;
 }
 
-bool ModuleDhcpClient::Open(const std::string& interfaceName, std::string& error) {
+Status ModuleDhcpClient::Open(const std::string& interfaceName) {
     m_interfaceIndex = static_cast<int>(if_nametoindex(interfaceName.c_str()));
     if (m_interfaceIndex == 0) {
-        error = "no interface \"" + interfaceName + "\" for the DHCP clients";
-        return false;
+        return Failure{"no interface \"" + interfaceName + "\" for the DHCP clients"};
     }
     if (!m_socket.Open(0, kDhcpClientPort, 256 * 1024)) {
-        error = "cannot open the DHCP clients' UDP port " + std::to_string(kDhcpClientPort) + ": " +
-                std::strerror(errno);
-        return false;
+        return Failure{"cannot open the DHCP clients' UDP port " + std::to_string(kDhcpClientPort) +
+                       ": " + std::strerror(errno)};
     }
-    return true;
+    return {};
 }
 
 void ModuleDhcpClient::Begin(const std::vector<EmulatedModule>& fleet, Clock::time_point now,
@@ -63,7 +61,7 @@ void ModuleDhcpClient::Service(std::vector<EmulatedModule>& fleet, Clock::time_p
 void ModuleDhcpClient::SendDueAndForgetEnded(const std::vector<EmulatedModule>& fleet,
                                              Clock::time_point now, const OutcomeSink& sink) {
     SendDue(fleet, now, sink);
-    std::erase_if(m_clients, [](const Client& client) { return client.phase == Phase::Ended; });
+    std::erase_if(m_clients, [](const Client& client) { return client.phase == Phase::kEnded; });
 }
 
 int ModuleDhcpClient::MillisecondsToNextSend(Clock::time_point now, int limit) const {
@@ -102,29 +100,29 @@ void ModuleDhcpClient::OnAnswer(const DhcpServerAnswer& answer, std::vector<Emul
                                 std::mt19937_64& random, const OutcomeSink& sink) {
     for (Client& client : m_clients) {
         EmulatedModule& module = fleet[client.module];
-        if (client.phase == Phase::Ended || client.transactionId != answer.transactionId ||
+        if (client.phase == Phase::kEnded || client.transactionId != answer.transactionId ||
             module.mac != answer.clientMac) {
             continue;
         }
-        if (client.phase == Phase::Discovering && answer.type == DhcpMessageType::Offer) {
-            client.phase = Phase::Requesting;
+        if (client.phase == Phase::kDiscovering && answer.type == DhcpMessageType::kOffer) {
+            client.phase = Phase::kRequesting;
             client.offeredAddress = answer.yourAddress;
             client.serverIdentifier = answer.serverIdentifier.value_or(0);
             client.requestsSent = 0;
             client.pause = kFirstPause;
             client.nextSend = Clock::time_point{};  // request at once
-        } else if (client.phase == Phase::Requesting && answer.type == DhcpMessageType::Ack) {
+        } else if (client.phase == Phase::kRequesting && answer.type == DhcpMessageType::kAck) {
             if (!WantsLease(module)) {
-                client.phase = Phase::Ended;
+                client.phase = Phase::kEnded;
                 return;
             }
             module.address = answer.yourAddress;
             if (answer.subnetMask) {
                 module.subnetMask = *answer.subnetMask;
             }
-            client.phase = Phase::Ended;
-            sink(client.module, DhcpOutcome::Leased);
-        } else if (client.phase == Phase::Requesting && answer.type == DhcpMessageType::Nak) {
+            client.phase = Phase::kEnded;
+            sink(client.module, DhcpOutcome::kLeased);
+        } else if (client.phase == Phase::kRequesting && answer.type == DhcpMessageType::kNak) {
             RestartDiscovery(client, random);
         }
         return;
@@ -134,22 +132,22 @@ void ModuleDhcpClient::OnAnswer(const DhcpServerAnswer& answer, std::vector<Emul
 void ModuleDhcpClient::SendDue(const std::vector<EmulatedModule>& fleet, Clock::time_point now,
                                const OutcomeSink& sink) {
     for (Client& client : m_clients) {
-        if (client.phase == Phase::Ended || client.nextSend > now) {
+        if (client.phase == Phase::kEnded || client.nextSend > now) {
             continue;
         }
         const EmulatedModule& module = fleet[client.module];
         if (!WantsLease(module)) {
-            client.phase = Phase::Ended;  // configured meanwhile
+            client.phase = Phase::kEnded;  // configured meanwhile
             continue;
         }
-        if (client.phase == Phase::Requesting && client.requestsSent >= kMaxRequests) {
+        if (client.phase == Phase::kRequesting && client.requestsSent >= kMaxRequests) {
             // The server offered but never acknowledged: start over with a DISCOVER.
-            client.phase = Phase::Discovering;
+            client.phase = Phase::kDiscovering;
         }
-        if (client.phase == Phase::Discovering && client.discoversSent >= kMaxDiscovers &&
+        if (client.phase == Phase::kDiscovering && client.discoversSent >= kMaxDiscovers &&
             m_fixedPause.count() == 0) {
-            client.phase = Phase::Ended;
-            sink(client.module, DhcpOutcome::GaveUp);
+            client.phase = Phase::kEnded;
+            sink(client.module, DhcpOutcome::kGaveUp);
             continue;
         }
         SendMessage(client, module, now);
@@ -161,8 +159,8 @@ void ModuleDhcpClient::SendMessage(Client& client, const EmulatedModule& module,
     DhcpClientRequest request;
     request.transactionId = client.transactionId;
     request.mac = module.mac;
-    if (client.phase == Phase::Requesting) {
-        request.type = DhcpMessageType::Request;
+    if (client.phase == Phase::kRequesting) {
+        request.type = DhcpMessageType::kRequest;
         request.requestedAddress = client.offeredAddress;
         request.serverIdentifier = client.serverIdentifier;
         ++client.requestsSent;
@@ -184,7 +182,7 @@ void ModuleDhcpClient::SendMessage(Client& client, const EmulatedModule& module,
 }
 
 void ModuleDhcpClient::RestartDiscovery(Client& client, std::mt19937_64& random) {
-    client.phase = Phase::Discovering;
+    client.phase = Phase::kDiscovering;
     client.transactionId = NewTransactionId(random);
     client.pause = kFirstPause;
     client.nextSend = Clock::time_point{};

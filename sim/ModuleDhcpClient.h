@@ -15,13 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/Result.h"
 #include "sim/DhcpClientMessage.h"
 #include "sim/EmulatedModule.h"
 #include "zeva/UdpSocket.h"
 
 namespace ordvane::sim {
 
-enum class DhcpOutcome { Leased, GaveUp };
+enum class DhcpOutcome { kLeased, kGaveUp };
 
 class ModuleDhcpClient {
 public:
@@ -36,8 +37,8 @@ public:
     static constexpr std::chrono::milliseconds kFirstPause{500};
     static constexpr std::chrono::milliseconds kLongestPause{8000};
 
-    // Opens the socket on port 68 for the named interface; false with error set on failure.
-    bool Open(const std::string& interfaceName, std::string& error);
+    // Opens the socket on port 68 for the named interface.
+    Status Open(const std::string& interfaceName);
     bool IsOpen() const { return m_socket.IsOpen(); }
     // Repeats each message after this fixed pause and never gives up, as a module does that
     // keeps asking until a server answers. Before Begin.
@@ -64,10 +65,10 @@ public:
                                const OutcomeSink& sink);
 
 private:
-    enum class Phase { Discovering, Requesting, Ended };
+    enum class Phase { kDiscovering, kRequesting, kEnded };
     struct Client {
         std::size_t module = 0;
-        Phase phase = Phase::Discovering;
+        Phase phase = Phase::kDiscovering;
         std::uint32_t transactionId = 0;
         int discoversSent = 0;
         int requestsSent = 0;

@@ -90,7 +90,8 @@ bool ModuleEmulator::Open(std::string& error) {
         return false;
     }
     if (!m_options.dhcpInterface.empty()) {
-        if (!m_dhcpClient.Open(m_options.dhcpInterface, error)) {
+        if (const Status opened = m_dhcpClient.Open(m_options.dhcpInterface); !opened) {
+            error = opened.Reason();
             return false;
         }
         if (m_options.dhcpRetryMilliseconds > 0) {
@@ -123,7 +124,7 @@ int ModuleEmulator::MillisecondsToNextEvent(Clock::time_point now) const {
 
 void ModuleEmulator::OnDhcpOutcome(std::size_t index, DhcpOutcome outcome) {
     const EmulatedModule& module = m_fleet[index];
-    if (outcome == DhcpOutcome::GaveUp) {
+    if (outcome == DhcpOutcome::kGaveUp) {
         PrintLine("dhcp-gave-up mac=" + FormatMacAddress(module.mac.data()));
         return;
     }

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto sink = [&](std::size_t module, DhcpOutcome outcome) {
         // One outcome per module, and a lease leaves the module with its address.
         if (module >= fleet.size() || ++outcomes[module] > 1 ||
-            (outcome == DhcpOutcome::Leased && !fleet[module].address)) {
+            (outcome == DhcpOutcome::kLeased && !fleet[module].address)) {
             __builtin_trap();
         }
     };

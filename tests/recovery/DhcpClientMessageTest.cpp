@@ -73,7 +73,7 @@ TEST(DhcpClientMessage, DiscoverIsABroadcastBootRequestWithTheModulesMac) {
 
 TEST(DhcpClientMessage, RequestNamesTheOfferedAddressAndTheServer) {
     DhcpClientRequest request;
-    request.type = DhcpMessageType::Request;
+    request.type = DhcpMessageType::kRequest;
     request.mac = kModuleMac;
     request.requestedAddress = kLeasedAddress;
     request.serverIdentifier = 0x0AC80101u;
@@ -92,7 +92,7 @@ TEST(DhcpClientMessage, RoundTripThroughTheRecoveryServer) {
     ASSERT_TRUE(offerReply);
     const auto offer = DecodeDhcpServerAnswer(offerReply->Bytes());
     ASSERT_TRUE(offer);
-    EXPECT_EQ(offer->type, DhcpMessageType::Offer);
+    EXPECT_EQ(offer->type, DhcpMessageType::kOffer);
     EXPECT_EQ(offer->transactionId, 77u);
     EXPECT_EQ(offer->clientMac, kModuleMac);
     EXPECT_EQ(offer->yourAddress, kLeasedAddress);
@@ -100,13 +100,13 @@ TEST(DhcpClientMessage, RoundTripThroughTheRecoveryServer) {
     EXPECT_EQ(offer->serverIdentifier, 0x0AC80101u);  // 10.200.1.1: no interface address known
 
     DhcpClientRequest request = discover;
-    request.type = DhcpMessageType::Request;
+    request.type = DhcpMessageType::kRequest;
     request.requestedAddress = offer->yourAddress;
     const std::optional<DhcpReply> ackReply = ReplyTo(Encode(request));
     ASSERT_TRUE(ackReply);
     const auto ack = DecodeDhcpServerAnswer(ackReply->Bytes());
     ASSERT_TRUE(ack);
-    EXPECT_EQ(ack->type, DhcpMessageType::Ack);
+    EXPECT_EQ(ack->type, DhcpMessageType::kAck);
     EXPECT_EQ(ack->yourAddress, kLeasedAddress);
 }
 
@@ -118,7 +118,7 @@ TEST(DhcpClientMessage, AnswerOptionsAreReadAndUnknownOnesSkipped) {
                                                           54,  4, 10,  200, 1,  1,   // server
                                                           255, 1, 4}));              // end, junk
     ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->type, DhcpMessageType::Ack);
+    EXPECT_EQ(answer->type, DhcpMessageType::kAck);
     EXPECT_EQ(answer->transactionId, 0x12345678u);
     EXPECT_EQ(answer->yourAddress, kLeasedAddress);
     EXPECT_EQ(answer->subnetMask, 0xFFFF0000u);
