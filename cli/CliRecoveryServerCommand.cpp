@@ -115,16 +115,13 @@ int RunRecoveryServer(std::span<const std::string> arguments) {
     server.Server().SetNoticeSink(PrintNotice);
     server.Server().SetAnsweredMacs(
         std::vector<CDhcpServer::Mac>(options.onlyMacs.begin(), options.onlyMacs.end()));
-    if (!server.SetEnabled(true)) {
-        const std::string reason = server.Server().FailureReason();
-        server.SetEnabled(false);
-        std::fprintf(stderr, "DHCP server init failed: %s\n",
-                     reason.empty() ? "no worker thread" : reason.c_str());
+    if (const Status on = server.SwitchOn(); !on) {
+        std::fprintf(stderr, "DHCP server init failed: %s\n", on.Reason().c_str());
         return kExitFailure;
     }
     PrintListening(options.onlyMacs);
     WaitForEnd(stopSignals, options.seconds);
-    server.SetEnabled(false);
+    server.SwitchOff();
     return kExitSuccess;
 }
 

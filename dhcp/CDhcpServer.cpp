@@ -54,13 +54,11 @@ CDhcpServer::~CDhcpServer() {
     }
 }
 
-bool CDhcpServer::Start() {
+ordvane::Status CDhcpServer::Start() {
     Stop();
-    m_failureReason.clear();
     if (m_wakeDescriptor == kNoSocket) {
-        m_failureReason =
-            "create the worker's wake-up event: " + std::generic_category().message(EMFILE);
-        return false;
+        return ordvane::Failure{"create the worker's wake-up event: " +
+                                std::generic_category().message(EMFILE)};
     }
     std::uint64_t pending = 0;
     [[maybe_unused]] const ssize_t drained = read(m_wakeDescriptor, &pending, sizeof pending);
@@ -76,24 +74,22 @@ bool CDhcpServer::Start() {
     const DhcpSocketResult opened = OpenDhcpServerSocket();
     if (opened.descriptor >= 0) {
         m_socket = opened.descriptor;
-        return true;
+        return {};
     }
-    m_failureReason = std::string(DescribeDhcpSocketStep(opened.failedStep)) + ": " +
-                      std::generic_category().message(opened.error);
+    std::string reason = std::string(DescribeDhcpSocketStep(opened.failedStep)) + ": " +
+                         std::generic_category().message(opened.error);
     // Without privileges to bind port 67 the helper program, which alone holds them, opens
     // the very same socket and hands it over.
     if (opened.failedStep == DhcpSocketStep::kBind &&
         (opened.error == EACCES || opened.error == EPERM)) {
-        std::string helperFailure;
-        const int handed = ObtainDhcpSocketFromHelper(helperFailure);
-        if (handed >= 0) {
-            m_socket = handed;
-            m_failureReason.clear();
-            return true;
+        const ordvane::Result<int> handed = ObtainDhcpSocketFromHelper();
+        if (handed) {
+            m_socket = handed.Value();
+            return {};
         }
-        m_failureReason += " (" + helperFailure + ")";
+        reason += " (" + handed.Reason() + ")";
     }
-    return false;
+    return ordvane::Failure{std::move(reason)};
 }
 
 bool CDhcpServer::Stop() {

@@ -22,6 +22,7 @@
 #include "dhcp/CDhcpPacket.h"
 #include "dhcp/DhcpReplyRules.h"
 #include "platform/ArrivalDatagram.h"
+#include "platform/Result.h"
 
 class CDhcpServer {
 public:
@@ -92,9 +93,10 @@ public:
     // Opens the UDP socket on port 67 of every local address (broadcast allowed, arrival
     // interface reported, non-blocking). No address-reuse option is set, so this fails while
     // another program holds the port. A process that may not bind port 67 gets the socket from
-    // the port-67 helper program instead. On failure no socket stays open and FailureReason()
-    // tells why.
-    bool Start();
+    // the port-67 helper program instead. On failure no socket stays open and the failure
+    // names the failing step and the operating system's reason, e.g. "bind to UDP port 67:
+    // Address already in use".
+    ordvane::Status Start();
     // Closes the socket if it is open. Only call it once the worker has left its loop.
     bool Stop();
     // One poll: receives at most one waiting datagram, applies the reply rules and broadcasts
@@ -116,9 +118,6 @@ public:
         std::span<const std::uint8_t> datagram,
         const Address& serverAddress = kServerIdWithoutAddress);
 
-    // The failing step of the last Start and the operating system's reason, e.g.
-    // "bind to UDP port 67: Address already in use"; empty after a successful Start.
-    const std::string& FailureReason() const { return m_failureReason; }
     bool IsOpen() const { return m_socket != kNoSocket; }
 
     // Trace texts, reply reports and link notices go nowhere unless a sink is set. Set them
@@ -172,7 +171,6 @@ private:
     ReplySink m_replySink;
     NoticeSink m_noticeSink;
     ordvane::DhcpReplyPolicy m_policy;
-    std::string m_failureReason;
 
     // Worker only: the receive buffer and the links already told of.
     std::array<std::uint8_t, ordvane::CDhcpPacket::kMaximumMessageLength> m_received = {};

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -25,41 +26,34 @@ public:
     CRecoveryDhcpServer(const CRecoveryDhcpServer&) = delete;
     CRecoveryDhcpServer& operator=(const CRecoveryDhcpServer&) = delete;
 
-    // The server, to set its sinks and read its FailureReason(); switch it with SetEnabled only.
+    // The server, to set its sinks; switch it here only.
     CDhcpServer& Server() { return m_dhcpServer; }
     const CDhcpServer& Server() const { return m_dhcpServer; }
 
     bool IsEnabled() const { return m_dhcpEnabled.load() != 0; }
 
-    // False only when switching on and the server could not open its socket (its
-    // FailureReason() says why) or no worker thread could be started.
-    bool SetEnabled(bool enable) {
-        if (enable == IsEnabled()) {
-            return true;
+    // Starts the server and its worker unless it runs; a failure says why: the server could
+    // not open its socket, or no worker thread could be started.
+    ordvane::Status SwitchOn() {
+        if (IsEnabled()) {
+            return {};
         }
-        if (enable) {
-            return SwitchOn();
-        }
-        SwitchOff();
-        return true;
-    }
-
-private:
-    bool SwitchOn() {
-        if (!m_dhcpServer.Start()) {
-            return false;
+        if (ordvane::Status started = m_dhcpServer.Start(); !started) {
+            return started;
         }
         m_dhcpEnabled.store(1);
         try {
             m_worker = std::thread(RunDhcpWorker, std::ref(m_dhcpServer), std::cref(m_dhcpEnabled));
-        } catch (const std::system_error&) {
+        } catch (const std::system_error& error) {
             m_dhcpEnabled.store(0);
             m_dhcpServer.Stop();
-            return false;
+            return ordvane::Failure{std::string("start the server's worker thread: ") +
+                                    error.what()};
         }
-        return true;
+        return {};
     }
 
+    // Ends the worker, then closes the socket. Does nothing to a server that is off.
     void SwitchOff() {
         m_dhcpEnabled.store(0);
         m_dhcpServer.WakeWorker();
@@ -69,6 +63,16 @@ private:
         m_dhcpServer.Stop();
     }
 
+    // The window's switch: SwitchOn or SwitchOff.
+    ordvane::Status SetEnabled(bool enable) {
+        if (enable) {
+            return SwitchOn();
+        }
+        SwitchOff();
+        return {};
+    }
+
+private:
     // Shared with the worker thread: the server, and the flag (1 while the worker is to run).
     CDhcpServer m_dhcpServer;
     std::atomic<std::uint8_t> m_dhcpEnabled{0};

@@ -75,17 +75,15 @@ int ReceiveSocket(int channel, Port67HelperReport& report) {
 
 }  // namespace
 
-int ObtainDhcpSocketFromHelper(std::string& failure) {
+ordvane::Result<int> ObtainDhcpSocketFromHelper() {
     const std::string path = HelperPath();
     if (path.empty() || access(path.c_str(), X_OK) != 0) {
-        failure =
-            !path.empty() && errno == EACCES ? NotInGroupAdvice() : "no port-67 helper at " + path;
-        return -1;
+        return ordvane::Failure{!path.empty() && errno == EACCES ? NotInGroupAdvice()
+                                                                 : "no port-67 helper at " + path};
     }
     int pair[2] = {-1, -1};
     if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0) {
-        failure = "port-67 helper: socket pair: " + ErrorText(errno);
-        return -1;
+        return ordvane::Failure{"port-67 helper: socket pair: " + ErrorText(errno)};
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -100,8 +98,7 @@ int ObtainDhcpSocketFromHelper(std::string& failure) {
     close(pair[1]);
     if (spawnError != 0) {
         close(pair[0]);
-        failure = "port-67 helper: " + ErrorText(spawnError);
-        return -1;
+        return ordvane::Failure{"port-67 helper: " + ErrorText(spawnError)};
     }
     Port67HelperReport report;
     const int descriptor = ReceiveSocket(pair[0], report);
@@ -110,9 +107,10 @@ int ObtainDhcpSocketFromHelper(std::string& failure) {
     while (waitpid(helper, &status, 0) < 0 && errno == EINTR) {
     }
     if (descriptor < 0) {
-        failure = std::string("port-67 helper: ") +
-                  DescribeDhcpSocketStep(static_cast<DhcpSocketStep>(report.failedStep)) + ": " +
-                  ErrorText(report.error);
+        return ordvane::Failure{
+            std::string("port-67 helper: ") +
+            DescribeDhcpSocketStep(static_cast<DhcpSocketStep>(report.failedStep)) + ": " +
+            ErrorText(report.error)};
     }
     return descriptor;
 }

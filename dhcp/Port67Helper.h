@@ -9,6 +9,7 @@
 #include <string>
 
 #include "dhcp/DhcpServerSocket.h"
+#include "platform/Result.h"
 
 // What the helper writes on the socket pair, with the socket as SCM_RIGHTS on success.
 struct Port67HelperReport {
@@ -27,5 +28,5 @@ inline constexpr const char* kNotInGroupAdvice =
 std::string Port67UserName();
 std::string NotInGroupAdvice();
 
-// Runs the helper and returns the socket it opened; on failure -1, with failure saying why.
-int ObtainDhcpSocketFromHelper(std::string& failure);
+// Runs the helper and returns the socket it opened, or why there is none.
+ordvane::Result<int> ObtainDhcpSocketFromHelper();

@@ -43,7 +43,7 @@ bool RecoveryFlow::Start(Clock::time_point now) {
         Finish(Result::kRefusedValues, refusal);
         return false;
     }
-    m_server.SetEnabled(false);  // the list of MACs and the sinks change only while it is off
+    m_server.SwitchOff();  // the list of MACs and the sinks change only while it is off
     CDhcpServer& server = m_server.Server();
     server.SetAnsweredMacs({m_settings.mac});
     // The driver's reply sink still hears every reply; the flow only notes the lease.
@@ -57,8 +57,8 @@ bool RecoveryFlow::Start(Clock::time_point now) {
         }
     });
     m_stopped = false;
-    if (!m_server.SetEnabled(true)) {
-        Finish(Result::kFailed, "DHCP server init failed: " + server.FailureReason());
+    if (const Status on = m_server.SwitchOn(); !on) {
+        Finish(Result::kFailed, "DHCP server init failed: " + on.Reason());
         return false;
     }
     m_deadline = now + m_settings.limit;
@@ -223,7 +223,7 @@ void RecoveryFlow::Stop() {
     }
     m_stopped = true;
     const bool wasServing = m_server.IsEnabled();
-    m_server.SetEnabled(false);
+    m_server.SwitchOff();
     m_server.Server().SetAnsweredMacs({});
     m_server.Server().SetReplySink(m_replySink);
     if (wasServing) {

@@ -109,7 +109,7 @@ void RunAdvancedOptions(CRecoveryDhcpServer& server) {
     if (wanted == server.IsEnabled()) {
         return;
     }
-    if (!server.SetEnabled(wanted)) {
-        ShowDhcpServerInitFailed(server.Server().FailureReason());
+    if (const ordvane::Status switched = server.SetEnabled(wanted); !switched) {
+        ShowDhcpServerInitFailed(switched.Reason());
     }
 }

@@ -160,7 +160,7 @@ BOOL CScanDlg::OnInitDialog() {
     ZEVA_Start();
     StartScan();
 
-    m_dhcpServer.SetEnabled(false);
+    m_dhcpServer.SwitchOff();
     // The worker ends before the window goes away (OnDestroy), so it may post to it.
     HWND self = m_hWnd;
     m_dhcpServer.Server().SetNoticeSink([self](const CDhcpServer::LinkNotice& notice) {
@@ -565,7 +565,8 @@ void CScanDlg::EndRecovery() {
     std::unique_ptr<ordvane::RecoveryFlow> flow = std::move(m_recovery);
     flow->Stop();
     if (m_serverWasOn) {
-        m_dhcpServer.SetEnabled(true);
+        // Whether it came back on is shown at once below.
+        static_cast<void>(m_dhcpServer.SwitchOn());
     }
     ShowDhcpServerState(*this, m_dhcpServer.IsEnabled());
     const std::string mac = ordvane::FormatMacAddress(flow->FoundModule().macId);
@@ -648,7 +649,7 @@ void CScanDlg::OnDestroy() {
         m_recoveryTimer->stop();
     }
     m_recovery.reset();  // stops the server it serves with
-    m_dhcpServer.SetEnabled(false);
+    m_dhcpServer.SwitchOff();
     SaveSettings();
     std::string error;
     ordvane::SaveProgramKnownModules(error);

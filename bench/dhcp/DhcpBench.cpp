@@ -81,8 +81,8 @@ void BM_ServiceOnceRoundTrip(benchmark::State& state) {
         return;
     }
     CDhcpServer server;
-    if (!server.Start()) {
-        state.SkipWithError(server.FailureReason().c_str());
+    if (const ordvane::Status started = server.Start(); !started) {
+        state.SkipWithError(started.Reason().c_str());
         return;
     }
     const int client = ordvane::testing::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
@@ -112,8 +112,8 @@ void BM_WorkerRequestToReply(benchmark::State& state) {
         return;
     }
     CRecoveryDhcpServer serverSwitch;
-    if (!serverSwitch.SetEnabled(true)) {
-        state.SkipWithError(serverSwitch.Server().FailureReason().c_str());
+    if (const ordvane::Status on = serverSwitch.SwitchOn(); !on) {
+        state.SkipWithError(on.Reason().c_str());
         return;
     }
     const int client = ordvane::testing::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
@@ -157,8 +157,8 @@ void BM_WorkerThroughUnlimitedFlood(benchmark::State& state) {
     }
     CRecoveryDhcpServer serverSwitch;
     serverSwitch.Server().SetTraceSink(nullptr);
-    if (!serverSwitch.SetEnabled(true)) {
-        state.SkipWithError(serverSwitch.Server().FailureReason().c_str());
+    if (const ordvane::Status on = serverSwitch.SwitchOn(); !on) {
+        state.SkipWithError(on.Reason().c_str());
         return;
     }
     const int client = ordvane::testing::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);

@@ -158,9 +158,12 @@ protected:
     }
 
     // The worker reports into this fixture's members: it ends before they go away.
-    void TearDown() override { m_server.SetEnabled(false); }
+    void TearDown() override { m_server.SwitchOff(); }
 
-    void SwitchOn() { ASSERT_TRUE(m_server.SetEnabled(true)) << m_server.Server().FailureReason(); }
+    void SwitchOn() {
+        const ordvane::Status on = m_server.SwitchOn();
+        ASSERT_TRUE(on) << on.Reason();
+    }
 
     std::string Trace() {
         std::lock_guard lock(m_traceMutex);
@@ -201,7 +204,7 @@ TEST_P(DebianClients, TakeTheRecoveryLeaseWithTheirDefaultConfiguration) {
     }
     SwitchOn();
     const std::string output = RunClient(client, peer.Name(), peer.PeerInterface(), m_folder);
-    m_server.SetEnabled(false);
+    m_server.SwitchOff();
     EXPECT_NE(output.find("lease ip=10.200.1.42 mask=255.255.255.0 seconds=3600 server=" +
                           std::string(card.serverIdentifier) + "\n"),
               std::string::npos)
@@ -266,7 +269,7 @@ TEST_F(DhcpOnRealLinks, BesideDnsmasqOnOneLink) {
     TemporaryFolder lostFolder;
     const std::string recovered = RunClient(kUdhcpc, link.MemberNamespace(lostModule),
                                             link.MemberInterface(lostModule), lostFolder);
-    m_server.SetEnabled(false);
+    m_server.SwitchOff();
     dnsmasq.Stop();
 
     EXPECT_NE(recovered.find("lease ip=10.200.1.43 mask=255.255.255.0 seconds=3600 "
@@ -389,7 +392,7 @@ TEST_F(DhcpOnRealLinks, AModuleAskingOnceASecondIsAnsweredThroughAFlood) {
     }
     flooding.store(false);
     flood.join();
-    m_server.SetEnabled(false);
+    m_server.SwitchOff();
     close(module);
     close(flooder);
     EXPECT_EQ(leased, kModuleStarts) << floodCount.load() << " datagrams flooded";

@@ -110,9 +110,12 @@ protected:
             m_replies += std::to_string(reply.messageType) + (reply.unicast ? " unicast\n" : "\n");
         });
     }
-    void TearDown() override { m_server.SetEnabled(false); }
+    void TearDown() override { m_server.SwitchOff(); }
 
-    void SwitchOn() { ASSERT_TRUE(m_server.SetEnabled(true)) << m_server.Server().FailureReason(); }
+    void SwitchOn() {
+        const ordvane::Status on = m_server.SwitchOn();
+        ASSERT_TRUE(on) << on.Reason();
+    }
     std::string Trace() {
         std::lock_guard lock(m_mutex);
         return m_trace;
@@ -156,7 +159,7 @@ TEST_F(DhcpPlantLink, ClientsRenewTheirRecoveryLease) {
         std::remove((m_folder.Path() + "/events").c_str());
         SwitchOn();
         const std::string output = RunScript(peer.Name(), peer.PeerInterface(), client.script);
-        m_server.SetEnabled(false);
+        m_server.SwitchOff();
         EXPECT_NE(output.find(client.renewed), std::string::npos) << client.name << ":\n" << output;
         EXPECT_NE(Replies().find("5 unicast\n"), std::string::npos) << client.name << Replies();
         RunScript(peer.Name(), peer.PeerInterface(), "ip addr flush dev $link");
@@ -201,7 +204,7 @@ TEST_F(DhcpPlantLink, RebootingModuleKeepsItsPlantLease) {
     SwitchOn();
     const std::string second = RunScript(link.MemberNamespace(module), link.MemberInterface(module),
                                          "set -- REBOOT\n" + dhclient);
-    m_server.SetEnabled(false);
+    m_server.SwitchOff();
     dnsmasq.Stop();
     EXPECT_NE(second.find("REBOOT " + plantAddress + "\n"), std::string::npos)
         << second << dnsmasq.Output();
@@ -252,7 +255,7 @@ TEST_F(DhcpPlantLink, RebindingModuleWithAPlantLeaseIsNotAnswered) {
     pollfd waiting{module, POLLIN, 0};
     EXPECT_EQ(poll(&waiting, 1, 1000), 0) << "the rebinding module was answered";
     close(module);
-    m_server.SetEnabled(false);
+    m_server.SwitchOff();
     EXPECT_NE(Trace().find("renews 192.168.5.20, another server's lease: not answered"),
               std::string::npos)
         << Trace();
@@ -285,7 +288,7 @@ TEST_F(DhcpPlantLink, ALeaseOutOfACardWithoutAddressIsNoticedOnce) {
     }
     ASSERT_EQ(acknowledged, 2);
     close(module);
-    m_server.SetEnabled(false);  // the worker counts a reply just after sending it
+    m_server.SwitchOff();  // the worker counts a reply just after sending it
     const CDhcpServer::Activity activity = m_server.Server().CurrentActivity();
     const int card = static_cast<int>(if_nametoindex(peer.LocalInterface().c_str()));
     ASSERT_EQ(notices.size(), 1u);

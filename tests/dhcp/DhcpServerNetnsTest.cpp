@@ -136,12 +136,12 @@ protected:
         }
         m_owner.Server().SetTraceSink([&run](std::string_view text) { run.trace += text; });
         CRecoveryDhcpServer& serverSwitch = m_owner;
-        if (!serverSwitch.SetEnabled(true)) {
-            ADD_FAILURE() << m_owner.Server().FailureReason();
+        if (const ordvane::Status on = serverSwitch.SwitchOn(); !on) {
+            ADD_FAILURE() << on.Reason();
             return run;
         }
         run.output = RunUdhcpc(&run.exitStatus);
-        serverSwitch.SetEnabled(false);  // the worker has ended: the trace is ours to read
+        serverSwitch.SwitchOff();  // the worker has ended: the trace is ours to read
         return run;
     }
 
@@ -181,7 +181,8 @@ TEST_F(DhcpServerNetns, QueuedDatagramsAreAnsweredOnePerPollByBroadcastOutOfTheL
     CreateLink("0a:51:4d:00:00:01");
     OpenClientSocket();
     CDhcpServer& server = m_owner.Server();
-    ASSERT_TRUE(server.Start()) << server.FailureReason();
+    const ordvane::Status started = server.Start();
+    ASSERT_TRUE(started) << started.Reason();
 
     ASSERT_TRUE(SendToServer(m_clientSocket, Bytes{}));  // an empty datagram must not jam
     for (std::uint8_t last = 1; last <= 3; ++last) {
@@ -213,21 +214,23 @@ TEST_F(DhcpServerNetns, StartFailsAndReleasesItsSocketWhilePort67IsTaken) {
 
     CDhcpServer& server = m_owner.Server();
     const std::size_t descriptorsBefore = CountEntries("/proc/self/fd");
-    EXPECT_FALSE(server.Start());
+    const ordvane::Status started = server.Start();
+    EXPECT_FALSE(started);
     EXPECT_FALSE(server.IsOpen());
     EXPECT_EQ(CountEntries("/proc/self/fd"), descriptorsBefore);
-    EXPECT_EQ(server.FailureReason(), "bind to UDP port 67: Address already in use");
+    EXPECT_EQ(started.Reason(), "bind to UDP port 67: Address already in use");
     EXPECT_EQ(server.ServiceOnce(), 0);
 
     // A failed start leaves the server off, so switching on again retries at once.
     {
         CRecoveryDhcpServer recovery;
-        EXPECT_FALSE(recovery.SetEnabled(true));
+        EXPECT_FALSE(recovery.SwitchOn());
         EXPECT_FALSE(recovery.IsEnabled());
         close(holder);
-        EXPECT_TRUE(recovery.SetEnabled(true));
+        const ordvane::Status on = recovery.SwitchOn();
+        EXPECT_TRUE(on);
         EXPECT_TRUE(recovery.Server().IsOpen());
-        EXPECT_TRUE(recovery.Server().FailureReason().empty());
+        EXPECT_TRUE(on.Reason().empty());
     }
     EXPECT_TRUE(server.Start()) << "destroying the switch switches its server off: port 67 is free";
     server.Stop();
@@ -237,11 +240,12 @@ TEST_F(DhcpServerNetns, NothingIsAnsweredAfterSwitchingOff) {
     CreateLink("0a:51:4d:00:00:2a");
     OpenClientSocket();
     CRecoveryDhcpServer& serverSwitch = m_owner;
-    ASSERT_TRUE(serverSwitch.SetEnabled(true)) << m_owner.Server().FailureReason();
+    const ordvane::Status on = serverSwitch.SwitchOn();
+    ASSERT_TRUE(on) << on.Reason();
     ASSERT_TRUE(SendToServer(m_clientSocket, dhcptest::Discover(dhcptest::kOuiMac2A)));
     ASSERT_TRUE(ReceiveReply(m_clientSocket, 2000).has_value()) << "answered while on";
 
-    serverSwitch.SetEnabled(false);
+    serverSwitch.SwitchOff();
     EXPECT_FALSE(m_owner.Server().IsOpen());
     ASSERT_TRUE(SendToServer(m_clientSocket, dhcptest::Discover(dhcptest::kOuiMac2A)));
     EXPECT_FALSE(ReceiveReply(m_clientSocket, 300).has_value());
@@ -263,17 +267,19 @@ TEST_F(DhcpServerNetns, SwitchingOnAndOffLeavesOneWorkerAndNoSocket) {
     CRecoveryDhcpServer& serverSwitch = m_owner;
     // One round first: a sanitizer runtime starts a helper thread of its own with the first
     // thread the program starts, which must not count as a worker.
-    ASSERT_TRUE(serverSwitch.SetEnabled(true)) << m_owner.Server().FailureReason();
-    serverSwitch.SetEnabled(false);
+    const ordvane::Status first = serverSwitch.SwitchOn();
+    ASSERT_TRUE(first) << first.Reason();
+    serverSwitch.SwitchOff();
     const std::size_t threadsBefore = CountEntries("/proc/self/task");
     const std::size_t descriptorsBefore = CountEntries("/proc/self/fd");
     std::size_t mostThreads = 0;
     for (int round = 0; round < 1000; ++round) {
-        ASSERT_TRUE(serverSwitch.SetEnabled(true)) << m_owner.Server().FailureReason();
+        const ordvane::Status on = serverSwitch.SwitchOn();
+        ASSERT_TRUE(on) << on.Reason();
         ASSERT_TRUE(serverSwitch.SetEnabled(true));  // a second OK changes nothing
         mostThreads = std::max(mostThreads, SettledThreadCount(threadsBefore + 1));
-        serverSwitch.SetEnabled(false);
-        serverSwitch.SetEnabled(false);
+        serverSwitch.SwitchOff();
+        ASSERT_TRUE(serverSwitch.SetEnabled(false));
     }
     EXPECT_LE(mostThreads, threadsBefore + 1);
     EXPECT_EQ(SettledThreadCount(threadsBefore), threadsBefore);

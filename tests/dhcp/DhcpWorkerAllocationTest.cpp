@@ -101,7 +101,8 @@ TEST_P(DhcpWorkerAllocation, AnsweringAllocatesNothing) {
     const dhcptest::Bytes foreign = dhcptest::Discover(dhcptest::kForeignMac);
     const int client = ordvane::testing::OpenBroadcastUdpSocket(CDhcpServer::kClientPort);
     ASSERT_GE(client, 0);
-    ASSERT_TRUE(serverSwitch.SetEnabled(true)) << serverSwitch.Server().FailureReason();
+    const ordvane::Status on = serverSwitch.SwitchOn();
+    ASSERT_TRUE(on) << on.Reason();
     std::uint8_t reply[2048];
     ASSERT_TRUE(Exchange(client, requests[0], reply, sizeof reply));  // warm up
 
@@ -114,7 +115,7 @@ TEST_P(DhcpWorkerAllocation, AnsweringAllocatesNothing) {
     const bool foreignAnswered = Exchange(client, foreign, reply, sizeof reply, 200);
     const std::size_t allocations = allocationCount.load();
 
-    serverSwitch.SetEnabled(false);
+    serverSwitch.SwitchOff();
     close(client);
     EXPECT_EQ(answered, 12);
     EXPECT_FALSE(foreignAnswered);
