@@ -21,13 +21,9 @@
 #include "platform/ArrivalDatagram.h"
 #include "platform/WaitReadable.h"
 
-namespace {
+namespace ordvane {
 
-using ordvane::CDhcpPacket;
-using ordvane::DhcpDrop;
-using ordvane::DhcpMessageType;
-using ordvane::DhcpReply;
-using ordvane::DhcpVerdict;
+namespace {
 
 constexpr std::size_t kTraceCapacity = 256;
 
@@ -54,11 +50,11 @@ CDhcpServer::~CDhcpServer() {
     }
 }
 
-ordvane::Status CDhcpServer::Start() {
+Status CDhcpServer::Start() {
     Stop();
     if (m_wakeDescriptor == kNoSocket) {
-        return ordvane::Failure{"create the worker's wake-up event: " +
-                                std::generic_category().message(EMFILE)};
+        return Failure{"create the worker's wake-up event: " +
+                       std::generic_category().message(EMFILE)};
     }
     std::uint64_t pending = 0;
     [[maybe_unused]] const ssize_t drained = read(m_wakeDescriptor, &pending, sizeof pending);
@@ -82,14 +78,14 @@ ordvane::Status CDhcpServer::Start() {
     // the very same socket and hands it over.
     if (opened.failedStep == DhcpSocketStep::kBind &&
         (opened.error == EACCES || opened.error == EPERM)) {
-        const ordvane::Result<int> handed = ObtainDhcpSocketFromHelper();
+        const Result<int> handed = ObtainDhcpSocketFromHelper();
         if (handed) {
             m_socket = handed.Value();
             return {};
         }
         reason += " (" + handed.Reason() + ")";
     }
-    return ordvane::Failure{std::move(reason)};
+    return Failure{std::move(reason)};
 }
 
 bool CDhcpServer::Stop() {
@@ -118,7 +114,7 @@ int CDhcpServer::ServiceQueue(const std::atomic<std::uint8_t>& enabled) {
 
 void CDhcpServer::WaitForDatagram() {
     pollfd watched[2] = {{m_socket, POLLIN, 0}, {m_wakeDescriptor, POLLIN, 0}};
-    if (!ordvane::WaitReadable(watched, -1)) {
+    if (!WaitReadable(watched, -1)) {
         Trace("[WAIT] poll failed (errno %d)\n", errno);
         return;
     }
@@ -139,8 +135,8 @@ CDhcpServer::Outcome CDhcpServer::ServiceNext() {
     }
     // Receiving without asking for the pending byte count first: an empty datagram reports
     // zero pending bytes and would otherwise stay at the head of the queue for good.
-    ordvane::DatagramArrival arrival;
-    if (!ordvane::ReceiveWithArrival(m_socket, m_received, arrival)) {
+    DatagramArrival arrival;
+    if (!ReceiveWithArrival(m_socket, m_received, arrival)) {
         return Outcome::kQueueEmpty;  // nothing waiting
     }
     const int interfaceIndex = arrival.interfaceKnown ? arrival.interfaceIndex : 0;
@@ -167,7 +163,7 @@ CDhcpServer::Outcome CDhcpServer::ServiceNext() {
     return Outcome::kAnswered;
 }
 
-CDhcpServer::Address CDhcpServer::ServerAddressOf(const ordvane::DatagramArrival& arrival,
+CDhcpServer::Address CDhcpServer::ServerAddressOf(const DatagramArrival& arrival,
                                                   bool& hasAddress) const {
     // The interface's own primary address, asked of the kernel by index: the source address
     // the kernel reports with the datagram may belong to another interface when this one
@@ -190,19 +186,19 @@ CDhcpServer::Address CDhcpServer::ServerAddressOf(const ordvane::DatagramArrival
     return address;
 }
 
-bool CDhcpServer::SendReply(const DhcpReply& reply, const ordvane::DatagramArrival& arrival) {
+bool CDhcpServer::SendReply(const DhcpReply& reply, const DatagramArrival& arrival) {
     // Out of the interface the request came in on: a limited broadcast has no route of its
     // own (without naming the interface it fails on a host without a default route, and leaves
     // by the wrong card on a host with several), and the client's address is on that link.
     const std::uint32_t target =
-        reply.unicastTo ? ordvane::AddressValue(*reply.unicastTo) : std::uint32_t{INADDR_BROADCAST};
-    const ordvane::DatagramRoute route{target, kClientPort,
-                                       arrival.interfaceKnown ? arrival.interfaceIndex : 0,
-                                       arrival.localAddress};
-    return ordvane::SendOutOf(m_socket, reply.Bytes(), route);
+        reply.unicastTo ? AddressValue(*reply.unicastTo) : std::uint32_t{INADDR_BROADCAST};
+    const DatagramRoute route{target, kClientPort,
+                              arrival.interfaceKnown ? arrival.interfaceIndex : 0,
+                              arrival.localAddress};
+    return SendOutOf(m_socket, reply.Bytes(), route);
 }
 
-void CDhcpServer::ReportReply(const DhcpReply& reply, const ordvane::DatagramArrival& arrival,
+void CDhcpServer::ReportReply(const DhcpReply& reply, const DatagramArrival& arrival,
                               bool cardHasAddress) {
     ReplyReport report;
     report.messageType = static_cast<std::uint8_t>(reply.type);
@@ -308,7 +304,7 @@ std::optional<DhcpReply> CDhcpServer::Answer(const CDhcpPacket& request,
     if (verdict.drop != DhcpDrop::kNone) {
         return std::nullopt;
     }
-    return ordvane::BuildReply(request, verdict.answer, serverAddress);
+    return BuildReply(request, verdict.answer, serverAddress);
 }
 
 void CDhcpServer::TraceDrop(const CDhcpPacket& request, DhcpDrop drop) const {
@@ -351,7 +347,7 @@ void CDhcpServer::TraceRequestVerdict(const CDhcpPacket& request,
     } else {
         Trace("\n");
     }
-    const Address own = ordvane::RecoveryAddressOf(request.ClientMac());
+    const Address own = RecoveryAddressOf(request.ClientMac());
     const Address client = request.ClientAddress();
     if (verdict.drop == DhcpDrop::kConfirmsForeignAddress) {
         const Address& asked = *requested;
@@ -372,7 +368,7 @@ void CDhcpServer::NoticeOtherServer(const Address& named, int interfaceIndex) {
     if (!m_otherServerLinks.Add(interfaceIndex)) {
         return;
     }
-    m_otherServerAddress.store(ordvane::AddressValue(named));
+    m_otherServerAddress.store(AddressValue(named));
     m_otherServerInterface.store(interfaceIndex);
     m_otherServerSeen.store(true);
     Trace(
@@ -398,3 +394,5 @@ void CDhcpServer::Trace(const char* format, ...) const {
     }
     m_traceSink(std::string_view(text, std::min<std::size_t>(length, sizeof text - 1)));
 }
+
+}  // namespace ordvane

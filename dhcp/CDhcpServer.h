@@ -24,18 +24,19 @@
 #include "platform/ArrivalDatagram.h"
 #include "platform/Result.h"
 
+namespace ordvane {
+
 class CDhcpServer {
 public:
     static constexpr std::uint16_t kServerPort = 67;
     static constexpr std::uint16_t kClientPort = 68;
     static constexpr int kNoSocket = -1;
 
-    using Address = ordvane::Ipv4Octets;
-    static constexpr Address kServerIdWithoutAddress =
-        ordvane::DhcpReplyPolicy::kServerIdWithoutAddress;
-    static constexpr std::uint32_t kLeaseSeconds = ordvane::DhcpReplyPolicy::kLeaseSeconds;
+    using Address = Ipv4Octets;
+    static constexpr Address kServerIdWithoutAddress = DhcpReplyPolicy::kServerIdWithoutAddress;
+    static constexpr std::uint32_t kLeaseSeconds = DhcpReplyPolicy::kLeaseSeconds;
 
-    using Mac = ordvane::MacOctets;
+    using Mac = MacOctets;
 
     // One reply as it left: the message type (2 OFFER, 5 ACK, 6 NAK), the address given (the
     // client's 10.200.1.N, also for a NAK, whose yiaddr is 0), the client's MAC, the interface
@@ -96,7 +97,7 @@ public:
     // the port-67 helper program instead. On failure no socket stays open and the failure
     // names the failing step and the operating system's reason, e.g. "bind to UDP port 67:
     // Address already in use".
-    ordvane::Status Start();
+    Status Start();
     // Closes the socket if it is open. Only call it once the worker has left its loop.
     bool Stop();
     // One poll: receives at most one waiting datagram, applies the reply rules and broadcasts
@@ -114,9 +115,8 @@ public:
     // address is serverAddress, with the same trace lines and notices, and returns the reply
     // the worker would send. Not while the worker runs: which links were told of is the
     // worker's to keep.
-    std::optional<ordvane::DhcpReply> AnswerDatagram(
-        std::span<const std::uint8_t> datagram,
-        const Address& serverAddress = kServerIdWithoutAddress);
+    std::optional<DhcpReply> AnswerDatagram(std::span<const std::uint8_t> datagram,
+                                            const Address& serverAddress = kServerIdWithoutAddress);
 
     bool IsOpen() const { return m_socket != kNoSocket; }
 
@@ -128,9 +128,7 @@ public:
 
     // Answers only these MACs (each must still carry the maker's OUI to be answered); an empty
     // list answers every module. Set it while the server is switched off.
-    void SetAnsweredMacs(std::vector<Mac> macs) {
-        m_policy = ordvane::DhcpReplyPolicy(std::move(macs));
-    }
+    void SetAnsweredMacs(std::vector<Mac> macs) { m_policy = DhcpReplyPolicy(std::move(macs)); }
 
     Activity CurrentActivity() const;
     void Trace(const char* format, ...) const __attribute__((format(printf, 2, 3)));
@@ -150,19 +148,17 @@ private:
     Outcome ServiceNext();
     // The datagram decoded, when the rules that need no server address let it through; else
     // empty, with the trace and notice of its drop. A cut datagram is malformed.
-    std::optional<ordvane::CDhcpPacket> Admit(std::span<const std::uint8_t> datagram, bool cut,
-                                              int interfaceIndex);
+    std::optional<CDhcpPacket> Admit(std::span<const std::uint8_t> datagram, bool cut,
+                                     int interfaceIndex);
     // The reply to an admitted request, or none, with the trace and notice of the verdict.
-    std::optional<ordvane::DhcpReply> Answer(const ordvane::CDhcpPacket& request,
-                                             const Address& serverAddress, int interfaceIndex);
-    void TraceDrop(const ordvane::CDhcpPacket& request, ordvane::DhcpDrop drop) const;
-    void TraceRequestVerdict(const ordvane::CDhcpPacket& request,
-                             const ordvane::DhcpVerdict& verdict) const;
+    std::optional<DhcpReply> Answer(const CDhcpPacket& request, const Address& serverAddress,
+                                    int interfaceIndex);
+    void TraceDrop(const CDhcpPacket& request, DhcpDrop drop) const;
+    void TraceRequestVerdict(const CDhcpPacket& request, const DhcpVerdict& verdict) const;
     void NoticeOtherServer(const Address& named, int interfaceIndex);
-    Address ServerAddressOf(const ordvane::DatagramArrival& arrival, bool& hasAddress) const;
-    bool SendReply(const ordvane::DhcpReply& reply, const ordvane::DatagramArrival& arrival);
-    void ReportReply(const ordvane::DhcpReply& reply, const ordvane::DatagramArrival& arrival,
-                     bool cardHasAddress);
+    Address ServerAddressOf(const DatagramArrival& arrival, bool& hasAddress) const;
+    bool SendReply(const DhcpReply& reply, const DatagramArrival& arrival);
+    void ReportReply(const DhcpReply& reply, const DatagramArrival& arrival, bool cardHasAddress);
 
     int m_socket = kNoSocket;
     int m_wakeDescriptor = kNoSocket;  // an eventfd that WakeWorker makes readable
@@ -170,10 +166,10 @@ private:
     TraceSink m_traceSink;
     ReplySink m_replySink;
     NoticeSink m_noticeSink;
-    ordvane::DhcpReplyPolicy m_policy;
+    DhcpReplyPolicy m_policy;
 
     // Worker only: the receive buffer and the links already told of.
-    std::array<std::uint8_t, ordvane::CDhcpPacket::kMaximumMessageLength> m_received = {};
+    std::array<std::uint8_t, CDhcpPacket::kMaximumMessageLength> m_received = {};
     NoticedLinks m_otherServerLinks;
     NoticedLinks m_cardWithoutAddressLinks;
 
@@ -186,3 +182,5 @@ private:
     std::atomic<bool> m_otherServerSeen{false};
     std::atomic<int> m_cardWithoutAddressInterface{0};
 };
+
+}  // namespace ordvane

@@ -19,6 +19,8 @@
 #include "dhcp/CDhcpServer.h"
 #include "dhcp/DhcpThreadProc.h"
 
+namespace ordvane {
+
 class CRecoveryDhcpServer {
 public:
     CRecoveryDhcpServer() = default;
@@ -34,11 +36,11 @@ public:
 
     // Starts the server and its worker unless it runs; a failure says why: the server could
     // not open its socket, or no worker thread could be started.
-    ordvane::Status SwitchOn() {
+    Status SwitchOn() {
         if (IsEnabled()) {
             return {};
         }
-        if (ordvane::Status started = m_dhcpServer.Start(); !started) {
+        if (Status started = m_dhcpServer.Start(); !started) {
             return started;
         }
         m_dhcpEnabled.store(1);
@@ -47,8 +49,7 @@ public:
         } catch (const std::system_error& error) {
             m_dhcpEnabled.store(0);
             m_dhcpServer.Stop();
-            return ordvane::Failure{std::string("start the server's worker thread: ") +
-                                    error.what()};
+            return Failure{std::string("start the server's worker thread: ") + error.what()};
         }
         return {};
     }
@@ -64,7 +65,7 @@ public:
     }
 
     // The window's switch: SwitchOn or SwitchOff.
-    ordvane::Status SetEnabled(bool enable) {
+    Status SetEnabled(bool enable) {
         if (enable) {
             return SwitchOn();
         }
@@ -78,3 +79,5 @@ private:
     std::atomic<std::uint8_t> m_dhcpEnabled{0};
     std::thread m_worker;
 };
+
+}  // namespace ordvane

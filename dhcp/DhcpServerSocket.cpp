@@ -8,6 +8,8 @@
 
 #include "platform/ArrivalDatagram.h"
 
+namespace ordvane {
+
 namespace {
 
 constexpr std::uint16_t kServerPort = 67;
@@ -27,17 +29,17 @@ DhcpSocketResult OpenDhcpServerSocket() {
     if (descriptor < 0) {
         return Fail(DhcpSocketStep::kCreate, -1);
     }
-    if (!ordvane::AllowBroadcast(descriptor)) {
+    if (!AllowBroadcast(descriptor)) {
         return Fail(DhcpSocketStep::kAllowBroadcast, descriptor);
     }
     // The arrival interface of each request tells which interface the reply must leave by and
     // which address names the server.
-    if (!ordvane::AskArrivalInterface(descriptor)) {
+    if (!AskArrivalInterface(descriptor)) {
         return Fail(DhcpSocketStep::kAskArrivalInterface, descriptor);
     }
     // A larger queue rides out bursts of traffic the server does not answer; the kernel caps
     // the size, and a smaller queue still works.
-    if (!ordvane::RaiseReceiveBuffer(descriptor, 1 << 20)) {
+    if (!RaiseReceiveBuffer(descriptor, 1 << 20)) {
         return Fail(DhcpSocketStep::kReceiveQueue, descriptor);
     }
     sockaddr_in address{};
@@ -67,3 +69,5 @@ const char* DescribeDhcpSocketStep(DhcpSocketStep step) {
     }
     return "open the server socket";
 }
+
+}  // namespace ordvane

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace ordvane {
+
 enum class DhcpSocketStep : std::int32_t {
     kNone = 0,
     kCreate,
@@ -28,3 +30,5 @@ struct DhcpSocketResult {
 
 // "bind to UDP port 67" and the like, for failure messages.
 const char* DescribeDhcpSocketStep(DhcpSocketStep step);
+
+}  // namespace ordvane

@@ -11,6 +11,8 @@
 
 #include "dhcp/CDhcpServer.h"
 
+namespace ordvane {
+
 // The worker's loop over a server and the flag that keeps it running.
 inline int RunDhcpWorker(CDhcpServer& server, const std::atomic<std::uint8_t>& enabled) {
     while (enabled.load() != 0) {
@@ -21,3 +23,5 @@ inline int RunDhcpWorker(CDhcpServer& server, const std::atomic<std::uint8_t>& e
     }
     return 0;
 }
+
+}  // namespace ordvane

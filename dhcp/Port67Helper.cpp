@@ -11,6 +11,8 @@
 #include <cstring>
 #include <system_error>
 
+namespace ordvane {
+
 namespace {
 
 std::string HelperPath() {
@@ -75,15 +77,15 @@ int ReceiveSocket(int channel, Port67HelperReport& report) {
 
 }  // namespace
 
-ordvane::Result<int> ObtainDhcpSocketFromHelper() {
+Result<int> ObtainDhcpSocketFromHelper() {
     const std::string path = HelperPath();
     if (path.empty() || access(path.c_str(), X_OK) != 0) {
-        return ordvane::Failure{!path.empty() && errno == EACCES ? NotInGroupAdvice()
-                                                                 : "no port-67 helper at " + path};
+        return Failure{!path.empty() && errno == EACCES ? NotInGroupAdvice()
+                                                        : "no port-67 helper at " + path};
     }
     int pair[2] = {-1, -1};
     if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0) {
-        return ordvane::Failure{"port-67 helper: socket pair: " + ErrorText(errno)};
+        return Failure{"port-67 helper: socket pair: " + ErrorText(errno)};
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -98,7 +100,7 @@ ordvane::Result<int> ObtainDhcpSocketFromHelper() {
     close(pair[1]);
     if (spawnError != 0) {
         close(pair[0]);
-        return ordvane::Failure{"port-67 helper: " + ErrorText(spawnError)};
+        return Failure{"port-67 helper: " + ErrorText(spawnError)};
     }
     Port67HelperReport report;
     const int descriptor = ReceiveSocket(pair[0], report);
@@ -107,10 +109,11 @@ ordvane::Result<int> ObtainDhcpSocketFromHelper() {
     while (waitpid(helper, &status, 0) < 0 && errno == EINTR) {
     }
     if (descriptor < 0) {
-        return ordvane::Failure{
-            std::string("port-67 helper: ") +
-            DescribeDhcpSocketStep(static_cast<DhcpSocketStep>(report.failedStep)) + ": " +
-            ErrorText(report.error)};
+        return Failure{std::string("port-67 helper: ") +
+                       DescribeDhcpSocketStep(static_cast<DhcpSocketStep>(report.failedStep)) +
+                       ": " + ErrorText(report.error)};
     }
     return descriptor;
 }
+
+}  // namespace ordvane

@@ -11,6 +11,8 @@
 #include "dhcp/DhcpServerSocket.h"
 #include "platform/Result.h"
 
+namespace ordvane {
+
 // What the helper writes on the socket pair, with the socket as SCM_RIGHTS on success.
 struct Port67HelperReport {
     std::int32_t failedStep = 0;  // a DhcpSocketStep
@@ -29,4 +31,6 @@ std::string Port67UserName();
 std::string NotInGroupAdvice();
 
 // Runs the helper and returns the socket it opened, or why there is none.
-ordvane::Result<int> ObtainDhcpSocketFromHelper();
+Result<int> ObtainDhcpSocketFromHelper();
+
+}  // namespace ordvane

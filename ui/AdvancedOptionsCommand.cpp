@@ -13,12 +13,13 @@ void ShowDhcpServerInitFailed(const std::string& reason) {
         // The reason comes from the server in English; the advice to join the group, which a
         // user can act on, in the user's language.
         std::string shown = reason;
-        if (const std::string advice = NotInGroupAdvice();
+        if (const std::string advice = ordvane::NotInGroupAdvice();
             shown.find(advice) != std::string::npos) {
-            shown.replace(shown.find(advice), advice.size(),
-                          ordvane::FillIn(ordvane::translate("SharedText", kNotInGroupAdvice),
-                                          {Port67UserName()})
-                              .Str());
+            shown.replace(
+                shown.find(advice), advice.size(),
+                ordvane::FillIn(ordvane::translate("SharedText", ordvane::kNotInGroupAdvice),
+                                {ordvane::Port67UserName()})
+                    .Str());
         }
         text += "\n\n";
         text += shown;
@@ -55,7 +56,8 @@ std::string InterfaceName(int index) {
 
 }  // namespace
 
-std::string OtherDhcpServerWarning(const CDhcpServer::Address& otherServer, int interfaceIndex) {
+std::string OtherDhcpServerWarning(const ordvane::CDhcpServer::Address& otherServer,
+                                   int interfaceIndex) {
     const std::string server =
         std::to_string(otherServer[0]) + "." + std::to_string(otherServer[1]) + "." +
         std::to_string(otherServer[2]) + "." + std::to_string(otherServer[3]);
@@ -77,7 +79,8 @@ std::string CardWithoutAddressWarning(int interfaceIndex) {
         .Str();
 }
 
-std::string DescribeDhcpServerActivity(bool running, const CDhcpServer::Activity& activity) {
+std::string DescribeDhcpServerActivity(bool running,
+                                       const ordvane::CDhcpServer::Activity& activity) {
     if (!running) {
         return {};
     }
@@ -99,7 +102,7 @@ std::string DescribeDhcpServerActivity(bool running, const CDhcpServer::Activity
     return text;
 }
 
-void RunAdvancedOptions(CRecoveryDhcpServer& server) {
+void RunAdvancedOptions(ordvane::CRecoveryDhcpServer& server) {
     CAdvancedSettingsDlg dialog;
     dialog.m_enableDhcp = server.IsEnabled() ? 1 : 0;
     dialog.m_serverActivity =

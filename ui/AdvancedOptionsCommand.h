@@ -26,13 +26,15 @@ void ShowDhcpServerState(CWnd& window, bool running);
 void ShowDhcpServerInitFailed(const std::string& reason);
 
 // The warnings the server's link notices give, in the dialog and in the main window's box.
-std::string OtherDhcpServerWarning(const CDhcpServer::Address& otherServer, int interfaceIndex);
+std::string OtherDhcpServerWarning(const ordvane::CDhcpServer::Address& otherServer,
+                                   int interfaceIndex);
 std::string CardWithoutAddressWarning(int interfaceIndex);
 
 // What the server has done, as the dialog shows it: the number of leases and the last module
 // given one, another DHCP server found on a link, a lease sent out of a card without an IPv4
 // address. Empty while the server is off.
-std::string DescribeDhcpServerActivity(bool running, const CDhcpServer::Activity& activity);
+std::string DescribeDhcpServerActivity(bool running,
+                                       const ordvane::CDhcpServer::Activity& activity);
 
 // Shows the dialog with the server's state and switches the server to its answer.
-void RunAdvancedOptions(CRecoveryDhcpServer& server);
+void RunAdvancedOptions(ordvane::CRecoveryDhcpServer& server);

@@ -163,7 +163,7 @@ BOOL CScanDlg::OnInitDialog() {
     m_dhcpServer.SwitchOff();
     // The worker ends before the window goes away (OnDestroy), so it may post to it.
     HWND self = m_hWnd;
-    m_dhcpServer.Server().SetNoticeSink([self](const CDhcpServer::LinkNotice& notice) {
+    m_dhcpServer.Server().SetNoticeSink([self](const ordvane::CDhcpServer::LinkNotice& notice) {
         ::PostMessage(self, WM_DHCP_SERVER_NOTICE, static_cast<WPARAM>(notice.kind),
                       static_cast<LPARAM>(notice.interfaceIndex));
     });
@@ -290,7 +290,7 @@ LRESULT CScanDlg::OnShowModuleCount(WPARAM /*wParam*/, LPARAM /*lParam*/) {
 LRESULT CScanDlg::OnDhcpServerNotice(WPARAM kind, LPARAM interfaceIndex) {
     const int index = static_cast<int>(interfaceIndex);
     const std::string text =
-        kind == static_cast<WPARAM>(CDhcpServer::LinkNotice::Kind::kOtherServer)
+        kind == static_cast<WPARAM>(ordvane::CDhcpServer::LinkNotice::Kind::kOtherServer)
             ? OtherDhcpServerWarning(m_dhcpServer.Server().CurrentActivity().otherServer, index)
             : CardWithoutAddressWarning(index);
     MessageBox(text.c_str(), ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);

@@ -64,7 +64,7 @@ public:
 
     // The recovery DHCP server with its switch and worker; it stops its worker itself before
     // it goes away, so its place among the members does not matter.
-    CRecoveryDhcpServer m_dhcpServer;
+    ordvane::CRecoveryDhcpServer m_dhcpServer;
 
 protected:
     CButton m_winkButton;

@@ -24,6 +24,9 @@
 
 namespace {
 
+using ordvane::CDhcpServer;
+using ordvane::CRecoveryDhcpServer;
+
 using Clock = std::chrono::steady_clock;
 
 void BM_AnswerDiscover(benchmark::State& state) {

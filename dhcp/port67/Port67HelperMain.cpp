@@ -14,10 +14,10 @@
 
 int main() {
     // Whatever else the caller left open is not ours to hold with a capability.
-    close_range(kPort67HelperChannel + 1, UINT_MAX, 0);
+    close_range(ordvane::kPort67HelperChannel + 1, UINT_MAX, 0);
 
-    const DhcpSocketResult opened = OpenDhcpServerSocket();
-    Port67HelperReport report;
+    const ordvane::DhcpSocketResult opened = ordvane::OpenDhcpServerSocket();
+    ordvane::Port67HelperReport report;
     report.failedStep = static_cast<std::int32_t>(opened.failedStep);
     report.error = opened.error;
 
@@ -35,7 +35,7 @@ int main() {
         header->cmsg_len = CMSG_LEN(sizeof(int));
         std::memcpy(CMSG_DATA(header), &opened.descriptor, sizeof opened.descriptor);
     }
-    const bool handedOver = sendmsg(kPort67HelperChannel, &message, MSG_NOSIGNAL) ==
+    const bool handedOver = sendmsg(ordvane::kPort67HelperChannel, &message, MSG_NOSIGNAL) ==
                             static_cast<ssize_t>(sizeof report);
     return handedOver && opened.descriptor >= 0 ? 0 : 1;
 }

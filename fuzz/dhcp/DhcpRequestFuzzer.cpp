@@ -7,7 +7,7 @@
 #include "dhcp/CDhcpServer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static CDhcpServer server;  // no socket: only the message handling runs
+    static ordvane::CDhcpServer server;  // no socket: only the message handling runs
     server.AnswerDatagram(std::span<const std::uint8_t>(data, size));
     return 0;
 }

@@ -31,6 +31,9 @@
 
 namespace {
 
+using ordvane::CDhcpServer;
+using ordvane::CRecoveryDhcpServer;
+
 using dhcptest::Bytes;
 using ordvane::testing::PeerNamespace;
 using ordvane::testing::TemporaryFolder;

@@ -25,6 +25,9 @@
 
 namespace {
 
+using ordvane::CDhcpServer;
+using ordvane::CRecoveryDhcpServer;
+
 using ordvane::testing::PeerNamespace;
 using ordvane::testing::TemporaryFolder;
 

@@ -9,6 +9,8 @@
 
 namespace {
 
+using ordvane::CDhcpServer;
+
 using dhcptest::Bytes;
 using dhcptest::kOuiMac2A;
 using Address = std::array<std::uint8_t, 4>;

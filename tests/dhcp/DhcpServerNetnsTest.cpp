@@ -27,6 +27,9 @@
 
 namespace {
 
+using ordvane::CDhcpServer;
+using ordvane::CRecoveryDhcpServer;
+
 using dhcptest::Bytes;
 using ordvane::testing::PeerNamespace;
 

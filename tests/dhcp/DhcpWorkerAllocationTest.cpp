@@ -21,6 +21,9 @@
 
 namespace {
 
+using ordvane::CDhcpServer;
+using ordvane::CRecoveryDhcpServer;
+
 std::atomic<std::size_t> allocationCount{0};
 
 void* CountedAllocation(std::size_t size, std::size_t alignment) {

@@ -35,7 +35,7 @@ struct Opening {
     int button;
 };
 
-bool RunOpening(CRecoveryDhcpServer& owner, ModalScript& script, const Opening& opening) {
+bool RunOpening(ordvane::CRecoveryDhcpServer& owner, ModalScript& script, const Opening& opening) {
     bool shownChecked = false;
     script.OnDialog([&](CDialog& dialog) {
         auto* box = static_cast<CButton*>(dialog.GetDlgItem(IDC_ENABLE_DHCP_SERVER));
@@ -99,7 +99,7 @@ protected:
 };
 
 TEST(AdvancedOptions, CancelNeverSwitchesTheServerOn) {
-    CRecoveryDhcpServer owner;
+    ordvane::CRecoveryDhcpServer owner;
     ModalScript script;
     EXPECT_FALSE(RunOpening(owner, script, {true, IDCANCEL}));
     EXPECT_FALSE(owner.IsEnabled());
@@ -133,7 +133,7 @@ TEST(AdvancedOptions, TheRunningMarkIsAddedToTheCaptionOnceAndTakenAway) {
 }
 
 TEST_F(AdvancedOptionsOnPort67, OkTwiceStartsTheServerOnceAndCancelKeepsItOn) {
-    CRecoveryDhcpServer owner;
+    ordvane::CRecoveryDhcpServer owner;
     ModalScript script;
     EXPECT_FALSE(RunOpening(owner, script, {true, IDOK}));
     EXPECT_TRUE(owner.IsEnabled());
@@ -156,7 +156,7 @@ TEST_F(AdvancedOptionsOnPort67, OkTwiceStartsTheServerOnceAndCancelKeepsItOn) {
 TEST_F(AdvancedOptionsOnPort67, TakenPortShowsTheFailureAndTheServerStaysOff) {
     const int taken = TakePort67();
     ASSERT_GE(taken, 0) << std::strerror(errno);
-    CRecoveryDhcpServer owner;
+    ordvane::CRecoveryDhcpServer owner;
     ModalScript script;
     EXPECT_FALSE(RunOpening(owner, script, {true, IDOK}));
     ASSERT_EQ(script.MessageBoxes().size(), 1u);

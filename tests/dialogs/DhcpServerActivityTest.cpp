@@ -15,8 +15,8 @@ using ordvane::framework::ModalScript;
 using ordvane::framework::PressButton;
 
 TEST(DhcpServerActivity, SaysWhatTheServerAnsweredAndFound) {
-    CDhcpServer::Activity quiet;
-    CDhcpServer::Activity busy;
+    ordvane::CDhcpServer::Activity quiet;
+    ordvane::CDhcpServer::Activity busy;
     busy.leases = 3;
     busy.hasLastLease = true;
     busy.lastLeaseMac = {0x0A, 0x51, 0x4D, 0x00, 0x00, 0x2A};
@@ -26,7 +26,7 @@ TEST(DhcpServerActivity, SaysWhatTheServerAnsweredAndFound) {
     busy.cardWithoutAddressInterface = -1;
     struct Case {
         bool running;
-        const CDhcpServer::Activity& activity;
+        const ordvane::CDhcpServer::Activity& activity;
         const char* text;
     };
     const Case cases[] = {

@@ -30,7 +30,7 @@ protected:
     void SetUp() override { ORDVANE_ENTER_FRESH_NAMESPACE_OR_SKIP(); }
 
     RecoveryFlow::Clock::time_point m_start = RecoveryFlow::Clock::now();
-    CRecoveryDhcpServer m_server;
+    ordvane::CRecoveryDhcpServer m_server;
 };
 
 // The window's way: no address up front, the values asked for once the module is found.

@@ -28,7 +28,7 @@ TEST(TranslationTest, SharedTextsAndPluralsHaveTheirGerman) {
                            {"SharedText", ordvane::kWinkNotSupportedMessage},
                            {"SharedText", kDhcpServerInitFailedMessage},
                            {"SharedText", kDhcpServerRunningMark},
-                           {"SharedText", kNotInGroupAdvice},
+                           {"SharedText", ordvane::kNotInGroupAdvice},
                            {"CScanDlg", kMacClaimedTwiceMessage},
                            {"CScanDlg", kPasswordDowngradeMessage}};
     for (const Case& c : shared) {
