@@ -1,6 +1,7 @@
 #include "dhcp/CDhcpPacket.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
@@ -8,22 +9,28 @@
 namespace ordvane {
 
 std::optional<CDhcpPacket> CDhcpPacket::Decode(std::span<const std::uint8_t> datagram) {
-    if (datagram.size() < kFixedPartLength || datagram.size() > kMaximumMessageLength) {
-        return std::nullopt;
+    // One record, built where it lies and returned as it is: the worker decodes every datagram.
+    const bool fits =
+        datagram.size() >= kFixedPartLength && datagram.size() <= kMaximumMessageLength;
+    std::optional<CDhcpPacket> packet =
+        fits ? std::optional<CDhcpPacket>(std::in_place, datagram.first<kFixedPartLength>())
+             : std::optional<CDhcpPacket>();
+    if (!packet) {
+        return packet;
     }
-    CDhcpPacket packet;
-    ByteReader reader(datagram);
-    reader.ReadBytes(packet.m_fixed);
+    ByteReader reader(datagram.subspan(kFixedPartLength));
     const std::span<const std::uint8_t> cookie = reader.ReadSpan(kDhcpMagicCookie.size());
-    if (!reader.Ok() || !std::equal(cookie.begin(), cookie.end(), kDhcpMagicCookie.begin())) {
-        return packet;  // a plain BOOTP message: no options to look at
+    const bool hasCookie = reader.Ok() && std::memcmp(cookie.data(), kDhcpMagicCookie.data(),
+                                                      kDhcpMagicCookie.size()) == 0;
+    // Without the cookie it is a plain BOOTP message: no options to look at.
+    if (hasCookie && !packet->m_options.Read(reader.RemainingSpan())) {
+        packet.reset();
     }
-    std::optional<DhcpOptions> options = DhcpOptions::Read(reader.RemainingSpan());
-    if (!options) {
-        return std::nullopt;
-    }
-    packet.m_options = *options;
     return packet;
+}
+
+CDhcpPacket::CDhcpPacket(std::span<const std::uint8_t, kFixedPartLength> fixedPart) {
+    std::memcpy(m_fixed.data(), fixedPart.data(), m_fixed.size());
 }
 
 std::size_t CDhcpPacket::Encode(std::span<std::uint8_t> buffer) const {
@@ -39,7 +46,7 @@ std::size_t CDhcpPacket::Encode(std::span<std::uint8_t> buffer) const {
 
 MacOctets CDhcpPacket::ClientMac() const {
     MacOctets mac;
-    std::copy_n(m_fixed.begin() + kClientHardwareAddress, mac.size(), mac.begin());
+    std::memcpy(mac.data(), m_fixed.data() + kClientHardwareAddress, mac.size());
     return mac;
 }
 
@@ -55,8 +62,7 @@ void CDhcpPacket::SetClientMac(const MacOctets& mac) {
 }
 
 void CDhcpPacket::WriteAddress(std::size_t offset, const Ipv4Octets& address) {
-    std::copy(address.begin(), address.end(),
-              m_fixed.begin() + static_cast<std::ptrdiff_t>(offset));
+    std::memcpy(m_fixed.data() + offset, address.data(), address.size());
 }
 
 }  // namespace ordvane

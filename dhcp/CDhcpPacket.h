@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <span>
 
@@ -33,6 +34,11 @@ public:
     // kMaximumMessageLength, or with malformed options. Without the magic cookie it is a plain
     // BOOTP message and has no options.
     static std::optional<CDhcpPacket> Decode(std::span<const std::uint8_t> datagram);
+
+    // A message of zeros: no options, every field 0.
+    CDhcpPacket() : CDhcpPacket(kZeroFixedPart) {}
+    // A message with this fixed part and no options.
+    explicit CDhcpPacket(std::span<const std::uint8_t, kFixedPartLength> fixedPart);
     // Writes the fixed part, the magic cookie and the options into buffer, then zeros up to 300
     // bytes. Returns the size written, 0 when the buffer is too small.
     std::size_t Encode(std::span<std::uint8_t> buffer) const;
@@ -75,6 +81,9 @@ public:
     void SetClientMac(const MacOctets& mac);
 
 private:
+    // Copied rather than cleared: a copy of a constant size is the cheaper of the two here.
+    static constexpr std::array<std::uint8_t, kFixedPartLength> kZeroFixedPart = {};
+
     // Offsets into the fixed part.
     static constexpr std::size_t kOp = 0;
     static constexpr std::size_t kHardwareType = 1;
@@ -92,7 +101,9 @@ private:
     static constexpr std::size_t kBootFile = 108;
 
     Ipv4Octets ReadAddress(std::size_t offset) const {
-        return {m_fixed[offset], m_fixed[offset + 1], m_fixed[offset + 2], m_fixed[offset + 3]};
+        Ipv4Octets address;
+        std::memcpy(address.data(), m_fixed.data() + offset, address.size());
+        return address;
     }
     void WriteAddress(std::size_t offset, const Ipv4Octets& address);
     std::uint16_t ReadU16(std::size_t offset) const {
@@ -105,7 +116,9 @@ private:
         WriteAddress(offset, AddressOctets(value));
     }
 
-    std::array<std::uint8_t, kFixedPartLength> m_fixed = {};
+    // Set by either constructor: the worker decodes every datagram, so decoding does not zero
+    // first what it copies next.
+    std::array<std::uint8_t, kFixedPartLength> m_fixed;
     DhcpOptions m_options;
 };
 

@@ -260,7 +260,7 @@ std::optional<DhcpReply> CDhcpServer::AnswerDatagram(std::span<const std::uint8_
                                                      const Address& serverAddress) {
     // As the receive reports a datagram too large for the buffer: cut short.
     const bool cut = datagram.size() > m_received.size();
-    const std::optional<CDhcpPacket> request = Admit(cut ? datagram.first(0) : datagram, cut, 0);
+    const std::optional<CDhcpPacket> request = Admit(datagram, cut, 0);
     if (!request) {
         return std::nullopt;
     }
@@ -269,24 +269,22 @@ std::optional<DhcpReply> CDhcpServer::AnswerDatagram(std::span<const std::uint8_
 
 std::optional<CDhcpPacket> CDhcpServer::Admit(std::span<const std::uint8_t> datagram, bool cut,
                                               int interfaceIndex) {
-    std::optional<CDhcpPacket> request;
-    if (!cut) {
-        request = CDhcpPacket::Decode(datagram);
-    }
+    // One record, returned as it is on every path: the worker decodes every datagram.
+    std::optional<CDhcpPacket> request = cut ? std::nullopt : CDhcpPacket::Decode(datagram);
     if (!request) {
         Trace("[DROP] malformed datagram (%d bytes)\n",
               cut ? -1 : static_cast<int>(datagram.size()));
-        return std::nullopt;
-    }
-    const DhcpVerdict verdict = m_policy.Admit(*request);
-    if (verdict.drop == DhcpDrop::kNone) {
         return request;
     }
-    if (verdict.otherServer) {
-        NoticeOtherServer(*verdict.otherServer, interfaceIndex);
+    const DhcpVerdict verdict = m_policy.Admit(*request);
+    if (verdict != DhcpVerdict::kAdmitted) {
+        if (const std::optional<Address> other = OtherServerShown(*request, verdict)) {
+            NoticeOtherServer(*other, interfaceIndex);
+        }
+        TraceDrop(*request, verdict);
+        request.reset();
     }
-    TraceDrop(*request, verdict.drop);
-    return std::nullopt;
+    return request;
 }
 
 std::optional<DhcpReply> CDhcpServer::Answer(const CDhcpPacket& request,
@@ -298,31 +296,34 @@ std::optional<DhcpReply> CDhcpServer::Answer(const CDhcpPacket& request,
     } else {
         TraceRequestVerdict(request, verdict);
     }
-    if (verdict.otherServer) {
-        NoticeOtherServer(*verdict.otherServer, interfaceIndex);
+    if (const std::optional<Address> other = OtherServerShown(request, verdict)) {
+        NoticeOtherServer(*other, interfaceIndex);
     }
-    if (verdict.drop != DhcpDrop::kNone) {
+    if (!IsAnswered(verdict)) {
         return std::nullopt;
     }
-    return BuildReply(request, verdict.answer, serverAddress);
+    return std::optional<DhcpReply>(std::in_place, request, ReplyTypeOf(verdict), serverAddress);
 }
 
-void CDhcpServer::TraceDrop(const CDhcpPacket& request, DhcpDrop drop) const {
+void CDhcpServer::TraceDrop(const CDhcpPacket& request, DhcpVerdict verdict) const {
+    if (!m_traceSink) {
+        return;  // no one listens: look nothing up
+    }
     const Mac mac = request.ClientMac();
-    switch (drop) {
-        case DhcpDrop::kNotEthernetRequest:
+    switch (verdict) {
+        case DhcpVerdict::kNotEthernetRequest:
             Trace("[DROP] not an Ethernet client's request (op %d, htype %d, hlen %d)\n",
                   request.OpByte(), request.HardwareType(), request.HardwareLength());
             break;
-        case DhcpDrop::kForeignMaker:
+        case DhcpVerdict::kForeignMaker:
             Trace("[RECV] Got message from non-supported MAC (%02x:%02x:%02x:%02x:%02x:%02x)\n",
                   mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
             break;
-        case DhcpDrop::kNotListed:
+        case DhcpVerdict::kNotListed:
             Trace("[DROP] %02x:%02x:%02x:%02x:%02x:%02x is not among the modules to answer\n",
                   mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
             break;
-        case DhcpDrop::kUnansweredType:
+        case DhcpVerdict::kUnansweredType:
             Trace("[RECV] DHCP message type %d not answered\n",
                   request.Options().MessageTypeByte().value_or(0));
             break;
@@ -331,10 +332,9 @@ void CDhcpServer::TraceDrop(const CDhcpPacket& request, DhcpDrop drop) const {
     }
 }
 
-void CDhcpServer::TraceRequestVerdict(const CDhcpPacket& request,
-                                      const DhcpVerdict& verdict) const {
-    if (verdict.drop == DhcpDrop::kOtherServerChosen) {
-        const Address& named = *verdict.otherServer;
+void CDhcpServer::TraceRequestVerdict(const CDhcpPacket& request, DhcpVerdict verdict) const {
+    if (verdict == DhcpVerdict::kOtherServerChosen) {
+        const Address named = request.Options().ServerId().value_or(Address{});
         Trace("[RECV] DHCP_REQUEST for server %d.%d.%d.%d, not answered\n", named[0], named[1],
               named[2], named[3]);
         return;
@@ -349,16 +349,16 @@ void CDhcpServer::TraceRequestVerdict(const CDhcpPacket& request,
     }
     const Address own = RecoveryAddressOf(request.ClientMac());
     const Address client = request.ClientAddress();
-    if (verdict.drop == DhcpDrop::kConfirmsForeignAddress) {
+    if (verdict == DhcpVerdict::kConfirmsForeignAddress) {
         const Address& asked = *requested;
         Trace("[DROP] DHCP_REQUEST confirms %d.%d.%d.%d, another server's address: not answered\n",
               asked[0], asked[1], asked[2], asked[3]);
-    } else if (verdict.drop == DhcpDrop::kRenewsForeignLease) {
+    } else if (verdict == DhcpVerdict::kRenewsForeignLease) {
         Trace("[DROP] DHCP_REQUEST renews %d.%d.%d.%d, another server's lease: not answered\n",
               client[0], client[1], client[2], client[3]);
-    } else if (verdict.answer == DhcpMessageType::kAck) {
+    } else if (verdict == DhcpVerdict::kAck) {
         Trace("[SEND] DHCP_ACK %d.%d.%d.%d\n\n", own[0], own[1], own[2], own[3]);
-    } else if (verdict.answer == DhcpMessageType::kNak) {
+    } else if (verdict == DhcpVerdict::kNak) {
         Trace("[SEND] DHCP_NAK (Correct IP should be %d.%d.%d.%d)\n\n", own[0], own[1], own[2],
               own[3]);
     }

@@ -146,15 +146,16 @@ private:
     };
 
     Outcome ServiceNext();
-    // The datagram decoded, when the rules that need no server address let it through; else
-    // empty, with the trace and notice of its drop. A cut datagram is malformed.
+    // The datagram decoded, when it is well formed and the rules that need no server address
+    // let it through; else empty, with the trace and notice of its drop. A cut datagram is
+    // malformed.
     std::optional<CDhcpPacket> Admit(std::span<const std::uint8_t> datagram, bool cut,
                                      int interfaceIndex);
     // The reply to an admitted request, or none, with the trace and notice of the verdict.
     std::optional<DhcpReply> Answer(const CDhcpPacket& request, const Address& serverAddress,
                                     int interfaceIndex);
-    void TraceDrop(const CDhcpPacket& request, DhcpDrop drop) const;
-    void TraceRequestVerdict(const CDhcpPacket& request, const DhcpVerdict& verdict) const;
+    void TraceDrop(const CDhcpPacket& request, DhcpVerdict verdict) const;
+    void TraceRequestVerdict(const CDhcpPacket& request, DhcpVerdict verdict) const;
     void NoticeOtherServer(const Address& named, int interfaceIndex);
     Address ServerAddressOf(const DatagramArrival& arrival, bool& hasAddress) const;
     bool SendReply(const DhcpReply& reply, const DatagramArrival& arrival);

@@ -1,6 +1,7 @@
 #include "dhcp/DhcpOptions.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/ByteReader.h"
 
@@ -24,7 +25,8 @@ bool StoreAddress(std::span<const std::uint8_t> value, std::optional<Ipv4Octets>
     if (value.size() != 4) {
         return false;
     }
-    slot = Ipv4Octets{value[0], value[1], value[2], value[3]};
+    Ipv4Octets& address = slot.emplace();
+    std::memcpy(address.data(), value.data(), address.size());
     return true;
 }
 
@@ -42,8 +44,14 @@ void WriteAddress(ByteWriter& writer, OptionCode code, const std::optional<Ipv4O
 
 }  // namespace
 
-std::optional<DhcpOptions> DhcpOptions::Read(std::span<const std::uint8_t> options) {
-    DhcpOptions read;
+bool DhcpOptions::Read(std::span<const std::uint8_t> options) {
+    DhcpOptions& read = *this;
+    m_messageType.reset();
+    m_subnetMask.reset();
+    m_requestedAddress.reset();
+    m_serverId.reset();
+    m_leaseSeconds.reset();
+    m_messageLength = 0;
     ByteReader reader(options);
     while (!reader.AtEnd()) {
         const auto code = static_cast<OptionCode>(reader.ReadU8());
@@ -56,7 +64,7 @@ std::optional<DhcpOptions> DhcpOptions::Read(std::span<const std::uint8_t> optio
         const std::uint8_t length = reader.ReadU8();
         const std::span<const std::uint8_t> value = reader.ReadSpan(length);
         if (!reader.Ok()) {
-            return std::nullopt;  // the length byte or the value lies past the bytes
+            return false;  // the length byte or the value lies past the bytes
         }
         bool wellFormed = true;
         switch (code) {
@@ -77,10 +85,10 @@ std::optional<DhcpOptions> DhcpOptions::Read(std::span<const std::uint8_t> optio
                 break;  // options no one here reads are skipped by their length
         }
         if (!wellFormed) {
-            return std::nullopt;
+            return false;
         }
     }
-    return read;
+    return true;
 }
 
 bool DhcpOptions::Write(ByteWriter& writer) const {

@@ -50,9 +50,11 @@ public:
     // The longest text (option 56) a message here carries: a NAK's reason.
     static constexpr std::size_t kMessageCapacity = 40;
 
-    // Reads the options that follow the magic cookie. Empty when they are malformed. A message
-    // without a type is well formed here; whoever needs one checks MessageType().
-    static std::optional<DhcpOptions> Read(std::span<const std::uint8_t> options);
+    // Reads the options that follow the magic cookie, replacing what this held. False when they
+    // are malformed; what this holds then is of no use. A message without a type is well formed
+    // here; whoever needs one checks MessageTypeByte(). Read in place, as the server's worker
+    // reads every datagram.
+    [[nodiscard]] bool Read(std::span<const std::uint8_t> options);
     // Writes the options held, in the order 53, 1, 50, 54, 51, 56, then the end option. False
     // when they do not fit the writer.
     bool Write(ByteWriter& writer) const;
@@ -84,7 +86,9 @@ private:
     std::optional<Ipv4Octets> m_serverId;
     std::optional<std::uint32_t> m_leaseSeconds;
     std::uint8_t m_messageLength = 0;
-    std::array<char, kMessageCapacity> m_message = {};
+    // Only the first m_messageLength characters are ever read or written out; the rest is left
+    // as it is, since the worker decodes every datagram into a fresh record.
+    std::array<char, kMessageCapacity> m_message;
 };
 
 }  // namespace ordvane

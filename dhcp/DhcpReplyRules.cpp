@@ -15,21 +15,27 @@ bool CarriesMakerOui(const MacOctets& mac) {
     return std::equal(kQuillmorOui.begin(), kQuillmorOui.end(), mac.begin());
 }
 
+// Addresses compared as numbers: the rules compare several per request.
+bool Same(const Ipv4Octets& one, const Ipv4Octets& other) {
+    return AddressValue(one) == AddressValue(other);
+}
+
 bool IsZero(const Ipv4Octets& address) {
-    return address == Ipv4Octets{};
+    return AddressValue(address) == 0;
 }
 
 bool InRecoverySubnet(const Ipv4Octets& address) {
     const Ipv4Octets first = RecoveryAddressOf({});
-    return std::equal(first.begin(), first.begin() + 3, address.begin());
+    return (AddressValue(first) >> 8) == (AddressValue(address) >> 8);
 }
 
-DhcpVerdict Dropped(DhcpDrop drop, std::optional<Ipv4Octets> otherServer = std::nullopt) {
-    return {drop, DhcpMessageType::kOffer, otherServer};
-}
-
-DhcpVerdict Answered(DhcpMessageType type) {
-    return {DhcpDrop::kNone, type, std::nullopt};
+// A server named by a REQUEST; 0.0.0.0 names none: a client that was offered none sends it.
+std::optional<Ipv4Octets> NamedServer(const CDhcpPacket& request) {
+    const std::optional<Ipv4Octets>& named = request.Options().ServerId();
+    if (!request.Options().IsOfType(DhcpMessageType::kRequest) || !named || IsZero(*named)) {
+        return std::nullopt;
+    }
+    return named;
 }
 
 }  // namespace
@@ -41,13 +47,20 @@ Ipv4Octets RecoveryAddressOf(const MacOctets& mac) {
 std::optional<DhcpReply> DhcpReplyPolicy::ReplyTo(const CDhcpPacket& request,
                                                   const Ipv4Octets& serverAddress) const {
     DhcpVerdict verdict = Admit(request);
-    if (verdict.drop == DhcpDrop::kNone) {
+    if (verdict == DhcpVerdict::kAdmitted) {
         verdict = JudgeAdmitted(request, serverAddress);
     }
-    if (verdict.drop != DhcpDrop::kNone) {
+    if (!IsAnswered(verdict)) {
         return std::nullopt;
     }
-    return BuildReply(request, verdict.answer, serverAddress);
+    return std::optional<DhcpReply>(std::in_place, request, ReplyTypeOf(verdict), serverAddress);
+}
+
+std::optional<Ipv4Octets> OtherServerShown(const CDhcpPacket& request, DhcpVerdict verdict) {
+    if (verdict != DhcpVerdict::kOtherServerChosen && verdict != DhcpVerdict::kForeignMaker) {
+        return std::nullopt;
+    }
+    return NamedServer(request);
 }
 
 DhcpVerdict DhcpReplyPolicy::Admit(const CDhcpPacket& request) const {
@@ -57,65 +70,61 @@ DhcpVerdict DhcpReplyPolicy::Admit(const CDhcpPacket& request) const {
     if (!request.IsOp(CDhcpPacket::Op::kBootRequest) ||
         request.HardwareType() != CDhcpPacket::kEthernet ||
         request.HardwareLength() != CDhcpPacket::kEthernetAddressLength) {
-        return Dropped(DhcpDrop::kNotEthernetRequest);
+        return DhcpVerdict::kNotEthernetRequest;
     }
     const DhcpOptions& options = request.Options();
     const MacOctets mac = request.ClientMac();
+    // This server answers no other maker's device, so a REQUEST from one that names a server
+    // names another one: the link has a DHCP server of its own (OtherServerShown).
     if (!CarriesMakerOui(mac)) {
-        // This server answers no other maker's device, so a REQUEST from one that names a
-        // server names another one: the link has a DHCP server of its own.
-        const std::optional<Ipv4Octets>& named = options.ServerId();
-        const bool namesServer =
-            options.IsOfType(DhcpMessageType::kRequest) && named && !IsZero(*named);
-        return Dropped(DhcpDrop::kForeignMaker, namesServer ? named : std::nullopt);
+        return DhcpVerdict::kForeignMaker;
     }
     if (!IsAnsweredMac(mac)) {
-        return Dropped(DhcpDrop::kNotListed);
+        return DhcpVerdict::kNotListed;
     }
     // Only a DISCOVER or a REQUEST has an answer; a RELEASE, DECLINE, INFORM or a message
     // without a type gets none.
     if (!options.IsOfType(DhcpMessageType::kDiscover) &&
         !options.IsOfType(DhcpMessageType::kRequest)) {
-        return Dropped(DhcpDrop::kUnansweredType);
+        return DhcpVerdict::kUnansweredType;
     }
-    return Answered(DhcpMessageType::kOffer);
+    return DhcpVerdict::kAdmitted;
 }
 
 DhcpVerdict DhcpReplyPolicy::JudgeAdmitted(const CDhcpPacket& request,
                                            const Ipv4Octets& serverAddress) const {
     const DhcpOptions& options = request.Options();
     if (options.IsOfType(DhcpMessageType::kDiscover)) {
-        return Answered(DhcpMessageType::kOffer);
+        return DhcpVerdict::kOffer;
     }
     // A client that names another server in its REQUEST has chosen that server's offer: an
-    // answer from us would only fight it. 0.0.0.0 names no server: a client that was offered
-    // none sends it.
-    const std::optional<Ipv4Octets>& named = options.ServerId();
-    if (named && !IsZero(*named) && *named != serverAddress) {
-        return Dropped(DhcpDrop::kOtherServerChosen, named);
+    // answer from us would only fight it.
+    const std::optional<Ipv4Octets> named = NamedServer(request);
+    if (named && !Same(*named, serverAddress)) {
+        return DhcpVerdict::kOtherServerChosen;
     }
     const Ipv4Octets own = RecoveryAddressOf(request.ClientMac());
     const std::optional<Ipv4Octets>& requested = options.RequestedAddress();
     const Ipv4Octets clientAddress = request.ClientAddress();
     // A client asking for another address is told that it may not have it.
-    const DhcpMessageType forRequested =
-        !requested || *requested == own ? DhcpMessageType::kAck : DhcpMessageType::kNak;
+    const DhcpVerdict forRequested =
+        !requested || Same(*requested, own) ? DhcpVerdict::kAck : DhcpVerdict::kNak;
     // Which state the client is in decides what the server may say: only a client that took
     // our offer, or one whose address is its 10.200.1.N, is ours to answer.
-    const bool selectsThisServer = named == serverAddress;
+    const std::optional<Ipv4Octets>& serverId = options.ServerId();
+    const bool selectsThisServer = serverId && Same(*serverId, serverAddress);
     if (selectsThisServer || (!requested && IsZero(clientAddress))) {
-        return Answered(forRequested);  // selecting, or asking without naming anything
+        return forRequested;  // selecting, or asking without naming anything
     }
     if (!IsZero(clientAddress)) {  // renewing or rebinding
-        return clientAddress == own ? Answered(DhcpMessageType::kAck)
-                                    : Dropped(DhcpDrop::kRenewsForeignLease);
+        return Same(clientAddress, own) ? DhcpVerdict::kAck : DhcpVerdict::kRenewsForeignLease;
     }
     // Rebooting with a remembered address: one outside the recovery subnet is another
     // server's to confirm or refuse.
-    if (forRequested == DhcpMessageType::kNak && !InRecoverySubnet(*requested)) {
-        return Dropped(DhcpDrop::kConfirmsForeignAddress);
+    if (forRequested == DhcpVerdict::kNak && !InRecoverySubnet(*requested)) {
+        return DhcpVerdict::kConfirmsForeignAddress;
     }
-    return Answered(forRequested);
+    return forRequested;
 }
 
 bool DhcpReplyPolicy::IsAnsweredMac(const MacOctets& mac) const {
@@ -123,18 +132,15 @@ bool DhcpReplyPolicy::IsAnsweredMac(const MacOctets& mac) const {
            std::find(m_answeredMacs.begin(), m_answeredMacs.end(), mac) != m_answeredMacs.end();
 }
 
-DhcpReply BuildReply(const CDhcpPacket& request, DhcpMessageType type,
-                     const Ipv4Octets& serverAddress) {
-    DhcpReply reply;
-    reply.type = type;
-    reply.mac = request.ClientMac();
-    reply.address = RecoveryAddressOf(reply.mac);
+DhcpReply::DhcpReply(const CDhcpPacket& request, DhcpMessageType replyType,
+                     const Ipv4Octets& serverAddress)
+    : type(replyType), mac(request.ClientMac()), address(RecoveryAddressOf(mac)) {
     // A client that already has an address and asks directly (no relay) listens on that
     // address: a renewing client may not take a broadcast answer at all. A NAK always goes by
     // broadcast, as the client's address is what it refuses.
     const Ipv4Octets clientAddress = request.ClientAddress();
     if (!IsZero(clientAddress) && IsZero(request.RelayAddress()) && type != DhcpMessageType::kNak) {
-        reply.unicastTo = clientAddress;
+        unicastTo = clientAddress;
     }
 
     // Every field not set here is zero: nothing of the request but its type of hardware
@@ -143,7 +149,7 @@ DhcpReply BuildReply(const CDhcpPacket& request, DhcpMessageType type,
     message.SetOp(CDhcpPacket::Op::kBootReply);
     message.SetHardware(request.HardwareType(), request.HardwareLength());
     message.SetTransactionId(request.TransactionId());
-    message.SetClientMac(reply.mac);
+    message.SetClientMac(mac);
     DhcpOptions& options = message.Options();
     options.SetMessageType(type);
     // Strict clients take no offer or acknowledgement without a server identifier.
@@ -153,14 +159,13 @@ DhcpReply BuildReply(const CDhcpPacket& request, DhcpMessageType type,
         // identifier and a reason the client may log.
         options.SetMessage("address not valid on this link");
     } else {
-        message.SetYourAddress(reply.address);
+        message.SetYourAddress(address);
         options.SetSubnetMask(kRecoveryMask);
         // An hour outlasts any recovery session, and a module that renews at half time while
         // the server still runs keeps its address.
         options.SetLeaseSeconds(DhcpReplyPolicy::kLeaseSeconds);
     }
-    message.Encode(reply.bytes);  // the options end well before 300 bytes: it always fits
-    return reply;
+    message.Encode(bytes);  // the options end well before 300 bytes: it always fits
 }
 
 }  // namespace ordvane

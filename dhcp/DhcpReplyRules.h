@@ -20,9 +20,12 @@
 
 namespace ordvane {
 
-// Why a request gets no reply.
-enum class DhcpDrop : std::uint8_t {
-    kNone,                    // it gets one
+// The rules' verdict on a request: the reply it gets, or why it gets none.
+enum class DhcpVerdict : std::uint8_t {
+    kOffer,
+    kAck,
+    kNak,
+    kAdmitted,                // passes the checks that need no server address (Admit only)
     kNotEthernetRequest,      // a server's reply seen on the link, or another hardware type
     kForeignMaker,            // a hardware address without the maker's OUI
     kNotListed,               // a module that is not among those to answer
@@ -32,18 +35,26 @@ enum class DhcpDrop : std::uint8_t {
     kRenewsForeignLease,      // renewing or rebinding an address not the client's 10.200.1.N
 };
 
-// The rules' verdict: the reply's type, or why there is none, and the other DHCP server the
-// request shows to serve the link, if any.
-struct DhcpVerdict {
-    DhcpDrop drop = DhcpDrop::kNone;
-    DhcpMessageType answer = DhcpMessageType::kOffer;  // OFFER, ACK or NAK when not dropped
-    std::optional<Ipv4Octets> otherServer;
-};
+constexpr bool IsAnswered(DhcpVerdict verdict) {
+    return verdict <= DhcpVerdict::kNak;
+}
+// The message type of an answered verdict's reply.
+constexpr DhcpMessageType ReplyTypeOf(DhcpVerdict verdict) {
+    return verdict == DhcpVerdict::kAck   ? DhcpMessageType::kAck
+           : verdict == DhcpVerdict::kNak ? DhcpMessageType::kNak
+                                          : DhcpMessageType::kOffer;
+}
 
 // One reply, encoded and ready to send. Its bytes are always 300: the options of an OFFER, an
 // ACK or a NAK end well before.
 struct DhcpReply {
     static constexpr std::size_t kLength = CDhcpPacket::kMinimumMessageLength;
+
+    DhcpReply() = default;
+    // The reply of the given type to a request, from a server at serverAddress. A constructor,
+    // so that an optional reply is built where it lies.
+    DhcpReply(const CDhcpPacket& request, DhcpMessageType replyType,
+              const Ipv4Octets& serverAddress);
 
     DhcpMessageType type = DhcpMessageType::kOffer;
     MacOctets mac = {};
@@ -52,7 +63,7 @@ struct DhcpReply {
     // The client's own address when it asked directly for a renewal and listens there; empty
     // for a broadcast.
     std::optional<Ipv4Octets> unicastTo;
-    std::array<std::uint8_t, kLength> bytes = {};
+    std::array<std::uint8_t, kLength> bytes;  // all written by the constructor above
 
     std::span<const std::uint8_t> Bytes() const { return bytes; }
 };
@@ -76,7 +87,8 @@ public:
                                      const Ipv4Octets& serverAddress) const;
 
     // The same rules in two steps, so that a request that is not ours is dropped before the
-    // server's address is looked up: first what needs no address, then the answer.
+    // server's address is looked up: first what needs no address (kAdmitted when it passes),
+    // then the answer to an admitted request.
     DhcpVerdict Admit(const CDhcpPacket& request) const;
     DhcpVerdict JudgeAdmitted(const CDhcpPacket& request, const Ipv4Octets& serverAddress) const;
 
@@ -86,9 +98,9 @@ private:
     std::vector<MacOctets> m_answeredMacs;
 };
 
-// The reply of the given type to a request, from a server at serverAddress.
-DhcpReply BuildReply(const CDhcpPacket& request, DhcpMessageType type,
-                     const Ipv4Octets& serverAddress);
+// The other DHCP server a request shows to serve the link, by the verdict on it: one that a
+// REQUEST chose, or that another maker's device's REQUEST names.
+std::optional<Ipv4Octets> OtherServerShown(const CDhcpPacket& request, DhcpVerdict verdict);
 
 // The recovery subnet's address of a MAC: 10.200.1.N, N its last byte.
 Ipv4Octets RecoveryAddressOf(const MacOctets& mac);
