@@ -47,25 +47,12 @@ public:
     bool IsOp(Op op) const { return OpByte() == static_cast<std::uint8_t>(op); }
     std::uint8_t HardwareType() const { return m_fixed[kHardwareType]; }
     std::uint8_t HardwareLength() const { return m_fixed[kHardwareLength]; }
-    std::uint8_t Hops() const { return m_fixed[kHops]; }
     std::uint32_t TransactionId() const { return ReadU32(kTransactionId); }
-    std::uint16_t Seconds() const { return ReadU16(kSeconds); }
-    std::uint16_t Flags() const { return ReadU16(kFlags); }
-    Ipv4Octets ClientAddress() const { return ReadAddress(kClientAddress); }   // ciaddr
-    Ipv4Octets YourAddress() const { return ReadAddress(kYourAddress); }       // yiaddr
-    Ipv4Octets NextServerAddress() const { return ReadAddress(kNextServer); }  // siaddr
-    Ipv4Octets RelayAddress() const { return ReadAddress(kRelayAddress); }     // giaddr
-    // chaddr: all 16 bytes, and the six an Ethernet client's address takes.
-    std::span<const std::uint8_t, 16> ClientHardwareAddress() const {
-        return std::span(m_fixed).subspan<kClientHardwareAddress, 16>();
-    }
+    Ipv4Octets ClientAddress() const { return ReadAddress(kClientAddress); }  // ciaddr
+    Ipv4Octets YourAddress() const { return ReadAddress(kYourAddress); }      // yiaddr
+    Ipv4Octets RelayAddress() const { return ReadAddress(kRelayAddress); }    // giaddr
+    // The six bytes of chaddr an Ethernet client's address takes.
     MacOctets ClientMac() const;
-    std::span<const std::uint8_t, 64> ServerName() const {
-        return std::span(m_fixed).subspan<kServerName, 64>();
-    }
-    std::span<const std::uint8_t, 128> BootFile() const {
-        return std::span(m_fixed).subspan<kBootFile, 128>();
-    }
     const DhcpOptions& Options() const { return m_options; }
     DhcpOptions& Options() { return m_options; }
 
@@ -84,21 +71,17 @@ private:
     // Copied rather than cleared: a copy of a constant size is the cheaper of the two here.
     static constexpr std::array<std::uint8_t, kFixedPartLength> kZeroFixedPart = {};
 
-    // Offsets into the fixed part.
+    // Offsets into the fixed part; the fields nothing here reads (hops, secs, siaddr, sname,
+    // file) travel in it untouched.
     static constexpr std::size_t kOp = 0;
     static constexpr std::size_t kHardwareType = 1;
     static constexpr std::size_t kHardwareLength = 2;
-    static constexpr std::size_t kHops = 3;
     static constexpr std::size_t kTransactionId = 4;
-    static constexpr std::size_t kSeconds = 8;
     static constexpr std::size_t kFlags = 10;
     static constexpr std::size_t kClientAddress = 12;
     static constexpr std::size_t kYourAddress = 16;
-    static constexpr std::size_t kNextServer = 20;
     static constexpr std::size_t kRelayAddress = 24;
     static constexpr std::size_t kClientHardwareAddress = 28;
-    static constexpr std::size_t kServerName = 44;
-    static constexpr std::size_t kBootFile = 108;
 
     Ipv4Octets ReadAddress(std::size_t offset) const {
         Ipv4Octets address;
@@ -106,9 +89,6 @@ private:
         return address;
     }
     void WriteAddress(std::size_t offset, const Ipv4Octets& address);
-    std::uint16_t ReadU16(std::size_t offset) const {
-        return static_cast<std::uint16_t>((m_fixed[offset] << 8) | m_fixed[offset + 1]);
-    }
     std::uint32_t ReadU32(std::size_t offset) const {
         return AddressValue(ReadAddress(offset));  // the same four big-endian bytes
     }
