@@ -88,12 +88,11 @@ Status CDhcpServer::Start() {
     return Failure{std::move(reason)};
 }
 
-bool CDhcpServer::Stop() {
+void CDhcpServer::Stop() {
     if (m_socket != kNoSocket) {
         close(m_socket);
         m_socket = kNoSocket;
     }
-    return true;
 }
 
 int CDhcpServer::ServiceOnce() {

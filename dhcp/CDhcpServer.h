@@ -99,7 +99,7 @@ public:
     // Address already in use".
     Status Start();
     // Closes the socket if it is open. Only call it once the worker has left its loop.
-    bool Stop();
+    void Stop();
     // One poll: receives at most one waiting datagram, applies the reply rules and broadcasts
     // the answer. Returns 1 when a reply was sent, else 0. Allocates nothing.
     int ServiceOnce();

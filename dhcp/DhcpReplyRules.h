@@ -50,7 +50,6 @@ constexpr DhcpMessageType ReplyTypeOf(DhcpVerdict verdict) {
 struct DhcpReply {
     static constexpr std::size_t kLength = CDhcpPacket::kMinimumMessageLength;
 
-    DhcpReply() = default;
     // The reply of the given type to a request, from a server at serverAddress. A constructor,
     // so that an optional reply is built where it lies.
     DhcpReply(const CDhcpPacket& request, DhcpMessageType replyType,
