@@ -44,12 +44,6 @@ std::size_t CDhcpPacket::Encode(std::span<std::uint8_t> buffer) const {
     return writer.Ok() ? writer.Position() : 0;
 }
 
-MacOctets CDhcpPacket::ClientMac() const {
-    MacOctets mac;
-    std::memcpy(mac.data(), m_fixed.data() + kClientHardwareAddress, mac.size());
-    return mac;
-}
-
 void CDhcpPacket::SetFlags(std::uint16_t flags) {
     m_fixed[kFlags] = static_cast<std::uint8_t>(flags >> 8);
     m_fixed[kFlags + 1] = static_cast<std::uint8_t>(flags);

@@ -52,7 +52,11 @@ public:
     Ipv4Octets YourAddress() const { return ReadAddress(kYourAddress); }      // yiaddr
     Ipv4Octets RelayAddress() const { return ReadAddress(kRelayAddress); }    // giaddr
     // The six bytes of chaddr an Ethernet client's address takes.
-    MacOctets ClientMac() const;
+    MacOctets ClientMac() const {
+        MacOctets mac;
+        std::memcpy(mac.data(), m_fixed.data() + kClientHardwareAddress, mac.size());
+        return mac;
+    }
     const DhcpOptions& Options() const { return m_options; }
     DhcpOptions& Options() { return m_options; }
 

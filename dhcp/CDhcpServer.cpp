@@ -289,11 +289,11 @@ std::optional<CDhcpPacket> CDhcpServer::Admit(std::span<const std::uint8_t> data
 std::optional<DhcpReply> CDhcpServer::Answer(const CDhcpPacket& request,
                                              const Address& serverAddress, int interfaceIndex) {
     const DhcpVerdict verdict = m_policy.JudgeAdmitted(request, serverAddress);
-    if (request.Options().IsOfType(DhcpMessageType::kDiscover)) {
+    if (!request.Options().IsOfType(DhcpMessageType::kDiscover)) {
+        TraceRequestVerdict(request, verdict);
+    } else if (m_traceSink) {  // checked first: even a trace that goes nowhere costs a call
         Trace("[RECV] DHCP_DISCOVER\n");
         Trace("[SEND] DHCP_OFFER.\n\n");
-    } else {
-        TraceRequestVerdict(request, verdict);
     }
     if (const std::optional<Address> other = OtherServerShown(request, verdict)) {
         NoticeOtherServer(*other, interfaceIndex);
@@ -332,6 +332,9 @@ void CDhcpServer::TraceDrop(const CDhcpPacket& request, DhcpVerdict verdict) con
 }
 
 void CDhcpServer::TraceRequestVerdict(const CDhcpPacket& request, DhcpVerdict verdict) const {
+    if (!m_traceSink) {
+        return;  // no one listens: look nothing up
+    }
     if (verdict == DhcpVerdict::kOtherServerChosen) {
         const Address named = request.Options().ServerId().value_or(Address{});
         Trace("[RECV] DHCP_REQUEST for server %d.%d.%d.%d, not answered\n", named[0], named[1],

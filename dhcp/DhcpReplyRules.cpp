@@ -40,10 +40,6 @@ std::optional<Ipv4Octets> NamedServer(const CDhcpPacket& request) {
 
 }  // namespace
 
-Ipv4Octets RecoveryAddressOf(const MacOctets& mac) {
-    return {10, 200, 1, mac[5]};
-}
-
 std::optional<DhcpReply> DhcpReplyPolicy::ReplyTo(const CDhcpPacket& request,
                                                   const Ipv4Octets& serverAddress) const {
     DhcpVerdict verdict = Admit(request);

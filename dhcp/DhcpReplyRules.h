@@ -102,6 +102,8 @@ private:
 std::optional<Ipv4Octets> OtherServerShown(const CDhcpPacket& request, DhcpVerdict verdict);
 
 // The recovery subnet's address of a MAC: 10.200.1.N, N its last byte.
-Ipv4Octets RecoveryAddressOf(const MacOctets& mac);
+constexpr Ipv4Octets RecoveryAddressOf(const MacOctets& mac) {
+    return {10, 200, 1, mac[5]};
+}
 
 }  // namespace ordvane
