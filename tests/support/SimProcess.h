@@ -22,13 +22,13 @@
 #include <sys/types.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include "platform/Mutex.h"
 
 namespace ordvane::testing {
 
@@ -66,12 +66,12 @@ private:
     std::vector<std::string> m_launcher;
     pid_t m_pid = -1;
     std::thread m_reader;
-    mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
-    std::vector<std::string> m_lines;
-    std::uint16_t m_port = 0;
-    bool m_ready = false;
-    bool m_ended = false;
+    mutable Mutex m_mutex;
+    mutable CondVar m_changed;
+    std::vector<std::string> m_lines GUARDED_BY(m_mutex);
+    std::uint16_t m_port GUARDED_BY(m_mutex) = 0;
+    bool m_ready GUARDED_BY(m_mutex) = false;
+    bool m_ended GUARDED_BY(m_mutex) = false;
 };
 
 // Points the library of this process at the emulator only: ZEVA_TARGETS=127.0.0.1:<port> and
