@@ -211,7 +211,7 @@ void ModuleServiceClient::RemoveFirstInvalidPasswordMac() {
 
 bool ModuleServiceClient::SendConfigure(const ZEVA_ConfigureRequestType& request) {
     MutexLock lock(m_mutex);
-    return QueueCommand(MessageType::ConfigureRequest, ToMac(request.macId),
+    return QueueCommand(MessageType::kConfigureRequest, ToMac(request.macId),
                         [&request](std::uint32_t requestId) {
                             ConfigureRequest message;
                             message.requestId = requestId;
@@ -222,7 +222,7 @@ bool ModuleServiceClient::SendConfigure(const ZEVA_ConfigureRequestType& request
 
 bool ModuleServiceClient::SendWink(const ZEVA_ConfigureRequestType& request) {
     MutexLock lock(m_mutex);
-    return QueueCommand(MessageType::WinkRequest, ToMac(request.macId),
+    return QueueCommand(MessageType::kWinkRequest, ToMac(request.macId),
                         [&request](std::uint32_t requestId) {
                             WinkRequest message;
                             message.requestId = requestId;
@@ -254,7 +254,7 @@ bool ModuleServiceClient::QueueCommand(
         return false;
     }
     const auto hashed = m_hashedModules.find(MacKey(target.data()));
-    if (kind == MessageType::ConfigureRequest && hashed != m_hashedModules.end() &&
+    if (kind == MessageType::kConfigureRequest && hashed != m_hashedModules.end() &&
         hashed->second) {
         // The program built the request from the answer that asks for plain text: its
         // password would travel in clear to whatever answered in the module's name.
@@ -535,21 +535,21 @@ void ModuleServiceClient::HandleCommandAnswer(const CommandAnswer& answer,
         return;
     }
     m_pendingCommands.erase(pending);
-    if (answer.command != MessageType::ConfigureRequest) {
+    if (answer.command != MessageType::kConfigureRequest) {
         return;
     }
     switch (answer.result) {
-        case CommandResult::Accepted:
+        case CommandResult::kAccepted:
             events.push_back(ZEVA_EVENT_RESCAN);
             break;
-        case CommandResult::WrongPassword:
+        case CommandResult::kWrongPassword:
             if (m_invalidPasswordMacs.Push(answer.hardwareAddress)) {
                 events.push_back(ZEVA_EVENT_INVALID_PASSWORD);
             } else {
                 ++m_statistics.invalidPasswordsDropped;
             }
             break;
-        case CommandResult::Refused:
+        case CommandResult::kRefused:
             ++m_statistics.refusedCommands;
             break;
     }

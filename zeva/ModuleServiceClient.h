@@ -124,7 +124,7 @@ private:
         std::uint64_t scanSerial = 0;
     };
     struct PendingCommand {
-        MessageType kind = MessageType::ConfigureRequest;
+        MessageType kind = MessageType::kConfigureRequest;
         MacAddress target{};
         std::vector<std::uint8_t> datagram;
         std::vector<ScanDestination> destinations;
