@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     const SimOptions& options = parsed.Value();
     std::string error;
     if (options.version) {
-        std::printf("%s\n", static_cast<LPCSTR>(ProgramVersionLine("quillmor-sim")));
+        std::printf("%s\n", static_cast<LPCSTR>(ordvane::ProgramVersionLine("quillmor-sim")));
         return 0;
     }
     if (options.help) {

@@ -9,6 +9,7 @@
 
 #include "version/VersionResourceWriter.h"
 
+namespace ordvane {
 namespace {
 
 int Usage() {
@@ -17,6 +18,7 @@ int Usage() {
 }
 
 }  // namespace
+}  // namespace ordvane
 
 int main(int argc, char** argv) {
     const char* fileVersion = nullptr;
@@ -26,7 +28,7 @@ int main(int argc, char** argv) {
         first = 3;
     }
     if (argc - first != 2) {
-        return Usage();
+        return ordvane::Usage();
     }
     std::ifstream in(argv[first], std::ios::binary);
     if (!in) {
