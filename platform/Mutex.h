@@ -30,12 +30,10 @@
 #define CAPABILITY(name) ORDVANE_THREAD_ANNOTATION(capability(name))
 #define SCOPED_CAPABILITY ORDVANE_THREAD_ANNOTATION(scoped_lockable)
 #define GUARDED_BY(mutex) ORDVANE_THREAD_ANNOTATION(guarded_by(mutex))
-#define PT_GUARDED_BY(mutex) ORDVANE_THREAD_ANNOTATION(pt_guarded_by(mutex))
 #define REQUIRES(...) ORDVANE_THREAD_ANNOTATION(requires_capability(__VA_ARGS__))
 #define EXCLUDES(...) ORDVANE_THREAD_ANNOTATION(locks_excluded(__VA_ARGS__))
 #define ACQUIRE(...) ORDVANE_THREAD_ANNOTATION(acquire_capability(__VA_ARGS__))
 #define RELEASE(...) ORDVANE_THREAD_ANNOTATION(release_capability(__VA_ARGS__))
-#define NO_THREAD_SAFETY_ANALYSIS ORDVANE_THREAD_ANNOTATION(no_thread_safety_analysis)
 
 namespace ordvane {
 
