@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (parser.isSet(version)) {
-        std::printf("%s\n", static_cast<LPCSTR>(ProgramVersionLine("ordvane")));
+        std::printf("%s\n", static_cast<LPCSTR>(ordvane::ProgramVersionLine("ordvane")));
         return 0;
     }
     if (!parser.positionalArguments().isEmpty()) {

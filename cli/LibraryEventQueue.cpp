@@ -1,10 +1,9 @@
 #include "cli/LibraryEventQueue.h"
 
-#include <condition_variable>
 #include <deque>
-#include <mutex>
 
 #include "modsvc/ModuleService.h"
+#include "platform/Mutex.h"
 
 namespace ordvane::cli {
 
@@ -13,19 +12,19 @@ namespace {
 // Far more than a command waits for; older codes are dropped first when it overflows.
 constexpr std::size_t kMaximumQueuedEvents = 4096;
 
-std::mutex g_mutex;
-std::condition_variable g_arrived;
-std::deque<int> g_events;
+Mutex g_mutex;
+CondVar g_arrived;
+std::deque<int> g_events GUARDED_BY(g_mutex);
 
-void QueueEvent(int eventCode) {
+void QueueEvent(int eventCode) EXCLUDES(g_mutex) {
     {
-        std::lock_guard lock(g_mutex);
+        MutexLock lock(g_mutex);
         if (g_events.size() >= kMaximumQueuedEvents) {
             g_events.pop_front();
         }
         g_events.push_back(eventCode);
     }
-    g_arrived.notify_one();
+    g_arrived.NotifyOne();
 }
 
 }  // namespace
@@ -35,8 +34,10 @@ void LibraryEventQueue::Install() {
 }
 
 std::optional<int> LibraryEventQueue::WaitForEvent(Clock::time_point deadline) {
-    std::unique_lock lock(g_mutex);
-    if (!g_arrived.wait_until(lock, deadline, [] { return !g_events.empty(); })) {
+    MutexLock lock(g_mutex);
+    while (g_events.empty() && g_arrived.WaitUntil(g_mutex, deadline)) {
+    }
+    if (g_events.empty()) {
         return std::nullopt;
     }
     const int eventCode = g_events.front();

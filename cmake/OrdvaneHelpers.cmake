@@ -3,9 +3,12 @@
 # Every target of ours builds with warnings as errors.
 # GCC 12 reports -Wrestrict for std::string assignments inlined at -O2 where no overlap can
 # happen (a known false positive of that release), so that one warning stays off there.
+# Clang also checks the lock annotations of platform/Mutex.h (-Wthread-safety): data marked
+# as guarded by a mutex is touched only with it held, and functions that need it get it.
 function(ordvane_set_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror
-    $<$<AND:$<CXX_COMPILER_ID:GNU>,$<VERSION_LESS:$<CXX_COMPILER_VERSION>,13>>:-Wno-restrict>)
+    $<$<AND:$<CXX_COMPILER_ID:GNU>,$<VERSION_LESS:$<CXX_COMPILER_VERSION>,13>>:-Wno-restrict>
+    $<$<CXX_COMPILER_ID:Clang>:-Wthread-safety>)
 endfunction()
 
 # Adds every direct subfolder of FOLDER that has a CMakeLists.txt, so that a new test, bench

@@ -2,7 +2,7 @@
 
 #include <getopt.h>
 
-#include <mutex>
+#include "platform/Mutex.h"
 
 namespace ordvane::detail {
 
@@ -11,8 +11,8 @@ bool ParseLongOptionNames(std::span<const std::string> arguments,
                           std::string& error, bool (*found)(void*, std::size_t, const std::string&),
                           void* context) {
     // getopt_long keeps its state in globals: one parse at a time.
-    static std::mutex parsing;
-    const std::lock_guard lock(parsing);
+    static Mutex parsing;
+    const MutexLock lock(parsing);
 
     // getopt_long's return value for option N; clear of 1 (an operand), ':', '?' and any
     // short option character.

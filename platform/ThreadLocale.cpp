@@ -4,9 +4,10 @@
 #include <string.h>
 #include <clocale>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <unordered_map>
+
+#include "platform/Mutex.h"
 
 namespace {
 
@@ -41,12 +42,17 @@ struct ThreadLocaleState {
 
 thread_local ThreadLocaleState t_state;
 
+// Which locale names newlocale accepted, shared by every thread.
+struct InstalledLocales {
+    ordvane::Mutex mutex;
+    std::unordered_map<std::string, bool> known GUARDED_BY(mutex);
+};
+
 bool IsInstalled(const char* name) {
-    static std::mutex mutex;
-    static std::unordered_map<std::string, bool> cache;
-    std::lock_guard<std::mutex> lock(mutex);
-    const auto found = cache.find(name);
-    if (found != cache.end()) {
+    static InstalledLocales cache;
+    ordvane::MutexLock lock(cache.mutex);
+    const auto found = cache.known.find(name);
+    if (found != cache.known.end()) {
         return found->second;
     }
     locale_t probe = newlocale(LC_ALL_MASK, name, static_cast<locale_t>(nullptr));
@@ -54,7 +60,7 @@ bool IsInstalled(const char* name) {
     if (installed) {
         freelocale(probe);
     }
-    cache.emplace(name, installed);
+    cache.known.emplace(name, installed);
     return installed;
 }
 

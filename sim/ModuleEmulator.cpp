@@ -318,7 +318,7 @@ void ModuleEmulator::OnConfigure(const zeva::ConfigureRequest& request,
         Answer(index, *earlier, route);
         return;
     }
-    const CommandRecord record{request.requestId, MessageType::ConfigureRequest,
+    const CommandRecord record{request.requestId, MessageType::kConfigureRequest,
                                Configure(index, request.request)};
     RememberCommand(runtime, record);
     Answer(index, record, route);
@@ -334,12 +334,12 @@ CommandResult ModuleEmulator::Configure(std::size_t index,
         (hashedNewPassword && request.newPassword[0] != '\0' &&
          !IsSaltedDigest(request.newPassword))) {
         PrintLine("reject mac=" + mac + " reason=bad-request");
-        return CommandResult::Refused;
+        return CommandResult::kRefused;
     }
     const std::optional<std::string> proven = PasswordAccepted(index, request.password);
     if (!proven) {
         PrintLine("reject mac=" + mac + " reason=wrong-password");
-        return CommandResult::WrongPassword;
+        return CommandResult::kWrongPassword;
     }
     std::string newPassword = request.newPassword;
     if (hashedNewPassword && !newPassword.empty() &&
@@ -347,7 +347,7 @@ CommandResult ModuleEmulator::Configure(std::size_t index,
         const auto key = SealingKey(index, *proven, request.password);
         if (!key) {
             PrintLine("reject mac=" + mac + " reason=bad-request");
-            return CommandResult::Refused;
+            return CommandResult::kRefused;
         }
         newPassword = SealStoredForm(key->first, key->second, newPassword);
     }
@@ -382,7 +382,7 @@ CommandResult ModuleEmulator::Configure(std::size_t index,
     if (!m_options.stateFile.empty() && !SaveState(error)) {
         std::fprintf(stderr, "quillmor-sim: %s\n", error.c_str());
     }
-    return CommandResult::Accepted;
+    return CommandResult::kAccepted;
 }
 
 std::optional<std::string> ModuleEmulator::PasswordAccepted(std::size_t index,
@@ -438,7 +438,7 @@ void ModuleEmulator::OnWink(const zeva::WinkRequest& request,
     const CommandRecord record =
         earlier != nullptr
             ? *earlier
-            : CommandRecord{request.requestId, MessageType::WinkRequest, CommandResult::Accepted};
+            : CommandRecord{request.requestId, MessageType::kWinkRequest, CommandResult::kAccepted};
     if (earlier == nullptr) {
         RememberCommand(runtime, record);
         PrintLine("wink mac=" + FormatMacAddress(m_fleet[index].mac.data()));

@@ -86,8 +86,8 @@ private:
     };
     struct CommandRecord {
         std::uint32_t requestId = 0;
-        zeva::MessageType kind = zeva::MessageType::ConfigureRequest;
-        zeva::CommandResult result = zeva::CommandResult::Accepted;
+        zeva::MessageType kind = zeva::MessageType::kConfigureRequest;
+        zeva::CommandResult result = zeva::CommandResult::kAccepted;
     };
     struct ModuleRuntime {
         std::string salt;  // of the password, or of the module when it has none

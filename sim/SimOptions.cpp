@@ -132,22 +132,22 @@ constexpr LongOption<SimOptions> kOptions[] = {
 
 }  // namespace
 
-bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options,
-                     std::string& error) {
+Result<SimOptions> ParseSimOptions(const std::vector<std::string>& arguments) {
+    SimOptions options;
     // -h, the short form of --help that every program of ours takes.
     if (std::find(arguments.begin(), arguments.end(), "-h") != arguments.end()) {
         options.help = true;
-        return true;
+        return options;
     }
     std::vector<std::string> operands;
+    std::string error;
     if (!ParseLongOptions<SimOptions>(arguments, kOptions, options, operands, error)) {
-        return false;
+        return Failure{error};
     }
     if (!operands.empty()) {
-        error = "unexpected argument \"" + operands[0] + "\"";
-        return false;
+        return Failure{"unexpected argument \"" + operands[0] + "\""};
     }
-    return true;
+    return options;
 }
 
 }  // namespace ordvane::sim

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Result.h"
 #include "sim/ModuleEmulator.h"
 
 namespace ordvane::sim {
@@ -43,8 +44,7 @@ inline constexpr const char* kUsage =
     "                  that keeps asking (default: 500 ms doubling to 8 s, 10 DISCOVERs)\n"
     "  --help          print this text; --version prints the program's version\n";
 
-// Parses argv; false with error set on a bad command line.
-bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options,
-                     std::string& error);
+// Parses argv (without the program's name); a failure says what is wrong with it.
+Result<SimOptions> ParseSimOptions(const std::vector<std::string>& arguments);
 
 }  // namespace ordvane::sim

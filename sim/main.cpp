@@ -13,6 +13,7 @@
 #include "sim/SimOptions.h"
 #include "version/ProgramVersion.h"
 
+namespace ordvane::sim {
 namespace {
 
 std::atomic<bool> g_stop{false};
@@ -30,17 +31,19 @@ void InstallStopHandlers() {
 }
 
 }  // namespace
+}  // namespace ordvane::sim
 
 int main(int argc, char** argv) {
     using namespace ordvane::sim;
-    SimOptions options;
-    std::string error;
-    if (!ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
-        std::fprintf(stderr, "quillmor-sim: %s\n%s", error.c_str(), kUsage);
+    const auto parsed = ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed) {
+        std::fprintf(stderr, "quillmor-sim: %s\n%s", parsed.Reason().c_str(), kUsage);
         return 2;
     }
+    const SimOptions& options = parsed.Value();
+    std::string error;
     if (options.version) {
-        std::printf("%s\n", static_cast<LPCSTR>(ProgramVersionLine("quillmor-sim")));
+        std::printf("%s\n", static_cast<LPCSTR>(ordvane::ProgramVersionLine("quillmor-sim")));
         return 0;
     }
     if (options.help) {

@@ -25,8 +25,8 @@ void CAboutDlg::DoDataExchange(CDataExchange* dataExchange) {
 BOOL CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
-    CVFXVersionRecord record;
-    CVFXVersionInfo reader(kUnicodeCodePage, kUnitedStatesEnglish);
+    ordvane::CVFXVersionRecord record;
+    ordvane::CVFXVersionInfo reader(kUnicodeCodePage, kUnitedStatesEnglish);
     if (reader.Read(record, nullptr)) {
         CString productVersion = record.m_strProductVersion;
         productVersion.Remove(' ');

@@ -114,8 +114,8 @@ BOOL CScanDlg::OnInitDialog() {
 
     // The reader keeps the thread in its language's locale until OnInitDialog returns, so the
     // library check, its message and the library's start all run under it.
-    CVFXVersionRecord versionRecord;
-    CVFXVersionInfo versionInfo(1200, 1033);
+    ordvane::CVFXVersionRecord versionRecord;
+    ordvane::CVFXVersionInfo versionInfo(1200, 1033);
     const bool versionRead = versionInfo.Read(versionRecord, nullptr);
 
     std::srand(GetTickCount());

@@ -1,5 +1,7 @@
 #include "version/CVFXPointer.h"
 
+namespace ordvane {
+
 IMPLEMENT_DYNAMIC(CVFXPointer, CObject)
 
 CVFXPointer::~CVFXPointer() {
@@ -16,3 +18,5 @@ void CVFXPointer::Set(BYTE* block) {
     }
     m_pointer = block;
 }
+
+}  // namespace ordvane

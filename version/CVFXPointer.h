@@ -5,6 +5,8 @@
 #include "platform/CObject.h"
 #include "platform/WinTypes.h"
 
+namespace ordvane {
+
 class CVFXPointer : public CObject {
     DECLARE_DYNAMIC(CVFXPointer)
 
@@ -23,3 +25,5 @@ private:
     BYTE* m_pointer;
     BYTE m_owns;
 };
+
+}  // namespace ordvane

@@ -7,6 +7,8 @@
 #include "platform/VersionInfo.h"
 #include "version/CVFXPointer.h"
 
+namespace ordvane {
+
 IMPLEMENT_DYNAMIC(CVFXVersionInfo, CObject)
 
 namespace {
@@ -129,3 +131,5 @@ BYTE* CVFXVersionInfo::Allocate(DWORD size) const {
     }
     return new (std::nothrow) BYTE[size];
 }
+
+}  // namespace ordvane

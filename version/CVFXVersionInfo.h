@@ -8,6 +8,8 @@
 #include "platform/WinTypes.h"
 #include "version/CVFXVersionRecord.h"
 
+namespace ordvane {
+
 class CVFXVersionInfo : public CObject {
     DECLARE_DYNAMIC(CVFXVersionInfo)
 
@@ -40,3 +42,5 @@ private:
     LCID m_savedLocale;
     LCID m_locale;
 };
+
+}  // namespace ordvane

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdio>
 
+namespace ordvane {
+
 namespace {
 
 std::atomic<VersionMessageBoxHook> g_messageBoxHook{nullptr};
@@ -107,3 +109,5 @@ CString CVFXVersionRecord::Describe() const {
         static_cast<LPCSTR>(m_strSpecialBuild));
     return text;
 }
+
+}  // namespace ordvane

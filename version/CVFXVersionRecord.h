@@ -7,6 +7,8 @@
 #include "platform/CString.h"
 #include "platform/WinTypes.h"
 
+namespace ordvane {
+
 // Shows a text in a message box with the information icon. The window layer installs one;
 // without it Show prints, so this library never needs a window system.
 using VersionMessageBoxHook = void (*)(const char* text);
@@ -48,3 +50,5 @@ private:
     std::array<CString*, 12> Strings();
     std::array<const CString*, 12> Strings() const;
 };
+
+}  // namespace ordvane

@@ -3,6 +3,8 @@
 #include "version/CVFXVersionInfo.h"
 #include "version/CVFXVersionRecord.h"
 
+namespace ordvane {
+
 CString ProgramVersionLine(const char* programName) {
     CVFXVersionRecord record;
     CVFXVersionInfo reader(1200, 1033);
@@ -17,3 +19,5 @@ CString ProgramVersionLine(const char* programName) {
     line.Format("%s %s", programName, static_cast<LPCSTR>(version));
     return line;
 }
+
+}  // namespace ordvane

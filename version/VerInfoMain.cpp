@@ -16,6 +16,7 @@
 #include "version/CVFXVersionRecord.h"
 #include "version/ProgramVersion.h"
 
+namespace ordvane {
 namespace {
 
 constexpr DWORD kDefaultLanguage = 0x0409;
@@ -65,8 +66,6 @@ void ChooseStringTable(const char* fileName, DWORD& language, DWORD& codePage) {
     }
 }
 
-}  // namespace
-
 constexpr const char* kUsage =
     "usage: ordvane-verinfo FILE...\n"
     "       ordvane-verinfo --help | --version\n"
@@ -74,7 +73,11 @@ constexpr const char* kUsage =
     "ELF files that carry a version block. Exit status 0 when every file had one, 1 when\n"
     "any had none, 2 on a usage error.\n";
 
+}  // namespace
+}  // namespace ordvane
+
 int main(int argc, char** argv) {
+    using namespace ordvane;
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         std::fputs(kUsage, stdout);
         return 0;

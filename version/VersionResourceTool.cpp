@@ -9,6 +9,7 @@
 
 #include "version/VersionResourceWriter.h"
 
+namespace ordvane {
 namespace {
 
 int Usage() {
@@ -17,6 +18,7 @@ int Usage() {
 }
 
 }  // namespace
+}  // namespace ordvane
 
 int main(int argc, char** argv) {
     const char* fileVersion = nullptr;
@@ -26,7 +28,7 @@ int main(int argc, char** argv) {
         first = 3;
     }
     if (argc - first != 2) {
-        return Usage();
+        return ordvane::Usage();
     }
     std::ifstream in(argv[first], std::ios::binary);
     if (!in) {
@@ -34,20 +36,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ordvane::VersionResourceDescription description;
-    std::string error;
-    if (!ordvane::ParseVersionDescription(text, description, error)) {
-        std::fprintf(stderr, "%s: %s\n", argv[first], error.c_str());
+    auto parsed = ordvane::ParseVersionDescription(text);
+    if (!parsed) {
+        std::fprintf(stderr, "%s: %s\n", argv[first], parsed.Reason().c_str());
         return 1;
     }
+    ordvane::VersionResourceDescription& description = parsed.Value();
     if (fileVersion != nullptr) {
         ordvane::OverrideFileVersion(description, fileVersion);
     }
-    std::vector<std::uint8_t> block;
-    if (!ordvane::WriteVersionResource(description, block)) {
-        std::fprintf(stderr, "%s: the block exceeds the format's 64 KiB\n", argv[first]);
+    const auto written = ordvane::WriteVersionResource(description);
+    if (!written) {
+        std::fprintf(stderr, "%s: %s\n", argv[first], written.Reason().c_str());
         return 1;
     }
+    const std::vector<std::uint8_t>& block = written.Value();
     std::ofstream out(argv[first + 1], std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(block.data()),
               static_cast<std::streamsize>(block.size()));

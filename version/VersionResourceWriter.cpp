@@ -182,36 +182,32 @@ bool ParseTranslation(std::string_view text, VersionResourceDescription& descrip
     return true;
 }
 
-bool ApplySetting(std::string_view key, std::string_view value,
-                  VersionResourceDescription& description, std::string& error) {
+Status ApplySetting(std::string_view key, std::string_view value,
+                    VersionResourceDescription& description) {
     if (key == "FixedFileVersion") {
         description.fileVersion = ParseVersionNumbers(value);
     } else if (key == "FixedProductVersion") {
         description.productVersion = ParseVersionNumbers(value);
     } else if (key == "FileType") {
         if (value != "application" && value != "library") {
-            error = "FileType is application or library";
-            return false;
+            return Failure{"FileType is application or library"};
         }
         description.fileType = value == "application" ? 1 : 2;
     } else if (key == "Translation") {
         if (!ParseTranslation(value, description)) {
-            error = "Translation is a language and a code page in four hex digits each";
-            return false;
+            return Failure{"Translation is a language and a code page in four hex digits each"};
         }
     } else if (key == "StringTable") {
         if (value.size() != 8 || !IsHexDigits(value)) {
-            error = "StringTable is eight hex digits";
-            return false;
+            return Failure{"StringTable is eight hex digits"};
         }
         description.stringTables.push_back({std::string(value), {}});
     } else if (description.stringTables.empty()) {
-        error = "a string value comes after a StringTable line";
-        return false;
+        return Failure{"a string value comes after a StringTable line"};
     } else {
         description.stringTables.back().values.emplace_back(key, value);
     }
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -223,8 +219,9 @@ std::vector<std::uint8_t> TranslationEntry(WORD language, WORD codePage) {
     return entry;
 }
 
-bool WriteVersionResource(const VersionResourceDescription& description,
-                          std::vector<std::uint8_t>& block) {
+Result<std::vector<std::uint8_t>> WriteVersionResource(
+    const VersionResourceDescription& description) {
+    const Failure tooLong{"the block exceeds the format's 64 KiB"};
     Node root;
     root.key = "VS_VERSION_INFO";
     root.type = kBinaryValue;
@@ -249,7 +246,7 @@ bool WriteVersionResource(const VersionResourceDescription& description,
         translation.type = kBinaryValue;
         translation.value = *description.translation;
         if (translation.value.size() > 0xFFFF) {
-            return false;
+            return tooLong;
         }
         translation.valueLength = static_cast<WORD>(translation.value.size());
         Node variables;
@@ -257,12 +254,15 @@ bool WriteVersionResource(const VersionResourceDescription& description,
         variables.children.push_back(std::move(translation));
         root.children.push_back(std::move(variables));
     }
-    return Serialize(root, block);
+    std::vector<std::uint8_t> block;
+    if (!Serialize(root, block)) {
+        return tooLong;
+    }
+    return block;
 }
 
-bool ParseVersionDescription(std::string_view text, VersionResourceDescription& description,
-                             std::string& error) {
-    description = {};
+Result<VersionResourceDescription> ParseVersionDescription(std::string_view text) {
+    VersionResourceDescription description;
     int lineNumber = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
@@ -275,15 +275,14 @@ bool ParseVersionDescription(std::string_view text, VersionResourceDescription& 
         const std::size_t equals = line.find('=');
         const std::string_view key = Trimmed(line.substr(0, equals));
         if (equals == std::string_view::npos || key.empty()) {
-            error = "line " + std::to_string(lineNumber) + ": expected Name = value";
-            return false;
+            return Failure{"line " + std::to_string(lineNumber) + ": expected Name = value"};
         }
-        if (!ApplySetting(key, Trimmed(line.substr(equals + 1)), description, error)) {
-            error = "line " + std::to_string(lineNumber) + ": " + error;
-            return false;
+        if (const Status applied = ApplySetting(key, Trimmed(line.substr(equals + 1)), description);
+            !applied) {
+            return Failure{"line " + std::to_string(lineNumber) + ": " + applied.Reason()};
         }
     }
-    return true;
+    return description;
 }
 
 void OverrideFileVersion(VersionResourceDescription& description, std::string_view text) {

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Result.h"
 #include "platform/WinTypes.h"
 
 namespace ordvane {
@@ -31,13 +32,13 @@ struct VersionResourceDescription {
 // The four bytes of one translation entry: language in the low word, code page in the high.
 std::vector<std::uint8_t> TranslationEntry(WORD language, WORD codePage);
 
-// The block, or false when a part does not fit the format's 16-bit lengths.
-bool WriteVersionResource(const VersionResourceDescription& description,
-                          std::vector<std::uint8_t>& block);
+// The block; fails when a part does not fit the format's 16-bit lengths.
+Result<std::vector<std::uint8_t>> WriteVersionResource(
+    const VersionResourceDescription& description);
 
 // Reads the description format of res/version/*.txt (see docs/version-resources.md).
-bool ParseVersionDescription(std::string_view text, VersionResourceDescription& description,
-                             std::string& error);
+// A failure names the line and what is wrong with it.
+Result<VersionResourceDescription> ParseVersionDescription(std::string_view text);
 
 // Sets the "FileVersion" text of every string table and the fixed file version from the
 // numbers in it ("1, 2, 0, 0" gives 1.2.0.0).

@@ -103,31 +103,31 @@ DecodeResult<Message> Failure(DecodeError error) {
 // Checks size, magic, version and body length; on success hands back the type and the body.
 std::variant<Header, DecodeError> ReadHeader(std::span<const std::uint8_t> datagram) {
     if (datagram.size() > kMaxDatagramSize) {
-        return DecodeError::TooLarge;
+        return DecodeError::kTooLarge;
     }
     ByteReader reader(datagram);
     std::array<std::uint8_t, 4> magic{};
     reader.ReadBytes(magic.data(), magic.size());
     if (!reader.Ok()) {
-        return DecodeError::Truncated;
+        return DecodeError::kTruncated;
     }
     if (magic != kMagic) {
-        return DecodeError::ForeignMagic;
+        return DecodeError::kForeignMagic;
     }
     const std::uint8_t version = reader.ReadU8();
     const std::uint8_t type = reader.ReadU8();
     const std::uint16_t bodyLength = reader.ReadU16Be();
     if (!reader.Ok()) {
-        return DecodeError::Truncated;
+        return DecodeError::kTruncated;
     }
     if (version != kProtocolVersion) {
-        return DecodeError::WrongVersion;
+        return DecodeError::kWrongVersion;
     }
     if (bodyLength > reader.Remaining()) {
-        return DecodeError::Truncated;
+        return DecodeError::kTruncated;
     }
     if (bodyLength < reader.Remaining()) {
-        return DecodeError::Malformed;
+        return DecodeError::kMalformed;
     }
     return Header{static_cast<MessageType>(type), reader.ReadSubReader(bodyLength)};
 }
@@ -175,7 +175,7 @@ void ReadRecord(BodyReader& body, const MacAddress& hardwareAddress,
 template <typename Message>
 DecodeResult<Message> Accept(const BodyReader& body, Message message) {
     if (!body.Complete()) {
-        return Failure<Message>(DecodeError::Malformed);
+        return Failure<Message>(DecodeError::kMalformed);
     }
     DecodeResult<Message> result;
     result.message = std::move(message);
@@ -196,12 +196,12 @@ DecodeResult<LibraryBoundMessage> DecodeCommandAnswer(BodyReader body) {
     body.Mac(answer.hardwareAddress);
     const std::uint8_t command = body.U8();
     const std::uint8_t result = body.U8();
-    if (command != static_cast<std::uint8_t>(MessageType::ConfigureRequest) &&
-        command != static_cast<std::uint8_t>(MessageType::WinkRequest)) {
-        return Failure<LibraryBoundMessage>(DecodeError::Malformed);
+    if (command != static_cast<std::uint8_t>(MessageType::kConfigureRequest) &&
+        command != static_cast<std::uint8_t>(MessageType::kWinkRequest)) {
+        return Failure<LibraryBoundMessage>(DecodeError::kMalformed);
     }
-    if (result > static_cast<std::uint8_t>(CommandResult::Refused)) {
-        return Failure<LibraryBoundMessage>(DecodeError::Malformed);
+    if (result > static_cast<std::uint8_t>(CommandResult::kRefused)) {
+        return Failure<LibraryBoundMessage>(DecodeError::kMalformed);
     }
     answer.command = static_cast<MessageType>(command);
     answer.result = static_cast<CommandResult>(result);
@@ -235,12 +235,12 @@ DecodeResult<LibraryBoundMessage> DecodeLibraryBound(std::span<const std::uint8_
     }
     auto& [type, reader] = std::get<Header>(header);
     switch (type) {
-        case MessageType::ScanAnswer:
+        case MessageType::kScanAnswer:
             return DecodeScanAnswer(BodyReader(reader));
-        case MessageType::CommandAnswer:
+        case MessageType::kCommandAnswer:
             return DecodeCommandAnswer(BodyReader(reader));
         default:
-            return Failure<LibraryBoundMessage>(DecodeError::UnexpectedType);
+            return Failure<LibraryBoundMessage>(DecodeError::kUnexpectedType);
     }
 }
 
@@ -252,33 +252,33 @@ DecodeResult<ModuleBoundMessage> DecodeModuleBound(std::span<const std::uint8_t>
     auto& [type, reader] = std::get<Header>(header);
     BodyReader body(reader);
     switch (type) {
-        case MessageType::ScanRequest: {
+        case MessageType::kScanRequest: {
             ScanRequest request;
             request.scanId = body.U32();
             return Accept<ModuleBoundMessage>(body, request);
         }
-        case MessageType::ScanAcknowledge: {
+        case MessageType::kScanAcknowledge: {
             ScanAcknowledge acknowledge;
             acknowledge.scanId = body.U32();
             body.Mac(acknowledge.hardwareAddress);
             return Accept<ModuleBoundMessage>(body, acknowledge);
         }
-        case MessageType::ConfigureRequest:
+        case MessageType::kConfigureRequest:
             return DecodeConfigureRequest(body);
-        case MessageType::WinkRequest: {
+        case MessageType::kWinkRequest: {
             WinkRequest wink;
             wink.requestId = body.U32();
             body.Mac(wink.target);
             return Accept<ModuleBoundMessage>(body, wink);
         }
         default:
-            return Failure<ModuleBoundMessage>(DecodeError::UnexpectedType);
+            return Failure<ModuleBoundMessage>(DecodeError::kUnexpectedType);
     }
 }
 
 std::size_t Encode(const ScanRequest& message, std::span<std::uint8_t> out) {
     ByteWriter writer(out);
-    WriteHeader(writer, MessageType::ScanRequest);
+    WriteHeader(writer, MessageType::kScanRequest);
     writer.WriteU32Be(message.scanId);
     return FinishDatagram(writer, out);
 }
@@ -286,7 +286,7 @@ std::size_t Encode(const ScanRequest& message, std::span<std::uint8_t> out) {
 std::size_t Encode(const ScanAnswer& message, std::span<std::uint8_t> out) {
     const ZEVA_ModuleScanResponseType& record = message.record;
     ByteWriter writer(out);
-    WriteHeader(writer, MessageType::ScanAnswer);
+    WriteHeader(writer, MessageType::kScanAnswer);
     writer.WriteU32Be(message.scanId);
     WriteMac(writer, message.hardwareAddress.data());
     writer.WriteU8(record.serviceVersionMajor);
@@ -324,7 +324,7 @@ std::size_t Encode(const ScanAnswer& message, std::span<std::uint8_t> out) {
 
 std::size_t Encode(const ScanAcknowledge& message, std::span<std::uint8_t> out) {
     ByteWriter writer(out);
-    WriteHeader(writer, MessageType::ScanAcknowledge);
+    WriteHeader(writer, MessageType::kScanAcknowledge);
     writer.WriteU32Be(message.scanId);
     WriteMac(writer, message.hardwareAddress.data());
     return FinishDatagram(writer, out);
@@ -333,7 +333,7 @@ std::size_t Encode(const ScanAcknowledge& message, std::span<std::uint8_t> out) 
 std::size_t Encode(const ConfigureRequest& message, std::span<std::uint8_t> out) {
     const ZEVA_ConfigureRequestType& request = message.request;
     ByteWriter writer(out);
-    WriteHeader(writer, MessageType::ConfigureRequest);
+    WriteHeader(writer, MessageType::kConfigureRequest);
     writer.WriteU32Be(message.requestId);
     WriteMac(writer, request.macId);
     WriteText(writer, request.password, sizeof request.password);
@@ -352,7 +352,7 @@ std::size_t Encode(const ConfigureRequest& message, std::span<std::uint8_t> out)
 
 std::size_t Encode(const WinkRequest& message, std::span<std::uint8_t> out) {
     ByteWriter writer(out);
-    WriteHeader(writer, MessageType::WinkRequest);
+    WriteHeader(writer, MessageType::kWinkRequest);
     writer.WriteU32Be(message.requestId);
     WriteMac(writer, message.target.data());
     return FinishDatagram(writer, out);
@@ -360,7 +360,7 @@ std::size_t Encode(const WinkRequest& message, std::span<std::uint8_t> out) {
 
 std::size_t Encode(const CommandAnswer& message, std::span<std::uint8_t> out) {
     ByteWriter writer(out);
-    WriteHeader(writer, MessageType::CommandAnswer);
+    WriteHeader(writer, MessageType::kCommandAnswer);
     writer.WriteU32Be(message.requestId);
     WriteMac(writer, message.hardwareAddress.data());
     writer.WriteU8(static_cast<std::uint8_t>(message.command));
@@ -370,17 +370,17 @@ std::size_t Encode(const CommandAnswer& message, std::span<std::uint8_t> out) {
 
 const char* DecodeErrorName(DecodeError error) {
     switch (error) {
-        case DecodeError::TooLarge:
+        case DecodeError::kTooLarge:
             return "too large";
-        case DecodeError::Truncated:
+        case DecodeError::kTruncated:
             return "truncated";
-        case DecodeError::ForeignMagic:
+        case DecodeError::kForeignMagic:
             return "foreign";
-        case DecodeError::WrongVersion:
+        case DecodeError::kWrongVersion:
             return "wrong version";
-        case DecodeError::UnexpectedType:
+        case DecodeError::kUnexpectedType:
             return "unexpected type";
-        case DecodeError::Malformed:
+        case DecodeError::kMalformed:
             return "malformed";
     }
     return "unknown";

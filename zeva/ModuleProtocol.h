@@ -44,18 +44,18 @@ inline std::uint64_t MacKey(const std::uint8_t* mac) {
 }
 
 enum class MessageType : std::uint8_t {
-    ScanRequest = 1,
-    ScanAnswer = 2,
-    ScanAcknowledge = 3,
-    ConfigureRequest = 4,
-    WinkRequest = 5,
-    CommandAnswer = 6,
+    kScanRequest = 1,
+    kScanAnswer = 2,
+    kScanAcknowledge = 3,
+    kConfigureRequest = 4,
+    kWinkRequest = 5,
+    kCommandAnswer = 6,
 };
 
 enum class CommandResult : std::uint8_t {
-    Accepted = 0,
-    WrongPassword = 1,
-    Refused = 2,  // well-formed but unusable, for example a malformed salted password
+    kAccepted = 0,
+    kWrongPassword = 1,
+    kRefused = 2,  // well-formed but unusable, for example a malformed salted password
 };
 
 struct ScanRequest {
@@ -88,18 +88,18 @@ struct WinkRequest {
 struct CommandAnswer {
     std::uint32_t requestId = 0;
     MacAddress hardwareAddress{};
-    MessageType command = MessageType::ConfigureRequest;
-    CommandResult result = CommandResult::Accepted;
+    MessageType command = MessageType::kConfigureRequest;
+    CommandResult result = CommandResult::kAccepted;
 };
 
 // Why a datagram was dropped; each reason has its own counter on both sides.
 enum class DecodeError : std::uint8_t {
-    TooLarge,        // longer than kMaxDatagramSize
-    Truncated,       // shorter than its header or its body says
-    ForeignMagic,    // not ours at all
-    WrongVersion,    // ours, but a version we do not speak
-    UnexpectedType,  // a type this side never receives
-    Malformed,       // body length, presence bytes or trailing bytes do not add up
+    kTooLarge,        // longer than kMaxDatagramSize
+    kTruncated,       // shorter than its header or its body says
+    kForeignMagic,    // not ours at all
+    kWrongVersion,    // ours, but a version we do not speak
+    kUnexpectedType,  // a type this side never receives
+    kMalformed,       // body length, presence bytes or trailing bytes do not add up
 };
 inline constexpr std::size_t kDecodeErrorCount = 6;
 
@@ -112,7 +112,7 @@ using ModuleBoundMessage =
 template <typename Message>
 struct DecodeResult {
     std::optional<Message> message;
-    DecodeError error = DecodeError::Malformed;  // meaningful only without a message
+    DecodeError error = DecodeError::kMalformed;  // meaningful only without a message
 };
 
 DecodeResult<LibraryBoundMessage> DecodeLibraryBound(std::span<const std::uint8_t> datagram);

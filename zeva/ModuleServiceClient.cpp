@@ -89,12 +89,12 @@ ModuleServiceClient::~ModuleServiceClient() {
 }
 
 void ModuleServiceClient::RegisterCallback(ZEVA_CallBackType callback) {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_callback = callback;
 }
 
 bool ModuleServiceClient::Start() {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     if (Running()) {
         return true;
     }
@@ -113,7 +113,7 @@ bool ModuleServiceClient::Start() {
 
 void ModuleServiceClient::Stop() {
     {
-        std::lock_guard lock(m_mutex);
+        MutexLock lock(m_mutex);
         if (m_detached) {
             m_detached = false;
             m_scanning = false;
@@ -134,7 +134,7 @@ void ModuleServiceClient::Stop() {
         return;
     }
     m_worker.join();
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_socket.Close();
     ::close(m_wakeDescriptor);
     m_wakeDescriptor = -1;
@@ -150,7 +150,7 @@ void ModuleServiceClient::Wake() const {
     }
 }
 
-// Called with the lock held: an id that no command in flight uses.
+// An id that no command in flight uses.
 std::uint32_t ModuleServiceClient::NewRequestId() const {
     std::uint32_t id = m_ids();
     while (m_pendingCommands.contains(id)) {
@@ -161,7 +161,7 @@ std::uint32_t ModuleServiceClient::NewRequestId() const {
 
 bool ModuleServiceClient::SendScan() {
     {
-        std::lock_guard lock(m_mutex);
+        MutexLock lock(m_mutex);
         if (!Running()) {
             return false;
         }
@@ -185,7 +185,7 @@ bool ModuleServiceClient::SendScan() {
 }
 
 bool ModuleServiceClient::TakeResponse(ZEVA_ModuleScanResponseType& response) {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     QueuedResponse queued;
     if (!m_responses.Pop(queued)) {
         return false;
@@ -195,7 +195,7 @@ bool ModuleServiceClient::TakeResponse(ZEVA_ModuleScanResponseType& response) {
 }
 
 bool ModuleServiceClient::PeekInvalidPasswordMac(std::uint8_t* mac) const {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     MacAddress head{};
     if (mac == nullptr || !m_invalidPasswordMacs.Peek(head)) {
         return false;
@@ -205,13 +205,13 @@ bool ModuleServiceClient::PeekInvalidPasswordMac(std::uint8_t* mac) const {
 }
 
 void ModuleServiceClient::RemoveFirstInvalidPasswordMac() {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_invalidPasswordMacs.DropFront();
 }
 
 bool ModuleServiceClient::SendConfigure(const ZEVA_ConfigureRequestType& request) {
-    std::lock_guard lock(m_mutex);
-    return QueueCommand(MessageType::ConfigureRequest, ToMac(request.macId),
+    MutexLock lock(m_mutex);
+    return QueueCommand(MessageType::kConfigureRequest, ToMac(request.macId),
                         [&request](std::uint32_t requestId) {
                             ConfigureRequest message;
                             message.requestId = requestId;
@@ -221,8 +221,8 @@ bool ModuleServiceClient::SendConfigure(const ZEVA_ConfigureRequestType& request
 }
 
 bool ModuleServiceClient::SendWink(const ZEVA_ConfigureRequestType& request) {
-    std::lock_guard lock(m_mutex);
-    return QueueCommand(MessageType::WinkRequest, ToMac(request.macId),
+    MutexLock lock(m_mutex);
+    return QueueCommand(MessageType::kWinkRequest, ToMac(request.macId),
                         [&request](std::uint32_t requestId) {
                             WinkRequest message;
                             message.requestId = requestId;
@@ -231,7 +231,7 @@ bool ModuleServiceClient::SendWink(const ZEVA_ConfigureRequestType& request) {
                         });
 }
 
-// Called with the lock held. The first copy leaves at once, or, for a module first heard in a
+// The first copy leaves at once, or, for a module first heard in a
 // scan that is still young, once the scan has run long enough for a second claimant of the
 // MAC to have answered; the worker retransmits. A module that answered goes back the way its
 // answer came; one never heard is looked for wherever a scan would look.
@@ -254,7 +254,7 @@ bool ModuleServiceClient::QueueCommand(
         return false;
     }
     const auto hashed = m_hashedModules.find(MacKey(target.data()));
-    if (kind == MessageType::ConfigureRequest && hashed != m_hashedModules.end() &&
+    if (kind == MessageType::kConfigureRequest && hashed != m_hashedModules.end() &&
         hashed->second) {
         // The program built the request from the answer that asks for plain text: its
         // password would travel in clear to whatever answered in the module's name.
@@ -333,7 +333,7 @@ void ModuleServiceClient::Run() {
     for (;;) {
         int timeout = 0;
         {
-            std::lock_guard lock(m_mutex);
+            MutexLock lock(m_mutex);
             if (m_stopping) {
                 return;
             }
@@ -349,7 +349,7 @@ void ModuleServiceClient::Run() {
         ReceiveWaiting(events);
         ZEVA_CallBackType callback = nullptr;
         {
-            std::lock_guard lock(m_mutex);
+            MutexLock lock(m_mutex);
             FinishRound(events);
             callback = m_callback;
         }
@@ -363,7 +363,7 @@ void ModuleServiceClient::Run() {
     }
 }
 
-// Called with the lock held: what the worker does after reading the socket.
+// What the worker does after reading the socket.
 void ModuleServiceClient::FinishRound(std::vector<int>& events) {
     RunTimers(Clock::now(), events);
     events.insert(events.end(), m_deferredEvents.begin(), m_deferredEvents.end());
@@ -371,7 +371,7 @@ void ModuleServiceClient::FinishRound(std::vector<int>& events) {
 }
 
 void ModuleServiceClient::StartDetached() {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     if (!Running()) {
         m_detached = true;
     }
@@ -381,7 +381,7 @@ std::vector<int> ModuleServiceClient::HandleReceived(std::span<const std::uint8_
                                                      const ReceivedDatagram& received) {
     std::vector<int> events;
     HandleDatagram(datagram, received, events);
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     FinishRound(events);
     return events;
 }
@@ -401,7 +401,7 @@ void ModuleServiceClient::HandleDatagram(std::span<const std::uint8_t> datagram,
                                          const ReceivedDatagram& received,
                                          std::vector<int>& events) {
     auto decoded = DecodeLibraryBound(datagram);
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     if (!decoded.message) {
         ++m_statistics.decodeErrors[static_cast<std::size_t>(decoded.error)];
         return;
@@ -466,7 +466,7 @@ void ModuleServiceClient::HandleScanAnswer(const ScanAnswer& answer,
     QueueResponse(answer, events);
 }
 
-// Called with the lock held, for each answer that reaches the program.
+// For each answer that reaches the program.
 void ModuleServiceClient::NotePasswordMode(std::uint64_t key,
                                            const ZEVA_ModuleScanResponseType& record) {
     const bool asksHashed = record.hashedPasswords == 1;
@@ -478,7 +478,7 @@ void ModuleServiceClient::NotePasswordMode(std::uint64_t key,
     }
 }
 
-// Called with the lock held. A full table forgets the module heard longest ago, unless this
+// A full table forgets the module heard longest ago, unless this
 // scan has heard every one of them; nothing: the new MAC is not taken.
 ModuleServiceClient::KnownModule* ModuleServiceClient::AddKnownModule(std::uint64_t key) {
     if (m_modules.size() >= m_limits.knownRouteCapacity) {
@@ -494,7 +494,7 @@ ModuleServiceClient::KnownModule* ModuleServiceClient::AddKnownModule(std::uint6
     return &module;
 }
 
-// Called with the lock held. Responses of an earlier scan that the program has not taken yet
+// Responses of an earlier scan that the program has not taken yet
 // make room for this scan's.
 bool ModuleServiceClient::QueueResponse(const ScanAnswer& answer, std::vector<int>& events) {
     QueuedResponse oldest;
@@ -535,21 +535,21 @@ void ModuleServiceClient::HandleCommandAnswer(const CommandAnswer& answer,
         return;
     }
     m_pendingCommands.erase(pending);
-    if (answer.command != MessageType::ConfigureRequest) {
+    if (answer.command != MessageType::kConfigureRequest) {
         return;
     }
     switch (answer.result) {
-        case CommandResult::Accepted:
+        case CommandResult::kAccepted:
             events.push_back(ZEVA_EVENT_RESCAN);
             break;
-        case CommandResult::WrongPassword:
+        case CommandResult::kWrongPassword:
             if (m_invalidPasswordMacs.Push(answer.hardwareAddress)) {
                 events.push_back(ZEVA_EVENT_INVALID_PASSWORD);
             } else {
                 ++m_statistics.invalidPasswordsDropped;
             }
             break;
-        case CommandResult::Refused:
+        case CommandResult::kRefused:
             ++m_statistics.refusedCommands;
             break;
     }
@@ -592,7 +592,7 @@ int ModuleServiceClient::MillisecondsToNextTimer(Clock::time_point now) const {
 }
 
 ClientStatistics ModuleServiceClient::Statistics() const {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     ClientStatistics statistics = m_statistics;
     return statistics;
 }

@@ -18,17 +18,16 @@
 // so that a claimant answering first never gets it.
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <list>
-#include <mutex>
 #include <optional>
 #include <thread>
 #include <unordered_map>
 #include <vector>
 
 #include "modsvc/ModuleService.h"
+#include "platform/Mutex.h"
 #include "zeva/BoundedQueue.h"
 #include "zeva/ModuleProtocol.h"
 #include "zeva/ScanDestinations.h"
@@ -80,28 +79,28 @@ public:
     ModuleServiceClient(const ModuleServiceClient&) = delete;
     ModuleServiceClient& operator=(const ModuleServiceClient&) = delete;
 
-    void RegisterCallback(ZEVA_CallBackType callback);
+    void RegisterCallback(ZEVA_CallBackType callback) EXCLUDES(m_mutex);
     // Opens the socket and starts the worker; true when running (also when already running).
-    bool Start();
+    bool Start() EXCLUDES(m_mutex);
     // Ends the worker and closes the socket; the client may be started again.
-    void Stop();
+    void Stop() EXCLUDES(m_mutex);
 
-    bool SendScan();
-    bool TakeResponse(ZEVA_ModuleScanResponseType& response);
-    bool PeekInvalidPasswordMac(std::uint8_t* mac) const;
-    void RemoveFirstInvalidPasswordMac();
-    bool SendConfigure(const ZEVA_ConfigureRequestType& request);
-    bool SendWink(const ZEVA_ConfigureRequestType& request);
+    bool SendScan() EXCLUDES(m_mutex);
+    bool TakeResponse(ZEVA_ModuleScanResponseType& response) EXCLUDES(m_mutex);
+    bool PeekInvalidPasswordMac(std::uint8_t* mac) const EXCLUDES(m_mutex);
+    void RemoveFirstInvalidPasswordMac() EXCLUDES(m_mutex);
+    bool SendConfigure(const ZEVA_ConfigureRequestType& request) EXCLUDES(m_mutex);
+    bool SendWink(const ZEVA_ConfigureRequestType& request) EXCLUDES(m_mutex);
 
-    ClientStatistics Statistics() const;
+    ClientStatistics Statistics() const EXCLUDES(m_mutex);
 
     // Runs the client without a socket or worker, for a harness that hands it datagrams: the
     // calls above work, requests go nowhere, and HandleReceived takes the worker's part.
-    void StartDetached();
+    void StartDetached() EXCLUDES(m_mutex);
     // One datagram as if it had arrived from `received`'s sender on its interface, then the
     // timers; returns the events the callback would have been given.
     std::vector<int> HandleReceived(std::span<const std::uint8_t> datagram,
-                                    const ReceivedDatagram& received);
+                                    const ReceivedDatagram& received) EXCLUDES(m_mutex);
 
 private:
     // Who sent an answer: its source address and port and the interface it arrived on.
@@ -125,7 +124,7 @@ private:
         std::uint64_t scanSerial = 0;
     };
     struct PendingCommand {
-        MessageType kind = MessageType::ConfigureRequest;
+        MessageType kind = MessageType::kConfigureRequest;
         MacAddress target{};
         std::vector<std::uint8_t> datagram;
         std::vector<ScanDestination> destinations;
@@ -134,67 +133,72 @@ private:
         Clock::time_point deadline;
     };
 
-    bool Running() const { return m_worker.joinable() || m_detached; }
-    void Run();
-    void FinishRound(std::vector<int>& events);
+    bool Running() const REQUIRES(m_mutex) { return m_worker.joinable() || m_detached; }
+    void Run() EXCLUDES(m_mutex);
+    void FinishRound(std::vector<int>& events) REQUIRES(m_mutex);
     void Wake() const;
-    void ReceiveWaiting(std::vector<int>& events);
+    void ReceiveWaiting(std::vector<int>& events) EXCLUDES(m_mutex);
     void HandleDatagram(std::span<const std::uint8_t> datagram, const ReceivedDatagram& received,
-                        std::vector<int>& events);
+                        std::vector<int>& events) EXCLUDES(m_mutex);
     void HandleScanAnswer(const ScanAnswer& answer, const ReceivedDatagram& received,
-                          std::vector<int>& events);
-    bool QueueResponse(const ScanAnswer& answer, std::vector<int>& events);
-    void NotePasswordMode(std::uint64_t key, const ZEVA_ModuleScanResponseType& record);
-    KnownModule* AddKnownModule(std::uint64_t key);
+                          std::vector<int>& events) REQUIRES(m_mutex);
+    bool QueueResponse(const ScanAnswer& answer, std::vector<int>& events) REQUIRES(m_mutex);
+    void NotePasswordMode(std::uint64_t key, const ZEVA_ModuleScanResponseType& record)
+        REQUIRES(m_mutex);
+    KnownModule* AddKnownModule(std::uint64_t key) REQUIRES(m_mutex);
     void HandleCommandAnswer(const CommandAnswer& answer, const ReceivedDatagram& received,
-                             std::vector<int>& events);
+                             std::vector<int>& events) REQUIRES(m_mutex);
     void Acknowledge(const ScanAnswer& answer, const ScanDestination& route) const;
-    void RunTimers(Clock::time_point now, std::vector<int>& events);
-    int MillisecondsToNextTimer(Clock::time_point now) const;
+    void RunTimers(Clock::time_point now, std::vector<int>& events) REQUIRES(m_mutex);
+    int MillisecondsToNextTimer(Clock::time_point now) const REQUIRES(m_mutex);
     bool QueueCommand(MessageType kind, const MacAddress& target,
-                      const std::function<std::vector<std::uint8_t>(std::uint32_t)>& encode);
-    bool RefusedForConflict(KnownModule& module, Clock::time_point now) const;
-    void DropPendingCommandsFor(const MacAddress& target, std::vector<int>& events);
+                      const std::function<std::vector<std::uint8_t>(std::uint32_t)>& encode)
+        REQUIRES(m_mutex);
+    bool RefusedForConflict(KnownModule& module, Clock::time_point now) const REQUIRES(m_mutex);
+    void DropPendingCommandsFor(const MacAddress& target, std::vector<int>& events)
+        REQUIRES(m_mutex);
     void SendToAll(std::span<const std::uint8_t> datagram,
                    const std::vector<ScanDestination>& destinations) const;
-    std::uint32_t NewRequestId() const;
+    std::uint32_t NewRequestId() const REQUIRES(m_mutex);
 
     const ClientLimits m_limits;
     const std::function<std::uint32_t()> m_ids;
     const std::function<std::vector<ScanDestination>()> m_destinations;
-    mutable std::mutex m_mutex;
-    ZEVA_CallBackType m_callback = nullptr;
+    mutable Mutex m_mutex;
+    ZEVA_CallBackType m_callback GUARDED_BY(m_mutex) = nullptr;
+    // Opened by Start and closed by Stop while no worker runs; in between the worker and the
+    // callers use them without the lock (sending and waking are safe from any thread).
     UdpSocket m_socket;
     int m_wakeDescriptor = -1;
     std::thread m_worker;
-    bool m_stopping = false;
-    bool m_detached = false;
+    bool m_stopping GUARDED_BY(m_mutex) = false;
+    bool m_detached GUARDED_BY(m_mutex) = false;
 
-    BoundedQueue<QueuedResponse> m_responses;
-    BoundedQueue<MacAddress> m_invalidPasswordMacs;
-    ClientStatistics m_statistics;
+    BoundedQueue<QueuedResponse> m_responses GUARDED_BY(m_mutex);
+    BoundedQueue<MacAddress> m_invalidPasswordMacs GUARDED_BY(m_mutex);
+    ClientStatistics m_statistics GUARDED_BY(m_mutex);
 
-    std::uint32_t m_currentScanId = 0;
-    std::uint64_t m_scanSerial = 0;  // counts scans; 0: none sent since start
-    bool m_scanning = false;         // repeats still to send
+    std::uint32_t m_currentScanId GUARDED_BY(m_mutex) = 0;
+    std::uint64_t m_scanSerial GUARDED_BY(m_mutex) = 0;  // counts scans; 0: none sent yet
+    bool m_scanning GUARDED_BY(m_mutex) = false;         // repeats still to send
     // Events raised on the caller's thread, handed to the callback by the worker.
-    std::vector<int> m_deferredEvents;
-    std::vector<ScanDestination> m_scanDestinations;
-    std::vector<std::uint8_t> m_scanDatagram;
-    std::size_t m_scanRepeatsSent = 0;
-    Clock::time_point m_scanStarted;
+    std::vector<int> m_deferredEvents GUARDED_BY(m_mutex);
+    std::vector<ScanDestination> m_scanDestinations GUARDED_BY(m_mutex);
+    std::vector<std::uint8_t> m_scanDatagram GUARDED_BY(m_mutex);
+    std::size_t m_scanRepeatsSent GUARDED_BY(m_mutex) = 0;
+    Clock::time_point m_scanStarted GUARDED_BY(m_mutex);
 
     // Every MAC heard asking for hashed passwords since the client was made, and whether its
     // last answer asks for plain text instead: no configure goes to it then, since it would
     // carry a password in clear. Kept apart from m_modules, which forgets, and bounded by the
     // same capacity; a MAC beyond it is not remembered.
-    std::unordered_map<std::uint64_t, bool> m_hashedModules;
-    std::unordered_map<std::uint64_t, KnownModule> m_modules;
+    std::unordered_map<std::uint64_t, bool> m_hashedModules GUARDED_BY(m_mutex);
+    std::unordered_map<std::uint64_t, KnownModule> m_modules GUARDED_BY(m_mutex);
     // The known modules' keys, the one heard longest ago first: a full table makes room by
     // forgetting modules no scan has heard lately, so a flood of made-up MACs cannot keep a
     // real module out for good.
-    std::list<std::uint64_t> m_heardOrder;
-    std::unordered_map<std::uint32_t, PendingCommand> m_pendingCommands;
+    std::list<std::uint64_t> m_heardOrder GUARDED_BY(m_mutex);
+    std::unordered_map<std::uint32_t, PendingCommand> m_pendingCommands GUARDED_BY(m_mutex);
 };
 
 }  // namespace ordvane::zeva

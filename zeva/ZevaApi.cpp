@@ -12,9 +12,8 @@
 #include "modsvc/ModuleService.h"
 #include "zeva/ModuleServiceClient.h"
 
+namespace ordvane::zeva {
 namespace {
-
-using ordvane::zeva::ModuleServiceClient;
 
 ModuleServiceClient& Client() {
     static ModuleServiceClient* const client = new ModuleServiceClient();
@@ -22,7 +21,7 @@ ModuleServiceClient& Client() {
 }
 
 void PrintStatistics() {
-    const ordvane::zeva::ClientStatistics statistics = Client().Statistics();
+    const ClientStatistics statistics = Client().Statistics();
     std::fprintf(stderr,
                  "zeva: queued=%llu repeated=%llu stale=%llu responses-dropped=%llu "
                  "invalid-password-dropped=%llu unmatched-command-answers=%llu refused=%llu "
@@ -44,7 +43,7 @@ void PrintStatistics() {
                  static_cast<unsigned long long>(statistics.unknownModulesDropped),
                  static_cast<unsigned long long>(statistics.modulesForgotten),
                  static_cast<unsigned long long>(statistics.commandsRefusedForDowngrade));
-    ordvane::zeva::PrintDecodeErrorCounts(stderr, statistics.decodeErrors);
+    PrintDecodeErrorCounts(stderr, statistics.decodeErrors);
     std::fprintf(stderr, "\n");
 }
 
@@ -56,47 +55,48 @@ void StopAtExit() {
 }
 
 }  // namespace
+}  // namespace ordvane::zeva
 
 extern "C" {
 
 ZEVA_API void ZEVA_RegisterCallBack(ZEVA_CallBackType callback) {
-    Client().RegisterCallback(callback);
+    ordvane::zeva::Client().RegisterCallback(callback);
 }
 
 ZEVA_API int ZEVA_Start(void) {
     static std::once_flag exitHandler;
-    std::call_once(exitHandler, [] { std::atexit(StopAtExit); });
-    return Client().Start() ? 1 : 0;
+    std::call_once(exitHandler, [] { std::atexit(ordvane::zeva::StopAtExit); });
+    return ordvane::zeva::Client().Start() ? 1 : 0;
 }
 
 ZEVA_API int ZEVA_SendModuleScan(void) {
-    return Client().SendScan() ? 1 : 0;
+    return ordvane::zeva::Client().SendScan() ? 1 : 0;
 }
 
 ZEVA_API int ZEVA_GetResponse(ZEVA_ModuleScanResponseType* response) {
     if (response == nullptr) {
         return 0;
     }
-    return Client().TakeResponse(*response) ? 1 : 0;
+    return ordvane::zeva::Client().TakeResponse(*response) ? 1 : 0;
 }
 
 ZEVA_API int ZEVA_GetInvPswdMacId(uint8_t* macId) {
-    return Client().PeekInvalidPasswordMac(macId) ? 1 : 0;
+    return ordvane::zeva::Client().PeekInvalidPasswordMac(macId) ? 1 : 0;
 }
 
 ZEVA_API void ZEVA_RemoveFirstInvPswdMacId(void) {
-    Client().RemoveFirstInvalidPasswordMac();
+    ordvane::zeva::Client().RemoveFirstInvalidPasswordMac();
 }
 
 ZEVA_API void ZEVA_SendConfigure(ZEVA_ConfigureRequestType* request) {
     if (request != nullptr) {
-        Client().SendConfigure(*request);
+        ordvane::zeva::Client().SendConfigure(*request);
     }
 }
 
 ZEVA_API void ZEVA_SendWink(ZEVA_ConfigureRequestType* request) {
     if (request != nullptr) {
-        Client().SendWink(*request);
+        ordvane::zeva::Client().SendWink(*request);
     }
 }
 

@@ -6,14 +6,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::string> words = ArgumentWords(data, size);
-    ordvane::sim::SimOptions options;
-    std::string error;
-    if (!ordvane::sim::ParseSimOptions(words, options, error)) {
-        if (error.empty()) {
+    const auto parsed = ordvane::sim::ParseSimOptions(words);
+    if (!parsed) {
+        if (parsed.Reason().empty()) {
             __builtin_trap();
         }
         return 0;
     }
+    const auto& options = parsed.Value();
     const auto& emulator = options.emulator;
     if (options.count < 1 || options.count > ordvane::sim::kMaxModules || !(emulator.loss >= 0) ||
         emulator.loss > 1 || !(emulator.duplication >= 0) || emulator.duplication > 1 ||

@@ -55,13 +55,12 @@ TEST(PasswordCheck, ChallengeResponseFollowsSaltDigestAndChallenge) {
 }
 
 TEST(SimOptions, ValuesAreCheckedAndSharesTakePercentages) {
-    SimOptions options;
-    std::string error;
-    EXPECT_EQ(options.emulator.address, 0x7F000001u);  // loopback unless told otherwise
-    ASSERT_TRUE(ParseSimOptions({"--count", "65536", "--loss", "20%", "--dup", "0.5", "--port", "0",
-                                 "--address", "0.0.0.0", "--jitter-ms", "0"},
-                                options, error))
-        << error;
+    EXPECT_EQ(SimOptions().emulator.address, 0x7F000001u);  // loopback unless told otherwise
+    const auto parsed =
+        ParseSimOptions({"--count", "65536", "--loss", "20%", "--dup", "0.5", "--port", "0",
+                         "--address", "0.0.0.0", "--jitter-ms", "0"});
+    ASSERT_TRUE(parsed) << parsed.Reason();
+    const SimOptions& options = parsed.Value();
     EXPECT_EQ(options.count, 65536u);
     EXPECT_DOUBLE_EQ(options.emulator.loss, 0.2);
     EXPECT_DOUBLE_EQ(options.emulator.duplication, 0.5);
@@ -75,8 +74,7 @@ TEST(SimOptions, ValuesAreCheckedAndSharesTakePercentages) {
                                                                  {"--address", "localhost"},
                                                                  {"--count"},
                                                                  {"--colour", "red"}}) {
-        SimOptions rejected;
-        EXPECT_FALSE(ParseSimOptions(bad, rejected, error)) << bad[0];
+        EXPECT_FALSE(ParseSimOptions(bad)) << bad[0];
     }
 }
 

@@ -30,7 +30,7 @@ struct ModalDialogRecord {
     INT_PTR result;
 };
 
-class ModalScript : private ModalHooks {
+class ModalScript final : private ModalHooks {
 public:
     using DialogHandler = std::function<void(CDialog& dialog)>;
     using MessageBoxHandler = std::function<int(const MessageBoxRecord& box)>;

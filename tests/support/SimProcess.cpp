@@ -124,7 +124,7 @@ void SimProcess::ReadOutput(int descriptor) {
         while ((newline = pending.find('\n')) != std::string::npos) {
             std::string line = pending.substr(0, newline);
             pending.erase(0, newline + 1);
-            std::lock_guard lock(m_mutex);
+            MutexLock lock(m_mutex);
             if (!m_ready && line.rfind(kReadyPrefix, 0) == 0) {
                 m_port = static_cast<std::uint16_t>(
                     SaturatingAtoi(std::string_view(line).substr(kReadyPrefix.size())));
@@ -132,23 +132,25 @@ void SimProcess::ReadOutput(int descriptor) {
             } else {
                 m_lines.push_back(std::move(line));
             }
-            m_changed.notify_all();
+            m_changed.NotifyAll();
         }
     }
     close(descriptor);
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_ended = true;
-    m_changed.notify_all();
+    m_changed.NotifyAll();
 }
 
 bool SimProcess::WaitReady(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(m_mutex);
-    m_changed.wait_for(lock, timeout, [this] { return m_ready || m_ended; });
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    MutexLock lock(m_mutex);
+    while (!m_ready && !m_ended && m_changed.WaitUntil(m_mutex, deadline)) {
+    }
     return m_ready;
 }
 
 std::uint16_t SimProcess::Port() const {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_port;
 }
 
@@ -157,7 +159,7 @@ std::string SimProcess::Target() const {
 }
 
 std::vector<std::string> SimProcess::Lines() const {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_lines;
 }
 
@@ -173,18 +175,25 @@ std::vector<std::string> SimProcess::LinesStartingWith(std::string_view prefix) 
 
 bool SimProcess::WaitForLines(std::string_view prefix, std::size_t count,
                               std::chrono::milliseconds timeout) const {
-    std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, timeout, [&] {
-        const auto matching = std::count_if(m_lines.begin(), m_lines.end(), [&](const auto& line) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const auto enough = [&](const std::vector<std::string>& lines) {
+        const auto matching = std::count_if(lines.begin(), lines.end(), [&](const auto& line) {
             return line.rfind(prefix, 0) == 0;
         });
         return static_cast<std::size_t>(matching) >= count;
-    });
+    };
+    MutexLock lock(m_mutex);
+    while (!enough(m_lines)) {
+        if (!m_changed.WaitUntil(m_mutex, deadline)) {
+            return enough(m_lines);
+        }
+    }
+    return true;
 }
 
 bool SimProcess::Stop() {
     if (m_pid <= 0) {
-        std::lock_guard lock(m_mutex);
+        MutexLock lock(m_mutex);
         return m_ended;
     }
     kill(m_pid, SIGTERM);

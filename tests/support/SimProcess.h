@@ -22,13 +22,13 @@
 #include <sys/types.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include "platform/Mutex.h"
 
 namespace ordvane::testing {
 
@@ -42,36 +42,37 @@ public:
     SimProcess& operator=(const SimProcess&) = delete;
 
     // Waits for the ready line; false if the emulator ended or the time ran out.
-    bool WaitReady(std::chrono::milliseconds timeout = std::chrono::seconds(20));
-    std::uint16_t Port() const;
+    bool WaitReady(std::chrono::milliseconds timeout = std::chrono::seconds(20)) EXCLUDES(m_mutex);
+    std::uint16_t Port() const EXCLUDES(m_mutex);
     // "127.0.0.1:<port>", the value for ZEVA_TARGETS.
     std::string Target() const;
 
     // Every line printed so far after the ready line.
-    std::vector<std::string> Lines() const;
+    std::vector<std::string> Lines() const EXCLUDES(m_mutex);
     std::vector<std::string> LinesStartingWith(std::string_view prefix) const;
     // Waits until at least count lines start with prefix.
     bool WaitForLines(std::string_view prefix, std::size_t count,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+                      std::chrono::milliseconds timeout = std::chrono::seconds(10)) const
+        EXCLUDES(m_mutex);
 
     // Stops the emulator and waits for it; true when it ended by the stop request or by itself.
-    bool Stop();
+    bool Stop() EXCLUDES(m_mutex);
     // The command line and the output so far, for failure messages.
     std::string Describe() const;
 
 private:
-    void ReadOutput(int descriptor);
+    void ReadOutput(int descriptor) EXCLUDES(m_mutex);
 
     std::vector<std::string> m_arguments;
     std::vector<std::string> m_launcher;
     pid_t m_pid = -1;
     std::thread m_reader;
-    mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
-    std::vector<std::string> m_lines;
-    std::uint16_t m_port = 0;
-    bool m_ready = false;
-    bool m_ended = false;
+    mutable Mutex m_mutex;
+    mutable CondVar m_changed;
+    std::vector<std::string> m_lines GUARDED_BY(m_mutex);
+    std::uint16_t m_port GUARDED_BY(m_mutex) = 0;
+    bool m_ready GUARDED_BY(m_mutex) = false;
+    bool m_ended GUARDED_BY(m_mutex) = false;
 };
 
 // Points the library of this process at the emulator only: ZEVA_TARGETS=127.0.0.1:<port> and

@@ -89,9 +89,8 @@ VersionResourceDescription TypicalDescription(const std::string& fileVersion) {
 }
 
 Bytes BlockOf(const VersionResourceDescription& description) {
-    Bytes block;
-    WriteVersionResource(description, block);
-    return block;
+    auto block = WriteVersionResource(description);
+    return block ? std::move(block).Value() : Bytes{};
 }
 
 PeTestImage BuildPeImage(const Bytes& versionResource, bool is64) {

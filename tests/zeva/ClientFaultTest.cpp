@@ -130,11 +130,11 @@ TEST(ClientFaults, BrokenDatagramsAreCountedByReasonAndNeverQueued) {
 
     ASSERT_TRUE(Eventually([&] { return client.Statistics().repeatedAnswers == 1; }));
     const ClientStatistics statistics = client.Statistics();
-    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::Truncated)], 1u);
-    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::ForeignMagic)], 1u);
-    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::TooLarge)], 1u);
-    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::WrongVersion)], 1u);
-    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::UnexpectedType)], 1u);
+    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::kTruncated)], 1u);
+    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::kForeignMagic)], 1u);
+    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::kTooLarge)], 1u);
+    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::kWrongVersion)], 1u);
+    EXPECT_EQ(statistics.decodeErrors[static_cast<int>(DecodeError::kUnexpectedType)], 1u);
     EXPECT_EQ(statistics.staleAnswers, 1u);
     EXPECT_EQ(statistics.answersQueued, 1u);
     ZEVA_ModuleScanResponseType response{};
@@ -169,7 +169,7 @@ TEST(ClientFaults, FullQueuesDropAndCount) {
         ASSERT_TRUE(message);
         const auto& configure = std::get<ConfigureRequest>(*message);
         module.Send(CommandAnswer{configure.requestId, AnswerFrom(scanId, mac).hardwareAddress,
-                                  MessageType::ConfigureRequest, CommandResult::WrongPassword});
+                                  MessageType::kConfigureRequest, CommandResult::kWrongPassword});
     }
     ASSERT_TRUE(Eventually([&] { return client.Statistics().invalidPasswordsDropped == 1; }));
     std::uint8_t head[6] = {};
@@ -326,12 +326,12 @@ TEST(ClientFaults, TwoSendersForOneMacStopCommandsUntilAScanSettlesOnOne) {
     const auto configure = module.ReceiveRequest<ConfigureRequest>();
     ASSERT_TRUE(configure);
     const MacAddress mac = AnswerFrom(secondScan, 1).hardwareAddress;
-    impostor.Send(CommandAnswer{configure->requestId, mac, MessageType::ConfigureRequest,
-                                CommandResult::WrongPassword});
-    module.Send(CommandAnswer{configure->requestId + 1, mac, MessageType::ConfigureRequest,
-                              CommandResult::WrongPassword});
-    module.Send(CommandAnswer{configure->requestId, mac, MessageType::ConfigureRequest,
-                              CommandResult::Accepted});
+    impostor.Send(CommandAnswer{configure->requestId, mac, MessageType::kConfigureRequest,
+                                CommandResult::kWrongPassword});
+    module.Send(CommandAnswer{configure->requestId + 1, mac, MessageType::kConfigureRequest,
+                              CommandResult::kWrongPassword});
+    module.Send(CommandAnswer{configure->requestId, mac, MessageType::kConfigureRequest,
+                              CommandResult::kAccepted});
     ASSERT_TRUE(Eventually([] { return g_events[ZEVA_EVENT_RESCAN] == 1; }));
     EXPECT_EQ(g_events[ZEVA_EVENT_INVALID_PASSWORD], 0);
     EXPECT_EQ(client.Statistics().foreignCommandAnswers, 1u);

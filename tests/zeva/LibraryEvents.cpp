@@ -3,20 +3,22 @@
 #include <cstdio>
 #include <thread>
 
+#include "platform/Mutex.h"
+
 namespace ordvane::testing {
 
 namespace {
 
-std::mutex g_mutex;
-std::condition_variable g_changed;
-std::map<int, int> g_counts;
+Mutex g_mutex;
+CondVar g_changed;
+std::map<int, int> g_counts GUARDED_BY(g_mutex);
 
-void OnEvent(int eventCode) {
+void OnEvent(int eventCode) EXCLUDES(g_mutex) {
     {
-        std::lock_guard lock(g_mutex);
+        MutexLock lock(g_mutex);
         ++g_counts[eventCode];
     }
-    g_changed.notify_all();
+    g_changed.NotifyAll();
 }
 
 }  // namespace
@@ -27,13 +29,19 @@ bool LibraryEvents::StartLibrary() {
 }
 
 int LibraryEvents::Count(int eventCode) {
-    std::lock_guard lock(g_mutex);
+    MutexLock lock(g_mutex);
     return g_counts[eventCode];
 }
 
 bool LibraryEvents::WaitFor(int eventCode, int count, std::chrono::milliseconds timeout) {
-    std::unique_lock lock(g_mutex);
-    return g_changed.wait_for(lock, timeout, [&] { return g_counts[eventCode] >= count; });
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    MutexLock lock(g_mutex);
+    while (g_counts[eventCode] < count) {
+        if (!g_changed.WaitUntil(g_mutex, deadline)) {
+            return g_counts[eventCode] >= count;
+        }
+    }
+    return true;
 }
 
 std::map<std::string, ZEVA_ModuleScanResponseType> ScanFor(std::size_t expected,

@@ -328,8 +328,8 @@ private:
         if (m_kind == Kind::kEcho && configure != nullptr) {
             zeva::CommandAnswer answer;
             answer.hardwareAddress = m_mac;
-            answer.command = zeva::MessageType::ConfigureRequest;
-            answer.result = zeva::CommandResult::WrongPassword;
+            answer.command = zeva::MessageType::kConfigureRequest;
+            answer.result = zeva::CommandResult::kWrongPassword;
             answer.requestId = configure->requestId + 1;
             Send(socket, answer, library);
             answer.requestId = configure->requestId;

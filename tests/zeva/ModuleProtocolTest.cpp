@@ -132,7 +132,7 @@ TEST(ModuleProtocol, EveryCutOfAValidDatagramIsRefused) {
     for (std::size_t size = 0; size < datagram.size(); ++size) {
         const auto decoded = DecodeLibraryBound(std::span(datagram.data(), size));
         EXPECT_FALSE(decoded.message) << size;
-        EXPECT_EQ(decoded.error, DecodeError::Truncated) << size;
+        EXPECT_EQ(decoded.error, DecodeError::kTruncated) << size;
     }
 }
 
@@ -145,24 +145,24 @@ TEST(ModuleProtocol, RefusalsNameTheirReason) {
     };
     auto foreign = datagram;
     foreign[0] = 'X';
-    EXPECT_EQ(reason(foreign), DecodeError::ForeignMagic);
+    EXPECT_EQ(reason(foreign), DecodeError::kForeignMagic);
     auto version = datagram;
     version[4] = 2;
-    EXPECT_EQ(reason(version), DecodeError::WrongVersion);
+    EXPECT_EQ(reason(version), DecodeError::kWrongVersion);
     auto trailing = datagram;
     trailing.push_back(0);
-    EXPECT_EQ(reason(trailing), DecodeError::Malformed);
+    EXPECT_EQ(reason(trailing), DecodeError::kMalformed);
     auto presence = datagram;
     presence[8 + 4 + 6 + 2] = 2;  // moduleTypeValid must be 0 or 1
-    EXPECT_EQ(reason(presence), DecodeError::Malformed);
+    EXPECT_EQ(reason(presence), DecodeError::kMalformed);
     std::vector<std::uint8_t> oversized(kMaxDatagramSize + 1, 0);
     std::copy(datagram.begin(), datagram.end(), oversized.begin());
-    EXPECT_EQ(reason(oversized), DecodeError::TooLarge);
+    EXPECT_EQ(reason(oversized), DecodeError::kTooLarge);
     // A scan request is for modules, never for the library.
-    EXPECT_EQ(reason(Encoded(ScanRequest{1})), DecodeError::UnexpectedType);
+    EXPECT_EQ(reason(Encoded(ScanRequest{1})), DecodeError::kUnexpectedType);
     auto badType = Encoded(ScanRequest{1});
     badType[5] = 99;
-    EXPECT_EQ(reason(badType), DecodeError::UnexpectedType);
+    EXPECT_EQ(reason(badType), DecodeError::kUnexpectedType);
 }
 
 TEST(ModuleProtocol, ConfigureRoundTripWithAndWithoutNewPassword) {
@@ -206,11 +206,11 @@ TEST(ModuleProtocol, ShortMessagesRoundTrip) {
     ASSERT_TRUE(wink.message);
     EXPECT_EQ(std::get<WinkRequest>(*wink.message).target, mac);
     auto answer = DecodeLibraryBound(Encoded(
-        CommandAnswer{10, mac, MessageType::ConfigureRequest, CommandResult::WrongPassword}));
+        CommandAnswer{10, mac, MessageType::kConfigureRequest, CommandResult::kWrongPassword}));
     ASSERT_TRUE(answer.message);
-    EXPECT_EQ(std::get<CommandAnswer>(*answer.message).result, CommandResult::WrongPassword);
+    EXPECT_EQ(std::get<CommandAnswer>(*answer.message).result, CommandResult::kWrongPassword);
 
-    auto badResult = Encoded(CommandAnswer{10, mac, MessageType::WinkRequest});
+    auto badResult = Encoded(CommandAnswer{10, mac, MessageType::kWinkRequest});
     badResult.back() = 7;
     EXPECT_FALSE(DecodeLibraryBound(badResult).message);
 }
