@@ -1,5 +1,6 @@
 #include "platform/framework/ListViewWidget.h"
 
+#include <QApplication>
 #include <QBrush>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -9,7 +10,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyleOptionHeader>
+#include <QStyleOptionViewItem>
 #include <QTimer>
 #include <unordered_set>
 
@@ -304,9 +307,9 @@ void ListHeaderView::paintSection(QPainter* painter, const QRect& rect, int logi
 }
 
 ListViewWidget::ListViewWidget(QWidget* parent, DWORD style)
-    : QTreeView(parent), m_model(new ListModel(this)) {
+    : QTableView(parent), m_model(new ListModel(this)) {
     auto* header = new ListHeaderView(this);
-    setHeader(header);
+    setHorizontalHeader(header);
     setModel(m_model);
     header->setSectionsClickable(true);
     header->setSectionsMovable(false);
@@ -315,11 +318,16 @@ ListViewWidget::ListViewWidget(QWidget* parent, DWORD style)
     header->setSortIndicatorShown(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setMinimumSectionSize(0);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
-    setIndentation(0);
+    // Rows have no headings and one height, which also keeps a reset of 65,536 rows cheap.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(0);
+    FitRowHeight();
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    // Tab leaves the list for the next control, as in any dialog.
+    setTabKeyNavigation(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode((style & LVS_SINGLESEL) != 0 ? QAbstractItemView::SingleSelection
                                                   : QAbstractItemView::ExtendedSelection);
@@ -468,18 +476,85 @@ bool ListViewWidget::viewportEvent(QEvent* event) {
         default:
             break;
     }
-    return QTreeView::viewportEvent(event);
+    return QTableView::viewportEvent(event);
+}
+
+void ListViewWidget::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        FitRowHeight();
+    }
+}
+
+void ListViewWidget::FitRowHeight() {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = QStringLiteral("Xg");
+    const QSize size = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this);
+    verticalHeader()->setDefaultSectionSize(std::max(size.height(), 1));
+}
+
+QModelIndex ListViewWidget::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    m_model->Flush();
+    const int rows = m_model->rowCount();
+    switch (cursorAction) {
+        case MoveLeft:
+        case MoveRight: {
+            QScrollBar* bar = horizontalScrollBar();
+            bar->setValue(bar->value() + (cursorAction == MoveLeft ? -1 : 1) * bar->singleStep());
+            return currentIndex();
+        }
+        case MoveHome:
+            return rows > 0 ? m_model->index(0, 0) : QModelIndex();
+        case MoveEnd:
+            return rows > 0 ? m_model->index(rows - 1, 0) : QModelIndex();
+        default: {
+            const QModelIndex moved = QTableView::moveCursor(cursorAction, modifiers);
+            return moved.isValid() ? moved.siblingAtColumn(0) : moved;
+        }
+    }
+}
+
+void ListViewWidget::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (current.isValid() && current.column() != 0) {
+        // A click on any cell makes its row current; the row's first cell carries the focus.
+        selectionModel()->setCurrentIndex(current.siblingAtColumn(0),
+                                          QItemSelectionModel::NoUpdate);
+        return;
+    }
+    QTableView::currentChanged(current, previous);
 }
 
 void ListViewWidget::keyboardSearch(const QString& search) {
     m_model->Flush();
-    // The item view searches the current cell's column; a list view finds rows by their label.
-    const QModelIndex current = currentIndex();
-    if (current.isValid() && current.column() != 0) {
-        selectionModel()->setCurrentIndex(current.siblingAtColumn(0),
-                                          QItemSelectionModel::NoUpdate);
+    const int rows = m_model->rowCount();
+    if (rows == 0 || m_model->columnCount() == 0) {
+        return;
     }
-    QTreeView::keyboardSearch(search);
+    const bool newSearch = search.isEmpty() || !m_lastTyped.isValid() ||
+                           m_lastTyped.elapsed() > QApplication::keyboardInputInterval();
+    m_lastTyped.start();
+    m_typed = newSearch ? search : m_typed + search;
+    // Typing one character again and again steps through the rows that start with it.
+    const bool sameKey = m_typed.size() > 1 && m_typed.count(m_typed.back()) == m_typed.size();
+    const QString wanted = sameKey ? QString(m_typed.front()) : m_typed;
+    // A new search starts below the current row, so that it finds the next match.
+    const QModelIndex current = currentIndex();
+    int start = current.isValid() ? current.row() : 0;
+    if (current.isValid() && (newSearch || sameKey)) {
+        start = (start + 1) % rows;
+    }
+    for (int step = 0; step < rows; ++step) {
+        const int row = (start + step) % rows;
+        const ListRow* each = m_model->Rows().At(row);
+        if (each != nullptr && !each->texts.empty() &&
+            QString::fromUtf8(each->texts.front().c_str())
+                .startsWith(wanted, Qt::CaseInsensitive)) {
+            setCurrentIndex(m_model->index(row, 0));
+            return;
+        }
+    }
 }
 
 void ListViewWidget::keyPressEvent(QKeyEvent* event) {
@@ -500,7 +575,7 @@ void ListViewWidget::keyPressEvent(QKeyEvent* event) {
         contextMenuEvent(&menu);
         return;
     }
-    QTreeView::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
 }
 
 void ListViewWidget::contextMenuEvent(QContextMenuEvent* event) {

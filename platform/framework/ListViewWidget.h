@@ -2,13 +2,15 @@
 // Internal: the Qt side of the list view. ListModel holds the rows (ListRowStore) and the
 // columns and publishes changes to the view in batches; ListHeaderView draws owner-drawn header
 // items through the header's CHeaderCtrl; ListViewWidget is the report view itself, turning
-// double clicks and header clicks into the list view's messages.
+// double clicks and header clicks into the list view's messages. The report view is a table
+// without grid or row headings, so that a screen reader reads it as a table with named column
+// headings.
 
 #include <QAbstractTableModel>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QPalette>
-#include <QTreeView>
+#include <QTableView>
 #include <functional>
 #include <string>
 #include <vector>
@@ -105,10 +107,12 @@ protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 };
 
-class ListViewWidget : public QTreeView {
+class ListViewWidget : public QTableView {
 public:
     ListViewWidget(QWidget* parent, DWORD style);
 
+    // The column headings.
+    QHeaderView* header() const { return horizontalHeader(); }
     ListModel* Model() const { return m_model; }
     DWORD ExtendedStyle() const { return m_extendedStyle; }
     void SetExtendedStyle(DWORD style) { m_extendedStyle = style; }
@@ -118,19 +122,27 @@ public:
     // Shows the selection that the rows carry.
     void ShowRowSelection();
     // Type-to-find: selects the next row whose first column starts with what was typed within
-    // the platform's keyboard input interval, whichever cell was clicked last.
+    // the platform's keyboard input interval, whichever cell was clicked last; the same
+    // character typed again steps to the next row starting with it.
     void keyboardSearch(const QString& search) override;
     // The width the column's texts in view need.
     int ColumnContentWidth(int column) const { return sizeHintForColumn(column); }
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // A list view moves between rows: Home and End go to the first and last row, Left and Right
+    // scroll sideways, and the current cell stays in the first column, where the focus is drawn.
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     // Enter sends NM_RETURN to the parent (reflected to the control first); Shift+F10 asks for
     // the context menu as the Menu key does.
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // Rows are as high as one line of text in a cell, as the item delegate measures it.
+    void FitRowHeight();
     void OnSectionClicked(int section);
     // Sends a bare WM_NOTIFY with this code to the parent; returns the handler's result.
     LRESULT NotifyParent(UINT code);
@@ -142,6 +154,8 @@ private:
     DWORD m_extendedStyle = 0;
     bool m_showingRowSelection = false;
     int m_savedScrollValue = 0;
+    QString m_typed;
+    QElapsedTimer m_lastTyped;
 };
 
 }  // namespace ordvane::framework::detail

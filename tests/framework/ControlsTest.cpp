@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QTreeView>
+#include <QTableView>
 #include <string>
 #include <vector>
 
@@ -255,7 +255,7 @@ TEST(ListControlTest, ItemsInsertAnywhereKeepTheirDataAndSortByTheCompareFunctio
         EXPECT_EQ(reinterpret_cast<const Row*>(list.GetItemData(3))->key, 1);
 
         list.FlushPendingChanges();
-        auto* view = qobject_cast<QTreeView*>(list.GetWidget());
+        auto* view = qobject_cast<QTableView*>(list.GetWidget());
         ASSERT_NE(view, nullptr);
         EXPECT_EQ(view->model()->rowCount(), 4);
         EXPECT_EQ(view->model()->index(1, 0).data().toString(), QStringLiteral("5b"));
@@ -295,7 +295,7 @@ TEST(ListControlTest, SelectionHitTestAndDoubleClickUseClientCoordinates) {
         PumpEvents();
         position = list.GetFirstSelectedItemPosition();
         EXPECT_EQ(list.GetNextSelectedItem(position), 3);
-        auto* view = qobject_cast<QTreeView*>(list.GetWidget());
+        auto* view = qobject_cast<QTableView*>(list.GetWidget());
         ASSERT_EQ(view->selectionModel()->selectedRows().size(), 1);
         EXPECT_EQ(view->selectionModel()->selectedRows().front().row(), 3);
 
@@ -373,7 +373,7 @@ TEST(ListControlTest, TheModelStaysConsistentForTheViewThroughBatchedChanges) {
     ModalScript script;
     script.OnDialog([&](CDialog&) {
         CListCtrl& list = dialog.m_list;
-        auto* view = qobject_cast<QTreeView*>(list.GetWidget());
+        auto* view = qobject_cast<QTableView*>(list.GetWidget());
         // Aborts the test run at the first inconsistency between signals and answers.
         QAbstractItemModelTester tester(view->model(),
                                         QAbstractItemModelTester::FailureReportingMode::Fatal);

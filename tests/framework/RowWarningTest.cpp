@@ -6,7 +6,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <QTreeView>
+#include <QTableView>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -50,11 +50,11 @@ BEGIN_MESSAGE_MAP(TippedList, CListCtrl)
 ON_NOTIFY_REFLECT(LVN_GETINFOTIP, OnGetInfoTip)
 END_MESSAGE_MAP()
 
-void WithTippedList(const std::function<void(TippedList&, QTreeView&)>& body) {
+void WithTippedList(const std::function<void(TippedList&, QTableView&)>& body) {
     ordvane::testing::TestListDialog<TippedList> dialog;
     ModalScript script;
     script.OnDialog([&](CDialog&) {
-        auto* view = qobject_cast<QTreeView*>(dialog.m_list.GetWidget());
+        auto* view = qobject_cast<QTableView*>(dialog.m_list.GetWidget());
         ASSERT_NE(view, nullptr);
         dialog.m_list.InsertColumn(0, "A", LVCFMT_LEFT, 50);
         dialog.m_list.InsertColumn(1, "B", LVCFMT_LEFT, 50);
@@ -64,14 +64,14 @@ void WithTippedList(const std::function<void(TippedList&, QTreeView&)>& body) {
     dialog.DoModal();
 }
 
-QVariant Background(QTreeView& view, int row) {
+QVariant Background(QTableView& view, int row) {
     return view.model()->index(row, 1).data(Qt::BackgroundRole);
 }
 
 }  // namespace
 
 TEST(RowWarningTest, TheMarkTravelsWithItsRowThroughInsertsSortsAndDeletes) {
-    WithTippedList([](TippedList& list, QTreeView& view) {
+    WithTippedList([](TippedList& list, QTableView& view) {
         QAbstractItemModelTester tester(view.model(),
                                         QAbstractItemModelTester::FailureReportingMode::Fatal);
         for (int item = 0; item < 4; ++item) {
@@ -110,7 +110,7 @@ TEST(RowWarningTest, TheMarkTravelsWithItsRowThroughInsertsSortsAndDeletes) {
 }
 
 TEST(RowWarningTest, TheWarningBackgroundIsAGentleAmberOnLightAndDarkPalettes) {
-    WithTippedList([](TippedList& list, QTreeView& view) {
+    WithTippedList([](TippedList& list, QTableView& view) {
         list.InsertItem(0, "row");
         list.SetItemWarning(0, TRUE);
         PumpEvents();
@@ -132,7 +132,7 @@ TEST(RowWarningTest, TheWarningBackgroundIsAGentleAmberOnLightAndDarkPalettes) {
 }
 
 TEST(RowWarningTest, TooltipsAreAskedFromTheControlOnlyWithTheInfoTipStyle) {
-    WithTippedList([](TippedList& list, QTreeView& view) {
+    WithTippedList([](TippedList& list, QTableView& view) {
         for (int item = 0; item < 4; ++item) {
             list.InsertItem(item, "row");
         }
