@@ -110,9 +110,16 @@ QColor ListModel::WarningBackground(const QPalette& palette) {
     return QColor(mix(255, base.red()), mix(191, base.green()), mix(0, base.blue()));
 }
 
+QString ListModel::WarningSign() {
+    return QStringLiteral("\u26A0");
+}
+
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 ||
-        section >= static_cast<int>(m_columns.size())) {
+    if (orientation == Qt::Vertical) {
+        const ListRow* row = role == Qt::DisplayRole ? m_rows.At(section) : nullptr;
+        return row != nullptr && row->warning ? QVariant(WarningSign()) : QVariant();
+    }
+    if (section < 0 || section >= static_cast<int>(m_columns.size())) {
         return {};
     }
     const Column& column = m_columns[static_cast<std::size_t>(section)];
@@ -228,6 +235,7 @@ void ListModel::NoteRowChanged(int row) {
         return;  // the next flush shows it
     }
     emit dataChanged(index(row, 0), index(row, static_cast<int>(m_columns.size()) - 1));
+    emit headerDataChanged(Qt::Vertical, row, row);
 }
 
 void ListModel::Flush() {
@@ -306,6 +314,41 @@ void ListHeaderView::paintSection(QPainter* painter, const QRect& rect, int logi
     painter->restore();
 }
 
+RowMarkHeaderView::RowMarkHeaderView(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
+
+void RowMarkHeaderView::paintEvent(QPaintEvent* event) {
+    QHeaderView::paintEvent(event);
+    // Below the last row the gutter is the list's background, not an empty heading.
+    const int end = length() - offset();
+    if (end < viewport()->height()) {
+        QPainter painter(viewport());
+        painter.fillRect(0, end, viewport()->width(), viewport()->height() - end,
+                         palette().brush(QPalette::Base));
+    }
+}
+
+QSize RowMarkHeaderView::sizeHint() const {
+    // One width whether or not a row warns, so that the columns never move.
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+    return {fontMetrics().horizontalAdvance(ListModel::WarningSign()) + 2 * margin,
+            QHeaderView::sizeHint().height()};
+}
+
+void RowMarkHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    const QAbstractItemModel* rows = model();
+    const QVariant background =
+        rows != nullptr ? rows->data(rows->index(logicalIndex, 0), Qt::BackgroundRole) : QVariant();
+    painter->fillRect(rect, background.canConvert<QBrush>() ? background.value<QBrush>()
+                                                            : palette().brush(QPalette::Base));
+    const QString sign =
+        rows != nullptr ? rows->headerData(logicalIndex, Qt::Vertical, Qt::DisplayRole).toString()
+                        : QString();
+    if (!sign.isEmpty()) {
+        painter->setPen(palette().color(QPalette::Text));
+        painter->drawText(rect, Qt::AlignCenter, sign);
+    }
+}
+
 ListViewWidget::ListViewWidget(QWidget* parent, DWORD style)
     : QTableView(parent), m_model(new ListModel(this)) {
     auto* header = new ListHeaderView(this);
@@ -318,8 +361,10 @@ ListViewWidget::ListViewWidget(QWidget* parent, DWORD style)
     header->setSortIndicatorShown(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setMinimumSectionSize(0);
-    // Rows have no headings and one height, which also keeps a reset of 65,536 rows cheap.
-    verticalHeader()->hide();
+    // Rows have one height, which also keeps a reset of 65,536 rows cheap.
+    setVerticalHeader(new RowMarkHeaderView(this));
+    verticalHeader()->setSectionsClickable(false);
+    verticalHeader()->setHighlightSections(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(0);
     FitRowHeight();

@@ -4,7 +4,7 @@
 // items through the header's CHeaderCtrl; ListViewWidget is the report view itself, turning
 // double clicks and header clicks into the list view's messages. The report view is a table
 // without grid or row headings, so that a screen reader reads it as a table with named column
-// headings.
+// headings; its row headings mark the rows that carry a warning.
 
 #include <QAbstractTableModel>
 #include <QElapsedTimer>
@@ -69,6 +69,8 @@ public:
     // The background of a row marked as a warning: a light amber blended into the palette's
     // base colour, so that it stays gentle and the text stays readable on light and dark themes.
     static QColor WarningBackground(const QPalette& palette);
+    // The sign a warning row's heading shows.
+    static QString WarningSign();
 
     // Set by the view: called around a flush so that it can keep its scroll position and show
     // the selection kept in the rows.
@@ -104,6 +106,19 @@ public:
     explicit ListHeaderView(QWidget* parent);
 
 protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+};
+
+// The rows' headings: a narrow gutter that shows a warning sign beside each row marked as a
+// warning, on the row's own background, so that a warning is told by more than colour and
+// weight without taking width from any column.
+class RowMarkHeaderView : public QHeaderView {
+public:
+    explicit RowMarkHeaderView(QWidget* parent);
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 };
 

@@ -68,6 +68,13 @@ QVariant Background(QTableView& view, int row) {
     return view.model()->index(row, 1).data(Qt::BackgroundRole);
 }
 
+// The row's warning as drawn: its background and the sign in its heading, which must agree.
+bool Marked(QTableView& view, int row) {
+    const bool background = Background(view, row).isValid();
+    EXPECT_EQ(view.model()->headerData(row, Qt::Vertical).toString().isEmpty(), !background) << row;
+    return background;
+}
+
 }  // namespace
 
 TEST(RowWarningTest, TheMarkTravelsWithItsRowThroughInsertsSortsAndDeletes) {
@@ -95,17 +102,25 @@ TEST(RowWarningTest, TheMarkTravelsWithItsRowThroughInsertsSortsAndDeletes) {
         list.DeleteItem(0);
         EXPECT_TRUE(list.GetItemWarning(0));
         PumpEvents();
-        EXPECT_TRUE(Background(view, 0).isValid());
-        EXPECT_FALSE(Background(view, 1).isValid());
+        EXPECT_TRUE(Marked(view, 0));
+        EXPECT_FALSE(Marked(view, 1));
 
-        // A published row shows its new mark at once, one signal for the row.
+        // A published row shows its new mark at once, one signal for the row and its heading.
         QSignalSpy changed(view.model(), &QAbstractItemModel::dataChanged);
+        QSignalSpy heading(view.model(), &QAbstractItemModel::headerDataChanged);
         EXPECT_TRUE(list.SetItemWarning(1, TRUE));
         EXPECT_TRUE(list.SetItemWarning(1, TRUE));
         EXPECT_EQ(changed.count(), 1) << "setting the same mark again changes nothing";
-        EXPECT_TRUE(Background(view, 1).isValid());
+        EXPECT_EQ(heading.count(), 1);
+        EXPECT_TRUE(Marked(view, 1));
+        // A point on the row's sign hits the row, as a state icon does.
+        CRect rect;
+        ASSERT_TRUE(list.GetItemRect(1, &rect, 0));
+        UINT flags = 0;
+        EXPECT_EQ(list.HitTest(CPoint(2, (rect.top + rect.bottom) / 2), &flags), 1);
+        EXPECT_EQ(flags, LVHT_ONITEMSTATEICON);
         EXPECT_TRUE(list.SetItemWarning(1, FALSE));
-        EXPECT_FALSE(Background(view, 1).isValid());
+        EXPECT_FALSE(Marked(view, 1));
     });
 }
 
