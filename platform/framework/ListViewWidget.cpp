@@ -330,8 +330,8 @@ void RowMarkHeaderView::paintEvent(QPaintEvent* event) {
 QSize RowMarkHeaderView::sizeHint() const {
     // One width whether or not a row warns, so that the columns never move.
     const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
-    return {fontMetrics().horizontalAdvance(ListModel::WarningSign()) + 2 * margin,
-            QHeaderView::sizeHint().height()};
+    // Only the width counts; measuring the rows' headings would cost a pass over many rows.
+    return {fontMetrics().horizontalAdvance(ListModel::WarningSign()) + 2 * margin, length()};
 }
 
 void RowMarkHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
@@ -363,7 +363,8 @@ ListViewWidget::ListViewWidget(QWidget* parent, DWORD style)
     header->setMinimumSectionSize(0);
     // Rows have one height, which also keeps a reset of 65,536 rows cheap.
     setVerticalHeader(new RowMarkHeaderView(this));
-    verticalHeader()->setSectionsClickable(false);
+    verticalHeader()->setSectionsClickable(true);
+    verticalHeader()->viewport()->installEventFilter(this);
     verticalHeader()->setHighlightSections(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(0);
@@ -506,14 +507,8 @@ bool ListViewWidget::viewportEvent(QEvent* event) {
         case QEvent::MouseButtonDblClick: {
             m_model->Flush();
             auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() != Qt::LeftButton) {
-                break;
-            }
-            const QPoint client = ViewportToClient(mouse->position().toPoint());
-            DefaultProcessingScope scope(WM_LBUTTONDBLCLK);
-            ::SendMessage(CWnd::HandleFromWidget(this), WM_LBUTTONDBLCLK, MK_LBUTTON,
-                          MAKELPARAM(static_cast<WORD>(client.x()), static_cast<WORD>(client.y())));
-            if (!scope.Requested()) {
+            if (mouse->button() == Qt::LeftButton &&
+                !SendDoubleClick(ViewportToClient(mouse->position().toPoint()))) {
                 return true;
             }
             break;
@@ -522,6 +517,28 @@ bool ListViewWidget::viewportEvent(QEvent* event) {
             break;
     }
     return QTableView::viewportEvent(event);
+}
+
+bool ListViewWidget::eventFilter(QObject* watched, QEvent* event) {
+    // The row's sign is part of its row: a click selects it, a double click is the row's.
+    QWidget* gutter = verticalHeader()->viewport();
+    if (watched == gutter && (event->type() == QEvent::MouseButtonPress ||
+                              event->type() == QEvent::MouseButtonDblClick)) {
+        m_model->Flush();
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton) {
+            const QPoint inList = gutter->mapTo(this, mouse->position().toPoint());
+            return !SendDoubleClick(inList - contentsRect().topLeft());
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+bool ListViewWidget::SendDoubleClick(const QPoint& client) {
+    DefaultProcessingScope scope(WM_LBUTTONDBLCLK);
+    ::SendMessage(CWnd::HandleFromWidget(this), WM_LBUTTONDBLCLK, MK_LBUTTON,
+                  MAKELPARAM(static_cast<WORD>(client.x()), static_cast<WORD>(client.y())));
+    return scope.Requested();
 }
 
 void ListViewWidget::changeEvent(QEvent* event) {

@@ -145,6 +145,7 @@ public:
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     // A list view moves between rows: Home and End go to the first and last row, Left and Right
     // scroll sideways, and the current cell stays in the first column, where the focus is drawn.
@@ -159,6 +160,9 @@ private:
     // Rows are as high as one line of text in a cell, as the item delegate measures it.
     void FitRowHeight();
     void OnSectionClicked(int section);
+    // Sends WM_LBUTTONDBLCLK at this client point; true when the handler asked for the view's
+    // own handling as well.
+    bool SendDoubleClick(const QPoint& client);
     // Sends a bare WM_NOTIFY with this code to the parent; returns the handler's result.
     LRESULT NotifyParent(UINT code);
     // Asks the control's parent (LVN_GETINFOTIP) for the tooltip of a cell.

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QTableView>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/framework/Afx.h"
@@ -316,15 +317,21 @@ TEST(ListControlTest, SelectionHitTestAndDoubleClickUseClientCoordinates) {
         list.GetClientRect(&client);
         EXPECT_EQ(list.HitTest(CPoint(5, client.bottom - 2)), -1);
 
-        // A double click in the view arrives as WM_LBUTTONDBLCLK with the client point.
+        // A double click in the view, or on the row's sign beside it, arrives as
+        // WM_LBUTTONDBLCLK with a client point that hits the row.
         const QPoint viewportPoint = view->visualRect(view->model()->index(4, 1)).center();
         ASSERT_EQ(view->model()->rowCount(), 7);
-        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, viewportPoint,
-                                view->viewport()->mapToGlobal(viewportPoint), Qt::LeftButton,
-                                Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view->viewport(), &doubleClick);
-        ASSERT_EQ(dialog.m_list.m_doubleClicks.size(), 1U);
+        QWidget* gutter = view->verticalHeader()->viewport();
+        const QPoint gutterPoint(2, view->verticalHeader()->sectionViewportPosition(4) + 2);
+        for (const auto& [target, point] :
+             {std::pair{view->viewport(), viewportPoint}, std::pair{gutter, gutterPoint}}) {
+            QMouseEvent doubleClick(QEvent::MouseButtonDblClick, point, target->mapToGlobal(point),
+                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &doubleClick);
+        }
+        ASSERT_EQ(dialog.m_list.m_doubleClicks.size(), 2U);
         EXPECT_EQ(list.HitTest(dialog.m_list.m_doubleClicks[0]), 4);
+        EXPECT_EQ(list.HitTest(dialog.m_list.m_doubleClicks[1]), 4) << "on the row's sign";
         dialog.EndDialog(IDOK);
     });
     dialog.DoModal();
