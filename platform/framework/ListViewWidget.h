@@ -3,8 +3,8 @@
 // columns and publishes changes to the view in batches; ListHeaderView draws owner-drawn header
 // items through the header's CHeaderCtrl; ListViewWidget is the report view itself, turning
 // double clicks and header clicks into the list view's messages. The report view is a table
-// without grid or row headings, so that a screen reader reads it as a table with named column
-// headings; its row headings mark the rows that carry a warning.
+// without grid, so that a screen reader reads it as a table with named column headings; its row
+// headings are a narrow gutter that marks the rows carrying a warning (RowMarkHeaderView).
 
 #include <QAbstractTableModel>
 #include <QElapsedTimer>
