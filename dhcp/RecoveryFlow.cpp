@@ -40,7 +40,7 @@ bool RecoveryFlow::Start(Clock::time_point now) {
                                     overrides.hostname.value_or(""))
             : nullptr;
     if (refusal != nullptr) {
-        Finish(Result::kRefusedValues, refusal);
+        Finish(Result::kRefusedValues, refusal, Failure::kRefusedValue, refusal);
         return false;
     }
     m_server.SwitchOff();  // the list of MACs and the sinks change only while it is off
@@ -58,7 +58,8 @@ bool RecoveryFlow::Start(Clock::time_point now) {
     });
     m_stopped = false;
     if (const Status on = m_server.SwitchOn(); !on) {
-        Finish(Result::kFailed, "DHCP server init failed: " + on.Reason());
+        Finish(Result::kFailed, "DHCP server init failed: " + on.Reason(),
+               Failure::kServerNotStarted, on.Reason());
         return false;
     }
     m_deadline = now + m_settings.limit;
@@ -151,7 +152,7 @@ bool RecoveryFlow::ProvideStaticValues(const ConfigureOverrides& values) {
     m_settings.overrides = values;
     m_settings.overrides.dhcpChoice = 1;
     if (!m_settings.overrides.ipAddress) {
-        Finish(Result::kRefusedValues, "no static address to configure");
+        Finish(Result::kRefusedValues, "no static address to configure", Failure::kNoStaticAddress);
         return false;
     }
     PrepareConfigure();
@@ -163,11 +164,11 @@ void RecoveryFlow::PrepareConfigure() {
     const ConfigureDialogOutput values = ApplyConfigureOverrides(prefill, m_settings.overrides);
     if (const char* refusal =
             FirstConfigureRefusal(values.hostname, values.ipAddress, ReportedHostname(prefill))) {
-        Finish(Result::kRefusedValues, refusal);
+        Finish(Result::kRefusedValues, refusal, Failure::kRefusedValue, refusal);
         return;
     }
     if (!BuildConfigureRequest(m_found, values, m_request)) {
-        Finish(Result::kFailed, "no random salt for the password");
+        Finish(Result::kFailed, "no random salt for the password", Failure::kNoRandomSalt);
         return;
     }
     m_values = values;  // what the request was built from, for the password guard and journal
@@ -192,7 +193,7 @@ void RecoveryFlow::OnPasswordRefused() {
 
 void RecoveryFlow::OnConfigureNotDelivered(const char* reason) {
     if (m_phase == Phase::kAwaitingOutcome && m_result == Result::kRunning) {
-        Finish(Result::kFailed, reason);
+        Finish(Result::kFailed, reason, Failure::kNotDelivered, reason);
     }
 }
 
@@ -201,7 +202,8 @@ void RecoveryFlow::OnMacClaimedTwice(Clock::time_point now) {
         return;
     }
     if (m_claimedTwiceBefore) {
-        Finish(Result::kFailed, "two devices claim the MAC address; nothing was sent");
+        Finish(Result::kFailed, "two devices claim the MAC address; nothing was sent",
+               Failure::kMacClaimedTwice);
         return;
     }
     m_claimedTwiceBefore = true;
@@ -210,9 +212,11 @@ void RecoveryFlow::OnMacClaimedTwice(Clock::time_point now) {
     m_nextScan = now;
 }
 
-void RecoveryFlow::Finish(Result result, std::string reason) {
+void RecoveryFlow::Finish(Result result, std::string reason, Failure failure, std::string detail) {
     m_result = result;
     m_failureReason = std::move(reason);
+    m_failure = failure;
+    m_failureDetail = std::move(detail);
     m_phase = Phase::kDone;
     Stop();
 }

@@ -68,6 +68,18 @@ public:
         kFailed,           // anything else; FailureReason() says what
     };
 
+    // What went wrong, for a driver that says it in its own words (FailureReason() says it in
+    // English).
+    enum class Failure {
+        kNone,
+        kRefusedValue,      // FailureDetail(): the configuration dialog's refusal text
+        kNoStaticAddress,   // the values asked for had no address
+        kServerNotStarted,  // FailureDetail(): the server's reason
+        kNoRandomSalt,      // no salt for a new password
+        kNotDelivered,      // FailureDetail(): what the driver said about the configure
+        kMacClaimedTwice,   // twice two senders for the MAC; nothing was sent
+    };
+
     using ProgressSink = std::function<void(std::string_view line)>;
 
     RecoveryFlow(Settings settings, CRecoveryDhcpServer& server);
@@ -107,6 +119,8 @@ public:
     const ConfigureDialogOutput& ConfiguredValues() const { return m_values; }
     Result CurrentResult() const { return m_result; }
     const std::string& FailureReason() const { return m_failureReason; }
+    Failure FailureKind() const { return m_failure; }
+    const std::string& FailureDetail() const { return m_failureDetail; }
     // True once the module has been given its lease; the window then lets the user configure.
     bool LeaseGiven() const { return m_leased.load(); }
 
@@ -125,7 +139,8 @@ private:
 
     std::uint32_t RecoveryAddress() const;
     void PrepareConfigure();
-    void Finish(Result result, std::string reason = {});
+    void Finish(Result result, std::string reason = {}, Failure failure = Failure::kNone,
+                std::string detail = {});
     void Say(const std::string& line) const;
     Action ScanWhenDue(Clock::time_point now, Clock::duration interval);
 
@@ -136,6 +151,8 @@ private:
     Phase m_phase = Phase::kServing;
     Result m_result = Result::kRunning;
     std::string m_failureReason;
+    Failure m_failure = Failure::kNone;
+    std::string m_failureDetail;
     ZEVA_ConfigureRequestType m_request{};
     ConfigureDialogOutput m_values;
     ZEVA_ModuleScanResponseType m_found{};

@@ -371,6 +371,68 @@ Das Passwort trotzdem im Klartext senden?</translation>
     </message>
 </context>
 <context>
+    <name>ModuleWarnings</name>
+    <message>
+        <source>a module without MAC</source>
+        <translation>ein Modul ohne MAC</translation>
+    </message>
+    <message>
+        <source>%1 %2 mask %3</source>
+        <translation>%1 %2 Maske %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, and %n more</source>
+        <translation>
+            <numerusform>%1 und %n weiteres</numerusform>
+            <numerusform>%1 und %n weitere</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The IP address %1 is on none of this computer&apos;s networks (it has no IPv4 network); its answer came in through %2.</source>
+        <translation>Die IP-Adresse %1 liegt in keinem Netzwerk dieses Computers (er hat kein IPv4-Netzwerk); die Antwort des Moduls kam über %2.</translation>
+    </message>
+    <message>
+        <source>The IP address %1 is on none of this computer&apos;s networks (it has no IPv4 network).</source>
+        <translation>Die IP-Adresse %1 liegt in keinem Netzwerk dieses Computers (er hat kein IPv4-Netzwerk).</translation>
+    </message>
+    <message>
+        <source>The IP address %1 is on none of this computer&apos;s networks (%2); its answer came in through %3.</source>
+        <translation>Die IP-Adresse %1 liegt in keinem Netzwerk dieses Computers (%2); die Antwort des Moduls kam über %3.</translation>
+    </message>
+    <message>
+        <source>The IP address %1 is on none of this computer&apos;s networks (%2).</source>
+        <translation>Die IP-Adresse %1 liegt in keinem Netzwerk dieses Computers (%2).</translation>
+    </message>
+    <message numerus="yes">
+        <source>The IP address %1 is also used by %n other module(s): %2.</source>
+        <translation>
+            <numerusform>Die IP-Adresse %1 wird auch von %n anderen Modul verwendet: %2.</numerusform>
+            <numerusform>Die IP-Adresse %1 wird auch von %n anderen Modulen verwendet: %2.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The IP address %1 is also used by %n other module(s), among them %2.</source>
+        <translation>
+            <numerusform>Die IP-Adresse %1 wird auch von %n anderen Modul verwendet, darunter %2.</numerusform>
+            <numerusform>Die IP-Adresse %1 wird auch von %n anderen Modulen verwendet, darunter %2.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The recovery DHCP server would give the same address %1 to %n other module(s): %2.</source>
+        <translation>
+            <numerusform>Der Wiederherstellungs-DHCP-Server würde dieselbe Adresse %1 auch %n anderen Modul geben: %2.</numerusform>
+            <numerusform>Der Wiederherstellungs-DHCP-Server würde dieselbe Adresse %1 auch %n anderen Modulen geben: %2.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The recovery DHCP server would give the same address %1 to %n other module(s), among them %2.</source>
+        <translation>
+            <numerusform>Der Wiederherstellungs-DHCP-Server würde dieselbe Adresse %1 auch %n anderen Modul geben, darunter %2.</numerusform>
+            <numerusform>Der Wiederherstellungs-DHCP-Server würde dieselbe Adresse %1 auch %n anderen Modulen geben, darunter %2.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>NoAnswerMessage</name>
     <message>
         <source>A module did not answer in time.</source>
@@ -387,6 +449,29 @@ Das Passwort trotzdem im Klartext senden?</translation>
     <message>
         <source>Check that it is powered and connected, then press Scan.</source>
         <translation>Prüfen Sie, ob es Strom hat und angeschlossen ist, und klicken Sie dann auf „Suchen“.</translation>
+    </message>
+</context>
+<context>
+    <name>RecoveryFailure</name>
+    <message>
+        <source>no static address to configure</source>
+        <translation>Keine feste Adresse zum Einstellen</translation>
+    </message>
+    <message>
+        <source>DHCP server init failed: %1</source>
+        <translation>Der DHCP-Server konnte nicht gestartet werden: %1</translation>
+    </message>
+    <message>
+        <source>no random salt for the password</source>
+        <translation>Kein zufälliges Salt für das Passwort</translation>
+    </message>
+    <message>
+        <source>the module did not answer the configure request</source>
+        <translation>Das Modul hat auf die Konfigurationsanfrage nicht geantwortet</translation>
+    </message>
+    <message>
+        <source>two devices claim the MAC address; nothing was sent</source>
+        <translation>Zwei Geräte beanspruchen die MAC-Adresse; es wurde nichts gesendet</translation>
     </message>
 </context>
 <context>

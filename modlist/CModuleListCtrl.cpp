@@ -6,6 +6,7 @@
 #include "modlist/ColumnList.h"
 #include "modlist/DottedQuad.h"
 #include "modlist/ModuleColumns.h"
+#include "modlist/ModuleWarningText.h"
 
 BEGIN_MESSAGE_MAP(CModuleListCtrl, CListCtrl)
 ON_WM_LBUTTONDBLCLK()
@@ -98,7 +99,7 @@ std::string CModuleListCtrl::GetRowWarningText(int item) const {
     std::string text;
     for (const ordvane::ModuleWarning& warning :
          m_warnings.WarningsOf(static_cast<std::size_t>(entry->moduleIndex))) {
-        text += (text.empty() ? "" : "\n") + warning.sentence;
+        text += (text.empty() ? "" : "\n") + ordvane::WindowWarningSentence(warning);
     }
     return text;
 }

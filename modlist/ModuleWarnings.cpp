@@ -19,14 +19,19 @@ namespace {
 constexpr std::size_t kNamedModulesAtMost = 3;
 constexpr std::size_t kNamedNetworksAtMost = 4;
 
-std::string NetworkText(const HostInterface& host) {
+WarningNetwork NetworkOf(const HostInterface& host) {
     const std::uint32_t network = host.address & host.netmask;
     const bool contiguous = std::countl_one(host.netmask) + std::countr_zero(host.netmask) >= 32;
-    if (contiguous) {
-        return host.name + " " + FormatIpv4(network) + "/" +
-               std::to_string(std::popcount(host.netmask));
+    return {host.name, FormatIpv4(network), contiguous ? std::popcount(host.netmask) : -1,
+            contiguous ? std::string() : FormatIpv4(host.netmask)};
+}
+
+std::string NetworkText(const WarningNetwork& network) {
+    if (network.prefixLength >= 0) {
+        return network.interfaceName + " " + network.network + "/" +
+               std::to_string(network.prefixLength);
     }
-    return host.name + " " + FormatIpv4(network) + " mask " + FormatIpv4(host.netmask);
+    return network.interfaceName + " " + network.network + " mask " + network.mask;
 }
 
 bool OnNetwork(std::uint32_t address, const HostInterface& host) {
@@ -35,6 +40,17 @@ bool OnNetwork(std::uint32_t address, const HostInterface& host) {
 
 std::string CountedModules(std::size_t count) {
     return count == 1 ? std::string("1 other module") : std::to_string(count) + " other modules";
+}
+
+// "1 other module: A" / "3 other modules: A, B, C" / "9 other modules, among them A, B, C".
+std::string OtherModulesText(const ModuleWarning& warning) {
+    std::string names;
+    for (const std::string& mac : warning.namedOthers) {
+        names += names.empty() ? "" : ", ";
+        names += mac.empty() ? std::string("a module without MAC") : mac;
+    }
+    return CountedModules(warning.others) +
+           (warning.namedOthers.size() == warning.others ? ": " : ", among them ") + names;
 }
 
 std::uint32_t HostOrder(const sockaddr* address) {
@@ -166,72 +182,94 @@ std::vector<ModuleWarning> ModuleWarnings::WarningsOf(std::size_t module) const 
     const ModuleWarningKinds kinds = KindsOf(module);
     std::vector<ModuleWarning> warnings;
     if (kinds & KindBit(ModuleWarningKind::DuplicateIp)) {
-        warnings.push_back({ModuleWarningKind::DuplicateIp, DuplicateIpSentence(module)});
+        warnings.push_back(DuplicateIpWarning(module));
     }
     if (kinds & KindBit(ModuleWarningKind::SharedRecoveryAddress)) {
-        warnings.push_back(
-            {ModuleWarningKind::SharedRecoveryAddress, SharedRecoverySentence(module)});
+        warnings.push_back(SharedRecoveryWarning(module));
     }
     if (kinds & KindBit(ModuleWarningKind::OffSubnet)) {
-        warnings.push_back({ModuleWarningKind::OffSubnet, OffSubnetSentence(module)});
+        warnings.push_back(OffSubnetWarning(module));
+    }
+    for (ModuleWarning& warning : warnings) {
+        warning.sentence = EnglishSentence(warning);
     }
     return warnings;
 }
 
-// "1 other module: A" / "3 other modules: A, B, C" / "9 other modules, among them A, B, C".
-std::string ModuleWarnings::OtherModulesText(const std::vector<std::uint32_t>& group,
-                                             std::size_t self) const {
-    const std::size_t others = group.size() - 1;
-    std::string names;
-    std::size_t named = 0;
-    for (std::size_t position = 0; position < group.size() && named < kNamedModulesAtMost;
-         ++position) {
+void ModuleWarnings::NameOtherModules(const std::vector<std::uint32_t>& group, std::size_t self,
+                                      ModuleWarning& warning) const {
+    warning.others = group.size() - 1;
+    for (std::size_t position = 0;
+         position < group.size() && warning.namedOthers.size() < kNamedModulesAtMost; ++position) {
         if (group[position] == self) {
             continue;
         }
         const Module& other = modules_[group[position]];
-        names += named == 0 ? "" : ", ";
-        names +=
-            other.hasMac ? FormatMacAddress(other.mac.data()) : std::string("a module without MAC");
-        ++named;
+        warning.namedOthers.push_back(other.hasMac ? FormatMacAddress(other.mac.data())
+                                                   : std::string());
     }
-    return CountedModules(others) + (named == others ? ": " : ", among them ") + names;
 }
 
-std::string ModuleWarnings::DuplicateIpSentence(std::size_t module) const {
+ModuleWarning ModuleWarnings::DuplicateIpWarning(std::size_t module) const {
     const Module& entry = modules_[module];
-    return "The IP address " + FormatIpv4(entry.ipAddress) + " is also used by " +
-           OtherModulesText(ipGroups_[entry.ipGroup], module) + ".";
+    ModuleWarning warning{ModuleWarningKind::DuplicateIp, {}};
+    warning.address = FormatIpv4(entry.ipAddress);
+    NameOtherModules(ipGroups_[entry.ipGroup], module, warning);
+    return warning;
 }
 
-std::string ModuleWarnings::SharedRecoverySentence(std::size_t module) const {
+ModuleWarning ModuleWarnings::SharedRecoveryWarning(std::size_t module) const {
     const Module& entry = modules_[module];
-    return "The recovery DHCP server would give the same address 10.200.1." +
-           std::to_string(entry.mac[5]) + " to " +
-           OtherModulesText(*RecoveryGroupOf(entry), module) + ".";
+    ModuleWarning warning{ModuleWarningKind::SharedRecoveryAddress, {}};
+    warning.address = "10.200.1." + std::to_string(entry.mac[5]);
+    NameOtherModules(*RecoveryGroupOf(entry), module, warning);
+    return warning;
 }
 
-std::string ModuleWarnings::OffSubnetSentence(std::size_t module) const {
+ModuleWarning ModuleWarnings::OffSubnetWarning(std::size_t module) const {
     const Module& entry = modules_[module];
-    std::string sentence = "The IP address " + FormatIpv4(entry.ipAddress) +
-                           " is on none of this " + "computer's networks";
-    if (hostInterfaces_->empty()) {
+    ModuleWarning warning{ModuleWarningKind::OffSubnet, {}};
+    warning.address = FormatIpv4(entry.ipAddress);
+    for (const HostInterface& host : *hostInterfaces_) {
+        if (warning.networks.size() == kNamedNetworksAtMost) {
+            warning.moreNetworks = hostInterfaces_->size() - kNamedNetworksAtMost;
+            break;
+        }
+        warning.networks.push_back(NetworkOf(host));
+    }
+    warning.reachedThrough = entry.reachedThrough;
+    return warning;
+}
+
+std::string EnglishSentence(const ModuleWarning& warning) {
+    switch (warning.kind) {
+        case ModuleWarningKind::DuplicateIp:
+            return "The IP address " + warning.address + " is also used by " +
+                   OtherModulesText(warning) + ".";
+        case ModuleWarningKind::SharedRecoveryAddress:
+            return "The recovery DHCP server would give the same address " + warning.address +
+                   " to " + OtherModulesText(warning) + ".";
+        case ModuleWarningKind::OffSubnet:
+            break;
+        case ModuleWarningKind::MacClaimedTwice:
+            return warning.sentence;  // told by whoever saw the second device
+    }
+    std::string sentence =
+        "The IP address " + warning.address + " is on none of this computer's networks";
+    if (warning.networks.empty()) {
         sentence += " (it has no IPv4 network)";
     } else {
         sentence += " (";
-        std::size_t named = 0;
-        for (const HostInterface& host : *hostInterfaces_) {
-            if (named == kNamedNetworksAtMost) {
-                sentence += ", and " + std::to_string(hostInterfaces_->size() - named) + " more";
-                break;
-            }
-            sentence += (named == 0 ? "" : ", ") + NetworkText(host);
-            ++named;
+        for (std::size_t named = 0; named < warning.networks.size(); ++named) {
+            sentence += (named == 0 ? "" : ", ") + NetworkText(warning.networks[named]);
+        }
+        if (warning.moreNetworks > 0) {
+            sentence += ", and " + std::to_string(warning.moreNetworks) + " more";
         }
         sentence += ")";
     }
-    if (!entry.reachedThrough.empty()) {
-        sentence += "; its answer came in through " + entry.reachedThrough;
+    if (!warning.reachedThrough.empty()) {
+        sentence += "; its answer came in through " + warning.reachedThrough;
     }
     return sentence + ".";
 }

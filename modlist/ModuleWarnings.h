@@ -46,10 +46,28 @@ constexpr ModuleWarningKinds KindBit(ModuleWarningKind kind) {
 // for CLI output.
 std::string_view MachineName(ModuleWarningKind kind);
 
+// One of the host's networks, as an off-subnet warning names it.
+struct WarningNetwork {
+    std::string interfaceName;
+    std::string network;    // the network's dotted address
+    int prefixLength = -1;  // -1: the mask has holes and is given as mask
+    std::string mask{};
+};
+
 struct ModuleWarning {
     ModuleWarningKind kind;
-    std::string sentence;  // for a person, names other modules' MACs where that helps
+    std::string sentence{};  // in English, for a person; names others' MACs where that helps
+    // What the sentence says, so that a window can say it in the user's language:
+    std::string address{};                   // the module's IP address, or the recovery address
+    std::size_t others = 0;                  // how many other modules share it
+    std::vector<std::string> namedOthers{};  // the first of them by MAC; "" for one without MAC
+    std::vector<WarningNetwork> networks{};  // off-subnet: the host's first networks; none and
+    std::size_t moreNetworks = 0;            // no more: the host has no IPv4 network
+    std::string reachedThrough{};            // off-subnet: the card its answer came in through
 };
+
+// The English sentence of a warning, from what it says.
+std::string EnglishSentence(const ModuleWarning& warning);
 
 // Warnings about a fleet of scanned modules, kept up to date one answer at a time.
 //
@@ -96,10 +114,11 @@ private:
     };
 
     bool IsOffSubnet(std::uint32_t ipAddress) const;
-    std::string OtherModulesText(const std::vector<std::uint32_t>& group, std::size_t self) const;
-    std::string DuplicateIpSentence(std::size_t module) const;
-    std::string SharedRecoverySentence(std::size_t module) const;
-    std::string OffSubnetSentence(std::size_t module) const;
+    void NameOtherModules(const std::vector<std::uint32_t>& group, std::size_t self,
+                          ModuleWarning& warning) const;
+    ModuleWarning DuplicateIpWarning(std::size_t module) const;
+    ModuleWarning SharedRecoveryWarning(std::size_t module) const;
+    ModuleWarning OffSubnetWarning(std::size_t module) const;
     const std::vector<std::uint32_t>* RecoveryGroupOf(const Module& module) const;
 
     std::optional<std::vector<HostInterface>> hostInterfaces_;

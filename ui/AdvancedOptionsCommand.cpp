@@ -7,22 +7,25 @@
 #include "platform/AddressText.h"
 #include "platform/framework/MessageBox.h"
 
+std::string DhcpServerReasonText(const std::string& reason) {
+    // The reason comes from the server in English; the advice to join the group, which a user
+    // can act on, in the user's language.
+    std::string shown = reason;
+    if (const std::string advice = ordvane::NotInGroupAdvice();
+        shown.find(advice) != std::string::npos) {
+        shown.replace(shown.find(advice), advice.size(),
+                      ordvane::FillIn(ordvane::translate("SharedText", ordvane::kNotInGroupAdvice),
+                                      {ordvane::Port67UserName()})
+                          .Str());
+    }
+    return shown;
+}
+
 void ShowDhcpServerInitFailed(const std::string& reason) {
     std::string text = ordvane::translate("SharedText", kDhcpServerInitFailedMessage).Str();
     if (!reason.empty()) {
-        // The reason comes from the server in English; the advice to join the group, which a
-        // user can act on, in the user's language.
-        std::string shown = reason;
-        if (const std::string advice = ordvane::NotInGroupAdvice();
-            shown.find(advice) != std::string::npos) {
-            shown.replace(
-                shown.find(advice), advice.size(),
-                ordvane::FillIn(ordvane::translate("SharedText", ordvane::kNotInGroupAdvice),
-                                {ordvane::Port67UserName()})
-                    .Str());
-        }
         text += "\n\n";
-        text += shown;
+        text += DhcpServerReasonText(reason);
     }
     AfxMessageBox(text.c_str(), MB_OK, 0);
 }

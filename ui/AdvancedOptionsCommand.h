@@ -24,6 +24,9 @@ void ShowDhcpServerState(CWnd& window, bool running);
 
 // Shows the refusal as a plain OK box with the application's name as caption.
 void ShowDhcpServerInitFailed(const std::string& reason);
+// The server's reason for not starting as the window shows it: the advice to join the group in
+// the user's language, the operating system's words as they are.
+std::string DhcpServerReasonText(const std::string& reason);
 
 // The warnings the server's link notices give, in the dialog and in the main window's box.
 std::string OtherDhcpServerWarning(const ordvane::CDhcpServer::Address& otherServer,

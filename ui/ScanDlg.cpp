@@ -25,6 +25,7 @@
 #include "ui/MainWindowSettings.h"
 #include "ui/ModuleListCopy.h"
 #include "ui/NoAnswerMessage.h"
+#include "ui/RecoveryFailureText.h"
 #include "version/CVFXVersionInfo.h"
 #include "version/CVFXVersionRecord.h"
 #include "zeva/ScanDestinations.h"
@@ -592,7 +593,8 @@ void CScanDlg::EndRecovery() {
         case ordvane::RecoveryFlow::Result::kRefusedValues:
         case ordvane::RecoveryFlow::Result::kFailed:
             text = ordvane::FillIn(ordvane::translate("CScanDlg", "Recovery ended: %1"),
-                                   {flow->FailureReason()})
+                                   {RecoveryFailureText(flow->FailureKind(), flow->FailureDetail(),
+                                                        flow->FailureReason())})
                        .Str();
             break;
         case ordvane::RecoveryFlow::Result::kRunning:

@@ -317,6 +317,18 @@ int CListCtrl::HitTest(LVHITTESTINFO* info) const {
     }
     view->Model()->Flush();
     const QPoint inViewport = view->ClientToViewport(QPoint(info->pt.x, info->pt.y));
+    // The row's mark beside its first column belongs to the row, as a state icon does.
+    const QWidget* marks = view->verticalHeader();
+    if (marks->isVisible() && inViewport.x() < 0 && inViewport.x() >= -marks->width() &&
+        view->viewport()->rect().contains(QPoint(0, inViewport.y()))) {
+        const int row = view->rowAt(inViewport.y());
+        if (row < 0) {
+            return -1;
+        }
+        info->iItem = row;
+        info->flags = LVHT_ONITEMSTATEICON;
+        return row;
+    }
     if (!view->viewport()->rect().contains(inViewport)) {
         return -1;
     }

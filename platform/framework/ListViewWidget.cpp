@@ -1,5 +1,6 @@
 #include "platform/framework/ListViewWidget.h"
 
+#include <QApplication>
 #include <QBrush>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -9,7 +10,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyleOptionHeader>
+#include <QStyleOptionViewItem>
 #include <QTimer>
 #include <unordered_set>
 
@@ -107,9 +110,16 @@ QColor ListModel::WarningBackground(const QPalette& palette) {
     return QColor(mix(255, base.red()), mix(191, base.green()), mix(0, base.blue()));
 }
 
+QString ListModel::WarningSign() {
+    return QStringLiteral("\u26A0");
+}
+
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 ||
-        section >= static_cast<int>(m_columns.size())) {
+    if (orientation == Qt::Vertical) {
+        const ListRow* row = role == Qt::DisplayRole ? m_rows.At(section) : nullptr;
+        return row != nullptr && row->warning ? QVariant(WarningSign()) : QVariant();
+    }
+    if (section < 0 || section >= static_cast<int>(m_columns.size())) {
         return {};
     }
     const Column& column = m_columns[static_cast<std::size_t>(section)];
@@ -225,6 +235,7 @@ void ListModel::NoteRowChanged(int row) {
         return;  // the next flush shows it
     }
     emit dataChanged(index(row, 0), index(row, static_cast<int>(m_columns.size()) - 1));
+    emit headerDataChanged(Qt::Vertical, row, row);
 }
 
 void ListModel::Flush() {
@@ -303,10 +314,45 @@ void ListHeaderView::paintSection(QPainter* painter, const QRect& rect, int logi
     painter->restore();
 }
 
+RowMarkHeaderView::RowMarkHeaderView(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
+
+void RowMarkHeaderView::paintEvent(QPaintEvent* event) {
+    QHeaderView::paintEvent(event);
+    // Below the last row the gutter is the list's background, not an empty heading.
+    const int end = length() - offset();
+    if (end < viewport()->height()) {
+        QPainter painter(viewport());
+        painter.fillRect(0, end, viewport()->width(), viewport()->height() - end,
+                         palette().brush(QPalette::Base));
+    }
+}
+
+QSize RowMarkHeaderView::sizeHint() const {
+    // One width whether or not a row warns, so that the columns never move.
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+    // Only the width counts; measuring the rows' headings would cost a pass over many rows.
+    return {fontMetrics().horizontalAdvance(ListModel::WarningSign()) + 2 * margin, length()};
+}
+
+void RowMarkHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    const QAbstractItemModel* rows = model();
+    const QVariant background =
+        rows != nullptr ? rows->data(rows->index(logicalIndex, 0), Qt::BackgroundRole) : QVariant();
+    painter->fillRect(rect, background.canConvert<QBrush>() ? background.value<QBrush>()
+                                                            : palette().brush(QPalette::Base));
+    const QString sign =
+        rows != nullptr ? rows->headerData(logicalIndex, Qt::Vertical, Qt::DisplayRole).toString()
+                        : QString();
+    if (!sign.isEmpty()) {
+        painter->setPen(palette().color(QPalette::Text));
+        painter->drawText(rect, Qt::AlignCenter, sign);
+    }
+}
+
 ListViewWidget::ListViewWidget(QWidget* parent, DWORD style)
-    : QTreeView(parent), m_model(new ListModel(this)) {
+    : QTableView(parent), m_model(new ListModel(this)) {
     auto* header = new ListHeaderView(this);
-    setHeader(header);
+    setHorizontalHeader(header);
     setModel(m_model);
     header->setSectionsClickable(true);
     header->setSectionsMovable(false);
@@ -315,11 +361,19 @@ ListViewWidget::ListViewWidget(QWidget* parent, DWORD style)
     header->setSortIndicatorShown(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setMinimumSectionSize(0);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
-    setIndentation(0);
+    // Rows have one height, which also keeps a reset of 65,536 rows cheap.
+    setVerticalHeader(new RowMarkHeaderView(this));
+    verticalHeader()->setSectionsClickable(true);
+    verticalHeader()->viewport()->installEventFilter(this);
+    verticalHeader()->setHighlightSections(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(0);
+    FitRowHeight();
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    // Tab leaves the list for the next control, as in any dialog.
+    setTabKeyNavigation(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode((style & LVS_SINGLESEL) != 0 ? QAbstractItemView::SingleSelection
                                                   : QAbstractItemView::ExtendedSelection);
@@ -453,14 +507,8 @@ bool ListViewWidget::viewportEvent(QEvent* event) {
         case QEvent::MouseButtonDblClick: {
             m_model->Flush();
             auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() != Qt::LeftButton) {
-                break;
-            }
-            const QPoint client = ViewportToClient(mouse->position().toPoint());
-            DefaultProcessingScope scope(WM_LBUTTONDBLCLK);
-            ::SendMessage(CWnd::HandleFromWidget(this), WM_LBUTTONDBLCLK, MK_LBUTTON,
-                          MAKELPARAM(static_cast<WORD>(client.x()), static_cast<WORD>(client.y())));
-            if (!scope.Requested()) {
+            if (mouse->button() == Qt::LeftButton &&
+                !SendDoubleClick(ViewportToClient(mouse->position().toPoint()))) {
                 return true;
             }
             break;
@@ -468,18 +516,107 @@ bool ListViewWidget::viewportEvent(QEvent* event) {
         default:
             break;
     }
-    return QTreeView::viewportEvent(event);
+    return QTableView::viewportEvent(event);
+}
+
+bool ListViewWidget::eventFilter(QObject* watched, QEvent* event) {
+    // The row's sign is part of its row: a click selects it, a double click is the row's.
+    QWidget* gutter = verticalHeader()->viewport();
+    if (watched == gutter && (event->type() == QEvent::MouseButtonPress ||
+                              event->type() == QEvent::MouseButtonDblClick)) {
+        m_model->Flush();
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton) {
+            const QPoint inList = gutter->mapTo(this, mouse->position().toPoint());
+            return !SendDoubleClick(inList - contentsRect().topLeft());
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+bool ListViewWidget::SendDoubleClick(const QPoint& client) {
+    DefaultProcessingScope scope(WM_LBUTTONDBLCLK);
+    ::SendMessage(CWnd::HandleFromWidget(this), WM_LBUTTONDBLCLK, MK_LBUTTON,
+                  MAKELPARAM(static_cast<WORD>(client.x()), static_cast<WORD>(client.y())));
+    return scope.Requested();
+}
+
+void ListViewWidget::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        FitRowHeight();
+    }
+}
+
+void ListViewWidget::FitRowHeight() {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = QStringLiteral("Xg");
+    const QSize size = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this);
+    verticalHeader()->setDefaultSectionSize(std::max(size.height(), 1));
+}
+
+QModelIndex ListViewWidget::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    m_model->Flush();
+    const int rows = m_model->rowCount();
+    switch (cursorAction) {
+        case MoveLeft:
+        case MoveRight: {
+            QScrollBar* bar = horizontalScrollBar();
+            bar->setValue(bar->value() + (cursorAction == MoveLeft ? -1 : 1) * bar->singleStep());
+            return currentIndex();
+        }
+        case MoveHome:
+            return rows > 0 ? m_model->index(0, 0) : QModelIndex();
+        case MoveEnd:
+            return rows > 0 ? m_model->index(rows - 1, 0) : QModelIndex();
+        default: {
+            const QModelIndex moved = QTableView::moveCursor(cursorAction, modifiers);
+            return moved.isValid() ? moved.siblingAtColumn(0) : moved;
+        }
+    }
+}
+
+void ListViewWidget::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (current.isValid() && current.column() != 0) {
+        // A click on any cell makes its row current; the row's first cell carries the focus.
+        selectionModel()->setCurrentIndex(current.siblingAtColumn(0),
+                                          QItemSelectionModel::NoUpdate);
+        return;
+    }
+    QTableView::currentChanged(current, previous);
 }
 
 void ListViewWidget::keyboardSearch(const QString& search) {
     m_model->Flush();
-    // The item view searches the current cell's column; a list view finds rows by their label.
-    const QModelIndex current = currentIndex();
-    if (current.isValid() && current.column() != 0) {
-        selectionModel()->setCurrentIndex(current.siblingAtColumn(0),
-                                          QItemSelectionModel::NoUpdate);
+    const int rows = m_model->rowCount();
+    if (rows == 0 || m_model->columnCount() == 0) {
+        return;
     }
-    QTreeView::keyboardSearch(search);
+    const bool newSearch = search.isEmpty() || !m_lastTyped.isValid() ||
+                           m_lastTyped.elapsed() > QApplication::keyboardInputInterval();
+    m_lastTyped.start();
+    m_typed = newSearch ? search : m_typed + search;
+    // Typing one character again and again steps through the rows that start with it.
+    const bool sameKey = m_typed.size() > 1 && m_typed.count(m_typed.back()) == m_typed.size();
+    const QString wanted = sameKey ? QString(m_typed.front()) : m_typed;
+    // A new search starts below the current row, so that it finds the next match.
+    const QModelIndex current = currentIndex();
+    int start = current.isValid() ? current.row() : 0;
+    if (current.isValid() && (newSearch || sameKey)) {
+        start = (start + 1) % rows;
+    }
+    for (int step = 0; step < rows; ++step) {
+        const int row = (start + step) % rows;
+        const ListRow* each = m_model->Rows().At(row);
+        if (each != nullptr && !each->texts.empty() &&
+            QString::fromUtf8(each->texts.front().c_str())
+                .startsWith(wanted, Qt::CaseInsensitive)) {
+            setCurrentIndex(m_model->index(row, 0));
+            return;
+        }
+    }
 }
 
 void ListViewWidget::keyPressEvent(QKeyEvent* event) {
@@ -500,7 +637,7 @@ void ListViewWidget::keyPressEvent(QKeyEvent* event) {
         contextMenuEvent(&menu);
         return;
     }
-    QTreeView::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
 }
 
 void ListViewWidget::contextMenuEvent(QContextMenuEvent* event) {

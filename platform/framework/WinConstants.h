@@ -244,6 +244,7 @@ inline constexpr UINT LVIS_FOCUSED = 0x0001;
 inline constexpr UINT LVIS_SELECTED = 0x0002;
 inline constexpr UINT LVHT_NOWHERE = 0x0001;
 inline constexpr UINT LVHT_ONITEMLABEL = 0x0004;
+inline constexpr UINT LVHT_ONITEMSTATEICON = 0x0008;
 inline constexpr UINT LVN_FIRST = 0U - 100U;
 inline constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
 inline constexpr UINT LVN_GETINFOTIP = LVN_FIRST - 57;

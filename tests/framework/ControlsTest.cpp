@@ -9,8 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QTreeView>
+#include <QTableView>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/framework/Afx.h"
@@ -255,7 +256,7 @@ TEST(ListControlTest, ItemsInsertAnywhereKeepTheirDataAndSortByTheCompareFunctio
         EXPECT_EQ(reinterpret_cast<const Row*>(list.GetItemData(3))->key, 1);
 
         list.FlushPendingChanges();
-        auto* view = qobject_cast<QTreeView*>(list.GetWidget());
+        auto* view = qobject_cast<QTableView*>(list.GetWidget());
         ASSERT_NE(view, nullptr);
         EXPECT_EQ(view->model()->rowCount(), 4);
         EXPECT_EQ(view->model()->index(1, 0).data().toString(), QStringLiteral("5b"));
@@ -295,7 +296,7 @@ TEST(ListControlTest, SelectionHitTestAndDoubleClickUseClientCoordinates) {
         PumpEvents();
         position = list.GetFirstSelectedItemPosition();
         EXPECT_EQ(list.GetNextSelectedItem(position), 3);
-        auto* view = qobject_cast<QTreeView*>(list.GetWidget());
+        auto* view = qobject_cast<QTableView*>(list.GetWidget());
         ASSERT_EQ(view->selectionModel()->selectedRows().size(), 1);
         EXPECT_EQ(view->selectionModel()->selectedRows().front().row(), 3);
 
@@ -316,15 +317,21 @@ TEST(ListControlTest, SelectionHitTestAndDoubleClickUseClientCoordinates) {
         list.GetClientRect(&client);
         EXPECT_EQ(list.HitTest(CPoint(5, client.bottom - 2)), -1);
 
-        // A double click in the view arrives as WM_LBUTTONDBLCLK with the client point.
+        // A double click in the view, or on the row's sign beside it, arrives as
+        // WM_LBUTTONDBLCLK with a client point that hits the row.
         const QPoint viewportPoint = view->visualRect(view->model()->index(4, 1)).center();
         ASSERT_EQ(view->model()->rowCount(), 7);
-        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, viewportPoint,
-                                view->viewport()->mapToGlobal(viewportPoint), Qt::LeftButton,
-                                Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view->viewport(), &doubleClick);
-        ASSERT_EQ(dialog.m_list.m_doubleClicks.size(), 1U);
+        QWidget* gutter = view->verticalHeader()->viewport();
+        const QPoint gutterPoint(2, view->verticalHeader()->sectionViewportPosition(4) + 2);
+        for (const auto& [target, point] :
+             {std::pair{view->viewport(), viewportPoint}, std::pair{gutter, gutterPoint}}) {
+            QMouseEvent doubleClick(QEvent::MouseButtonDblClick, point, target->mapToGlobal(point),
+                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &doubleClick);
+        }
+        ASSERT_EQ(dialog.m_list.m_doubleClicks.size(), 2U);
         EXPECT_EQ(list.HitTest(dialog.m_list.m_doubleClicks[0]), 4);
+        EXPECT_EQ(list.HitTest(dialog.m_list.m_doubleClicks[1]), 4) << "on the row's sign";
         dialog.EndDialog(IDOK);
     });
     dialog.DoModal();
@@ -373,7 +380,7 @@ TEST(ListControlTest, TheModelStaysConsistentForTheViewThroughBatchedChanges) {
     ModalScript script;
     script.OnDialog([&](CDialog&) {
         CListCtrl& list = dialog.m_list;
-        auto* view = qobject_cast<QTreeView*>(list.GetWidget());
+        auto* view = qobject_cast<QTableView*>(list.GetWidget());
         // Aborts the test run at the first inconsistency between signals and answers.
         QAbstractItemModelTester tester(view->model(),
                                         QAbstractItemModelTester::FailureReportingMode::Fatal);

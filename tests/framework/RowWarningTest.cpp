@@ -6,7 +6,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <QTreeView>
+#include <QTableView>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -50,11 +50,11 @@ BEGIN_MESSAGE_MAP(TippedList, CListCtrl)
 ON_NOTIFY_REFLECT(LVN_GETINFOTIP, OnGetInfoTip)
 END_MESSAGE_MAP()
 
-void WithTippedList(const std::function<void(TippedList&, QTreeView&)>& body) {
+void WithTippedList(const std::function<void(TippedList&, QTableView&)>& body) {
     ordvane::testing::TestListDialog<TippedList> dialog;
     ModalScript script;
     script.OnDialog([&](CDialog&) {
-        auto* view = qobject_cast<QTreeView*>(dialog.m_list.GetWidget());
+        auto* view = qobject_cast<QTableView*>(dialog.m_list.GetWidget());
         ASSERT_NE(view, nullptr);
         dialog.m_list.InsertColumn(0, "A", LVCFMT_LEFT, 50);
         dialog.m_list.InsertColumn(1, "B", LVCFMT_LEFT, 50);
@@ -64,14 +64,21 @@ void WithTippedList(const std::function<void(TippedList&, QTreeView&)>& body) {
     dialog.DoModal();
 }
 
-QVariant Background(QTreeView& view, int row) {
+QVariant Background(QTableView& view, int row) {
     return view.model()->index(row, 1).data(Qt::BackgroundRole);
+}
+
+// The row's warning as drawn: its background and the sign in its heading, which must agree.
+bool Marked(QTableView& view, int row) {
+    const bool background = Background(view, row).isValid();
+    EXPECT_EQ(view.model()->headerData(row, Qt::Vertical).toString().isEmpty(), !background) << row;
+    return background;
 }
 
 }  // namespace
 
 TEST(RowWarningTest, TheMarkTravelsWithItsRowThroughInsertsSortsAndDeletes) {
-    WithTippedList([](TippedList& list, QTreeView& view) {
+    WithTippedList([](TippedList& list, QTableView& view) {
         QAbstractItemModelTester tester(view.model(),
                                         QAbstractItemModelTester::FailureReportingMode::Fatal);
         for (int item = 0; item < 4; ++item) {
@@ -95,22 +102,30 @@ TEST(RowWarningTest, TheMarkTravelsWithItsRowThroughInsertsSortsAndDeletes) {
         list.DeleteItem(0);
         EXPECT_TRUE(list.GetItemWarning(0));
         PumpEvents();
-        EXPECT_TRUE(Background(view, 0).isValid());
-        EXPECT_FALSE(Background(view, 1).isValid());
+        EXPECT_TRUE(Marked(view, 0));
+        EXPECT_FALSE(Marked(view, 1));
 
-        // A published row shows its new mark at once, one signal for the row.
+        // A published row shows its new mark at once, one signal for the row and its heading.
         QSignalSpy changed(view.model(), &QAbstractItemModel::dataChanged);
+        QSignalSpy heading(view.model(), &QAbstractItemModel::headerDataChanged);
         EXPECT_TRUE(list.SetItemWarning(1, TRUE));
         EXPECT_TRUE(list.SetItemWarning(1, TRUE));
         EXPECT_EQ(changed.count(), 1) << "setting the same mark again changes nothing";
-        EXPECT_TRUE(Background(view, 1).isValid());
+        EXPECT_EQ(heading.count(), 1);
+        EXPECT_TRUE(Marked(view, 1));
+        // A point on the row's sign hits the row, as a state icon does.
+        CRect rect;
+        ASSERT_TRUE(list.GetItemRect(1, &rect, 0));
+        UINT flags = 0;
+        EXPECT_EQ(list.HitTest(CPoint(2, (rect.top + rect.bottom) / 2), &flags), 1);
+        EXPECT_EQ(flags, LVHT_ONITEMSTATEICON);
         EXPECT_TRUE(list.SetItemWarning(1, FALSE));
-        EXPECT_FALSE(Background(view, 1).isValid());
+        EXPECT_FALSE(Marked(view, 1));
     });
 }
 
 TEST(RowWarningTest, TheWarningBackgroundIsAGentleAmberOnLightAndDarkPalettes) {
-    WithTippedList([](TippedList& list, QTreeView& view) {
+    WithTippedList([](TippedList& list, QTableView& view) {
         list.InsertItem(0, "row");
         list.SetItemWarning(0, TRUE);
         PumpEvents();
@@ -132,7 +147,7 @@ TEST(RowWarningTest, TheWarningBackgroundIsAGentleAmberOnLightAndDarkPalettes) {
 }
 
 TEST(RowWarningTest, TooltipsAreAskedFromTheControlOnlyWithTheInfoTipStyle) {
-    WithTippedList([](TippedList& list, QTreeView& view) {
+    WithTippedList([](TippedList& list, QTableView& view) {
         for (int item = 0; item < 4; ++item) {
             list.InsertItem(item, "row");
         }

@@ -7,7 +7,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
-#include <QTreeView>
+#include <QTableView>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -221,7 +221,7 @@ TEST(ModuleListCtrl, AddressesSortByValueVersionsAndStatesAsText) {
 
 TEST(ModuleListCtrl, ViewModelStaysConsistentThroughScansAndSorts) {
     WithModuleList([](CModuleListCtrl& list) {
-        auto* view = qobject_cast<QTreeView*>(list.GetWidget());
+        auto* view = qobject_cast<QTableView*>(list.GetWidget());
         ASSERT_NE(view, nullptr);
         QAbstractItemModelTester tester(view->model(),
                                         QAbstractItemModelTester::FailureReportingMode::Warning);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/framework/CEdit.h"
 #include "res/ids/Resource.h"
@@ -63,15 +64,34 @@ void ExpectRead(QWidget* window, const Read expected[], std::size_t count) {
     }
 }
 
+// Each column's cells name their heading, as a reader announces it when moving between columns.
+void ExpectColumnHeadings(QWidget* window, const std::vector<std::string>& headings) {
+    QAccessibleInterface* table =
+        Find(QAccessible::queryAccessibleInterface(window), QAccessible::Table, "Modules");
+    ASSERT_NE(table, nullptr);
+    QAccessibleTableInterface* cells = table->tableInterface();
+    ASSERT_NE(cells, nullptr);
+    ASSERT_EQ(cells->columnCount(), static_cast<int>(headings.size()));
+    for (int column = 0; column < cells->columnCount(); ++column) {
+        QAccessibleInterface* cell = cells->cellAt(0, column);
+        ASSERT_NE(cell, nullptr);
+        const QList<QAccessibleInterface*> heading =
+            cell->tableCellInterface()->columnHeaderCells();
+        ASSERT_EQ(heading.size(), 1) << column;
+        EXPECT_EQ(heading.front()->text(QAccessible::Name).toStdString(),
+                  headings[static_cast<std::size_t>(column)]);
+    }
+}
+
 }  // namespace
 
 TEST_F(MainWindowTest, ScreenReadersReadTheWindowAndTheConfigurationDialog) {
     // Nothing is on this computer's networks in the test fleet, so every row has a warning.
     const Read window[] = {
-        {QAccessible::Tree, "Modules", ""},
+        {QAccessible::Table, "Modules", ""},
         {QAccessible::ColumnHeader, "SN", "Subnet mask"},
         {QAccessible::ColumnHeader, "GW", "Default gateway"},
-        {QAccessible::TreeItem, "10.0.0.9", "*"},
+        {QAccessible::Cell, "10.0.0.9", "*"},
         {QAccessible::Button, "Scan", ""},
     };
     const Read dialog[] = {
@@ -89,6 +109,7 @@ TEST_F(MainWindowTest, ScreenReadersReadTheWindowAndTheConfigurationDialog) {
     RunWindow([&](TestableScanDlg& shown) {
         QWidget* widget = shown.GetWidget();
         ExpectRead(widget, window, std::size(window));
+        ExpectColumnHeadings(widget, {"IP", "SN", "GW", "DHCP", "Version", "Type", "MAC"});
 
         bool dialogRead = false;
         m_script->OnDialog([&](CDialog& configuration) {

@@ -26,6 +26,22 @@ def walk(node, depth=0):
         yield from walk(node.getChildAtIndex(index), depth + 1)
 
 
+def read_headings(nodes):
+    """The table's column headings through its table interface, as a reader moving along a row
+    announces them."""
+    tables = [node for node in nodes if node.getRoleName() == "table" and node.name == "Modules"]
+    headings = []
+    if tables:
+        table = tables[0].queryTable()
+        for column in range(table.nColumns):
+            heading = table.getColumnHeader(column)
+            headings.append(heading.name if heading is not None else None)
+    wanted = ["IP", "SN", "GW", "DHCP", "Version", "Type", "MAC"]
+    found = headings == wanted
+    print(("read" if found else "fault: headings are"), "column headings", headings)
+    return 0 if found else 1
+
+
 def main():
     which = sys.argv[1]
     application = find_application("ordvane")
@@ -36,7 +52,7 @@ def main():
     seen = {(node.getRoleName(), node.name) for node in nodes}
     descriptions = {(node.getRoleName(), node.name): node.description for node in nodes}
     if which == "main":
-        wanted = [("dialog", None), ("tree", "Modules"), ("push button", "Scan"),
+        wanted = [("dialog", None), ("table", "Modules"), ("push button", "Scan"),
                   ("table column header", "SN")]
         described = [("table column header", "SN", "Subnet mask"),
                      ("table column header", "GW", "Default gateway")]
@@ -63,6 +79,7 @@ def main():
         warned = [node for node in nodes if node.getRoleName() == "table cell" and node.description]
         print(("read" if warned else "fault: no"), "row warning as a cell's description")
         faults += 0 if warned else 1
+        faults += read_headings(nodes)
     dialogs = [node for node in nodes if node.getRoleName() == "dialog"]
     if not any(node.getState().contains(pyatspi.STATE_MODAL) for node in dialogs):
         print("fault: no dialog is modal")
