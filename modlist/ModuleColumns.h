@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "modsvc/ModuleService.h"
+#include "modsvc/ModuleRecord.h"
 
 namespace ordvane {
 
@@ -30,13 +30,13 @@ inline constexpr const char* kNotAvailableText = "N/A";
 
 using ModuleColumnTexts = std::array<std::string, kModuleColumnCount>;
 
-// The texts of the seven columns in column order. A presence byte of any nonzero value counts
-// as present. The type text is read within its field even when the module left it without a
-// terminator. The MAC text is made whatever macIdValid says; whether the response gets a row
-// at all is HasModuleRow's question.
-ModuleColumnTexts FormatModuleColumns(const ZEVA_ModuleScanResponseType& response);
+// The texts of the seven columns in column order, kNotAvailableText for a value not reported.
+// DHCP shows "On" exactly when the module reported it on. The MAC text is the addressing MAC's
+// whether the module reports it or not; whether the record gets a row at all is HasModuleRow's
+// question.
+ModuleColumnTexts FormatModuleColumns(const ModuleRecord& record);
 
-// A response without a valid MAC address is stored but shown in no row.
-bool HasModuleRow(const ZEVA_ModuleScanResponseType& response);
+// A record without a MAC address is stored but shown in no row.
+bool HasModuleRow(const ModuleRecord& record);
 
 }  // namespace ordvane

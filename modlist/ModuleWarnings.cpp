@@ -82,14 +82,14 @@ std::string_view MachineName(ModuleWarningKind kind) {
 ModuleWarnings::ModuleWarnings(std::optional<std::vector<HostInterface>> hostInterfaces)
     : hostInterfaces_(std::move(hostInterfaces)) {}
 
-std::vector<std::size_t> ModuleWarnings::Add(const ZEVA_ModuleScanResponseType& response,
+std::vector<std::size_t> ModuleWarnings::Add(const ModuleRecord& record,
                                              std::string_view reachedThrough) {
     const auto index = static_cast<std::uint32_t>(modules_.size());
     Module module;
-    module.hasMac = response.macIdValid != 0;
-    std::copy(std::begin(response.macId), std::end(response.macId), module.mac.begin());
-    module.hasIp = response.ipAddressValid != 0;
-    module.ipAddress = response.ipAddress;
+    module.hasMac = record.mac.has_value();
+    module.mac = record.AddressingMac();
+    module.hasIp = record.ipAddress.has_value();
+    module.ipAddress = record.ipAddress.value_or(Ipv4Address()).Value();
     module.offSubnet = module.hasIp && IsOffSubnet(module.ipAddress);
     module.reachedThrough = reachedThrough;
 
@@ -237,14 +237,14 @@ std::string ModuleWarnings::OffSubnetSentence(std::size_t module) const {
 }
 
 std::vector<std::vector<ModuleWarning>> ComputeModuleWarnings(
-    std::span<const ZEVA_ModuleScanResponseType> responses,
+    std::span<const ModuleRecord> records,
     std::optional<std::vector<HostInterface>> hostInterfaces) {
     ModuleWarnings fleet(std::move(hostInterfaces));
-    for (const auto& response : responses) {
-        fleet.Add(response);
+    for (const ModuleRecord& record : records) {
+        fleet.Add(record);
     }
     std::vector<std::vector<ModuleWarning>> warnings;
-    warnings.reserve(responses.size());
+    warnings.reserve(records.size());
     for (std::size_t module = 0; module < fleet.Count(); ++module) {
         warnings.push_back(fleet.WarningsOf(module));
     }

@@ -3,7 +3,7 @@
 // address, two modules that the recovery DHCP server would give the same 10.200.1.N, and
 // modules whose address is on none of this host's networks. Qt-free, for the window and the CLI.
 
-#include "modsvc/ModuleService.h"
+#include "modsvc/ModuleRecord.h"
 
 #include <array>
 #include <cstddef>
@@ -71,8 +71,7 @@ public:
     // followed by the older modules whose kinds of warning changed: the rows to colour anew.
     // Other modules' sentences may change too (the count of others they give); read them when
     // they are shown.
-    std::vector<std::size_t> Add(const ZEVA_ModuleScanResponseType& response,
-                                 std::string_view reachedThrough = {});
+    std::vector<std::size_t> Add(const ModuleRecord& record, std::string_view reachedThrough = {});
 
     // Forgets every module (a new scan); the host's networks stay.
     void Clear();
@@ -86,7 +85,7 @@ private:
     static constexpr std::uint32_t kNoGroup = UINT32_MAX;
 
     struct Module {
-        std::array<std::uint8_t, 6> mac{};
+        MacAddress mac;
         bool hasMac = false;
         std::uint32_t ipAddress = 0;
         bool hasIp = false;
@@ -111,7 +110,7 @@ private:
 
 // The warnings of a whole fleet at once, in the order of the answers.
 std::vector<std::vector<ModuleWarning>> ComputeModuleWarnings(
-    std::span<const ZEVA_ModuleScanResponseType> responses,
+    std::span<const ModuleRecord> records,
     std::optional<std::vector<HostInterface>> hostInterfaces);
 
 }  // namespace ordvane

@@ -9,12 +9,12 @@
 #include <optional>
 #include <string>
 
-#include "config/ConfigureCommand.h"
 #include "dhcp/CDhcpServer.h"
 #include "dhcp/CRecoveryDhcpServer.h"
 #include "dhcp/RecoveryFlow.h"
 #include "modlist/CModuleListCtrl.h"
 #include "platform/framework/Afx.h"
+#include "ui/ConfigureCommand.h"
 #include "ui/MainWindowLayout.h"
 
 // Posted by the library's callback: wParam 0, lParam the library's event code.
@@ -137,7 +137,7 @@ private:
     // user's widths were kept from the last run.
     void FitColumnsAtFirstFill();
     // After a rescan, selects the row of the module that was selected before, once it answers.
-    void ReselectIfAnswered(const ZEVA_ModuleScanResponseType& response);
+    void ReselectIfAnswered(const ordvane::ModuleRecord& response);
 
     // One turn of a running recovery: does what the flow asks, and ends it once finished.
     void PollRecovery();

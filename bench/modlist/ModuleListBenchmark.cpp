@@ -38,8 +38,8 @@ bool UseCollation(benchmark::State& state) {
     return true;
 }
 
-void ListFleet(CModuleListCtrl& list, const std::vector<ZEVA_ModuleScanResponseType>& fleet) {
-    for (const ZEVA_ModuleScanResponseType& response : fleet) {
+void ListFleet(CModuleListCtrl& list, const std::vector<ordvane::ModuleRecord>& fleet) {
+    for (const ordvane::ModuleRecord& response : fleet) {
         list.AddModule(response);
     }
     PumpEvents();

@@ -8,8 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "config/ConfigureCommand.h"
-#include "config/WinkCommand.h"
 #include "journal/JournalReader.h"
 #include "modlist/CModuleListCtrl.h"
 #include "modlist/ModuleColumns.h"
@@ -25,7 +23,9 @@
 #include "tests/support/SimProcess.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestListDialog.h"
+#include "ui/ConfigureCommand.h"
 #include "ui/EthernetConfigDlg.h"
+#include "ui/WinkCommand.h"
 
 namespace {
 
@@ -114,7 +114,7 @@ protected:
             [&list] {
                 ZEVA_ModuleScanResponseType response;
                 while (ZEVA_GetResponse(&response) != 0) {
-                    list.AddModule(response);
+                    list.AddModule(ordvane::ToModuleRecord(response));
                 }
                 return list.GetItemCount() == kModuleCount;
             },
@@ -140,8 +140,8 @@ protected:
     }
 
     static bool ConfiguredMacIs(const CModuleListCtrl& list, const char* macText) {
-        BYTE mac[6];
-        return list.GetConfiguredMac(mac) != nullptr && ordvane::FormatMacAddress(mac) == macText;
+        const std::optional<ordvane::MacAddress> mac = list.GetFleet().ConfiguredMac();
+        return mac && mac->Text() == macText;
     }
 
     static inline SimProcess* s_sim = nullptr;
@@ -229,7 +229,7 @@ TEST_F(ModuleCommands, AWrongPasswordComesBackAsEventThreeForTheConfiguredModule
             PumpEventsUntil([&] { return g_invalidPasswordEvents.load() > invalidBefore; }, 10000));
         BYTE queued[6] = {};
         ASSERT_EQ(ZEVA_GetInvPswdMacId(queued), 1);
-        EXPECT_TRUE(list.MatchesConfiguredMac(queued));
+        EXPECT_EQ(list.GetFleet().ConfiguredMac(), ordvane::MacAddress::FromBytes(queued));
         ZEVA_RemoveFirstInvPswdMacId();
     });
 }
@@ -241,14 +241,12 @@ TEST_F(ModuleCommands, CancelAndClicksBelowTheRowsSendNothing) {
             TypeText(Edit(dialog, IDC_PASSWORD), "anything");
             PressButton(dialog, IDCANCEL);
         });
-        BYTE before[6];
-        const bool hadTarget = list.GetConfiguredMac(before) != nullptr;
+        const bool hadTarget = list.GetFleet().ConfiguredMac().has_value();
         DoubleClickRow(list, RowOf(list, "0A-51-4D-00-00-04"));
         ASSERT_EQ(user.Dialogs().size(), 1u);
         EXPECT_EQ(user.Dialogs()[0].result, IDCANCEL);
         EXPECT_FALSE(ConfiguredMacIs(list, "0A-51-4D-00-00-04"));
-        BYTE after[6];
-        EXPECT_EQ(list.GetConfiguredMac(after) != nullptr, hadTarget);
+        EXPECT_EQ(list.GetFleet().ConfiguredMac().has_value(), hadTarget);
 
         // Below the last row: no dialog at all.
         CRect last;

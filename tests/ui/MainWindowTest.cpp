@@ -135,7 +135,8 @@ TEST_F(MainWindowTest, RescanEventEmptiesTheTableAndScansAgainEvenWithAnEmptyQue
 TEST_F(MainWindowTest, InvalidPasswordForTheLastConfiguredModuleWarnsOnceAndLeavesTheQueue) {
     RunWindow([&](TestableScanDlg& window) {
         const BYTE target[6] = {0x0A, 0x51, 0x4D, 0x00, 0x00, 0x02};
-        window.ModuleList().SetConfiguredMac(target);
+        window.ModuleList().NoteCommandSent(ordvane::MacAddress::FromBytes(target),
+                                            ordvane::SentCommand::kConfigure);
         ConfigureWithWrongPassword(window, "0A-51-4D-00-00-02");
         EXPECT_TRUE(PumpEventsUntil([&] { return !m_script->MessageBoxes().empty(); }, 10000));
         PumpEventsUntil([] { return false; }, 300);
@@ -158,7 +159,8 @@ TEST_F(MainWindowTest, InvalidPasswordForAnotherModuleShowsNothingAndStaysQueued
         ASSERT_TRUE(PumpEventsUntil([&] { return ZEVA_GetInvPswdMacId(queued) == 1; }, 10000));
         PumpEventsUntil([] { return false; }, 300);
         const BYTE other[6] = {0x0A, 0x51, 0x4D, 0x00, 0x00, 0x01};
-        window.ModuleList().SetConfiguredMac(other);
+        window.ModuleList().NoteCommandSent(ordvane::MacAddress::FromBytes(other),
+                                            ordvane::SentCommand::kConfigure);
         window.SendMessage(WM_MODULE_EVENT, 0, ZEVA_EVENT_INVALID_PASSWORD);
         std::memset(queued, 0, sizeof queued);
         ASSERT_EQ(ZEVA_GetInvPswdMacId(queued), 1) << "still queued";

@@ -77,7 +77,7 @@ protected:
     // Every row shows exactly the texts of the stored answer with its MAC address.
     static void ExpectAnswerTexts(CModuleListCtrl& list) {
         for (int module = 0; module < list.GetModuleCount(); ++module) {
-            const ZEVA_ModuleScanResponseType* response = list.GetModuleAt(module);
+            const ordvane::ModuleRecord* response = list.GetModuleAt(module);
             if (!ordvane::HasModuleRow(*response)) {
                 continue;
             }

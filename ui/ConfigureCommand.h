@@ -9,6 +9,7 @@
 
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureOverrides.h"
+#include "modsvc/ModuleRecord.h"
 #include "modsvc/ModuleService.h"
 #include "platform/AddressText.h"
 #include "platform/framework/WinGeometry.h"
@@ -34,13 +35,12 @@ std::optional<TypedConfiguration> RunConfigureCommandKeepingTyped(CModuleListCtr
 
 // The configuration dialog for a module being recovered, pre-filled from its scan answer with
 // DHCP Off; what the user typed as overrides (DHCP off), nothing when cancelled.
-std::optional<ordvane::ConfigureOverrides> AskRecoveryValues(
-    const ZEVA_ModuleScanResponseType& module);
+std::optional<ordvane::ConfigureOverrides> AskRecoveryValues(const ordvane::ModuleRecord& module);
 
 // Sends a recovery's configure request after the Configure command's password guard (a module
 // seen asking for hashed passwords never gets one in clear, a plain one only with the user's
 // consent), journaled like the Configure command's; false when the guard stopped it.
-bool SendRecoveryConfigure(CModuleListCtrl& moduleList, const ZEVA_ModuleScanResponseType& module,
+bool SendRecoveryConfigure(CModuleListCtrl& moduleList, const ordvane::ModuleRecord& module,
                            const ordvane::ConfigureDialogOutput& values,
                            const ZEVA_ConfigureRequestType& request);
 

@@ -1,13 +1,10 @@
 // The Configure command: a double click on a row of the module table opens the Ethernet
 // configuration dialog for that module and, on "Set", sends the configure request.
-#include "config/ConfigureCommand.h"
-#include "platform/framework/Translate.h"
+#include "ui/ConfigureCommand.h"
 
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureRequestBuilder.h"
 #include "config/KnownModules.h"
-#include "config/ModuleLookup.h"
-#include "config/RowMacAddress.h"
 #include "journal/ConfigureChange.h"
 #include "journal/PendingChanges.h"
 #include "modlist/CModuleListCtrl.h"
@@ -15,6 +12,7 @@
 #include "modsvc/ModuleService.h"
 #include "platform/AddressText.h"
 #include "platform/framework/MessageBox.h"
+#include "platform/framework/Translate.h"
 #include "ui/EthernetConfigDlg.h"
 
 namespace {
@@ -78,11 +76,11 @@ void LoadTypedInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogOu
 
 // A password goes in clear only to a module never seen asking for hashed passwords, and only
 // once the user has been told who can read it and said yes.
-bool ConfirmPasswordSending(const ZEVA_ModuleScanResponseType& module,
+bool ConfirmPasswordSending(const ordvane::ModuleRecord& module,
                             const ordvane::ConfigureDialogOutput& values) {
     const bool passwordGiven =
         !values.password.empty() || (values.changePassword == 1 && !values.newPassword.empty());
-    const std::string mac = ordvane::FormatMacAddress(module.macId);
+    const std::string mac = module.AddressingMac().Text();
     switch (ordvane::CheckPasswordSending(ordvane::ProgramKnownModules(), module, passwordGiven)) {
         case ordvane::PasswordSending::kAllowed:
             break;
@@ -112,29 +110,29 @@ bool ConfirmPasswordSending(const ZEVA_ModuleScanResponseType& module,
             break;
         }
     }
-    // Saved now, so that a command line run meanwhile knows what this window has seen.
-    std::string error;
-    ordvane::SaveProgramKnownModules(error);
+    // Saved now, so that a command line run meanwhile knows what this window has seen. A file
+    // that cannot be written costs only the memory of this run, which the window still has.
+    static_cast<void>(ordvane::SaveProgramKnownModules());
     return true;
 }
 
 // Sends the request; its outcome closes the journal's line (JournalConfigureOutcome).
 void SendJournaledConfigure(CModuleListCtrl& moduleList, ordvane::JournalCommand command,
-                            const ZEVA_ModuleScanResponseType& module,
+                            const ordvane::ModuleRecord& module,
                             const ordvane::ConfigureDialogOutput& values,
                             ZEVA_ConfigureRequestType request) {
-    moduleList.SetConfiguredMac(request.macId);
+    moduleList.NoteCommandSent(ordvane::MacAddress::FromBytes(request.macId),
+                               ordvane::SentCommand::kConfigure);
     OpenConfigureRequests().Hold(ordvane::ConfigureChange(command, module, values, request));
     ZEVA_SendConfigure(&request);
 }
 
 }  // namespace
 
-std::optional<ordvane::ConfigureOverrides> AskRecoveryValues(
-    const ZEVA_ModuleScanResponseType& module) {
+std::optional<ordvane::ConfigureOverrides> AskRecoveryValues(const ordvane::ModuleRecord& module) {
     CEthernetConfigDlg dialog;
     dialog.m_caption = ordvane::FillIn(ordvane::translate("CEthernetConfigDlg", "Configure: %1"),
-                                       {ordvane::FormatMacAddress(module.macId)});
+                                       {module.AddressingMac().Text()});
     LoadDialogInput(dialog, ordvane::PrefillFromModule(module));
     dialog.m_dhcpChoice = 1;  // the module leaves DHCP mode
     if (dialog.DoModal() != IDOK) {
@@ -158,7 +156,7 @@ std::optional<ordvane::ConfigureOverrides> AskRecoveryValues(
     return overrides;
 }
 
-bool SendRecoveryConfigure(CModuleListCtrl& moduleList, const ZEVA_ModuleScanResponseType& module,
+bool SendRecoveryConfigure(CModuleListCtrl& moduleList, const ordvane::ModuleRecord& module,
                            const ordvane::ConfigureDialogOutput& values,
                            const ZEVA_ConfigureRequestType& request) {
     if (!ConfirmPasswordSending(module, values)) {
@@ -179,19 +177,16 @@ std::optional<TypedConfiguration> RunConfigureCommandKeepingTyped(CModuleListCtr
     if (row < 0) {
         return std::nullopt;
     }
+    const ordvane::ModuleRecord* rowModule = moduleList.GetRowModule(row);
+    if (rowModule == nullptr) {
+        return std::nullopt;
+    }
+    // A copy: module events handled while the dialog is open may clear the fleet.
+    const ordvane::ModuleRecord module = *rowModule;
+    const ordvane::MacAddress mac = module.AddressingMac();
     CEthernetConfigDlg dialog;
-    dialog.m_caption = ordvane::FillIn(ordvane::translate("CEthernetConfigDlg", "Configure: %1"),
-                                       {moduleList.GetItemText(row, ordvane::kColumnMac).Str()});
-
-    ordvane::MacAddress mac{};
-    if (!ordvane::ReadRowMacAddress(moduleList, row, mac)) {
-        return std::nullopt;
-    }
-    // A copy: module events handled while the dialog is open may clear the stored records.
-    ZEVA_ModuleScanResponseType module;
-    if (!ordvane::FindFirstModuleWithMac(moduleList, mac, module)) {
-        return std::nullopt;
-    }
+    dialog.m_caption =
+        ordvane::FillIn(ordvane::translate("CEthernetConfigDlg", "Configure: %1"), {mac.Text()});
     LoadDialogInput(dialog, ordvane::PrefillFromModule(module));
     if (typed != nullptr && typed->mac == mac) {
         LoadTypedInput(dialog, typed->values);
@@ -214,26 +209,25 @@ std::optional<TypedConfiguration> RunConfigureCommandKeepingTyped(CModuleListCtr
 }
 
 void JournalConfigureOutcome(const CModuleListCtrl& moduleList, long eventCode) {
-    BYTE mac[6] = {};
-    const auto& last = moduleList.GetLastCommand();
-    const bool lastWasConfigure = last && last->command == CModuleListCtrl::SentCommand::Configure;
+    const std::optional<ordvane::MacAddress> configured = moduleList.GetFleet().ConfiguredMac();
+    if (!configured) {
+        return;
+    }
+    BYTE queued[6] = {};
     switch (eventCode) {
         case ZEVA_EVENT_RESCAN:
-            if (moduleList.GetConfiguredMac(mac) != nullptr) {
-                OpenConfigureRequests().Finish(mac, "accepted");
-            }
+            OpenConfigureRequests().Finish(configured->data(), "accepted");
             break;
         case ZEVA_EVENT_INVALID_PASSWORD:
-            if (ZEVA_GetInvPswdMacId(mac) == 1 && moduleList.MatchesConfiguredMac(mac)) {
-                OpenConfigureRequests().Finish(mac, "refused-password");
+            if (ZEVA_GetInvPswdMacId(queued) == 1 &&
+                ordvane::MacAddress::FromBytes(queued) == *configured) {
+                OpenConfigureRequests().Finish(configured->data(), "refused-password");
             }
             break;
         case ZEVA_EVENT_NO_ANSWER:
         case ZEVA_EVENT_MAC_CONFLICT:
-            if (lastWasConfigure) {
-                OpenConfigureRequests().Finish(
-                    last->mac.data(), eventCode == ZEVA_EVENT_NO_ANSWER ? "no-answer" : "not-sent");
-            }
+            OpenConfigureRequests().Finish(
+                configured->data(), eventCode == ZEVA_EVENT_NO_ANSWER ? "no-answer" : "not-sent");
             break;
         default:
             break;
