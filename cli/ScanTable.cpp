@@ -46,7 +46,7 @@ std::vector<ModuleTableRow> ScanTable::Rows(const TableSort& sort) const {
         const auto claimants = m_otherClaimants.find(texts[kColumnMac]);
         if (claimants != m_otherClaimants.end()) {
             for (const std::string& address : claimants->second) {
-                rowWarnings.push_back({ModuleWarningKind::MacClaimedTwice,
+                rowWarnings.push_back({ModuleWarningKind::kMacClaimedTwice,
                                        "another device answers for this MAC too, as " + address +
                                            "; configure and wink are refused"});
             }

@@ -31,7 +31,7 @@ void CModuleListCtrl::AddModule(const ordvane::ModuleRecord& record) {
     if (!warningRows) {
         return;
     }
-    ModuleEntry* entry = nullptr;
+    ordvane::ModuleEntry* entry = nullptr;
     int row = -1;
     if (ordvane::HasModuleRow(record)) {
         const ordvane::ModuleColumnTexts texts = ordvane::FormatModuleColumns(record);
@@ -57,7 +57,7 @@ void CModuleListCtrl::AddModule(const ordvane::ModuleRecord& record) {
 void CModuleListCtrl::MarkWarningRows(const std::vector<std::size_t>& modules, int newModuleRow) {
     for (std::size_t position = 0; position < modules.size(); ++position) {
         const std::size_t module = modules[position];
-        const ModuleEntry* entry = m_rows.EntryOfModule(module);
+        const ordvane::ModuleEntry* entry = m_rows.EntryOfModule(module);
         if (entry == nullptr) {
             continue;
         }
@@ -70,10 +70,10 @@ void CModuleListCtrl::MarkWarningRows(const std::vector<std::size_t>& modules, i
 
 // In sorted rows the entry sits among the rows that compare equal to it, just before its
 // sorted position: a short walk back instead of a pass over the whole table.
-int CModuleListCtrl::FindRowOfEntry(const ModuleEntry& entry) const {
+int CModuleListCtrl::FindRowOfEntry(const ordvane::ModuleEntry& entry) const {
     if (m_rows.RowsAreInOrder()) {
         for (int row = FindSortedPosition(entry) - 1; row >= 0; --row) {
-            const auto* rowEntry = reinterpret_cast<const ModuleEntry*>(GetItemData(row));
+            const auto* rowEntry = reinterpret_cast<const ordvane::ModuleEntry*>(GetItemData(row));
             if (rowEntry == &entry) {
                 return row;
             }
@@ -84,7 +84,7 @@ int CModuleListCtrl::FindRowOfEntry(const ModuleEntry& entry) const {
     }
     const int count = GetItemCount();
     for (int row = 0; row < count; ++row) {
-        if (reinterpret_cast<const ModuleEntry*>(GetItemData(row)) == &entry) {
+        if (reinterpret_cast<const ordvane::ModuleEntry*>(GetItemData(row)) == &entry) {
             return row;
         }
     }
@@ -92,7 +92,7 @@ int CModuleListCtrl::FindRowOfEntry(const ModuleEntry& entry) const {
 }
 
 std::string CModuleListCtrl::GetRowWarningText(int item) const {
-    const auto* entry = reinterpret_cast<const ModuleEntry*>(GetItemData(item));
+    const auto* entry = reinterpret_cast<const ordvane::ModuleEntry*>(GetItemData(item));
     if (entry == nullptr || entry->moduleIndex < 0) {
         return {};
     }
@@ -121,12 +121,12 @@ int CModuleListCtrl::AddRow(std::span<const std::string> texts) {
     return InsertRow(GetItemCount(), MakeEntry(texts));
 }
 
-ModuleEntry& CModuleListCtrl::MakeEntry(std::span<const std::string> texts) {
+ordvane::ModuleEntry& CModuleListCtrl::MakeEntry(std::span<const std::string> texts) {
     return m_rows.MakeEntry(texts, static_cast<std::size_t>(std::max(m_columnCount, 0)),
                             m_sortColumn);
 }
 
-int CModuleListCtrl::InsertRow(int index, ModuleEntry& entry) {
+int CModuleListCtrl::InsertRow(int index, ordvane::ModuleEntry& entry) {
     const int item = InsertItem(index, entry.TextAt(0));
     if (item < 0) {
         return item;
@@ -139,12 +139,12 @@ int CModuleListCtrl::InsertRow(int index, ModuleEntry& entry) {
 }
 
 // The first row that sorts after the entry: the entry goes after the rows it equals.
-int CModuleListCtrl::FindSortedPosition(const ModuleEntry& entry) const {
+int CModuleListCtrl::FindSortedPosition(const ordvane::ModuleEntry& entry) const {
     int low = 0;
     int high = GetItemCount();
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        const auto* rowEntry = reinterpret_cast<const ModuleEntry*>(GetItemData(middle));
+        const auto* rowEntry = reinterpret_cast<const ordvane::ModuleEntry*>(GetItemData(middle));
         if (rowEntry != nullptr && CompareEntries(entry, *rowEntry) < 0) {
             high = middle;
         } else {
@@ -171,7 +171,7 @@ const ordvane::ModuleRecord* CModuleListCtrl::GetRowModule(int row) const {
     if (row < 0 || row >= GetItemCount()) {
         return nullptr;
     }
-    const auto* entry = reinterpret_cast<const ModuleEntry*>(GetItemData(row));
+    const auto* entry = reinterpret_cast<const ordvane::ModuleEntry*>(GetItemData(row));
     return entry != nullptr ? GetModuleAt(entry->moduleIndex) : nullptr;
 }
 
@@ -241,7 +241,8 @@ void CModuleListCtrl::SortAllRows() {
     m_rows.NoteRowsSorted();
 }
 
-int CModuleListCtrl::CompareEntries(const ModuleEntry& first, const ModuleEntry& second) const {
+int CModuleListCtrl::CompareEntries(const ordvane::ModuleEntry& first,
+                                    const ordvane::ModuleEntry& second) const {
     const bool ascending = m_sortAscending != 0;
     if (m_rows.SortKeysAreCurrent()) {
         const ordvane::ColumnSortKey* firstKey = first.SortKeyAt(m_sortColumn);
@@ -255,8 +256,8 @@ int CModuleListCtrl::CompareEntries(const ModuleEntry& first, const ModuleEntry&
 }
 
 int CModuleListCtrl::CompareRows(LPARAM firstEntry, LPARAM secondEntry, LPARAM control) {
-    const auto* first = reinterpret_cast<const ModuleEntry*>(firstEntry);
-    const auto* second = reinterpret_cast<const ModuleEntry*>(secondEntry);
+    const auto* first = reinterpret_cast<const ordvane::ModuleEntry*>(firstEntry);
+    const auto* second = reinterpret_cast<const ordvane::ModuleEntry*>(secondEntry);
     const auto* self = reinterpret_cast<const CModuleListCtrl*>(control);
     if (first == nullptr || second == nullptr || self == nullptr) {
         return 0;

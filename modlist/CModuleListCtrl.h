@@ -98,18 +98,18 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    int CompareEntries(const ModuleEntry& first, const ModuleEntry& second) const;
-    ModuleEntry& MakeEntry(std::span<const std::string> texts);
-    int InsertRow(int index, ModuleEntry& entry);
-    int FindSortedPosition(const ModuleEntry& entry) const;
+    int CompareEntries(const ordvane::ModuleEntry& first, const ordvane::ModuleEntry& second) const;
+    ordvane::ModuleEntry& MakeEntry(std::span<const std::string> texts);
+    int InsertRow(int index, ordvane::ModuleEntry& entry);
+    int FindSortedPosition(const ordvane::ModuleEntry& entry) const;
     void SortAllRows();
     void MarkWarningRows(const std::vector<std::size_t>& modules, int newModuleRow);
-    int FindRowOfEntry(const ModuleEntry& entry) const;
+    int FindRowOfEntry(const ordvane::ModuleEntry& entry) const;
 
     ordvane::Fleet m_fleet;
     // The rows' entries, the entry of each module of the fleet, and what is known of their
     // order.
-    ModuleRowCache m_rows;
+    ordvane::ModuleRowCache m_rows;
     DoubleClickCommand m_doubleClickCommand;
     int m_columnCount = 0;
     int m_sortColumn = 0;

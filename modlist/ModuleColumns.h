@@ -9,15 +9,14 @@
 
 namespace ordvane {
 
-enum ModuleColumn : int {
-    kColumnIp = 0,
-    kColumnSubnetMask = 1,
-    kColumnGateway = 2,
-    kColumnDhcp = 3,
-    kColumnVersion = 4,
-    kColumnType = 5,
-    kColumnMac = 6,
-};
+// The columns' indices, as the list control counts them.
+inline constexpr int kColumnIp = 0;
+inline constexpr int kColumnSubnetMask = 1;
+inline constexpr int kColumnGateway = 2;
+inline constexpr int kColumnDhcp = 3;
+inline constexpr int kColumnVersion = 4;
+inline constexpr int kColumnType = 5;
+inline constexpr int kColumnMac = 6;
 
 inline constexpr std::size_t kModuleColumnCount = 7;
 

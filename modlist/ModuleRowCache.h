@@ -15,6 +15,8 @@
 #include "modlist/ModuleEntry.h"
 #include "platform/WinTypes.h"
 
+namespace ordvane {
+
 class ModuleRowCache {
 public:
     ModuleRowCache();
@@ -52,3 +54,5 @@ private:
     LCID m_rowOrderLocale;
     LCID m_sortKeyLocale;
 };
+
+}  // namespace ordvane

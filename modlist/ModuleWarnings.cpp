@@ -67,13 +67,13 @@ std::optional<std::vector<HostInterface>> ReadHostInterfaces() {
 
 std::string_view MachineName(ModuleWarningKind kind) {
     switch (kind) {
-        case ModuleWarningKind::DuplicateIp:
+        case ModuleWarningKind::kDuplicateIp:
             return "duplicate-ip";
-        case ModuleWarningKind::SharedRecoveryAddress:
+        case ModuleWarningKind::kSharedRecoveryAddress:
             return "shared-recovery-address";
-        case ModuleWarningKind::OffSubnet:
+        case ModuleWarningKind::kOffSubnet:
             return "off-subnet";
-        case ModuleWarningKind::MacClaimedTwice:
+        case ModuleWarningKind::kMacClaimedTwice:
             return "mac-claimed-twice";
     }
     return "unknown";
@@ -150,14 +150,14 @@ ModuleWarningKinds ModuleWarnings::KindsOf(std::size_t module) const {
     const Module& entry = modules_[module];
     ModuleWarningKinds kinds = 0;
     if (entry.ipGroup != kNoGroup && ipGroups_[entry.ipGroup].size() > 1) {
-        kinds |= KindBit(ModuleWarningKind::DuplicateIp);
+        kinds |= KindBit(ModuleWarningKind::kDuplicateIp);
     }
     const auto* recoveryGroup = RecoveryGroupOf(entry);
     if (recoveryGroup != nullptr && recoveryGroup->size() > 1) {
-        kinds |= KindBit(ModuleWarningKind::SharedRecoveryAddress);
+        kinds |= KindBit(ModuleWarningKind::kSharedRecoveryAddress);
     }
     if (entry.offSubnet) {
-        kinds |= KindBit(ModuleWarningKind::OffSubnet);
+        kinds |= KindBit(ModuleWarningKind::kOffSubnet);
     }
     return kinds;
 }
@@ -165,15 +165,15 @@ ModuleWarningKinds ModuleWarnings::KindsOf(std::size_t module) const {
 std::vector<ModuleWarning> ModuleWarnings::WarningsOf(std::size_t module) const {
     const ModuleWarningKinds kinds = KindsOf(module);
     std::vector<ModuleWarning> warnings;
-    if (kinds & KindBit(ModuleWarningKind::DuplicateIp)) {
-        warnings.push_back({ModuleWarningKind::DuplicateIp, DuplicateIpSentence(module)});
+    if (kinds & KindBit(ModuleWarningKind::kDuplicateIp)) {
+        warnings.push_back({ModuleWarningKind::kDuplicateIp, DuplicateIpSentence(module)});
     }
-    if (kinds & KindBit(ModuleWarningKind::SharedRecoveryAddress)) {
+    if (kinds & KindBit(ModuleWarningKind::kSharedRecoveryAddress)) {
         warnings.push_back(
-            {ModuleWarningKind::SharedRecoveryAddress, SharedRecoverySentence(module)});
+            {ModuleWarningKind::kSharedRecoveryAddress, SharedRecoverySentence(module)});
     }
-    if (kinds & KindBit(ModuleWarningKind::OffSubnet)) {
-        warnings.push_back({ModuleWarningKind::OffSubnet, OffSubnetSentence(module)});
+    if (kinds & KindBit(ModuleWarningKind::kOffSubnet)) {
+        warnings.push_back({ModuleWarningKind::kOffSubnet, OffSubnetSentence(module)});
     }
     return warnings;
 }

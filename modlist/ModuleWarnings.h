@@ -30,10 +30,10 @@ struct HostInterface {
 std::optional<std::vector<HostInterface>> ReadHostInterfaces();
 
 enum class ModuleWarningKind : std::uint8_t {
-    DuplicateIp,            // another module answers with the same IP address
-    SharedRecoveryAddress,  // another module's MAC ends in the same byte: same 10.200.1.N
-    OffSubnet,              // the module's IP address is on none of the host's networks
-    MacClaimedTwice,        // a second device answered for the same MAC in the same scan
+    kDuplicateIp,            // another module answers with the same IP address
+    kSharedRecoveryAddress,  // another module's MAC ends in the same byte: same 10.200.1.N
+    kOffSubnet,              // the module's IP address is on none of the host's networks
+    kMacClaimedTwice,        // a second device answered for the same MAC in the same scan
 };
 
 // One bit per kind, for a row colour that needs no text.

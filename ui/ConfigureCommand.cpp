@@ -15,13 +15,15 @@
 #include "platform/framework/Translate.h"
 #include "ui/EthernetConfigDlg.h"
 
+namespace ordvane {
+
 namespace {
 
 // The hit test looks at this x so that a double click anywhere along a row, in any column,
 // finds the row.
 constexpr int kHitTestX = 2;
 
-void LoadDialogInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogInput& input) {
+void LoadDialogInput(CEthernetConfigDlg& dialog, const ConfigureDialogInput& input) {
     dialog.m_ipAddressKnown = input.ipAddressKnown;
     dialog.m_subnetMaskKnown = input.subnetMaskKnown;
     dialog.m_gatewayKnown = input.gatewayKnown;
@@ -40,13 +42,13 @@ void LoadDialogInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogI
 
 // The window's configure requests whose outcome has not come yet. A request still open when
 // the program ends is written as "no-outcome".
-ordvane::PendingChanges& OpenConfigureRequests() {
-    static ordvane::PendingChanges requests;
+PendingChanges& OpenConfigureRequests() {
+    static PendingChanges requests;
     return requests;
 }
 
-ordvane::ConfigureDialogOutput ReadDialogOutput(const CEthernetConfigDlg& dialog) {
-    ordvane::ConfigureDialogOutput output;
+ConfigureDialogOutput ReadDialogOutput(const CEthernetConfigDlg& dialog) {
+    ConfigureDialogOutput output;
     output.ipAddress = dialog.m_ipAddress;
     output.subnetMask = dialog.m_subnetMask;
     output.gateway = dialog.m_gateway;
@@ -62,7 +64,7 @@ ordvane::ConfigureDialogOutput ReadDialogOutput(const CEthernetConfigDlg& dialog
 
 // Puts what the user typed last time over the module's values; fields the module did not
 // report stay empty and disabled.
-void LoadTypedInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogOutput& typed) {
+void LoadTypedInput(CEthernetConfigDlg& dialog, const ConfigureDialogOutput& typed) {
     dialog.m_ipAddress = typed.ipAddress;
     dialog.m_subnetMask = typed.subnetMask;
     dialog.m_gateway = typed.gateway;
@@ -76,19 +78,18 @@ void LoadTypedInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogOu
 
 // A password goes in clear only to a module never seen asking for hashed passwords, and only
 // once the user has been told who can read it and said yes.
-bool ConfirmPasswordSending(const ordvane::ModuleRecord& module,
-                            const ordvane::ConfigureDialogOutput& values) {
+bool ConfirmPasswordSending(const ModuleRecord& module, const ConfigureDialogOutput& values) {
     const bool passwordGiven =
         !values.password.empty() || (values.changePassword == 1 && !values.newPassword.empty());
     const std::string mac = module.AddressingMac().Text();
-    switch (ordvane::CheckPasswordSending(ordvane::ProgramKnownModules(), module, passwordGiven)) {
-        case ordvane::PasswordSending::kAllowed:
+    switch (CheckPasswordSending(ProgramKnownModules(), module, passwordGiven)) {
+        case PasswordSending::kAllowed:
             break;
-        case ordvane::PasswordSending::kRefusedDowngrade:
+        case PasswordSending::kRefusedDowngrade:
             // The texts of PasswordDowngradeRefusal and PlainPasswordRisk, translated.
             AfxMessageBox(
-                ordvane::FillIn(
-                    ordvane::translate(
+                FillIn(
+                    translate(
                         "CEthernetConfigDlg",
                         "%1 asked for hashed passwords before and now asks for its password in "
                         "plain text; another device may be answering in its name. Nothing was "
@@ -97,13 +98,13 @@ bool ConfirmPasswordSending(const ordvane::ModuleRecord& module,
                     {mac}),
                 MB_ICONEXCLAMATION | MB_OK);
             return false;
-        case ordvane::PasswordSending::kNeedsConsent: {
-            const CString question = ordvane::FillIn(
-                ordvane::translate("CEthernetConfigDlg",
-                                   "%1 takes its password in plain text: anyone on the network "
-                                   "can read it on the way.\n\nSend the password in plain text "
-                                   "anyway?"),
-                {mac});
+        case PasswordSending::kNeedsConsent: {
+            const CString question =
+                FillIn(translate("CEthernetConfigDlg",
+                                 "%1 takes its password in plain text: anyone on the network "
+                                 "can read it on the way.\n\nSend the password in plain text "
+                                 "anyway?"),
+                       {mac});
             if (AfxMessageBox(question, MB_ICONEXCLAMATION | MB_YESNO) != IDYES) {
                 return false;
             }
@@ -112,34 +113,32 @@ bool ConfirmPasswordSending(const ordvane::ModuleRecord& module,
     }
     // Saved now, so that a command line run meanwhile knows what this window has seen. A file
     // that cannot be written costs only the memory of this run, which the window still has.
-    static_cast<void>(ordvane::SaveProgramKnownModules());
+    static_cast<void>(SaveProgramKnownModules());
     return true;
 }
 
 // Sends the request; its outcome closes the journal's line (JournalConfigureOutcome).
-void SendJournaledConfigure(CModuleListCtrl& moduleList, ordvane::JournalCommand command,
-                            const ordvane::ModuleRecord& module,
-                            const ordvane::ConfigureDialogOutput& values,
+void SendJournaledConfigure(CModuleListCtrl& moduleList, JournalCommand command,
+                            const ModuleRecord& module, const ConfigureDialogOutput& values,
                             ZEVA_ConfigureRequestType request) {
-    moduleList.NoteCommandSent(ordvane::MacAddress::FromBytes(request.macId),
-                               ordvane::SentCommand::kConfigure);
-    OpenConfigureRequests().Hold(ordvane::ConfigureChange(command, module, values, request));
+    moduleList.NoteCommandSent(MacAddress::FromBytes(request.macId), SentCommand::kConfigure);
+    OpenConfigureRequests().Hold(ConfigureChange(command, module, values, request));
     ZEVA_SendConfigure(&request);
 }
 
 }  // namespace
 
-std::optional<ordvane::ConfigureOverrides> AskRecoveryValues(const ordvane::ModuleRecord& module) {
+std::optional<ConfigureOverrides> AskRecoveryValues(const ModuleRecord& module) {
     CEthernetConfigDlg dialog;
-    dialog.m_caption = ordvane::FillIn(ordvane::translate("CEthernetConfigDlg", "Configure: %1"),
-                                       {module.AddressingMac().Text()});
-    LoadDialogInput(dialog, ordvane::PrefillFromModule(module));
+    dialog.m_caption =
+        FillIn(translate("CEthernetConfigDlg", "Configure: %1"), {module.AddressingMac().Text()});
+    LoadDialogInput(dialog, PrefillFromModule(module));
     dialog.m_dhcpChoice = 1;  // the module leaves DHCP mode
     if (dialog.DoModal() != IDOK) {
         return std::nullopt;
     }
-    const ordvane::ConfigureDialogOutput typed = ReadDialogOutput(dialog);
-    ordvane::ConfigureOverrides overrides;
+    const ConfigureDialogOutput typed = ReadDialogOutput(dialog);
+    ConfigureOverrides overrides;
     overrides.ipAddress = typed.ipAddress;
     overrides.subnetMask = typed.subnetMask;
     overrides.gateway = typed.gateway;
@@ -156,13 +155,13 @@ std::optional<ordvane::ConfigureOverrides> AskRecoveryValues(const ordvane::Modu
     return overrides;
 }
 
-bool SendRecoveryConfigure(CModuleListCtrl& moduleList, const ordvane::ModuleRecord& module,
-                           const ordvane::ConfigureDialogOutput& values,
+bool SendRecoveryConfigure(CModuleListCtrl& moduleList, const ModuleRecord& module,
+                           const ConfigureDialogOutput& values,
                            const ZEVA_ConfigureRequestType& request) {
     if (!ConfirmPasswordSending(module, values)) {
         return false;
     }
-    SendJournaledConfigure(moduleList, ordvane::JournalCommand::kRecover, module, values, request);
+    SendJournaledConfigure(moduleList, JournalCommand::kRecover, module, values, request);
     return true;
 }
 
@@ -177,17 +176,16 @@ std::optional<TypedConfiguration> RunConfigureCommandKeepingTyped(CModuleListCtr
     if (row < 0) {
         return std::nullopt;
     }
-    const ordvane::ModuleRecord* rowModule = moduleList.GetRowModule(row);
+    const ModuleRecord* rowModule = moduleList.GetRowModule(row);
     if (rowModule == nullptr) {
         return std::nullopt;
     }
     // A copy: module events handled while the dialog is open may clear the fleet.
-    const ordvane::ModuleRecord module = *rowModule;
-    const ordvane::MacAddress mac = module.AddressingMac();
+    const ModuleRecord module = *rowModule;
+    const MacAddress mac = module.AddressingMac();
     CEthernetConfigDlg dialog;
-    dialog.m_caption =
-        ordvane::FillIn(ordvane::translate("CEthernetConfigDlg", "Configure: %1"), {mac.Text()});
-    LoadDialogInput(dialog, ordvane::PrefillFromModule(module));
+    dialog.m_caption = FillIn(translate("CEthernetConfigDlg", "Configure: %1"), {mac.Text()});
+    LoadDialogInput(dialog, PrefillFromModule(module));
     if (typed != nullptr && typed->mac == mac) {
         LoadTypedInput(dialog, typed->values);
     }
@@ -198,18 +196,17 @@ std::optional<TypedConfiguration> RunConfigureCommandKeepingTyped(CModuleListCtr
     TypedConfiguration sent{mac, ReadDialogOutput(dialog)};
     ZEVA_ConfigureRequestType request;
     if (!ConfirmPasswordSending(module, sent.values) ||
-        !ordvane::BuildConfigureRequest(module, sent.values, request)) {
+        !BuildConfigureRequest(module, sent.values, request)) {
         return std::nullopt;
     }
-    SendJournaledConfigure(moduleList, ordvane::JournalCommand::kConfigure, module, sent.values,
-                           request);
+    SendJournaledConfigure(moduleList, JournalCommand::kConfigure, module, sent.values, request);
     sent.values.password.clear();
     sent.values.newPassword.clear();
     return sent;
 }
 
 void JournalConfigureOutcome(const CModuleListCtrl& moduleList, long eventCode) {
-    const std::optional<ordvane::MacAddress> configured = moduleList.GetFleet().ConfiguredMac();
+    const std::optional<MacAddress> configured = moduleList.GetFleet().ConfiguredMac();
     if (!configured) {
         return;
     }
@@ -219,8 +216,7 @@ void JournalConfigureOutcome(const CModuleListCtrl& moduleList, long eventCode) 
             OpenConfigureRequests().Finish(configured->data(), "accepted");
             break;
         case ZEVA_EVENT_INVALID_PASSWORD:
-            if (ZEVA_GetInvPswdMacId(queued) == 1 &&
-                ordvane::MacAddress::FromBytes(queued) == *configured) {
+            if (ZEVA_GetInvPswdMacId(queued) == 1 && MacAddress::FromBytes(queued) == *configured) {
                 OpenConfigureRequests().Finish(configured->data(), "refused-password");
             }
             break;
@@ -233,3 +229,5 @@ void JournalConfigureOutcome(const CModuleListCtrl& moduleList, long eventCode) 
             break;
     }
 }
+
+}  // namespace ordvane

@@ -137,8 +137,8 @@ BOOL CScanDlg::OnInitDialog() {
         return TRUE;
     }
 
-    LayoutControls(ordvane::LayoutMode::Capture);
-    LayoutControls(ordvane::LayoutMode::Apply);
+    LayoutControls(ordvane::LayoutMode::kCapture);
+    LayoutControls(ordvane::LayoutMode::kApply);
     ApplyMinimumWindowSize(*this, m_layout);
 
     m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
@@ -304,7 +304,7 @@ LRESULT CScanDlg::OnDhcpServerNotice(WPARAM kind, LPARAM interfaceIndex) {
 void CScanDlg::OnSize(UINT type, int cx, int cy) {
     CDialog::OnSize(type, cx, cy);
     if (GetWindow(GW_CHILD) != nullptr) {
-        LayoutControls(ordvane::LayoutMode::Apply);
+        LayoutControls(ordvane::LayoutMode::kApply);
     }
     // A window manager's frame is known only once the window is shown.
     ApplyMinimumWindowSize(*this, m_layout);
@@ -325,7 +325,7 @@ void CScanDlg::OnAdvancedOptions() {
 }
 
 void CScanDlg::OnWink() {
-    RunWinkCommand(m_moduleList);
+    ordvane::RunWinkCommand(m_moduleList);
 }
 
 void CScanDlg::OnFile() {}
@@ -366,9 +366,9 @@ void CScanDlg::OnModuleConfigure() {
     m_moduleList.RunDoubleClickCommandOnRow(m_moduleList.GetSelectedRow());
 }
 
-void CScanDlg::ConfigureAt(CPoint point, const TypedConfiguration* typed) {
-    std::optional<TypedConfiguration> sent =
-        RunConfigureCommandKeepingTyped(m_moduleList, point, typed);
+void CScanDlg::ConfigureAt(CPoint point, const ordvane::TypedConfiguration* typed) {
+    std::optional<ordvane::TypedConfiguration> sent =
+        ordvane::RunConfigureCommandKeepingTyped(m_moduleList, point, typed);
     if (sent) {
         m_lastTyped = std::move(sent);
     }
@@ -379,7 +379,7 @@ void CScanDlg::ReopenConfiguration() {
         return;
     }
     // The copy stays valid while the dialog replaces m_lastTyped with the new try.
-    const TypedConfiguration typed = *m_lastTyped;
+    const ordvane::TypedConfiguration typed = *m_lastTyped;
     for (int row = 0; row < m_moduleList.GetItemCount(); ++row) {
         const ordvane::ModuleRecord* module = m_moduleList.GetRowModule(row);
         if (module != nullptr && module->mac == typed.mac) {
@@ -533,7 +533,7 @@ void CScanDlg::PollRecovery() {
             ZEVA_SendModuleScan();
             break;
         case ordvane::RecoveryFlow::Action::kAskForValues:
-            if (const auto values = AskRecoveryValues(flow.FoundModule()); !m_recovery) {
+            if (const auto values = ordvane::AskRecoveryValues(flow.FoundModule()); !m_recovery) {
                 return;  // the window ended meanwhile
             } else if (values) {
                 flow.ProvideStaticValues(*values);
@@ -543,9 +543,9 @@ void CScanDlg::PollRecovery() {
             break;
         case ordvane::RecoveryFlow::Action::kSendConfigure:
             // Known modules and the consent to a plain password, as the Configure command.
-            if (const bool sent =
-                    SendRecoveryConfigure(m_moduleList, flow.FoundModule(), flow.ConfiguredValues(),
-                                          flow.ConfigureRequest());
+            if (const bool sent = ordvane::SendRecoveryConfigure(m_moduleList, flow.FoundModule(),
+                                                                 flow.ConfiguredValues(),
+                                                                 flow.ConfigureRequest());
                 !m_recovery) {
                 return;  // the window ended while the consent was asked
             } else if (!sent) {
@@ -667,7 +667,7 @@ bool CScanDlg::RemoveQueuedMacIfLastConfigured() {
 }
 
 LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
-    JournalConfigureOutcome(m_moduleList, static_cast<long>(lParam));
+    ordvane::JournalConfigureOutcome(m_moduleList, static_cast<long>(lParam));
     if (FeedRecoveryEvent(static_cast<long>(lParam))) {
         return 0;
     }

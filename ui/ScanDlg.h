@@ -122,7 +122,7 @@ private:
     void StartScan();
 
     // The Configure command from the table; keeps what was typed for a second try.
-    void ConfigureAt(CPoint point, const TypedConfiguration* typed);
+    void ConfigureAt(CPoint point, const ordvane::TypedConfiguration* typed);
     // After "Invalid password" or no answer to a configure: the dialog again for that module,
     // with what the user typed except the passwords.
     void ReopenConfiguration();
@@ -158,7 +158,7 @@ private:
     bool m_columnsFitted = false;
     std::optional<ordvane::MacAddress> m_reselectMac;
     // What the user typed in the last configure sent, passwords excepted.
-    std::optional<TypedConfiguration> m_lastTyped;
+    std::optional<ordvane::TypedConfiguration> m_lastTyped;
     // "Ordvane v1.4.0", to which the caption adds the number of modules listed.
     CString m_captionTitle;
     bool m_moduleCountScheduled = false;

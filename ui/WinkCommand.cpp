@@ -7,20 +7,23 @@
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/Translate.h"
 
+namespace ordvane {
+
 void RunWinkCommand(CModuleListCtrl& moduleList) {
-    const ordvane::ModuleRecord* module = moduleList.GetRowModule(moduleList.GetSelectedRow());
+    const ModuleRecord* module = moduleList.GetRowModule(moduleList.GetSelectedRow());
     if (module == nullptr) {
         return;
     }
-    if (!ordvane::IsWinkSupported(module->serviceVersionMajor, module->serviceVersionMinor)) {
-        AfxMessageBox(ordvane::translate("SharedText", ordvane::kWinkNotSupportedMessage), MB_OK,
-                      0);
+    if (!IsWinkSupported(module->serviceVersionMajor, module->serviceVersionMinor)) {
+        AfxMessageBox(translate("SharedText", kWinkNotSupportedMessage), MB_OK, 0);
         return;
     }
-    const ordvane::MacAddress mac = module->AddressingMac();
+    const MacAddress mac = module->AddressingMac();
     ZEVA_ConfigureRequestType request;
-    ordvane::BuildWinkRequest(mac, request);
-    moduleList.NoteCommandSent(mac, ordvane::SentCommand::kWink);
+    BuildWinkRequest(mac, request);
+    moduleList.NoteCommandSent(mac, SentCommand::kWink);
     ZEVA_SendWink(&request);
-    ordvane::ChangeJournal().Record(ordvane::JournalCommand::kWink, request.macId, "sent");
+    ChangeJournal().Record(JournalCommand::kWink, request.macId, "sent");
 }
+
+}  // namespace ordvane

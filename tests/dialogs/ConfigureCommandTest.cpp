@@ -99,7 +99,7 @@ protected:
                 return;
             }
             ASSERT_TRUE(dialog.m_list.CreateColumns(ordvane::kModuleColumnList));
-            dialog.m_list.SetDoubleClickCommand(RunConfigureCommand);
+            dialog.m_list.SetDoubleClickCommand(ordvane::RunConfigureCommand);
             ASSERT_TRUE(Scan(dialog.m_list));
             body(dialog.m_list);
             dialog.EndDialog(IDOK);
@@ -258,7 +258,7 @@ TEST_F(ModuleCommands, CancelAndClicksBelowTheRowsSendNothing) {
         // Nothing reached module 04: a wink to it is the first line that names it.
         list.SetItemState(RowOf(list, "0A-51-4D-00-00-04"), LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
-        RunWinkCommand(list);
+        ordvane::RunWinkCommand(list);
         ASSERT_TRUE(s_sim->WaitForLines("wink mac=0A-51-4D-00-00-04", 1)) << s_sim->Describe();
         for (const std::string& line : s_sim->Lines()) {
             if (line.find("0A-51-4D-00-00-04") != std::string::npos) {
@@ -272,18 +272,18 @@ TEST_F(ModuleCommands, WinkReachesNewModulesAndRefusesOldOnes) {
     WithScannedTable([&](CModuleListCtrl& list) {
         ModalScript user;
         // Nothing selected: nothing happens.
-        RunWinkCommand(list);
+        ordvane::RunWinkCommand(list);
         EXPECT_TRUE(user.MessageBoxes().empty());
 
         list.SetItemState(RowOf(list, "0A-51-4D-00-00-01"), LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
-        RunWinkCommand(list);
+        ordvane::RunWinkCommand(list);
         ASSERT_TRUE(s_sim->WaitForLines("wink mac=0A-51-4D-00-00-01", 1)) << s_sim->Describe();
         EXPECT_TRUE(user.MessageBoxes().empty());
 
         list.SetItemState(RowOf(list, "0A-51-4D-00-00-02"), LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
-        RunWinkCommand(list);
+        ordvane::RunWinkCommand(list);
         ASSERT_EQ(user.MessageBoxes().size(), 1u);
         EXPECT_EQ(user.MessageBoxes()[0].text, "Device does not support wink.");
         EXPECT_EQ(user.MessageBoxes()[0].caption, AfxGetAppName());
@@ -318,15 +318,15 @@ TEST_F(ModuleCommands, JournalsEachConfigureWithItsOutcomeAndEachWink) {
         });
         DoubleClickRow(list, RowOf(list, "0A-51-4D-00-00-04"));
         ASSERT_TRUE(PumpEventsUntil([&] { return g_rescanEvents.load() > rescansBefore; }, 10000));
-        JournalConfigureOutcome(list, ZEVA_EVENT_RESCAN);  // as the main window does
+        ordvane::JournalConfigureOutcome(list, ZEVA_EVENT_RESCAN);  // as the main window does
         DoubleClickRow(list, RowOf(list, "0A-51-4D-00-00-03"));
         ASSERT_TRUE(
             PumpEventsUntil([&] { return g_invalidPasswordEvents.load() > invalidBefore; }, 10000));
-        JournalConfigureOutcome(list, ZEVA_EVENT_INVALID_PASSWORD);
+        ordvane::JournalConfigureOutcome(list, ZEVA_EVENT_INVALID_PASSWORD);
         ZEVA_RemoveFirstInvPswdMacId();
         list.SetItemState(RowOf(list, "0A-51-4D-00-00-01"), LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
-        RunWinkCommand(list);
+        ordvane::RunWinkCommand(list);
     });
     ::unsetenv("XDG_STATE_HOME");
 

@@ -306,7 +306,7 @@ void ExpectMarksFollowTheWarnings(CModuleListCtrl& list) {
     }
 }
 
-constexpr auto kDuplicateIp = ordvane::KindBit(ordvane::ModuleWarningKind::DuplicateIp);
+constexpr auto kDuplicateIp = ordvane::KindBit(ordvane::ModuleWarningKind::kDuplicateIp);
 
 constexpr std::uint32_t kOffEveryNetworkHere = 0x0A000000;
 

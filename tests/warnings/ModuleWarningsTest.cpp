@@ -196,8 +196,8 @@ TEST(ModuleWarnings, AddReportsTheNewModuleAndOnlyOlderModulesWhoseKindsChanged)
 
     // Same IP and same last MAC byte as module 0: it is reported once, not per group.
     EXPECT_EQ(fleet.Add(Module(0, 1, 0x01, Ip(192, 168, 1, 5))), (std::vector<std::size_t>{1, 0}));
-    const ModuleWarningKinds both =
-        KindBit(ModuleWarningKind::DuplicateIp) | KindBit(ModuleWarningKind::SharedRecoveryAddress);
+    const ModuleWarningKinds both = KindBit(ModuleWarningKind::kDuplicateIp) |
+                                    KindBit(ModuleWarningKind::kSharedRecoveryAddress);
     EXPECT_EQ(fleet.KindsOf(0), both);
     EXPECT_EQ(fleet.KindsOf(1), both);
 
@@ -209,8 +209,8 @@ TEST(ModuleWarnings, AddReportsTheNewModuleAndOnlyOlderModulesWhoseKindsChanged)
     fleet.Add(Module(0, 4, 0x40, Ip(192, 168, 1, 7)));  // 4
     EXPECT_EQ(fleet.Add(Module(0, 5, 0x40, Ip(192, 168, 1, 6))),
               (std::vector<std::size_t>{5, 3, 4}));
-    EXPECT_EQ(fleet.KindsOf(3), KindBit(ModuleWarningKind::DuplicateIp));
-    EXPECT_EQ(fleet.KindsOf(4), KindBit(ModuleWarningKind::SharedRecoveryAddress));
+    EXPECT_EQ(fleet.KindsOf(3), KindBit(ModuleWarningKind::kDuplicateIp));
+    EXPECT_EQ(fleet.KindsOf(4), KindBit(ModuleWarningKind::kSharedRecoveryAddress));
 }
 
 TEST(ModuleWarnings, IncrementalAndWholeFleetAgreeAndClearStartsAfresh) {
@@ -258,7 +258,7 @@ TEST(ModuleWarnings, AFullFleetOfSharedRecoveryAddresses) {
                          Ip(10, 20, module >> 8, module & 0xFF)));
     }
     for (std::size_t module = 0; module < fleet.Count(); ++module) {
-        ASSERT_EQ(fleet.KindsOf(module), KindBit(ModuleWarningKind::SharedRecoveryAddress));
+        ASSERT_EQ(fleet.KindsOf(module), KindBit(ModuleWarningKind::kSharedRecoveryAddress));
     }
     EXPECT_EQ(fleet.WarningsOf(65535)[0].sentence,
               "The recovery DHCP server would give the same address 10.200.1.255 to 255 other "
