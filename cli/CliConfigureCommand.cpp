@@ -140,11 +140,11 @@ int AwaitOutcome(const MacAddress& mac, bool& accepted) {
         if (*eventCode == ZEVA_EVENT_RESCAN) {
             accepted = true;
             TakeOwnInvalidPassword(mac);
-            ModuleRecord module;
-            if (!ScanForModule(mac, kScanTimeout, module)) {
+            const std::optional<ModuleRecord> module = ScanForModule(mac, kScanTimeout);
+            if (!module) {
                 break;
             }
-            PrintModuleLine(module);
+            PrintModuleLine(*module);
             return kExitSuccess;
         }
     }

@@ -28,18 +28,18 @@ std::optional<ModuleRecord> NextModuleRecord() {
     return ToModuleRecord(response);
 }
 
-bool ScanForModule(const MacAddress& mac, std::chrono::milliseconds timeout, ModuleRecord& found) {
+std::optional<ModuleRecord> ScanForModule(const MacAddress& mac,
+                                          std::chrono::milliseconds timeout) {
     const auto deadline = LibraryEventQueue::Clock::now() + timeout;
     ZEVA_SendModuleScan();
     for (;;) {
         while (std::optional<ModuleRecord> answer = NextModuleRecord()) {
             if (answer->mac == mac) {
-                found = std::move(*answer);
-                return true;
+                return answer;
             }
         }
         if (!LibraryEventQueue::WaitForEvent(deadline)) {
-            return false;
+            return std::nullopt;
         }
     }
 }

@@ -21,9 +21,9 @@ namespace ordvane::cli {
 std::optional<ModuleRecord> NextModuleRecord();
 
 // Sends a scan and waits until the module with this MAC answers or the time is up. Other
-// answers are dropped.
-[[nodiscard]] bool ScanForModule(const MacAddress& mac, std::chrono::milliseconds timeout,
-                                 ModuleRecord& found);
+// answers are dropped. nullopt when it did not answer in time.
+[[nodiscard]] std::optional<ModuleRecord> ScanForModule(const MacAddress& mac,
+                                                        std::chrono::milliseconds timeout);
 
 // Sends a scan and gathers every answer for this MAC: waits until one arrives or the time is
 // up, then on until the scan has run long enough for a second device claiming the same MAC to

@@ -1,5 +1,5 @@
 #pragma once
-// The seven columns of the module table and the texts one scan response shows in them.
+// The seven columns of the module table and the texts one module's record shows in them.
 
 #include <array>
 #include <cstddef>

@@ -53,8 +53,8 @@ struct ModuleWarning {
 
 // Warnings about a fleet of scanned modules, kept up to date one answer at a time.
 //
-// Modules are numbered in the order they were added, which is the order of the caller's store
-// of accepted answers (the first answer per MAC); the caller drops repeated MACs before adding.
+// Modules are numbered in the order they were added, which is the order of the fleet's records
+// (modlist/Fleet.h: the first answer per MAC), which drops repeated MACs before adding.
 // Absent values give no warning of their kind: no IP, no duplicate-ip or off-subnet; no MAC, no
 // shared-recovery-address. An IP address of 0.0.0.0 means "no address yet" (a module waiting for
 // DHCP) and is never a duplicate, but it is on no network, so it is off-subnet.
