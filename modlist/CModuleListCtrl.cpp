@@ -7,6 +7,8 @@
 #include "modlist/DottedQuad.h"
 #include "modlist/ModuleColumns.h"
 
+namespace ordvane {
+
 BEGIN_MESSAGE_MAP(CModuleListCtrl, CListCtrl)
 ON_WM_LBUTTONDBLCLK()
 ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
@@ -14,7 +16,7 @@ ON_NOTIFY_REFLECT(LVN_GETINFOTIP, OnGetInfoTip)
 ON_NOTIFY_REFLECT(NM_RETURN, OnReturn)
 END_MESSAGE_MAP()
 
-CModuleListCtrl::CModuleListCtrl() : m_fleet(ordvane::ReadHostInterfaces()) {}
+CModuleListCtrl::CModuleListCtrl() : m_fleet(ReadHostInterfaces()) {}
 
 CModuleListCtrl::~CModuleListCtrl() = default;
 
@@ -26,15 +28,15 @@ void CModuleListCtrl::PreSubclassWindow() {
     }
 }
 
-void CModuleListCtrl::AddModule(const ordvane::ModuleRecord& record) {
+void CModuleListCtrl::AddModule(const ModuleRecord& record) {
     const std::optional<std::vector<std::size_t>> warningRows = m_fleet.Add(record);
     if (!warningRows) {
         return;
     }
-    ordvane::ModuleEntry* entry = nullptr;
+    ModuleEntry* entry = nullptr;
     int row = -1;
-    if (ordvane::HasModuleRow(record)) {
-        const ordvane::ModuleColumnTexts texts = ordvane::FormatModuleColumns(record);
+    if (HasModuleRow(record)) {
+        const ModuleColumnTexts texts = FormatModuleColumns(record);
         const bool inOrder = m_rows.RowsAreInOrder();
         entry = &MakeEntry(texts);
         if (!inOrder) {
@@ -57,7 +59,7 @@ void CModuleListCtrl::AddModule(const ordvane::ModuleRecord& record) {
 void CModuleListCtrl::MarkWarningRows(const std::vector<std::size_t>& modules, int newModuleRow) {
     for (std::size_t position = 0; position < modules.size(); ++position) {
         const std::size_t module = modules[position];
-        const ordvane::ModuleEntry* entry = m_rows.EntryOfModule(module);
+        const ModuleEntry* entry = m_rows.EntryOfModule(module);
         if (entry == nullptr) {
             continue;
         }
@@ -70,10 +72,10 @@ void CModuleListCtrl::MarkWarningRows(const std::vector<std::size_t>& modules, i
 
 // In sorted rows the entry sits among the rows that compare equal to it, just before its
 // sorted position: a short walk back instead of a pass over the whole table.
-int CModuleListCtrl::FindRowOfEntry(const ordvane::ModuleEntry& entry) const {
+int CModuleListCtrl::FindRowOfEntry(const ModuleEntry& entry) const {
     if (m_rows.RowsAreInOrder()) {
         for (int row = FindSortedPosition(entry) - 1; row >= 0; --row) {
-            const auto* rowEntry = reinterpret_cast<const ordvane::ModuleEntry*>(GetItemData(row));
+            const auto* rowEntry = reinterpret_cast<const ModuleEntry*>(GetItemData(row));
             if (rowEntry == &entry) {
                 return row;
             }
@@ -84,7 +86,7 @@ int CModuleListCtrl::FindRowOfEntry(const ordvane::ModuleEntry& entry) const {
     }
     const int count = GetItemCount();
     for (int row = 0; row < count; ++row) {
-        if (reinterpret_cast<const ordvane::ModuleEntry*>(GetItemData(row)) == &entry) {
+        if (reinterpret_cast<const ModuleEntry*>(GetItemData(row)) == &entry) {
             return row;
         }
     }
@@ -92,12 +94,12 @@ int CModuleListCtrl::FindRowOfEntry(const ordvane::ModuleEntry& entry) const {
 }
 
 std::string CModuleListCtrl::GetRowWarningText(int item) const {
-    const auto* entry = reinterpret_cast<const ordvane::ModuleEntry*>(GetItemData(item));
+    const auto* entry = reinterpret_cast<const ModuleEntry*>(GetItemData(item));
     if (entry == nullptr || entry->moduleIndex < 0) {
         return {};
     }
     std::string text;
-    for (const ordvane::ModuleWarning& warning :
+    for (const ModuleWarning& warning :
          GetWarnings().WarningsOf(static_cast<std::size_t>(entry->moduleIndex))) {
         text += (text.empty() ? "" : "\n") + warning.sentence;
     }
@@ -121,12 +123,12 @@ int CModuleListCtrl::AddRow(std::span<const std::string> texts) {
     return InsertRow(GetItemCount(), MakeEntry(texts));
 }
 
-ordvane::ModuleEntry& CModuleListCtrl::MakeEntry(std::span<const std::string> texts) {
+ModuleEntry& CModuleListCtrl::MakeEntry(std::span<const std::string> texts) {
     return m_rows.MakeEntry(texts, static_cast<std::size_t>(std::max(m_columnCount, 0)),
                             m_sortColumn);
 }
 
-int CModuleListCtrl::InsertRow(int index, ordvane::ModuleEntry& entry) {
+int CModuleListCtrl::InsertRow(int index, ModuleEntry& entry) {
     const int item = InsertItem(index, entry.TextAt(0));
     if (item < 0) {
         return item;
@@ -139,12 +141,12 @@ int CModuleListCtrl::InsertRow(int index, ordvane::ModuleEntry& entry) {
 }
 
 // The first row that sorts after the entry: the entry goes after the rows it equals.
-int CModuleListCtrl::FindSortedPosition(const ordvane::ModuleEntry& entry) const {
+int CModuleListCtrl::FindSortedPosition(const ModuleEntry& entry) const {
     int low = 0;
     int high = GetItemCount();
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        const auto* rowEntry = reinterpret_cast<const ordvane::ModuleEntry*>(GetItemData(middle));
+        const auto* rowEntry = reinterpret_cast<const ModuleEntry*>(GetItemData(middle));
         if (rowEntry != nullptr && CompareEntries(entry, *rowEntry) < 0) {
             high = middle;
         } else {
@@ -159,25 +161,25 @@ void CModuleListCtrl::ClearModules() {
         SetItemData(item, 0);
     }
     m_rows.Clear();
-    m_fleet.Clear(ordvane::ReadHostInterfaces());
+    m_fleet.Clear(ReadHostInterfaces());
     DeleteAllItems();
 }
 
-const ordvane::ModuleRecord* CModuleListCtrl::GetModuleAt(int index) const {
+const ModuleRecord* CModuleListCtrl::GetModuleAt(int index) const {
     return index < 0 ? nullptr : m_fleet.At(static_cast<std::size_t>(index));
 }
 
-const ordvane::ModuleRecord* CModuleListCtrl::GetRowModule(int row) const {
+const ModuleRecord* CModuleListCtrl::GetRowModule(int row) const {
     if (row < 0 || row >= GetItemCount()) {
         return nullptr;
     }
-    const auto* entry = reinterpret_cast<const ordvane::ModuleEntry*>(GetItemData(row));
+    const auto* entry = reinterpret_cast<const ModuleEntry*>(GetItemData(row));
     return entry != nullptr ? GetModuleAt(entry->moduleIndex) : nullptr;
 }
 
 BOOL CModuleListCtrl::CreateColumns(LPCSTR columnList) {
-    for (const ordvane::ColumnDefinition& column :
-         ordvane::ParseColumnList(columnList != nullptr ? columnList : "")) {
+    for (const ColumnDefinition& column :
+         ParseColumnList(columnList != nullptr ? columnList : "")) {
         const int index = m_columnCount;
         ++m_columnCount;
         if (InsertColumn(index, column.heading.c_str(), LVCFMT_LEFT, column.width) < 0) {
@@ -241,23 +243,21 @@ void CModuleListCtrl::SortAllRows() {
     m_rows.NoteRowsSorted();
 }
 
-int CModuleListCtrl::CompareEntries(const ordvane::ModuleEntry& first,
-                                    const ordvane::ModuleEntry& second) const {
+int CModuleListCtrl::CompareEntries(const ModuleEntry& first, const ModuleEntry& second) const {
     const bool ascending = m_sortAscending != 0;
     if (m_rows.SortKeysAreCurrent()) {
-        const ordvane::ColumnSortKey* firstKey = first.SortKeyAt(m_sortColumn);
-        const ordvane::ColumnSortKey* secondKey = second.SortKeyAt(m_sortColumn);
+        const ColumnSortKey* firstKey = first.SortKeyAt(m_sortColumn);
+        const ColumnSortKey* secondKey = second.SortKeyAt(m_sortColumn);
         if (firstKey != nullptr && secondKey != nullptr) {
-            return ordvane::CompareSortKeys(*firstKey, *secondKey, ascending);
+            return CompareSortKeys(*firstKey, *secondKey, ascending);
         }
     }
-    return ordvane::CompareColumnTexts(first.TextAt(m_sortColumn), second.TextAt(m_sortColumn),
-                                       ascending);
+    return CompareColumnTexts(first.TextAt(m_sortColumn), second.TextAt(m_sortColumn), ascending);
 }
 
 int CModuleListCtrl::CompareRows(LPARAM firstEntry, LPARAM secondEntry, LPARAM control) {
-    const auto* first = reinterpret_cast<const ordvane::ModuleEntry*>(firstEntry);
-    const auto* second = reinterpret_cast<const ordvane::ModuleEntry*>(secondEntry);
+    const auto* first = reinterpret_cast<const ModuleEntry*>(firstEntry);
+    const auto* second = reinterpret_cast<const ModuleEntry*>(secondEntry);
     const auto* self = reinterpret_cast<const CModuleListCtrl*>(control);
     if (first == nullptr || second == nullptr || self == nullptr) {
         return 0;
@@ -273,3 +273,5 @@ int CModuleListCtrl::CompareDottedQuads(LPCSTR first, LPCSTR second) {
     return ordvane::CompareDottedQuads(first != nullptr ? first : "",
                                        second != nullptr ? second : "");
 }
+
+}  // namespace ordvane

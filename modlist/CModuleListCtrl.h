@@ -18,6 +18,8 @@
 #include "modsvc/ModuleRecord.h"
 #include "platform/framework/CListCtrl.h"
 
+namespace ordvane {
+
 class CModuleListCtrl : public CListCtrl {
 public:
     CModuleListCtrl();
@@ -28,7 +30,7 @@ public:
     // refreshes the header's indicator, and joins the fleet's warnings: a row with a warning
     // (same IP address as another module, same recovery address, on none of this host's
     // networks) is drawn on the warning background and explains itself in its tooltip.
-    void AddModule(const ordvane::ModuleRecord& record);
+    void AddModule(const ModuleRecord& record);
     // Appends a row with exactly m_columnCount texts in column order (missing texts are
     // empty); returns its index. The row stays where it is until the next sort.
     int AddRow(std::span<const std::string> texts);
@@ -38,11 +40,11 @@ public:
 
     int GetModuleCount() const { return static_cast<int>(m_fleet.Count()); }
     // The fleet's record at a 0-based index in arrival order; nullptr outside the fleet.
-    const ordvane::ModuleRecord* GetModuleAt(int index) const;
+    const ModuleRecord* GetModuleAt(int index) const;
     // The record of a row's module, reached through the row's entry; nullptr for a row
     // without one.
-    const ordvane::ModuleRecord* GetRowModule(int row) const;
-    const ordvane::Fleet& GetFleet() const { return m_fleet; }
+    const ModuleRecord* GetRowModule(int row) const;
+    const Fleet& GetFleet() const { return m_fleet; }
 
     // What a double click on the table runs, with the point in the list's client coordinates.
     // The window sets its Configure command here; without one a double click does nothing.
@@ -59,12 +61,10 @@ public:
 
     // The last configure or wink request sent, written by the command just before it sends,
     // so that the window can name the module that did not answer it.
-    void NoteCommandSent(const ordvane::MacAddress& mac, ordvane::SentCommand command) {
+    void NoteCommandSent(const MacAddress& mac, SentCommand command) {
         m_fleet.NoteCommandSent(mac, command);
     }
-    const std::optional<ordvane::LastCommand>& GetLastCommand() const {
-        return m_fleet.GetLastCommand();
-    }
+    const std::optional<LastCommand>& GetLastCommand() const { return m_fleet.GetLastCommand(); }
 
     // Appends the columns of a column list "heading,width;..."; TRUE when the whole text was
     // used, FALSE when the list view refused a column (which stays counted).
@@ -84,7 +84,7 @@ public:
     int GetColumnCount() const { return m_columnCount; }
     CSortHeaderCtrl& GetSortHeader() { return m_header; }
     // The warnings of the fleet's modules, numbered like GetModuleAt.
-    const ordvane::ModuleWarnings& GetWarnings() const { return m_fleet.Warnings(); }
+    const ModuleWarnings& GetWarnings() const { return m_fleet.Warnings(); }
     // The tooltip of a row: its warnings, one sentence a line; empty without warnings.
     std::string GetRowWarningText(int item) const;
 
@@ -98,21 +98,23 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    int CompareEntries(const ordvane::ModuleEntry& first, const ordvane::ModuleEntry& second) const;
-    ordvane::ModuleEntry& MakeEntry(std::span<const std::string> texts);
-    int InsertRow(int index, ordvane::ModuleEntry& entry);
-    int FindSortedPosition(const ordvane::ModuleEntry& entry) const;
+    int CompareEntries(const ModuleEntry& first, const ModuleEntry& second) const;
+    ModuleEntry& MakeEntry(std::span<const std::string> texts);
+    int InsertRow(int index, ModuleEntry& entry);
+    int FindSortedPosition(const ModuleEntry& entry) const;
     void SortAllRows();
     void MarkWarningRows(const std::vector<std::size_t>& modules, int newModuleRow);
-    int FindRowOfEntry(const ordvane::ModuleEntry& entry) const;
+    int FindRowOfEntry(const ModuleEntry& entry) const;
 
-    ordvane::Fleet m_fleet;
+    Fleet m_fleet;
     // The rows' entries, the entry of each module of the fleet, and what is known of their
     // order.
-    ordvane::ModuleRowCache m_rows;
+    ModuleRowCache m_rows;
     DoubleClickCommand m_doubleClickCommand;
     int m_columnCount = 0;
     int m_sortColumn = 0;
     CSortHeaderCtrl m_header;
     BOOL m_sortAscending = TRUE;
 };
+
+}  // namespace ordvane

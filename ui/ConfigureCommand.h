@@ -14,9 +14,9 @@
 #include "platform/AddressText.h"
 #include "platform/framework/WinGeometry.h"
 
-class CModuleListCtrl;
-
 namespace ordvane {
+
+class CModuleListCtrl;
 
 // What the user typed in the dialog for one module, the passwords left out: enough to open the
 // dialog again as it was after the module refused the password or did not answer.

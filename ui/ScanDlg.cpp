@@ -145,7 +145,7 @@ BOOL CScanDlg::OnInitDialog() {
     m_moduleList.CreateColumns(ordvane::kModuleColumnList);
     TranslateColumnHeadings();
     m_moduleList.SetDoubleClickCommand(
-        [this](CModuleListCtrl& /*list*/, CPoint point) { ConfigureAt(point, nullptr); });
+        [this](ordvane::CModuleListCtrl& /*list*/, CPoint point) { ConfigureAt(point, nullptr); });
     ordvane::InstallModuleListCopy(m_moduleList, ordvane::kModuleColumnList);
     RestoreSettings();
     ordvane::framework::SetAccessibleText(m_moduleList, ordvane::translate("CScanDlg", "Modules"));

@@ -69,7 +69,7 @@ public:
 protected:
     CButton m_winkButton;
     CButton m_advancedButton;
-    CModuleListCtrl m_moduleList;
+    ordvane::CModuleListCtrl m_moduleList;
     HICON m_hIcon;
     // The controls' places captured from the template, applied on every size change.
     ordvane::MainWindowLayout m_layout;

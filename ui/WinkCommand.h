@@ -7,9 +7,9 @@
 // No selection, or no stored record for the row, does nothing. A module whose service is older
 // than 1.10 gets no request; the user sees "Device does not support wink." instead.
 
-class CModuleListCtrl;
-
 namespace ordvane {
+
+class CModuleListCtrl;
 
 void RunWinkCommand(CModuleListCtrl& moduleList);
 

@@ -62,7 +62,7 @@ void CountEvents(int code) {
     }
 }
 
-using TableDialog = ordvane::testing::TestListDialog<CModuleListCtrl>;
+using TableDialog = ordvane::testing::TestListDialog<ordvane::CModuleListCtrl>;
 
 class ModuleCommands : public ::testing::Test {
 protected:
@@ -91,7 +91,7 @@ protected:
     }
 
     // Runs body with the module table filled by a fresh scan of the emulated fleet.
-    void WithScannedTable(const std::function<void(CModuleListCtrl&)>& body) {
+    void WithScannedTable(const std::function<void(ordvane::CModuleListCtrl&)>& body) {
         TableDialog dialog;
         ModalScript script;
         script.OnDialog([&](CDialog& shown) {
@@ -107,7 +107,7 @@ protected:
         dialog.DoModal();
     }
 
-    static bool Scan(CModuleListCtrl& list) {
+    static bool Scan(ordvane::CModuleListCtrl& list) {
         list.ClearModules();
         ZEVA_SendModuleScan();
         return PumpEventsUntil(
@@ -121,7 +121,7 @@ protected:
             10000);
     }
 
-    static int RowOf(CModuleListCtrl& list, const char* macText) {
+    static int RowOf(ordvane::CModuleListCtrl& list, const char* macText) {
         for (int row = 0; row < list.GetItemCount(); ++row) {
             if (list.GetItemText(row, ordvane::kColumnMac) == macText) {
                 return row;
@@ -131,7 +131,7 @@ protected:
     }
 
     // A double click at the far right of the row, in the last column.
-    static void DoubleClickRow(CModuleListCtrl& list, int row) {
+    static void DoubleClickRow(ordvane::CModuleListCtrl& list, int row) {
         CRect rect;
         ASSERT_TRUE(list.GetItemRect(row, &rect, 0));
         list.SendMessage(WM_LBUTTONDBLCLK, 0,
@@ -139,7 +139,7 @@ protected:
                                     static_cast<WORD>((rect.top + rect.bottom) / 2)));
     }
 
-    static bool ConfiguredMacIs(const CModuleListCtrl& list, const char* macText) {
+    static bool ConfiguredMacIs(const ordvane::CModuleListCtrl& list, const char* macText) {
         const std::optional<ordvane::MacAddress> mac = list.GetFleet().ConfiguredMac();
         return mac && mac->Text() == macText;
     }
@@ -153,7 +153,7 @@ CEdit& Edit(CDialog& dialog, int id) {
 }
 
 TEST_F(ModuleCommands, ConfiguresAPlainModuleAndTheRescanShowsItsNewAddress) {
-    WithScannedTable([&](CModuleListCtrl& list) {
+    WithScannedTable([&](ordvane::CModuleListCtrl& list) {
         const int rescansBefore = g_rescanEvents.load();
         ModalScript user;
         user.OnDialog([](CDialog& dialog) {
@@ -187,7 +187,7 @@ TEST_F(ModuleCommands, ConfiguresAPlainModuleAndTheRescanShowsItsNewAddress) {
 }
 
 TEST_F(ModuleCommands, ConfiguresAHashedModuleWithUnknownValuesAndANewPassword) {
-    WithScannedTable([&](CModuleListCtrl& list) {
+    WithScannedTable([&](ordvane::CModuleListCtrl& list) {
         ModalScript user;
         user.OnDialog([](CDialog& dialog) {
             EXPECT_EQ(ControlText(dialog, IDC_HOSTNAME), kLongHostname.substr(0, 29));
@@ -215,7 +215,7 @@ TEST_F(ModuleCommands, ConfiguresAHashedModuleWithUnknownValuesAndANewPassword) 
 }
 
 TEST_F(ModuleCommands, AWrongPasswordComesBackAsEventThreeForTheConfiguredModule) {
-    WithScannedTable([&](CModuleListCtrl& list) {
+    WithScannedTable([&](ordvane::CModuleListCtrl& list) {
         const int invalidBefore = g_invalidPasswordEvents.load();
         ModalScript user;
         user.OnDialog([](CDialog& dialog) {
@@ -235,7 +235,7 @@ TEST_F(ModuleCommands, AWrongPasswordComesBackAsEventThreeForTheConfiguredModule
 }
 
 TEST_F(ModuleCommands, CancelAndClicksBelowTheRowsSendNothing) {
-    WithScannedTable([&](CModuleListCtrl& list) {
+    WithScannedTable([&](ordvane::CModuleListCtrl& list) {
         ModalScript user;
         user.OnDialog([](CDialog& dialog) {
             TypeText(Edit(dialog, IDC_PASSWORD), "anything");
@@ -269,7 +269,7 @@ TEST_F(ModuleCommands, CancelAndClicksBelowTheRowsSendNothing) {
 }
 
 TEST_F(ModuleCommands, WinkReachesNewModulesAndRefusesOldOnes) {
-    WithScannedTable([&](CModuleListCtrl& list) {
+    WithScannedTable([&](ordvane::CModuleListCtrl& list) {
         ModalScript user;
         // Nothing selected: nothing happens.
         ordvane::RunWinkCommand(list);
@@ -301,7 +301,7 @@ TEST_F(ModuleCommands, JournalsEachConfigureWithItsOutcomeAndEachWink) {
     ordvane::testing::TemporaryFolder state;
     ASSERT_EQ(::setenv("XDG_STATE_HOME", state.Path().c_str(), 1), 0);
     ::setenv("ORDVANE_JOURNAL_SYSLOG", "0", 1);
-    WithScannedTable([&](CModuleListCtrl& list) {
+    WithScannedTable([&](ordvane::CModuleListCtrl& list) {
         const int rescansBefore = g_rescanEvents.load();
         const int invalidBefore = g_invalidPasswordEvents.load();
         ModalScript user;

@@ -28,11 +28,11 @@ using ordvane::framework::PumpEvents;
 using ordvane::samples::SampleResponse;
 
 // Runs body with a module table bound to the main window's list view, its columns created.
-void WithModuleList(const std::function<void(CModuleListCtrl&)>& body) {
+void WithModuleList(const std::function<void(ordvane::CModuleListCtrl&)>& body) {
     ordvane::samples::WithModuleList(ordvane::kModuleColumnList, body);
 }
 
-std::vector<std::string> ColumnTexts(CModuleListCtrl& list, int column) {
+std::vector<std::string> ColumnTexts(ordvane::CModuleListCtrl& list, int column) {
     std::vector<std::string> texts;
     for (int item = 0; item < list.GetItemCount(); ++item) {
         texts.push_back(std::string(static_cast<LPCSTR>(list.GetItemText(item, column))));
@@ -41,7 +41,7 @@ std::vector<std::string> ColumnTexts(CModuleListCtrl& list, int column) {
 }
 
 // True when no row sorts after its successor in the control's current sort state.
-::testing::AssertionResult RowsAreSorted(CModuleListCtrl& list) {
+::testing::AssertionResult RowsAreSorted(ordvane::CModuleListCtrl& list) {
     const std::vector<std::string> texts = ColumnTexts(list, list.GetSortColumn());
     for (std::size_t row = 1; row < texts.size(); ++row) {
         if (ordvane::CompareColumnTexts(texts[row - 1].c_str(), texts[row].c_str(),
@@ -53,14 +53,14 @@ std::vector<std::string> ColumnTexts(CModuleListCtrl& list, int column) {
     return ::testing::AssertionSuccess();
 }
 
-int HeaderFormat(CModuleListCtrl& list, int column) {
+int HeaderFormat(ordvane::CModuleListCtrl& list, int column) {
     HDITEM item{};
     item.mask = HDI_FORMAT;
     EXPECT_TRUE(list.GetSortHeader().GetItem(column, &item));
     return item.fmt;
 }
 
-void ClickHeader(CModuleListCtrl& list, int column) {
+void ClickHeader(ordvane::CModuleListCtrl& list, int column) {
     auto* headerView = qobject_cast<QHeaderView*>(list.GetSortHeader().GetWidget());
     ASSERT_NE(headerView, nullptr);
     emit headerView->sectionClicked(column);
@@ -85,7 +85,7 @@ std::vector<ZEVA_ModuleScanResponseType> MixedFleet(int count) {
 }
 
 TEST(ModuleListCtrl, RowsAreInSortedOrderAfterEveryAnswer) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         std::set<std::uint32_t> seen;
         for (const ZEVA_ModuleScanResponseType& response : MixedFleet(300)) {
             list.AddModule(ordvane::ToModuleRecord(response));
@@ -109,7 +109,7 @@ TEST(ModuleListCtrl, RowsFollowTheThreadCollationWhenItChanges) {
     if (!IsValidLocale(1033, LCID_INSTALLED)) {
         GTEST_SKIP() << "en_US.UTF-8 is not installed";
     }
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         list.SortColumn(ordvane::kColumnType, TRUE);
         const char* types[] = {"b-type", "A-type", "a-type", "B type"};
         std::uint32_t serial = 1;
@@ -132,7 +132,7 @@ TEST(ModuleListCtrl, RowsFollowTheThreadCollationWhenItChanges) {
 }
 
 TEST(ModuleListCtrl, FirstAnswerPerMacWinsAndAnswersWithoutMacAreStoredOnly) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         ZEVA_ModuleScanResponseType withoutMac = SampleResponse(1, 0x0A000001);
         withoutMac.macIdValid = 0;
         list.AddModule(ordvane::ToModuleRecord(withoutMac));
@@ -166,7 +166,7 @@ TEST(ModuleListCtrl, FirstAnswerPerMacWinsAndAnswersWithoutMacAreStoredOnly) {
 }
 
 TEST(ModuleListCtrl, ColumnClicksChooseColumnAndDirection) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         EXPECT_EQ(HeaderFormat(list, 0) & HDF_OWNERDRAW, 0) << "no indicator before any sort";
         ClickHeader(list, 0);  // the initial state is column 0 ascending
         EXPECT_EQ(list.GetSortColumn(), 0);
@@ -194,7 +194,7 @@ TEST(ModuleListCtrl, ColumnClicksChooseColumnAndDirection) {
 }
 
 TEST(ModuleListCtrl, AddressesSortByValueVersionsAndStatesAsText) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         const std::uint32_t addresses[] = {0x0A00000A, 0xC8010101, 0x09000001, 0x0A000009,
                                            0x64010101};
         std::uint32_t serial = 1;
@@ -226,7 +226,7 @@ TEST(ModuleListCtrl, AddressesSortByValueVersionsAndStatesAsText) {
 }
 
 TEST(ModuleListCtrl, ViewModelStaysConsistentThroughScansAndSorts) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         auto* view = qobject_cast<QTreeView*>(list.GetWidget());
         ASSERT_NE(view, nullptr);
         QAbstractItemModelTester tester(view->model(),
@@ -251,7 +251,7 @@ TEST(ModuleListCtrl, ViewModelStaysConsistentThroughScansAndSorts) {
 }
 
 TEST(ModuleListCtrl, TheLastCommandIsKeptAcrossScans) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         EXPECT_FALSE(list.GetLastCommand());
         EXPECT_FALSE(list.GetFleet().ConfiguredMac());
         const ordvane::MacAddress target(0x00, 0x1B, 0xC5, 0x00, 0x00, 0x07);
@@ -262,7 +262,7 @@ TEST(ModuleListCtrl, TheLastCommandIsKeptAcrossScans) {
 }
 
 TEST(ModuleListCtrl, ColumnListCreatesTheTableColumns) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         EXPECT_EQ(list.GetColumnCount(), 7);
         EXPECT_EQ(list.GetColumnWidth(5), 114);
         HDITEM item{};
@@ -286,7 +286,7 @@ namespace {
 // Every row carries the warning mark exactly when its module has a warning, and the tooltip
 // says what the warnings say; the host's networks decide off-subnet, so the test compares
 // with the table's own fleet instead of a fixed answer.
-void ExpectMarksFollowTheWarnings(CModuleListCtrl& list) {
+void ExpectMarksFollowTheWarnings(ordvane::CModuleListCtrl& list) {
     for (int row = 0; row < list.GetItemCount(); ++row) {
         const std::string mac = list.GetItemText(row, ordvane::kColumnMac).Str();
         int module = 0;
@@ -329,7 +329,7 @@ std::uint32_t HostNetworkBase() {
 }  // namespace
 
 TEST(ModuleListCtrl, WarningMarksReachOlderRowsWhereverTheSortPutThem) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         // Sorted by DHCP: every row compares equal, so an older row is found among them all.
         const std::uint32_t base = HostNetworkBase();
         list.SortColumn(ordvane::kColumnDhcp, TRUE);
@@ -369,7 +369,7 @@ TEST(ModuleListCtrl, WarningMarksFollowWhenTheCollationChangesMidScan) {
     if (!IsValidLocale(1033, LCID_INSTALLED)) {
         GTEST_SKIP() << "en_US.UTF-8 is not installed";
     }
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         const std::uint32_t base = HostNetworkBase();
         list.SortColumn(ordvane::kColumnType, TRUE);
         list.AddModule(ordvane::ToModuleRecord(SampleResponse(1, base + 1)));

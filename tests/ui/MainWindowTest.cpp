@@ -326,7 +326,7 @@ TEST_F(MainWindowTest, TheWindowKeepsItsSelectionColumnsSortAndSize) {
                    longType + ",10.0.0.10,255.255.255.0,10.0.0.254,0,b,0,\n",
                2);
     RunWindow([&](TestableScanDlg& window) {
-        CModuleListCtrl& list = window.ModuleList();
+        ordvane::CModuleListCtrl& list = window.ModuleList();
         const QFontMetrics metrics(list.GetWidget()->font());
         EXPECT_GT(list.GetColumnWidth(ordvane::kColumnType), metrics.horizontalAdvance(longType));
 
@@ -342,7 +342,7 @@ TEST_F(MainWindowTest, TheWindowKeepsItsSelectionColumnsSortAndSize) {
         window.MoveWindow(40, 30, 700, 300);
     });
     RunWindow([&](TestableScanDlg& window) {
-        CModuleListCtrl& list = window.ModuleList();
+        ordvane::CModuleListCtrl& list = window.ModuleList();
         EXPECT_EQ(list.GetColumnWidth(ordvane::kColumnIp), 123);
         EXPECT_EQ(list.GetSortColumn(), ordvane::kColumnType);
         EXPECT_FALSE(list.IsSortAscending());
