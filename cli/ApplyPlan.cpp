@@ -9,7 +9,6 @@
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureOverrides.h"
 #include "config/ConfigureValidation.h"
-#include "config/FixedText.h"
 #include "modlist/ModuleColumns.h"
 #include "platform/AddressText.h"
 
@@ -17,24 +16,17 @@ namespace ordvane::cli {
 
 namespace {
 
-enum PlanField : std::size_t { kIp, kSn, kGw, kDhcp, kDns1, kDns2, kHostname };
+constexpr std::array kSettings = {
+    ModuleSetting::kIp,   ModuleSetting::kSubnetMask, ModuleSetting::kGateway, ModuleSetting::kDhcp,
+    ModuleSetting::kDns1, ModuleSetting::kDns2,       ModuleSetting::kHostname};
 
-std::optional<std::string> AddressText(std::uint8_t valid, std::uint32_t address) {
-    return valid != 0 ? std::optional(FormatIpv4(address)) : std::nullopt;
+bool IsAddressSetting(ModuleSetting setting) {
+    return setting == ModuleSetting::kIp || setting == ModuleSetting::kSubnetMask ||
+           setting == ModuleSetting::kGateway;
 }
 
-std::optional<std::string> AddressText(const std::optional<std::uint32_t>& address) {
-    return address ? std::optional(FormatIpv4(*address)) : std::nullopt;
-}
-
-std::uint64_t MacKey(const MacAddress& mac) {
-    return MacKeyOf(mac.data());
-}
-
-MacAddress MacOf(const ZEVA_ModuleScanResponseType& module) {
-    MacAddress mac{};
-    std::copy(std::begin(module.macId), std::end(module.macId), mac.begin());
-    return mac;
+std::size_t At(ModuleSetting setting) {
+    return static_cast<std::size_t>(setting);
 }
 
 // The IP address a row leaves its module with, when the plan decides it.
@@ -48,23 +40,22 @@ std::string LineText(std::size_t line) {
 
 class ApplyPreparation {
 public:
-    ApplyPreparation(const std::vector<PlanRow>& plan,
-                     const std::vector<ZEVA_ModuleScanResponseType>& scanned, bool changePassword)
+    ApplyPreparation(const std::vector<PlanRow>& plan, const std::vector<ModuleRecord>& scanned,
+                     bool changePassword)
         : m_plan(plan), m_changePassword(changePassword) {
-        for (const ZEVA_ModuleScanResponseType& module : scanned) {
-            if (module.macIdValid == 0) {
+        for (const ModuleRecord& module : scanned) {
+            if (!module.mac) {
                 continue;
             }
-            const std::uint64_t key = MacKey(MacOf(module));
-            if (!m_modules.try_emplace(key, module).second) {
-                m_claimedTwice.push_back(key);
+            if (!m_modules.try_emplace(*module.mac, module).second) {
+                m_claimedTwice.push_back(*module.mac);
             }
-            if (module.ipAddressValid != 0) {
-                m_addressOwners.emplace(module.ipAddress, key);
+            if (module.ipAddress) {
+                m_addressOwners.emplace(module.ipAddress->Value(), *module.mac);
             }
         }
         for (const PlanRow& row : plan) {
-            m_rowsByMac.emplace(MacKey(row.mac), row.line);
+            m_rowsByMac.emplace(row.mac, row.line);
             if (const std::optional<std::uint32_t> address = PlannedAddress(row)) {
                 m_rowsByAddress.emplace(*address, row.line);
             }
@@ -84,8 +75,7 @@ private:
     ApplyItem PrepareRow(const PlanRow& row) const {
         ApplyItem item;
         item.plan = row;
-        const std::uint64_t key = MacKey(row.mac);
-        if (const auto found = m_modules.find(key); found != m_modules.end()) {
+        if (const auto found = m_modules.find(row.mac); found != m_modules.end()) {
             item.before = found->second;
         }
         AddPlanConflicts(row, item.problems);
@@ -94,26 +84,25 @@ private:
         } else {
             AddModuleProblems(row, *item.before, item.problems);
             item.changes = SettingsOffPlan(row, *item.before);
-            if (m_changePassword) {
-                item.changes.push_back("Password");
-            }
+            item.passwordChanges = m_changePassword;
         }
         if (!item.problems.empty()) {
             item.result = ApplyResult::kNotSent;
         } else {
-            item.result = item.changes.empty() ? ApplyResult::kUnchanged : ApplyResult::kToChange;
+            item.result = item.changes.empty() && !item.passwordChanges ? ApplyResult::kUnchanged
+                                                                        : ApplyResult::kToChange;
         }
         return item;
     }
 
     void AddPlanConflicts(const PlanRow& row, std::vector<std::string>& problems) const {
-        const auto [firstMac, lastMac] = m_rowsByMac.equal_range(MacKey(row.mac));
+        const auto [firstMac, lastMac] = m_rowsByMac.equal_range(row.mac);
         for (auto other = firstMac; other != lastMac; ++other) {
             if (other->second != row.line) {
                 problems.push_back("MAC also on " + LineText(other->second));
             }
         }
-        if (std::find(m_claimedTwice.begin(), m_claimedTwice.end(), MacKey(row.mac)) !=
+        if (std::find(m_claimedTwice.begin(), m_claimedTwice.end(), row.mac) !=
             m_claimedTwice.end()) {
             problems.push_back("MAC claimed by two devices");
         }
@@ -130,15 +119,15 @@ private:
         }
         const auto [firstOwner, lastOwner] = m_addressOwners.equal_range(*address);
         for (auto owner = firstOwner; owner != lastOwner; ++owner) {
-            if (owner->second != MacKey(row.mac)) {
+            if (owner->second != row.mac) {
                 problems.push_back("IP " + FormatIpv4(*address) + " is in use by " +
-                                   FormatMacAddress(m_modules.at(owner->second).macId));
+                                   owner->second.Text());
             }
         }
     }
 
     // The configuration dialog's own checks on the values the request would carry.
-    static void AddModuleProblems(const PlanRow& row, const ZEVA_ModuleScanResponseType& module,
+    static void AddModuleProblems(const PlanRow& row, const ModuleRecord& module,
                                   std::vector<std::string>& problems) {
         if (row.hostname && row.hostname->size() > kDialogTextLimit) {
             problems.push_back("the hostname has more than 29 characters");
@@ -155,31 +144,31 @@ private:
 
     // A module takes only the values it reports (the dialog offers no other field, and the
     // module ignores the rest of a request), so planning another one could never be verified.
-    static void AddUnreportedProblems(const PlanRow& row, const ZEVA_ModuleScanResponseType& module,
+    static void AddUnreportedProblems(const PlanRow& row, const ModuleRecord& module,
                                       std::vector<std::string>& problems) {
         // With DHCP planned on, the server decides the address fields: they are not compared.
         const bool addressesPlanned = !row.dhcpOn.value_or(false);
         // A module in DHCP mode without a lease reports no address and no mask, but takes both
         // when it is switched to a static address.
-        const bool waitsForLease = module.dhcpValid != 0 && module.dhcp != 0 &&
-                                   module.ipAddressValid == 0 && row.dhcpOn == false;
+        const bool waitsForLease =
+            module.dhcp.value_or(false) && !module.ipAddress && row.dhcpOn == false;
         const struct {
             bool planned;
-            std::uint8_t reported;
+            bool reported;
             const char* name;
         } fields[] = {
             {addressesPlanned && row.ipAddress.has_value(),
-             static_cast<std::uint8_t>(module.ipAddressValid | waitsForLease), "IP"},
+             module.ipAddress.has_value() || waitsForLease, "IP"},
             {addressesPlanned && row.subnetMask.has_value(),
-             static_cast<std::uint8_t>(module.subnetMaskValid | waitsForLease), "SN"},
-            {addressesPlanned && row.gateway.has_value(), module.gatewayValid, "GW"},
-            {row.dhcpOn.has_value(), module.dhcpValid, "DHCP"},
-            {row.primaryDns.has_value(), module.dns1Valid, "DNS1"},
-            {row.secondaryDns.has_value(), module.dns2Valid, "DNS2"},
-            {row.hostname.has_value(), module.hostnameValid, "Hostname"},
+             module.subnetMask.has_value() || waitsForLease, "SN"},
+            {addressesPlanned && row.gateway.has_value(), module.gateway.has_value(), "GW"},
+            {row.dhcpOn.has_value(), module.dhcp.has_value(), "DHCP"},
+            {row.primaryDns.has_value(), module.primaryDns.has_value(), "DNS1"},
+            {row.secondaryDns.has_value(), module.secondaryDns.has_value(), "DNS2"},
+            {row.hostname.has_value(), module.hostname.has_value(), "Hostname"},
         };
         for (const auto& field : fields) {
-            if (field.planned && field.reported == 0) {
+            if (field.planned && !field.reported) {
                 problems.push_back(std::string("the module does not report ") + field.name +
                                    ", so it cannot be set");
             }
@@ -188,10 +177,10 @@ private:
 
     const std::vector<PlanRow>& m_plan;
     bool m_changePassword;
-    std::unordered_map<std::uint64_t, ZEVA_ModuleScanResponseType> m_modules;
-    std::vector<std::uint64_t> m_claimedTwice;
-    std::multimap<std::uint32_t, std::uint64_t> m_addressOwners;
-    std::multimap<std::uint64_t, std::size_t> m_rowsByMac;
+    std::unordered_map<MacAddress, ModuleRecord> m_modules;
+    std::vector<MacAddress> m_claimedTwice;
+    std::multimap<std::uint32_t, MacAddress> m_addressOwners;
+    std::multimap<MacAddress, std::size_t> m_rowsByMac;
     std::multimap<std::uint32_t, std::size_t> m_rowsByAddress;
 };
 
@@ -203,9 +192,8 @@ std::string Joined(const std::vector<std::string>& parts, const char* separator)
     return text;
 }
 
-bool Changes(const ApplyItem& item, std::size_t field) {
-    return std::find(item.changes.begin(), item.changes.end(), kPlanFieldHeadings[field]) !=
-           item.changes.end();
+bool Changes(const ApplyItem& item, ModuleSetting setting) {
+    return std::find(item.changes.begin(), item.changes.end(), setting) != item.changes.end();
 }
 
 std::string ResultText(const ApplyItem& item) {
@@ -219,12 +207,13 @@ std::string ResultText(const ApplyItem& item) {
 std::vector<std::string> ReportCells(const ApplyItem& item) {
     std::vector<std::string> cells = {FormatMacAddress(item.plan.mac.data()),
                                       std::to_string(item.plan.line)};
-    const PlanFieldTexts current = item.before ? ModuleFieldTexts(*item.before) : PlanFieldTexts{};
-    const PlanFieldTexts planned = PlanRowFieldTexts(item.plan);
-    for (std::size_t field = 0; field < kPlanFieldCount; ++field) {
-        std::string cell = current[field].value_or(kNotAvailableText);
-        if (Changes(item, field)) {
-            cell += " -> " + planned[field].value_or("");
+    const SettingValues current =
+        item.before ? ReportedSettingValues(*item.before) : SettingValues{};
+    const SettingValues planned = PlannedSettingValues(item.plan);
+    for (const ModuleSetting setting : kSettings) {
+        std::string cell = SettingValueText(current[At(setting)]).value_or(kNotAvailableText);
+        if (Changes(item, setting)) {
+            cell += " -> " + SettingValueText(planned[At(setting)]).value_or("");
         }
         cells.push_back(cell);
     }
@@ -234,76 +223,64 @@ std::vector<std::string> ReportCells(const ApplyItem& item) {
 
 std::vector<std::string> ReportHeadings() {
     std::vector<std::string> headings = {"MAC", "Line"};
-    headings.insert(headings.end(), kPlanFieldHeadings.begin(), kPlanFieldHeadings.end());
+    for (const ModuleSetting setting : kSettings) {
+        headings.emplace_back(ModuleSettingName(setting));
+    }
     headings.emplace_back("Result");
     return headings;
 }
 
 // The settings under their lowercase headings: null where a module reports nothing or the plan
 // keeps the value, DHCP true or false.
-Json JsonFields(const PlanFieldTexts& texts) {
+Json JsonFields(const SettingValues& values) {
     Json fields = Json::object();
-    for (std::size_t field = 0; field < kPlanFieldCount; ++field) {
-        const std::string_view heading = kPlanFieldHeadings[field];
-        fields[JsonKey(heading)] =
-            texts[field] ? JsonText(*texts[field], heading == "DHCP") : Json(nullptr);
+    for (const ModuleSetting setting : kSettings) {
+        const std::optional<SettingValue>& value = values[At(setting)];
+        Json field(nullptr);
+        if (value && std::holds_alternative<bool>(*value)) {
+            field = std::get<bool>(*value);
+        } else if (value) {
+            field = JsonText(SettingValueText(*value), false);
+        }
+        fields[JsonKey(ModuleSettingName(setting))] = std::move(field);
     }
     return fields;
 }
 
 Json JsonItem(const ApplyItem& item) {
     Json changes = Json::array();
-    for (const std::string& change : item.changes) {
-        changes.push_back(JsonKey(change));
+    for (const ModuleSetting change : item.changes) {
+        changes.push_back(JsonKey(ModuleSettingName(change)));
     }
-    return {{"mac", FormatMacAddress(item.plan.mac.data())},
-            {"line", item.plan.line},
-            {"result", ApplyResultName(item.result)},
-            {"changes", std::move(changes)},
-            {"problems", item.problems},
-            {"planned", JsonFields(PlanRowFieldTexts(item.plan))},
-            {"before", item.before ? JsonFields(ModuleFieldTexts(*item.before)) : Json(nullptr)},
-            {"after", item.after ? JsonFields(ModuleFieldTexts(*item.after)) : Json(nullptr)}};
+    if (item.passwordChanges) {
+        changes.push_back(JsonKey("Password"));
+    }
+    return {
+        {"mac", FormatMacAddress(item.plan.mac.data())},
+        {"line", item.plan.line},
+        {"result", ApplyResultName(item.result)},
+        {"changes", std::move(changes)},
+        {"problems", item.problems},
+        {"planned", JsonFields(PlannedSettingValues(item.plan))},
+        {"before", item.before ? JsonFields(ReportedSettingValues(*item.before)) : Json(nullptr)},
+        {"after", item.after ? JsonFields(ReportedSettingValues(*item.after)) : Json(nullptr)}};
 }
 
 }  // namespace
 
-std::uint64_t MacKeyOf(const std::uint8_t* mac) {
-    std::uint64_t key = 0;
-    for (std::size_t index = 0; index < 6; ++index) {
-        key = key << 8 | mac[index];
-    }
-    return key;
-}
-
-PlanFieldTexts ModuleFieldTexts(const ZEVA_ModuleScanResponseType& module) {
-    PlanFieldTexts texts;
-    texts[kIp] = AddressText(module.ipAddressValid, module.ipAddress);
-    texts[kSn] = AddressText(module.subnetMaskValid, module.subnetMask);
-    texts[kGw] = AddressText(module.gatewayValid, module.gateway);
-    if (module.dhcpValid != 0) {
-        texts[kDhcp] = module.dhcp != 0 ? "On" : "Off";
-    }
-    texts[kDns1] = AddressText(module.dns1Valid, module.dns1);
-    texts[kDns2] = AddressText(module.dns2Valid, module.dns2);
-    if (module.hostnameValid != 0) {
-        texts[kHostname] = std::string(FixedTextView(module.hostname));
-    }
-    return texts;
-}
-
-PlanFieldTexts PlanRowFieldTexts(const PlanRow& row) {
-    PlanFieldTexts texts;
-    texts[kIp] = AddressText(row.ipAddress);
-    texts[kSn] = AddressText(row.subnetMask);
-    texts[kGw] = AddressText(row.gateway);
-    if (row.dhcpOn) {
-        texts[kDhcp] = *row.dhcpOn ? "On" : "Off";
-    }
-    texts[kDns1] = AddressText(row.primaryDns);
-    texts[kDns2] = AddressText(row.secondaryDns);
-    texts[kHostname] = row.hostname;
-    return texts;
+SettingValues PlannedSettingValues(const PlanRow& row) {
+    const auto address = [](const std::optional<std::uint32_t>& value) {
+        return value ? std::optional(Ipv4Address(*value)) : std::nullopt;
+    };
+    ModuleRecord wanted;  // the module as the plan wants it, the rest unreported
+    wanted.ipAddress = address(row.ipAddress);
+    wanted.subnetMask = address(row.subnetMask);
+    wanted.gateway = address(row.gateway);
+    wanted.dhcp = row.dhcpOn;
+    wanted.primaryDns = address(row.primaryDns);
+    wanted.secondaryDns = address(row.secondaryDns);
+    wanted.hostname = row.hostname;
+    return ReportedSettingValues(wanted);
 }
 
 const char* ApplyResultName(ApplyResult result) {
@@ -327,28 +304,26 @@ const char* ApplyResultName(ApplyResult result) {
 }
 
 std::vector<ApplyItem> PrepareApply(const std::vector<PlanRow>& plan,
-                                    const std::vector<ZEVA_ModuleScanResponseType>& scanned,
-                                    bool changePassword) {
+                                    const std::vector<ModuleRecord>& scanned, bool changePassword) {
     return ApplyPreparation(plan, scanned, changePassword).Prepare();
 }
 
-std::vector<std::string> SettingsOffPlan(const PlanRow& plan,
-                                         const ZEVA_ModuleScanResponseType& module) {
-    const PlanFieldTexts wanted = PlanRowFieldTexts(plan);
-    const PlanFieldTexts shown = ModuleFieldTexts(module);
+std::vector<ModuleSetting> SettingsOffPlan(const PlanRow& plan, const ModuleRecord& module) {
+    const SettingValues wanted = PlannedSettingValues(plan);
+    const SettingValues shown = ReportedSettingValues(module);
     const bool serverDecidesAddress = plan.dhcpOn.value_or(false);
-    std::vector<std::string> off;
-    for (std::size_t field = 0; field < kPlanFieldCount; ++field) {
-        const bool addressSetting = field == kIp || field == kSn || field == kGw;
-        if (wanted[field] && !(serverDecidesAddress && addressSetting) &&
-            wanted[field] != shown[field]) {
-            off.emplace_back(kPlanFieldHeadings[field]);
+    std::vector<ModuleSetting> off;
+    for (const ModuleSetting setting : kSettings) {
+        const std::size_t index = At(setting);
+        if (wanted[index] && !(serverDecidesAddress && IsAddressSetting(setting)) &&
+            wanted[index] != shown[index]) {
+            off.push_back(setting);
         }
     }
     return off;
 }
 
-void SettleApplyResult(ApplyItem& item, const std::optional<ZEVA_ModuleScanResponseType>& after,
+void SettleApplyResult(ApplyItem& item, const std::optional<ModuleRecord>& after,
                        bool refusedPassword) {
     item.after = after;
     if (refusedPassword) {
@@ -363,11 +338,12 @@ void SettleApplyResult(ApplyItem& item, const std::optional<ZEVA_ModuleScanRespo
         item.result = ApplyResult::kVerified;
         return;
     }
-    const PlanFieldTexts before = ModuleFieldTexts(*item.before);
-    const PlanFieldTexts now = ModuleFieldTexts(*after);
+    const SettingValues before =
+        item.before ? ReportedSettingValues(*item.before) : SettingValues{};
+    const SettingValues now = ReportedSettingValues(*after);
     bool anyMoved = false;
-    for (std::size_t field = 0; field < kPlanFieldCount; ++field) {
-        anyMoved = anyMoved || (Changes(item, field) && before[field] != now[field]);
+    for (const ModuleSetting setting : item.changes) {
+        anyMoved = anyMoved || before[At(setting)] != now[At(setting)];
     }
     item.result = anyMoved ? ApplyResult::kNotAsPlanned : ApplyResult::kNoAnswer;
 }

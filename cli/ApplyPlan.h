@@ -10,24 +10,14 @@
 
 #include "cli/ModuleTableFormat.h"
 #include "cli/PlanFile.h"
-#include "modsvc/ModuleService.h"
+#include "journal/SettingValues.h"
+#include "modsvc/ModuleRecord.h"
 
 namespace ordvane::cli {
 
-// The settings a plan may name, in the plan's and the report's order.
-inline constexpr std::size_t kPlanFieldCount = 7;
-inline constexpr std::array<const char*, kPlanFieldCount> kPlanFieldHeadings = {
-    "IP", "SN", "GW", "DHCP", "DNS1", "DNS2", "Hostname"};
-
-// One text per setting: a module's reported value (nothing when not reported) or a plan's
-// wanted value (nothing when the plan keeps it). DHCP is "On" or "Off".
-using PlanFieldTexts = std::array<std::optional<std::string>, kPlanFieldCount>;
-
-// Six MAC bytes as one number, for sets and maps of modules.
-std::uint64_t MacKeyOf(const std::uint8_t* mac);
-
-PlanFieldTexts ModuleFieldTexts(const ZEVA_ModuleScanResponseType& module);
-PlanFieldTexts PlanRowFieldTexts(const PlanRow& row);
+// The settings a plan row wants, in ModuleSetting order (the plan's and the report's columns):
+// nothing where the plan keeps the module's value.
+SettingValues PlannedSettingValues(const PlanRow& row);
 
 enum class ApplyResult {
     kUnchanged,        // already at its plan: nothing sent
@@ -45,10 +35,11 @@ const char* ApplyResultName(ApplyResult result);
 
 struct ApplyItem {
     PlanRow plan;
-    std::optional<ZEVA_ModuleScanResponseType> before;  // from the first scan
-    std::optional<ZEVA_ModuleScanResponseType> after;   // from the rescan
-    std::vector<std::string> changes;   // headings of the settings that change, and "Password"
-    std::vector<std::string> problems;  // found before sending; any stops the row
+    std::optional<ModuleRecord> before;  // from the first scan
+    std::optional<ModuleRecord> after;   // from the rescan
+    std::vector<ModuleSetting> changes;  // the settings that change
+    bool passwordChanges = false;        // every password is to change
+    std::vector<std::string> problems;   // found before sending; any stops the row
     ApplyResult result = ApplyResult::kUnchanged;
 };
 
@@ -59,18 +50,16 @@ struct ApplyItem {
 // are in flight together, so a swap would meet a duplicate address on the way), and what the
 // configuration dialog's checks refuse. Results are kUnchanged, kToChange or kNotSent.
 std::vector<ApplyItem> PrepareApply(const std::vector<PlanRow>& plan,
-                                    const std::vector<ZEVA_ModuleScanResponseType>& scanned,
-                                    bool changePassword);
+                                    const std::vector<ModuleRecord>& scanned, bool changePassword);
 
 // The planned settings the module does not show. With DHCP planned On the DHCP server decides
 // IP, SN and GW, so they are not compared.
-std::vector<std::string> SettingsOffPlan(const PlanRow& plan,
-                                         const ZEVA_ModuleScanResponseType& module);
+std::vector<ModuleSetting> SettingsOffPlan(const PlanRow& plan, const ModuleRecord& module);
 
 // The result of a row that was sent, from the rescan's answer (nothing: no answer) and whether
 // the module refused the password. A module still showing its old values in every setting
 // meant to change never took the request: no answer.
-void SettleApplyResult(ApplyItem& item, const std::optional<ZEVA_ModuleScanResponseType>& after,
+void SettleApplyResult(ApplyItem& item, const std::optional<ModuleRecord>& after,
                        bool refusedPassword);
 
 // 0 when every row ends at its plan, 3 when any module refused the password, else 4 when any

@@ -76,11 +76,10 @@ bool ReadSecret(bool wanted, const char* what, const char* prompt, std::string& 
            Refuse(std::string("the ") + what + " has more than 29 characters");
 }
 
-std::vector<ZEVA_ModuleScanResponseType> TakeQueuedResponses() {
-    std::vector<ZEVA_ModuleScanResponseType> responses;
-    ZEVA_ModuleScanResponseType response{};
-    while (ZEVA_GetResponse(&response) != 0) {
-        responses.push_back(response);
+std::vector<ModuleRecord> TakeQueuedResponses() {
+    std::vector<ModuleRecord> responses;
+    while (std::optional<ModuleRecord> answer = NextModuleRecord()) {
+        responses.push_back(std::move(*answer));
     }
     return responses;
 }
@@ -89,21 +88,19 @@ std::vector<ZEVA_ModuleScanResponseType> TakeQueuedResponses() {
 // scans again each second while a wanted module is still missing, since on a lossy segment a
 // module may miss every repeat of one scan. A module heard in an earlier round is not taken
 // again; within one round every answer counts, so two devices with one MAC both show.
-std::vector<ZEVA_ModuleScanResponseType> ScanRounds(std::set<std::uint64_t> wanted,
-                                                    Clock::time_point deadline,
-                                                    bool stopWhenAllHeard) {
-    std::vector<ZEVA_ModuleScanResponseType> scanned;
-    std::set<std::uint64_t> heardEarlier;
-    std::set<std::uint64_t> heardThisRound;
+std::vector<ModuleRecord> ScanRounds(std::set<MacAddress> wanted, Clock::time_point deadline,
+                                     bool stopWhenAllHeard) {
+    std::vector<ModuleRecord> scanned;
+    std::set<MacAddress> heardEarlier;
+    std::set<MacAddress> heardThisRound;
     ZEVA_SendModuleScan();
     auto nextRound = Clock::now() + kScanRound;
     for (;;) {
-        for (const ZEVA_ModuleScanResponseType& response : TakeQueuedResponses()) {
-            const std::uint64_t key = MacKeyOf(response.macId);
-            if (response.macIdValid != 0 && !heardEarlier.contains(key)) {
-                scanned.push_back(response);
-                heardThisRound.insert(key);
-                wanted.erase(key);
+        for (ModuleRecord& response : TakeQueuedResponses()) {
+            if (response.mac && !heardEarlier.contains(*response.mac)) {
+                heardThisRound.insert(*response.mac);
+                wanted.erase(*response.mac);
+                scanned.push_back(std::move(response));
             }
         }
         const auto now = Clock::now();
@@ -122,10 +119,10 @@ std::vector<ZEVA_ModuleScanResponseType> ScanRounds(std::set<std::uint64_t> want
     }
 }
 
-std::set<std::uint64_t> PlannedMacs(const std::vector<PlanRow>& plan) {
-    std::set<std::uint64_t> macs;
+std::set<MacAddress> PlannedMacs(const std::vector<PlanRow>& plan) {
+    std::set<MacAddress> macs;
     for (const PlanRow& row : plan) {
-        macs.insert(MacKeyOf(row.mac.data()));
+        macs.insert(row.mac);
     }
     return macs;
 }
@@ -136,7 +133,7 @@ public:
         : m_arguments(arguments), m_journal(journal) {}
 
     // Configures every item to change; returns the MACs that refused the password.
-    std::set<std::uint64_t> Send(std::vector<ApplyItem*>& toSend) {
+    std::set<MacAddress> Send(std::vector<ApplyItem*>& toSend) {
         std::size_t next = 0;
         while (next < toSend.size() || !m_inFlight.empty()) {
             while (next < toSend.size() && m_inFlight.size() < kMaxInFlight) {
@@ -164,7 +161,7 @@ private:
         ZEVA_ConfigureRequestType request;
         if (!BuildConfigureRequest(*item.before, values, request)) {
             std::fprintf(stderr, "ordvane-cli apply: no random salt for the new password of %s\n",
-                         FormatMacAddress(item.before->macId).c_str());
+                         item.before->AddressingMac().Text().c_str());
             return;  // the rescan shows it unchanged: no answer
         }
         m_journal.Hold(ConfigureChange(JournalCommand::kApply, *item.before, values, request));
@@ -198,7 +195,7 @@ private:
     void TakeRefusals() {
         std::uint8_t mac[6] = {};
         while (ZEVA_GetInvPswdMacId(mac) == 1) {
-            m_refused.insert(MacKeyOf(mac));
+            m_refused.insert(MacAddress::FromBytes(mac));
             ZEVA_RemoveFirstInvPswdMacId();
         }
     }
@@ -206,24 +203,25 @@ private:
     const ApplyArguments& m_arguments;
     PendingChanges& m_journal;
     std::deque<Clock::time_point> m_inFlight;
-    std::set<std::uint64_t> m_refused;
+    std::set<MacAddress> m_refused;
 };
 
 // Rescans until every configured module has answered or the time is up.
-std::unordered_map<std::uint64_t, ZEVA_ModuleScanResponseType> Rescan(
-    const std::vector<ApplyItem*>& sent, int seconds) {
+std::unordered_map<MacAddress, ModuleRecord> Rescan(const std::vector<ApplyItem*>& sent,
+                                                    int seconds) {
     TakeQueuedResponses();  // left over from the first scan
-    std::set<std::uint64_t> awaited;
+    std::set<MacAddress> awaited;
     for (const ApplyItem* item : sent) {
-        awaited.insert(MacKeyOf(item->plan.mac.data()));
+        awaited.insert(item->plan.mac);
     }
-    std::unordered_map<std::uint64_t, ZEVA_ModuleScanResponseType> answers;
+    std::unordered_map<MacAddress, ModuleRecord> answers;
     if (awaited.empty()) {
         return answers;
     }
     const auto deadline = Clock::now() + std::chrono::seconds(seconds);
-    for (const ZEVA_ModuleScanResponseType& response : ScanRounds(awaited, deadline, true)) {
-        answers.try_emplace(MacKeyOf(response.macId), response);
+    for (ModuleRecord& response : ScanRounds(awaited, deadline, true)) {
+        const MacAddress mac = *response.mac;
+        answers.try_emplace(mac, std::move(response));
     }
     return answers;
 }
@@ -288,7 +286,7 @@ int RunApply(std::span<const std::string> arguments) {
         parsed.newPasswordFromInput || parsed.removePassword);
     KnownModules known = LoadKnownModulesFile("ordvane-cli apply");
     const bool passwordGiven = !parsed.password.empty() || !parsed.newPassword.empty();
-    std::vector<ZEVA_ModuleScanResponseType> scanned;
+    std::vector<ModuleRecord> scanned;
     for (ApplyItem& item : items) {
         if (!item.before) {
             continue;
@@ -314,14 +312,13 @@ int RunApply(std::span<const std::string> arguments) {
         return Finish(items, parsed, anyProblem ? kExitFailure : kExitSuccess);
     }
     PendingChanges journal;
-    const std::set<std::uint64_t> refused = PlanSender(parsed, journal).Send(toSend);
+    const std::set<MacAddress> refused = PlanSender(parsed, journal).Send(toSend);
     const auto answers = Rescan(toSend, parsed.seconds);
     for (ApplyItem* item : toSend) {
-        const std::uint64_t key = MacKeyOf(item->plan.mac.data());
-        const auto answer = answers.find(key);
+        const auto answer = answers.find(item->plan.mac);
         SettleApplyResult(*item,
                           answer != answers.end() ? std::optional(answer->second) : std::nullopt,
-                          refused.contains(key));
+                          refused.contains(item->plan.mac));
         journal.Finish(item->plan.mac.data(), ApplyResultName(item->result));
     }
     return Finish(items, parsed, ApplyExitStatus(items));

@@ -140,11 +140,11 @@ int AwaitOutcome(const MacAddress& mac, bool& accepted) {
         if (*eventCode == ZEVA_EVENT_RESCAN) {
             accepted = true;
             TakeOwnInvalidPassword(mac);
-            ZEVA_ModuleScanResponseType module{};
-            if (!ScanForModule(mac, kScanTimeout, module)) {
+            const std::optional<ModuleRecord> module = ScanForModule(mac, kScanTimeout);
+            if (!module) {
                 break;
             }
-            PrintModuleLine(module);
+            PrintModuleLine(*module);
             return kExitSuccess;
         }
     }
@@ -170,8 +170,7 @@ int RunConfigure(std::span<const std::string> arguments) {
     if (!StartModuleService()) {
         return kExitFailure;
     }
-    const std::vector<ZEVA_ModuleScanResponseType> answers =
-        ScanForModuleAnswers(parsed.mac, kScanTimeout);
+    const std::vector<ModuleRecord> answers = ScanForModuleAnswers(parsed.mac, kScanTimeout);
     if (answers.empty()) {
         std::fprintf(stderr, "ordvane-cli configure: %s did not answer the scan\n",
                      FormatMacAddress(parsed.mac.data()).c_str());
@@ -181,7 +180,7 @@ int RunConfigure(std::span<const std::string> arguments) {
         return kExitFailure;
     }
     KnownModules known = LoadKnownModulesFile("ordvane-cli configure");
-    const ZEVA_ModuleScanResponseType& module = answers.front();
+    const ModuleRecord& module = answers.front();
     const ConfigureDialogInput prefill = PrefillFromModule(module);
     const ConfigureDialogOutput values = ApplyConfigureOverrides(prefill, parsed.overrides);
     if (const char* refusal =

@@ -53,9 +53,8 @@ bool StopSignalPending(const sigset_t& stopSignals) {
 }
 
 void FeedScanAnswers(RecoveryFlow& flow) {
-    ZEVA_ModuleScanResponseType response{};
-    while (ZEVA_GetResponse(&response) != 0) {
-        flow.OnScanAnswer(response);
+    while (const std::optional<ModuleRecord> answer = NextModuleRecord()) {
+        flow.OnScanAnswer(*answer);
     }
 }
 

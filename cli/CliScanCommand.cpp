@@ -31,15 +31,14 @@ namespace {
 std::size_t TakeQueuedResponses(ScanTable& table, bool printLines, KnownModules& known,
                                 bool& knownChanged) {
     std::size_t added = 0;
-    ZEVA_ModuleScanResponseType response{};
-    while (ZEVA_GetResponse(&response) != 0) {
-        knownChanged = known.Remember(response) || knownChanged;
-        if (!table.Add(response)) {
+    while (const std::optional<ModuleRecord> answer = NextModuleRecord()) {
+        knownChanged = known.Remember(*answer) || knownChanged;
+        if (!table.Add(*answer)) {
             continue;
         }
         ++added;
         if (printLines) {
-            PrintModuleLine(response);
+            PrintModuleLine(*answer);
         }
     }
     return added;

@@ -37,8 +37,7 @@ int RunWink(std::span<const std::string> arguments) {
     if (!StartModuleService()) {
         return kExitFailure;
     }
-    const std::vector<ZEVA_ModuleScanResponseType> answers =
-        ScanForModuleAnswers(mac, std::chrono::seconds(5));
+    const std::vector<ModuleRecord> answers = ScanForModuleAnswers(mac, std::chrono::seconds(5));
     if (answers.empty()) {
         std::fprintf(stderr, "ordvane-cli wink: %s did not answer the scan\n",
                      FormatMacAddress(mac.data()).c_str());
@@ -47,7 +46,7 @@ int RunWink(std::span<const std::string> arguments) {
     if (RefuseMacClaimedTwice("ordvane-cli wink", mac, answers)) {
         return kExitFailure;
     }
-    const ZEVA_ModuleScanResponseType& module = answers.front();
+    const ModuleRecord& module = answers.front();
     if (!IsWinkSupported(module.serviceVersionMajor, module.serviceVersionMinor)) {
         std::fprintf(stderr, "%s\n", kWinkNotSupportedMessage);
         return kExitFailure;

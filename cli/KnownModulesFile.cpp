@@ -23,28 +23,29 @@ void Warn(const char* command, const std::string& error) {
 
 bool SaveKnownModulesFile(const char* command, const KnownModules& known) {
     const std::string path = KnownModulesPath();
-    std::string error = "no HOME or XDG_STATE_HOME for the known-modules file";
-    if (path.empty() || !SaveKnownModules(path, known, error)) {
-        Warn(command, error);
-        return false;
+    const Status saved =
+        path.empty() ? Status(Failure{kNoKnownModulesPath}) : SaveKnownModules(path, known);
+    if (!saved) {
+        Warn(command, saved.Reason());
     }
-    return true;
+    return saved.Ok();
 }
 
 KnownModules LoadKnownModulesFile(const char* command) {
     KnownModules known;
     const std::string path = KnownModulesPath();
-    std::string error;
-    if (!path.empty() && !LoadKnownModules(path, known, error)) {
-        Warn(command, error);
+    if (!path.empty()) {
+        if (const Status loaded = LoadKnownModules(path, known); !loaded) {
+            Warn(command, loaded.Reason());
+        }
     }
     return known;
 }
 
 void RememberKnownModules(const char* command, KnownModules& known,
-                          const std::vector<ZEVA_ModuleScanResponseType>& answers) {
+                          const std::vector<ModuleRecord>& answers) {
     bool changed = false;
-    for (const ZEVA_ModuleScanResponseType& answer : answers) {
+    for (const ModuleRecord& answer : answers) {
         changed = known.Remember(answer) || changed;
     }
     if (changed) {
@@ -52,10 +53,9 @@ void RememberKnownModules(const char* command, KnownModules& known,
     }
 }
 
-bool MayConfigure(const char* command, const KnownModules& known,
-                  const ZEVA_ModuleScanResponseType& module, bool passwordGiven,
-                  bool plainPasswordConsent) {
-    const std::string mac = FormatMacAddress(module.macId);
+bool MayConfigure(const char* command, const KnownModules& known, const ModuleRecord& module,
+                  bool passwordGiven, bool plainPasswordConsent) {
+    const std::string mac = module.AddressingMac().Text();
     switch (CheckPasswordSending(known, module, passwordGiven)) {
         case PasswordSending::kAllowed:
             return true;

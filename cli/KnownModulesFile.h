@@ -16,12 +16,12 @@ bool SaveKnownModulesFile(const char* command, const KnownModules& known);
 
 // Notes how each answer asks for passwords and writes the file when that changed anything.
 void RememberKnownModules(const char* command, KnownModules& known,
-                          const std::vector<ZEVA_ModuleScanResponseType>& answers);
+                          const std::vector<ModuleRecord>& answers);
 
 // Says why nothing goes to the module and returns false when a password would go in clear to
 // it: always after it asked for hashed passwords, else without the user's consent.
 [[nodiscard]] bool MayConfigure(const char* command, const KnownModules& known,
-                                const ZEVA_ModuleScanResponseType& module, bool passwordGiven,
+                                const ModuleRecord& module, bool passwordGiven,
                                 bool plainPasswordConsent);
 
 // ordvane-cli forget MAC

@@ -6,9 +6,6 @@
 
 #include "cli/LibraryEventQueue.h"
 #include "cli/TerminalText.h"
-#include "config/FixedText.h"
-#include "config/ModuleLookup.h"
-#include "modlist/ModuleColumns.h"
 #include "platform/AddressText.h"
 #include "platform/SaturatingAtoi.h"
 
@@ -23,37 +20,42 @@ bool StartModuleService() {
     return true;
 }
 
-bool ScanForModule(const MacAddress& mac, std::chrono::milliseconds timeout,
-                   ZEVA_ModuleScanResponseType& found) {
+std::optional<ModuleRecord> NextModuleRecord() {
+    ZEVA_ModuleScanResponseType response{};
+    if (ZEVA_GetResponse(&response) == 0) {
+        return std::nullopt;
+    }
+    return ToModuleRecord(response);
+}
+
+std::optional<ModuleRecord> ScanForModule(const MacAddress& mac,
+                                          std::chrono::milliseconds timeout) {
     const auto deadline = LibraryEventQueue::Clock::now() + timeout;
     ZEVA_SendModuleScan();
     for (;;) {
-        ZEVA_ModuleScanResponseType response{};
-        while (ZEVA_GetResponse(&response) != 0) {
-            if (response.macIdValid != 0 && HasMacAddress(response, mac)) {
-                found = response;
-                return true;
+        while (std::optional<ModuleRecord> answer = NextModuleRecord()) {
+            if (answer->mac == mac) {
+                return answer;
             }
         }
         if (!LibraryEventQueue::WaitForEvent(deadline)) {
-            return false;
+            return std::nullopt;
         }
     }
 }
 
-std::vector<ZEVA_ModuleScanResponseType> ScanForModuleAnswers(const MacAddress& mac,
-                                                              std::chrono::milliseconds timeout) {
+std::vector<ModuleRecord> ScanForModuleAnswers(const MacAddress& mac,
+                                               std::chrono::milliseconds timeout) {
     // As long as the library waits before it trusts a MAC that two senders claimed once.
     constexpr std::chrono::milliseconds kSecondClaimantWindow(2000);
     const auto started = LibraryEventQueue::Clock::now();
     const auto deadline = started + timeout;
-    std::vector<ZEVA_ModuleScanResponseType> answers;
+    std::vector<ModuleRecord> answers;
     ZEVA_SendModuleScan();
     for (;;) {
-        ZEVA_ModuleScanResponseType response{};
-        while (ZEVA_GetResponse(&response) != 0) {
-            if (response.macIdValid != 0 && HasMacAddress(response, mac)) {
-                answers.push_back(response);
+        while (std::optional<ModuleRecord> answer = NextModuleRecord()) {
+            if (answer->mac == mac) {
+                answers.push_back(std::move(*answer));
             }
         }
         const auto waitUntil =
@@ -65,14 +67,14 @@ std::vector<ZEVA_ModuleScanResponseType> ScanForModuleAnswers(const MacAddress& 
 }
 
 bool RefuseMacClaimedTwice(const char* command, const MacAddress& mac,
-                           const std::vector<ZEVA_ModuleScanResponseType>& answers) {
+                           const std::vector<ModuleRecord>& answers) {
     if (answers.size() < 2) {
         return false;
     }
     std::string addresses;
-    for (const ZEVA_ModuleScanResponseType& answer : answers) {
+    for (const ModuleRecord& answer : answers) {
         addresses += addresses.empty() ? "" : " and ";
-        addresses += answer.ipAddressValid != 0 ? FormatIpv4(answer.ipAddress) : "no address";
+        addresses += answer.ipAddress ? answer.ipAddress->Text() : "no address";
     }
     std::fprintf(stderr, "%s: two devices claim %s (%s); nothing was sent\n", command,
                  FormatMacAddress(mac.data()).c_str(), addresses.c_str());
@@ -81,19 +83,17 @@ bool RefuseMacClaimedTwice(const char* command, const MacAddress& mac,
 
 bool TakeOwnInvalidPassword(const MacAddress& mac) {
     std::uint8_t queued[6] = {};
-    if (ZEVA_GetInvPswdMacId(queued) != 1 || !std::equal(mac.begin(), mac.end(), queued)) {
+    if (ZEVA_GetInvPswdMacId(queued) != 1 || MacAddress::FromBytes(queued) != mac) {
         return false;
     }
     ZEVA_RemoveFirstInvPswdMacId();
     return true;
 }
 
-void PrintModuleLine(const ZEVA_ModuleScanResponseType& module) {
-    const std::string type =
-        module.moduleTypeValid != 0 ? std::string(FixedTextView(module.moduleType)) : "N/A";
-    const std::string address =
-        module.ipAddressValid != 0 ? FormatIpv4(module.ipAddress) : std::string("N/A");
-    std::printf("%s %s %s\n", FormatMacAddress(module.macId).c_str(), address.c_str(),
+void PrintModuleLine(const ModuleRecord& module) {
+    const std::string type = module.moduleType.value_or("N/A");
+    const std::string address = module.ipAddress ? module.ipAddress->Text() : std::string("N/A");
+    std::printf("%s %s %s\n", module.AddressingMac().Text().c_str(), address.c_str(),
                 TerminalSafe(type).c_str());
     std::fflush(stdout);
 }

@@ -13,7 +13,17 @@ namespace {
 
 constexpr std::size_t kMaxCellLength = 255;
 
-enum Column : std::size_t { kMac, kIp, kSn, kGw, kDhcp, kDns1, kDns2, kHostname, kColumnCount };
+// The plan's columns, in file order.
+using Column = std::size_t;
+constexpr Column kMac = 0;
+constexpr Column kIp = 1;
+constexpr Column kSn = 2;
+constexpr Column kGw = 3;
+constexpr Column kDhcp = 4;
+constexpr Column kDns1 = 5;
+constexpr Column kDns2 = 6;
+constexpr Column kHostname = 7;
+constexpr Column kColumnCount = 8;
 
 // The headings as docs/cli.md spells them; the file may use any case.
 constexpr std::array<std::string_view, kColumnCount> kHeadings = {

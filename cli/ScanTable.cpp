@@ -8,46 +8,45 @@
 namespace ordvane::cli {
 
 ScanTable::ScanTable(std::optional<std::vector<HostInterface>> hostInterfaces)
-    : m_hostInterfaces(std::move(hostInterfaces)) {}
+    : m_fleet(std::move(hostInterfaces)) {}
 
-bool ScanTable::Add(const ZEVA_ModuleScanResponseType& response) {
-    if (!m_modules.Add(response)) {
-        if (HasModuleRow(response)) {
-            const ModuleColumnTexts texts = FormatModuleColumns(response);
+bool ScanTable::Add(const ModuleRecord& record) {
+    if (!m_fleet.Add(record)) {
+        if (HasModuleRow(record)) {
+            const ModuleColumnTexts texts = FormatModuleColumns(record);
             m_otherClaimants[texts[kColumnMac]].push_back(texts[kColumnIp]);
         }
         return false;
     }
-    m_accepted.push_back(response);
     return true;
 }
 
 std::size_t ScanTable::RowCount() const {
+    const std::vector<ModuleRecord>& records = m_fleet.Records();
     return static_cast<std::size_t>(
-        std::count_if(m_accepted.begin(), m_accepted.end(), HasModuleRow));
+        std::count_if(records.begin(), records.end(),
+                      [](const ModuleRecord& record) { return HasModuleRow(record); }));
 }
 
 std::vector<ModuleTableRow> ScanTable::Rows(const TableSort& sort) const {
-    const std::vector<std::vector<ModuleWarning>> warnings =
-        ComputeModuleWarnings(m_accepted, m_hostInterfaces);
     std::vector<ModuleColumnTexts> columns;
     // Rows have distinct MAC texts, so the MAC finds a row's warnings again after sorting.
-    std::map<std::string, const std::vector<ModuleWarning>*> warningsByMac;
-    for (std::size_t index = 0; index < m_accepted.size(); ++index) {
-        if (HasModuleRow(m_accepted[index])) {
-            columns.push_back(FormatModuleColumns(m_accepted[index]));
-            warningsByMac[columns.back()[kColumnMac]] = &warnings[index];
+    std::map<std::string, std::vector<ModuleWarning>> warningsByMac;
+    for (std::size_t index = 0; index < m_fleet.Count(); ++index) {
+        if (HasModuleRow(*m_fleet.At(index))) {
+            columns.push_back(FormatModuleColumns(*m_fleet.At(index)));
+            warningsByMac[columns.back()[kColumnMac]] = m_fleet.Warnings().WarningsOf(index);
         }
     }
     SortModuleRows(columns, sort.column, sort.ascending);
     std::vector<ModuleTableRow> rows;
     rows.reserve(columns.size());
     for (ModuleColumnTexts& texts : columns) {
-        std::vector<ModuleWarning> rowWarnings = *warningsByMac.at(texts[kColumnMac]);
+        std::vector<ModuleWarning> rowWarnings = warningsByMac.at(texts[kColumnMac]);
         const auto claimants = m_otherClaimants.find(texts[kColumnMac]);
         if (claimants != m_otherClaimants.end()) {
             for (const std::string& address : claimants->second) {
-                rowWarnings.push_back({ModuleWarningKind::MacClaimedTwice,
+                rowWarnings.push_back({ModuleWarningKind::kMacClaimedTwice,
                                        "another device answers for this MAC too, as " + address +
                                            "; configure and wink are refused"});
             }

@@ -14,9 +14,8 @@
 #include <vector>
 
 #include "cli/ModuleTableFormat.h"
+#include "modlist/Fleet.h"
 #include "modlist/ModuleColumns.h"
-#include "modlist/ModuleResponseStore.h"
-#include "modlist/ModuleWarnings.h"
 
 namespace ordvane::cli {
 
@@ -33,7 +32,7 @@ public:
 
     // True when the answer is the first of its MAC address (a new module), which is kept; a
     // later one is remembered as a second device claiming that MAC.
-    bool Add(const ZEVA_ModuleScanResponseType& response);
+    bool Add(const ModuleRecord& record);
     // Modules with a row: those that reported a MAC address.
     std::size_t RowCount() const;
     // Every row with its warnings, sorted (rows that compare equal stay in arrival order).
@@ -41,11 +40,9 @@ public:
     std::string Render(const ScanTableOptions& options) const;
 
 private:
-    std::optional<std::vector<HostInterface>> m_hostInterfaces;
-    ModuleResponseStore m_modules;
     // The accepted answers in arrival order, rows or not: a module without a MAC address still
     // shares its IP address with others.
-    std::vector<ZEVA_ModuleScanResponseType> m_accepted;
+    Fleet m_fleet;
     // Per MAC text, the IP texts of the further answers for a MAC that already has a row.
     std::map<std::string, std::vector<std::string>> m_otherClaimants;
 };

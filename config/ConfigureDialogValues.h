@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "modsvc/ModuleService.h"
+#include "modsvc/ModuleRecord.h"
 
 namespace ordvane {
 
@@ -46,10 +46,10 @@ struct ConfigureDialogOutput {
     std::string hostname;
 };
 
-// The dialog's pre-fill from a module's scan answer: a value only where its presence flag is 1,
-// the hostname cut to kDialogTextLimit characters, DHCP "On" only when reported and enabled,
-// the Password edit writable only when the module reports a password.
-ConfigureDialogInput PrefillFromModule(const ZEVA_ModuleScanResponseType& module);
+// The dialog's pre-fill from a module's record: a value only where the module reported one, the
+// hostname cut to kDialogTextLimit characters, DHCP "On" only when reported on, the Password
+// edit writable only when the module reports a password.
+ConfigureDialogInput PrefillFromModule(const ModuleRecord& module);
 
 // The hostname the module reported, as a view into prefill; empty when it reported none.
 inline std::string_view ReportedHostname(const ConfigureDialogInput& prefill) {

@@ -1,5 +1,7 @@
 #include "config/ConfigureOverrides.h"
 
+#include "platform/Ipv4Address.h"
+
 namespace ordvane {
 
 namespace {
@@ -38,32 +40,11 @@ ConfigureDialogOutput ApplyConfigureOverrides(const ConfigureDialogInput& prefil
 }
 
 std::optional<std::uint32_t> ParseDottedIpv4(std::string_view text) {
-    std::uint32_t address = 0;
-    std::size_t position = 0;
-    for (int octetIndex = 0; octetIndex < 4; ++octetIndex) {
-        if (octetIndex > 0) {
-            if (position >= text.size() || text[position] != '.') {
-                return std::nullopt;
-            }
-            ++position;
-        }
-        unsigned octet = 0;
-        std::size_t digits = 0;
-        while (position < text.size() && text[position] >= '0' && text[position] <= '9' &&
-               digits < 4) {
-            octet = octet * 10 + static_cast<unsigned>(text[position] - '0');
-            ++position;
-            ++digits;
-        }
-        if (digits == 0 || digits > 3 || octet > 255) {
-            return std::nullopt;
-        }
-        address = (address << 8) | octet;
-    }
-    if (position != text.size()) {
+    const std::optional<Ipv4Address> address = Ipv4Address::Parse(text);
+    if (!address) {
         return std::nullopt;
     }
-    return address;
+    return address->Value();
 }
 
 }  // namespace ordvane

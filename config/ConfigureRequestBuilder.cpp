@@ -17,21 +17,17 @@ std::string_view DialogText(const std::string& text) {
     return Utf8CharacterPrefix(text, kDialogTextLimit);
 }
 
-std::string_view UpToNul(std::string_view field) {
-    return field.substr(0, field.find('\0'));
-}
-
-bool WantsHashedPasswords(const ZEVA_ModuleScanResponseType& module) {
-    return module.hashedPasswords == 1;
+bool WantsHashedPasswords(const ModuleRecord& module) {
+    return module.hashedPasswords;
 }
 
 }  // namespace
 
-void BuildConfigureRequestWithSalt(const ZEVA_ModuleScanResponseType& module,
-                                   const ConfigureDialogOutput& values, const PasswordSalt& salt,
-                                   ZEVA_ConfigureRequestType& request) {
+void BuildConfigureRequestWithSalt(const ModuleRecord& module, const ConfigureDialogOutput& values,
+                                   const PasswordSalt& salt, ZEVA_ConfigureRequestType& request) {
     std::memset(&request, 0, sizeof request);
-    std::memcpy(request.macId, module.macId, sizeof request.macId);
+    const MacAddress mac = module.AddressingMac();
+    std::memcpy(request.macId, mac.data(), sizeof request.macId);
     request.ipAddress = values.ipAddress;
     request.subnetMask = values.subnetMask;
     request.gateway = values.gateway;
@@ -41,8 +37,7 @@ void BuildConfigureRequestWithSalt(const ZEVA_ModuleScanResponseType& module,
 
     const std::string_view password = DialogText(values.password);
     if (WantsHashedPasswords(module)) {
-        const std::string_view challengeField(module.challenge, sizeof module.challenge);
-        CopyToFixedText(request.password, ChallengeResponse(challengeField, password));
+        CopyToFixedText(request.password, ChallengeResponse(module.challenge, password));
     } else {
         CopyToFixedText(request.password, password);
     }
@@ -53,11 +48,10 @@ void BuildConfigureRequestWithSalt(const ZEVA_ModuleScanResponseType& module,
         if (WantsHashedPasswords(module) && module.protocolRevision >= 2) {
             // Sealed under the current password: the stored form alone answers challenges, so
             // it must not travel in clear.
-            const std::string_view challengeField(module.challenge, sizeof module.challenge);
-            const std::string_view challenge = UpToNul(challengeField);
-            CopyToFixedText(request.newPassword,
-                            SealStoredForm(CurrentStoredForm(challengeField, password), challenge,
-                                           SaltedPasswordHash(salt, newPassword)));
+            CopyToFixedText(
+                request.newPassword,
+                SealStoredForm(CurrentStoredForm(module.challenge, password), module.challenge,
+                               SaltedPasswordHash(salt, newPassword)));
         } else if (WantsHashedPasswords(module)) {
             CopyToFixedText(request.newPassword, SaltedPasswordHash(salt, newPassword));
         } else {
@@ -70,8 +64,7 @@ void BuildConfigureRequestWithSalt(const ZEVA_ModuleScanResponseType& module,
     CopyToFixedText(request.hostname, DialogText(values.hostname));
 }
 
-bool BuildConfigureRequest(const ZEVA_ModuleScanResponseType& module,
-                           const ConfigureDialogOutput& values,
+bool BuildConfigureRequest(const ModuleRecord& module, const ConfigureDialogOutput& values,
                            ZEVA_ConfigureRequestType& request) {
     PasswordSalt salt{};
     if (values.changePassword == 1 && WantsHashedPasswords(module)) {

@@ -78,10 +78,8 @@ std::string KnownModules::Format() const {
     return text;
 }
 
-bool KnownModules::Remember(const ZEVA_ModuleScanResponseType& answer) {
-    MacAddress mac{};
-    std::copy(answer.macId, answer.macId + mac.size(), mac.begin());
-    return answer.macIdValid != 0 && Remember(mac, answer.hashedPasswords == 1);
+bool KnownModules::Remember(const ModuleRecord& answer) {
+    return answer.mac && Remember(*answer.mac, answer.hashedPasswords);
 }
 
 bool KnownModules::Remember(const MacAddress& mac, bool hashed) {
@@ -129,9 +127,8 @@ struct ProgramStore {
 ProgramStore& Store() {
     static ProgramStore store = [] {
         ProgramStore loaded;
-        std::string error;
         const std::string path = KnownModulesPath();
-        if (!path.empty() && LoadKnownModules(path, loaded.modules, error)) {
+        if (!path.empty() && LoadKnownModules(path, loaded.modules).Ok()) {
             loaded.saved = loaded.modules.Format();
         }
         return loaded;
@@ -145,18 +142,21 @@ KnownModules& ProgramKnownModules() {
     return Store().modules;
 }
 
-bool SaveProgramKnownModules(std::string& error) {
+Status SaveProgramKnownModules() {
     ProgramStore& store = Store();
     std::string text = store.modules.Format();
     if (text == store.saved) {
-        return true;
+        return {};
     }
     const std::string path = KnownModulesPath();
-    if (path.empty() || !SaveKnownModules(path, store.modules, error)) {
-        return false;
+    if (path.empty()) {
+        return Failure{kNoKnownModulesPath};
+    }
+    if (Status saved = SaveKnownModules(path, store.modules); !saved) {
+        return saved;
     }
     store.saved = std::move(text);
-    return true;
+    return {};
 }
 
 std::string KnownModulesPath() {
@@ -172,34 +172,38 @@ std::string KnownModulesPath() {
     return {};
 }
 
-bool LoadKnownModules(const std::string& path, KnownModules& modules, std::string& error) {
+Status LoadKnownModules(const std::string& path, KnownModules& modules) {
     std::string text;
+    std::string error;
     bool missing = false;
     if (!ReadBoundedRegularFile(path, KnownModules::kMaxFileBytes, text, error, &missing)) {
-        return missing;
+        if (missing) {
+            return {};
+        }
+        return Failure{error};
     }
     modules.Parse(text);
-    return true;
+    return {};
 }
 
-bool SaveKnownModules(const std::string& path, const KnownModules& modules, std::string& error) {
+Status SaveKnownModules(const std::string& path, const KnownModules& modules) {
     const std::size_t slash = path.rfind('/');
     if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) {
-        error = "cannot write " + path + ": cannot create its folder";
-        return false;
+        return Failure{"cannot write " + path + ": cannot create its folder"};
     }
-    return WriteFileAtomically(path, modules.Format(), error);
+    std::string error;
+    if (!WriteFileAtomically(path, modules.Format(), error)) {
+        return Failure{error};
+    }
+    return {};
 }
 
-PasswordSending CheckPasswordSending(const KnownModules& known,
-                                     const ZEVA_ModuleScanResponseType& module,
+PasswordSending CheckPasswordSending(const KnownModules& known, const ModuleRecord& module,
                                      bool passwordGiven) {
-    if (module.hashedPasswords == 1) {
+    if (module.hashedPasswords) {
         return PasswordSending::kAllowed;
     }
-    MacAddress mac{};
-    std::copy(module.macId, module.macId + mac.size(), mac.begin());
-    if (known.KnownHashed(mac)) {
+    if (known.KnownHashed(module.AddressingMac())) {
         return PasswordSending::kRefusedDowngrade;
     }
     return passwordGiven ? PasswordSending::kNeedsConsent : PasswordSending::kAllowed;

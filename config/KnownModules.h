@@ -17,8 +17,9 @@
 #include <string>
 #include <string_view>
 
-#include "modsvc/ModuleService.h"
+#include "modsvc/ModuleRecord.h"
 #include "platform/AddressText.h"
+#include "platform/Result.h"
 
 namespace ordvane {
 
@@ -34,7 +35,7 @@ public:
     // Notes the way a module's answer asks for passwords. A module once known to ask for
     // hashed ones stays so; a new MAC beyond kMaxModules replaces a plain one if it asks for
     // hashed passwords, and is not kept otherwise. True when anything changed.
-    bool Remember(const ZEVA_ModuleScanResponseType& answer);
+    bool Remember(const ModuleRecord& answer);
     bool Remember(const MacAddress& mac, bool hashed);
     // True when the MAC was known.
     bool Forget(const MacAddress& mac);
@@ -48,18 +49,20 @@ private:
 };
 
 // The window's store: read from KnownModulesPath() on first use. Save writes it back when it
-// changed since it was read or last written; false with the reason in error.
+// changed since it was read or last written.
 KnownModules& ProgramKnownModules();
-bool SaveProgramKnownModules(std::string& error);
+Status SaveProgramKnownModules();
 
 // Where the file lives, from XDG_STATE_HOME (when absolute) or HOME; empty when neither is
 // usable.
 std::string KnownModulesPath();
+inline constexpr const char* kNoKnownModulesPath =
+    "no HOME or XDG_STATE_HOME for the known-modules file";
 
 // Reads the file into modules; a missing file is no error (nothing known yet).
-bool LoadKnownModules(const std::string& path, KnownModules& modules, std::string& error);
+Status LoadKnownModules(const std::string& path, KnownModules& modules);
 // Writes the file atomically (its folder is created, mode 0700, when missing).
-bool SaveKnownModules(const std::string& path, const KnownModules& modules, std::string& error);
+Status SaveKnownModules(const std::string& path, const KnownModules& modules);
 
 // What a configure may send to a module, given what is known of it.
 enum class PasswordSending {
@@ -67,8 +70,8 @@ enum class PasswordSending {
     kNeedsConsent,     // the module asks for plain text and a password would travel in clear
     kRefusedDowngrade  // the module asked for hashed passwords before and now asks for plain
 };
-PasswordSending CheckPasswordSending(const KnownModules& known,
-                                     const ZEVA_ModuleScanResponseType& module, bool passwordGiven);
+PasswordSending CheckPasswordSending(const KnownModules& known, const ModuleRecord& module,
+                                     bool passwordGiven);
 
 // What the window and the command line say about the two refusals; the MAC in MAC text.
 std::string PlainPasswordRisk(const std::string& macText);

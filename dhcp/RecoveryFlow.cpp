@@ -5,7 +5,6 @@
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureRequestBuilder.h"
 #include "config/ConfigureValidation.h"
-#include "config/ModuleLookup.h"
 
 namespace ordvane {
 
@@ -45,7 +44,7 @@ bool RecoveryFlow::Start(Clock::time_point now) {
     }
     m_server.SwitchOff();  // the list of MACs and the sinks change only while it is off
     CDhcpServer& server = m_server.Server();
-    server.SetAnsweredMacs({m_settings.mac});
+    server.SetAnsweredMacs({m_settings.mac.GetBytes()});
     // The driver's reply sink still hears every reply; the flow only notes the lease.
     server.SetReplySink([this](const CDhcpServer::ReplyReport& reply) {
         if (reply.messageType == kAck &&
@@ -121,14 +120,12 @@ std::uint32_t RecoveryFlow::RecoveryAddress() const {
     return (10u << 24) | (200u << 16) | (1u << 8) | m_settings.mac[5];
 }
 
-void RecoveryFlow::OnScanAnswer(const ZEVA_ModuleScanResponseType& answer) {
-    if (m_result != Result::kRunning || answer.macIdValid == 0 ||
-        !HasMacAddress(answer, m_settings.mac) || answer.ipAddressValid == 0) {
+void RecoveryFlow::OnScanAnswer(const ModuleRecord& answer) {
+    if (m_result != Result::kRunning || answer.mac != m_settings.mac || !answer.ipAddress) {
         return;
     }
-    if (m_phase == Phase::kServing && answer.ipAddress == RecoveryAddress()) {
-        Say("Found " + FormatMacAddress(m_settings.mac.data()) + " at " +
-            FormatIpv4(answer.ipAddress));
+    if (m_phase == Phase::kServing && answer.ipAddress->Value() == RecoveryAddress()) {
+        Say("Found " + FormatMacAddress(m_settings.mac.data()) + " at " + answer.ipAddress->Text());
         m_found = answer;
         if (m_settings.overrides.ipAddress) {
             PrepareConfigure();
@@ -138,9 +135,10 @@ void RecoveryFlow::OnScanAnswer(const ZEVA_ModuleScanResponseType& answer) {
         }
         return;
     }
-    if (m_phase == Phase::kVerifying && answer.ipAddress == *m_settings.overrides.ipAddress) {
+    if (m_phase == Phase::kVerifying &&
+        answer.ipAddress->Value() == *m_settings.overrides.ipAddress) {
         Say("Verified: " + FormatMacAddress(m_settings.mac.data()) + " answers at " +
-            FormatIpv4(answer.ipAddress));
+            answer.ipAddress->Text());
         Finish(Result::kVerified);
     }
 }

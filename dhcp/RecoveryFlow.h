@@ -98,7 +98,7 @@ public:
     bool Start(Clock::time_point now);
     Action Poll(Clock::time_point now);
 
-    void OnScanAnswer(const ZEVA_ModuleScanResponseType& answer);
+    void OnScanAnswer(const ModuleRecord& answer);
     void OnConfigureAccepted(Clock::time_point now);
     void OnPasswordRefused();
     void OnConfigureNotDelivered(const char* reason);
@@ -108,7 +108,7 @@ public:
     void OnMacClaimedTwice(Clock::time_point now);
 
     // The module's scan answer at its recovery address, once found: the dialog's pre-fill.
-    const ZEVA_ModuleScanResponseType& FoundModule() const { return m_found; }
+    const ModuleRecord& FoundModule() const { return m_found; }
     // The values asked for with kAskForValues (ipAddress needed); false when they are refused
     // (Result kRefusedValues, the server stopped) or were not asked for.
     bool ProvideStaticValues(const ConfigureOverrides& values);
@@ -155,7 +155,7 @@ private:
     std::string m_failureDetail;
     ZEVA_ConfigureRequestType m_request{};
     ConfigureDialogOutput m_values;
-    ZEVA_ModuleScanResponseType m_found{};
+    ModuleRecord m_found;
     bool m_askedForValues = false;
     Clock::time_point m_deadline;
     Clock::time_point m_nextScan;

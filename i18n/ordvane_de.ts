@@ -138,6 +138,10 @@ Das Passwort trotzdem im Klartext senden?</translation>
         <translation>Ungültiges Passwort</translation>
     </message>
     <message>
+        <source>The module service did not start.</source>
+        <translation>Der Moduldienst ließ sich nicht starten.</translation>
+    </message>
+    <message>
         <source>Two devices claim this module&apos;s MAC address, so nothing was sent. Remove the other device and scan again.</source>
         <translation>Zwei Geräte beanspruchen die MAC-Adresse dieses Moduls, daher wurde nichts gesendet. Entfernen Sie das andere Gerät und suchen Sie erneut.</translation>
     </message>

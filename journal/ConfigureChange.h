@@ -8,18 +8,14 @@
 
 #include "config/ConfigureDialogValues.h"
 #include "journal/ChangeEntry.h"
+#include "journal/SettingValues.h"
+#include "modsvc/ModuleRecord.h"
 #include "modsvc/ModuleService.h"
 
 namespace ordvane {
 
-ChangeEntry ConfigureChange(JournalCommand command, const ZEVA_ModuleScanResponseType& module,
+ChangeEntry ConfigureChange(JournalCommand command, const ModuleRecord& module,
                             const ConfigureDialogOutput& values,
                             const ZEVA_ConfigureRequestType& request);
-
-// The settings' texts in ModuleSetting order: a module's reported values (nothing where not
-// reported), or a request's values.
-using ModuleSettingTexts = std::array<std::optional<std::string>, kModuleSettingCount>;
-ModuleSettingTexts ReportedSettings(const ZEVA_ModuleScanResponseType& module);
-ModuleSettingTexts RequestedSettings(const ZEVA_ConfigureRequestType& request);
 
 }  // namespace ordvane

@@ -8,6 +8,8 @@
 #include "modlist/ModuleColumns.h"
 #include "modlist/ModuleWarningText.h"
 
+namespace ordvane {
+
 BEGIN_MESSAGE_MAP(CModuleListCtrl, CListCtrl)
 ON_WM_LBUTTONDBLCLK()
 ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
@@ -15,7 +17,7 @@ ON_NOTIFY_REFLECT(LVN_GETINFOTIP, OnGetInfoTip)
 ON_NOTIFY_REFLECT(NM_RETURN, OnReturn)
 END_MESSAGE_MAP()
 
-CModuleListCtrl::CModuleListCtrl() : m_warnings(ordvane::ReadHostInterfaces()) {}
+CModuleListCtrl::CModuleListCtrl() : m_fleet(ReadHostInterfaces()) {}
 
 CModuleListCtrl::~CModuleListCtrl() = default;
 
@@ -27,25 +29,26 @@ void CModuleListCtrl::PreSubclassWindow() {
     }
 }
 
-void CModuleListCtrl::AddModule(const ZEVA_ModuleScanResponseType& response) {
-    if (!m_modules.Add(response)) {
+void CModuleListCtrl::AddModule(const ModuleRecord& record) {
+    const std::optional<std::vector<std::size_t>> warningRows = m_fleet.Add(record);
+    if (!warningRows) {
         return;
     }
     ModuleEntry* entry = nullptr;
     int row = -1;
-    if (ordvane::HasModuleRow(response)) {
-        const ordvane::ModuleColumnTexts texts = ordvane::FormatModuleColumns(response);
+    if (HasModuleRow(record)) {
+        const ModuleColumnTexts texts = FormatModuleColumns(record);
         const bool inOrder = m_rows.RowsAreInOrder();
         entry = &MakeEntry(texts);
         if (!inOrder) {
             m_rows.NoteRowOutOfOrder();
         }
         row = InsertRow(inOrder ? FindSortedPosition(*entry) : GetItemCount(), *entry);
-        entry->moduleIndex = m_modules.GetCount() - 1;
+        entry->moduleIndex = GetModuleCount() - 1;
     }
-    // Every stored response counts for the warnings, with a row or without.
+    // Every module of the fleet counts for the warnings, with a row or without.
     m_rows.AddModule(entry);
-    MarkWarningRows(m_warnings.Add(response), row);
+    MarkWarningRows(*warningRows, row);
     m_header.SetSortIndicator(m_sortColumn, m_sortAscending);
     if (!m_rows.RowsAreInOrder()) {
         Resort();
@@ -63,7 +66,7 @@ void CModuleListCtrl::MarkWarningRows(const std::vector<std::size_t>& modules, i
         }
         const int row = position == 0 ? newModuleRow : FindRowOfEntry(*entry);
         if (row >= 0) {
-            SetItemWarning(row, m_warnings.KindsOf(module) != 0 ? TRUE : FALSE);
+            SetItemWarning(row, GetWarnings().KindsOf(module) != 0 ? TRUE : FALSE);
         }
     }
 }
@@ -97,9 +100,9 @@ std::string CModuleListCtrl::GetRowWarningText(int item) const {
         return {};
     }
     std::string text;
-    for (const ordvane::ModuleWarning& warning :
-         m_warnings.WarningsOf(static_cast<std::size_t>(entry->moduleIndex))) {
-        text += (text.empty() ? "" : "\n") + ordvane::WindowWarningSentence(warning);
+    for (const ModuleWarning& warning :
+         GetWarnings().WarningsOf(static_cast<std::size_t>(entry->moduleIndex))) {
+        text += (text.empty() ? "" : "\n") + WindowWarningSentence(warning);
     }
     return text;
 }
@@ -159,48 +162,25 @@ void CModuleListCtrl::ClearModules() {
         SetItemData(item, 0);
     }
     m_rows.Clear();
-    m_modules.Clear();
-    m_warnings = ordvane::ModuleWarnings(ordvane::ReadHostInterfaces());
+    m_fleet.Clear(ReadHostInterfaces());
     DeleteAllItems();
 }
 
-int CModuleListCtrl::GetModuleCount() const {
-    return m_modules.GetCount();
+const ModuleRecord* CModuleListCtrl::GetModuleAt(int index) const {
+    return index < 0 ? nullptr : m_fleet.At(static_cast<std::size_t>(index));
 }
 
-const ZEVA_ModuleScanResponseType* CModuleListCtrl::GetModuleAt(int index) const {
-    return m_modules.GetAt(index);
-}
-
-BYTE* CModuleListCtrl::GetConfiguredMac(BYTE* macId) const {
-    if (!m_configuredMac) {
-        std::memset(macId, 0, 6);
+const ModuleRecord* CModuleListCtrl::GetRowModule(int row) const {
+    if (row < 0 || row >= GetItemCount()) {
         return nullptr;
     }
-    std::memcpy(macId, m_configuredMac->data(), 6);
-    return macId;
-}
-
-bool CModuleListCtrl::MatchesConfiguredMac(const BYTE* macId) const {
-    return m_configuredMac && std::memcmp(m_configuredMac->data(), macId, 6) == 0;
-}
-
-void CModuleListCtrl::SetConfiguredMac(const BYTE* macId) {
-    std::array<BYTE, 6> address;
-    std::memcpy(address.data(), macId, address.size());
-    m_configuredMac = address;
-    NoteCommandSent(macId, SentCommand::Configure);
-}
-
-void CModuleListCtrl::NoteCommandSent(const BYTE* macId, SentCommand command) {
-    LastCommand sent{{}, command};
-    std::memcpy(sent.mac.data(), macId, sent.mac.size());
-    m_lastCommand = sent;
+    const auto* entry = reinterpret_cast<const ModuleEntry*>(GetItemData(row));
+    return entry != nullptr ? GetModuleAt(entry->moduleIndex) : nullptr;
 }
 
 BOOL CModuleListCtrl::CreateColumns(LPCSTR columnList) {
-    for (const ordvane::ColumnDefinition& column :
-         ordvane::ParseColumnList(columnList != nullptr ? columnList : "")) {
+    for (const ColumnDefinition& column :
+         ParseColumnList(columnList != nullptr ? columnList : "")) {
         const int index = m_columnCount;
         ++m_columnCount;
         if (InsertColumn(index, column.heading.c_str(), LVCFMT_LEFT, column.width) < 0) {
@@ -267,14 +247,13 @@ void CModuleListCtrl::SortAllRows() {
 int CModuleListCtrl::CompareEntries(const ModuleEntry& first, const ModuleEntry& second) const {
     const bool ascending = m_sortAscending != 0;
     if (m_rows.SortKeysAreCurrent()) {
-        const ordvane::ColumnSortKey* firstKey = first.SortKeyAt(m_sortColumn);
-        const ordvane::ColumnSortKey* secondKey = second.SortKeyAt(m_sortColumn);
+        const ColumnSortKey* firstKey = first.SortKeyAt(m_sortColumn);
+        const ColumnSortKey* secondKey = second.SortKeyAt(m_sortColumn);
         if (firstKey != nullptr && secondKey != nullptr) {
-            return ordvane::CompareSortKeys(*firstKey, *secondKey, ascending);
+            return CompareSortKeys(*firstKey, *secondKey, ascending);
         }
     }
-    return ordvane::CompareColumnTexts(first.TextAt(m_sortColumn), second.TextAt(m_sortColumn),
-                                       ascending);
+    return CompareColumnTexts(first.TextAt(m_sortColumn), second.TextAt(m_sortColumn), ascending);
 }
 
 int CModuleListCtrl::CompareRows(LPARAM firstEntry, LPARAM secondEntry, LPARAM control) {
@@ -295,3 +274,5 @@ int CModuleListCtrl::CompareDottedQuads(LPCSTR first, LPCSTR second) {
     return ordvane::CompareDottedQuads(first != nullptr ? first : "",
                                        second != nullptr ? second : "");
 }
+
+}  // namespace ordvane

@@ -6,6 +6,8 @@
 #include "platform/framework/CGdiObject.h"
 #include "platform/framework/WinGeometry.h"
 
+namespace ordvane {
+
 namespace {
 
 // The header item's text buffer: 256 characters, of which 255 are offered to the header.
@@ -133,3 +135,5 @@ void CSortHeaderCtrl::DrawItem(LPDRAWITEMSTRUCT drawItemStruct) {
     dc.RestoreDC(savedState);
     dc.Detach();
 }
+
+}  // namespace ordvane

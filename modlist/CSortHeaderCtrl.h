@@ -5,6 +5,8 @@
 
 #include "platform/framework/CHeaderCtrl.h"
 
+namespace ordvane {
+
 // The pens of the triangle's edges. The light edges take the highlight colour where it stands
 // out from the header's face; on a face nearly as light as the highlight (light desktop themes)
 // they would vanish and an ascending triangle would read as a "/", so there the light edges take
@@ -39,3 +41,5 @@ private:
     BOOL m_sortAscending = TRUE;
     int m_sortColumn = 0;
 };
+
+}  // namespace ordvane

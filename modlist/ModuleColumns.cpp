@@ -1,63 +1,49 @@
 #include "modlist/ModuleColumns.h"
 
 #include <cstdio>
-#include <cstring>
-
-#include "platform/AddressText.h"
 
 namespace ordvane {
 
 namespace {
 
-// Counts the characters of a fixed-width text field up to its first NUL or its end.
-template <std::size_t Width>
-std::string FieldText(const char (&field)[Width]) {
-    const void* terminator = std::memchr(field, '\0', Width);
-    const std::size_t length =
-        terminator != nullptr
-            ? static_cast<std::size_t>(static_cast<const char*>(terminator) - field)
-            : Width;
-    return std::string(field, length);
+std::string OptionalIpv4(const std::optional<Ipv4Address>& address) {
+    return address ? address->Text() : kNotAvailableText;
 }
 
-std::string OptionalIpv4(std::uint8_t valid, std::uint32_t address) {
-    return valid != 0 ? FormatIpv4(address) : kNotAvailableText;
-}
-
-std::string DhcpText(const ZEVA_ModuleScanResponseType& response) {
-    if (response.dhcpValid == 0) {
+std::string DhcpText(const std::optional<bool>& dhcp) {
+    if (!dhcp) {
         return kNotAvailableText;
     }
-    return response.dhcp == 1 ? "On" : "Off";
+    return *dhcp ? "On" : "Off";
 }
 
-std::string VersionText(const ZEVA_ModuleScanResponseType& response) {
-    if (response.fwVersionValid == 0) {
+std::string VersionText(const std::optional<FirmwareVersion>& firmware) {
+    if (!firmware) {
         return kNotAvailableText;
     }
     char text[32];
-    std::snprintf(text, sizeof text, "%u.%02u.%u", static_cast<unsigned>(response.fwMajor),
-                  static_cast<unsigned>(response.fwMinor), static_cast<unsigned>(response.fwBuild));
+    std::snprintf(text, sizeof text, "%u.%02u.%u", static_cast<unsigned>(firmware->majorNumber),
+                  static_cast<unsigned>(firmware->minorNumber),
+                  static_cast<unsigned>(firmware->build));
     return text;
 }
 
 }  // namespace
 
-ModuleColumnTexts FormatModuleColumns(const ZEVA_ModuleScanResponseType& response) {
+ModuleColumnTexts FormatModuleColumns(const ModuleRecord& record) {
     ModuleColumnTexts texts;
-    texts[kColumnIp] = OptionalIpv4(response.ipAddressValid, response.ipAddress);
-    texts[kColumnSubnetMask] = OptionalIpv4(response.subnetMaskValid, response.subnetMask);
-    texts[kColumnGateway] = OptionalIpv4(response.gatewayValid, response.gateway);
-    texts[kColumnDhcp] = DhcpText(response);
-    texts[kColumnVersion] = VersionText(response);
-    texts[kColumnType] =
-        response.moduleTypeValid != 0 ? FieldText(response.moduleType) : kNotAvailableText;
-    texts[kColumnMac] = FormatMacAddress(response.macId);
+    texts[kColumnIp] = OptionalIpv4(record.ipAddress);
+    texts[kColumnSubnetMask] = OptionalIpv4(record.subnetMask);
+    texts[kColumnGateway] = OptionalIpv4(record.gateway);
+    texts[kColumnDhcp] = DhcpText(record.dhcp);
+    texts[kColumnVersion] = VersionText(record.firmware);
+    texts[kColumnType] = record.moduleType.value_or(kNotAvailableText);
+    texts[kColumnMac] = record.AddressingMac().Text();
     return texts;
 }
 
-bool HasModuleRow(const ZEVA_ModuleScanResponseType& response) {
-    return response.macIdValid != 0;
+bool HasModuleRow(const ModuleRecord& record) {
+    return record.mac.has_value();
 }
 
 }  // namespace ordvane

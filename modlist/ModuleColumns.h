@@ -1,23 +1,22 @@
 #pragma once
-// The seven columns of the module table and the texts one scan response shows in them.
+// The seven columns of the module table and the texts one module's record shows in them.
 
 #include <array>
 #include <cstddef>
 #include <string>
 
-#include "modsvc/ModuleService.h"
+#include "modsvc/ModuleRecord.h"
 
 namespace ordvane {
 
-enum ModuleColumn : int {
-    kColumnIp = 0,
-    kColumnSubnetMask = 1,
-    kColumnGateway = 2,
-    kColumnDhcp = 3,
-    kColumnVersion = 4,
-    kColumnType = 5,
-    kColumnMac = 6,
-};
+// The columns' indices, as the list control counts them.
+inline constexpr int kColumnIp = 0;
+inline constexpr int kColumnSubnetMask = 1;
+inline constexpr int kColumnGateway = 2;
+inline constexpr int kColumnDhcp = 3;
+inline constexpr int kColumnVersion = 4;
+inline constexpr int kColumnType = 5;
+inline constexpr int kColumnMac = 6;
 
 inline constexpr std::size_t kModuleColumnCount = 7;
 
@@ -30,13 +29,13 @@ inline constexpr const char* kNotAvailableText = "N/A";
 
 using ModuleColumnTexts = std::array<std::string, kModuleColumnCount>;
 
-// The texts of the seven columns in column order. A presence byte of any nonzero value counts
-// as present. The type text is read within its field even when the module left it without a
-// terminator. The MAC text is made whatever macIdValid says; whether the response gets a row
-// at all is HasModuleRow's question.
-ModuleColumnTexts FormatModuleColumns(const ZEVA_ModuleScanResponseType& response);
+// The texts of the seven columns in column order, kNotAvailableText for a value not reported.
+// DHCP shows "On" exactly when the module reported it on. The MAC text is the addressing MAC's
+// whether the module reports it or not; whether the record gets a row at all is HasModuleRow's
+// question.
+ModuleColumnTexts FormatModuleColumns(const ModuleRecord& record);
 
-// A response without a valid MAC address is stored but shown in no row.
-bool HasModuleRow(const ZEVA_ModuleScanResponseType& response);
+// A record without a MAC address is stored but shown in no row.
+bool HasModuleRow(const ModuleRecord& record);
 
 }  // namespace ordvane

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+namespace ordvane {
+
 namespace {
 
 bool IsIndexOf(int column, std::size_t count) {
@@ -20,6 +22,8 @@ void ModuleEntry::MakeSortKey(int column) {
     if (column == sortKeyColumn || !IsIndexOf(column, columnTexts.size())) {
         return;
     }
-    sortKey = ordvane::ColumnSortKey::FromText(TextAt(column));
+    sortKey = ColumnSortKey::FromText(TextAt(column));
     sortKeyColumn = column;
 }
+
+}  // namespace ordvane

@@ -9,19 +9,23 @@
 
 #include "modlist/ColumnTextOrder.h"
 
+namespace ordvane {
+
 struct ModuleEntry {
     std::vector<std::string> columnTexts;
-    int moduleIndex = -1;    // the row's response in the table's store; -1 for a bare row
+    int moduleIndex = -1;    // the row's module in the table's fleet; -1 for a bare row
     int sortKeyColumn = -1;  // the column whose text sortKey was made from; -1 for none
-    ordvane::ColumnSortKey sortKey;
+    ColumnSortKey sortKey;
 
     // The column's text; the empty text for a column the row does not have.
     const char* TextAt(int column) const;
     // The column's key if it is the one made, nullptr otherwise.
-    const ordvane::ColumnSortKey* SortKeyAt(int column) const {
+    const ColumnSortKey* SortKeyAt(int column) const {
         return column == sortKeyColumn ? &sortKey : nullptr;
     }
     // Makes the column's key in the calling thread's collation unless it is the one made.
     void MakeSortKey(int column);
     void DropSortKey() { sortKeyColumn = -1; }
 };
+
+}  // namespace ordvane

@@ -2,6 +2,8 @@
 
 #include "platform/ThreadLocale.h"
 
+namespace ordvane {
+
 ModuleRowCache::ModuleRowCache()
     : m_rowOrderLocale(GetThreadLocale()), m_sortKeyLocale(GetThreadLocale()) {}
 
@@ -62,3 +64,5 @@ void ModuleRowCache::Clear() {
     m_rowOrderLocale = GetThreadLocale();
     m_sortKeyLocale = GetThreadLocale();
 }
+
+}  // namespace ordvane

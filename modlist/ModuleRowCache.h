@@ -1,9 +1,9 @@
 #pragma once
 // What the module table knows about its rows beside the list view: it owns every row's
-// ModuleEntry (the list view's item data points at them), maps each stored response to its
+// ModuleEntry (the list view's item data points at them), maps each module of the fleet to its
 // entry, and remembers whether the rows are in the order of the sort state and in which
 // collation the entries' sort keys were made. Keeping these together keeps them consistent:
-// the response map never holds an entry that is gone, and neither the order nor a sort key
+// the module map never holds an entry that is gone, and neither the order nor a sort key
 // made under one collation is trusted after the thread switched to another.
 
 #include <cstddef>
@@ -15,6 +15,8 @@
 #include "modlist/ModuleEntry.h"
 #include "platform/WinTypes.h"
 
+namespace ordvane {
+
 class ModuleRowCache {
 public:
     ModuleRowCache();
@@ -23,9 +25,9 @@ public:
     // for sortColumn is made now if the keys are in the current collation.
     ModuleEntry& MakeEntry(std::span<const std::string> texts, std::size_t columnCount,
                            int sortColumn);
-    // Records the entry of the next stored response (nullptr for a response without a row).
+    // Records the entry of the fleet's next module (nullptr for a module without a row).
     void AddModule(ModuleEntry* entry);
-    // The entry of a stored response; nullptr without a row or outside the store.
+    // The entry of a module of the fleet; nullptr without a row or outside the fleet.
     const ModuleEntry* EntryOfModule(std::size_t module) const;
 
     // A row went in without regard to the order (AddRow).
@@ -42,7 +44,7 @@ public:
     // The entries' keys may be compared: they were made in the current collation.
     bool SortKeysAreCurrent() const;
 
-    // Forgets every entry and response; no rows are in order in the current collation.
+    // Forgets every entry and module; no rows are in order in the current collation.
     void Clear();
 
 private:
@@ -52,3 +54,5 @@ private:
     LCID m_rowOrderLocale;
     LCID m_sortKeyLocale;
 };
+
+}  // namespace ordvane

@@ -75,7 +75,7 @@ std::string WindowWarningSentence(const ModuleWarning& warning) {
     const int others = Count(warning.others);
     const bool allNamed = warning.namedOthers.size() == warning.others;
     switch (warning.kind) {
-        case ModuleWarningKind::DuplicateIp:
+        case ModuleWarningKind::kDuplicateIp:
             return FillIn(allNamed ? translate("ModuleWarnings",
                                                "The IP address %1 is also used by %n other "
                                                "module(s): %2.",
@@ -86,7 +86,7 @@ std::string WindowWarningSentence(const ModuleWarning& warning) {
                                                nullptr, others),
                           {warning.address, NamedOthers(warning)})
                 .Str();
-        case ModuleWarningKind::SharedRecoveryAddress:
+        case ModuleWarningKind::kSharedRecoveryAddress:
             return FillIn(allNamed ? translate("ModuleWarnings",
                                                "The recovery DHCP server would give the same "
                                                "address %1 to %n other module(s): %2.",
@@ -97,9 +97,9 @@ std::string WindowWarningSentence(const ModuleWarning& warning) {
                                                nullptr, others),
                           {warning.address, NamedOthers(warning)})
                 .Str();
-        case ModuleWarningKind::OffSubnet:
+        case ModuleWarningKind::kOffSubnet:
             return OffSubnetSentence(warning);
-        case ModuleWarningKind::MacClaimedTwice:
+        case ModuleWarningKind::kMacClaimedTwice:
             break;
     }
     return warning.sentence;

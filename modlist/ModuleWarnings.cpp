@@ -83,13 +83,13 @@ std::optional<std::vector<HostInterface>> ReadHostInterfaces() {
 
 std::string_view MachineName(ModuleWarningKind kind) {
     switch (kind) {
-        case ModuleWarningKind::DuplicateIp:
+        case ModuleWarningKind::kDuplicateIp:
             return "duplicate-ip";
-        case ModuleWarningKind::SharedRecoveryAddress:
+        case ModuleWarningKind::kSharedRecoveryAddress:
             return "shared-recovery-address";
-        case ModuleWarningKind::OffSubnet:
+        case ModuleWarningKind::kOffSubnet:
             return "off-subnet";
-        case ModuleWarningKind::MacClaimedTwice:
+        case ModuleWarningKind::kMacClaimedTwice:
             return "mac-claimed-twice";
     }
     return "unknown";
@@ -98,14 +98,14 @@ std::string_view MachineName(ModuleWarningKind kind) {
 ModuleWarnings::ModuleWarnings(std::optional<std::vector<HostInterface>> hostInterfaces)
     : hostInterfaces_(std::move(hostInterfaces)) {}
 
-std::vector<std::size_t> ModuleWarnings::Add(const ZEVA_ModuleScanResponseType& response,
+std::vector<std::size_t> ModuleWarnings::Add(const ModuleRecord& record,
                                              std::string_view reachedThrough) {
     const auto index = static_cast<std::uint32_t>(modules_.size());
     Module module;
-    module.hasMac = response.macIdValid != 0;
-    std::copy(std::begin(response.macId), std::end(response.macId), module.mac.begin());
-    module.hasIp = response.ipAddressValid != 0;
-    module.ipAddress = response.ipAddress;
+    module.hasMac = record.mac.has_value();
+    module.mac = record.AddressingMac();
+    module.hasIp = record.ipAddress.has_value();
+    module.ipAddress = record.ipAddress.value_or(Ipv4Address()).Value();
     module.offSubnet = module.hasIp && IsOffSubnet(module.ipAddress);
     module.reachedThrough = reachedThrough;
 
@@ -166,14 +166,14 @@ ModuleWarningKinds ModuleWarnings::KindsOf(std::size_t module) const {
     const Module& entry = modules_[module];
     ModuleWarningKinds kinds = 0;
     if (entry.ipGroup != kNoGroup && ipGroups_[entry.ipGroup].size() > 1) {
-        kinds |= KindBit(ModuleWarningKind::DuplicateIp);
+        kinds |= KindBit(ModuleWarningKind::kDuplicateIp);
     }
     const auto* recoveryGroup = RecoveryGroupOf(entry);
     if (recoveryGroup != nullptr && recoveryGroup->size() > 1) {
-        kinds |= KindBit(ModuleWarningKind::SharedRecoveryAddress);
+        kinds |= KindBit(ModuleWarningKind::kSharedRecoveryAddress);
     }
     if (entry.offSubnet) {
-        kinds |= KindBit(ModuleWarningKind::OffSubnet);
+        kinds |= KindBit(ModuleWarningKind::kOffSubnet);
     }
     return kinds;
 }
@@ -181,13 +181,13 @@ ModuleWarningKinds ModuleWarnings::KindsOf(std::size_t module) const {
 std::vector<ModuleWarning> ModuleWarnings::WarningsOf(std::size_t module) const {
     const ModuleWarningKinds kinds = KindsOf(module);
     std::vector<ModuleWarning> warnings;
-    if (kinds & KindBit(ModuleWarningKind::DuplicateIp)) {
+    if (kinds & KindBit(ModuleWarningKind::kDuplicateIp)) {
         warnings.push_back(DuplicateIpWarning(module));
     }
-    if (kinds & KindBit(ModuleWarningKind::SharedRecoveryAddress)) {
+    if (kinds & KindBit(ModuleWarningKind::kSharedRecoveryAddress)) {
         warnings.push_back(SharedRecoveryWarning(module));
     }
-    if (kinds & KindBit(ModuleWarningKind::OffSubnet)) {
+    if (kinds & KindBit(ModuleWarningKind::kOffSubnet)) {
         warnings.push_back(OffSubnetWarning(module));
     }
     for (ModuleWarning& warning : warnings) {
@@ -212,7 +212,7 @@ void ModuleWarnings::NameOtherModules(const std::vector<std::uint32_t>& group, s
 
 ModuleWarning ModuleWarnings::DuplicateIpWarning(std::size_t module) const {
     const Module& entry = modules_[module];
-    ModuleWarning warning{ModuleWarningKind::DuplicateIp, {}};
+    ModuleWarning warning{ModuleWarningKind::kDuplicateIp, {}};
     warning.address = FormatIpv4(entry.ipAddress);
     NameOtherModules(ipGroups_[entry.ipGroup], module, warning);
     return warning;
@@ -220,7 +220,7 @@ ModuleWarning ModuleWarnings::DuplicateIpWarning(std::size_t module) const {
 
 ModuleWarning ModuleWarnings::SharedRecoveryWarning(std::size_t module) const {
     const Module& entry = modules_[module];
-    ModuleWarning warning{ModuleWarningKind::SharedRecoveryAddress, {}};
+    ModuleWarning warning{ModuleWarningKind::kSharedRecoveryAddress, {}};
     warning.address = "10.200.1." + std::to_string(entry.mac[5]);
     NameOtherModules(*RecoveryGroupOf(entry), module, warning);
     return warning;
@@ -228,7 +228,7 @@ ModuleWarning ModuleWarnings::SharedRecoveryWarning(std::size_t module) const {
 
 ModuleWarning ModuleWarnings::OffSubnetWarning(std::size_t module) const {
     const Module& entry = modules_[module];
-    ModuleWarning warning{ModuleWarningKind::OffSubnet, {}};
+    ModuleWarning warning{ModuleWarningKind::kOffSubnet, {}};
     warning.address = FormatIpv4(entry.ipAddress);
     for (const HostInterface& host : *hostInterfaces_) {
         if (warning.networks.size() == kNamedNetworksAtMost) {
@@ -243,15 +243,15 @@ ModuleWarning ModuleWarnings::OffSubnetWarning(std::size_t module) const {
 
 std::string EnglishSentence(const ModuleWarning& warning) {
     switch (warning.kind) {
-        case ModuleWarningKind::DuplicateIp:
+        case ModuleWarningKind::kDuplicateIp:
             return "The IP address " + warning.address + " is also used by " +
                    OtherModulesText(warning) + ".";
-        case ModuleWarningKind::SharedRecoveryAddress:
+        case ModuleWarningKind::kSharedRecoveryAddress:
             return "The recovery DHCP server would give the same address " + warning.address +
                    " to " + OtherModulesText(warning) + ".";
-        case ModuleWarningKind::OffSubnet:
+        case ModuleWarningKind::kOffSubnet:
             break;
-        case ModuleWarningKind::MacClaimedTwice:
+        case ModuleWarningKind::kMacClaimedTwice:
             return warning.sentence;  // told by whoever saw the second device
     }
     std::string sentence =
@@ -275,14 +275,14 @@ std::string EnglishSentence(const ModuleWarning& warning) {
 }
 
 std::vector<std::vector<ModuleWarning>> ComputeModuleWarnings(
-    std::span<const ZEVA_ModuleScanResponseType> responses,
+    std::span<const ModuleRecord> records,
     std::optional<std::vector<HostInterface>> hostInterfaces) {
     ModuleWarnings fleet(std::move(hostInterfaces));
-    for (const auto& response : responses) {
-        fleet.Add(response);
+    for (const ModuleRecord& record : records) {
+        fleet.Add(record);
     }
     std::vector<std::vector<ModuleWarning>> warnings;
-    warnings.reserve(responses.size());
+    warnings.reserve(records.size());
     for (std::size_t module = 0; module < fleet.Count(); ++module) {
         warnings.push_back(fleet.WarningsOf(module));
     }

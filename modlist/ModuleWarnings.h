@@ -3,7 +3,7 @@
 // address, two modules that the recovery DHCP server would give the same 10.200.1.N, and
 // modules whose address is on none of this host's networks. Qt-free, for the window and the CLI.
 
-#include "modsvc/ModuleService.h"
+#include "modsvc/ModuleRecord.h"
 
 #include <array>
 #include <cstddef>
@@ -30,10 +30,10 @@ struct HostInterface {
 std::optional<std::vector<HostInterface>> ReadHostInterfaces();
 
 enum class ModuleWarningKind : std::uint8_t {
-    DuplicateIp,            // another module answers with the same IP address
-    SharedRecoveryAddress,  // another module's MAC ends in the same byte: same 10.200.1.N
-    OffSubnet,              // the module's IP address is on none of the host's networks
-    MacClaimedTwice,        // a second device answered for the same MAC in the same scan
+    kDuplicateIp,            // another module answers with the same IP address
+    kSharedRecoveryAddress,  // another module's MAC ends in the same byte: same 10.200.1.N
+    kOffSubnet,              // the module's IP address is on none of the host's networks
+    kMacClaimedTwice,        // a second device answered for the same MAC in the same scan
 };
 
 // One bit per kind, for a row colour that needs no text.
@@ -71,8 +71,8 @@ std::string EnglishSentence(const ModuleWarning& warning);
 
 // Warnings about a fleet of scanned modules, kept up to date one answer at a time.
 //
-// Modules are numbered in the order they were added, which is the order of the caller's store
-// of accepted answers (the first answer per MAC); the caller drops repeated MACs before adding.
+// Modules are numbered in the order they were added, which is the order of the fleet's records
+// (modlist/Fleet.h: the first answer per MAC), which drops repeated MACs before adding.
 // Absent values give no warning of their kind: no IP, no duplicate-ip or off-subnet; no MAC, no
 // shared-recovery-address. An IP address of 0.0.0.0 means "no address yet" (a module waiting for
 // DHCP) and is never a duplicate, but it is on no network, so it is off-subnet.
@@ -89,8 +89,7 @@ public:
     // followed by the older modules whose kinds of warning changed: the rows to colour anew.
     // Other modules' sentences may change too (the count of others they give); read them when
     // they are shown.
-    std::vector<std::size_t> Add(const ZEVA_ModuleScanResponseType& response,
-                                 std::string_view reachedThrough = {});
+    std::vector<std::size_t> Add(const ModuleRecord& record, std::string_view reachedThrough = {});
 
     // Forgets every module (a new scan); the host's networks stay.
     void Clear();
@@ -104,7 +103,7 @@ private:
     static constexpr std::uint32_t kNoGroup = UINT32_MAX;
 
     struct Module {
-        std::array<std::uint8_t, 6> mac{};
+        MacAddress mac;
         bool hasMac = false;
         std::uint32_t ipAddress = 0;
         bool hasIp = false;
@@ -130,7 +129,7 @@ private:
 
 // The warnings of a whole fleet at once, in the order of the answers.
 std::vector<std::vector<ModuleWarning>> ComputeModuleWarnings(
-    std::span<const ZEVA_ModuleScanResponseType> responses,
+    std::span<const ModuleRecord> records,
     std::optional<std::vector<HostInterface>> hostInterfaces);
 
 }  // namespace ordvane

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace ordvane {
+#include "platform/MacAddress.h"
 
-using MacAddress = std::array<std::uint8_t, 6>;
+namespace ordvane {
 
 // The texts below in fixed, NUL-terminated buffers, for callers that must not allocate (the
 // recovery server's worker prints each reply).

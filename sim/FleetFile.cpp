@@ -207,10 +207,12 @@ bool ParsePassword(const RowParser& row, std::mt19937_64& saltRandom, EmulatedMo
 
 bool ParseRow(const RowParser& row, std::mt19937_64& saltRandom, EmulatedModule& module,
               std::string& error) {
-    if (!ParseStrictMacAddress(row.At(kMac).text, module.mac)) {
+    MacAddress mac;
+    if (!ParseStrictMacAddress(row.At(kMac).text, mac)) {
         error = "mac must be six hexadecimal bytes such as 0A-51-4D-00-00-01";
         return false;
     }
+    module.mac = mac;
     bool dhcp = false;
     if (!row.Flag(kReportMac, true, module.reportsMac, error) ||
         !row.Flag(kReportPassword, true, module.reportsPasswordSet, error) ||
@@ -348,7 +350,7 @@ bool ParseFleet(std::span<const std::uint8_t> text, std::mt19937_64& saltRandom,
             error = LineError(reader.Line(), error);
             return false;
         }
-        if (!macs.insert(zeva::MacKey(module.mac.data())).second) {
+        if (!macs.insert(ordvane::MacAddress(module.mac).Key()).second) {
             error = LineError(reader.Line(), "the mac is already used by an earlier module");
             return false;
         }

@@ -16,7 +16,6 @@ namespace {
 
 using std::chrono::milliseconds;
 using zeva::CommandResult;
-using zeva::MacKey;
 using zeva::MessageType;
 
 // An unacknowledged scan answer is sent this many times in all, this far apart: with 30 % of
@@ -75,7 +74,7 @@ ModuleEmulator::ModuleEmulator(std::vector<EmulatedModule> fleet, EmulatorOption
       m_output(output),
       m_random(SeededGenerator()) {
     for (std::size_t index = 0; index < m_fleet.size(); ++index) {
-        m_byMac[MacKey(m_fleet[index].mac.data())] = index;
+        m_byMac[ordvane::MacAddress(m_fleet[index].mac).Key()] = index;
         const std::string& password = m_fleet[index].password;
         m_runtime[index].salt = m_fleet[index].hashedPasswords && !password.empty()
                                     ? password.substr(0, kSaltLength)
@@ -517,7 +516,7 @@ bool ModuleEmulator::Chance(double share) {
 }
 
 int ModuleEmulator::FindModule(const std::uint8_t* mac) const {
-    const auto found = m_byMac.find(MacKey(mac));
+    const auto found = m_byMac.find(ordvane::MacAddress::FromBytes(mac).Key());
     return found == m_byMac.end() ? -1 : static_cast<int>(found->second);
 }
 

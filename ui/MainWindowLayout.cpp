@@ -11,11 +11,11 @@ constexpr std::size_t kAdvancedOptionsIndex = 1;
 constexpr std::size_t kFirstCornerButtonIndex = 2;
 
 bool DraggingLeftSide(int edge) {
-    return edge == SizingEdgeLeft || edge == SizingEdgeTopLeft || edge == SizingEdgeBottomLeft;
+    return edge == kSizingEdgeLeft || edge == kSizingEdgeTopLeft || edge == kSizingEdgeBottomLeft;
 }
 
 bool DraggingTopSide(int edge) {
-    return edge == SizingEdgeTop || edge == SizingEdgeTopLeft || edge == SizingEdgeTopRight;
+    return edge == kSizingEdgeTop || edge == kSizingEdgeTopLeft || edge == kSizingEdgeTopRight;
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ struct LayoutRect {
     friend bool operator==(const LayoutRect&, const LayoutRect&) = default;
 };
 
-enum class LayoutMode { Capture, Apply };
+enum class LayoutMode { kCapture, kApply };
 
 class MainWindowLayout {
 public:
@@ -82,16 +82,14 @@ inline constexpr int kMinimumWindowWidth = 194;
 inline constexpr int kMinimumWindowHeight = 130;
 
 // The edges a sizing drag can move, with the values of the window system's WMSZ_ codes.
-enum SizingEdge : int {
-    SizingEdgeLeft = 1,
-    SizingEdgeRight = 2,
-    SizingEdgeTop = 3,
-    SizingEdgeTopLeft = 4,
-    SizingEdgeTopRight = 5,
-    SizingEdgeBottom = 6,
-    SizingEdgeBottomLeft = 7,
-    SizingEdgeBottomRight = 8,
-};
+inline constexpr int kSizingEdgeLeft = 1;
+inline constexpr int kSizingEdgeRight = 2;
+inline constexpr int kSizingEdgeTop = 3;
+inline constexpr int kSizingEdgeTopLeft = 4;
+inline constexpr int kSizingEdgeTopRight = 5;
+inline constexpr int kSizingEdgeBottom = 6;
+inline constexpr int kSizingEdgeBottomLeft = 7;
+inline constexpr int kSizingEdgeBottomRight = 8;
 
 // OnSizing's rule: a proposed window rectangle (screen pixels) narrower or lower than the
 // minimum is widened or heightened by moving the edge being dragged, so the opposite edge stays

@@ -46,7 +46,7 @@ void LayoutMainWindowControls(CWnd& window, ordvane::MainWindowLayout& layout,
                               ordvane::LayoutMode mode) {
     CRect client;
     window.GetClientRect(&client);
-    if (mode == ordvane::LayoutMode::Capture) {
+    if (mode == ordvane::LayoutMode::kCapture) {
         CaptureControls(window, layout, client);
     } else {
         ApplyControls(window, layout, client);

@@ -3,9 +3,9 @@
 
 #include <string>
 
-class CModuleListCtrl;
-
 namespace ordvane {
+
+class CModuleListCtrl;
 
 // Names the module the last request went to, with its address when the table shows one, and
 // which request it was; a request the table does not know of gives a general sentence.

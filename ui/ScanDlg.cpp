@@ -7,11 +7,9 @@
 #include <string>
 
 #include "app/DllVersion.h"
-#include "config/ConfigureCommand.h"
 #include "config/KnownModules.h"
-#include "config/RowMacAddress.h"
-#include "config/WinkCommand.h"
 #include "modlist/ModuleColumns.h"
+#include "modsvc/ModuleRecord.h"
 #include "modsvc/ModuleService.h"
 #include "platform/AddressText.h"
 #include "platform/GetTickCount.h"
@@ -26,6 +24,7 @@
 #include "ui/ModuleListCopy.h"
 #include "ui/NoAnswerMessage.h"
 #include "ui/RecoveryFailureText.h"
+#include "ui/WinkCommand.h"
 #include "version/CVFXVersionInfo.h"
 #include "version/CVFXVersionRecord.h"
 #include "zeva/ScanDestinations.h"
@@ -139,15 +138,15 @@ BOOL CScanDlg::OnInitDialog() {
         return TRUE;
     }
 
-    LayoutControls(ordvane::LayoutMode::Capture);
-    LayoutControls(ordvane::LayoutMode::Apply);
+    LayoutControls(ordvane::LayoutMode::kCapture);
+    LayoutControls(ordvane::LayoutMode::kApply);
     ApplyMinimumWindowSize(*this, m_layout);
 
     m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     m_moduleList.CreateColumns(ordvane::kModuleColumnList);
     TranslateColumnHeadings();
     m_moduleList.SetDoubleClickCommand(
-        [this](CModuleListCtrl& /*list*/, CPoint point) { ConfigureAt(point, nullptr); });
+        [this](ordvane::CModuleListCtrl& /*list*/, CPoint point) { ConfigureAt(point, nullptr); });
     ordvane::InstallModuleListCopy(m_moduleList, ordvane::kModuleColumnList);
     RestoreSettings();
     ordvane::framework::SetAccessibleText(m_moduleList, ordvane::translate("CScanDlg", "Modules"));
@@ -158,8 +157,14 @@ BOOL CScanDlg::OnInitDialog() {
 
     g_moduleEventWindow.store(m_hWnd);
     ZEVA_RegisterCallBack(&CScanDlg::ModuleEventCallback);
-    ZEVA_Start();
-    StartScan();
+    if (ZEVA_Start() != 0) {
+        StartScan();
+    } else {
+        // Without its socket the library can neither scan nor configure: say so instead of
+        // showing an empty table as if no module had answered.
+        MessageBox(ordvane::translate("CScanDlg", "The module service did not start."),
+                   ordvane::translate("CScanDlg", "Warning"), MB_ICONHAND | MB_OK);
+    }
 
     m_dhcpServer.SwitchOff();
     // The worker ends before the window goes away (OnDestroy), so it may post to it.
@@ -213,17 +218,16 @@ void CScanDlg::OnScan() {
 }
 
 void CScanDlg::StartScan() {
-    const int selected = m_moduleList.GetSelectedRow();
-    ordvane::MacAddress mac{};
-    if (selected >= 0 && ordvane::ReadRowMacAddress(m_moduleList, selected, mac)) {
-        m_reselectMac = mac;
+    const ordvane::ModuleRecord* selected =
+        m_moduleList.GetRowModule(m_moduleList.GetSelectedRow());
+    if (selected != nullptr) {
+        m_reselectMac = selected->AddressingMac();
     } else {
         m_reselectMac.reset();
     }
     // What the last scan taught goes to the file shared with the command line; a failure only
     // costs the memory across runs.
-    std::string error;
-    ordvane::SaveProgramKnownModules(error);
+    static_cast<void>(ordvane::SaveProgramKnownModules());
     m_moduleList.ClearModules();
     m_scanRunning = true;
     const WPARAM number = ++m_scanNumber;
@@ -301,7 +305,7 @@ LRESULT CScanDlg::OnDhcpServerNotice(WPARAM kind, LPARAM interfaceIndex) {
 void CScanDlg::OnSize(UINT type, int cx, int cy) {
     CDialog::OnSize(type, cx, cy);
     if (GetWindow(GW_CHILD) != nullptr) {
-        LayoutControls(ordvane::LayoutMode::Apply);
+        LayoutControls(ordvane::LayoutMode::kApply);
     }
     // A window manager's frame is known only once the window is shown.
     ApplyMinimumWindowSize(*this, m_layout);
@@ -322,7 +326,7 @@ void CScanDlg::OnAdvancedOptions() {
 }
 
 void CScanDlg::OnWink() {
-    RunWinkCommand(m_moduleList);
+    ordvane::RunWinkCommand(m_moduleList);
 }
 
 void CScanDlg::OnFile() {}
@@ -363,9 +367,9 @@ void CScanDlg::OnModuleConfigure() {
     m_moduleList.RunDoubleClickCommandOnRow(m_moduleList.GetSelectedRow());
 }
 
-void CScanDlg::ConfigureAt(CPoint point, const TypedConfiguration* typed) {
-    std::optional<TypedConfiguration> sent =
-        RunConfigureCommandKeepingTyped(m_moduleList, point, typed);
+void CScanDlg::ConfigureAt(CPoint point, const ordvane::TypedConfiguration* typed) {
+    std::optional<ordvane::TypedConfiguration> sent =
+        ordvane::RunConfigureCommandKeepingTyped(m_moduleList, point, typed);
     if (sent) {
         m_lastTyped = std::move(sent);
     }
@@ -376,10 +380,10 @@ void CScanDlg::ReopenConfiguration() {
         return;
     }
     // The copy stays valid while the dialog replaces m_lastTyped with the new try.
-    const TypedConfiguration typed = *m_lastTyped;
-    const CString macText(ordvane::FormatMacAddress(typed.mac.data()));
+    const ordvane::TypedConfiguration typed = *m_lastTyped;
     for (int row = 0; row < m_moduleList.GetItemCount(); ++row) {
-        if (m_moduleList.GetItemText(row, ordvane::kColumnMac) == macText) {
+        const ordvane::ModuleRecord* module = m_moduleList.GetRowModule(row);
+        if (module != nullptr && module->mac == typed.mac) {
             RECT rect{};
             if (m_moduleList.EnsureVisible(row, FALSE) && m_moduleList.GetItemRect(row, &rect, 0)) {
                 ConfigureAt(CPoint(rect.left, (rect.top + rect.bottom) / 2), &typed);
@@ -449,18 +453,18 @@ void CScanDlg::FitColumnsAtFirstFill() {
     m_columnsFitted = !m_scanRunning;
 }
 
-void CScanDlg::ReselectIfAnswered(const ZEVA_ModuleScanResponseType& response) {
-    if (!m_reselectMac || response.macIdValid == 0 ||
-        !std::equal(m_reselectMac->begin(), m_reselectMac->end(), response.macId)) {
+void CScanDlg::ReselectIfAnswered(const ordvane::ModuleRecord& response) {
+    if (!m_reselectMac || response.mac != m_reselectMac) {
         return;
     }
-    const CString macText(ordvane::FormatMacAddress(m_reselectMac->data()));
+    const ordvane::MacAddress mac = *m_reselectMac;
     m_reselectMac.reset();
     if (m_moduleList.GetSelectedRow() >= 0) {
         return;  // the user has chosen another row meanwhile
     }
     for (int row = 0; row < m_moduleList.GetItemCount(); ++row) {
-        if (m_moduleList.GetItemText(row, ordvane::kColumnMac) == macText) {
+        const ordvane::ModuleRecord* module = m_moduleList.GetRowModule(row);
+        if (module != nullptr && module->mac == mac) {
             m_moduleList.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED,
                                       LVIS_SELECTED | LVIS_FOCUSED);
             m_moduleList.EnsureVisible(row, FALSE);
@@ -487,11 +491,11 @@ bool CScanDlg::RowNeedsRecovery(const CListCtrl& moduleList, int row) {
 
 void CScanDlg::OnModuleRecover() {
     const int row = m_moduleList.GetSelectedRow();
-    ordvane::MacAddress mac{};
-    if (m_recovery || row < 0 || !RowNeedsRecovery(m_moduleList, row) ||
-        !ordvane::ReadRowMacAddress(m_moduleList, row, mac)) {
+    const ordvane::ModuleRecord* module = m_moduleList.GetRowModule(row);
+    if (m_recovery || module == nullptr || !RowNeedsRecovery(m_moduleList, row)) {
         return;
     }
+    const ordvane::MacAddress mac = module->AddressingMac();
     // The flow takes the server over for this MAC alone; afterwards it goes back to how the
     // user had it.
     m_serverWasOn = m_dhcpServer.IsEnabled();
@@ -530,7 +534,7 @@ void CScanDlg::PollRecovery() {
             ZEVA_SendModuleScan();
             break;
         case ordvane::RecoveryFlow::Action::kAskForValues:
-            if (const auto values = AskRecoveryValues(flow.FoundModule()); !m_recovery) {
+            if (const auto values = ordvane::AskRecoveryValues(flow.FoundModule()); !m_recovery) {
                 return;  // the window ended meanwhile
             } else if (values) {
                 flow.ProvideStaticValues(*values);
@@ -540,9 +544,9 @@ void CScanDlg::PollRecovery() {
             break;
         case ordvane::RecoveryFlow::Action::kSendConfigure:
             // Known modules and the consent to a plain password, as the Configure command.
-            if (const bool sent =
-                    SendRecoveryConfigure(m_moduleList, flow.FoundModule(), flow.ConfiguredValues(),
-                                          flow.ConfigureRequest());
+            if (const bool sent = ordvane::SendRecoveryConfigure(m_moduleList, flow.FoundModule(),
+                                                                 flow.ConfiguredValues(),
+                                                                 flow.ConfigureRequest());
                 !m_recovery) {
                 return;  // the window ended while the consent was asked
             } else if (!sent) {
@@ -570,7 +574,7 @@ void CScanDlg::EndRecovery() {
         static_cast<void>(m_dhcpServer.SwitchOn());
     }
     ShowDhcpServerState(*this, m_dhcpServer.IsEnabled());
-    const std::string mac = ordvane::FormatMacAddress(flow->FoundModule().macId);
+    const std::string mac = flow->FoundModule().AddressingMac().Text();
     std::string text;
     UINT icon = MB_ICONEXCLAMATION;
     switch (flow->CurrentResult()) {
@@ -608,11 +612,9 @@ bool CScanDlg::FeedRecoveryEvent(long eventCode) {
         return false;
     }
     ordvane::RecoveryFlow& flow = *m_recovery;
-    const auto& last = m_moduleList.GetLastCommand();
     // Only the outcome of the recovery's own configure request is the flow's.
     const bool recoveryConfigure =
-        last && last->command == CModuleListCtrl::SentCommand::Configure &&
-        std::equal(last->mac.begin(), last->mac.end(), flow.FoundModule().macId);
+        m_moduleList.GetFleet().ConfiguredMac() == flow.FoundModule().AddressingMac();
     switch (eventCode) {
         case ZEVA_EVENT_RESCAN:
             flow.OnConfigureAccepted(ordvane::RecoveryFlow::Clock::now());
@@ -653,14 +655,14 @@ void CScanDlg::OnDestroy() {
     m_recovery.reset();  // stops the server it serves with
     m_dhcpServer.SwitchOff();
     SaveSettings();
-    std::string error;
-    ordvane::SaveProgramKnownModules(error);
+    static_cast<void>(ordvane::SaveProgramKnownModules());
     CDialog::OnDestroy();
 }
 
 bool CScanDlg::RemoveQueuedMacIfLastConfigured() {
     BYTE queuedMac[6] = {};
-    if (ZEVA_GetInvPswdMacId(queuedMac) != 1 || !m_moduleList.MatchesConfiguredMac(queuedMac)) {
+    if (ZEVA_GetInvPswdMacId(queuedMac) != 1 ||
+        m_moduleList.GetFleet().ConfiguredMac() != ordvane::MacAddress::FromBytes(queuedMac)) {
         return false;
     }
     ZEVA_RemoveFirstInvPswdMacId();
@@ -668,16 +670,17 @@ bool CScanDlg::RemoveQueuedMacIfLastConfigured() {
 }
 
 LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
-    JournalConfigureOutcome(m_moduleList, static_cast<long>(lParam));
+    ordvane::JournalConfigureOutcome(m_moduleList, static_cast<long>(lParam));
     if (FeedRecoveryEvent(static_cast<long>(lParam))) {
         return 0;
     }
     switch (lParam) {
         case ZEVA_EVENT_RESPONSE: {
-            ZEVA_ModuleScanResponseType response{};
-            if (ZEVA_GetResponse(&response) == 0) {
+            ZEVA_ModuleScanResponseType answer{};
+            if (ZEVA_GetResponse(&answer) == 0) {
                 return 0;
             }
+            const ordvane::ModuleRecord response = ordvane::ToModuleRecord(answer);
             ordvane::ProgramKnownModules().Remember(response);
             if (m_recovery) {
                 m_recovery->OnScanAnswer(response);
@@ -711,7 +714,7 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
             MessageBox(ordvane::NoAnswerMessage(m_moduleList).c_str(),
                        ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
             if (const auto& last = m_moduleList.GetLastCommand();
-                last && last->command == CModuleListCtrl::SentCommand::Configure) {
+                last && last->command == ordvane::SentCommand::kConfigure) {
                 ReopenConfiguration();
             }
             return 0;

@@ -9,12 +9,12 @@
 #include <optional>
 #include <string>
 
-#include "config/ConfigureCommand.h"
 #include "dhcp/CDhcpServer.h"
 #include "dhcp/CRecoveryDhcpServer.h"
 #include "dhcp/RecoveryFlow.h"
 #include "modlist/CModuleListCtrl.h"
 #include "platform/framework/Afx.h"
+#include "ui/ConfigureCommand.h"
 #include "ui/MainWindowLayout.h"
 
 // Posted by the library's callback: wParam 0, lParam the library's event code.
@@ -69,7 +69,7 @@ public:
 protected:
     CButton m_winkButton;
     CButton m_advancedButton;
-    CModuleListCtrl m_moduleList;
+    ordvane::CModuleListCtrl m_moduleList;
     HICON m_hIcon;
     // The controls' places captured from the template, applied on every size change.
     ordvane::MainWindowLayout m_layout;
@@ -122,7 +122,7 @@ private:
     void StartScan();
 
     // The Configure command from the table; keeps what was typed for a second try.
-    void ConfigureAt(CPoint point, const TypedConfiguration* typed);
+    void ConfigureAt(CPoint point, const ordvane::TypedConfiguration* typed);
     // After "Invalid password" or no answer to a configure: the dialog again for that module,
     // with what the user typed except the passwords.
     void ReopenConfiguration();
@@ -137,7 +137,7 @@ private:
     // user's widths were kept from the last run.
     void FitColumnsAtFirstFill();
     // After a rescan, selects the row of the module that was selected before, once it answers.
-    void ReselectIfAnswered(const ZEVA_ModuleScanResponseType& response);
+    void ReselectIfAnswered(const ordvane::ModuleRecord& response);
 
     // One turn of a running recovery: does what the flow asks, and ends it once finished.
     void PollRecovery();
@@ -158,7 +158,7 @@ private:
     bool m_columnsFitted = false;
     std::optional<ordvane::MacAddress> m_reselectMac;
     // What the user typed in the last configure sent, passwords excepted.
-    std::optional<TypedConfiguration> m_lastTyped;
+    std::optional<ordvane::TypedConfiguration> m_lastTyped;
     // "Ordvane v1.4.0", to which the caption adds the number of modules listed.
     CString m_captionTitle;
     bool m_moduleCountScheduled = false;

@@ -16,6 +16,7 @@
 #include <variant>
 
 #include "modsvc/ModuleService.h"
+#include "platform/MacAddress.h"
 
 namespace ordvane::zeva {
 
@@ -33,15 +34,6 @@ inline constexpr std::size_t kMaxDatagramSize = 1472;
 inline constexpr std::size_t kMaxWireTextLength = 255;
 
 using MacAddress = std::array<std::uint8_t, 6>;
-
-// The six bytes of a MAC as one number, for hash tables keyed by module.
-inline std::uint64_t MacKey(const std::uint8_t* mac) {
-    std::uint64_t key = 0;
-    for (int i = 0; i < 6; ++i) {
-        key = (key << 8) | mac[i];
-    }
-    return key;
-}
 
 enum class MessageType : std::uint8_t {
     kScanRequest = 1,

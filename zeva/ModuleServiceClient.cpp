@@ -244,7 +244,7 @@ bool ModuleServiceClient::QueueCommand(
     const auto now = Clock::now();
     PendingCommand command;
     Clock::time_point firstSend = now;
-    const auto known = m_modules.find(MacKey(target.data()));
+    const auto known = m_modules.find(ordvane::MacAddress(target).Key());
     if (known != m_modules.end() && RefusedForConflict(known->second, now)) {
         // A password or challenge response must never reach a host that answers in a
         // module's name.
@@ -253,7 +253,7 @@ bool ModuleServiceClient::QueueCommand(
         Wake();
         return false;
     }
-    const auto hashed = m_hashedModules.find(MacKey(target.data()));
+    const auto hashed = m_hashedModules.find(ordvane::MacAddress(target).Key());
     if (kind == MessageType::kConfigureRequest && hashed != m_hashedModules.end() &&
         hashed->second) {
         // The program built the request from the answer that asks for plain text: its
@@ -431,7 +431,7 @@ void ModuleServiceClient::HandleScanAnswer(const ScanAnswer& answer,
     }
     // Always acknowledged, even when already heard: the earlier acknowledgement may be lost.
     Acknowledge(answer, route);
-    const std::uint64_t key = MacKey(answer.hardwareAddress.data());
+    const std::uint64_t key = ordvane::MacAddress(answer.hardwareAddress).Key();
     const auto known = m_modules.find(key);
     KnownModule* const found = known == m_modules.end() ? AddKnownModule(key) : &known->second;
     if (found == nullptr) {

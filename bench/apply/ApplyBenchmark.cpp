@@ -26,7 +26,8 @@ constexpr std::uint64_t kFleetSeed = 11;
 
 // The plan names, for each generated module, only the settings it reports: a planned value the
 // module does not report stops its row before sending, and the run would never end at its plan.
-// The fleet is the one the emulator generates from the same count and seed.
+// The fleet is the one the emulator generates from the same count and seed. Half of it takes
+// passwords in plain text, so the runs consent to that (--plain-password) on the loopback.
 std::string WritePlan(const std::string& path) {
     const std::vector<ordvane::sim::EmulatedModule> fleet =
         ordvane::sim::GenerateFleet(kModules, kFleetSeed);
@@ -55,7 +56,8 @@ struct ApplyRun {
 ApplyRun RunApply(const ordvane::testing::SimProcess& sim, const std::string& options) {
     const std::string command =
         "printf 'quillmor\\n' | ZEVA_INTERFACES=none ZEVA_TARGETS=" + sim.Target() +
-        " '" ORDVANE_CLI_PATH "' apply " + options + " --format csv --password-stdin 2>/dev/null";
+        " '" ORDVANE_CLI_PATH "' apply " + options +
+        " --format csv --password-stdin --plain-password 2>/dev/null";
     ApplyRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) {

@@ -19,7 +19,7 @@ constexpr int kModules = 65536;
 const std::vector<ordvane::cli::ModuleTableRow>& SampleRows() {
     static const std::vector<ordvane::cli::ModuleTableRow> rows = [] {
         ordvane::cli::ScanTable table;
-        for (const ZEVA_ModuleScanResponseType& response : ordvane::MakeSampleFleet(kModules)) {
+        for (const ordvane::ModuleRecord& response : ordvane::MakeSampleFleet(kModules)) {
             table.Add(response);
         }
         return table.Rows({});

@@ -21,7 +21,7 @@ constexpr LCID kEnglishUnitedStates = 1033;
 
 std::vector<ModuleColumnTexts> FleetRows(int count) {
     std::vector<ModuleColumnTexts> rows;
-    for (const ZEVA_ModuleScanResponseType& response : MakeSampleFleet(count)) {
+    for (const ModuleRecord& response : MakeSampleFleet(count)) {
         rows.push_back(FormatModuleColumns(response));
     }
     return rows;
@@ -39,7 +39,7 @@ bool UseCollation(benchmark::State& state) {
 }
 
 void BM_FormatModuleColumns(benchmark::State& state) {
-    const std::vector<ZEVA_ModuleScanResponseType> fleet = MakeSampleFleet(1024);
+    const std::vector<ModuleRecord> fleet = MakeSampleFleet(1024);
     std::size_t index = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(FormatModuleColumns(fleet[index++ % fleet.size()]));

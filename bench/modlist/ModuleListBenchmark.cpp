@@ -26,7 +26,7 @@ using ordvane::framework::PumpEvents;
 constexpr int kLargeFleet = 65536;
 constexpr LCID kEnglishUnitedStates = 1033;
 
-CModuleListCtrl* g_moduleList = nullptr;
+ordvane::CModuleListCtrl* g_moduleList = nullptr;
 
 bool UseCollation(benchmark::State& state) {
     const bool english = state.range(1) != 0;
@@ -38,8 +38,8 @@ bool UseCollation(benchmark::State& state) {
     return true;
 }
 
-void ListFleet(CModuleListCtrl& list, const std::vector<ZEVA_ModuleScanResponseType>& fleet) {
-    for (const ZEVA_ModuleScanResponseType& response : fleet) {
+void ListFleet(ordvane::CModuleListCtrl& list, const std::vector<ordvane::ModuleRecord>& fleet) {
+    for (const ordvane::ModuleRecord& response : fleet) {
         list.AddModule(response);
     }
     PumpEvents();
@@ -54,7 +54,7 @@ struct ClickTimes {
     double showing = 0;
 };
 
-void ClickHeader(CModuleListCtrl& list, int column, ClickTimes* times = nullptr) {
+void ClickHeader(ordvane::CModuleListCtrl& list, int column, ClickTimes* times = nullptr) {
     auto* headerView = qobject_cast<QHeaderView*>(list.GetSortHeader().GetWidget());
     const Clock::time_point start = Clock::now();
     emit headerView->sectionClicked(column);
@@ -77,7 +77,7 @@ void BM_ScanThroughAddModule(benchmark::State& state) {
     if (!UseCollation(state)) {
         return;
     }
-    CModuleListCtrl& list = *g_moduleList;
+    ordvane::CModuleListCtrl& list = *g_moduleList;
     const auto fleet = ordvane::MakeSampleFleet(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
@@ -111,7 +111,7 @@ void BM_HeaderClickReversing(benchmark::State& state) {
     if (!UseCollation(state)) {
         return;
     }
-    CModuleListCtrl& list = *g_moduleList;
+    ordvane::CModuleListCtrl& list = *g_moduleList;
     list.ClearModules();
     ListFleet(list, ordvane::MakeSampleFleet(kLargeFleet));
     const int column = static_cast<int>(state.range(0));
@@ -138,7 +138,7 @@ void BM_HeaderClickFirstOnColumn(benchmark::State& state) {
     if (!UseCollation(state)) {
         return;
     }
-    CModuleListCtrl& list = *g_moduleList;
+    ordvane::CModuleListCtrl& list = *g_moduleList;
     const auto fleet = ordvane::MakeSampleFleet(kLargeFleet);
     const int column = static_cast<int>(state.range(0));
     ClickTimes times;
@@ -175,11 +175,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     // The benchmarks run inside the main window's dialog, with the table bound to its list view.
-    ordvane::samples::WithModuleList(ordvane::kModuleColumnList, [](CModuleListCtrl& list) {
-        g_moduleList = &list;
-        benchmark::RunSpecifiedBenchmarks();
-        g_moduleList = nullptr;
-    });
+    ordvane::samples::WithModuleList(ordvane::kModuleColumnList,
+                                     [](ordvane::CModuleListCtrl& list) {
+                                         g_moduleList = &list;
+                                         benchmark::RunSpecifiedBenchmarks();
+                                         g_moduleList = nullptr;
+                                     });
     benchmark::Shutdown();
     return 0;
 }

@@ -14,23 +14,17 @@ using ordvane::HostInterface;
 
 // Every module shares its last MAC byte with fleet/256 others; one in four shares its IP
 // address with another module; one in eight is off the host's network.
-std::vector<ZEVA_ModuleScanResponseType> MakeFleet(std::size_t count) {
-    std::vector<ZEVA_ModuleScanResponseType> fleet(count);
+std::vector<ordvane::ModuleRecord> MakeFleet(std::size_t count) {
+    std::vector<ordvane::ModuleRecord> fleet(count);
     for (std::size_t module = 0; module < count; ++module) {
-        ZEVA_ModuleScanResponseType& response = fleet[module];
-        std::memset(&response, 0, sizeof response);
-        const std::uint8_t mac[6] = {0x0A,
-                                     0x51,
-                                     0x4D,
-                                     static_cast<std::uint8_t>(module >> 16),
-                                     static_cast<std::uint8_t>(module >> 8),
-                                     static_cast<std::uint8_t>(module)};
-        std::memcpy(response.macId, mac, sizeof mac);
-        response.macIdValid = 1;
+        ordvane::ModuleRecord& record = fleet[module];
+        record.mac = ordvane::MacAddress(0x0A, 0x51, 0x4D, static_cast<std::uint8_t>(module >> 16),
+                                         static_cast<std::uint8_t>(module >> 8),
+                                         static_cast<std::uint8_t>(module));
         const std::size_t host = module % 4 == 0 ? module / 2 : module;
         const std::uint32_t network = module % 8 == 1 ? 0xAC100000u : 0x0A000000u;
-        response.ipAddress = network | static_cast<std::uint32_t>(host & 0xFFFFF);
-        response.ipAddressValid = 1;
+        record.ipAddress =
+            ordvane::Ipv4Address(network | static_cast<std::uint32_t>(host & 0xFFFFF));
     }
     return fleet;
 }

@@ -5,6 +5,7 @@
 #include <set>
 #include <thread>
 
+#include "modsvc/ModuleRecord.h"
 #include "modsvc/ModuleService.h"
 
 namespace ordvane::bench {
@@ -14,14 +15,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::atomic<std::int64_t> g_lastResponseTicks{0};
-
-std::uint64_t MacKey(const ZEVA_ModuleScanResponseType& response) {
-    std::uint64_t key = 0;
-    for (std::uint8_t byte : response.macId) {
-        key = (key << 8) | byte;
-    }
-    return key;
-}
 
 }  // namespace
 
@@ -33,13 +26,13 @@ void NoteLibraryEvent(int eventCode) {
 
 ScanMeasurement MeasureScan(std::size_t modules, std::chrono::milliseconds giveUpAfter,
                             std::chrono::milliseconds settle) {
-    std::set<std::uint64_t> heard;
+    std::set<MacAddress> heard;
     const auto start = Clock::now();
     ZEVA_SendModuleScan();
     ZEVA_ModuleScanResponseType response{};
     while (heard.size() < modules && Clock::now() - start < giveUpAfter) {
         if (ZEVA_GetResponse(&response) != 0) {
-            heard.insert(MacKey(response));
+            heard.insert(ToModuleRecord(response).AddressingMac());
         } else {
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }

@@ -20,13 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         }
     }
-    ZEVA_ModuleScanResponseType module{};
-    module.macIdValid = 1;
-    module.ipAddressValid = 1;
-    module.ipAddress = 0x0A000001;
-    if (!rows.empty()) {
-        std::copy(rows[0].mac.begin(), rows[0].mac.end(), module.macId);
-    }
+    ordvane::ModuleRecord module;
+    module.mac = rows.empty() ? ordvane::MacAddress() : rows[0].mac;
+    module.ipAddress = ordvane::Ipv4Address(0x0A000001);
     const auto items = ordvane::cli::PrepareApply(rows, {module}, false);
     if (items.size() != rows.size()) {
         __builtin_trap();

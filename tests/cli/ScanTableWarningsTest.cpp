@@ -26,13 +26,13 @@ std::vector<HostInterface> OneNetwork() {
 // a module without MAC shares 03's address.
 ScanTable SampleFleet() {
     ScanTable table(OneNetwork());
-    table.Add(SampleResponse(0x01, 0xC0A80001));
-    table.Add(SampleResponse(0x02, 0xC0A80001));
-    table.Add(SampleResponse(0x03, 0x0A000003));
-    table.Add(SampleResponse(0x101, 0xC0A80009));
+    table.Add(ordvane::ToModuleRecord(SampleResponse(0x01, 0xC0A80001)));
+    table.Add(ordvane::ToModuleRecord(SampleResponse(0x02, 0xC0A80001)));
+    table.Add(ordvane::ToModuleRecord(SampleResponse(0x03, 0x0A000003)));
+    table.Add(ordvane::ToModuleRecord(SampleResponse(0x101, 0xC0A80009)));
     ZEVA_ModuleScanResponseType withoutMac = SampleResponse(0x04, 0x0A000003);
     withoutMac.macIdValid = 0;
-    table.Add(withoutMac);
+    table.Add(ordvane::ToModuleRecord(withoutMac));
     return table;
 }
 
@@ -48,8 +48,8 @@ std::map<std::string, std::string> KindsByMac(const std::vector<ModuleTableRow>&
 // device claims it: the row keeps the first answer and names the other's address.
 TEST(ScanTableWarnings, ASecondAnswerForAMacMarksItsRowClaimedTwice) {
     ScanTable table(OneNetwork());
-    EXPECT_TRUE(table.Add(SampleResponse(0x01, 0xC0A80001)));
-    EXPECT_FALSE(table.Add(SampleResponse(0x01, 0xC0A80042)));
+    EXPECT_TRUE(table.Add(ordvane::ToModuleRecord(SampleResponse(0x01, 0xC0A80001))));
+    EXPECT_FALSE(table.Add(ordvane::ToModuleRecord(SampleResponse(0x01, 0xC0A80042))));
     const std::vector<ModuleTableRow> rows = table.Rows({kColumnIp, true});
     ASSERT_EQ(rows.size(), 1U);
     EXPECT_EQ(rows[0].columns[kColumnIp], "192.168.0.1");
@@ -84,7 +84,7 @@ TEST(ScanTableWarnings, EachRowGetsItsWarningsWhateverTheSortOrder) {
 
 TEST(ScanTableWarnings, WithoutTheHostsNetworksNoModuleIsOffSubnet) {
     ScanTable table;
-    table.Add(SampleResponse(0x01, 0x0A000001));
+    table.Add(ordvane::ToModuleRecord(SampleResponse(0x01, 0x0A000001)));
     EXPECT_EQ(KindsByMac(table.Rows({})),
               (std::map<std::string, std::string>{{"00-1B-C5-00-00-01", ""}}));
 }

@@ -1,4 +1,4 @@
-// Reading a row's MAC text back, finding the stored record, and the dialog's pre-fill.
+// Reading a MAC text, and the dialog's pre-fill from a module's record.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,7 +8,6 @@
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureValidation.h"
 #include "platform/AddressText.h"
-#include "config/ModuleLookup.h"
 
 namespace {
 
@@ -38,52 +37,23 @@ TEST(MacAddressText, RefusesTextWithFewerThanSixNumbers) {
     EXPECT_FALSE(ordvane::ParseMacAddressText(std::string_view(text, 15), mac));
 }
 
-struct FakeStore {
-    std::vector<ZEVA_ModuleScanResponseType> modules;
-    int GetModuleCount() const { return static_cast<int>(modules.size()); }
-    const ZEVA_ModuleScanResponseType& GetModuleAt(int index) const {
-        return modules[static_cast<std::size_t>(index)];
-    }
-};
-
-ZEVA_ModuleScanResponseType Module(std::uint8_t lastMacByte, std::uint32_t ipAddress) {
-    ZEVA_ModuleScanResponseType module{};
-    const std::uint8_t mac[6] = {0x00, 0x1B, 0x7C, 0x00, 0x00, lastMacByte};
-    std::memcpy(module.macId, mac, 6);
-    module.ipAddress = ipAddress;
-    module.ipAddressValid = 1;
-    return module;
-}
-
-TEST(ModuleLookup, TakesTheFirstRecordWithAllSixBytesEqual) {
-    FakeStore store;
-    store.modules = {Module(1, 0x0A000001), Module(2, 0x0A000002), Module(2, 0x0A000003)};
-    ZEVA_ModuleScanResponseType copy{};
-    ASSERT_TRUE(ordvane::FindFirstModuleWithMac(store, {0x00, 0x1B, 0x7C, 0, 0, 2}, copy));
-    EXPECT_EQ(copy.ipAddress, 0x0A000002u);
-
-    copy.ipAddress = 77;
-    EXPECT_FALSE(ordvane::FindFirstModuleWithMac(store, {0x01, 0x1B, 0x7C, 0, 0, 2}, copy));
-    EXPECT_FALSE(ordvane::FindFirstModuleWithMac(FakeStore{}, {0, 0x1B, 0x7C, 0, 0, 2}, copy));
-    EXPECT_EQ(copy.ipAddress, 77u);  // untouched when nothing matches
-}
-
 TEST(ConfigurePrefill, TakesOnlyReportedValues) {
     ZEVA_ModuleScanResponseType module{};
     module.ipAddress = 0x0A000005;
     module.ipAddressValid = 1;
     module.subnetMask = 0xFFFF0000;
-    module.subnetMaskValid = 2;  // only 1 counts as reported
+    module.subnetMaskValid = 2;  // any nonzero presence byte counts as reported
     module.gateway = 0x0A000001;
     module.gatewayValid = 0;
     module.dns1 = 0x08080808;
     module.dns1Valid = 1;
     module.dns2 = 0x01010101;
     module.dns2Valid = 0;
-    const ordvane::ConfigureDialogInput input = ordvane::PrefillFromModule(module);
+    const ordvane::ConfigureDialogInput input =
+        ordvane::PrefillFromModule(ordvane::ToModuleRecord(module));
     EXPECT_EQ(input.ipAddressKnown, 1);
     EXPECT_EQ(input.ipAddress, 0x0A000005u);
-    EXPECT_EQ(input.subnetMaskKnown, 0);
+    EXPECT_EQ(input.subnetMaskKnown, 1);
     EXPECT_EQ(input.gatewayKnown, 0);
     EXPECT_EQ(input.primaryDnsKnown, 1);
     EXPECT_EQ(input.primaryDns, 0x08080808u);
@@ -96,17 +66,19 @@ TEST(ConfigurePrefill, CutsTheHostnameTo29CharactersEvenWithoutTerminator) {
     ZEVA_ModuleScanResponseType module{};
     module.hostnameValid = 1;
     std::memset(module.hostname, 'h', sizeof module.hostname);  // no NUL in the field
-    EXPECT_EQ(ordvane::PrefillFromModule(module).hostname, std::string(29, 'h'));
+    EXPECT_EQ(ordvane::PrefillFromModule(ordvane::ToModuleRecord(module)).hostname,
+              std::string(29, 'h'));
     std::strcpy(module.hostname, "short");
-    EXPECT_EQ(ordvane::PrefillFromModule(module).hostname, "short");
+    EXPECT_EQ(ordvane::PrefillFromModule(ordvane::ToModuleRecord(module)).hostname, "short");
     // 40 two-byte characters: the first 29 whole ones.
     std::string wide;
     for (int i = 0; i < 40; ++i) {
         wide += "\u00e9";
     }
     std::strcpy(module.hostname, wide.c_str());
-    EXPECT_EQ(ordvane::PrefillFromModule(module).hostname, wide.substr(0, 58));
-    EXPECT_EQ(ordvane::PrefillFromModule(module).hostnameKnown, 1);
+    EXPECT_EQ(ordvane::PrefillFromModule(ordvane::ToModuleRecord(module)).hostname,
+              wide.substr(0, 58));
+    EXPECT_EQ(ordvane::PrefillFromModule(ordvane::ToModuleRecord(module)).hostnameKnown, 1);
 }
 
 TEST(ConfigurePrefill, DhcpOnAndPasswordOnlyWhenReportedAndSet) {
@@ -114,13 +86,14 @@ TEST(ConfigurePrefill, DhcpOnAndPasswordOnlyWhenReportedAndSet) {
         std::uint8_t value, valid;
         int expectedDhcpChoice, expectedPasswordEnabled;
     };
-    for (const Case& c : {Case{1, 1, 0, 1}, Case{0, 1, 1, 0}, Case{1, 0, 1, 0}, Case{2, 3, 0, 1}}) {
+    for (const Case& c : {Case{1, 1, 0, 1}, Case{0, 1, 1, 0}, Case{1, 0, 1, 0}, Case{2, 3, 1, 1}}) {
         ZEVA_ModuleScanResponseType module{};
         module.dhcp = c.value;
         module.dhcpValid = c.valid;
         module.passwordSet = c.value;
         module.passwordSetValid = c.valid;
-        const ordvane::ConfigureDialogInput input = ordvane::PrefillFromModule(module);
+        const ordvane::ConfigureDialogInput input =
+            ordvane::PrefillFromModule(ordvane::ToModuleRecord(module));
         EXPECT_EQ(input.dhcpChoice, c.expectedDhcpChoice) << int(c.value) << int(c.valid);
         EXPECT_EQ(input.passwordEnabled, c.expectedPasswordEnabled);
     }

@@ -42,12 +42,10 @@ void ExpectTextField(const std::array<std::uint8_t, 416>& bytes, std::size_t off
     }
 }
 
-ZEVA_ModuleScanResponseType ModuleWithMac() {
-    ZEVA_ModuleScanResponseType module{};
-    const std::uint8_t mac[6] = {0x00, 0x1B, 0x7C, 0x12, 0x34, 0xAB};
-    std::memcpy(module.macId, mac, 6);
-    module.macIdValid = 1;
-    std::strcpy(module.challenge, "Xy0123456789abcdefghij");
+ordvane::ModuleRecord ModuleWithMac() {
+    ordvane::ModuleRecord module;
+    module.mac = ordvane::MacAddress(0x00, 0x1B, 0x7C, 0x12, 0x34, 0xAB);
+    module.challenge = "Xy0123456789abcdefghij";
     return module;
 }
 
@@ -67,8 +65,8 @@ ConfigureDialogOutput TypicalValues() {
 }
 
 TEST(ConfigureRequest, PlainModuleCarriesEveryFieldAtItsOffset) {
-    ZEVA_ModuleScanResponseType module = ModuleWithMac();
-    module.hashedPasswords = 0;
+    ordvane::ModuleRecord module = ModuleWithMac();
+    module.hashedPasswords = false;
     ZEVA_ConfigureRequestType request;
     std::memset(&request, 0xEE, sizeof request);  // stale bytes must not survive
     ASSERT_TRUE(ordvane::BuildConfigureRequest(module, TypicalValues(), request));
@@ -103,7 +101,7 @@ TEST(ConfigureRequest, PlainModuleCutsTextsToTheDialogLimit) {
     };
     for (const std::string character : {"p", "\u00e9", "\U0001F511"}) {
         SCOPED_TRACE(character);
-        ZEVA_ModuleScanResponseType module = ModuleWithMac();
+        ordvane::ModuleRecord module = ModuleWithMac();
         ConfigureDialogOutput values = TypicalValues();
         values.password = repeated(character, 40);
         values.newPassword = repeated(character, 200);
@@ -121,8 +119,8 @@ TEST(ConfigureRequest, PlainModuleCutsTextsToTheDialogLimit) {
 
 TEST(ConfigureRequest, UncheckedChangePasswordSendsNoNewPassword) {
     for (std::uint8_t hashed : {0, 1}) {
-        ZEVA_ModuleScanResponseType module = ModuleWithMac();
-        module.hashedPasswords = hashed;
+        ordvane::ModuleRecord module = ModuleWithMac();
+        module.hashedPasswords = hashed == 1;
         ConfigureDialogOutput values = TypicalValues();
         values.changePassword = 0;
         ZEVA_ConfigureRequestType request;
@@ -134,7 +132,7 @@ TEST(ConfigureRequest, UncheckedChangePasswordSendsNoNewPassword) {
 }
 
 TEST(ConfigureRequest, EmptyHostnameAndUnknownAddressesGoOutAsZero) {
-    ZEVA_ModuleScanResponseType module = ModuleWithMac();
+    ordvane::ModuleRecord module = ModuleWithMac();
     ConfigureDialogOutput values;  // what a dialog with nothing known hands back
     values.password = "";
     ZEVA_ConfigureRequestType request;
@@ -148,8 +146,8 @@ TEST(ConfigureRequest, EmptyHostnameAndUnknownAddressesGoOutAsZero) {
 }
 
 TEST(ConfigureRequest, HashedModuleGetsTheChallengeResponse) {
-    ZEVA_ModuleScanResponseType module = ModuleWithMac();
-    module.hashedPasswords = 1;
+    ordvane::ModuleRecord module = ModuleWithMac();
+    module.hashedPasswords = true;
     const std::string challenge = "Xy0123456789abcdefghij";
     for (const std::string password : {"old secret", ""}) {
         ConfigureDialogOutput values = TypicalValues();
@@ -166,9 +164,11 @@ TEST(ConfigureRequest, HashedModuleGetsTheChallengeResponse) {
 }
 
 TEST(ConfigureRequest, ChallengeWithoutTerminatorStaysInsideItsField) {
-    ZEVA_ModuleScanResponseType module = ModuleWithMac();
-    module.hashedPasswords = 1;
-    std::memset(module.challenge, 'c', sizeof module.challenge);  // no NUL at all
+    ZEVA_ModuleScanResponseType answer{};
+    answer.hashedPasswords = 1;
+    std::memset(answer.challenge, 'c', sizeof answer.challenge);  // no NUL at all
+    ordvane::ModuleRecord module = ordvane::ToModuleRecord(answer);
+    module.mac = ModuleWithMac().mac;
     ConfigureDialogOutput values = TypicalValues();
     values.changePassword = 0;
     ZEVA_ConfigureRequestType request;
@@ -179,8 +179,8 @@ TEST(ConfigureRequest, ChallengeWithoutTerminatorStaysInsideItsField) {
 }
 
 TEST(ConfigureRequest, HashedNewPasswordIsSaltPlusDigestWithAFreshSalt) {
-    ZEVA_ModuleScanResponseType module = ModuleWithMac();
-    module.hashedPasswords = 1;
+    ordvane::ModuleRecord module = ModuleWithMac();
+    module.hashedPasswords = true;
     const ConfigureDialogOutput values = TypicalValues();
     std::set<std::string> seen;
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -204,13 +204,15 @@ TEST(ConfigureRequest, HashedNewPasswordIsSaltPlusDigestWithAFreshSalt) {
 }
 
 TEST(ConfigureRequest, GivenSaltIsUsedOnlyForHashedModules) {
-    ZEVA_ModuleScanResponseType module = ModuleWithMac();
-    module.hashedPasswords = 1;
+    ordvane::ModuleRecord module = ModuleWithMac();
+    module.hashedPasswords = true;
     ZEVA_ConfigureRequestType request;
     ordvane::BuildConfigureRequestWithSalt(module, TypicalValues(), {'Q', '7'}, request);
     ExpectTextField(BytesOf(request), 135, 128, "Q7" + ReferenceMd5Hex("Q7new secret"));
 
-    module.hashedPasswords = 2;  // anything but 1 means plain text
+    ZEVA_ModuleScanResponseType answer{};
+    answer.hashedPasswords = 2;  // anything but 1 means plain text
+    module.hashedPasswords = ordvane::ToModuleRecord(answer).hashedPasswords;
     ordvane::BuildConfigureRequestWithSalt(module, TypicalValues(), {'Q', '7'}, request);
     ExpectTextField(BytesOf(request), 6, 128, "old secret");
     ExpectTextField(BytesOf(request), 135, 128, "new secret");

@@ -68,23 +68,23 @@ TEST(KnownModules, TheFileIsWrittenPrivatelyAndOnlyARegularOneIsRead) {
     ASSERT_FALSE(folder.Path().empty());
     const std::string path = folder.Path() + "/state/ordvane/known-modules";
     KnownModules known;
-    std::string error;
-    ASSERT_TRUE(LoadKnownModules(path, known, error)) << "a missing file is no error";
+    ASSERT_TRUE(LoadKnownModules(path, known).Ok()) << "a missing file is no error";
     known.Remember(kMac, true);
-    ASSERT_TRUE(SaveKnownModules(path, known, error)) << error;
+    const Status saved = SaveKnownModules(path, known);
+    ASSERT_TRUE(saved.Ok()) << saved.Reason();
     struct stat status {};
     ASSERT_EQ(::stat(path.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
     ASSERT_EQ(::stat((folder.Path() + "/state/ordvane").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0700u);
     KnownModules loaded;
-    ASSERT_TRUE(LoadKnownModules(path, loaded, error)) << error;
+    const Status loadedAgain = LoadKnownModules(path, loaded);
+    ASSERT_TRUE(loadedAgain.Ok()) << loadedAgain.Reason();
     EXPECT_TRUE(loaded.KnownHashed(kMac));
 
     const std::string fifo = folder.Path() + "/fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_FALSE(LoadKnownModules(fifo, loaded, error));
-    EXPECT_EQ(error, fifo + ": not a regular file");
+    EXPECT_EQ(LoadKnownModules(fifo, loaded).Reason(), fifo + ": not a regular file");
 }
 
 }  // namespace

@@ -8,8 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "config/ConfigureCommand.h"
-#include "config/WinkCommand.h"
 #include "journal/JournalReader.h"
 #include "modlist/CModuleListCtrl.h"
 #include "modlist/ModuleColumns.h"
@@ -25,7 +23,9 @@
 #include "tests/support/SimProcess.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestListDialog.h"
+#include "ui/ConfigureCommand.h"
 #include "ui/EthernetConfigDlg.h"
+#include "ui/WinkCommand.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ void CountEvents(int code) {
     }
 }
 
-using TableDialog = ordvane::testing::TestListDialog<CModuleListCtrl>;
+using TableDialog = ordvane::testing::TestListDialog<ordvane::CModuleListCtrl>;
 
 class ModuleCommands : public ::testing::Test {
 protected:
@@ -91,7 +91,7 @@ protected:
     }
 
     // Runs body with the module table filled by a fresh scan of the emulated fleet.
-    void WithScannedTable(const std::function<void(CModuleListCtrl&)>& body) {
+    void WithScannedTable(const std::function<void(ordvane::CModuleListCtrl&)>& body) {
         TableDialog dialog;
         ModalScript script;
         script.OnDialog([&](CDialog& shown) {
@@ -99,7 +99,7 @@ protected:
                 return;
             }
             ASSERT_TRUE(dialog.m_list.CreateColumns(ordvane::kModuleColumnList));
-            dialog.m_list.SetDoubleClickCommand(RunConfigureCommand);
+            dialog.m_list.SetDoubleClickCommand(ordvane::RunConfigureCommand);
             ASSERT_TRUE(Scan(dialog.m_list));
             body(dialog.m_list);
             dialog.EndDialog(IDOK);
@@ -107,21 +107,21 @@ protected:
         dialog.DoModal();
     }
 
-    static bool Scan(CModuleListCtrl& list) {
+    static bool Scan(ordvane::CModuleListCtrl& list) {
         list.ClearModules();
         ZEVA_SendModuleScan();
         return PumpEventsUntil(
             [&list] {
                 ZEVA_ModuleScanResponseType response;
                 while (ZEVA_GetResponse(&response) != 0) {
-                    list.AddModule(response);
+                    list.AddModule(ordvane::ToModuleRecord(response));
                 }
                 return list.GetItemCount() == kModuleCount;
             },
             10000);
     }
 
-    static int RowOf(CModuleListCtrl& list, const char* macText) {
+    static int RowOf(ordvane::CModuleListCtrl& list, const char* macText) {
         for (int row = 0; row < list.GetItemCount(); ++row) {
             if (list.GetItemText(row, ordvane::kColumnMac) == macText) {
                 return row;
@@ -131,7 +131,7 @@ protected:
     }
 
     // A double click at the far right of the row, in the last column.
-    static void DoubleClickRow(CModuleListCtrl& list, int row) {
+    static void DoubleClickRow(ordvane::CModuleListCtrl& list, int row) {
         CRect rect;
         ASSERT_TRUE(list.GetItemRect(row, &rect, 0));
         list.SendMessage(WM_LBUTTONDBLCLK, 0,
@@ -139,9 +139,9 @@ protected:
                                     static_cast<WORD>((rect.top + rect.bottom) / 2)));
     }
 
-    static bool ConfiguredMacIs(const CModuleListCtrl& list, const char* macText) {
-        BYTE mac[6];
-        return list.GetConfiguredMac(mac) != nullptr && ordvane::FormatMacAddress(mac) == macText;
+    static bool ConfiguredMacIs(const ordvane::CModuleListCtrl& list, const char* macText) {
+        const std::optional<ordvane::MacAddress> mac = list.GetFleet().ConfiguredMac();
+        return mac && mac->Text() == macText;
     }
 
     static inline SimProcess* s_sim = nullptr;
@@ -153,7 +153,7 @@ CEdit& Edit(CDialog& dialog, int id) {
 }
 
 TEST_F(ModuleCommands, ConfiguresAPlainModuleAndTheRescanShowsItsNewAddress) {
-    WithScannedTable([&](CModuleListCtrl& list) {
+    WithScannedTable([&](ordvane::CModuleListCtrl& list) {
         const int rescansBefore = g_rescanEvents.load();
         ModalScript user;
         user.OnDialog([](CDialog& dialog) {
@@ -187,7 +187,7 @@ TEST_F(ModuleCommands, ConfiguresAPlainModuleAndTheRescanShowsItsNewAddress) {
 }
 
 TEST_F(ModuleCommands, ConfiguresAHashedModuleWithUnknownValuesAndANewPassword) {
-    WithScannedTable([&](CModuleListCtrl& list) {
+    WithScannedTable([&](ordvane::CModuleListCtrl& list) {
         ModalScript user;
         user.OnDialog([](CDialog& dialog) {
             EXPECT_EQ(ControlText(dialog, IDC_HOSTNAME), kLongHostname.substr(0, 29));
@@ -215,7 +215,7 @@ TEST_F(ModuleCommands, ConfiguresAHashedModuleWithUnknownValuesAndANewPassword) 
 }
 
 TEST_F(ModuleCommands, AWrongPasswordComesBackAsEventThreeForTheConfiguredModule) {
-    WithScannedTable([&](CModuleListCtrl& list) {
+    WithScannedTable([&](ordvane::CModuleListCtrl& list) {
         const int invalidBefore = g_invalidPasswordEvents.load();
         ModalScript user;
         user.OnDialog([](CDialog& dialog) {
@@ -229,26 +229,24 @@ TEST_F(ModuleCommands, AWrongPasswordComesBackAsEventThreeForTheConfiguredModule
             PumpEventsUntil([&] { return g_invalidPasswordEvents.load() > invalidBefore; }, 10000));
         BYTE queued[6] = {};
         ASSERT_EQ(ZEVA_GetInvPswdMacId(queued), 1);
-        EXPECT_TRUE(list.MatchesConfiguredMac(queued));
+        EXPECT_EQ(list.GetFleet().ConfiguredMac(), ordvane::MacAddress::FromBytes(queued));
         ZEVA_RemoveFirstInvPswdMacId();
     });
 }
 
 TEST_F(ModuleCommands, CancelAndClicksBelowTheRowsSendNothing) {
-    WithScannedTable([&](CModuleListCtrl& list) {
+    WithScannedTable([&](ordvane::CModuleListCtrl& list) {
         ModalScript user;
         user.OnDialog([](CDialog& dialog) {
             TypeText(Edit(dialog, IDC_PASSWORD), "anything");
             PressButton(dialog, IDCANCEL);
         });
-        BYTE before[6];
-        const bool hadTarget = list.GetConfiguredMac(before) != nullptr;
+        const bool hadTarget = list.GetFleet().ConfiguredMac().has_value();
         DoubleClickRow(list, RowOf(list, "0A-51-4D-00-00-04"));
         ASSERT_EQ(user.Dialogs().size(), 1u);
         EXPECT_EQ(user.Dialogs()[0].result, IDCANCEL);
         EXPECT_FALSE(ConfiguredMacIs(list, "0A-51-4D-00-00-04"));
-        BYTE after[6];
-        EXPECT_EQ(list.GetConfiguredMac(after) != nullptr, hadTarget);
+        EXPECT_EQ(list.GetFleet().ConfiguredMac().has_value(), hadTarget);
 
         // Below the last row: no dialog at all.
         CRect last;
@@ -260,7 +258,7 @@ TEST_F(ModuleCommands, CancelAndClicksBelowTheRowsSendNothing) {
         // Nothing reached module 04: a wink to it is the first line that names it.
         list.SetItemState(RowOf(list, "0A-51-4D-00-00-04"), LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
-        RunWinkCommand(list);
+        ordvane::RunWinkCommand(list);
         ASSERT_TRUE(s_sim->WaitForLines("wink mac=0A-51-4D-00-00-04", 1)) << s_sim->Describe();
         for (const std::string& line : s_sim->Lines()) {
             if (line.find("0A-51-4D-00-00-04") != std::string::npos) {
@@ -271,21 +269,21 @@ TEST_F(ModuleCommands, CancelAndClicksBelowTheRowsSendNothing) {
 }
 
 TEST_F(ModuleCommands, WinkReachesNewModulesAndRefusesOldOnes) {
-    WithScannedTable([&](CModuleListCtrl& list) {
+    WithScannedTable([&](ordvane::CModuleListCtrl& list) {
         ModalScript user;
         // Nothing selected: nothing happens.
-        RunWinkCommand(list);
+        ordvane::RunWinkCommand(list);
         EXPECT_TRUE(user.MessageBoxes().empty());
 
         list.SetItemState(RowOf(list, "0A-51-4D-00-00-01"), LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
-        RunWinkCommand(list);
+        ordvane::RunWinkCommand(list);
         ASSERT_TRUE(s_sim->WaitForLines("wink mac=0A-51-4D-00-00-01", 1)) << s_sim->Describe();
         EXPECT_TRUE(user.MessageBoxes().empty());
 
         list.SetItemState(RowOf(list, "0A-51-4D-00-00-02"), LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
-        RunWinkCommand(list);
+        ordvane::RunWinkCommand(list);
         ASSERT_EQ(user.MessageBoxes().size(), 1u);
         EXPECT_EQ(user.MessageBoxes()[0].text, "Device does not support wink.");
         EXPECT_EQ(user.MessageBoxes()[0].caption, AfxGetAppName());
@@ -303,7 +301,7 @@ TEST_F(ModuleCommands, JournalsEachConfigureWithItsOutcomeAndEachWink) {
     ordvane::testing::TemporaryFolder state;
     ASSERT_EQ(::setenv("XDG_STATE_HOME", state.Path().c_str(), 1), 0);
     ::setenv("ORDVANE_JOURNAL_SYSLOG", "0", 1);
-    WithScannedTable([&](CModuleListCtrl& list) {
+    WithScannedTable([&](ordvane::CModuleListCtrl& list) {
         const int rescansBefore = g_rescanEvents.load();
         const int invalidBefore = g_invalidPasswordEvents.load();
         ModalScript user;
@@ -320,15 +318,15 @@ TEST_F(ModuleCommands, JournalsEachConfigureWithItsOutcomeAndEachWink) {
         });
         DoubleClickRow(list, RowOf(list, "0A-51-4D-00-00-04"));
         ASSERT_TRUE(PumpEventsUntil([&] { return g_rescanEvents.load() > rescansBefore; }, 10000));
-        JournalConfigureOutcome(list, ZEVA_EVENT_RESCAN);  // as the main window does
+        ordvane::JournalConfigureOutcome(list, ZEVA_EVENT_RESCAN);  // as the main window does
         DoubleClickRow(list, RowOf(list, "0A-51-4D-00-00-03"));
         ASSERT_TRUE(
             PumpEventsUntil([&] { return g_invalidPasswordEvents.load() > invalidBefore; }, 10000));
-        JournalConfigureOutcome(list, ZEVA_EVENT_INVALID_PASSWORD);
+        ordvane::JournalConfigureOutcome(list, ZEVA_EVENT_INVALID_PASSWORD);
         ZEVA_RemoveFirstInvPswdMacId();
         list.SetItemState(RowOf(list, "0A-51-4D-00-00-01"), LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
-        RunWinkCommand(list);
+        ordvane::RunWinkCommand(list);
     });
     ::unsetenv("XDG_STATE_HOME");
 

@@ -201,10 +201,11 @@ TEST(ConfigureChange, LeavesNoPasswordDigestOrChallengeResponseInTheLine) {
         values.changePassword = 1;
         values.hostname = "cellTr0ub4dor";  // the new password typed into the wrong field
         ZEVA_ConfigureRequestType request;
-        BuildConfigureRequestWithSalt(module, values, PasswordSalt{'Z', 'q'}, request);
+        BuildConfigureRequestWithSalt(ToModuleRecord(module), values, PasswordSalt{'Z', 'q'},
+                                      request);
 
         const std::string line = JournalLine::Format(
-            ConfigureChange(JournalCommand::kConfigure, module, values, request));
+            ConfigureChange(JournalCommand::kConfigure, ToModuleRecord(module), values, request));
         for (const std::string& secret :
              {values.password, values.newPassword, std::string(request.password),
               std::string(request.newPassword)}) {

@@ -47,17 +47,17 @@ void WithMainWindowTemplate(const std::function<void(CDialog&)>& body) {
 TEST(MainWindowLayoutControls, ResizingMovesTheButtonsAndStretchesTheList) {
     WithMainWindowTemplate([](CDialog& window) {
         MainWindowLayout layout;
-        LayoutMainWindowControls(window, layout, LayoutMode::Apply);  // before a capture
+        LayoutMainWindowControls(window, layout, LayoutMode::kApply);  // before a capture
         const Rects original = ControlRects(window);
         ASSERT_EQ(original[0].Width(), MulDiv(413, 6, 4));  // the list as the template places it
-        LayoutMainWindowControls(window, layout, LayoutMode::Capture);
-        LayoutMainWindowControls(window, layout, LayoutMode::Apply);
+        LayoutMainWindowControls(window, layout, LayoutMode::kCapture);
+        LayoutMainWindowControls(window, layout, LayoutMode::kApply);
         EXPECT_EQ(ControlRects(window), original);
 
         CRect frame;
         window.GetWindowRect(&frame);
         window.MoveWindow(frame.left, frame.top, frame.Width() + 120, frame.Height() + 70);
-        LayoutMainWindowControls(window, layout, LayoutMode::Apply);
+        LayoutMainWindowControls(window, layout, LayoutMode::kApply);
         const Rects resized = ControlRects(window);
 
         CRect list = original[0];
@@ -71,9 +71,9 @@ TEST(MainWindowLayoutControls, ResizingMovesTheButtonsAndStretchesTheList) {
 
         // An empty client area (as when minimized) and back: the captured values still hold.
         window.MoveWindow(frame.left, frame.top, 0, 0);
-        LayoutMainWindowControls(window, layout, LayoutMode::Apply);
+        LayoutMainWindowControls(window, layout, LayoutMode::kApply);
         window.MoveWindow(&frame);
-        LayoutMainWindowControls(window, layout, LayoutMode::Apply);
+        LayoutMainWindowControls(window, layout, LayoutMode::kApply);
         EXPECT_EQ(ControlRects(window), original);
     });
 }
@@ -92,10 +92,10 @@ TEST(MainWindowLayoutControls, WindowSystemKeepsTheMinimumWindowSize) {
         EXPECT_EQ(shrunk.Height(), ordvane::kMinimumWindowHeight);
 
         window.MoveWindow(&frame);
-        LayoutMainWindowControls(window, layout, LayoutMode::Capture);
+        LayoutMainWindowControls(window, layout, LayoutMode::kCapture);
         ApplyMinimumWindowSize(window, layout);
         window.MoveWindow(frame.left, frame.top, 50, 40);
-        LayoutMainWindowControls(window, layout, LayoutMode::Apply);
+        LayoutMainWindowControls(window, layout, LayoutMode::kApply);
         const auto placed = ControlRects(window);
         // Template order of kControlIds: list, Advanced Options, Wink, File, Scan, Exit; Wink
         // and File are shown here too, so none of the four visible buttons may overlap.

@@ -110,39 +110,39 @@ TEST(MainWindowLayout, ACaptureAtAnotherSizeReplacesTheRecord) {
 }
 
 TEST(OnSizingClamp, LeftSideDragsKeepTheRightEdge) {
-    for (int edge : {ordvane::SizingEdgeLeft, ordvane::SizingEdgeBottomLeft}) {
+    for (int edge : {ordvane::kSizingEdgeLeft, ordvane::kSizingEdgeBottomLeft}) {
         const LayoutRect clamped = ordvane::ClampSizingRect(edge, {400, 100, 500, 400});
         EXPECT_EQ(clamped, (LayoutRect{306, 100, 500, 400})) << edge;
     }
 }
 
 TEST(OnSizingClamp, OtherDragsKeepTheLeftEdge) {
-    for (int edge : {ordvane::SizingEdgeRight, ordvane::SizingEdgeTop, ordvane::SizingEdgeBottom,
-                     ordvane::SizingEdgeTopRight, ordvane::SizingEdgeBottomRight}) {
+    for (int edge : {ordvane::kSizingEdgeRight, ordvane::kSizingEdgeTop, ordvane::kSizingEdgeBottom,
+                     ordvane::kSizingEdgeTopRight, ordvane::kSizingEdgeBottomRight}) {
         const LayoutRect clamped = ordvane::ClampSizingRect(edge, {400, 100, 420, 400});
         EXPECT_EQ(clamped, (LayoutRect{400, 100, 594, 400})) << edge;
     }
 }
 
 TEST(OnSizingClamp, TopSideDragsKeepTheBottomEdgeAndOthersTheTop) {
-    for (int edge : {ordvane::SizingEdgeTop, ordvane::SizingEdgeTopRight}) {
+    for (int edge : {ordvane::kSizingEdgeTop, ordvane::kSizingEdgeTopRight}) {
         EXPECT_EQ(ordvane::ClampSizingRect(edge, {0, 300, 500, 350}),
                   (LayoutRect{0, 220, 500, 350}));
     }
     for (int edge :
-         {ordvane::SizingEdgeBottom, ordvane::SizingEdgeLeft, ordvane::SizingEdgeBottomLeft}) {
+         {ordvane::kSizingEdgeBottom, ordvane::kSizingEdgeLeft, ordvane::kSizingEdgeBottomLeft}) {
         EXPECT_EQ(ordvane::ClampSizingRect(edge, {0, 300, 500, 350}),
                   (LayoutRect{0, 300, 500, 430}));
     }
 }
 
 TEST(OnSizingClamp, CornersBelowBothMinimumsMoveTheDraggedCorner) {
-    EXPECT_EQ(ordvane::ClampSizingRect(ordvane::SizingEdgeTopLeft, {390, 290, 400, 300}),
+    EXPECT_EQ(ordvane::ClampSizingRect(ordvane::kSizingEdgeTopLeft, {390, 290, 400, 300}),
               (LayoutRect{206, 170, 400, 300}));
-    EXPECT_EQ(ordvane::ClampSizingRect(ordvane::SizingEdgeBottomRight, {390, 290, 400, 300}),
+    EXPECT_EQ(ordvane::ClampSizingRect(ordvane::kSizingEdgeBottomRight, {390, 290, 400, 300}),
               (LayoutRect{390, 290, 584, 420}));
     // Inverted rectangles (edge dragged across the opposite one) end at the minimum too.
-    EXPECT_EQ(ordvane::ClampSizingRect(ordvane::SizingEdgeRight, {400, 0, 300, 200}),
+    EXPECT_EQ(ordvane::ClampSizingRect(ordvane::kSizingEdgeRight, {400, 0, 300, 200}),
               (LayoutRect{400, 0, 594, 200}));
 }
 

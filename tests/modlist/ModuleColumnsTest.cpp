@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "SampleResponses.h"
-#include "modlist/ModuleResponseStore.h"
+#include "modlist/Fleet.h"
 
 namespace ordvane {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 using ordvane::samples::SampleResponse;
 
 TEST(ModuleColumns, PresentValuesShowInColumnOrder) {
-    const ModuleColumnTexts texts = FormatModuleColumns(SampleResponse());
+    const ModuleColumnTexts texts = FormatModuleColumns(ToModuleRecord(SampleResponse()));
     const ModuleColumnTexts expected = {"192.168.0.1", "255.255.255.0", "192.168.0.254",    "On",
                                         "2.05.17",     "QM-Gateway 4",  "00-1B-C5-0A-FF-01"};
     EXPECT_EQ(texts, expected);
@@ -28,7 +28,7 @@ TEST(ModuleColumns, AbsentValuesShowNotAvailable) {
     response.dhcpValid = 0;
     response.fwVersionValid = 0;
     response.moduleTypeValid = 0;
-    const ModuleColumnTexts texts = FormatModuleColumns(response);
+    const ModuleColumnTexts texts = FormatModuleColumns(ToModuleRecord(response));
     for (std::size_t column = 0; column < kColumnMac; ++column) {
         EXPECT_EQ(texts[column], "N/A") << "column " << column;
     }
@@ -41,15 +41,15 @@ TEST(ModuleColumns, ValueEdgesAndAnyNonzeroPresenceByte) {
     response.ipAddressValid = 7;
     response.fwMinor = 123;
     response.dhcp = 0;
-    EXPECT_EQ(FormatModuleColumns(response)[kColumnIp], "0.0.0.0");
-    EXPECT_EQ(FormatModuleColumns(response)[kColumnVersion], "2.123.17");
-    EXPECT_EQ(FormatModuleColumns(response)[kColumnDhcp], "Off");
+    EXPECT_EQ(FormatModuleColumns(ToModuleRecord(response))[kColumnIp], "0.0.0.0");
+    EXPECT_EQ(FormatModuleColumns(ToModuleRecord(response))[kColumnVersion], "2.123.17");
+    EXPECT_EQ(FormatModuleColumns(ToModuleRecord(response))[kColumnDhcp], "Off");
     response.dhcp = 2;
-    EXPECT_EQ(FormatModuleColumns(response)[kColumnDhcp], "Off");
+    EXPECT_EQ(FormatModuleColumns(ToModuleRecord(response))[kColumnDhcp], "Off");
     response.fwMajor = 255;
     response.fwMinor = 0;
     response.fwBuild = 65535;
-    EXPECT_EQ(FormatModuleColumns(response)[kColumnVersion], "255.00.65535");
+    EXPECT_EQ(FormatModuleColumns(ToModuleRecord(response))[kColumnVersion], "255.00.65535");
 }
 
 TEST(ModuleColumns, TypeWithoutTerminatorStaysWithinItsField) {
@@ -58,51 +58,45 @@ TEST(ModuleColumns, TypeWithoutTerminatorStaysWithinItsField) {
     auto response = std::make_unique<ZEVA_ModuleScanResponseType>(SampleResponse());
     std::memset(response->moduleType, 'x', sizeof response->moduleType);
     response->moduleTypeValid = 'y';
-    const std::string type = FormatModuleColumns(*response)[kColumnType];
+    const std::string type = FormatModuleColumns(ToModuleRecord(*response))[kColumnType];
     EXPECT_EQ(type, std::string(sizeof response->moduleType, 'x'));
 }
 
 TEST(ModuleColumns, RowOnlyWithValidMacAddress) {
     ZEVA_ModuleScanResponseType response = SampleResponse();
-    EXPECT_TRUE(HasModuleRow(response));
+    EXPECT_TRUE(HasModuleRow(ToModuleRecord(response)));
     response.macIdValid = 0;
-    EXPECT_FALSE(HasModuleRow(response));
+    EXPECT_FALSE(HasModuleRow(ToModuleRecord(response)));
 }
 
-TEST(ModuleResponseStore, FirstAnswerPerMacWins) {
-    ModuleResponseStore store;
-    ZEVA_ModuleScanResponseType first = SampleResponse();
-    ZEVA_ModuleScanResponseType second = SampleResponse();
-    second.ipAddress = 0x0A000001;
-    EXPECT_TRUE(store.Add(first));
-    EXPECT_FALSE(store.Add(second));
-    ASSERT_EQ(store.GetCount(), 1);
-    EXPECT_EQ(store.GetAt(0)->ipAddress, first.ipAddress);
-    EXPECT_EQ(store.GetAt(1), nullptr);
-    EXPECT_EQ(store.GetAt(-1), nullptr);
-}
+TEST(Fleet, FirstAnswerPerMacWinsUntilCleared) {
+    Fleet fleet(std::nullopt);
+    ModuleRecord first = ToModuleRecord(SampleResponse());
+    ModuleRecord second = first;
+    second.ipAddress = Ipv4Address(0x0A000001);
+    ModuleRecord other = first;
+    other.mac = MacAddress(0x00, 0x1B, 0xC5, 0x0A, 0xFF, 0x02);
+    ModuleRecord withoutMac = first;
+    withoutMac.mac.reset();
+    EXPECT_TRUE(fleet.Add(first));
+    EXPECT_FALSE(fleet.Add(second));
+    EXPECT_TRUE(fleet.Add(withoutMac)) << "stored, under the all-zero MAC";
+    EXPECT_FALSE(fleet.Add(withoutMac));
+    ASSERT_EQ(fleet.Count(), 2U);
+    EXPECT_EQ(fleet.At(0)->ipAddress, first.ipAddress);
+    EXPECT_EQ(fleet.At(2), nullptr);
+    EXPECT_EQ(fleet.Find(*other.mac), nullptr);
 
-TEST(ModuleResponseStore, ResponseWithoutValidMacIsStoredAndBlocksItsBytes) {
-    ModuleResponseStore store;
-    ZEVA_ModuleScanResponseType withoutMac = SampleResponse();
-    withoutMac.macIdValid = 0;
-    EXPECT_TRUE(store.Add(withoutMac));
-    EXPECT_FALSE(store.Add(SampleResponse()));
-    EXPECT_EQ(store.GetCount(), 1);
-}
-
-TEST(ModuleResponseStore, ClearAcceptsTheSameModuleAgainInArrivalOrder) {
-    ModuleResponseStore store;
-    ZEVA_ModuleScanResponseType other = SampleResponse();
-    other.macId[5] = 0x02;
-    EXPECT_TRUE(store.Add(SampleResponse()));
-    EXPECT_TRUE(store.Add(other));
-    store.Clear();
-    EXPECT_EQ(store.GetCount(), 0);
-    EXPECT_TRUE(store.Add(other));
-    EXPECT_TRUE(store.Add(SampleResponse()));
-    EXPECT_EQ(store.GetAt(0)->macId[5], 0x02);
-    EXPECT_EQ(store.GetAt(1)->macId[5], 0x01);
+    fleet.NoteCommandSent(*first.mac, SentCommand::kConfigure);
+    fleet.Clear(std::nullopt);
+    EXPECT_EQ(fleet.Count(), 0U);
+    EXPECT_TRUE(fleet.Add(other));
+    EXPECT_TRUE(fleet.Add(first));
+    EXPECT_EQ(fleet.At(0)->mac, other.mac) << "arrival order";
+    EXPECT_EQ(fleet.Find(*first.mac), fleet.At(1));
+    EXPECT_EQ(fleet.ConfiguredMac(), first.mac) << "the last command outlives a new scan";
+    fleet.NoteCommandSent(*other.mac, SentCommand::kWink);
+    EXPECT_EQ(fleet.ConfiguredMac(), std::nullopt);
 }
 
 }  // namespace

@@ -28,11 +28,11 @@ using ordvane::framework::PumpEvents;
 using ordvane::samples::SampleResponse;
 
 // Runs body with a module table bound to the main window's list view, its columns created.
-void WithModuleList(const std::function<void(CModuleListCtrl&)>& body) {
+void WithModuleList(const std::function<void(ordvane::CModuleListCtrl&)>& body) {
     ordvane::samples::WithModuleList(ordvane::kModuleColumnList, body);
 }
 
-std::vector<std::string> ColumnTexts(CModuleListCtrl& list, int column) {
+std::vector<std::string> ColumnTexts(ordvane::CModuleListCtrl& list, int column) {
     std::vector<std::string> texts;
     for (int item = 0; item < list.GetItemCount(); ++item) {
         texts.push_back(std::string(static_cast<LPCSTR>(list.GetItemText(item, column))));
@@ -41,7 +41,7 @@ std::vector<std::string> ColumnTexts(CModuleListCtrl& list, int column) {
 }
 
 // True when no row sorts after its successor in the control's current sort state.
-::testing::AssertionResult RowsAreSorted(CModuleListCtrl& list) {
+::testing::AssertionResult RowsAreSorted(ordvane::CModuleListCtrl& list) {
     const std::vector<std::string> texts = ColumnTexts(list, list.GetSortColumn());
     for (std::size_t row = 1; row < texts.size(); ++row) {
         if (ordvane::CompareColumnTexts(texts[row - 1].c_str(), texts[row].c_str(),
@@ -53,14 +53,14 @@ std::vector<std::string> ColumnTexts(CModuleListCtrl& list, int column) {
     return ::testing::AssertionSuccess();
 }
 
-int HeaderFormat(CModuleListCtrl& list, int column) {
+int HeaderFormat(ordvane::CModuleListCtrl& list, int column) {
     HDITEM item{};
     item.mask = HDI_FORMAT;
     EXPECT_TRUE(list.GetSortHeader().GetItem(column, &item));
     return item.fmt;
 }
 
-void ClickHeader(CModuleListCtrl& list, int column) {
+void ClickHeader(ordvane::CModuleListCtrl& list, int column) {
     auto* headerView = qobject_cast<QHeaderView*>(list.GetSortHeader().GetWidget());
     ASSERT_NE(headerView, nullptr);
     emit headerView->sectionClicked(column);
@@ -85,10 +85,10 @@ std::vector<ZEVA_ModuleScanResponseType> MixedFleet(int count) {
 }
 
 TEST(ModuleListCtrl, RowsAreInSortedOrderAfterEveryAnswer) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         std::set<std::uint32_t> seen;
         for (const ZEVA_ModuleScanResponseType& response : MixedFleet(300)) {
-            list.AddModule(response);
+            list.AddModule(ordvane::ToModuleRecord(response));
             seen.insert(static_cast<std::uint32_t>(response.macId[4]) << 8 | response.macId[5]);
             ASSERT_TRUE(RowsAreSorted(list));
             ASSERT_EQ(list.GetItemCount(), static_cast<int>(seen.size()));
@@ -99,7 +99,7 @@ TEST(ModuleListCtrl, RowsAreInSortedOrderAfterEveryAnswer) {
         EXPECT_TRUE(RowsAreSorted(list));
         list.ClearModules();
         for (const ZEVA_ModuleScanResponseType& response : MixedFleet(120)) {
-            list.AddModule(response);
+            list.AddModule(ordvane::ToModuleRecord(response));
             ASSERT_TRUE(RowsAreSorted(list));
         }
     });
@@ -109,14 +109,14 @@ TEST(ModuleListCtrl, RowsFollowTheThreadCollationWhenItChanges) {
     if (!IsValidLocale(1033, LCID_INSTALLED)) {
         GTEST_SKIP() << "en_US.UTF-8 is not installed";
     }
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         list.SortColumn(ordvane::kColumnType, TRUE);
         const char* types[] = {"b-type", "A-type", "a-type", "B type"};
         std::uint32_t serial = 1;
         for (const char* type : types) {
             ZEVA_ModuleScanResponseType response = SampleResponse(serial++, 1);
             std::strcpy(response.moduleType, type);
-            list.AddModule(response);
+            list.AddModule(ordvane::ToModuleRecord(response));
         }
         // Byte order: capitals first.
         EXPECT_EQ(ColumnTexts(list, ordvane::kColumnType),
@@ -124,7 +124,7 @@ TEST(ModuleListCtrl, RowsFollowTheThreadCollationWhenItChanges) {
         ASSERT_TRUE(SetThreadLocale(1033));
         ZEVA_ModuleScanResponseType response = SampleResponse(serial, 1);
         std::strcpy(response.moduleType, "c-type");
-        list.AddModule(response);
+        list.AddModule(ordvane::ToModuleRecord(response));
         EXPECT_TRUE(RowsAreSorted(list));
         EXPECT_EQ(ColumnTexts(list, ordvane::kColumnType).front(), "a-type");
         SetThreadLocale(LOCALE_USER_DEFAULT);
@@ -132,35 +132,41 @@ TEST(ModuleListCtrl, RowsFollowTheThreadCollationWhenItChanges) {
 }
 
 TEST(ModuleListCtrl, FirstAnswerPerMacWinsAndAnswersWithoutMacAreStoredOnly) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         ZEVA_ModuleScanResponseType withoutMac = SampleResponse(1, 0x0A000001);
         withoutMac.macIdValid = 0;
-        list.AddModule(withoutMac);
+        list.AddModule(ordvane::ToModuleRecord(withoutMac));
         EXPECT_EQ(list.GetItemCount(), 0);
         EXPECT_EQ(list.GetModuleCount(), 1);
         EXPECT_TRUE(list.GetSortHeader().GetSortColumn() == 0 &&
                     (HeaderFormat(list, 0) & HDF_OWNERDRAW) != 0)
             << "an accepted answer without a row still refreshes the indicator";
 
-        list.AddModule(SampleResponse(1, 0x0A000002));  // same six bytes, now valid: dropped
-        list.AddModule(SampleResponse(2, 0x0A000003));
-        list.AddModule(SampleResponse(2, 0x0A000004));  // repeated answer: dropped
+        ZEVA_ModuleScanResponseType alsoWithoutMac = SampleResponse(3, 0x0A000005);
+        alsoWithoutMac.macIdValid = 0;
+        list.AddModule(ordvane::ToModuleRecord(
+            alsoWithoutMac));  // one all-zero addressing MAC as the first: dropped
+        list.AddModule(ordvane::ToModuleRecord(SampleResponse(2, 0x0A000003)));
+        list.AddModule(
+            ordvane::ToModuleRecord(SampleResponse(2, 0x0A000004)));  // repeated answer: dropped
         EXPECT_EQ(ColumnTexts(list, ordvane::kColumnIp), std::vector<std::string>{"10.0.0.3"});
         ASSERT_EQ(list.GetModuleCount(), 2);
-        EXPECT_EQ(list.GetModuleAt(1)->ipAddress, 0x0A000003U);
+        EXPECT_EQ(list.GetModuleAt(1)->ipAddress, ordvane::Ipv4Address(0x0A000003U));
         EXPECT_EQ(list.GetModuleAt(2), nullptr);
+        EXPECT_EQ(list.GetRowModule(0), list.GetModuleAt(1)) << "a row reaches its module";
+        EXPECT_EQ(list.GetRowModule(1), nullptr);
 
         list.ClearModules();
         EXPECT_EQ(list.GetItemCount(), 0);
         EXPECT_EQ(list.GetModuleCount(), 0);
-        list.AddModule(SampleResponse(1, 0x0A000002));
+        list.AddModule(ordvane::ToModuleRecord(SampleResponse(1, 0x0A000002)));
         EXPECT_EQ(ColumnTexts(list, ordvane::kColumnIp), std::vector<std::string>{"10.0.0.2"});
         EXPECT_EQ(list.GetItemText(0, ordvane::kColumnMac), "00-1B-C5-00-00-01");
     });
 }
 
 TEST(ModuleListCtrl, ColumnClicksChooseColumnAndDirection) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         EXPECT_EQ(HeaderFormat(list, 0) & HDF_OWNERDRAW, 0) << "no indicator before any sort";
         ClickHeader(list, 0);  // the initial state is column 0 ascending
         EXPECT_EQ(list.GetSortColumn(), 0);
@@ -188,7 +194,7 @@ TEST(ModuleListCtrl, ColumnClicksChooseColumnAndDirection) {
 }
 
 TEST(ModuleListCtrl, AddressesSortByValueVersionsAndStatesAsText) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         const std::uint32_t addresses[] = {0x0A00000A, 0xC8010101, 0x09000001, 0x0A000009,
                                            0x64010101};
         std::uint32_t serial = 1;
@@ -199,12 +205,12 @@ TEST(ModuleListCtrl, AddressesSortByValueVersionsAndStatesAsText) {
             response.fwBuild = 1;
             response.dhcp = static_cast<std::uint8_t>(serial % 2);
             response.dhcpValid = serial == 3 ? 0 : 1;
-            list.AddModule(response);
+            list.AddModule(ordvane::ToModuleRecord(response));
             ++serial;
         }
         ZEVA_ModuleScanResponseType noAddress = SampleResponse(serial, 0);
         noAddress.ipAddressValid = 0;
-        list.AddModule(noAddress);
+        list.AddModule(ordvane::ToModuleRecord(noAddress));
         EXPECT_EQ(ColumnTexts(list, ordvane::kColumnIp),
                   (std::vector<std::string>{"9.0.0.1", "10.0.0.9", "10.0.0.10", "100.1.1.1",
                                             "200.1.1.1", "N/A"}));
@@ -220,13 +226,13 @@ TEST(ModuleListCtrl, AddressesSortByValueVersionsAndStatesAsText) {
 }
 
 TEST(ModuleListCtrl, ViewModelStaysConsistentThroughScansAndSorts) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         auto* view = qobject_cast<QTableView*>(list.GetWidget());
         ASSERT_NE(view, nullptr);
         QAbstractItemModelTester tester(view->model(),
                                         QAbstractItemModelTester::FailureReportingMode::Warning);
         for (const ZEVA_ModuleScanResponseType& response : MixedFleet(60)) {
-            list.AddModule(response);
+            list.AddModule(ordvane::ToModuleRecord(response));
         }
         PumpEvents();
         EXPECT_EQ(view->model()->rowCount(), list.GetItemCount());
@@ -244,25 +250,19 @@ TEST(ModuleListCtrl, ViewModelStaysConsistentThroughScansAndSorts) {
     });
 }
 
-TEST(ModuleListCtrl, ConfiguredMacMatchesNothingBeforeTheFirstConfigure) {
-    WithModuleList([](CModuleListCtrl& list) {
-        const BYTE zeros[6] = {};
-        BYTE copy[6] = {1, 1, 1, 1, 1, 1};
-        EXPECT_EQ(list.GetConfiguredMac(copy), nullptr);
-        EXPECT_FALSE(list.MatchesConfiguredMac(zeros));
-        const BYTE target[6] = {0x00, 0x1B, 0xC5, 0x00, 0x00, 0x07};
-        list.SetConfiguredMac(target);
-        EXPECT_EQ(list.GetConfiguredMac(copy), copy);
-        EXPECT_EQ(std::memcmp(copy, target, 6), 0);
-        EXPECT_TRUE(list.MatchesConfiguredMac(target));
-        EXPECT_FALSE(list.MatchesConfiguredMac(zeros));
+TEST(ModuleListCtrl, TheLastCommandIsKeptAcrossScans) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
+        EXPECT_FALSE(list.GetLastCommand());
+        EXPECT_FALSE(list.GetFleet().ConfiguredMac());
+        const ordvane::MacAddress target(0x00, 0x1B, 0xC5, 0x00, 0x00, 0x07);
+        list.NoteCommandSent(target, ordvane::SentCommand::kConfigure);
         list.ClearModules();
-        EXPECT_TRUE(list.MatchesConfiguredMac(target)) << "kept across scans";
+        EXPECT_EQ(list.GetFleet().ConfiguredMac(), target) << "kept across scans";
     });
 }
 
 TEST(ModuleListCtrl, ColumnListCreatesTheTableColumns) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         EXPECT_EQ(list.GetColumnCount(), 7);
         EXPECT_EQ(list.GetColumnWidth(5), 114);
         HDITEM item{};
@@ -286,7 +286,7 @@ namespace {
 // Every row carries the warning mark exactly when its module has a warning, and the tooltip
 // says what the warnings say; the host's networks decide off-subnet, so the test compares
 // with the table's own fleet instead of a fixed answer.
-void ExpectMarksFollowTheWarnings(CModuleListCtrl& list) {
+void ExpectMarksFollowTheWarnings(ordvane::CModuleListCtrl& list) {
     for (int row = 0; row < list.GetItemCount(); ++row) {
         const std::string mac = list.GetItemText(row, ordvane::kColumnMac).Str();
         int module = 0;
@@ -306,7 +306,7 @@ void ExpectMarksFollowTheWarnings(CModuleListCtrl& list) {
     }
 }
 
-constexpr auto kDuplicateIp = ordvane::KindBit(ordvane::ModuleWarningKind::DuplicateIp);
+constexpr auto kDuplicateIp = ordvane::KindBit(ordvane::ModuleWarningKind::kDuplicateIp);
 
 constexpr std::uint32_t kOffEveryNetworkHere = 0x0A000000;
 
@@ -329,18 +329,18 @@ std::uint32_t HostNetworkBase() {
 }  // namespace
 
 TEST(ModuleListCtrl, WarningMarksReachOlderRowsWhereverTheSortPutThem) {
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         // Sorted by DHCP: every row compares equal, so an older row is found among them all.
         const std::uint32_t base = HostNetworkBase();
         list.SortColumn(ordvane::kColumnDhcp, TRUE);
         for (std::uint32_t serial = 1; serial <= 40; ++serial) {
-            list.AddModule(SampleResponse(serial, base + serial));
+            list.AddModule(ordvane::ToModuleRecord(SampleResponse(serial, base + serial)));
         }
         // An answer without a MAC shares the 7th address; a later module shares the 30th.
         ZEVA_ModuleScanResponseType withoutMac = SampleResponse(0x7777, base + 7);
         withoutMac.macIdValid = 0;
-        list.AddModule(withoutMac);
-        list.AddModule(SampleResponse(0x100 + 41, base + 30));
+        list.AddModule(ordvane::ToModuleRecord(withoutMac));
+        list.AddModule(ordvane::ToModuleRecord(SampleResponse(0x100 + 41, base + 30)));
         ExpectMarksFollowTheWarnings(list);
         EXPECT_NE(list.GetWarnings().KindsOf(6) & kDuplicateIp, 0) << "serial 7";
         EXPECT_NE(list.GetWarnings().KindsOf(29) & kDuplicateIp, 0) << "serial 30";
@@ -359,7 +359,7 @@ TEST(ModuleListCtrl, WarningMarksReachOlderRowsWhereverTheSortPutThem) {
         // A new scan forgets the fleet: the same address again is no duplicate.
         list.ClearModules();
         EXPECT_EQ(list.GetWarnings().Count(), 0U);
-        list.AddModule(SampleResponse(7, base + 7));
+        list.AddModule(ordvane::ToModuleRecord(SampleResponse(7, base + 7)));
         EXPECT_EQ(list.GetWarnings().KindsOf(0) & kDuplicateIp, 0);
         ExpectMarksFollowTheWarnings(list);
     });
@@ -369,14 +369,14 @@ TEST(ModuleListCtrl, WarningMarksFollowWhenTheCollationChangesMidScan) {
     if (!IsValidLocale(1033, LCID_INSTALLED)) {
         GTEST_SKIP() << "en_US.UTF-8 is not installed";
     }
-    WithModuleList([](CModuleListCtrl& list) {
+    WithModuleList([](ordvane::CModuleListCtrl& list) {
         const std::uint32_t base = HostNetworkBase();
         list.SortColumn(ordvane::kColumnType, TRUE);
-        list.AddModule(SampleResponse(1, base + 1));
-        list.AddModule(SampleResponse(2, base + 2));
+        list.AddModule(ordvane::ToModuleRecord(SampleResponse(1, base + 1)));
+        list.AddModule(ordvane::ToModuleRecord(SampleResponse(2, base + 2)));
         // Rows are no longer known to be in order: the new row is appended and sorted after.
         ASSERT_TRUE(SetThreadLocale(1033));
-        list.AddModule(SampleResponse(3, base + 1));
+        list.AddModule(ordvane::ToModuleRecord(SampleResponse(3, base + 1)));
         SetThreadLocale(LOCALE_USER_DEFAULT);
         ExpectMarksFollowTheWarnings(list);
         EXPECT_NE(list.GetWarnings().KindsOf(0) & kDuplicateIp, 0);

@@ -14,8 +14,8 @@ namespace ordvane::samples {
 
 // Runs body while the dialog is open, with the table's columns made from the column list.
 inline void WithModuleList(const char* columnList,
-                           const std::function<void(CModuleListCtrl&)>& body) {
-    ordvane::testing::TestListDialog<CModuleListCtrl> dialog;
+                           const std::function<void(ordvane::CModuleListCtrl&)>& body) {
+    ordvane::testing::TestListDialog<ordvane::CModuleListCtrl> dialog;
     ordvane::framework::ModalScript script;
     script.OnDialog([&](CDialog&) {
         dialog.m_list.CreateColumns(columnList);

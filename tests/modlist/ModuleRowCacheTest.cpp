@@ -10,6 +10,9 @@
 
 namespace {
 
+using ordvane::ModuleEntry;
+using ordvane::ModuleRowCache;
+
 constexpr LCID kEnglishUnitedStates = 1033;
 
 TEST(ModuleRowCache, OrderAndKeysHoldOnlyInTheirCollation) {

@@ -97,12 +97,13 @@ TEST(ModuleTableFormat, JsonEscapesAndReplacesBytesThatAreNotUtf8) {
 TEST(ScanTable, KeepsTheWindowsRowsAndOrder) {
     using ordvane::samples::SampleResponse;
     ScanTable table;
-    table.Add(SampleResponse(1, 0x0A00000A));
-    table.Add(SampleResponse(1, 0x0A000001));  // repeated answer: the first one stays
-    table.Add(SampleResponse(2, 0x09000001));
+    table.Add(ordvane::ToModuleRecord(SampleResponse(1, 0x0A00000A)));
+    table.Add(ordvane::ToModuleRecord(
+        SampleResponse(1, 0x0A000001)));  // repeated answer: the first one stays
+    table.Add(ordvane::ToModuleRecord(SampleResponse(2, 0x09000001)));
     ZEVA_ModuleScanResponseType withoutMac = SampleResponse(3, 0x01000001);
     withoutMac.macIdValid = 0;
-    table.Add(withoutMac);
+    table.Add(ordvane::ToModuleRecord(withoutMac));
     EXPECT_EQ(table.RowCount(), 2U);
     ScanTableOptions options;
     options.format = TableFormat::kCsv;

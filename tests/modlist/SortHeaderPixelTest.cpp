@@ -26,19 +26,21 @@ constexpr int kImageHeight = 24;
 
 // Runs body with the header of a table whose columns are "IP" (90 pixels), a long heading
 // (120) and "A" (18).
-void WithHeader(const std::function<void(CModuleListCtrl&, CSortHeaderCtrl&)>& body) {
+void WithHeader(
+    const std::function<void(ordvane::CModuleListCtrl&, ordvane::CSortHeaderCtrl&)>& body) {
     ordvane::samples::WithModuleList(
         "IP,90;Version of the firmware running,120;A,18",
-        [&](CModuleListCtrl& list) { body(list, list.GetSortHeader()); });
+        [&](ordvane::CModuleListCtrl& list) { body(list, list.GetSortHeader()); });
 }
 
 QRgb ToRgb(COLORREF color) {
     return qRgb(GetRValue(color), GetGValue(color), GetBValue(color));
 }
 
-SortTriangleColors TriangleColors() {
-    return SortTriangleColorsFor(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNHIGHLIGHT),
-                                 GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+ordvane::SortTriangleColors TriangleColors() {
+    return ordvane::SortTriangleColorsFor(
+        GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW),
+        GetSysColor(COLOR_3DDKSHADOW));
 }
 
 struct Palette {
@@ -52,7 +54,7 @@ int Grey(QRgb color) {
 }
 
 // Draws one item of the header into a fresh image over the rectangle given.
-QImage DrawHeaderItem(CSortHeaderCtrl& header, int item, RECT rect, UINT state = 0) {
+QImage DrawHeaderItem(ordvane::CSortHeaderCtrl& header, int item, RECT rect, UINT state = 0) {
     QImage image(kImageWidth, kImageHeight, QImage::Format_RGB32);
     image.fill(kOutside);
     {
@@ -110,7 +112,7 @@ bool OnlyInside(const QImage& image, const RECT& item) {
 }
 
 TEST(SortHeaderPixels, AscendingTriangleAtInsetFive) {
-    WithHeader([](CModuleListCtrl&, CSortHeaderCtrl& header) {
+    WithHeader([](ordvane::CModuleListCtrl&, ordvane::CSortHeaderCtrl& header) {
         header.SetSortIndicator(0, TRUE);
         const RECT item{10, 0, 100, 20};  // o = 5, R = 100, B = 20
         const QImage image = DrawHeaderItem(header, 0, item);
@@ -143,8 +145,8 @@ TEST(SortHeaderPixels, EverySideOfTheTriangleStandsOutFromTheFace) {
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.theme);
-        const SortTriangleColors colors =
-            SortTriangleColorsFor(test.face, test.highlight, test.shadow, test.darkShadow);
+        const ordvane::SortTriangleColors colors =
+            ordvane::SortTriangleColorsFor(test.face, test.highlight, test.shadow, test.darkShadow);
         const int face = Grey(ToRgb(test.face));
         EXPECT_GE(std::abs(Grey(ToRgb(colors.light)) - face), 40);
         EXPECT_GE(std::abs(Grey(ToRgb(colors.dark)) - face), 40);
@@ -152,7 +154,7 @@ TEST(SortHeaderPixels, EverySideOfTheTriangleStandsOutFromTheFace) {
     }
     // This desktop's palette, drawn: halfway down, each slanted side has a pixel that stands
     // out within its few columns, and so has the middle of the base.
-    WithHeader([](CModuleListCtrl&, CSortHeaderCtrl& header) {
+    WithHeader([](ordvane::CModuleListCtrl&, ordvane::CSortHeaderCtrl& header) {
         header.SetSortIndicator(0, TRUE);
         const RECT item{10, 0, 100, 20};
         const QImage image = DrawHeaderItem(header, 0, item);
@@ -172,7 +174,7 @@ TEST(SortHeaderPixels, EverySideOfTheTriangleStandsOutFromTheFace) {
 }
 
 TEST(SortHeaderPixels, DescendingTriangleAtInsetFive) {
-    WithHeader([](CModuleListCtrl&, CSortHeaderCtrl& header) {
+    WithHeader([](ordvane::CModuleListCtrl&, ordvane::CSortHeaderCtrl& header) {
         header.SetSortIndicator(0, FALSE);
         const RECT item{10, 0, 100, 20};
         const QImage image = DrawHeaderItem(header, 0, item);
@@ -191,7 +193,7 @@ TEST(SortHeaderPixels, DescendingTriangleAtInsetFive) {
 }
 
 TEST(SortHeaderPixels, TextStaysWithinItsInsetAndLeavesRoomForTheTriangle) {
-    WithHeader([](CModuleListCtrl&, CSortHeaderCtrl& header) {
+    WithHeader([](ordvane::CModuleListCtrl&, ordvane::CSortHeaderCtrl& header) {
         header.SetSortIndicator(1, TRUE);
         const RECT item{10, 0, 130, 20};
         const QImage image = DrawHeaderItem(header, 1, item);
@@ -217,7 +219,7 @@ TEST(SortHeaderPixels, TextStaysWithinItsInsetAndLeavesRoomForTheTriangle) {
 }
 
 TEST(SortHeaderPixels, PressingMovesTheTextButNotTheTriangle) {
-    WithHeader([](CModuleListCtrl&, CSortHeaderCtrl& header) {
+    WithHeader([](ordvane::CModuleListCtrl&, ordvane::CSortHeaderCtrl& header) {
         header.SetSortIndicator(0, TRUE);
         const RECT item{10, 0, 100, 20};
         const QImage normal = DrawHeaderItem(header, 0, item);
@@ -244,7 +246,7 @@ TEST(SortHeaderPixels, PressingMovesTheTextButNotTheTriangle) {
 }
 
 TEST(SortHeaderPixels, NarrowColumnShowsNoTextButItsTriangle) {
-    WithHeader([](CModuleListCtrl&, CSortHeaderCtrl& header) {
+    WithHeader([](ordvane::CModuleListCtrl&, ordvane::CSortHeaderCtrl& header) {
         header.SetSortIndicator(2, TRUE);
         const RECT item{10, 0, 28, 20};  // 18 wide: the label has no room left
         const QImage image = DrawHeaderItem(header, 2, item);
@@ -256,7 +258,7 @@ TEST(SortHeaderPixels, NarrowColumnShowsNoTextButItsTriangle) {
 }
 
 TEST(SortHeaderPixels, ItemsUnderFourPixelsHighGetADegenerateTriangle) {
-    WithHeader([](CModuleListCtrl&, CSortHeaderCtrl& header) {
+    WithHeader([](ordvane::CModuleListCtrl&, ordvane::CSortHeaderCtrl& header) {
         header.SetSortIndicator(0, TRUE);
         const RECT item{10, 0, 100, 3};  // o = 0
         const QImage image = DrawHeaderItem(header, 0, item);
@@ -271,7 +273,7 @@ TEST(SortHeaderPixels, ItemsUnderFourPixelsHighGetADegenerateTriangle) {
 }
 
 TEST(SortHeaderPixels, RealHeaderShowsTheTriangleOfTheSortColumn) {
-    WithHeader([](CModuleListCtrl& list, CSortHeaderCtrl& header) {
+    WithHeader([](ordvane::CModuleListCtrl& list, ordvane::CSortHeaderCtrl& header) {
         auto* headerView = qobject_cast<QHeaderView*>(header.GetWidget());
         ASSERT_NE(headerView, nullptr);
         list.SortColumn(1, FALSE);

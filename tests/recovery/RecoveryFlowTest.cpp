@@ -16,12 +16,10 @@ using Result = RecoveryFlow::Result;
 
 constexpr ordvane::MacAddress kMac = {0x0A, 0x51, 0x4D, 0x00, 0x00, 0x2A};
 
-ZEVA_ModuleScanResponseType Answer(std::uint32_t address) {
-    ZEVA_ModuleScanResponseType answer{};
-    std::memcpy(answer.macId, kMac.data(), kMac.size());
-    answer.macIdValid = 1;
-    answer.ipAddress = address;
-    answer.ipAddressValid = 1;
+ordvane::ModuleRecord Answer(std::uint32_t address) {
+    ordvane::ModuleRecord answer;
+    answer.mac = kMac;
+    answer.ipAddress = ordvane::Ipv4Address(address);
     return answer;
 }
 

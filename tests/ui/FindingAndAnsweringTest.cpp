@@ -140,21 +140,22 @@ TEST_F(MainWindowTest, NoAnswerNamesTheModuleOfTheLastRequest) {
     const BYTE third[6] = {0x0A, 0x51, 0x4D, 0x00, 0x00, 0x03};
     struct Case {
         const BYTE* mac;  // nullptr: no request sent yet
-        CModuleListCtrl::SentCommand command;
+        ordvane::SentCommand command;
         std::string expected;
     };
     const std::string advice = "\nCheck that it is powered and connected, then press Scan.";
     const Case cases[] = {
-        {nullptr, CModuleListCtrl::SentCommand::Configure, "A module did not answer in time."},
-        {second, CModuleListCtrl::SentCommand::Configure,
+        {nullptr, ordvane::SentCommand::kConfigure, "A module did not answer in time."},
+        {second, ordvane::SentCommand::kConfigure,
          "Module 0A-51-4D-00-00-02 (10.0.0.10) did not answer the configuration request." + advice},
-        {third, CModuleListCtrl::SentCommand::Wink,
+        {third, ordvane::SentCommand::kWink,
          "Module 0A-51-4D-00-00-03 (9.0.0.1) did not answer the wink request." + advice},
     };
     RunWindow([&](TestableScanDlg& window) {
         for (const Case& c : cases) {
             if (c.mac != nullptr) {
-                window.ModuleList().NoteCommandSent(c.mac, c.command);
+                window.ModuleList().NoteCommandSent(ordvane::MacAddress::FromBytes(c.mac),
+                                                    c.command);
             }
             const std::size_t before = m_script->MessageBoxes().size();
             window.PostMessage(WM_MODULE_EVENT, 0, ZEVA_EVENT_NO_ANSWER);

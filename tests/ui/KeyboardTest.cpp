@@ -74,7 +74,7 @@ TEST_F(MainWindowTest, KeysAndTheRowsMenuOpenConfigureForTheSelectedRow) {
                           {Way::RightClick, true, true}, {Way::Enter, false, false},
                           {Way::MenuKey, false, false}};
     RunWindow([&](TestableScanDlg& window) {
-        CModuleListCtrl& list = window.ModuleList();
+        ordvane::CModuleListCtrl& list = window.ModuleList();
         for (const Case& c : cases) {
             SCOPED_TRACE(static_cast<int>(c.way));
             for (int row = 0; row < list.GetItemCount(); ++row) {
@@ -121,7 +121,7 @@ TEST_F(MainWindowTest, KeysAndTheRowsMenuOpenConfigureForTheSelectedRow) {
 
 TEST_F(MainWindowTest, TheRowsMenuCopiesAndWinks) {
     RunWindow([&](TestableScanDlg& window) {
-        CModuleListCtrl& list = window.ModuleList();
+        ordvane::CModuleListCtrl& list = window.ModuleList();
         SelectRow(list, 1);  // 10.0.0.9, whose service winks
         const std::string mac = list.GetItemText(1, ordvane::kColumnMac).Str();
         Choose(OpenRowMenu(list, Way::MenuKey), QStringLiteral("C&opy"));
@@ -146,7 +146,7 @@ TEST_F(MainWindowTest, ARefusedOrUnansweredConfigureReopensWithWhatWasTyped) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         RunWindow([&](TestableScanDlg& window) {
-            CModuleListCtrl& list = window.ModuleList();
+            ordvane::CModuleListCtrl& list = window.ModuleList();
             const std::string mac = list.GetItemText(c.row, ordvane::kColumnMac).Str();
             int opened = 0;
             std::string hostnameAgain;

@@ -16,7 +16,7 @@ namespace ordvane::testing {
 // The main window with its protected parts in reach of the tests.
 class TestableScanDlg : public CScanDlg {
 public:
-    CModuleListCtrl& ModuleList() { return m_moduleList; }
+    ordvane::CModuleListCtrl& ModuleList() { return m_moduleList; }
     HICON Icon() const { return m_hIcon; }
 };
 

@@ -135,7 +135,8 @@ TEST_F(MainWindowTest, RescanEventEmptiesTheTableAndScansAgainEvenWithAnEmptyQue
 TEST_F(MainWindowTest, InvalidPasswordForTheLastConfiguredModuleWarnsOnceAndLeavesTheQueue) {
     RunWindow([&](TestableScanDlg& window) {
         const BYTE target[6] = {0x0A, 0x51, 0x4D, 0x00, 0x00, 0x02};
-        window.ModuleList().SetConfiguredMac(target);
+        window.ModuleList().NoteCommandSent(ordvane::MacAddress::FromBytes(target),
+                                            ordvane::SentCommand::kConfigure);
         ConfigureWithWrongPassword(window, "0A-51-4D-00-00-02");
         EXPECT_TRUE(PumpEventsUntil([&] { return !m_script->MessageBoxes().empty(); }, 10000));
         PumpEventsUntil([] { return false; }, 300);
@@ -158,7 +159,8 @@ TEST_F(MainWindowTest, InvalidPasswordForAnotherModuleShowsNothingAndStaysQueued
         ASSERT_TRUE(PumpEventsUntil([&] { return ZEVA_GetInvPswdMacId(queued) == 1; }, 10000));
         PumpEventsUntil([] { return false; }, 300);
         const BYTE other[6] = {0x0A, 0x51, 0x4D, 0x00, 0x00, 0x01};
-        window.ModuleList().SetConfiguredMac(other);
+        window.ModuleList().NoteCommandSent(ordvane::MacAddress::FromBytes(other),
+                                            ordvane::SentCommand::kConfigure);
         window.SendMessage(WM_MODULE_EVENT, 0, ZEVA_EVENT_INVALID_PASSWORD);
         std::memset(queued, 0, sizeof queued);
         ASSERT_EQ(ZEVA_GetInvPswdMacId(queued), 1) << "still queued";
@@ -324,7 +326,7 @@ TEST_F(MainWindowTest, TheWindowKeepsItsSelectionColumnsSortAndSize) {
                    longType + ",10.0.0.10,255.255.255.0,10.0.0.254,0,b,0,\n",
                2);
     RunWindow([&](TestableScanDlg& window) {
-        CModuleListCtrl& list = window.ModuleList();
+        ordvane::CModuleListCtrl& list = window.ModuleList();
         const QFontMetrics metrics(list.GetWidget()->font());
         EXPECT_GT(list.GetColumnWidth(ordvane::kColumnType), metrics.horizontalAdvance(longType));
 
@@ -340,7 +342,7 @@ TEST_F(MainWindowTest, TheWindowKeepsItsSelectionColumnsSortAndSize) {
         window.MoveWindow(40, 30, 700, 300);
     });
     RunWindow([&](TestableScanDlg& window) {
-        CModuleListCtrl& list = window.ModuleList();
+        ordvane::CModuleListCtrl& list = window.ModuleList();
         EXPECT_EQ(list.GetColumnWidth(ordvane::kColumnIp), 123);
         EXPECT_EQ(list.GetSortColumn(), ordvane::kColumnType);
         EXPECT_FALSE(list.IsSortAscending());

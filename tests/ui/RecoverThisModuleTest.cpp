@@ -121,7 +121,7 @@ TEST_F(RecoverThisModule, EndsVerifiedWithTheServerOffAfterwards) {
     m_script->OnDialog([&](CDialog& shown) {
         if (auto* window = dynamic_cast<TestableScanDlg*>(&shown)) {
             main = window;
-            CModuleListCtrl& list = window->ModuleList();
+            ordvane::CModuleListCtrl& list = window->ModuleList();
             // The module in DHCP mode has no address yet: its row may come with a later scan.
             ASSERT_TRUE(PumpEventsUntil([&] { return RowOf(list, kModuleMac) >= 0; }, 10000));
             QMenu* menu = OpenMenuOnRow(list, RowOf(list, kModuleMac));
@@ -172,7 +172,7 @@ TEST_F(MainWindowTest, OnlyAModuleInDhcpModeWithoutAnAddressOffersRecovery) {
         "0A-51-4D-00-00-16,169.254.7.2,0\n",  // static
         6);
     RunWindow([&](TestableScanDlg& window) {
-        CModuleListCtrl& list = window.ModuleList();
+        ordvane::CModuleListCtrl& list = window.ModuleList();
         for (const Case& c : cases) {
             SCOPED_TRACE(c.mac);
             const int row = RowOf(list, c.mac);

@@ -61,19 +61,19 @@ TEST(TranslationTest, BuiltSentencesReadAsTheCommandLinesInEnglishAndAreGerman) 
         const char* german;
     };
     const WarningCase warnings[] = {
-        {{.kind = ModuleWarningKind::DuplicateIp,
+        {{.kind = ModuleWarningKind::kDuplicateIp,
           .address = "10.0.0.9",
           .others = 1,
           .namedOthers = {"0A-51-4D-00-00-02"}},
          "Die IP-Adresse 10.0.0.9 wird auch von 1 anderen Modul verwendet: 0A-51-4D-00-00-02."},
-        {{.kind = ModuleWarningKind::SharedRecoveryAddress,
+        {{.kind = ModuleWarningKind::kSharedRecoveryAddress,
           .address = "10.200.1.2",
           .others = 4,
           .namedOthers = {"", "0A-51-4D-00-01-02", "0A-51-4D-00-02-02"}},
          "Der Wiederherstellungs-DHCP-Server würde dieselbe Adresse 10.200.1.2 auch 4 anderen "
          "Modulen geben, darunter ein Modul ohne MAC, 0A-51-4D-00-01-02, 0A-51-4D-00-02-02."},
         // A card's name that looks like a placeholder is shown as it is.
-        {{.kind = ModuleWarningKind::OffSubnet,
+        {{.kind = ModuleWarningKind::kOffSubnet,
           .address = "172.16.0.1",
           .networks = {{"eth%3", "10.0.0.0", -1, "255.0.255.0"}, {"eth1", "10.1.0.0", 16}},
           .moreNetworks = 2,
@@ -81,7 +81,7 @@ TEST(TranslationTest, BuiltSentencesReadAsTheCommandLinesInEnglishAndAreGerman) 
          "Die IP-Adresse 172.16.0.1 liegt in keinem Netzwerk dieses Computers (eth%3 10.0.0.0 "
          "Maske 255.0.255.0, eth1 10.1.0.0/16 und 2 weitere); die Antwort des Moduls kam über "
          "eth9."},
-        {{.kind = ModuleWarningKind::OffSubnet, .address = "0.0.0.0"},
+        {{.kind = ModuleWarningKind::kOffSubnet, .address = "0.0.0.0"},
          "Die IP-Adresse 0.0.0.0 liegt in keinem Netzwerk dieses Computers (er hat kein "
          "IPv4-Netzwerk)."},
     };

@@ -75,9 +75,9 @@ protected:
     }
 
     // Every row shows exactly the texts of the stored answer with its MAC address.
-    static void ExpectAnswerTexts(CModuleListCtrl& list) {
+    static void ExpectAnswerTexts(ordvane::CModuleListCtrl& list) {
         for (int module = 0; module < list.GetModuleCount(); ++module) {
-            const ZEVA_ModuleScanResponseType* response = list.GetModuleAt(module);
+            const ordvane::ModuleRecord* response = list.GetModuleAt(module);
             if (!ordvane::HasModuleRow(*response)) {
                 continue;
             }
@@ -103,7 +103,7 @@ TEST_F(WarningRowsTest, TwoModulesOnOneAddressAreBothMarkedAndAModuleWithoutMacS
                    Line("0A-51-4D-00-00-14", shared, Mask(), "0"),
                3);
     RunWindow([&](TestableScanDlg& window) {
-        CModuleListCtrl& list = window.ModuleList();
+        ordvane::CModuleListCtrl& list = window.ModuleList();
         ASSERT_TRUE(PumpEventsUntil([&] { return list.GetModuleCount() == 4; }, 10000));
         const ShownRow first = Shown(list, RowOfMac(list, "0A-51-4D-00-00-11"));
         const ShownRow second = Shown(list, RowOfMac(list, "0A-51-4D-00-00-12"));
@@ -132,7 +132,7 @@ TEST_F(WarningRowsTest, MacsEndingInOneByteShareARecoveryAddressWhateverTheSortO
                    Line("0A-51-4D-00-00-22", OnNetwork(33), Mask()),
                3);
     RunWindow([&](TestableScanDlg& window) {
-        CModuleListCtrl& list = window.ModuleList();
+        ordvane::CModuleListCtrl& list = window.ModuleList();
         // The marks travel with their rows when the table is sorted by another column.
         const std::pair<int, BOOL> orders[] = {{6, TRUE}, {6, FALSE}, {0, TRUE}};
         for (const auto& [column, ascending] : orders) {
@@ -159,7 +159,7 @@ TEST_F(WarningRowsTest, AModuleOnNoneOfTheHostsNetworksIsMarkedAndTheTooltipShow
                    Line("0A-51-4D-00-00-43", OnNetwork(43), Mask()),
                3);
     RunWindow([&](TestableScanDlg& window) {
-        CModuleListCtrl& list = window.ModuleList();
+        ordvane::CModuleListCtrl& list = window.ModuleList();
         const int offRow = RowOfMac(list, "0A-51-4D-00-00-41");
         const ShownRow off = Shown(list, offRow);
         EXPECT_TRUE(off.warningBackground);

@@ -75,7 +75,7 @@ protected:
 
 TEST_F(WindowScreenshotTest, TheWindowListingASortedFleetAtTwoSizesAndWithWarningRows) {
     RunWindow([&](TestableScanDlg& window) {
-        CModuleListCtrl& list = window.ModuleList();
+        ordvane::CModuleListCtrl& list = window.ModuleList();
         // Template size, sorted by type.
         list.SortColumn(5, TRUE);
         const QImage small = Save(window, "main-window-sorted.png");

@@ -14,19 +14,13 @@ constexpr std::uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) {
 }
 
 // A module whose MAC is the maker's prefix and the given three bytes, with an IP address.
-ZEVA_ModuleScanResponseType Module(std::uint8_t mac3, std::uint8_t mac4, std::uint8_t mac5,
-                                   std::uint32_t ipAddress) {
-    ZEVA_ModuleScanResponseType response;
-    std::memset(&response, 0, sizeof response);
-    const std::uint8_t mac[6] = {
-        kQuillmorOui[0], kQuillmorOui[1], kQuillmorOui[2], mac3, mac4, mac5};
-    std::memcpy(response.macId, mac, sizeof mac);
-    response.macIdValid = 1;
-    response.ipAddress = ipAddress;
-    response.ipAddressValid = 1;
-    response.subnetMask = Ip(255, 255, 255, 0);
-    response.subnetMaskValid = 1;
-    return response;
+ModuleRecord Module(std::uint8_t mac3, std::uint8_t mac4, std::uint8_t mac5,
+                    std::uint32_t ipAddress) {
+    ModuleRecord module;
+    module.mac = MacAddress(kQuillmorOui[0], kQuillmorOui[1], kQuillmorOui[2], mac3, mac4, mac5);
+    module.ipAddress = Ipv4Address(ipAddress);
+    module.subnetMask = Ipv4Address(Ip(255, 255, 255, 0));
+    return module;
 }
 
 const std::vector<HostInterface> kOfficeHost = {
@@ -45,7 +39,7 @@ std::vector<std::string> MachineNames(const std::vector<ModuleWarning>& warnings
 using Names = std::vector<std::string>;
 
 TEST(ModuleWarnings, EachKindIsProvokedByItsOwnFleetAndNamesTheOtherModules) {
-    const std::vector<ZEVA_ModuleScanResponseType> fleet = {
+    const std::vector<ModuleRecord> fleet = {
         Module(0, 0, 0x01, Ip(192, 168, 1, 50)),  // shares its IP with the next
         Module(0, 0, 0x02, Ip(192, 168, 1, 50)),
         Module(0, 1, 0x03, Ip(10, 20, 7, 7)),  // shares its last MAC byte with the next
@@ -73,7 +67,7 @@ TEST(ModuleWarnings, EachKindIsProvokedByItsOwnFleetAndNamesTheOtherModules) {
 }
 
 TEST(ModuleWarnings, AHealthyFleetHasNoWarnings) {
-    const std::vector<ZEVA_ModuleScanResponseType> fleet = {
+    const std::vector<ModuleRecord> fleet = {
         Module(0, 0, 0x01, Ip(192, 168, 1, 0)),  // network edges are still on the network
         Module(0, 0, 0x02, Ip(192, 168, 1, 255)), Module(0, 0, 0x03, Ip(10, 20, 255, 255)),
         Module(0, 0, 0x04, Ip(192, 168, 1, 10)),  // the host's own address: on its network
@@ -85,7 +79,7 @@ TEST(ModuleWarnings, AHealthyFleetHasNoWarnings) {
 }
 
 TEST(ModuleWarnings, JustOutsideANetworkIsOffSubnet) {
-    const std::vector<ZEVA_ModuleScanResponseType> fleet = {
+    const std::vector<ModuleRecord> fleet = {
         Module(0, 0, 0x01, Ip(192, 168, 2, 0)),
         Module(0, 0, 0x02, Ip(192, 168, 0, 255)),
         Module(0, 0, 0x03, Ip(10, 21, 0, 0)),
@@ -97,12 +91,12 @@ TEST(ModuleWarnings, JustOutsideANetworkIsOffSubnet) {
 
 TEST(ModuleWarnings, AbsentFieldsGiveNoWarningOfTheirKind) {
     auto noIp = Module(0, 0, 0x01, Ip(172, 16, 0, 9));
-    noIp.ipAddressValid = 0;
+    noIp.ipAddress.reset();
     auto sameIpAbsent = Module(0, 0, 0x02, Ip(172, 16, 0, 9));
-    sameIpAbsent.ipAddressValid = 0;
+    sameIpAbsent.ipAddress.reset();
     auto noMac = Module(0, 0, 0x01, Ip(192, 168, 1, 60));
-    noMac.macIdValid = 0;
-    const std::vector<ZEVA_ModuleScanResponseType> fleet = {noIp, sameIpAbsent, noMac};
+    noMac.mac.reset();
+    const std::vector<ModuleRecord> fleet = {noIp, sameIpAbsent, noMac};
     for (const auto& warnings : ComputeModuleWarnings(fleet, kOfficeHost)) {
         EXPECT_TRUE(warnings.empty()) << warnings.front().sentence;
     }
@@ -110,9 +104,8 @@ TEST(ModuleWarnings, AbsentFieldsGiveNoWarningOfTheirKind) {
 
 TEST(ModuleWarnings, AModuleWithoutMacIsNamedAsSuch) {
     auto noMac = Module(0, 0, 0x01, Ip(192, 168, 1, 60));
-    noMac.macIdValid = 0;
-    const std::vector<ZEVA_ModuleScanResponseType> fleet = {
-        noMac, Module(0, 0, 0x02, Ip(192, 168, 1, 60))};
+    noMac.mac.reset();
+    const std::vector<ModuleRecord> fleet = {noMac, Module(0, 0, 0x02, Ip(192, 168, 1, 60))};
     const auto warnings = ComputeModuleWarnings(fleet, kOfficeHost);
     ASSERT_EQ(MachineNames(warnings[1]), Names{"duplicate-ip"});
     EXPECT_EQ(warnings[1][0].sentence,
@@ -120,15 +113,14 @@ TEST(ModuleWarnings, AModuleWithoutMacIsNamedAsSuch) {
 }
 
 TEST(ModuleWarnings, ModulesWaitingForAnAddressAreNoDuplicatesButAreOffSubnet) {
-    const std::vector<ZEVA_ModuleScanResponseType> fleet = {Module(0, 0, 0x01, 0),
-                                                            Module(0, 0, 0x02, 0)};
+    const std::vector<ModuleRecord> fleet = {Module(0, 0, 0x01, 0), Module(0, 0, 0x02, 0)};
     for (const auto& warnings : ComputeModuleWarnings(fleet, kOfficeHost)) {
         EXPECT_EQ(MachineNames(warnings), Names{"off-subnet"});
     }
 }
 
 TEST(ModuleWarnings, HostNetworksUnknownOrNoneDecideTheOffSubnetWarning) {
-    const std::vector<ZEVA_ModuleScanResponseType> fleet = {Module(0, 0, 0x01, Ip(10, 1, 1, 1))};
+    const std::vector<ModuleRecord> fleet = {Module(0, 0, 0x01, Ip(10, 1, 1, 1))};
 
     EXPECT_TRUE(ComputeModuleWarnings(fleet, std::nullopt)[0].empty());
 
@@ -156,7 +148,7 @@ TEST(ModuleWarnings, ManyHostNetworksAndOddMasksStayReadable) {
         host.push_back({"eth" + std::to_string(card), Ip(10, card, 0, 1), Ip(255, 255, 0, 0)});
     }
     host[0].netmask = Ip(255, 0, 255, 0);  // not contiguous: shown as a mask, still applied
-    const std::vector<ZEVA_ModuleScanResponseType> fleet = {
+    const std::vector<ModuleRecord> fleet = {
         Module(0, 0, 0x01, Ip(172, 16, 0, 1)),
         Module(0, 0, 0x02, Ip(10, 77, 0, 9)),  // on eth0 through the odd mask
     };
@@ -170,7 +162,7 @@ TEST(ModuleWarnings, ManyHostNetworksAndOddMasksStayReadable) {
 }
 
 TEST(ModuleWarnings, AModuleCanCarryEveryKindAtOnce) {
-    const std::vector<ZEVA_ModuleScanResponseType> fleet = {
+    const std::vector<ModuleRecord> fleet = {
         Module(0, 0, 0x09, Ip(172, 16, 0, 9)),
         Module(0, 1, 0x09, Ip(172, 16, 0, 9)),
     };
@@ -204,8 +196,8 @@ TEST(ModuleWarnings, AddReportsTheNewModuleAndOnlyOlderModulesWhoseKindsChanged)
 
     // Same IP and same last MAC byte as module 0: it is reported once, not per group.
     EXPECT_EQ(fleet.Add(Module(0, 1, 0x01, Ip(192, 168, 1, 5))), (std::vector<std::size_t>{1, 0}));
-    const ModuleWarningKinds both =
-        KindBit(ModuleWarningKind::DuplicateIp) | KindBit(ModuleWarningKind::SharedRecoveryAddress);
+    const ModuleWarningKinds both = KindBit(ModuleWarningKind::kDuplicateIp) |
+                                    KindBit(ModuleWarningKind::kSharedRecoveryAddress);
     EXPECT_EQ(fleet.KindsOf(0), both);
     EXPECT_EQ(fleet.KindsOf(1), both);
 
@@ -217,14 +209,14 @@ TEST(ModuleWarnings, AddReportsTheNewModuleAndOnlyOlderModulesWhoseKindsChanged)
     fleet.Add(Module(0, 4, 0x40, Ip(192, 168, 1, 7)));  // 4
     EXPECT_EQ(fleet.Add(Module(0, 5, 0x40, Ip(192, 168, 1, 6))),
               (std::vector<std::size_t>{5, 3, 4}));
-    EXPECT_EQ(fleet.KindsOf(3), KindBit(ModuleWarningKind::DuplicateIp));
-    EXPECT_EQ(fleet.KindsOf(4), KindBit(ModuleWarningKind::SharedRecoveryAddress));
+    EXPECT_EQ(fleet.KindsOf(3), KindBit(ModuleWarningKind::kDuplicateIp));
+    EXPECT_EQ(fleet.KindsOf(4), KindBit(ModuleWarningKind::kSharedRecoveryAddress));
 }
 
 TEST(ModuleWarnings, IncrementalAndWholeFleetAgreeAndClearStartsAfresh) {
     // 600 modules on 300 addresses (module m and m + 300 share one), every seventh address off
     // the host's networks, last MAC bytes 0..255, 0..255, 0..87.
-    std::vector<ZEVA_ModuleScanResponseType> answers;
+    std::vector<ModuleRecord> answers;
     for (unsigned module = 0; module < 600; ++module) {
         const unsigned address = module % 300;
         const unsigned first = address % 7 == 0 ? 172 : 10;
@@ -266,7 +258,7 @@ TEST(ModuleWarnings, AFullFleetOfSharedRecoveryAddresses) {
                          Ip(10, 20, module >> 8, module & 0xFF)));
     }
     for (std::size_t module = 0; module < fleet.Count(); ++module) {
-        ASSERT_EQ(fleet.KindsOf(module), KindBit(ModuleWarningKind::SharedRecoveryAddress));
+        ASSERT_EQ(fleet.KindsOf(module), KindBit(ModuleWarningKind::kSharedRecoveryAddress));
     }
     EXPECT_EQ(fleet.WarningsOf(65535)[0].sentence,
               "The recovery DHCP server would give the same address 10.200.1.255 to 255 other "

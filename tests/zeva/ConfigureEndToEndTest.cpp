@@ -266,7 +266,7 @@ TEST_F(ConfigureEndToEnd, ASealedNewPasswordSeenOnTheWireAnswersNoChallenge) {
         change.changePassword = 1;
         change.newPassword = "fresh";
         ZEVA_ConfigureRequestType request;
-        ASSERT_TRUE(BuildConfigureRequest(module, change, request));
+        ASSERT_TRUE(BuildConfigureRequest(ToModuleRecord(module), change, request));
         const std::string seen = request.newPassword;  // travels on the wire as it is
         int rescans = LibraryEvents::Count(ZEVA_EVENT_RESCAN);
         ZEVA_SendConfigure(&request);
@@ -284,7 +284,7 @@ TEST_F(ConfigureEndToEnd, ASealedNewPasswordSeenOnTheWireAnswersNoChallenge) {
         ConfigureDialogOutput owner;
         owner.password = "fresh";
         owner.hostname = "owner";
-        ASSERT_TRUE(BuildConfigureRequest(again, owner, request));
+        ASSERT_TRUE(BuildConfigureRequest(ToModuleRecord(again), owner, request));
         rescans = LibraryEvents::Count(ZEVA_EVENT_RESCAN);
         ZEVA_SendConfigure(&request);
         EXPECT_TRUE(LibraryEvents::WaitFor(ZEVA_EVENT_RESCAN, rescans + 1)) << m_sim->Describe();

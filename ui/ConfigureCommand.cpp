@@ -1,13 +1,10 @@
 // The Configure command: a double click on a row of the module table opens the Ethernet
 // configuration dialog for that module and, on "Set", sends the configure request.
-#include "config/ConfigureCommand.h"
-#include "platform/framework/Translate.h"
+#include "ui/ConfigureCommand.h"
 
 #include "config/ConfigureDialogValues.h"
 #include "config/ConfigureRequestBuilder.h"
 #include "config/KnownModules.h"
-#include "config/ModuleLookup.h"
-#include "config/RowMacAddress.h"
 #include "journal/ConfigureChange.h"
 #include "journal/PendingChanges.h"
 #include "modlist/CModuleListCtrl.h"
@@ -15,7 +12,10 @@
 #include "modsvc/ModuleService.h"
 #include "platform/AddressText.h"
 #include "platform/framework/MessageBox.h"
+#include "platform/framework/Translate.h"
 #include "ui/EthernetConfigDlg.h"
+
+namespace ordvane {
 
 namespace {
 
@@ -23,7 +23,7 @@ namespace {
 // finds the row.
 constexpr int kHitTestX = 2;
 
-void LoadDialogInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogInput& input) {
+void LoadDialogInput(CEthernetConfigDlg& dialog, const ConfigureDialogInput& input) {
     dialog.m_ipAddressKnown = input.ipAddressKnown;
     dialog.m_subnetMaskKnown = input.subnetMaskKnown;
     dialog.m_gatewayKnown = input.gatewayKnown;
@@ -42,13 +42,13 @@ void LoadDialogInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogI
 
 // The window's configure requests whose outcome has not come yet. A request still open when
 // the program ends is written as "no-outcome".
-ordvane::PendingChanges& OpenConfigureRequests() {
-    static ordvane::PendingChanges requests;
+PendingChanges& OpenConfigureRequests() {
+    static PendingChanges requests;
     return requests;
 }
 
-ordvane::ConfigureDialogOutput ReadDialogOutput(const CEthernetConfigDlg& dialog) {
-    ordvane::ConfigureDialogOutput output;
+ConfigureDialogOutput ReadDialogOutput(const CEthernetConfigDlg& dialog) {
+    ConfigureDialogOutput output;
     output.ipAddress = dialog.m_ipAddress;
     output.subnetMask = dialog.m_subnetMask;
     output.gateway = dialog.m_gateway;
@@ -64,7 +64,7 @@ ordvane::ConfigureDialogOutput ReadDialogOutput(const CEthernetConfigDlg& dialog
 
 // Puts what the user typed last time over the module's values; fields the module did not
 // report stay empty and disabled.
-void LoadTypedInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogOutput& typed) {
+void LoadTypedInput(CEthernetConfigDlg& dialog, const ConfigureDialogOutput& typed) {
     dialog.m_ipAddress = typed.ipAddress;
     dialog.m_subnetMask = typed.subnetMask;
     dialog.m_gateway = typed.gateway;
@@ -78,19 +78,18 @@ void LoadTypedInput(CEthernetConfigDlg& dialog, const ordvane::ConfigureDialogOu
 
 // A password goes in clear only to a module never seen asking for hashed passwords, and only
 // once the user has been told who can read it and said yes.
-bool ConfirmPasswordSending(const ZEVA_ModuleScanResponseType& module,
-                            const ordvane::ConfigureDialogOutput& values) {
+bool ConfirmPasswordSending(const ModuleRecord& module, const ConfigureDialogOutput& values) {
     const bool passwordGiven =
         !values.password.empty() || (values.changePassword == 1 && !values.newPassword.empty());
-    const std::string mac = ordvane::FormatMacAddress(module.macId);
-    switch (ordvane::CheckPasswordSending(ordvane::ProgramKnownModules(), module, passwordGiven)) {
-        case ordvane::PasswordSending::kAllowed:
+    const std::string mac = module.AddressingMac().Text();
+    switch (CheckPasswordSending(ProgramKnownModules(), module, passwordGiven)) {
+        case PasswordSending::kAllowed:
             break;
-        case ordvane::PasswordSending::kRefusedDowngrade:
+        case PasswordSending::kRefusedDowngrade:
             // The texts of PasswordDowngradeRefusal and PlainPasswordRisk, translated.
             AfxMessageBox(
-                ordvane::FillIn(
-                    ordvane::translate(
+                FillIn(
+                    translate(
                         "CEthernetConfigDlg",
                         "%1 asked for hashed passwords before and now asks for its password in "
                         "plain text; another device may be answering in its name. Nothing was "
@@ -99,49 +98,47 @@ bool ConfirmPasswordSending(const ZEVA_ModuleScanResponseType& module,
                     {mac}),
                 MB_ICONEXCLAMATION | MB_OK);
             return false;
-        case ordvane::PasswordSending::kNeedsConsent: {
-            const CString question = ordvane::FillIn(
-                ordvane::translate("CEthernetConfigDlg",
-                                   "%1 takes its password in plain text: anyone on the network "
-                                   "can read it on the way.\n\nSend the password in plain text "
-                                   "anyway?"),
-                {mac});
+        case PasswordSending::kNeedsConsent: {
+            const CString question =
+                FillIn(translate("CEthernetConfigDlg",
+                                 "%1 takes its password in plain text: anyone on the network "
+                                 "can read it on the way.\n\nSend the password in plain text "
+                                 "anyway?"),
+                       {mac});
             if (AfxMessageBox(question, MB_ICONEXCLAMATION | MB_YESNO) != IDYES) {
                 return false;
             }
             break;
         }
     }
-    // Saved now, so that a command line run meanwhile knows what this window has seen.
-    std::string error;
-    ordvane::SaveProgramKnownModules(error);
+    // Saved now, so that a command line run meanwhile knows what this window has seen. A file
+    // that cannot be written costs only the memory of this run, which the window still has.
+    static_cast<void>(SaveProgramKnownModules());
     return true;
 }
 
 // Sends the request; its outcome closes the journal's line (JournalConfigureOutcome).
-void SendJournaledConfigure(CModuleListCtrl& moduleList, ordvane::JournalCommand command,
-                            const ZEVA_ModuleScanResponseType& module,
-                            const ordvane::ConfigureDialogOutput& values,
+void SendJournaledConfigure(CModuleListCtrl& moduleList, JournalCommand command,
+                            const ModuleRecord& module, const ConfigureDialogOutput& values,
                             ZEVA_ConfigureRequestType request) {
-    moduleList.SetConfiguredMac(request.macId);
-    OpenConfigureRequests().Hold(ordvane::ConfigureChange(command, module, values, request));
+    moduleList.NoteCommandSent(MacAddress::FromBytes(request.macId), SentCommand::kConfigure);
+    OpenConfigureRequests().Hold(ConfigureChange(command, module, values, request));
     ZEVA_SendConfigure(&request);
 }
 
 }  // namespace
 
-std::optional<ordvane::ConfigureOverrides> AskRecoveryValues(
-    const ZEVA_ModuleScanResponseType& module) {
+std::optional<ConfigureOverrides> AskRecoveryValues(const ModuleRecord& module) {
     CEthernetConfigDlg dialog;
-    dialog.m_caption = ordvane::FillIn(ordvane::translate("CEthernetConfigDlg", "Configure: %1"),
-                                       {ordvane::FormatMacAddress(module.macId)});
-    LoadDialogInput(dialog, ordvane::PrefillFromModule(module));
+    dialog.m_caption =
+        FillIn(translate("CEthernetConfigDlg", "Configure: %1"), {module.AddressingMac().Text()});
+    LoadDialogInput(dialog, PrefillFromModule(module));
     dialog.m_dhcpChoice = 1;  // the module leaves DHCP mode
     if (dialog.DoModal() != IDOK) {
         return std::nullopt;
     }
-    const ordvane::ConfigureDialogOutput typed = ReadDialogOutput(dialog);
-    ordvane::ConfigureOverrides overrides;
+    const ConfigureDialogOutput typed = ReadDialogOutput(dialog);
+    ConfigureOverrides overrides;
     overrides.ipAddress = typed.ipAddress;
     overrides.subnetMask = typed.subnetMask;
     overrides.gateway = typed.gateway;
@@ -158,13 +155,13 @@ std::optional<ordvane::ConfigureOverrides> AskRecoveryValues(
     return overrides;
 }
 
-bool SendRecoveryConfigure(CModuleListCtrl& moduleList, const ZEVA_ModuleScanResponseType& module,
-                           const ordvane::ConfigureDialogOutput& values,
+bool SendRecoveryConfigure(CModuleListCtrl& moduleList, const ModuleRecord& module,
+                           const ConfigureDialogOutput& values,
                            const ZEVA_ConfigureRequestType& request) {
     if (!ConfirmPasswordSending(module, values)) {
         return false;
     }
-    SendJournaledConfigure(moduleList, ordvane::JournalCommand::kRecover, module, values, request);
+    SendJournaledConfigure(moduleList, JournalCommand::kRecover, module, values, request);
     return true;
 }
 
@@ -179,20 +176,16 @@ std::optional<TypedConfiguration> RunConfigureCommandKeepingTyped(CModuleListCtr
     if (row < 0) {
         return std::nullopt;
     }
+    const ModuleRecord* rowModule = moduleList.GetRowModule(row);
+    if (rowModule == nullptr) {
+        return std::nullopt;
+    }
+    // A copy: module events handled while the dialog is open may clear the fleet.
+    const ModuleRecord module = *rowModule;
+    const MacAddress mac = module.AddressingMac();
     CEthernetConfigDlg dialog;
-    dialog.m_caption = ordvane::FillIn(ordvane::translate("CEthernetConfigDlg", "Configure: %1"),
-                                       {moduleList.GetItemText(row, ordvane::kColumnMac).Str()});
-
-    ordvane::MacAddress mac{};
-    if (!ordvane::ReadRowMacAddress(moduleList, row, mac)) {
-        return std::nullopt;
-    }
-    // A copy: module events handled while the dialog is open may clear the stored records.
-    ZEVA_ModuleScanResponseType module;
-    if (!ordvane::FindFirstModuleWithMac(moduleList, mac, module)) {
-        return std::nullopt;
-    }
-    LoadDialogInput(dialog, ordvane::PrefillFromModule(module));
+    dialog.m_caption = FillIn(translate("CEthernetConfigDlg", "Configure: %1"), {mac.Text()});
+    LoadDialogInput(dialog, PrefillFromModule(module));
     if (typed != nullptr && typed->mac == mac) {
         LoadTypedInput(dialog, typed->values);
     }
@@ -203,39 +196,38 @@ std::optional<TypedConfiguration> RunConfigureCommandKeepingTyped(CModuleListCtr
     TypedConfiguration sent{mac, ReadDialogOutput(dialog)};
     ZEVA_ConfigureRequestType request;
     if (!ConfirmPasswordSending(module, sent.values) ||
-        !ordvane::BuildConfigureRequest(module, sent.values, request)) {
+        !BuildConfigureRequest(module, sent.values, request)) {
         return std::nullopt;
     }
-    SendJournaledConfigure(moduleList, ordvane::JournalCommand::kConfigure, module, sent.values,
-                           request);
+    SendJournaledConfigure(moduleList, JournalCommand::kConfigure, module, sent.values, request);
     sent.values.password.clear();
     sent.values.newPassword.clear();
     return sent;
 }
 
 void JournalConfigureOutcome(const CModuleListCtrl& moduleList, long eventCode) {
-    BYTE mac[6] = {};
-    const auto& last = moduleList.GetLastCommand();
-    const bool lastWasConfigure = last && last->command == CModuleListCtrl::SentCommand::Configure;
+    const std::optional<MacAddress> configured = moduleList.GetFleet().ConfiguredMac();
+    if (!configured) {
+        return;
+    }
+    BYTE queued[6] = {};
     switch (eventCode) {
         case ZEVA_EVENT_RESCAN:
-            if (moduleList.GetConfiguredMac(mac) != nullptr) {
-                OpenConfigureRequests().Finish(mac, "accepted");
-            }
+            OpenConfigureRequests().Finish(configured->data(), "accepted");
             break;
         case ZEVA_EVENT_INVALID_PASSWORD:
-            if (ZEVA_GetInvPswdMacId(mac) == 1 && moduleList.MatchesConfiguredMac(mac)) {
-                OpenConfigureRequests().Finish(mac, "refused-password");
+            if (ZEVA_GetInvPswdMacId(queued) == 1 && MacAddress::FromBytes(queued) == *configured) {
+                OpenConfigureRequests().Finish(configured->data(), "refused-password");
             }
             break;
         case ZEVA_EVENT_NO_ANSWER:
         case ZEVA_EVENT_MAC_CONFLICT:
-            if (lastWasConfigure) {
-                OpenConfigureRequests().Finish(
-                    last->mac.data(), eventCode == ZEVA_EVENT_NO_ANSWER ? "no-answer" : "not-sent");
-            }
+            OpenConfigureRequests().Finish(
+                configured->data(), eventCode == ZEVA_EVENT_NO_ANSWER ? "no-answer" : "not-sent");
             break;
         default:
             break;
     }
 }
+
+}  // namespace ordvane
