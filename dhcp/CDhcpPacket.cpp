@@ -49,7 +49,7 @@ void CDhcpPacket::SetFlags(std::uint16_t flags) {
     m_fixed[kFlags + 1] = static_cast<std::uint8_t>(flags);
 }
 
-void CDhcpPacket::SetClientMac(const MacOctets& mac) {
+void CDhcpPacket::SetClientMac(const MacAddress& mac) {
     const auto chaddr = m_fixed.begin() + kClientHardwareAddress;
     std::fill_n(chaddr, 16, 0);
     std::copy(mac.begin(), mac.end(), chaddr);

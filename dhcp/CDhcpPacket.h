@@ -14,10 +14,9 @@
 #include <span>
 
 #include "dhcp/DhcpOptions.h"
+#include "platform/MacAddress.h"
 
 namespace ordvane {
-
-using MacOctets = std::array<std::uint8_t, 6>;
 
 class CDhcpPacket {
 public:
@@ -52,8 +51,8 @@ public:
     Ipv4Octets YourAddress() const { return ReadAddress(kYourAddress); }      // yiaddr
     Ipv4Octets RelayAddress() const { return ReadAddress(kRelayAddress); }    // giaddr
     // The six bytes of chaddr an Ethernet client's address takes.
-    MacOctets ClientMac() const {
-        MacOctets mac;
+    MacAddress ClientMac() const {
+        MacAddress mac;
         std::memcpy(mac.data(), m_fixed.data() + kClientHardwareAddress, mac.size());
         return mac;
     }
@@ -69,7 +68,7 @@ public:
     void SetFlags(std::uint16_t flags);
     void SetYourAddress(const Ipv4Octets& address) { WriteAddress(kYourAddress, address); }
     // Sets chaddr to the MAC followed by zeros.
-    void SetClientMac(const MacOctets& mac);
+    void SetClientMac(const MacAddress& mac);
 
 private:
     // Copied rather than cleared: a copy of a constant size is the cheaper of the two here.

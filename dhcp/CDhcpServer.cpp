@@ -29,14 +29,6 @@ constexpr std::size_t kTraceCapacity = 256;
 
 constexpr std::uint64_t kMacPresent = std::uint64_t{1} << 48;
 
-std::uint64_t PackMac(const std::uint8_t* mac) {
-    std::uint64_t packed = kMacPresent;
-    for (int index = 0; index < 6; ++index) {
-        packed |= std::uint64_t{mac[index]} << (8 * (5 - index));
-    }
-    return packed;
-}
-
 }  // namespace
 
 CDhcpServer::CDhcpServer() : m_wakeDescriptor(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
@@ -209,7 +201,7 @@ void CDhcpServer::ReportReply(const DhcpReply& reply, const DatagramArrival& arr
     const bool isLease = reply.type == DhcpMessageType::kAck;
     if (isLease) {
         m_leaseCount.fetch_add(1);
-        m_lastLeaseMac.store(PackMac(reply.mac.data()));
+        m_lastLeaseMac.store(kMacPresent | reply.mac.Key());
     }
     if (m_replySink) {
         m_replySink(report);
@@ -241,10 +233,7 @@ CDhcpServer::Activity CDhcpServer::CurrentActivity() const {
     activity.leases = m_leaseCount.load();
     const std::uint64_t lastMac = m_lastLeaseMac.load();
     activity.hasLastLease = (lastMac & kMacPresent) != 0;
-    for (int index = 0; index < 6; ++index) {
-        activity.lastLeaseMac[static_cast<std::size_t>(index)] =
-            static_cast<std::uint8_t>(lastMac >> (8 * (5 - index)));
-    }
+    activity.lastLeaseMac = MacAddress::FromKey(lastMac);
     activity.otherServerSeen = m_otherServerSeen.load();
     const std::uint32_t other = m_otherServerAddress.load();
     activity.otherServer = {

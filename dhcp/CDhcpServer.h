@@ -36,7 +36,7 @@ public:
     static constexpr Address kServerIdWithoutAddress = DhcpReplyPolicy::kServerIdWithoutAddress;
     static constexpr std::uint32_t kLeaseSeconds = DhcpReplyPolicy::kLeaseSeconds;
 
-    using Mac = MacOctets;
+    using Mac = MacAddress;
 
     // One reply as it left: the message type (2 OFFER, 5 ACK, 6 NAK), the address given (the
     // client's 10.200.1.N, also for a NAK, whose yiaddr is 0), the client's MAC, the interface

@@ -11,7 +11,7 @@ namespace {
 
 constexpr Ipv4Octets kRecoveryMask = {255, 255, 255, 0};
 
-bool CarriesMakerOui(const MacOctets& mac) {
+bool CarriesMakerOui(const MacAddress& mac) {
     return std::equal(kQuillmorOui.begin(), kQuillmorOui.end(), mac.begin());
 }
 
@@ -69,7 +69,7 @@ DhcpVerdict DhcpReplyPolicy::Admit(const CDhcpPacket& request) const {
         return DhcpVerdict::kNotEthernetRequest;
     }
     const DhcpOptions& options = request.Options();
-    const MacOctets mac = request.ClientMac();
+    const MacAddress mac = request.ClientMac();
     // This server answers no other maker's device, so a REQUEST from one that names a server
     // names another one: the link has a DHCP server of its own (OtherServerShown).
     if (!CarriesMakerOui(mac)) {
@@ -123,7 +123,7 @@ DhcpVerdict DhcpReplyPolicy::JudgeAdmitted(const CDhcpPacket& request,
     return forRequested;
 }
 
-bool DhcpReplyPolicy::IsAnsweredMac(const MacOctets& mac) const {
+bool DhcpReplyPolicy::IsAnsweredMac(const MacAddress& mac) const {
     return m_answeredMacs.empty() ||
            std::find(m_answeredMacs.begin(), m_answeredMacs.end(), mac) != m_answeredMacs.end();
 }

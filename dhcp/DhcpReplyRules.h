@@ -56,7 +56,7 @@ struct DhcpReply {
               const Ipv4Octets& serverAddress);
 
     DhcpMessageType type = DhcpMessageType::kOffer;
-    MacOctets mac = {};
+    MacAddress mac = {};
     // The client's 10.200.1.N, also for a NAK, whose yiaddr is 0.
     Ipv4Octets address = {};
     // The client's own address when it asked directly for a renewal and listens there; empty
@@ -78,7 +78,7 @@ public:
     DhcpReplyPolicy() = default;
     // Answers only these MACs (each must still carry the maker's OUI); an empty list answers
     // every module.
-    explicit DhcpReplyPolicy(std::vector<MacOctets> answeredMacs)
+    explicit DhcpReplyPolicy(std::vector<MacAddress> answeredMacs)
         : m_answeredMacs(std::move(answeredMacs)) {}
 
     // The reply to a request from a server at serverAddress, or none.
@@ -92,9 +92,9 @@ public:
     DhcpVerdict JudgeAdmitted(const CDhcpPacket& request, const Ipv4Octets& serverAddress) const;
 
 private:
-    bool IsAnsweredMac(const MacOctets& mac) const;
+    bool IsAnsweredMac(const MacAddress& mac) const;
 
-    std::vector<MacOctets> m_answeredMacs;
+    std::vector<MacAddress> m_answeredMacs;
 };
 
 // The other DHCP server a request shows to serve the link, by the verdict on it: one that a
@@ -102,7 +102,7 @@ private:
 std::optional<Ipv4Octets> OtherServerShown(const CDhcpPacket& request, DhcpVerdict verdict);
 
 // The recovery subnet's address of a MAC: 10.200.1.N, N its last byte.
-constexpr Ipv4Octets RecoveryAddressOf(const MacOctets& mac) {
+constexpr Ipv4Octets RecoveryAddressOf(const MacAddress& mac) {
     return {10, 200, 1, mac[5]};
 }
 

@@ -24,7 +24,7 @@ inline constexpr std::size_t kDhcpRequestSize = 300;
 struct DhcpClientRequest {
     DhcpMessageType type = DhcpMessageType::kDiscover;
     std::uint32_t transactionId = 0;
-    zeva::MacAddress mac{};
+    MacAddress mac{};
     std::uint32_t requestedAddress = 0;  // option 50, left out when 0
     std::uint32_t serverIdentifier = 0;  // option 54, left out when 0
 };
@@ -38,7 +38,7 @@ std::size_t EncodeDhcpClientRequest(const DhcpClientRequest& request,
 struct DhcpServerAnswer {
     DhcpMessageType type = DhcpMessageType::kOffer;  // as sent, even outside the enum
     std::uint32_t transactionId = 0;
-    zeva::MacAddress clientMac{};
+    MacAddress clientMac{};
     std::uint32_t yourAddress = 0;
     std::optional<std::uint32_t> subnetMask;
     std::optional<std::uint32_t> serverIdentifier;

@@ -17,7 +17,7 @@ struct FirmwareVersion {
 };
 
 struct EmulatedModule {
-    zeva::MacAddress mac{};
+    MacAddress mac{};
     bool reportsMac = true;
     std::uint8_t serviceMajor = 0;
     std::uint8_t serviceMinor = 0;

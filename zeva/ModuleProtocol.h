@@ -33,8 +33,6 @@ inline constexpr std::size_t kMaxDatagramSize = 1472;
 // Texts travel as a length byte and that many bytes.
 inline constexpr std::size_t kMaxWireTextLength = 255;
 
-using MacAddress = std::array<std::uint8_t, 6>;
-
 enum class MessageType : std::uint8_t {
     kScanRequest = 1,
     kScanAnswer = 2,

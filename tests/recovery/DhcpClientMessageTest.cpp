@@ -15,7 +15,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr zeva::MacAddress kModuleMac = {0x0A, 0x51, 0x4D, 0x00, 0x00, 0x2A};
+constexpr MacAddress kModuleMac = {0x0A, 0x51, 0x4D, 0x00, 0x00, 0x2A};
 constexpr std::uint32_t kLeasedAddress = 0x0AC8012Au;  // 10.200.1.42
 
 // The recovery server's reply, answering from no interface address.

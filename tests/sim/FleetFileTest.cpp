@@ -37,7 +37,7 @@ TEST(FleetFile, EmptyCellsAreUnknownAndQuotedEmptyTextIsKnown) {
               fleet, error))
         << error;
     ASSERT_EQ(fleet.size(), 2u);
-    EXPECT_EQ(fleet[0].mac, (zeva::MacAddress{0x0A, 0x51, 0x4D, 0, 0, 1}));
+    EXPECT_EQ(fleet[0].mac, (MacAddress{0x0A, 0x51, 0x4D, 0, 0, 1}));
     EXPECT_EQ(fleet[0].hostname, std::optional<std::string>(""));
     EXPECT_FALSE(fleet[0].type);
     EXPECT_FALSE(fleet[0].address);

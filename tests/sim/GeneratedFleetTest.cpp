@@ -12,7 +12,7 @@ namespace {
 
 TEST(GeneratedFleet, SameSeedSameFleetWithDistinctMacsUnderTheOui) {
     const auto fleet = GenerateFleet(kMaxModules, 7);
-    std::set<zeva::MacAddress> macs;
+    std::set<MacAddress> macs;
     std::set<std::uint32_t> addresses;
     std::size_t unknownTypes = 0;
     for (const EmulatedModule& module : fleet) {

@@ -263,7 +263,7 @@ class Impostor {
 public:
     enum class Kind { kClaimant, kEcho };
 
-    Impostor(const std::string& inNamespace, zeva::MacAddress mac, Kind kind,
+    Impostor(const std::string& inNamespace, MacAddress mac, Kind kind,
              std::chrono::milliseconds delay = {}, bool byBroadcast = false)
         : m_mac(mac),
           m_kind(kind),
@@ -365,7 +365,7 @@ private:
         socket.SendTo(std::span(buffer.data(), zeva::Encode(message, buffer)), library);
     }
 
-    const zeva::MacAddress m_mac;
+    const MacAddress m_mac;
     const Kind m_kind;
     const std::chrono::milliseconds m_delay;
     const bool m_byBroadcast;
@@ -401,7 +401,7 @@ TEST_P(ClaimedMac, NothingReachesTheImpostorAndTheModuleIsReachedOnceItIsGone) {
                               stored + "\n",
                           {"--delay-ms", impostorFirst ? "400" : "0"});
     auto impostor = std::make_unique<Impostor>(
-        impostorNamespace, zeva::MacAddress{0x0A, 0x51, 0x4D, 0x00, 0x0C, 0x01},
+        impostorNamespace, MacAddress{0x0A, 0x51, 0x4D, 0x00, 0x0C, 0x01},
         Impostor::Kind::kClaimant, impostorFirst ? 0ms : 400ms);
 
     CommandRun cli = RunCli("configure 0A-51-4D-00-0C-01 --ip 10.99.0.5", bridge);
