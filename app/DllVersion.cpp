@@ -10,6 +10,8 @@
 #include "platform/SaturatingAtoi.h"
 #include "platform/VersionInfo.h"
 
+namespace ordvane {
+
 namespace {
 
 constexpr std::size_t kTranslationSize = 4;
@@ -121,7 +123,7 @@ bool CDllVersion::ReadFileVersionString(const char* fileName, char* text, std::s
         return false;
     }
     const char* found = static_cast<const char*>(value);
-    const std::size_t copied = ordvane::CutUtf8Length(found, textSize - 1);
+    const std::size_t copied = CutUtf8Length(found, textSize - 1);
     std::memcpy(text, found, copied);
     text[copied] = '\0';
     return true;
@@ -138,7 +140,7 @@ bool CDllVersion::SplitVersion(char* text, char separator, int& major, int& mino
         if (token == nullptr) {
             return false;
         }
-        *number = ordvane::SaturatingAtoi(token);
+        *number = SaturatingAtoi(token);
     }
     return true;
 }
@@ -155,3 +157,5 @@ bool CDllVersion::IsLoadedZevaAccepted() {
     CString path;
     return FindLoadedLibrary(kZevaSoname, path) && IsAccepted(path);
 }
+
+}  // namespace ordvane

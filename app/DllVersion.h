@@ -7,6 +7,8 @@
 
 #include "platform/CString.h"
 
+namespace ordvane {
+
 class CDllVersion {
 public:
     // The version text buffer: at most 255 characters and a terminating NUL.
@@ -42,3 +44,5 @@ bool IsAcceptedZevaVersion(int major, int minor);
 // The path of the loaded object whose file name is soname (or soname followed by a version,
 // such as "libzeva.so.1"), as the dynamic loader opened it.
 bool FindLoadedLibrary(const char* soname, CString& path);
+
+}  // namespace ordvane

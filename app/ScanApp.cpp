@@ -5,6 +5,8 @@
 #include "i18n/Translations.h"
 #include "ui/ScanDlg.h"
 
+namespace ordvane {
+
 BEGIN_MESSAGE_MAP(CScanApp, CWinApp)
 ON_COMMAND(ID_HELP, CWinApp::OnHelp)
 END_MESSAGE_MAP()
@@ -19,7 +21,7 @@ BOOL CScanApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControls();
     // The window in the user's language (LANG, LC_MESSAGES), Qt's own texts included.
-    ordvane::InstallTranslations(QLocale());
+    InstallTranslations(QLocale());
 
     CScanDlg dialog;
     m_pMainWnd = &dialog;
@@ -28,3 +30,5 @@ BOOL CScanApp::InitInstance() {
     m_pMainWnd = nullptr;
     return FALSE;
 }
+
+}  // namespace ordvane

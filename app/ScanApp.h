@@ -3,6 +3,8 @@
 
 #include "platform/framework/Afx.h"
 
+namespace ordvane {
+
 class CScanApp : public CWinApp {
 public:
     CScanApp();
@@ -15,3 +17,5 @@ public:
 };
 
 extern CScanApp theApp;
+
+}  // namespace ordvane

@@ -7,6 +7,8 @@
 #include "version/CVFXVersionInfo.h"
 #include "version/CVFXVersionRecord.h"
 
+namespace ordvane {
+
 namespace {
 
 constexpr DWORD kUnicodeCodePage = 1200;
@@ -25,18 +27,19 @@ void CAboutDlg::DoDataExchange(CDataExchange* dataExchange) {
 BOOL CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
-    ordvane::CVFXVersionRecord record;
-    ordvane::CVFXVersionInfo reader(kUnicodeCodePage, kUnitedStatesEnglish);
+    CVFXVersionRecord record;
+    CVFXVersionInfo reader(kUnicodeCodePage, kUnitedStatesEnglish);
     if (reader.Read(record, nullptr)) {
         CString productVersion = record.m_strProductVersion;
         productVersion.Remove(' ');
-        m_strVersion =
-            ordvane::FillIn(ordvane::translate("CAboutDlg", "Version: %1"), {productVersion.Str()});
+        m_strVersion = FillIn(translate("CAboutDlg", "Version: %1"), {productVersion.Str()});
         m_strVersion.Replace(',', '.');
         m_strCopyright.Format("%s %s", static_cast<LPCSTR>(record.m_strLegalCopyright), "");
     }
 
-    SetWindowText(ordvane::FillIn(ordvane::translate("CAboutDlg", "About %1"), {kProgramTitle}));
+    SetWindowText(FillIn(translate("CAboutDlg", "About %1"), {kProgramTitle}));
     UpdateData(FALSE);
     return TRUE;
 }
+
+}  // namespace ordvane

@@ -5,6 +5,8 @@
 #include "platform/CString.h"
 #include "platform/framework/CDialog.h"
 
+namespace ordvane {
+
 class CAboutDlg : public CDialog {
 public:
     explicit CAboutDlg(CWnd* parent = nullptr);
@@ -16,3 +18,5 @@ protected:
     void DoDataExchange(CDataExchange* dataExchange) override;
     BOOL OnInitDialog() override;
 };
+
+}  // namespace ordvane

@@ -16,6 +16,8 @@
 #include "dhcp/CRecoveryDhcpServer.h"
 #include "ui/AdvancedSettingsDlg.h"
 
+namespace ordvane {
+
 inline constexpr const char* kDhcpServerInitFailedMessage = "DHCP server init failed";
 inline constexpr const char* kDhcpServerRunningMark = " - recovery DHCP server on";
 
@@ -29,15 +31,15 @@ void ShowDhcpServerInitFailed(const std::string& reason);
 std::string DhcpServerReasonText(const std::string& reason);
 
 // The warnings the server's link notices give, in the dialog and in the main window's box.
-std::string OtherDhcpServerWarning(const ordvane::CDhcpServer::Address& otherServer,
-                                   int interfaceIndex);
+std::string OtherDhcpServerWarning(const CDhcpServer::Address& otherServer, int interfaceIndex);
 std::string CardWithoutAddressWarning(int interfaceIndex);
 
 // What the server has done, as the dialog shows it: the number of leases and the last module
 // given one, another DHCP server found on a link, a lease sent out of a card without an IPv4
 // address. Empty while the server is off.
-std::string DescribeDhcpServerActivity(bool running,
-                                       const ordvane::CDhcpServer::Activity& activity);
+std::string DescribeDhcpServerActivity(bool running, const CDhcpServer::Activity& activity);
 
 // Shows the dialog with the server's state and switches the server to its answer.
-void RunAdvancedOptions(ordvane::CRecoveryDhcpServer& server);
+void RunAdvancedOptions(CRecoveryDhcpServer& server);
+
+}  // namespace ordvane

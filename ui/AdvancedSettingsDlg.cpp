@@ -3,6 +3,8 @@
 #include "platform/framework/CDataExchange.h"
 #include "res/ids/Resource.h"
 
+namespace ordvane {
+
 CAdvancedSettingsDlg::CAdvancedSettingsDlg(CWnd* parent)
     : CDialog(IDD_ADVANCED_SETTINGS, parent), m_enableDhcp(0) {}
 
@@ -18,3 +20,5 @@ BOOL CAdvancedSettingsDlg::OnInitDialog() {
     }
     return TRUE;
 }
+
+}  // namespace ordvane

@@ -7,6 +7,8 @@
 
 #include "platform/framework/CDialog.h"
 
+namespace ordvane {
+
 class CAdvancedSettingsDlg : public CDialog {
 public:
     explicit CAdvancedSettingsDlg(CWnd* parent = nullptr);
@@ -19,3 +21,5 @@ protected:
     void DoDataExchange(CDataExchange* dataExchange) override;
     BOOL OnInitDialog() override;
 };
+
+}  // namespace ordvane

@@ -9,6 +9,8 @@
 #include "platform/framework/Translate.h"
 #include "res/ids/Resource.h"
 
+namespace ordvane {
+
 BEGIN_MESSAGE_MAP(CEthernetConfigDlg, CDialog)
 ON_WM_CREATE()
 ON_WM_DESTROY()
@@ -28,7 +30,7 @@ CEthernetConfigDlg::CEthernetConfigDlg(CWnd* parent)
 CEthernetConfigDlg::~CEthernetConfigDlg() = default;
 
 void CEthernetConfigDlg::CopyToTextBuffer(TextBuffer& buffer, std::string_view text) {
-    const std::string_view kept = ordvane::Utf8CharacterPrefix(text, kMaxTextLength);
+    const std::string_view kept = Utf8CharacterPrefix(text, kMaxTextLength);
     std::memset(buffer, 0, sizeof buffer);
     std::memcpy(buffer, kept.data(), kept.size());
 }
@@ -140,17 +142,17 @@ bool CEthernetConfigDlg::CheckNewPassword() {
         return true;
     }
     if (m_newPasswordText.IsEmpty()) {
-        MessageBox(ordvane::translate("CEthernetConfigDlg",
-                                      "Type the new password in both fields, or tick \"Remove "
-                                      "password\" to remove the module's password."),
+        MessageBox(translate("CEthernetConfigDlg",
+                             "Type the new password in both fields, or tick \"Remove "
+                             "password\" to remove the module's password."),
                    nullptr, MB_OK);
         m_newPasswordEdit.SetFocus();
         return false;
     }
     if (m_newPasswordText != m_confirmPasswordText) {
-        MessageBox(ordvane::translate("CEthernetConfigDlg",
-                                      "The two new passwords differ. Type the same new password "
-                                      "in both fields."),
+        MessageBox(translate("CEthernetConfigDlg",
+                             "The two new passwords differ. Type the same new password "
+                             "in both fields."),
                    nullptr, MB_OK);
         m_confirmPasswordEdit.SetFocus();
         return false;
@@ -166,14 +168,13 @@ void CEthernetConfigDlg::OnOK() {
     }
     // m_hostname still holds what the module reported until the dialog closes.
     const std::string_view reportedHostname = m_hostnameKnown == 1 ? m_hostname : "";
-    if (!ordvane::IsAcceptableHostname(m_hostnameText.Str(), reportedHostname)) {
-        MessageBox(ordvane::translate("SharedText", ordvane::kIllegalHostnameMessage), nullptr,
-                   MB_OK);
+    if (!IsAcceptableHostname(m_hostnameText.Str(), reportedHostname)) {
+        MessageBox(translate("SharedText", kIllegalHostnameMessage), nullptr, MB_OK);
         return;
     }
     m_ipAddressCtrl.GetAddress(m_ipAddress);
-    if (ordvane::HasLastOctet255(m_ipAddress)) {
-        MessageBox(ordvane::translate("SharedText", ordvane::kLastOctet255Message), nullptr, MB_OK);
+    if (HasLastOctet255(m_ipAddress)) {
+        MessageBox(translate("SharedText", kLastOctet255Message), nullptr, MB_OK);
         return;
     }
     if (!CheckNewPassword()) {
@@ -194,3 +195,5 @@ void CEthernetConfigDlg::OnDestroy() {
     CopyToTextBuffer(m_hostname, m_hostnameText.Str());
     CWnd::OnDestroy();
 }
+
+}  // namespace ordvane

@@ -14,6 +14,8 @@
 #include "platform/framework/CEdit.h"
 #include "platform/framework/CIPAddressCtrl.h"
 
+namespace ordvane {
+
 class CEthernetConfigDlg : public CDialog {
 public:
     // The longest text each password edit and each text buffer holds, in characters as the
@@ -21,8 +23,7 @@ public:
     static constexpr int kMaxTextLength = 29;
     // A text buffer holds kMaxTextLength characters of UTF-8 and a terminator; 117 bytes, so
     // that every such text also fits the 128-byte fields of the configure request.
-    static constexpr std::size_t kTextBufferSize =
-        kMaxTextLength * ordvane::kMaxUtf8BytesPerCharacter + 1;
+    static constexpr std::size_t kTextBufferSize = kMaxTextLength * kMaxUtf8BytesPerCharacter + 1;
     using TextBuffer = char[kTextBufferSize];
 
     // Copies at most kMaxTextLength characters, never part of one, and terminates.
@@ -94,3 +95,5 @@ private:
     // The first field in tab order that takes typing; nullptr when none does.
     CWnd* FirstEditableField();
 };
+
+}  // namespace ordvane

@@ -3,33 +3,35 @@
 #include "platform/framework/Translate.h"
 #include "ui/AdvancedOptionsCommand.h"
 
-std::string RecoveryFailureText(ordvane::RecoveryFlow::Failure failure, const std::string& detail,
+namespace ordvane {
+
+std::string RecoveryFailureText(RecoveryFlow::Failure failure, const std::string& detail,
                                 const std::string& englishReason) {
-    using Failure = ordvane::RecoveryFlow::Failure;
+    using FlowFailure = RecoveryFlow::Failure;
     switch (failure) {
-        case Failure::kRefusedValue:
+        case FlowFailure::kRefusedValue:
             // The configuration dialog's own refusals, translated where the dialog shows them.
-            return ordvane::translate("SharedText", detail.c_str()).Str();
-        case Failure::kNoStaticAddress:
-            return ordvane::translate("RecoveryFailure", "no static address to configure").Str();
-        case Failure::kServerNotStarted:
-            return ordvane::FillIn(
-                       ordvane::translate("RecoveryFailure", "DHCP server init failed: %1"),
-                       {DhcpServerReasonText(detail)})
+            return translate("SharedText", detail.c_str()).Str();
+        case FlowFailure::kNoStaticAddress:
+            return translate("RecoveryFailure", "no static address to configure").Str();
+        case FlowFailure::kServerNotStarted:
+            return FillIn(translate("RecoveryFailure", "DHCP server init failed: %1"),
+                          {DhcpServerReasonText(detail)})
                 .Str();
-        case Failure::kNoRandomSalt:
-            return ordvane::translate("RecoveryFailure", "no random salt for the password").Str();
-        case Failure::kNotDelivered:
+        case FlowFailure::kNoRandomSalt:
+            return translate("RecoveryFailure", "no random salt for the password").Str();
+        case FlowFailure::kNotDelivered:
             // The window reports only this about its own configure request.
-            return ordvane::translate("RecoveryFailure",
-                                      "the module did not answer the configure request")
+            return translate("RecoveryFailure", "the module did not answer the configure request")
                 .Str();
-        case Failure::kMacClaimedTwice:
-            return ordvane::translate("RecoveryFailure",
-                                      "two devices claim the MAC address; nothing was sent")
+        case FlowFailure::kMacClaimedTwice:
+            return translate("RecoveryFailure",
+                             "two devices claim the MAC address; nothing was sent")
                 .Str();
-        case Failure::kNone:
+        case FlowFailure::kNone:
             break;
     }
     return englishReason;
 }
+
+}  // namespace ordvane

@@ -6,6 +6,10 @@
 
 #include "dhcp/RecoveryFlow.h"
 
+namespace ordvane {
+
 // From the flow's FailureKind(), FailureDetail() and FailureReason().
-std::string RecoveryFailureText(ordvane::RecoveryFlow::Failure failure, const std::string& detail,
+std::string RecoveryFailureText(RecoveryFlow::Failure failure, const std::string& detail,
                                 const std::string& englishReason);
+
+}  // namespace ordvane

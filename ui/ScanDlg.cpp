@@ -29,6 +29,8 @@
 #include "version/CVFXVersionRecord.h"
 #include "zeva/ScanDestinations.h"
 
+namespace ordvane {
+
 namespace {
 
 // The main window that the library's callback posts to. A window handle is a serial number
@@ -114,8 +116,8 @@ BOOL CScanDlg::OnInitDialog() {
 
     // The reader keeps the thread in its language's locale until OnInitDialog returns, so the
     // library check, its message and the library's start all run under it.
-    ordvane::CVFXVersionRecord versionRecord;
-    ordvane::CVFXVersionInfo versionInfo(1200, 1033);
+    CVFXVersionRecord versionRecord;
+    CVFXVersionInfo versionInfo(1200, 1033);
     const bool versionRead = versionInfo.Read(versionRecord, nullptr);
 
     std::srand(GetTickCount());
@@ -132,28 +134,28 @@ BOOL CScanDlg::OnInitDialog() {
 
     CDllVersion libraryVersion;
     if (!libraryVersion.IsLoadedZevaAccepted()) {
-        MessageBox(ordvane::translate("CScanDlg", "Incorrect DLL version"),
-                   ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
+        MessageBox(translate("CScanDlg", "Incorrect DLL version"), translate("CScanDlg", "Warning"),
+                   MB_ICONEXCLAMATION | MB_OK);
         CDialog::OnCancel();
         return TRUE;
     }
 
-    LayoutControls(ordvane::LayoutMode::kCapture);
-    LayoutControls(ordvane::LayoutMode::kApply);
+    LayoutControls(LayoutMode::kCapture);
+    LayoutControls(LayoutMode::kApply);
     ApplyMinimumWindowSize(*this, m_layout);
 
     m_moduleList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-    m_moduleList.CreateColumns(ordvane::kModuleColumnList);
+    m_moduleList.CreateColumns(kModuleColumnList);
     TranslateColumnHeadings();
     m_moduleList.SetDoubleClickCommand(
-        [this](ordvane::CModuleListCtrl& /*list*/, CPoint point) { ConfigureAt(point, nullptr); });
-    ordvane::InstallModuleListCopy(m_moduleList, ordvane::kModuleColumnList);
+        [this](CModuleListCtrl& /*list*/, CPoint point) { ConfigureAt(point, nullptr); });
+    InstallModuleListCopy(m_moduleList, kModuleColumnList);
     RestoreSettings();
-    ordvane::framework::SetAccessibleText(m_moduleList, ordvane::translate("CScanDlg", "Modules"));
-    ordvane::framework::SetColumnDescription(m_moduleList, ordvane::kColumnSubnetMask,
-                                             ordvane::translate("CScanDlg", "Subnet mask"));
-    ordvane::framework::SetColumnDescription(m_moduleList, ordvane::kColumnGateway,
-                                             ordvane::translate("CScanDlg", "Default gateway"));
+    framework::SetAccessibleText(m_moduleList, translate("CScanDlg", "Modules"));
+    framework::SetColumnDescription(m_moduleList, kColumnSubnetMask,
+                                    translate("CScanDlg", "Subnet mask"));
+    framework::SetColumnDescription(m_moduleList, kColumnGateway,
+                                    translate("CScanDlg", "Default gateway"));
 
     g_moduleEventWindow.store(m_hWnd);
     ZEVA_RegisterCallBack(&CScanDlg::ModuleEventCallback);
@@ -162,14 +164,14 @@ BOOL CScanDlg::OnInitDialog() {
     } else {
         // Without its socket the library can neither scan nor configure: say so instead of
         // showing an empty table as if no module had answered.
-        MessageBox(ordvane::translate("CScanDlg", "The module service did not start."),
-                   ordvane::translate("CScanDlg", "Warning"), MB_ICONHAND | MB_OK);
+        MessageBox(translate("CScanDlg", "The module service did not start."),
+                   translate("CScanDlg", "Warning"), MB_ICONHAND | MB_OK);
     }
 
     m_dhcpServer.SwitchOff();
     // The worker ends before the window goes away (OnDestroy), so it may post to it.
     HWND self = m_hWnd;
-    m_dhcpServer.Server().SetNoticeSink([self](const ordvane::CDhcpServer::LinkNotice& notice) {
+    m_dhcpServer.Server().SetNoticeSink([self](const CDhcpServer::LinkNotice& notice) {
         ::PostMessage(self, WM_DHCP_SERVER_NOTICE, static_cast<WPARAM>(notice.kind),
                       static_cast<LPARAM>(notice.interfaceIndex));
     });
@@ -218,8 +220,7 @@ void CScanDlg::OnScan() {
 }
 
 void CScanDlg::StartScan() {
-    const ordvane::ModuleRecord* selected =
-        m_moduleList.GetRowModule(m_moduleList.GetSelectedRow());
+    const ModuleRecord* selected = m_moduleList.GetRowModule(m_moduleList.GetSelectedRow());
     if (selected != nullptr) {
         m_reselectMac = selected->AddressingMac();
     } else {
@@ -227,13 +228,13 @@ void CScanDlg::StartScan() {
     }
     // What the last scan taught goes to the file shared with the command line; a failure only
     // costs the memory across runs.
-    static_cast<void>(ordvane::SaveProgramKnownModules());
+    static_cast<void>(SaveProgramKnownModules());
     m_moduleList.ClearModules();
     m_scanRunning = true;
     const WPARAM number = ++m_scanNumber;
     // Read as the library reads them for this scan.
     std::string destinations;
-    for (const auto& card : ordvane::zeva::CollectScanInterfaces().scanned) {
+    for (const auto& card : zeva::CollectScanInterfaces().scanned) {
         destinations += (destinations.empty() ? "" : ", ") + card.name;
     }
     if (const char* targets = std::getenv("ZEVA_TARGETS"); targets != nullptr && *targets != 0) {
@@ -274,17 +275,15 @@ LRESULT CScanDlg::OnShowModuleCount(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     const std::string title = m_captionTitle.Str();
     CString caption;
     if (m_scanRunning) {
-        caption = ordvane::FillIn(
-            ordvane::translate("CScanDlg", "%1 - scanning, %n module(s)", nullptr, rows), {title});
+        caption =
+            FillIn(translate("CScanDlg", "%1 - scanning, %n module(s)", nullptr, rows), {title});
     } else if (rows > 0) {
-        caption = ordvane::FillIn(
-            ordvane::translate("CScanDlg", "%1 - %n module(s)", nullptr, rows), {title});
+        caption = FillIn(translate("CScanDlg", "%1 - %n module(s)", nullptr, rows), {title});
     } else if (m_scanDestinations.empty()) {
-        caption = ordvane::FillIn(ordvane::translate("CScanDlg", "%1 - no network card to scan on"),
-                                  {title});
+        caption = FillIn(translate("CScanDlg", "%1 - no network card to scan on"), {title});
     } else {
-        caption = ordvane::FillIn(ordvane::translate("CScanDlg", "%1 - no module answered on %2"),
-                                  {title, m_scanDestinations});
+        caption = FillIn(translate("CScanDlg", "%1 - no module answered on %2"),
+                         {title, m_scanDestinations});
     }
     SetWindowText(caption);
     // While the server answers on the network, the caption keeps saying so.
@@ -295,17 +294,17 @@ LRESULT CScanDlg::OnShowModuleCount(WPARAM /*wParam*/, LPARAM /*lParam*/) {
 LRESULT CScanDlg::OnDhcpServerNotice(WPARAM kind, LPARAM interfaceIndex) {
     const int index = static_cast<int>(interfaceIndex);
     const std::string text =
-        kind == static_cast<WPARAM>(ordvane::CDhcpServer::LinkNotice::Kind::kOtherServer)
+        kind == static_cast<WPARAM>(CDhcpServer::LinkNotice::Kind::kOtherServer)
             ? OtherDhcpServerWarning(m_dhcpServer.Server().CurrentActivity().otherServer, index)
             : CardWithoutAddressWarning(index);
-    MessageBox(text.c_str(), ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
+    MessageBox(text.c_str(), translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
     return 0;
 }
 
 void CScanDlg::OnSize(UINT type, int cx, int cy) {
     CDialog::OnSize(type, cx, cy);
     if (GetWindow(GW_CHILD) != nullptr) {
-        LayoutControls(ordvane::LayoutMode::kApply);
+        LayoutControls(LayoutMode::kApply);
     }
     // A window manager's frame is known only once the window is shown.
     ApplyMinimumWindowSize(*this, m_layout);
@@ -316,7 +315,7 @@ void CScanDlg::OnSizing(UINT side, LPRECT rect) {
     ClampSizing(side, rect);
 }
 
-void CScanDlg::LayoutControls(ordvane::LayoutMode mode) {
+void CScanDlg::LayoutControls(LayoutMode mode) {
     LayoutMainWindowControls(*this, m_layout, mode);
 }
 
@@ -326,7 +325,7 @@ void CScanDlg::OnAdvancedOptions() {
 }
 
 void CScanDlg::OnWink() {
-    ordvane::RunWinkCommand(m_moduleList);
+    RunWinkCommand(m_moduleList);
 }
 
 void CScanDlg::OnFile() {}
@@ -350,16 +349,15 @@ void CScanDlg::OnContextMenu(CWnd* window, CPoint point) {
     const UINT rowCommand = row >= 0 ? MF_STRING : MF_STRING | MF_GRAYED;
     CMenu menu;
     menu.CreatePopupMenu();
-    menu.AppendMenu(rowCommand, ID_MODULE_CONFIGURE,
-                    ordvane::translate("CScanDlg", "&Configure..."));
-    menu.AppendMenu(rowCommand, ID_MODULE_WINK, ordvane::translate("CScanDlg", "&Wink"));
+    menu.AppendMenu(rowCommand, ID_MODULE_CONFIGURE, translate("CScanDlg", "&Configure..."));
+    menu.AppendMenu(rowCommand, ID_MODULE_WINK, translate("CScanDlg", "&Wink"));
     if (row >= 0 && RowNeedsRecovery(m_moduleList, row)) {
         menu.AppendMenu(m_recovery ? MF_STRING | MF_GRAYED : MF_STRING, ID_MODULE_RECOVER,
-                        ordvane::translate("CScanDlg", "&Recover this module"));
+                        translate("CScanDlg", "&Recover this module"));
     }
-    menu.AppendMenu(MF_STRING, ID_MODULE_COPY, ordvane::translate("CScanDlg", "C&opy\tCtrl+C"));
+    menu.AppendMenu(MF_STRING, ID_MODULE_COPY, translate("CScanDlg", "C&opy\tCtrl+C"));
     menu.AppendMenu(MF_SEPARATOR);
-    menu.AppendMenu(MF_STRING, ID_MODULE_ABOUT, ordvane::translate("CScanDlg", "&About..."));
+    menu.AppendMenu(MF_STRING, ID_MODULE_ABOUT, translate("CScanDlg", "&About..."));
     menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
 }
 
@@ -367,9 +365,9 @@ void CScanDlg::OnModuleConfigure() {
     m_moduleList.RunDoubleClickCommandOnRow(m_moduleList.GetSelectedRow());
 }
 
-void CScanDlg::ConfigureAt(CPoint point, const ordvane::TypedConfiguration* typed) {
-    std::optional<ordvane::TypedConfiguration> sent =
-        ordvane::RunConfigureCommandKeepingTyped(m_moduleList, point, typed);
+void CScanDlg::ConfigureAt(CPoint point, const TypedConfiguration* typed) {
+    std::optional<TypedConfiguration> sent =
+        RunConfigureCommandKeepingTyped(m_moduleList, point, typed);
     if (sent) {
         m_lastTyped = std::move(sent);
     }
@@ -380,9 +378,9 @@ void CScanDlg::ReopenConfiguration() {
         return;
     }
     // The copy stays valid while the dialog replaces m_lastTyped with the new try.
-    const ordvane::TypedConfiguration typed = *m_lastTyped;
+    const TypedConfiguration typed = *m_lastTyped;
     for (int row = 0; row < m_moduleList.GetItemCount(); ++row) {
-        const ordvane::ModuleRecord* module = m_moduleList.GetRowModule(row);
+        const ModuleRecord* module = m_moduleList.GetRowModule(row);
         if (module != nullptr && module->mac == typed.mac) {
             RECT rect{};
             if (m_moduleList.EnsureVisible(row, FALSE) && m_moduleList.GetItemRect(row, &rect, 0)) {
@@ -401,7 +399,7 @@ void CScanDlg::TranslateColumnHeadings() {
         if (!header->GetItem(column, &item)) {
             continue;
         }
-        CString shown = ordvane::translate("ModuleColumns", heading);
+        CString shown = translate("ModuleColumns", heading);
         std::string text = shown.Str();
         item.pszText = text.data();
         header->SetItem(column, &item);
@@ -410,7 +408,7 @@ void CScanDlg::TranslateColumnHeadings() {
 
 void CScanDlg::RestoreSettings() {
     const int columns = m_moduleList.GetColumnCount();
-    const ordvane::MainWindowSettings kept = ordvane::LoadMainWindowSettings(columns);
+    const MainWindowSettings kept = LoadMainWindowSettings(columns);
     if (!kept.columnWidths.empty()) {
         for (int column = 0; column < columns; ++column) {
             m_moduleList.SetColumnWidth(column,
@@ -427,14 +425,14 @@ void CScanDlg::RestoreSettings() {
 }
 
 void CScanDlg::SaveSettings() {
-    ordvane::MainWindowSettings kept;
+    MainWindowSettings kept;
     for (int column = 0; column < m_moduleList.GetColumnCount(); ++column) {
         kept.columnWidths.push_back(m_moduleList.GetColumnWidth(column));
     }
     kept.sortColumn = m_moduleList.GetSortColumn();
     kept.sortAscending = m_moduleList.IsSortAscending() != FALSE;
     kept.geometry = GetWidget()->saveGeometry();
-    ordvane::SaveMainWindowSettings(kept);
+    SaveMainWindowSettings(kept);
 }
 
 void CScanDlg::FitColumnsAtFirstFill() {
@@ -442,7 +440,7 @@ void CScanDlg::FitColumnsAtFirstFill() {
         return;
     }
     // Wider for the texts in view, never narrower while the answers come in.
-    for (int column : {ordvane::kColumnVersion, ordvane::kColumnType}) {
+    for (int column : {kColumnVersion, kColumnType}) {
         const int before = m_moduleList.GetColumnWidth(column);
         m_moduleList.SetColumnWidth(column, LVSCW_AUTOSIZE_USEHEADER);
         if (m_moduleList.GetColumnWidth(column) < before) {
@@ -453,17 +451,17 @@ void CScanDlg::FitColumnsAtFirstFill() {
     m_columnsFitted = !m_scanRunning;
 }
 
-void CScanDlg::ReselectIfAnswered(const ordvane::ModuleRecord& response) {
+void CScanDlg::ReselectIfAnswered(const ModuleRecord& response) {
     if (!m_reselectMac || response.mac != m_reselectMac) {
         return;
     }
-    const ordvane::MacAddress mac = *m_reselectMac;
+    const MacAddress mac = *m_reselectMac;
     m_reselectMac.reset();
     if (m_moduleList.GetSelectedRow() >= 0) {
         return;  // the user has chosen another row meanwhile
     }
     for (int row = 0; row < m_moduleList.GetItemCount(); ++row) {
-        const ordvane::ModuleRecord* module = m_moduleList.GetRowModule(row);
+        const ModuleRecord* module = m_moduleList.GetRowModule(row);
         if (module != nullptr && module->mac == mac) {
             m_moduleList.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED,
                                       LVIS_SELECTED | LVIS_FOCUSED);
@@ -474,7 +472,7 @@ void CScanDlg::ReselectIfAnswered(const ordvane::ModuleRecord& response) {
 }
 
 void CScanDlg::OnModuleCopy() {
-    ordvane::CopyModuleList(m_moduleList, ordvane::kModuleColumnList);
+    CopyModuleList(m_moduleList, kModuleColumnList);
 }
 
 void CScanDlg::OnModuleAbout() {
@@ -482,26 +480,26 @@ void CScanDlg::OnModuleAbout() {
 }
 
 bool CScanDlg::RowNeedsRecovery(const CListCtrl& moduleList, int row) {
-    if (moduleList.GetItemText(row, ordvane::kColumnDhcp).Str() != "On") {
+    if (moduleList.GetItemText(row, kColumnDhcp).Str() != "On") {
         return false;
     }
-    const std::string ip = moduleList.GetItemText(row, ordvane::kColumnIp).Str();
-    return ip == ordvane::kNotAvailableText || ip == "0.0.0.0" || ip.starts_with("169.254.");
+    const std::string ip = moduleList.GetItemText(row, kColumnIp).Str();
+    return ip == kNotAvailableText || ip == "0.0.0.0" || ip.starts_with("169.254.");
 }
 
 void CScanDlg::OnModuleRecover() {
     const int row = m_moduleList.GetSelectedRow();
-    const ordvane::ModuleRecord* module = m_moduleList.GetRowModule(row);
+    const ModuleRecord* module = m_moduleList.GetRowModule(row);
     if (m_recovery || module == nullptr || !RowNeedsRecovery(m_moduleList, row)) {
         return;
     }
-    const ordvane::MacAddress mac = module->AddressingMac();
+    const MacAddress mac = module->AddressingMac();
     // The flow takes the server over for this MAC alone; afterwards it goes back to how the
     // user had it.
     m_serverWasOn = m_dhcpServer.IsEnabled();
-    m_recovery = std::make_unique<ordvane::RecoveryFlow>(
-        ordvane::RecoveryFlow::Settings{mac, {}, kRecoveryLimit}, m_dhcpServer);
-    if (!m_recovery->Start(ordvane::RecoveryFlow::Clock::now())) {
+    m_recovery = std::make_unique<RecoveryFlow>(RecoveryFlow::Settings{mac, {}, kRecoveryLimit},
+                                                m_dhcpServer);
+    if (!m_recovery->Start(RecoveryFlow::Clock::now())) {
         EndRecovery();
         return;
     }
@@ -520,21 +518,21 @@ void CScanDlg::PollRecovery() {
     }
     // Stop leaves the result running: the user (switching the server off, cancelling the
     // dialog) or a guard ended the recovery early.
-    if (m_recovery->CurrentResult() == ordvane::RecoveryFlow::Result::kRunning &&
+    if (m_recovery->CurrentResult() == RecoveryFlow::Result::kRunning &&
         !m_dhcpServer.IsEnabled()) {
         EndRecovery();
         return;
     }
     m_recoveryTurn = true;
-    ordvane::RecoveryFlow& flow = *m_recovery;
-    switch (flow.Poll(ordvane::RecoveryFlow::Clock::now())) {
-        case ordvane::RecoveryFlow::Action::kWait:
+    RecoveryFlow& flow = *m_recovery;
+    switch (flow.Poll(RecoveryFlow::Clock::now())) {
+        case RecoveryFlow::Action::kWait:
             break;
-        case ordvane::RecoveryFlow::Action::kSendScan:
+        case RecoveryFlow::Action::kSendScan:
             ZEVA_SendModuleScan();
             break;
-        case ordvane::RecoveryFlow::Action::kAskForValues:
-            if (const auto values = ordvane::AskRecoveryValues(flow.FoundModule()); !m_recovery) {
+        case RecoveryFlow::Action::kAskForValues:
+            if (const auto values = AskRecoveryValues(flow.FoundModule()); !m_recovery) {
                 return;  // the window ended meanwhile
             } else if (values) {
                 flow.ProvideStaticValues(*values);
@@ -542,22 +540,21 @@ void CScanDlg::PollRecovery() {
                 flow.Stop();  // cancelled: the server stops, and the recovery with it
             }
             break;
-        case ordvane::RecoveryFlow::Action::kSendConfigure:
+        case RecoveryFlow::Action::kSendConfigure:
             // Known modules and the consent to a plain password, as the Configure command.
-            if (const bool sent = ordvane::SendRecoveryConfigure(m_moduleList, flow.FoundModule(),
-                                                                 flow.ConfiguredValues(),
-                                                                 flow.ConfigureRequest());
+            if (const bool sent =
+                    SendRecoveryConfigure(m_moduleList, flow.FoundModule(), flow.ConfiguredValues(),
+                                          flow.ConfigureRequest());
                 !m_recovery) {
                 return;  // the window ended while the consent was asked
             } else if (!sent) {
                 flow.Stop();
             }
             break;
-        case ordvane::RecoveryFlow::Action::kFinished:
+        case RecoveryFlow::Action::kFinished:
             break;
     }
-    if (flow.CurrentResult() != ordvane::RecoveryFlow::Result::kRunning ||
-        !m_dhcpServer.IsEnabled()) {
+    if (flow.CurrentResult() != RecoveryFlow::Result::kRunning || !m_dhcpServer.IsEnabled()) {
         EndRecovery();
     }
     m_recoveryTurn = false;
@@ -567,7 +564,7 @@ void CScanDlg::EndRecovery() {
     if (m_recoveryTimer != nullptr) {
         m_recoveryTimer->stop();
     }
-    std::unique_ptr<ordvane::RecoveryFlow> flow = std::move(m_recovery);
+    std::unique_ptr<RecoveryFlow> flow = std::move(m_recovery);
     flow->Stop();
     if (m_serverWasOn) {
         // Whether it came back on is shown at once below.
@@ -578,46 +575,45 @@ void CScanDlg::EndRecovery() {
     std::string text;
     UINT icon = MB_ICONEXCLAMATION;
     switch (flow->CurrentResult()) {
-        case ordvane::RecoveryFlow::Result::kVerified:
-            text = ordvane::FillIn(
-                       ordvane::translate("CScanDlg", "Recovered: %1 answers at %2 with DHCP off."),
-                       {mac, ordvane::FormatIpv4(flow->ConfiguredValues().ipAddress)})
+        case RecoveryFlow::Result::kVerified:
+            text = FillIn(translate("CScanDlg", "Recovered: %1 answers at %2 with DHCP off."),
+                          {mac, FormatIpv4(flow->ConfiguredValues().ipAddress)})
                        .Str();
             icon = MB_ICONASTERISK;
             break;
-        case ordvane::RecoveryFlow::Result::kRefusedPassword:
-            text = ordvane::translate("CScanDlg", "Invalid password").Str();
+        case RecoveryFlow::Result::kRefusedPassword:
+            text = translate("CScanDlg", "Invalid password").Str();
             break;
-        case ordvane::RecoveryFlow::Result::kTimedOut:
-            text = ordvane::translate("CScanDlg",
-                                      "Recovery ended: the module sent no DHCP request or did "
-                                      "not answer in time.")
+        case RecoveryFlow::Result::kTimedOut:
+            text = translate("CScanDlg",
+                             "Recovery ended: the module sent no DHCP request or did "
+                             "not answer in time.")
                        .Str();
             break;
-        case ordvane::RecoveryFlow::Result::kRefusedValues:
-        case ordvane::RecoveryFlow::Result::kFailed:
-            text = ordvane::FillIn(ordvane::translate("CScanDlg", "Recovery ended: %1"),
-                                   {RecoveryFailureText(flow->FailureKind(), flow->FailureDetail(),
-                                                        flow->FailureReason())})
+        case RecoveryFlow::Result::kRefusedValues:
+        case RecoveryFlow::Result::kFailed:
+            text = FillIn(translate("CScanDlg", "Recovery ended: %1"),
+                          {RecoveryFailureText(flow->FailureKind(), flow->FailureDetail(),
+                                               flow->FailureReason())})
                        .Str();
             break;
-        case ordvane::RecoveryFlow::Result::kRunning:
+        case RecoveryFlow::Result::kRunning:
             return;  // ended by the user, who knows
     }
-    MessageBox(text.c_str(), ordvane::translate("CScanDlg", "Recover this module"), icon | MB_OK);
+    MessageBox(text.c_str(), translate("CScanDlg", "Recover this module"), icon | MB_OK);
 }
 
 bool CScanDlg::FeedRecoveryEvent(long eventCode) {
     if (!m_recovery) {
         return false;
     }
-    ordvane::RecoveryFlow& flow = *m_recovery;
+    RecoveryFlow& flow = *m_recovery;
     // Only the outcome of the recovery's own configure request is the flow's.
     const bool recoveryConfigure =
         m_moduleList.GetFleet().ConfiguredMac() == flow.FoundModule().AddressingMac();
     switch (eventCode) {
         case ZEVA_EVENT_RESCAN:
-            flow.OnConfigureAccepted(ordvane::RecoveryFlow::Clock::now());
+            flow.OnConfigureAccepted(RecoveryFlow::Clock::now());
             return false;  // the table rescans as after any configure
         case ZEVA_EVENT_INVALID_PASSWORD:
             if (recoveryConfigure && RemoveQueuedMacIfLastConfigured()) {
@@ -632,7 +628,7 @@ bool CScanDlg::FeedRecoveryEvent(long eventCode) {
             return recoveryConfigure;
         case ZEVA_EVENT_MAC_CONFLICT:
             if (recoveryConfigure) {
-                flow.OnMacClaimedTwice(ordvane::RecoveryFlow::Clock::now());
+                flow.OnMacClaimedTwice(RecoveryFlow::Clock::now());
             }
             return recoveryConfigure;
         case ZEVA_EVENT_PASSWORD_DOWNGRADE:
@@ -655,14 +651,14 @@ void CScanDlg::OnDestroy() {
     m_recovery.reset();  // stops the server it serves with
     m_dhcpServer.SwitchOff();
     SaveSettings();
-    static_cast<void>(ordvane::SaveProgramKnownModules());
+    static_cast<void>(SaveProgramKnownModules());
     CDialog::OnDestroy();
 }
 
 bool CScanDlg::RemoveQueuedMacIfLastConfigured() {
     BYTE queuedMac[6] = {};
     if (ZEVA_GetInvPswdMacId(queuedMac) != 1 ||
-        m_moduleList.GetFleet().ConfiguredMac() != ordvane::MacAddress::FromBytes(queuedMac)) {
+        m_moduleList.GetFleet().ConfiguredMac() != MacAddress::FromBytes(queuedMac)) {
         return false;
     }
     ZEVA_RemoveFirstInvPswdMacId();
@@ -670,7 +666,7 @@ bool CScanDlg::RemoveQueuedMacIfLastConfigured() {
 }
 
 LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
-    ordvane::JournalConfigureOutcome(m_moduleList, static_cast<long>(lParam));
+    JournalConfigureOutcome(m_moduleList, static_cast<long>(lParam));
     if (FeedRecoveryEvent(static_cast<long>(lParam))) {
         return 0;
     }
@@ -680,8 +676,8 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
             if (ZEVA_GetResponse(&answer) == 0) {
                 return 0;
             }
-            const ordvane::ModuleRecord response = ordvane::ToModuleRecord(answer);
-            ordvane::ProgramKnownModules().Remember(response);
+            const ModuleRecord response = ToModuleRecord(answer);
+            ProgramKnownModules().Remember(response);
             if (m_recovery) {
                 m_recovery->OnScanAnswer(response);
             }
@@ -696,25 +692,25 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
             return 0;
         case ZEVA_EVENT_INVALID_PASSWORD:
             if (RemoveQueuedMacIfLastConfigured()) {
-                MessageBox(ordvane::translate("CScanDlg", "Invalid password"),
-                           ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
+                MessageBox(translate("CScanDlg", "Invalid password"),
+                           translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
                 ReopenConfiguration();
             }
             return 0;
         case ZEVA_EVENT_MAC_CONFLICT:
             // The library sent nothing: a second device answers in that module's name.
-            MessageBox(ordvane::translate("CScanDlg", kMacClaimedTwiceMessage),
-                       ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
+            MessageBox(translate("CScanDlg", kMacClaimedTwiceMessage),
+                       translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
             return 0;
         case ZEVA_EVENT_PASSWORD_DOWNGRADE:
-            MessageBox(ordvane::translate("CScanDlg", kPasswordDowngradeMessage),
-                       ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
+            MessageBox(translate("CScanDlg", kPasswordDowngradeMessage),
+                       translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
             return 0;
         case ZEVA_EVENT_NO_ANSWER:
-            MessageBox(ordvane::NoAnswerMessage(m_moduleList).c_str(),
-                       ordvane::translate("CScanDlg", "Warning"), MB_ICONEXCLAMATION | MB_OK);
+            MessageBox(NoAnswerMessage(m_moduleList).c_str(), translate("CScanDlg", "Warning"),
+                       MB_ICONEXCLAMATION | MB_OK);
             if (const auto& last = m_moduleList.GetLastCommand();
-                last && last->command == ordvane::SentCommand::kConfigure) {
+                last && last->command == SentCommand::kConfigure) {
                 ReopenConfiguration();
             }
             return 0;
@@ -722,3 +718,5 @@ LRESULT CScanDlg::OnModuleEvent(WPARAM /*wParam*/, LPARAM lParam) {
             return 0;
     }
 }
+
+}  // namespace ordvane

@@ -43,6 +43,8 @@ inline constexpr const char* kMacClaimedTwiceMessage =
 
 class QTimer;
 
+namespace ordvane {
+
 class CScanDlg : public CDialog {
 public:
     explicit CScanDlg(CWnd* parent = nullptr);
@@ -64,15 +66,15 @@ public:
 
     // The recovery DHCP server with its switch and worker; it stops its worker itself before
     // it goes away, so its place among the members does not matter.
-    ordvane::CRecoveryDhcpServer m_dhcpServer;
+    CRecoveryDhcpServer m_dhcpServer;
 
 protected:
     CButton m_winkButton;
     CButton m_advancedButton;
-    ordvane::CModuleListCtrl m_moduleList;
+    CModuleListCtrl m_moduleList;
     HICON m_hIcon;
     // The controls' places captured from the template, applied on every size change.
-    ordvane::MainWindowLayout m_layout;
+    MainWindowLayout m_layout;
 
     void DoDataExchange(CDataExchange* dataExchange) override;
     BOOL OnInitDialog() override;
@@ -108,7 +110,7 @@ protected:
 
     // Captures the controls' places from the template once, then keeps the table stretched and
     // the buttons anchored to the bottom edge on every size change.
-    void LayoutControls(ordvane::LayoutMode mode);
+    void LayoutControls(LayoutMode mode);
 
     DECLARE_MESSAGE_MAP()
 
@@ -122,7 +124,7 @@ private:
     void StartScan();
 
     // The Configure command from the table; keeps what was typed for a second try.
-    void ConfigureAt(CPoint point, const ordvane::TypedConfiguration* typed);
+    void ConfigureAt(CPoint point, const TypedConfiguration* typed);
     // After "Invalid password" or no answer to a configure: the dialog again for that module,
     // with what the user typed except the passwords.
     void ReopenConfiguration();
@@ -137,7 +139,7 @@ private:
     // user's widths were kept from the last run.
     void FitColumnsAtFirstFill();
     // After a rescan, selects the row of the module that was selected before, once it answers.
-    void ReselectIfAnswered(const ordvane::ModuleRecord& response);
+    void ReselectIfAnswered(const ModuleRecord& response);
 
     // One turn of a running recovery: does what the flow asks, and ends it once finished.
     void PollRecovery();
@@ -150,15 +152,15 @@ private:
     // The running recovery, its ~100 ms clock (a child of the window's widget), whether the
     // server was on for every module before, and a guard against a turn inside a turn while a
     // dialog or message box of the recovery is open.
-    std::unique_ptr<ordvane::RecoveryFlow> m_recovery;
+    std::unique_ptr<RecoveryFlow> m_recovery;
     QTimer* m_recoveryTimer = nullptr;
     bool m_serverWasOn = false;
     bool m_recoveryTurn = false;
 
     bool m_columnsFitted = false;
-    std::optional<ordvane::MacAddress> m_reselectMac;
+    std::optional<MacAddress> m_reselectMac;
     // What the user typed in the last configure sent, passwords excepted.
-    std::optional<ordvane::TypedConfiguration> m_lastTyped;
+    std::optional<TypedConfiguration> m_lastTyped;
     // "Ordvane v1.4.0", to which the caption adds the number of modules listed.
     CString m_captionTitle;
     bool m_moduleCountScheduled = false;
@@ -168,3 +170,5 @@ private:
     bool m_scanRunning = false;
     std::string m_scanDestinations;
 };
+
+}  // namespace ordvane

@@ -12,6 +12,8 @@
 #include "tests/dialogs/DialogScript.h"
 #include "ui/AboutDlg.h"
 
+using ordvane::CAboutDlg;
+
 namespace {
 
 using ordvane::framework::ModalScript;

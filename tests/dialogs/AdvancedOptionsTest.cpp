@@ -24,6 +24,10 @@
 #include "tests/dialogs/DialogScript.h"
 #include "ui/AdvancedOptionsCommand.h"
 
+using ordvane::CAdvancedSettingsDlg;
+using ordvane::RunAdvancedOptions;
+using ordvane::ShowDhcpServerState;
+
 namespace {
 
 using ordvane::framework::ModalScript;

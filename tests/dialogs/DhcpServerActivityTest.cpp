@@ -9,6 +9,9 @@
 #include "tests/dialogs/DialogScript.h"
 #include "ui/AdvancedOptionsCommand.h"
 
+using ordvane::CAdvancedSettingsDlg;
+using ordvane::DescribeDhcpServerActivity;
+
 namespace {
 
 using ordvane::framework::ModalScript;

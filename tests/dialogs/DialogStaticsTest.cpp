@@ -25,6 +25,8 @@
 #include "ui/AdvancedSettingsDlg.h"
 #include "ui/EthernetConfigDlg.h"
 
+using ordvane::CAboutDlg;
+
 namespace {
 
 using ordvane::framework::ModalScript;

@@ -23,6 +23,8 @@
 #include "tests/dialogs/DialogScript.h"
 #include "ui/EthernetConfigDlg.h"
 
+using ordvane::CEthernetConfigDlg;
+
 namespace {
 
 using ordvane::framework::ModalScript;

@@ -11,6 +11,10 @@
 #include "tests/support/ModalTestHooks.h"
 #include "ui/MainWindowLayoutControls.h"
 
+using ordvane::ApplyMinimumWindowSize;
+using ordvane::ClampSizing;
+using ordvane::LayoutMainWindowControls;
+
 namespace {
 
 using ordvane::LayoutMode;

@@ -11,6 +11,8 @@
 #include "tests/support/SimProcess.h"
 #include "ui/ScanDlg.h"
 
+using ordvane::CScanDlg;
+
 namespace ordvane::testing {
 
 // The main window with its protected parts in reach of the tests.

@@ -14,6 +14,8 @@
 #include "res/ids/Resource.h"
 #include "tests/ui/MainWindowFixture.h"
 
+using ordvane::CScanDlg;
+
 using ordvane::framework::MessageBoxRecord;
 using ordvane::framework::PressButton;
 using ordvane::framework::PressKey;

@@ -8,6 +8,8 @@
 #include "tests/support/ModalTestHooks.h"
 #include "ui/ScanDlg.h"
 
+using ordvane::CScanDlg;
+
 namespace {
 
 int ThreadCount() {

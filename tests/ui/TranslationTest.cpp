@@ -18,6 +18,11 @@
 #include "ui/RecoveryFailureText.h"
 #include "ui/ScanDlg.h"
 
+using ordvane::CScanDlg;
+using ordvane::kDhcpServerInitFailedMessage;
+using ordvane::kDhcpServerRunningMark;
+using ordvane::RecoveryFailureText;
+
 TEST(TranslationTest, SharedTextsAndPluralsHaveTheirGerman) {
     QTranslator german;
     ASSERT_TRUE(german.load(QStringLiteral(":/ordvane/translations/ordvane_de")));

@@ -11,6 +11,9 @@
 #include "platform/VersionInfo.h"
 #include "tests/version/TestFiles.h"
 
+using ordvane::CDllVersion;
+using ordvane::FindLoadedLibrary;
+
 namespace ordvane::test {
 namespace {
 

@@ -7,6 +7,9 @@
 
 #include "app/DllVersion.h"
 
+using ordvane::CDllVersion;
+using ordvane::FindLoadedLibrary;
+
 namespace {
 
 TEST(LoadedZeva, AcceptanceFollowsTheLoadedFile) {
