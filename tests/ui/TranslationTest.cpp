@@ -18,7 +18,6 @@
 #include "ui/RecoveryFailureText.h"
 #include "ui/ScanDlg.h"
 
-using ordvane::CScanDlg;
 using ordvane::kDhcpServerInitFailedMessage;
 using ordvane::kDhcpServerRunningMark;
 using ordvane::RecoveryFailureText;
